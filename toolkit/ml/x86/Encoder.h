@@ -1,0 +1,123 @@
+// The instruction encoder: turns one parsed x86 instruction (mnemonic, prefixes and
+// operands already evaluated by the front end) into machine bytes plus the fixups
+// that the object writer turns into relocations.
+//
+// The front end owns symbols, sections and jump sizing; the encoder owns the opcode
+// tables and the ModR/M, SIB, displacement and immediate layout. Nothing here knows
+// about source text.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace ml::x86 {
+
+// Register classes with the register numbers of the processor manuals
+// (eax=0 ecx=1 edx=2 ebx=3 esp=4 ebp=5 esi=6 edi=7; al cl dl bl ah ch dh bh;
+// es=0 cs=1 ss=2 ds=3 fs=4 gs=5; st(0)..st(7)).
+enum class RegClass : std::uint8_t { None, Gpr8, Gpr16, Gpr32, Segment, Fpu, Control, Debug };
+
+struct Register {
+    RegClass cls = RegClass::None;
+    std::uint8_t number = 0;
+    friend bool operator==(const Register&, const Register&) = default;
+};
+
+// Looks a register name up, case-insensitively ("EAX", "st", "ST(3)" is handled by the
+// front end as St with number 3). Returns RegClass::None when the name is no register.
+Register lookupRegister(std::string_view name);
+
+// A value that may still need a relocation: constant + address of `symbol`.
+// symbol == 0 means a plain number. The ids are the front end's; the encoder copies
+// them into fixups untouched.
+struct Value {
+    std::int64_t constant = 0;
+    std::uint32_t symbol = 0;
+    friend bool operator==(const Value&, const Value&) = default;
+};
+
+enum class OperandKind : std::uint8_t { None, Reg, Imm, Mem };
+
+// Operand size in bytes as PTR, a register or a data label's type gives it; 0 = unknown.
+// FloatHint marks REAL4/REAL8/REAL10 sizes so x87 forms can choose the float opcode.
+struct Operand {
+    OperandKind kind = OperandKind::None;
+    Register reg;                      // Reg
+    Value imm;                         // Imm
+    // Mem: [base + index*scale + disp], optional segment override
+    Register base;                     // RegClass::None when absent
+    Register index;                    // RegClass::None when absent
+    std::uint8_t scale = 1;            // 1, 2, 4 or 8
+    Value disp;
+    Register segment;                  // RegClass::None when no override
+    std::uint8_t size = 0;             // bytes; 0 when not known
+    bool isFloat = false;              // REAL4/REAL8/REAL10 typed memory
+};
+
+enum class Prefix : std::uint8_t { None, Rep, Repe, Repne, Lock };
+
+// How a relative branch is to be encoded. The front end picks the size (MASM's
+// choice: short when the target is known and near, or SHORT was written) and asks
+// the encoder for that form; Auto lets the encoder choose near.
+enum class BranchForm : std::uint8_t { Auto, Short, Near };
+
+struct Instruction {
+    std::string_view mnemonic;         // any case
+    Prefix prefix = Prefix::None;
+    std::array<Operand, 3> operands{};
+    std::uint8_t operandCount = 0;
+    BranchForm branch = BranchForm::Auto;
+};
+
+enum class FixupKind : std::uint8_t { Abs32, Pc32, Abs16, Abs8, Pc8 };
+
+// A field of the encoded bytes that holds (part of) an address.
+// For Pc32 the stored value follows the ELF convention (addend relative to the field).
+struct Fixup {
+    std::uint8_t offset = 0;           // of the field within the instruction bytes
+    FixupKind kind = FixupKind::Abs32;
+    std::uint32_t symbol = 0;
+    std::int64_t addend = 0;
+};
+
+// Where the listing finds the parts of an instruction: MASM lists immediates and
+// displacements as whole numbers and marks operand-size prefixes with '|'.
+struct Field {
+    std::uint8_t offset = 0;
+    std::uint8_t size = 0;             // 0 = no such field
+};
+
+struct Encoded {
+    std::array<std::uint8_t, 16> bytes{};
+    std::uint8_t length = 0;
+    std::uint8_t prefixLength = 0;     // all prefixes before the opcode
+    bool operandSizePrefix = false;    // 66h emitted (listed with '|')
+    bool addressSizePrefix = false;    // 67h emitted
+    Field displacement;
+    Field immediate;
+    Field immediate2;                  // second immediate (ENTER) when present
+    std::vector<Fixup> fixups;
+};
+
+// Diagnostic numbers follow MASM's A2xxx numbering where one exists.
+enum class EncodeError : std::uint16_t {
+    None = 0,
+    UnknownMnemonic = 2008,            // syntax error
+    InvalidOperands = 2070,            // invalid instruction operands
+    SizeMismatch = 2022,               // instruction operands must be the same size
+    SizeMissing = 2023,                // instruction operand must have size
+    ImmediateTooBig = 2001,            // immediate operand too large for its field
+    JumpTooFar = 2075,                 // jump destination too far
+};
+
+// Encodes `insn` placed at `address` (its offset in the current section; used for
+// branch displacements to targets that need no relocation). A branch target in
+// operand 0 whose symbol is 0 is an absolute offset in the same section.
+EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out);
+
+// True when `mnemonic` names an instruction this encoder knows (any case).
+bool isInstruction(std::string_view mnemonic);
+
+}  // namespace ml::x86
