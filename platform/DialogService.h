@@ -1,0 +1,56 @@
+// Every message box, question and file dialog of the program goes through this
+// service, so that tests can replace it with a scripted double that records what was
+// shown and gives the answers.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace platform {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+
+// The answers keep the Windows numbers (Yes is 6).
+enum DialogAnswer : int { IdOk = 1, IdCancel = 2, IdYes = 6, IdNo = 7 };
+
+struct FileDialogRequest {
+    QString title;
+    QString filter;            // Windows form: "描述|*.asm|描述|*.txt"
+    int filterIndex = 1;       // 1-based, as Windows counts
+    QString initialFolder;
+    QString fileName;
+    QString defaultExtension;  // ".asm" or "*.asm"
+    bool overwritePrompt = false;
+};
+
+struct FileDialogResult {
+    bool accepted = false;
+    QString path;
+    int filterIndex = 1;       // the filter chosen, 1-based
+};
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    virtual int messageBox(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
+                           MessageButtons buttons) = 0;
+    virtual FileDialogResult openFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual FileDialogResult saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+// The real dialogs (Qt message boxes and file dialogs).
+class QtDialogService final : public DialogService {
+public:
+    int messageBox(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
+                   MessageButtons buttons) override;
+    FileDialogResult openFile(QWidget* parent, const FileDialogRequest& request) override;
+    FileDialogResult saveFile(QWidget* parent, const FileDialogRequest& request) override;
+
+    // "汇编源文件(*.asm)|*.asm|..." -> Qt's "汇编源文件(*.asm) (*.asm);;..." entries.
+    static QStringList qtFilters(const QString& windowsFilter);
+};
+
+}  // namespace platform
