@@ -2,6 +2,7 @@
 #include "LinkCommandLine.h"
 
 #include "CaseInsensitivePath.h"
+#include "WindowsCommandLine.h"
 
 #include <array>
 #include <filesystem>
@@ -50,16 +51,9 @@ const std::array<OptionRule, 19>& optionTable() {
   return table;
 }
 
-// "-x" is always an option. "/x" is an option unless it is a Linux path: a second
-// "/" before any ":" ("/home/u/a.obj"), or an existing file ("/a.obj").
+// "-x" is always an option; "/x" when it is not a Linux path.
 bool isOption(const std::string& arg) {
-  if (arg.size() < 2) return false;
-  if (arg[0] == '-') return true;
-  if (arg[0] != '/') return false;
-  const std::string name = arg.substr(1, arg.find(':') == std::string::npos ? std::string::npos : arg.find(':') - 1);
-  if (name.find('/') != std::string::npos) return false;
-  std::error_code error;
-  return !std::filesystem::is_regular_file(arg, error);
+  return (arg.size() > 1 && arg[0] == '-') || toolkit::isSlashSwitch(arg);
 }
 
 // Drops one pair of enclosing double quotes: /out:"a b.exe" arrives unquoted from a
