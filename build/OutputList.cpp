@@ -1,0 +1,111 @@
+// The output list and its row model.
+#include "OutputList.h"
+
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace asmora::build {
+namespace {
+
+// Draws rows on one line (CR and LF shown as nothing) and gives every row the
+// list's scroll width, so the list scrolls sideways over the whole extent.
+class RowDelegate final : public QStyledItemDelegate {
+public:
+    RowDelegate(const int& extent, QObject* parent) : QStyledItemDelegate(parent), extent_(extent) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(qMax(size.width(), extent_));
+        size.setHeight(qMax(12, option.fontMetrics.height()));
+        return size;
+    }
+
+private:
+    const int& extent_;
+};
+
+QString singleLine(const QString& row) {
+    if (!row.contains(u'\r') && !row.contains(u'\n')) return row;
+    QString shown = row;
+    shown.remove(u'\r').remove(u'\n');
+    return shown;
+}
+
+}  // namespace
+
+int OutputRows::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count(); }
+
+QVariant OutputRows::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= count()) return {};
+    if (role == Qt::DisplayRole) return singleLine(at(index.row()));
+    if (role == Qt::ToolTipRole) return {};
+    return {};
+}
+
+void OutputRows::clear() {
+    beginResetModel();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    endResetModel();
+}
+
+void OutputRows::append(const QString& row) {
+    beginInsertRows({}, count(), count());
+    rows_.push_back(row);
+    endInsertRows();
+}
+
+void OutputRows::append(std::vector<QString>&& rows) {
+    if (rows.empty()) return;
+    beginInsertRows({}, count(), count() + static_cast<int>(rows.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
+TOutputList::TOutputList(QWidget* parent) : QListView(parent) {
+    setObjectName(QStringLiteral("ListBox1"));
+    setModel(&rows_);
+    setItemDelegate(new RowDelegate(extent_, this));
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setTextElideMode(Qt::ElideNone);
+    setWordWrap(false);
+}
+
+void TOutputList::clear() { rows_.clear(); }
+
+void TOutputList::addRow(const QString& row) { rows_.append(row); }
+
+void TOutputList::addRows(std::vector<QString>&& rows) { rows_.append(std::move(rows)); }
+
+void TOutputList::selectLast() {
+    if (count() == 0) return;
+    const QModelIndex last = rows_.index(count() - 1);
+    setCurrentIndex(last);
+    scrollTo(last);
+}
+
+void TOutputList::pageDown() {
+    QScrollBar* bar = verticalScrollBar();
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+}
+
+QStringList TOutputList::rows() const {
+    QStringList all;
+    all.reserve(count());
+    for (int i = 0; i < count(); ++i) all.append(rows_.at(i));
+    return all;
+}
+
+void TOutputList::setHorizontalExtent(int pixels) {
+    extent_ = pixels;
+    // Uniform row sizes are measured once; a new extent needs a new measurement.
+    setUniformItemSizes(false);
+    setUniformItemSizes(true);
+    doItemsLayout();
+}
+
+}  // namespace asmora::build

@@ -1,0 +1,75 @@
+// The command runner against real child processes.
+#include "build/CommandRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+using asmora::build::TCommandRunner;
+using asmora::build::TOutputList;
+
+namespace {
+QStringList run(const QString& command) {
+    TOutputList list;
+    TCommandRunner runner;
+    runner.RunDosCommand(command, list);
+    return list.rows();
+}
+}  // namespace
+
+TEST(CommandRunner, SplitsRowsOfEveryLineEnd) {
+    EXPECT_EQ(run(R"(sh -c "printf 'A\r\nB\r\n'")"), (QStringList{"A", "B"}));
+    EXPECT_EQ(run(R"(sh -c "printf 'A\nB\n'")"), (QStringList{"A", "B"}));
+    EXPECT_EQ(run(R"(sh -c "printf 'A\rB'")"), (QStringList{"A", "B"}));
+    EXPECT_EQ(run(R"(sh -c "printf 'A\n\rB\n'")"), (QStringList{"A", "", "B"}));
+}
+
+TEST(CommandRunner, ALineWrittenInTwoPiecesIsOneRowAndTheLastByteIsKept) {
+    EXPECT_EQ(run(R"(sh -c "printf abc; sleep 0.3; printf def")"), QStringList{"abcdef"});
+}
+
+TEST(CommandRunner, ACommandThatCannotStartAddsNothingAndLeavesTheRunnerIdle) {
+    TOutputList list;
+    TCommandRunner runner;
+    runner.RunDosCommand("no-such-tool-anywhere /c", list);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_FALSE(runner.isRunning());
+}
+
+TEST(CommandRunner, AChildReadingInputSeesTheEndAtOnce) {
+    EXPECT_EQ(run(R"(sh -c "cat; echo done")"), QStringList{"done"});
+}
+
+TEST(CommandRunner, ShowsUtf8AndCodePage936Output) {
+    EXPECT_EQ(run(R"(sh -c "printf '\344\270\255\346\226\207\n\326\320\316\304\n'")"),
+              (QStringList{QStringLiteral("中文"), QStringLiteral("中文")}));
+}
+
+TEST(CommandRunner, ABurstOfFiftyMegabytesLosesNothing) {
+    // One million rows of 49 characters and a line end: 50,000,000 bytes at once.
+    TOutputList list;
+    TCommandRunner runner;
+    runner.RunDosCommand(R"(sh -c "yes 0123456789012345678901234567890123456789012345678 | head -n 1000000; printf end")",
+                         list);
+    ASSERT_EQ(list.count(), 1000001);
+    EXPECT_EQ(list.row(0), "0123456789012345678901234567890123456789012345678");
+    EXPECT_EQ(list.row(999999), "0123456789012345678901234567890123456789012345678");
+    EXPECT_EQ(list.row(1000000), "end");
+}
+
+TEST(CommandRunner, StopEndsAChildThatNeverEndsAndKeepsItsRows) {
+    TOutputList list;
+    TCommandRunner runner;
+    bool sawRunning = false;
+    QObject::connect(&runner, &TCommandRunner::runningChanged, [&](bool running) { sawRunning |= running; });
+    QTimer::singleShot(500, &runner, [&] { runner.stop(); });
+    runner.RunDosCommand(R"(sh -c "echo first; exec sleep 1000")", list);
+    EXPECT_TRUE(sawRunning);
+    EXPECT_FALSE(runner.isRunning());
+    EXPECT_EQ(list.rows(), QStringList{"first"});
+}
+
+TEST(CommandRunner, CommandsLongerThan512CharactersRun) {
+    const QString word(600, u'x');
+    EXPECT_EQ(run(QStringLiteral("sh -c \"echo %1\"").arg(word)), QStringList{word});
+}
