@@ -120,16 +120,19 @@ void TScintillaBase::Loaded()
 // ---- the message path --------------------------------------------------------------------
 
 long TScintillaBase::Record(unsigned msg, unsigned long wParam, long lParam,
-                            const QByteArray *text) const
+                            const QByteArray *text, const QByteArray *key) const
 {
     if (recording_) {
         TSciMessage m;
         m.Msg = msg;
-        m.WParam = wParam;
+        m.WParam = key ? 0 : wParam;
         m.LParam = text ? 0 : lParam;
         m.HasText = text != nullptr;
         if (text)
             m.Text = *text;
+        m.HasKey = key != nullptr;
+        if (key)
+            m.Key = *key;
         recorded_.push_back(m);
     }
     return SendScintilla(msg, wParam, lParam);
@@ -143,6 +146,12 @@ long TScintillaBase::Send(unsigned msg, unsigned long wParam, long lParam) const
 long TScintillaBase::SendText(unsigned msg, unsigned long wParam, const QByteArray &text) const
 {
     return Record(msg, wParam, reinterpret_cast<long>(text.constData()), &text);
+}
+
+long TScintillaBase::SendStrings(unsigned msg, const QByteArray &key, const QByteArray &text) const
+{
+    return Record(msg, reinterpret_cast<unsigned long>(key.constData()),
+                  reinterpret_cast<long>(text.constData()), &text, &key);
 }
 
 long TScintillaBase::SendBuffer(unsigned msg, unsigned long wParam, char *buffer) const

@@ -33,14 +33,17 @@ public:
     static QString NotFoundMessage();
 };
 
-// One recorded message of the send routine. Text holds the string argument of the
-// messages that take one; HasText tells them apart from numeric arguments.
+// One recorded message of the send routine. Text holds the string argument (lParam)
+// of the messages that take one, Key the string wParam of SCI_SETPROPERTY and the like;
+// HasText and HasKey tell them apart from numeric arguments.
 struct TSciMessage {
     unsigned Msg = 0;
     unsigned long WParam = 0;
     long LParam = 0;
     bool HasText = false;
     QByteArray Text;
+    bool HasKey = false;
+    QByteArray Key;
 };
 
 // The arguments of SCN_MODIFIED.
@@ -94,6 +97,8 @@ public:
     long Send(unsigned msg, unsigned long wParam = 0, long lParam = 0) const;
     // A message whose lParam is a NUL-terminated string (recorded with its text).
     long SendText(unsigned msg, unsigned long wParam, const QByteArray &text) const;
+    // A message whose both arguments are NUL-terminated strings (SCI_SETPROPERTY).
+    long SendStrings(unsigned msg, const QByteArray &key, const QByteArray &text) const;
     // A message whose lParam is a buffer the control fills (recorded without text).
     long SendBuffer(unsigned msg, unsigned long wParam, char *buffer) const;
     // A colour message: the colour goes as 24-bit RGB, system colours resolved now.
@@ -297,7 +302,8 @@ protected:
 
 private:
     void ConnectNotifications();
-    long Record(unsigned msg, unsigned long wParam, long lParam, const QByteArray *text) const;
+    long Record(unsigned msg, unsigned long wParam, long lParam, const QByteArray *text,
+                const QByteArray *key = nullptr) const;
 
     TSciBorderStyle borderStyle_ = bsSingle;
     QByteArray wordChars_;

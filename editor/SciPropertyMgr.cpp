@@ -1,0 +1,6 @@
+// The property loader's editor binding.
+#include "SciPropertyMgr.h"
+
+#include "SciScintillaBase.h"
+
+void TSciPropertyLoader::SetEditor(TScintillaBase *editor) { editor_ = editor; }
