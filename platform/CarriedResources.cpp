@@ -12,19 +12,24 @@ namespace {
 
 const QString kRoot = QStringLiteral(":/carried");
 
-// The entry of `folder` whose name equals `name` ignoring case, or an empty string.
-QString findIgnoringCase(const QString& folder, const QString& name) {
+// The entries of `folder` whose names equal `name` ignoring case.
+QStringList findIgnoringCase(const QString& folder, const QString& name) {
+    QStringList found;
     const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     for (const QString& entry : entries)
-        if (entry.compare(name, Qt::CaseInsensitive) == 0) return folder + u'/' + entry;
-    return QString();
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) found.append(folder + u'/' + entry);
+    return found;
 }
 
 }  // namespace
 
+// Types that differ only in case ("DLLFILE", "DllFile") are one type.
 QString carriedResourcePath(const QString& type, const QString& name) {
-    const QString typeFolder = findIgnoringCase(kRoot, type);
-    return typeFolder.isEmpty() ? QString() : findIgnoringCase(typeFolder, name);
+    for (const QString& typeFolder : findIgnoringCase(kRoot, type)) {
+        const QStringList files = findIgnoringCase(typeFolder, name);
+        if (!files.isEmpty()) return files.front();
+    }
+    return QString();
 }
 
 bool hasCarriedResource(const QString& type, const QString& name) {

@@ -15,6 +15,9 @@ TEST(CarriedResources, LookupIgnoresCaseOfTypeAndName) {
     EXPECT_TRUE(hasCarriedResource("EXEFILE", "TOOL_EXE"));
     EXPECT_EQ(carriedResource("hfile", "IO_H"), QByteArray("; sample header\r\n"));
     EXPECT_FALSE(hasCarriedResource("HFile", "missing"));
+    // Two spellings of one type are the same type.
+    EXPECT_TRUE(hasCarriedResource("HFile", "other_h"));
+    EXPECT_TRUE(hasCarriedResource("hfile", "io_h"));
 }
 
 TEST(CarriedResources, AMissingResourceRaisesAnErrorNamingIt) {

@@ -1,0 +1,31 @@
+// The program entry: the checks made before any window exists (the editing library
+// beside the program, a single running copy), the splash, and the creation of the
+// windows in their order.
+#pragma once
+
+#include "app/Services.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace asmora::app {
+
+struct EntryOptions {
+    QString programFolder;
+    QString programPath;          // started again after the first-run extraction
+    QStringList arguments;        // after the program's own name
+    QString instanceLockName;     // "Asmora(Norwick版)"
+};
+
+// Runs the program; returns its exit status when the main window has closed (or at
+// once for the first-run restart and a refused second copy).
+int runProgram(const EntryOptions& options, Services services);
+
+// Writes SciLexer.dll beside the program when it is missing. Returns true when it
+// was written (the caller then asks for a restart). Raises platform::Error.
+bool extractEditingLibrary(const QString& programFolder);
+
+// The folder the program treats as the system folder: one of its own.
+QString systemFolder(const QString& programFolder);
+
+}  // namespace asmora::app

@@ -1,0 +1,19 @@
+// The platform services the windows use; the program passes the real ones, tests
+// pass doubles.
+#pragma once
+
+namespace platform {
+class DialogService;
+class ShellService;
+class PauseService;
+}  // namespace platform
+
+namespace asmora::app {
+
+struct Services {
+    platform::DialogService& dialogs;
+    platform::ShellService& shell;
+    platform::PauseService& pause;
+};
+
+}  // namespace asmora::app

@@ -1,0 +1,59 @@
+// The settings keys and their defaults.
+#include "Settings.h"
+
+#include "platform/IniFile.h"
+
+namespace asmora::app {
+namespace {
+
+const QString kSection = QStringLiteral("setting");
+
+struct SwitchRow {
+    Switch key;
+    const char* name;
+    bool fallback;
+};
+
+constexpr SwitchRow kSwitches[] = {
+    {Switch::AutoCheckASM, "AutoCheckASM", false},
+    {Switch::MaxWindow, "MaxWindow", false},
+    {Switch::Show_DebugTips, "Show_DebugTips", false},
+    {Switch::Hide_FilePath, "Hide_FilePath", false},
+    {Switch::Hide_RightContrl, "Hide_RightContrl", false},
+    {Switch::Hide_CommandControl, "Hide_CommandControl", false},
+    {Switch::ASM_ByAuto, "ASM_ByAuto", true},
+    {Switch::Not_UseSkin, "Not_UseSkin", false},
+};
+
+const SwitchRow& row(Switch key) {
+    for (const SwitchRow& r : kSwitches)
+        if (r.key == key) return r;
+    return kSwitches[0];
+}
+
+}  // namespace
+
+QString TSettings::path() const { return programFolder_ + QStringLiteral("/bin/setting.ini"); }
+
+const char* TSettings::keyName(Switch key) { return row(key).name; }
+bool TSettings::defaultValue(Switch key) { return row(key).fallback; }
+
+bool TSettings::read(Switch key) const {
+    const SwitchRow& r = row(key);
+    return platform::IniFile(path()).readInt(kSection, QString::fromLatin1(r.name), r.fallback ? 1 : 0) != 0;
+}
+
+void TSettings::write(Switch key, bool on) const {
+    platform::IniFile(path()).writeString(kSection, QString::fromLatin1(row(key).name),
+                                          on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QString TSettings::readSkinName() const {
+    return platform::IniFile(path()).readString(kSection, QStringLiteral("skinname"), QStringLiteral("Vista"));
+}
+
+void TSettings::writeSkinName(const QString& name) const {
+    platform::IniFile(path()).writeString(kSection, QStringLiteral("SkinName"), name);
+}
+
+}  // namespace asmora::app

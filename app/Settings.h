@@ -1,0 +1,43 @@
+// The settings file `<program folder>/bin/setting.ini`, section "setting": every key
+// with its default. Each read or write opens and closes the file; switches are
+// stored as "1" and "0".
+#pragma once
+
+#include <QString>
+
+namespace asmora::app {
+
+enum class Switch {
+    AutoCheckASM,        // skip the tool-kit check at start-up (check mark of N25)
+    MaxWindow,           // open the main window maximised
+    Show_DebugTips,      // do not show the debugger tips (check mark of N27)
+    Hide_FilePath,       // top bar Panel5 hidden (N23)
+    Hide_RightContrl,    // right column Panel8 hidden (N21)
+    Hide_CommandControl, // bottom area Panel1 hidden (N22)
+    ASM_ByAuto,          // assemble and link run their command at once (CheckBox1)
+    Not_UseSkin,         // skin engine off (N29)
+};
+
+class TSettings {
+public:
+    explicit TSettings(QString programFolder) : programFolder_(std::move(programFolder)) {}
+
+    QString path() const;
+
+    bool read(Switch key) const;
+    // Raises platform::Error naming the settings file when it cannot be written.
+    void write(Switch key, bool on) const;
+
+    // The chosen skin: read under the key "skinname", written as "SkinName"
+    // (key names ignore case, so the write replaces the line the read found).
+    QString readSkinName() const;
+    void writeSkinName(const QString& name) const;
+
+    static const char* keyName(Switch key);
+    static bool defaultValue(Switch key);
+
+private:
+    QString programFolder_;
+};
+
+}  // namespace asmora::app

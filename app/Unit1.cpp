@@ -1,0 +1,486 @@
+// The main window: layout, start-up sequence, drop, maximised state, resize, close,
+// view switches and the execute button.
+#include "Unit1.h"
+
+#include "app/CarriedFiles.h"
+#include "app/CleanupList.h"
+#include "app/MainMenuTable.h"
+#include "app/StartupFile.h"
+#include "build/CommandRunner.h"
+#include "build/OutputList.h"
+#include "platform/DialogService.h"
+#include "platform/Errors.h"
+#include "platform/Paths.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QWindowStateChangeEvent>
+
+namespace asmora::app {
+namespace {
+
+const QString kCaption = QStringLiteral("80X86Asmora\u3000V2009 Build 3.818 [修正版]");
+const QString kUntitled = QStringLiteral("未命名.asm");
+const QString kFinalLine = QStringLiteral("最终加载结果：加载成功，您可以正常使用了。");
+
+// Sizes of the stored window layout, in pixels.
+constexpr int kTopBarHeight = 49;
+constexpr int kRightColumnWidth = 104;
+constexpr int kBottomAreaHeight = 171;
+constexpr int kCheckRowHeight = 24;
+constexpr int kCommandRowHeight = 31;
+constexpr int kGap = 10;
+
+QFont songTi(int pixels, bool bold = false) {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Noto Sans CJK SC")});
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+QWidget* makePanel(QWidget* parent, const char* name) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    return panel;
+}
+
+}  // namespace
+
+TForm1::TForm1(const QString& programFolder, Services services, QWidget* parent)
+    : QMainWindow(parent), programFolder_(programFolder), services_(services), settings_(programFolder) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kCaption);
+    resize(680, 560);
+    setMinimumSize(640, 560);
+    setFont(songTi(12));
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    runner_ = new build::TCommandRunner(this);
+    buildMenus();
+    buildPopupMenu();
+    buildLayout();
+    connectHandlers();
+}
+
+TForm1::~TForm1() = default;
+
+// ----------------------------------------------------------------------------------
+// Layout
+
+void TForm1::buildMenus() {
+    for (const MenuRow& row : mainMenus()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf16(row.caption));
+        menu->setObjectName(QString::fromLatin1(row.name));
+        menus_.insert(QString::fromLatin1(row.name), menu);
+        if (*row.shortcut) {
+            auto* own = new QAction(this);
+            own->setObjectName(QString::fromLatin1(row.name));
+            own->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+            addAction(own);
+            actions_.insert(QString::fromLatin1(row.name), own);
+        }
+    }
+    for (const MenuItemRow& row : mainMenuItems()) {
+        QMenu* owner = menus_.value(QString::fromLatin1(row.menu));
+        const QString name = QString::fromLatin1(row.name);
+        if (row.submenu) {
+            QMenu* sub = owner->addMenu(QString::fromUtf16(row.caption));
+            sub->setObjectName(name);
+            menus_.insert(name, sub);
+        } else {
+            QAction* item = owner->addAction(QString::fromUtf16(row.caption));
+            item->setObjectName(name);
+            item->setCheckable(row.checkable);
+            if (*row.shortcut) item->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+            actions_.insert(name, item);
+        }
+        if (row.separatorAfter) owner->addSeparator();
+    }
+    actions_.value(QStringLiteral("S0"))->setStatusTip(QStringLiteral("Open|Opens an existing file"));
+}
+
+void TForm1::buildPopupMenu() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    for (const MenuItemRow& row : popupMenuItems()) {
+        QAction* item = PopupMenu1->addAction(QString::fromUtf16(row.caption));
+        item->setObjectName(QString::fromLatin1(row.name));
+        // Shown beside the caption; the editor's own key map handles the keys.
+        item->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+        item->setShortcutContext(Qt::WidgetShortcut);
+        actions_.insert(QString::fromLatin1(row.name), item);
+        if (row.separatorAfter) PopupMenu1->addSeparator();
+    }
+}
+
+void TForm1::buildLayout() {
+    central_ = new QWidget(this);
+    setCentralWidget(central_);
+
+    Panel5 = makePanel(central_, "Panel5");
+    Label1 = new QLabel(QStringLiteral("文件所在目录："), Panel5);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 17, 96, 16);
+    Edit1 = new QLineEdit(Panel5);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setReadOnly(true);
+    Edit1->setToolTip(QStringLiteral("此处不能手动修改，只起提示作用。"));
+    Edit1->setGeometry(104, 14, 400, 21);
+    Panel7 = makePanel(Panel5, "Panel7");
+    ButtonOpen = makeButton(Panel7, "ButtonOpen", QStringLiteral("打  开"), QRect(8, 12, 75, 25));
+
+    Panel8 = makePanel(central_, "Panel8");
+    struct ButtonRow { QPushButton** slot; const char* name; const char16_t* caption; };
+    const ButtonRow columns[] = {
+        {&Button1, "Button1", u"编  译"},      {&Button2, "Button2", u"链  接"},
+        {&Button3, "Button3", u"运行程序"},     {&Button12, "Button12", u"调试WinDBG"},
+        {&Button13, "Button13", u"清除冗余文件"}, {&Button4, "Button4", u"调整DOS界面"},
+        {&Button6, "Button6", u"显示List文件"},
+    };
+    int top = 22;
+    for (const ButtonRow& row : columns) {
+        *row.slot = makeButton(Panel8, row.name, QString::fromUtf16(row.caption), QRect(8, top, 89, 25));
+        top += 32;
+    }
+
+    Panel1 = makePanel(central_, "Panel1");
+    CheckBox1 = new QCheckBox(
+        QStringLiteral("点击“汇编”或“链接”按钮后，自动执行汇编指令；如不，需手动点击“执行”按钮方可生效。"), Panel1);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setChecked(true);
+    Panel2 = makePanel(Panel1, "Panel2");
+    Panel3 = new QLabel(QStringLiteral("汇编指令："), Panel2);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Edit2 = new QLineEdit(Panel2);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setToolTip(QStringLiteral("可以直接输入指令，然后运行。(跨目录编译须输入完整的路径，不推荐直接输入指令)"));
+    Edit2->setStyleSheet(QStringLiteral("color: navy;"));
+    Edit2->installEventFilter(this);
+    Panel4 = makePanel(Panel2, "Panel4");
+    Button5 = makeButton(Panel4, "Button5", QStringLiteral("执 行"), QRect(4, 3, 69, 25));
+    Button5->setFont(songTi(12, true));
+    Button5->setStyleSheet(QStringLiteral("color: navy;"));
+    ListBox1 = new build::TOutputList(Panel1);
+    ListBox1->setFont(songTi(12));
+    ListBox1->setStyleSheet(QStringLiteral("color: navy;"));
+
+    TabControl1 = new QTabWidget(central_);
+    TabControl1->setObjectName(QStringLiteral("TabControl1"));
+    Edit3 = new QsciScintilla;  // Edit3 placeholder
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setToolTip(QStringLiteral("提示：一个中文相当于两个字符。"));
+    Edit3->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Edit3, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(Edit3->mapToGlobal(at)); });
+    TabControl1->addTab(Edit3, QStringLiteral("&1 ") + kUntitled);
+}
+
+// Places the docked regions as the stored layout aligns them: the top bar and the
+// bottom area span the window, the button column stands at the right between them
+// and the document tabs fill the rest.
+void TForm1::arrangePanels() {
+    if (!central_) return;
+    QRect free = central_->rect();
+    if (Panel5->isVisibleTo(this)) {
+        Panel5->setGeometry(free.left(), free.top(), free.width(), kTopBarHeight);
+        free.setTop(free.top() + kTopBarHeight);
+    }
+    if (Panel1->isVisibleTo(this)) {
+        Panel1->setGeometry(free.left(), free.bottom() - kBottomAreaHeight + 1, free.width(), kBottomAreaHeight);
+        free.setBottom(free.bottom() - kBottomAreaHeight);
+    }
+    if (Panel8->isVisibleTo(this)) {
+        Panel8->setGeometry(free.right() - kRightColumnWidth + 1, free.top(), kRightColumnWidth, free.height());
+        free.setRight(free.right() - kRightColumnWidth);
+    }
+    TabControl1->setGeometry(free);
+
+    Panel7->setGeometry(Panel5->width() - 91, 0, 91, kTopBarHeight);
+    CheckBox1->setGeometry(8, 2, Panel1->width() - 16, kCheckRowHeight - 4);
+    Panel2->setGeometry(0, kCheckRowHeight, Panel1->width(), kCommandRowHeight);
+    Panel3->setGeometry(0, 0, 80, kCommandRowHeight);
+    Edit2->setGeometry(80, 5, 400, 21);
+    Panel4->setGeometry(Panel2->width() - 77, 0, 77, kCommandRowHeight);
+    ListBox1->setGeometry(0, kCheckRowHeight + kCommandRowHeight, Panel1->width(),
+                          kBottomAreaHeight - kCheckRowHeight - kCommandRowHeight);
+    FormResize();
+}
+
+void TForm1::FormResize() {
+    Edit2->resize(Panel4->x() - Edit2->x() - kGap, Edit2->height());
+    Edit1->resize(Panel7->x() - Edit1->x() - kGap, Edit1->height());
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    arrangePanels();
+}
+
+// ----------------------------------------------------------------------------------
+// Wiring
+
+void TForm1::connectHandlers() {
+    auto on = [this](const char* name, void (TForm1::*handler)()) {
+        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    };
+    on("N21", &TForm1::N21Click);
+    on("N22", &TForm1::N22Click);
+    on("N23", &TForm1::N23Click);
+    on("N25", &TForm1::N25Click);
+    on("N27", &TForm1::N27Click);
+    on("N29", &TForm1::N29Click);
+    on("N26", &TForm1::N26Click);
+    connect(action("E2"), &QAction::triggered, this, &QWidget::close);
+    connect(Button5, &QPushButton::clicked, this, [this] {
+        if (runner_->isRunning()) runner_->stop();
+        else guarded([this] { Button7Click(); });
+    });
+    connect(CheckBox1, &QCheckBox::clicked, this, [this] { guarded([this] { CheckBox1Click(); }); });
+    connect(runner_, &build::TCommandRunner::runningChanged, this, &TForm1::setBusy);
+    central_->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit2 && event->type() == QEvent::KeyPress) Edit2KeyDown();
+    if (watched == central_ && event->type() == QEvent::Resize) arrangePanels();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const platform::Error& error) {
+        showError(error.message());
+    } catch (const std::exception& error) {
+        showError(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void TForm1::showError(const QString& message) {
+    services_.dialogs.messageBox(this, message, QStringLiteral("80X86Asmora"), platform::MessageIcon::Error,
+                                 platform::MessageButtons::Ok);
+}
+
+// While a child runs, nothing else that runs a tool or changes files may start; the
+// execute button becomes the stop button.
+void TForm1::setBusy(bool busy) {
+    for (QAction* item : std::as_const(actions_)) item->setEnabled(!busy);
+    for (QPushButton* button : {Button1, Button2, Button3, Button12, Button13, Button4, Button6, ButtonOpen})
+        button->setEnabled(!busy);
+    Button5->setText(busy ? QStringLiteral("停 止") : QStringLiteral("执 行"));
+    setAcceptDrops(!busy && acceptDrops());
+    emit busyChanged(busy);
+    if (!busy && closeWhenIdle_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && runner_->isRunning()) {
+        runner_->stop();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+// ----------------------------------------------------------------------------------
+// Start-up
+
+void TForm1::FormCreate(const QStringList& arguments) {
+    creating_ = true;
+    try {
+        hide();                                                       // 1
+        // 2: the skin-menu builder starts here once the skin engine is in place.
+        move(screen()->availableGeometry().center() - rect().center());  // 3
+        QDir::setCurrent(programFolder_);                              // 4
+        const QString startupFile = resolveStartupFile(arguments);     // 5
+        if (!QDir().mkpath(programFolder_ + QStringLiteral("/bin")))   // 6
+            throw platform::Error(QStringLiteral("无法创建文件夹 %1/bin").arg(programFolder_));
+        CurrentPath.clear();                                           // 7
+        const TCleanupList cleanup(programFolder_);                    // 8
+        if (QFile::exists(cleanup.path())) cleanup.process();
+        cleanup.reset();
+        show();                                                        // 9
+        const bool skipCheck = settings_.read(Switch::AutoCheckASM);   // 10
+        action("N25")->setChecked(skipCheck);
+        if (!skipCheck) N26Click();
+        if (settings_.read(Switch::MaxWindow)) setWindowState(windowState() | Qt::WindowMaximized);
+        action("N27")->setChecked(settings_.read(Switch::Show_DebugTips));
+        const struct { const char* item; Switch key; QWidget* pane; } panes[] = {
+            {"N23", Switch::Hide_FilePath, Panel5},
+            {"N21", Switch::Hide_RightContrl, Panel8},
+            {"N22", Switch::Hide_CommandControl, Panel1},
+        };
+        for (const auto& pane : panes) {
+            const bool hidden = settings_.read(pane.key);
+            action(QString::fromLatin1(pane.item))->setChecked(hidden);
+            pane.pane->setVisible(!hidden);
+        }
+        CheckBox1->setChecked(settings_.read(Switch::ASM_ByAuto));
+        ListBox1->addRow(kFinalLine);                                  // 11
+        setAcceptDrops(true);                                          // 12
+        // 13, 14: the new-file template and the "ASM" language come with the editor.
+        TabControl1->setTabText(0, QStringLiteral("&1 ") + kUntitled);
+        if (!startupFile.isEmpty() && platform::fileExists(startupFile)) {  // 15
+            if (platform::extensionOf(startupFile).toLower() != u".asm") {
+                services_.dialogs.messageBox(this, QStringLiteral("启动文件不是ASM汇编源文件，不能自动加载使用。"),
+                                             QStringLiteral("错误提示"), platform::MessageIcon::Warning,
+                                             platform::MessageButtons::Ok);
+            } else {
+                CurrentPath = startupFile;
+                TabControl1->setTabText(0, QStringLiteral("&1 ") + startupFile);
+                cleanup.addRecord(startupFile);
+                QFile file(startupFile);
+                if (file.open(QIODevice::ReadOnly)) Edit3->setText(QString::fromUtf8(file.readAll()));
+                Edit1->setText(platform::folderOf(startupFile));
+            }
+        }
+        const QString backup = programFolder_ + QStringLiteral("/Backup.dat");  // 16
+        if (QFile::exists(backup)) {
+            services_.dialogs.messageBox(this, QStringLiteral("发现DOS界面备份文件，请问是否使用该备份文件恢复？"),
+                                         QStringLiteral("发现DOS界面备份文件"), platform::MessageIcon::Information,
+                                         platform::MessageButtons::YesNo);
+            QFile::remove(backup);
+        }
+        ListBox1->setHorizontalExtent(2000);                           // 17
+        show();                                                        // 18
+    } catch (const platform::Error& error) {
+        show();
+        showError(error.message());
+    }
+    arrangePanels();
+    creating_ = false;
+}
+
+// ----------------------------------------------------------------------------------
+// Execute button and command box
+
+void TForm1::Button7Click() {
+    if (!CheckBox1->isChecked()) ListBox1->clear();
+    const QString command = Edit2->text();
+    if (command.isEmpty()) return;
+    ListBox1->addRow(QStringLiteral("运行指令：") + programFolder_ + u'>' + command + QStringLiteral("\r\n\r\n"));
+    ListBox1->addRow(QString());
+    runner_->RunDosCommand(command, *ListBox1);
+    ListBox1->selectLast();
+}
+
+void TForm1::Edit2KeyDown() { ListBox1->clear(); }
+
+// ----------------------------------------------------------------------------------
+// View switches and settings
+
+void TForm1::writeSwitch(Switch key, bool on) { settings_.write(key, on); }
+
+void TForm1::toggleSwitch(QAction* item, Switch key, QWidget* pane) {
+    if (pane) {
+        pane->setVisible(!pane->isVisibleTo(this));
+        arrangePanels();
+    }
+    // A triggered checkable action has flipped its mark already.
+    writeSwitch(key, item->isChecked());
+}
+
+void TForm1::N21Click() { toggleSwitch(action("N21"), Switch::Hide_RightContrl, Panel8); }
+void TForm1::N22Click() { toggleSwitch(action("N22"), Switch::Hide_CommandControl, Panel1); }
+void TForm1::N23Click() { toggleSwitch(action("N23"), Switch::Hide_FilePath, Panel5); }
+void TForm1::N25Click() { toggleSwitch(action("N25"), Switch::AutoCheckASM, nullptr); }
+void TForm1::N27Click() { toggleSwitch(action("N27"), Switch::Show_DebugTips, nullptr); }
+void TForm1::N29Click() { toggleSwitch(action("N29"), Switch::Not_UseSkin, nullptr); }
+void TForm1::CheckBox1Click() { writeSwitch(Switch::ASM_ByAuto, CheckBox1->isChecked()); }
+
+void TForm1::N26Click() {
+    const ToolKitReport report{[this] { ListBox1->clear(); }, [this](const QString& line) { ListBox1->addRow(line); }};
+    checkToolKit(programFolder_, report, services_.pause);
+}
+
+// ----------------------------------------------------------------------------------
+// Window events
+
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || creating_) return;
+    const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    const Qt::WindowStates now = windowState();
+    const bool maximised = now & Qt::WindowMaximized && !(now & Qt::WindowMinimized);
+    const bool normal = !(now & (Qt::WindowMaximized | Qt::WindowMinimized));
+    if (maximised && !(before & Qt::WindowMaximized && !(before & Qt::WindowMinimized)))
+        guarded([this] { writeSwitch(Switch::MaxWindow, true); });
+    else if (normal && (before & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        guarded([this] { writeSwitch(Switch::MaxWindow, false); });
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && !runner_->isRunning()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || runner_->isRunning()) return;
+    event->acceptProposedAction();
+    const QString first = urls.front().toLocalFile();
+    guarded([this, first] { dropFile(first); });
+}
+
+void TForm1::dropFile(const QString& path) {
+    if (path.isEmpty()) return;
+    if (FileModified) {
+        services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
+                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
+                                     platform::MessageButtons::YesNo);
+    }
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) Edit3->setText(QString::fromUtf8(file.readAll()));
+    TabControl1->setTabText(0, QStringLiteral("&1 ") + path);
+    CurrentPath = path;
+    Edit1->setText(platform::folderOf(path));
+    FileModified = false;
+    Edit3->setFocus();
+    TCleanupList(programFolder_).addRecord(path);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (runner_->isRunning()) {
+        closeWhenIdle_ = true;
+        runner_->stop();
+        event->ignore();
+        return;
+    }
+    guarded([this] { FormClose(); });
+    event->accept();
+}
+
+void TForm1::FormClose() {
+    if (FileModified) {
+        services_.dialogs.messageBox(this, QStringLiteral("当前文件已被更改，请问是否保存？"), QStringLiteral("文件未保存"),
+                                     platform::MessageIcon::Information, platform::MessageButtons::YesNo);
+    }
+    const TCleanupList cleanup(programFolder_);
+    cleanup.process();
+    for (const char16_t* name : {u"/bin/ml.bat", u"/bin/Rubish.ini", u"/bin/Asmora帮助.GID"})
+        QFile::remove(programFolder_ + QString::fromUtf16(name));
+}
+
+}  // namespace asmora::app

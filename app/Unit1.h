@@ -1,0 +1,135 @@
+// The main window `TForm1`: where the subsystems meet. It owns the editor inside the
+// document tabs, the output list and command box, the button column and the menus;
+// every command handler is a method of it. This unit holds the window's layout, its
+// start-up sequence (FormCreate), dropping files, the maximised-state memory,
+// resizing, closing, the view switches and the execute button.
+#pragma once
+
+#include "app/Services.h"
+#include "app/Settings.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMap>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <functional>
+
+class QsciScintilla;
+
+namespace asmora::build {
+class TCommandRunner;
+class TOutputList;
+}  // namespace asmora::build
+
+namespace asmora::app {
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1(const QString& programFolder, Services services, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The start-up sequence; `arguments` are the command-line arguments after the
+    // program's own name. Errors end it at the step where they happen.
+    void FormCreate(const QStringList& arguments);
+
+    // --- components (names of the stored window layout) -----------------------
+    QWidget* Panel5 = nullptr;        // top bar: directory box and open button
+    QLabel* Label1 = nullptr;         // "文件所在目录："
+    QLineEdit* Edit1 = nullptr;       // directory box (read-only)
+    QWidget* Panel7 = nullptr;
+    QPushButton* ButtonOpen = nullptr;
+    QWidget* Panel8 = nullptr;        // right column of command buttons
+    QPushButton* Button1 = nullptr;   // 编  译
+    QPushButton* Button2 = nullptr;   // 链  接
+    QPushButton* Button3 = nullptr;   // 运行程序
+    QPushButton* Button12 = nullptr;  // 调试WinDBG
+    QPushButton* Button13 = nullptr;  // 清除冗余文件
+    QPushButton* Button4 = nullptr;   // 调整DOS界面
+    QPushButton* Button6 = nullptr;   // 显示List文件
+    QWidget* Panel1 = nullptr;        // bottom area: check box, command row, output list
+    QCheckBox* CheckBox1 = nullptr;
+    QWidget* Panel2 = nullptr;        // command row
+    QLabel* Panel3 = nullptr;         // "汇编指令："
+    QLineEdit* Edit2 = nullptr;       // command box
+    QWidget* Panel4 = nullptr;
+    QPushButton* Button5 = nullptr;   // 执 行
+    build::TOutputList* ListBox1 = nullptr;
+    QTabWidget* TabControl1 = nullptr;
+    QsciScintilla* Edit3 = nullptr;   // Edit3 placeholder: the editor component takes its place
+    QMenu* PopupMenu1 = nullptr;
+
+    // Menu items and menus by component name ("E1", "N25", "N19", ...).
+    QAction* action(const QString& name) const { return actions_.value(name); }
+    QMenu* menu(const QString& name) const { return menus_.value(name); }
+
+    // --- current document -------------------------------------------------------
+    QString CurrentPath;
+    bool FileModified = false;
+
+    const QString& programFolder() const { return programFolder_; }
+    const TSettings& settings() const { return settings_; }
+    Services& services() { return services_; }
+    build::TCommandRunner& runner() { return *runner_; }
+
+    // --- handlers -------------------------------------------------------------------
+    void Button7Click();          // execute the command box
+    void Edit2KeyDown();          // any key in the command box clears the output list
+    void N21Click();
+    void N22Click();
+    void N23Click();
+    void N25Click();
+    void N27Click();
+    void N29Click();
+    void CheckBox1Click();
+    void N26Click();              // tool-kit check
+    void FormResize();
+
+    // Drop handling for one file (the first of a drop).
+    void dropFile(const QString& path);
+
+    // Runs a handler the way the application's default error handler would: an
+    // error is shown in a message box and the program goes on.
+    void guarded(const std::function<void()>& handler);
+
+signals:
+    void busyChanged(bool busy);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void buildPopupMenu();
+    void arrangePanels();
+    void connectHandlers();
+    void setBusy(bool busy);
+    void toggleSwitch(QAction* item, Switch key, QWidget* pane);
+    void writeSwitch(Switch key, bool on);
+    void showError(const QString& message);
+    void FormClose();
+
+    QString programFolder_;
+    Services services_;
+    TSettings settings_;
+    build::TCommandRunner* runner_ = nullptr;
+    QMap<QString, QAction*> actions_;
+    QMap<QString, QMenu*> menus_;
+    QWidget* central_ = nullptr;
+    bool creating_ = false;
+    bool closeWhenIdle_ = false;
+};
+
+}  // namespace asmora::app

@@ -1,0 +1,32 @@
+// The program file `asmora`. Started with --console-host it runs a batch file in its
+// console window instead (the run command's console host).
+#include "app/ProgramEntry.h"
+#include "platform/DialogService.h"
+#include "platform/PauseService.h"
+#include "platform/Paths.h"
+#include "platform/ShellService.h"
+#include "resources/CarriedBundle.h"
+
+#include "ConsoleHost.h"
+
+#include <QApplication>
+
+#include <cstring>
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], asmora::console::kConsoleHostOption) == 0)
+        return asmora::console::runConsoleHost(argc, argv);
+
+    QApplication application(argc, argv);
+    asmora::resources::registerCarriedFiles();
+    platform::QtDialogService dialogs;
+    platform::XtermShellService shell;
+    platform::RealPauseService pause;
+
+    asmora::app::EntryOptions options;
+    options.programFolder = platform::programFolder();
+    options.programPath = platform::executablePath();
+    options.arguments = QApplication::arguments().mid(1);
+    options.instanceLockName = QStringLiteral("Asmora(Norwick版)");
+    return asmora::app::runProgram(options, {dialogs, shell, pause});
+}
