@@ -1,0 +1,173 @@
+// gdb as the front end plans it, on a program built with GNU as and our link.exe,
+// driven through a pseudo-terminal: the stop at the entry, the keys of the tips,
+// and input typed into the program's console while debugging.
+#include "ChildProcess.h"
+#include "DebugSession.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace asmora;
+using namespace asmora::debugger;
+
+namespace {
+
+// A program that prompts, reads one line from standard input and writes it back.
+const char* kProgram =
+    ".intel_syntax noprefix\n"
+    ".data\n"
+    "prompt: .ascii \"Enter: \"\n"
+    "buffer: .space 64\n"
+    "value: .long 1234\n"
+    ".text\n"
+    ".globl _start\n"
+    "_start:\n"
+    "  mov eax, 4\n"         // line 9: write(1, prompt, 7)
+    "  mov ebx, 1\n"
+    "  lea ecx, prompt\n"
+    "  mov edx, 7\n"
+    "  int 0x80\n"
+    "  mov eax, 3\n"         // line 14: read(0, buffer, 64)
+    "  mov ebx, 0\n"
+    "  lea ecx, buffer\n"
+    "  mov edx, 64\n"
+    "  int 0x80\n"
+    "  mov edx, eax\n"       // line 19: write(1, buffer, count)
+    "  mov eax, 4\n"
+    "  mov ebx, 1\n"
+    "  lea ecx, buffer\n"
+    "  int 0x80\n"
+    "  mov eax, 1\n"
+    "  mov ebx, 0\n"
+    "  int 0x80\n";
+
+// Reads from `fd` until `text` has appeared in what was read, or 10 s passed.
+std::string readUntil(int fd, std::string& seen, const std::string& text) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (seen.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    pollfd poller{fd, POLLIN, 0};
+    if (poll(&poller, 1, 100) <= 0) continue;
+    char buffer[4096];
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got <= 0) break;
+    seen.append(buffer, static_cast<std::size_t>(got));
+  }
+  return seen;
+}
+
+class GdbSession : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("gdb-session-" + std::to_string(getpid()));
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "my asm" / "Debug");
+    program_ = (root_ / "my asm" / "Debug" / "echo.exe").string();
+    std::ofstream(root_ / "my asm" / "echo.s") << kProgram;
+    const std::string object = (root_ / "my asm" / "Debug" / "echo.obj").string();
+    ASSERT_EQ(toolkit::runCaptured({"as", "--32", "-g", (root_ / "my asm" / "echo.s").string(), "-o", object})
+                  .exitCode, 0);
+    auto link = toolkit::runCaptured({std::string(TOOLKIT_OUT) + "/link.exe", "/nologo", "/debug",
+                                      "/entry:start", "/out:" + program_, object});
+    ASSERT_EQ(link.exitCode, 0) << link.output;
+  }
+  void TearDown() override {
+    if (gdb_ > 0) {
+      kill(gdb_, SIGKILL);
+      waitpid(gdb_, nullptr, 0);
+    }
+    if (terminal_ >= 0) close(terminal_);
+    if (consoleMaster_ >= 0) close(consoleMaster_);
+    if (consoleSlave_ >= 0) close(consoleSlave_);
+    fs::remove_all(root_);
+  }
+
+  // Starts gdb exactly as the debugger window would, on a pseudo-terminal, with a
+  // second pseudo-terminal standing in for the program's console window.
+  void startGdb() {
+    ASSERT_EQ(openpty(&consoleMaster_, &consoleSlave_, nullptr, nullptr, nullptr), 0);
+    const std::string ttyFile = (root_ / "tty").string();
+    std::ofstream(ttyFile) << ttyname(consoleSlave_) << "\n";
+    const SupportFolder support(TOOLKIT_OUT);
+    SessionInputs inputs;
+    inputs.program = program_;
+    inputs.frontEndPath = std::string(TOOLKIT_OUT) + "/windbg.exe";
+    inputs.ttyFile = ttyFile;
+    const SessionPlan plan = planSession(inputs, support, Texts::load(support.path(SupportFileNames::texts)));
+    auto gdb = std::find(plan.debuggerWindow.begin(), plan.debuggerWindow.end(), "gdb");
+    ASSERT_NE(gdb, plan.debuggerWindow.end());
+    const std::vector<std::string> argv(gdb, plan.debuggerWindow.end());
+    gdb_ = forkpty(&terminal_, nullptr, nullptr, nullptr);
+    ASSERT_GE(gdb_, 0);
+    if (gdb_ == 0) {
+      setenv("TERM", "dumb", 1);
+      for (const auto& [name, value] : plan.environment) setenv(name.c_str(), value.c_str(), 1);
+      std::vector<char*> pointers;
+      for (const auto& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
+      pointers.push_back(nullptr);
+      execvp(pointers[0], pointers.data());
+      _exit(127);
+    }
+  }
+
+  void press(const std::string& keys) { ASSERT_EQ(write(terminal_, keys.data(), keys.size()), (ssize_t)keys.size()); }
+
+  fs::path root_;
+  std::string program_;
+  pid_t gdb_ = -1;
+  int terminal_ = -1, consoleMaster_ = -1, consoleSlave_ = -1;
+};
+
+TEST_F(GdbSession, StopsAtTheEntryAndTheKeysStepShowMemoryAndRegisters) {
+  startGdb();
+  std::string screen;
+  ASSERT_NE(readUntil(terminal_, screen, "(gdb) ").find("_start () at"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("9\t  mov eax, 4"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("【F10】"), std::string::npos);
+
+  screen.clear();
+  press("\x1b[21~");  // F10
+  EXPECT_NE(readUntil(terminal_, screen, "10\t  mov ebx, 1").find("10\t  mov ebx, 1"), std::string::npos) << screen;
+  screen.clear();
+  press("\x1b[23~");  // F11
+  EXPECT_NE(readUntil(terminal_, screen, "11\t  lea ecx, prompt").find("11\t"), std::string::npos) << screen;
+
+  screen.clear();
+  press("\x1b" "5value\n");  // Alt+5, then the variable's name
+  readUntil(terminal_, screen, "000004D2H");
+  EXPECT_NE(screen.find("memory &value"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("value    DWORD"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("1234 = 000004D2H"), std::string::npos) << screen;
+
+  screen.clear();
+  press("\x1b" "4");  // Alt+4 outside the full-screen views lists the registers
+  EXPECT_NE(readUntil(terminal_, screen, "eflags").find("eip"), std::string::npos) << screen;
+}
+
+TEST_F(GdbSession, TheProgramReadsWhatIsTypedIntoItsConsole) {
+  startGdb();
+  std::string screen;
+  readUntil(terminal_, screen, "(gdb) ");
+  press("break 19\ncontinue\n");
+  std::string console;
+  EXPECT_NE(readUntil(consoleMaster_, console, "Enter: ").find("Enter: "), std::string::npos);
+  ASSERT_EQ(write(consoleMaster_, "typed line\n", 11), 11);
+  screen.clear();
+  EXPECT_NE(readUntil(terminal_, screen, "19\t  mov edx, eax").find("19\t"), std::string::npos) << screen;
+  press("continue\n");
+  EXPECT_NE(readUntil(terminal_, screen, "exited normally").find("exited normally"), std::string::npos) << screen;
+  console.clear();
+  readUntil(consoleMaster_, console, "typed line\r\ntyped line");
+  EXPECT_NE(console.find("typed line\r\ntyped line"), std::string::npos) << console;  // echo, then the program
+}
+
+}  // namespace

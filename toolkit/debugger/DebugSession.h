@@ -1,0 +1,35 @@
+// What the front end starts: a maximised xterm running gdb with the support
+// scripts, and, when there is a program, a second xterm that is the program's
+// console (its typed input and its output), as a console program gets its own
+// window under a Windows debugger.
+#pragma once
+
+#include "DebuggerArguments.h"
+#include "SupportFiles.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace asmora::debugger {
+
+struct SessionPlan {
+  std::vector<std::string> consoleWindow;   // empty when no program is debugged
+  std::vector<std::string> debuggerWindow;
+  std::vector<std::pair<std::string, std::string>> environment;  // added for the debugger window
+};
+
+struct SessionInputs {
+  std::string program;        // existing program path, or empty
+  std::string frontEndPath;   // windbg.exe itself, which also holds the console window
+  std::string ttyFile;        // where the console window writes its terminal's name
+  std::string notice;         // a text gdb shows first (e.g. a program that was not found)
+  bool utf8Locale = true;     // false when the environment's locale is not UTF-8
+};
+
+SessionPlan planSession(const SessionInputs& inputs, const SupportFolder& support, const Texts& texts);
+
+// True when LC_ALL, LC_CTYPE or LANG (the first one set) names a UTF-8 locale.
+bool environmentLocaleIsUtf8();
+
+}  // namespace asmora::debugger

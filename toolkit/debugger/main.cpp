@@ -1,0 +1,80 @@
+// windbg.exe: the debugger front end. Reads the IDE's "-a -i <program>" request and
+// opens gdb in a maximised xterm, with the program's console in a second window.
+#include "ChildProcess.h"
+#include "DebugSession.h"
+#include "DebuggerArguments.h"
+#include "ProgramConsole.h"
+#include "SupportFiles.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace asmora;
+using namespace asmora::debugger;
+
+namespace {
+
+// Starts argv with extra environment variables; returns the child's id or -1.
+pid_t start(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>& environment) {
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+  std::vector<char*> pointers;
+  for (const auto& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
+  pointers.push_back(nullptr);
+  execvp(pointers[0], pointers.data());
+  std::perror(pointers[0]);
+  _exit(127);
+}
+
+void stop(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+}
+
+std::string makeSessionFolder() {
+  std::string pattern = (fs::temp_directory_path() / "asmora-windbg-XXXXXX").string();
+  return mkdtemp(pattern.data()) ? pattern : std::string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const DebuggerRequest request = parseDebuggerArguments(std::vector<std::string>(argv + 1, argv + argc));
+  const SupportFolder support(toolkit::ownExecutableFolder());
+  const Texts texts = Texts::load(support.path(SupportFileNames::texts));
+  if (request.programConsole) return runProgramConsole(request.consoleTtyFile, texts);
+
+  if (auto missing = support.missingFiles(); !missing.empty()) {
+    std::cerr << "windbg.exe: " << texts.get("error.support", support.folder()) << "\n";
+    for (const auto& name : missing) std::cerr << "  " << name << "\n";
+    return 1;
+  }
+  SessionInputs inputs;
+  inputs.frontEndPath = (fs::path(support.folder()) / fs::path(argv[0]).filename()).string();
+  inputs.utf8Locale = environmentLocaleIsUtf8();
+  std::error_code error;
+  if (!request.program.empty() && fs::is_regular_file(request.program, error)) {
+    inputs.program = fs::absolute(request.program, error).string();
+  } else if (!request.program.empty()) {
+    inputs.notice = texts.get("error.program", request.program);
+  }
+  const std::string sessionFolder = inputs.program.empty() ? std::string() : makeSessionFolder();
+  inputs.ttyFile = sessionFolder.empty() ? std::string() : sessionFolder + "/tty";
+  if (!inputs.program.empty() && sessionFolder.empty()) inputs.program.clear();
+
+  const SessionPlan plan = planSession(inputs, support, texts);
+  const pid_t console = plan.consoleWindow.empty() ? -1 : start(plan.consoleWindow, {});
+  const pid_t debuggerWindow = start(plan.debuggerWindow, plan.environment);
+  int status = 0;
+  if (debuggerWindow > 0) waitpid(debuggerWindow, &status, 0);
+  stop(console);
+  if (!sessionFolder.empty()) fs::remove_all(sessionFolder, error);
+  return debuggerWindow > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
