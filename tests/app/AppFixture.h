@@ -1,0 +1,54 @@
+// A fresh program folder with the dialog, shell and pause doubles, for window tests.
+#pragma once
+
+#include "app/Services.h"
+#include "app/Unit1.h"
+#include "platform/doubles/RecordingPause.h"
+#include "platform/doubles/RecordingShell.h"
+#include "platform/doubles/ScriptedDialogs.h"
+#include "resources/CarriedBundle.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class AppFixture : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    platform::ScriptedDialogs dialogs;
+    platform::RecordingShell shell;
+    platform::RecordingPause pause;
+    std::unique_ptr<asmora::app::TForm1> window;
+    QString savedCurrent = QDir::currentPath();
+
+    void SetUp() override { asmora::resources::registerCarriedFiles(); }
+    void TearDown() override {
+        window.reset();
+        QDir::setCurrent(savedCurrent);
+    }
+
+    asmora::app::Services services() { return {dialogs, shell, pause}; }
+    QString path(const QString& tail) const { return folder.path() + u'/' + tail; }
+
+    asmora::app::TForm1& start(const QStringList& arguments = {}) {
+        window = std::make_unique<asmora::app::TForm1>(folder.path(), services());
+        window->FormCreate(arguments);
+        return *window;
+    }
+
+    void writeFile(const QString& tail, const QByteArray& bytes) const {
+        QDir().mkpath(QFileInfo(path(tail)).path());
+        QFile file(path(tail));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    }
+    QByteArray readFile(const QString& tail) const {
+        QFile file(path(tail));
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }
+};
