@@ -58,11 +58,19 @@ struct Operand {
 
 enum class Prefix : std::uint8_t { None, Rep, Repe, Repne, Lock };
 
+// Looks an instruction prefix up, case-insensitively: REP, REPE, REPZ, REPNE, REPNZ,
+// LOCK. Returns Prefix::None for any other name.
+Prefix lookupPrefix(std::string_view name);
+
 // How a relative branch is to be encoded. The front end picks the size (MASM's
 // choice: short when the target is known and near, or SHORT was written) and asks
 // the encoder for that form; Auto lets the encoder choose near.
 enum class BranchForm : std::uint8_t { Auto, Short, Near };
 
+// A direct branch (JMP, Jcc, JCXZ, JECXZ, LOOPxx, CALL to a label) carries its target
+// as an Imm operand: Value{offset, 0} for a target in the current section, or
+// Value{addend, symbol} for any other target. A Mem operand is an indirect branch
+// (`jmp dword ptr [ebx]`, `call [eax]`).
 struct Instruction {
     std::string_view mnemonic;         // any case
     Prefix prefix = Prefix::None;
@@ -75,6 +83,8 @@ enum class FixupKind : std::uint8_t { Abs32, Pc32, Abs16, Abs8, Pc8 };
 
 // A field of the encoded bytes that holds (part of) an address.
 // For Pc32 the stored value follows the ELF convention (addend relative to the field).
+// The bytes already hold `addend` (ELF REL): Abs fields hold Value::constant, a Pc32
+// field holds constant - 4 and a Pc8 field constant - 1.
 struct Fixup {
     std::uint8_t offset = 0;           // of the field within the instruction bytes
     FixupKind kind = FixupKind::Abs32;
@@ -92,10 +102,12 @@ struct Field {
 struct Encoded {
     std::array<std::uint8_t, 16> bytes{};
     std::uint8_t length = 0;
-    std::uint8_t prefixLength = 0;     // all prefixes before the opcode
+    std::uint8_t prefixLength = 0;     // all prefixes before the opcode (9Bh of the
+                                       // waiting x87 forms included)
     bool operandSizePrefix = false;    // 66h emitted (listed with '|')
     bool addressSizePrefix = false;    // 67h emitted
-    Field displacement;
+    Field displacement;                // memory displacement, moffs address or branch
+                                       // displacement
     Field immediate;
     Field immediate2;                  // second immediate (ENTER) when present
     std::vector<Fixup> fixups;
@@ -110,14 +122,22 @@ enum class EncodeError : std::uint16_t {
     SizeMissing = 2023,                // instruction operand must have size
     ImmediateTooBig = 2001,            // immediate operand too large for its field
     JumpTooFar = 2075,                 // jump destination too far
+    PrefixNotAllowed = 2068,           // instruction prefix not allowed (REP, LOCK)
 };
 
 // Encodes `insn` placed at `address` (its offset in the current section; used for
 // branch displacements to targets that need no relocation). A branch target in
 // operand 0 whose symbol is 0 is an absolute offset in the same section.
+// `out` is overwritten; reusing one Encoded across calls reuses its fixup storage.
+// On an error `out.length` is 0.
 EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out);
 
 // True when `mnemonic` names an instruction this encoder knows (any case).
 bool isInstruction(std::string_view mnemonic);
+
+// True when `mnemonic` has a relative branch form (JMP, Jcc, JCXZ, JECXZ, LOOPxx,
+// CALL): the instructions whose label operand is a target and whose size the front
+// end chooses with BranchForm.
+bool isRelativeBranch(std::string_view mnemonic);
 
 }  // namespace ml::x86

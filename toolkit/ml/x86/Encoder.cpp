@@ -1,0 +1,92 @@
+// encode(): finds the first form of the mnemonic that the operands fit, checks the
+// prefix, and hands the instruction to the encoder function of the form's layout.
+#include "Encoder.h"
+
+#include "EncodingForms.h"
+#include "FormIndex.h"
+#include "OperandMatch.h"
+
+#include <algorithm>
+
+namespace ml::x86 {
+namespace {
+
+void reset(Encoded& out)
+{
+    out.bytes.fill(0);
+    out.length = 0;
+    out.prefixLength = 0;
+    out.operandSizePrefix = false;
+    out.addressSizePrefix = false;
+    out.displacement = {};
+    out.immediate = {};
+    out.immediate2 = {};
+    out.fixups.clear();
+}
+
+// REP goes with the string instructions, REPE/REPNE with CMPS and SCAS only, LOCK
+// with the read-modify-write forms whose r/m operand is memory.
+bool prefixAllowed(const Form& form, const Instruction& insn)
+{
+    switch (insn.prefix) {
+    case Prefix::None: return true;
+    case Prefix::Rep: return form.rep;
+    case Prefix::Repe:
+    case Prefix::Repne: return form.repeRepne;
+    case Prefix::Lock:
+        return form.lockable && form.rmOperand >= 0 && insn.operands[form.rmOperand].kind == OperandKind::Mem;
+    }
+    return false;
+}
+
+EncodeError encodeForm(const Form& form, const Instruction& insn, std::uint32_t address, Encoded& out)
+{
+    switch (form.encoding) {
+    case Encoding::Raw: return encodeRaw(form, insn, out);
+    case Encoding::AddReg: return encodeAddReg(form, insn, out);
+    case Encoding::ModRMReg: return encodeModRMReg(form, insn, out);
+    case Encoding::ModRMDigit: return encodeModRMDigit(form, insn, out);
+    case Encoding::Relative: return encodeRelative(form, insn, address, out);
+    case Encoding::MemoryOffset: return encodeMemoryOffset(form, insn, out);
+    case Encoding::ImplicitMemory: return encodeImplicitMemory(form, insn, out);
+    }
+    return EncodeError::InvalidOperands;
+}
+
+}  // namespace
+
+EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out)
+{
+    reset(out);
+    const auto forms = formIndex().find(mnemonicKey(insn.mnemonic));
+    if (forms.empty()) return EncodeError::UnknownMnemonic;
+    if (insn.operandCount > insn.operands.size()) return EncodeError::InvalidOperands;
+
+    Closeness closest = Closeness::WrongKind;
+    for (const Form& form : forms) {
+        const Closeness closeness = matchForm(form, insn);
+        if (closeness != Closeness::Match) {
+            closest = std::max(closest, closeness);
+            continue;
+        }
+        if (!prefixAllowed(form, insn)) return EncodeError::PrefixNotAllowed;
+        const EncodeError error = encodeForm(form, insn, address, out);
+        if (error != EncodeError::None) reset(out);
+        return error;
+    }
+    return errorFor(closest, insn.operandCount);
+}
+
+bool isInstruction(std::string_view mnemonic)
+{
+    return !formIndex().find(mnemonicKey(mnemonic)).empty();
+}
+
+bool isRelativeBranch(std::string_view mnemonic)
+{
+    const auto forms = formIndex().find(mnemonicKey(mnemonic));
+    return std::any_of(forms.begin(), forms.end(),
+                       [](const Form& form) { return form.encoding == Encoding::Relative; });
+}
+
+}  // namespace ml::x86

@@ -1,0 +1,160 @@
+// Operand matching: register classes and numbers, memory sizes (given, implied by
+// another operand, or defaulted), immediate ranges and branch forms.
+#include "OperandMatch.h"
+
+#include <algorithm>
+
+namespace ml::x86 {
+namespace {
+
+bool isGeneral(RegClass cls)
+{
+    return cls == RegClass::Gpr8 || cls == RegClass::Gpr16 || cls == RegClass::Gpr32;
+}
+
+std::uint8_t registerSize(const Register& r)
+{
+    switch (r.cls) {
+    case RegClass::Gpr8: return 1;
+    case RegClass::Gpr16:
+    case RegClass::Segment: return 2;
+    case RegClass::Gpr32: return 4;
+    default: return 0;
+    }
+}
+
+bool isValidRegister(const Register& r)
+{
+    switch (r.cls) {
+    case RegClass::Gpr8:
+    case RegClass::Gpr16:
+    case RegClass::Gpr32:
+    case RegClass::Fpu: return r.number <= 7;
+    case RegClass::Segment: return r.number <= 5;
+    default: return false;
+    }
+}
+
+// The size an operand carries on its own: a register's, or a memory operand's PTR type.
+std::uint8_t ownSize(const Operand& op)
+{
+    if (op.kind == OperandKind::Reg) return registerSize(op.reg);
+    if (op.kind == OperandKind::Mem) return op.size;
+    return 0;
+}
+
+Closeness matchRegister(const OperandPattern& p, const Operand& op)
+{
+    if (op.kind != OperandKind::Reg || !isValidRegister(op.reg)) return Closeness::WrongKind;
+    if (op.reg.cls != p.regClass)
+        return isGeneral(op.reg.cls) && isGeneral(p.regClass) ? Closeness::WrongSize : Closeness::WrongKind;
+    if (p.kind == PatternKind::FixedReg && op.reg.number != p.regNumber) return Closeness::WrongKind;
+    return Closeness::Match;
+}
+
+// A memory operand without a size fits when the pattern takes any size or makes the
+// size optional, the row defaults it, or another operand fixes it (mov [ebx], eax).
+Closeness matchMemorySize(const Form& form, int index, const Instruction& insn)
+{
+    const OperandPattern& p = form.operands[index];
+    const std::uint8_t size = insn.operands[index].size;
+    if (p.size == 0 || size == p.size) return Closeness::Match;
+    if (size != 0) return Closeness::WrongSize;
+    if (p.sizeOptional || form.defaultSize) return Closeness::Match;
+    for (int other = 0; other < form.operandCount; ++other) {
+        if (other != index && form.operands[other].fixesSize && ownSize(insn.operands[other]) == p.size)
+            return Closeness::Match;
+    }
+    return Closeness::SizeUnknown;
+}
+
+// imm8 takes -128..255, imm16 -32768..65535, imm32 -2^31..2^32-1 (MASM accepts a
+// value that fits signed or unsigned). imm8s takes what sign extension to the
+// operand size reproduces: -128..127, or FF80h..FFFFh / FFFFFF80h..FFFFFFFFh.
+Closeness matchImmediate(const Form& form, const OperandPattern& p, const Value& value)
+{
+    if (value.symbol != 0) return p.signExtended ? Closeness::WrongKind : Closeness::Match;
+    const std::int64_t c = value.constant;
+    bool fits = false;
+    switch (p.size) {
+    case 1:
+        if (p.signExtended) {
+            const std::int64_t top = form.operandSize16 ? 0xFFFF : 0xFFFFFFFF;
+            fits = (c >= -128 && c <= 127) || (c >= top - 127 && c <= top);
+        } else {
+            fits = c >= -128 && c <= 255;
+        }
+        break;
+    case 2: fits = c >= -32768 && c <= 65535; break;
+    default: fits = c >= INT32_MIN && c <= UINT32_MAX; break;
+    }
+    return fits ? Closeness::Match : Closeness::ImmediateRange;
+}
+
+Closeness matchOperand(const Form& form, int index, const Instruction& insn)
+{
+    const OperandPattern& p = form.operands[index];
+    const Operand& op = insn.operands[index];
+    switch (p.kind) {
+    case PatternKind::Reg:
+    case PatternKind::FixedReg:
+        return matchRegister(p, op);
+    case PatternKind::RegOrMem:
+        if (op.kind == OperandKind::Reg) {
+            if (!isValidRegister(op.reg) || !isGeneral(op.reg.cls)) return Closeness::WrongKind;
+            return registerSize(op.reg) == p.size ? Closeness::Match : Closeness::WrongSize;
+        }
+        return op.kind == OperandKind::Mem ? matchMemorySize(form, index, insn) : Closeness::WrongKind;
+    case PatternKind::Mem:
+    case PatternKind::StringSource:
+        return op.kind == OperandKind::Mem ? matchMemorySize(form, index, insn) : Closeness::WrongKind;
+    case PatternKind::MemOffset:
+        if (op.kind != OperandKind::Mem || op.base.cls != RegClass::None || op.index.cls != RegClass::None)
+            return Closeness::WrongKind;
+        return matchMemorySize(form, index, insn);
+    case PatternKind::StringDest:
+        if (op.kind != OperandKind::Mem) return Closeness::WrongKind;
+        if (op.segment.cls != RegClass::None &&
+            (op.segment.cls != RegClass::Segment || op.segment.number != 0))
+            return Closeness::WrongKind;
+        return matchMemorySize(form, index, insn);
+    case PatternKind::Imm:
+        return op.kind == OperandKind::Imm ? matchImmediate(form, p, op.imm) : Closeness::WrongKind;
+    case PatternKind::Const:
+        return op.kind == OperandKind::Imm && op.imm.symbol == 0 && op.imm.constant == p.size
+                   ? Closeness::Match
+                   : Closeness::WrongKind;
+    case PatternKind::Rel:
+        if (op.kind != OperandKind::Imm) return Closeness::WrongKind;
+        if ((p.size == 1 && insn.branch == BranchForm::Near) || (p.size == 4 && insn.branch == BranchForm::Short))
+            return Closeness::WrongKind;
+        return Closeness::Match;
+    case PatternKind::None:
+        break;
+    }
+    return Closeness::WrongKind;
+}
+
+}  // namespace
+
+Closeness matchForm(const Form& form, const Instruction& insn)
+{
+    if (insn.operandCount != form.operandCount) return Closeness::WrongKind;
+    Closeness worst = Closeness::Match;
+    for (int i = 0; i < form.operandCount && worst != Closeness::WrongKind; ++i)
+        worst = std::min(worst, matchOperand(form, i, insn));
+    return worst;
+}
+
+EncodeError errorFor(Closeness closest, std::uint8_t operandCount)
+{
+    switch (closest) {
+    case Closeness::ImmediateRange: return EncodeError::ImmediateTooBig;
+    case Closeness::SizeUnknown: return EncodeError::SizeMissing;
+    // "operands must be the same size" needs two operands; one of the wrong size is invalid.
+    case Closeness::WrongSize: return operandCount >= 2 ? EncodeError::SizeMismatch : EncodeError::InvalidOperands;
+    default: return EncodeError::InvalidOperands;
+    }
+}
+
+}  // namespace ml::x86
