@@ -113,16 +113,7 @@ bool IsCookieChar(char c)
 //   unit < 0800   110xxxxx 10xxxxxx
 //   otherwise     1110xxxx 10xxxxxx 10xxxxxx    (surrogates too, each on its own)
 
-void Utf16_Iter::Clear()
-{
-    kind_ = ekAnsi;
-    state_ = AtUnit;
-    start_ = nullptr;
-    read_ = 0;
-    end_ = 0;
-    current_ = 0;
-    unit_ = 0;
-}
+void Utf16_Iter::Clear() { *this = Utf16_Iter(); }
 
 void Utf16_Iter::Attach(const std::uint8_t *bytes, std::size_t length, EncodingKind kind)
 {
@@ -184,15 +175,7 @@ void Utf16_Iter::Step()
 //   state 2   value |= (b & 3F) << 6, state 3
 //   state 3   value |= b & 3F, finished
 
-void Utf8_Iter::Clear()
-{
-    kind_ = ekAnsi;
-    state_ = AtUnit;
-    start_ = nullptr;
-    read_ = 0;
-    end_ = 0;
-    value_ = 0;
-}
+void Utf8_Iter::Clear() { *this = Utf8_Iter(); }
 
 void Utf8_Iter::Attach(const std::uint8_t *bytes, std::size_t length, EncodingKind kind)
 {

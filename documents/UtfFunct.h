@@ -65,7 +65,7 @@ bool IsCookieChar(char character);
 // dropped; bytes beyond the range are never read.
 class Utf16_Iter {
 public:
-    Utf16_Iter() { Clear(); }
+    Utf16_Iter() = default;  // every field zero
     void Clear();
     // Binds range and kind and takes the first step, so Value() is ready at once.
     void Attach(const std::uint8_t *bytes, std::size_t length, EncodingKind kind);
@@ -76,13 +76,13 @@ public:
 private:
     enum State : std::uint8_t { AtUnit = 0, TwoOfTwo = 1, TwoOfThree = 2, ThreeOfThree = 3 };
 
-    EncodingKind kind_;
-    std::uint8_t state_;
-    const std::uint8_t *start_;
-    std::size_t read_;  // offsets from start_; read_ may pass end_ by up to 2
-    std::size_t end_;
-    std::uint8_t current_;
-    std::uint16_t unit_;
+    EncodingKind kind_ = ekAnsi;
+    std::uint8_t state_ = AtUnit;
+    const std::uint8_t *start_ = nullptr;
+    std::size_t read_ = 0;  // offsets from start_; read_ may pass end_ by up to 2
+    std::size_t end_ = 0;
+    std::uint8_t current_ = 0;
+    std::uint16_t unit_ = 0;
 };
 
 // Turns UTF-8 bytes into 16-bit units, consuming one input byte per step.
@@ -92,7 +92,7 @@ private:
 // comes out high byte first.
 class Utf8_Iter {
 public:
-    Utf8_Iter() { Clear(); }
+    Utf8_Iter() = default;  // every field zero
     void Clear();
     // Binds range and kind only; state and the value being assembled are kept.
     void Attach(const std::uint8_t *bytes, std::size_t length, EncodingKind kind);
@@ -105,12 +105,12 @@ public:
 private:
     enum State : std::uint8_t { AtUnit = 0, LastOfTwo = 1, SecondOfThree = 2, LastOfThree = 3 };
 
-    EncodingKind kind_;
-    std::uint8_t state_;
-    const std::uint8_t *start_;
-    std::size_t read_;  // offsets from start_
-    std::size_t end_;
-    std::uint16_t value_;
+    EncodingKind kind_ = ekAnsi;
+    std::uint8_t state_ = AtUnit;
+    const std::uint8_t *start_ = nullptr;
+    std::size_t read_ = 0;  // offsets from start_
+    std::size_t end_ = 0;
+    std::uint16_t value_ = 0;
 };
 
 // How many bytes at the end of `bytes` start a sequence that Utf8_Iter would leave
