@@ -1,7 +1,7 @@
 ; ReadWrite.asm: kernel32 ReadFile, WriteFile, ReadConsoleA and WriteConsoleA on
 ; the Linux read and write system calls. All four take five arguments (20 bytes).
-; ReadConsoleA ends a line read from a Linux terminal with CR LF, as a Windows
-; console does; ReadFile passes bytes as they come.
+; ReadConsoleA reads one line and ends it with CR LF, as a Windows console does;
+; ReadFile passes bytes as they come.
 
 .386
 .MODEL FLAT
@@ -124,36 +124,60 @@ _ReadFile@20    PROC    NEAR32
         ret     20
 _ReadFile@20    ENDP
 
-; ReadConsoleA(handle, buffer, count, read, reserved): a line ending in a lone LF
-; ends in CR LF when there is room, as a Windows console delivers it.
+; ReadConsoleA(handle, buffer, count, read, reserved): reads one line, one byte
+; at a time, as a console delivers it, also from a pipe or a file; a line ending
+; in a lone LF ends in CR LF when there is room.
 _ReadConsoleA@20 PROC   NEAR32
         push    ebp
         mov     ebp, esp
         push    ebx
         push    esi
         push    edi
-        call    readBytes
+        mov     eax, [ebp+8]
+        call    asmoraHandleToDescriptor
+        jc      rcBadHandle
+        mov     ebx, eax
+        mov     edi, [ebp+12]           ; where the next byte goes
+        xor     esi, esi                ; bytes read
+rcNext:
+        cmp     esi, [ebp+16]
+        jae     rcLineDone
+        mov     eax, sysRead
+        mov     ecx, edi
+        mov     edx, 1
+        int     80h
+        cmp     eax, errInterrupted
+        je      rcNext
         test    eax, eax
-        jz      rcDone
-        mov     edi, [ebp+20]
-        test    edi, edi
-        jz      rcDone                  ; no count to adjust
-        mov     ecx, [edi]              ; bytes read
-        test    ecx, ecx
-        jz      rcDone
-        cmp     ecx, [ebp+16]
-        jae     rcDone                  ; no room for the CR
-        mov     esi, [ebp+12]
-        cmp     BYTE PTR [esi+ecx-1], 10
-        jne     rcDone
-        cmp     ecx, 1
+        js      rcFailed
+        jz      rcLineDone              ; end of input
+        inc     edi
+        inc     esi
+        cmp     BYTE PTR [edi-1], 10
+        jne     rcNext
+        cmp     esi, [ebp+16]
+        jae     rcLineDone              ; no room for a CR
+        cmp     esi, 1
         je      rcAddCR
-        cmp     BYTE PTR [esi+ecx-2], 13
-        je      rcDone
+        cmp     BYTE PTR [edi-2], 13
+        je      rcLineDone
 rcAddCR:
-        mov     BYTE PTR [esi+ecx-1], 13
-        mov     BYTE PTR [esi+ecx], 10
-        inc     DWORD PTR [edi]
+        mov     BYTE PTR [edi-1], 13
+        mov     BYTE PTR [edi], 10
+        inc     esi
+rcLineDone:
+        mov     eax, esi
+        call    storeCount
+        jmp     rcDone
+rcFailed:
+        call    asmoraSetLastErrorFromLinux
+        mov     eax, esi
+        call    storeCountOnFailure
+        jmp     rcDone
+rcBadHandle:
+        mov     asmoraLastError, errInvalidHandle
+        xor     eax, eax
+        call    storeCountOnFailure
 rcDone:
         pop     edi
         pop     esi

@@ -1,0 +1,122 @@
+// Course programs built and run with the carried tool kit only (ML.EXE, link.exe,
+// io.h, io.obj, Kernel32.Lib), then run under gdb as the debugger front end
+// sets it up and in the console host with the default console template.
+#include "ChildProcess.h"
+#include "CourseBuild.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace asmora;
+using namespace asmora::testing;
+
+namespace {
+
+class ToolkitEndToEnd : public ::testing::Test {
+ protected:
+  ToolkitEndToEnd()
+      : build_(fs::temp_directory_path() / ("e2e-" + std::to_string(getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name())) {}
+  ~ToolkitEndToEnd() override { fs::remove_all(build_.folder()); }
+
+  fs::path source(const std::string& name) {
+    return build_.writeSource(name, readText(fs::path(E2E_PROGRAMS) / (name + ".asm")));
+  }
+
+  // Assembles and links; the test stops when either tool fails.
+  void buildProgram(const fs::path& program) {
+    auto assembled = build_.assemble(program);
+    ASSERT_EQ(assembled.exitCode, 0) << assembled.output;
+    auto linked = build_.link(program);
+    ASSERT_EQ(linked.exitCode, 0) << linked.output;
+  }
+
+  CourseBuild build_;
+};
+
+TEST_F(ToolkitEndToEnd, TheNewFileTemplateBuildsAndExitsWithZero) {
+  const fs::path program = source("template");
+  buildProgram(program);
+  for (const char* extension : {".obj", ".lst", ".exe"}) {
+    EXPECT_TRUE(fs::exists(build_.workBase(program).string() + extension)) << extension;
+  }
+  auto run = build_.run(program);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.output, "");
+}
+
+TEST_F(ToolkitEndToEnd, SumOfTwoNumbersFromRedirectedInput) {
+  const fs::path program = source("sum");
+  buildProgram(program);
+  auto run = build_.run(program, "12\n-30\n");
+  EXPECT_EQ(run.output, "Enter first number:  Enter second number:  \r\nThe sum is         -18\r\n");
+  EXPECT_EQ(run.exitCode, 0);
+}
+
+TEST_F(ToolkitEndToEnd, ProceduresStringInstructionsAndX87) {
+  const fs::path program = source("procedures");
+  buildProgram(program);
+  auto run = build_.run(program);
+  EXPECT_EQ(run.output, readText(fs::path(E2E_PROGRAMS) / "procedures.out"));
+  EXPECT_EQ(run.exitCode, 0);
+}
+
+TEST_F(ToolkitEndToEnd, OperandChecksOfIoHReportTheirLines) {
+  const fs::path program = source("checks");
+  auto assembled = build_.assemble(program);
+  EXPECT_NE(assembled.exitCode, 0);
+  EXPECT_TRUE(std::regex_search(assembled.output, std::regex(R"(checks\.asm\(13\).*missing operand\(s\) in ITOA)")))
+      << assembled.output;
+  EXPECT_TRUE(std::regex_search(assembled.output, std::regex(R"(checks\.asm\(15\).*extra operand\(s\) in OUTPUT)")))
+      << assembled.output;
+  EXPECT_EQ(assembled.output.find("checks.asm(16)"), std::string::npos) << assembled.output;
+}
+
+TEST_F(ToolkitEndToEnd, AnUndefinedExternalFailsTheLinkWithoutAnExecutable) {
+  const fs::path program = source("undefined");
+  auto assembled = build_.assemble(program);
+  ASSERT_EQ(assembled.exitCode, 0) << assembled.output;
+  auto linked = build_.link(program);
+  EXPECT_NE(linked.exitCode, 0);
+  EXPECT_NE(linked.output.find("error LNK2001: unresolved external symbol NotThere"), std::string::npos)
+      << linked.output;
+  EXPECT_NE(linked.output.find("fatal error LNK1120: 1 unresolved externals"), std::string::npos);
+  EXPECT_FALSE(fs::exists(build_.workBase(program).string() + ".exe"));
+}
+
+TEST_F(ToolkitEndToEnd, GdbBreaksAtTheEntryStepsByAsmLinesAndPrintsALabel) {
+  const fs::path program = source("stepping");
+  buildProgram(program);
+  auto run = toolkit::runCaptured({"gdb", "-q", "-nx", "-batch", "-ex", "break _start", "-ex", "run", "-ex", "next",
+                                   "-ex", "next", "-ex", "print (int)count", "-ex", "kill",
+                                   build_.workBase(program).string() + ".exe"});
+  EXPECT_NE(run.output.find("stepping.asm, line 13"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("14\t        add     eax, 1"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("15\t        mov     count, eax"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("= 1234"), std::string::npos) << run.output;
+}
+
+TEST_F(ToolkitEndToEnd, TheConsoleHostRunsTheProgramInsideTheDefaultTemplate) {
+  const fs::path program = source("sum");
+  buildProgram(program);
+  std::string batch = readText(DEFAULT_TEMPLATE);
+  const auto marker = batch.find("%FILENAME%");
+  ASSERT_NE(marker, std::string::npos);
+  batch.replace(marker, 10, "\"" + build_.workBase(program).string() + ".exe\"");
+  const fs::path batchFile = build_.folder() / "ml.bat";
+  std::ofstream(batchFile, std::ios::binary) << batch;
+  std::ofstream(build_.folder() / "typed.txt") << "1\n2\nk";
+  auto run = toolkit::runCaptured({"/bin/sh", "-c", "exec \"$1\" --console-host \"$2\" < \"$3\"", "sh",
+                                   CONSOLE_HOST_RUN, batchFile.string(), (build_.folder() / "typed.txt").string()});
+  EXPECT_NE(run.output.find("程序开始运行\n" + std::string(79, '-') + "\nEnter first number:  Enter second number:  "
+                            "\r\nThe sum is           3\r\n\n" + std::string(79, '-') + "\n"),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("【按任意键可退出程序】"), std::string::npos);
+}
+
+}  // namespace

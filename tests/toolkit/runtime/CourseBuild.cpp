@@ -1,0 +1,69 @@
+// The build-and-run helper of the run-time and end-to-end tests.
+#include "CourseBuild.h"
+
+#include "ChildProcess.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace asmora::testing {
+
+namespace {
+
+ToolResult runTool(const std::vector<std::string>& argv) {
+  auto run = toolkit::runCaptured(argv);
+  return {run.started ? run.exitCode : -1, run.output};
+}
+
+}  // namespace
+
+fs::path toolkitFolder() {
+  const char* binary = std::getenv("ASMORA_BINARY_DIR");
+  return fs::path(binary ? binary : ".") / "toolkit-out";
+}
+
+std::string readText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+CourseBuild::CourseBuild(fs::path folder) : folder_(std::move(folder)) {
+  fs::remove_all(folder_);
+  fs::create_directories(folder_ / "Debug");
+  fs::copy_file(toolkitFolder() / "io.h", folder_ / "io.h", fs::copy_options::overwrite_existing);
+}
+
+fs::path CourseBuild::writeSource(const std::string& name, const std::string& text) const {
+  const fs::path source = folder_ / (name + ".asm");
+  std::ofstream(source, std::ios::binary) << text;
+  return source;
+}
+
+fs::path CourseBuild::workBase(const fs::path& source) const {
+  return folder_ / "Debug" / source.stem();
+}
+
+ToolResult CourseBuild::assemble(const fs::path& source) const {
+  const std::string base = workBase(source).string();
+  return runTool({(toolkitFolder() / "ML.EXE").string(), "/c", "/coff", "/Fl" + base + ".lst", "/Fo",
+                  base + ".obj", "/Zi", source.string()});
+}
+
+ToolResult CourseBuild::link(const fs::path& source) const {
+  const std::string base = workBase(source).string();
+  return runTool({(toolkitFolder() / "link.exe").string(), "/debug", "/subsystem:console", "/entry:start",
+                  "/out:" + base + ".exe", base + ".obj", (toolkitFolder() / "io.obj").string(),
+                  (toolkitFolder() / "kernel32.lib").string()});
+}
+
+ToolResult CourseBuild::run(const fs::path& source, const std::string& input) const {
+  const fs::path inputFile = folder_ / "input.txt";
+  std::ofstream(inputFile, std::ios::binary) << input;
+  return runTool({"/bin/sh", "-c", "exec \"$1\" < \"$2\"", "sh", workBase(source).string() + ".exe",
+                  inputFile.string()});
+}
+
+}  // namespace asmora::testing

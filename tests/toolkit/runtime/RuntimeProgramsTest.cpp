@@ -1,0 +1,48 @@
+// The course I/O library and Kernel32.Lib against their interface, through small
+// course programs under programs/: each is assembled by ML.EXE, linked by
+// link.exe, run on <name>.in, and its output compared with <name>.out.
+#include "CourseBuild.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace asmora::testing;
+
+namespace {
+
+struct ProgramCase {
+  const char* name;
+  int exitCode;
+};
+
+const ProgramCase kPrograms[] = {
+    {"numbers", 0},    // widths, signs, extremes, blanks, lone sign, overflow flags, long line, CR LF
+    {"registers", 0},  // registers and flags kept, destinations through EBX and name+offset
+    {"kernel32", 3},   // handles, write, console line, raw read, last error, Sleep/GetTickCount
+    {"lines", 0},      // input at the end of the input, without a line end, and length 1
+};
+
+class RuntimePrograms : public ::testing::TestWithParam<ProgramCase> {};
+
+TEST_P(RuntimePrograms, PrintWhatTheirInterfaceSays) {
+  const ProgramCase& program = GetParam();
+  const fs::path data = fs::path(RUNTIME_PROGRAMS);
+  CourseBuild build(fs::temp_directory_path() / ("runtime-" + std::to_string(getpid()) + "-" + program.name));
+  const fs::path source = build.writeSource(program.name, readText(data / (std::string(program.name) + ".asm")));
+  auto assembled = build.assemble(source);
+  ASSERT_EQ(assembled.exitCode, 0) << assembled.output;
+  auto linked = build.link(source);
+  ASSERT_EQ(linked.exitCode, 0) << linked.output;
+  const fs::path input = data / (std::string(program.name) + ".in");
+  auto run = build.run(source, fs::exists(input) ? readText(input) : std::string());
+  EXPECT_EQ(run.output, readText(data / (std::string(program.name) + ".out")));
+  EXPECT_EQ(run.exitCode, program.exitCode);
+  fs::remove_all(build.folder());
+}
+
+INSTANTIATE_TEST_SUITE_P(CourseLibrary, RuntimePrograms, ::testing::ValuesIn(kPrograms),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
