@@ -9,19 +9,46 @@
 
 #include <memory>
 
+namespace {
+
+struct EditorEnvironmentState {
+    int argc = 1;
+    char name[24] = "asmora_documents_tests";
+    char *argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<QTemporaryDir> programFolder;
+};
+
+EditorEnvironmentState &State()
+{
+    static EditorEnvironmentState state;
+    return state;
+}
+
+// Ends the application after the last test, before static objects go away.
+class EditorEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        State().app.reset();
+        State().programFolder.reset();
+    }
+};
+
+[[maybe_unused]] const ::testing::Environment *const kRegistered =
+    ::testing::AddGlobalTestEnvironment(new EditorEnvironment);
+
+}  // namespace
+
 void EnsureEditorEnvironment()
 {
-    static int argc = 1;
-    static char name[] = "asmora_documents_tests";
-    static char *argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app;
-    static std::unique_ptr<QTemporaryDir> programFolder;
-    if (app) return;
-    app = std::make_unique<QApplication>(argc, argv);
-    programFolder = std::make_unique<QTemporaryDir>();
-    const QString library = programFolder->filePath(QStringLiteral("SciLexer.dll"));
+    EditorEnvironmentState &state = State();
+    if (state.app) return;
+    state.app = std::make_unique<QApplication>(state.argc, state.argv);
+    state.programFolder = std::make_unique<QTemporaryDir>();
+    const QString library = state.programFolder->filePath(QStringLiteral("SciLexer.dll"));
     ASSERT_TRUE(QFile::copy(TSciLibrary::SciLinkedLibraryPath(), library));
-    ASSERT_TRUE(TSciLibrary::Load(programFolder->path()));
+    ASSERT_TRUE(TSciLibrary::Load(state.programFolder->path()));
 }
 
 QString TestFolder::Write(const QString &name, const std::string &bytes) const
