@@ -1,0 +1,657 @@
+// The assembler's pass loop and statement dispatch: labels, equates, sections, the
+// memory model, END, ALIGN, ORG, OPTION and the other directives without data or code.
+#include "Assembler.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "ControlBlock.h"
+#include "SourceFiles.h"
+#include "Text.h"
+
+namespace ml {
+
+namespace {
+
+constexpr std::uint32_t kMaxPasses = 40;
+
+bool isOneOf(std::string_view word, std::initializer_list<std::string_view> words) {
+    for (std::string_view w : words)
+        if (equalsNoCase(word, w)) return true;
+    return false;
+}
+
+// Splits off the tokens before the first top-level comma.
+std::span<const Token> untilComma(std::span<const Token> t, std::size_t& next) {
+    int depth = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i].is("(") || t[i].is("[") || t[i].is("<") || t[i].is("{")) ++depth;
+        else if ((t[i].is(")") || t[i].is("]") || t[i].is(">") || t[i].is("}")) && depth > 0) --depth;
+        else if (t[i].is(",") && depth == 0) {
+            next = i + 1;
+            return t.subspan(0, i);
+        }
+    }
+    next = t.size();
+    return t;
+}
+
+struct StandardSection {
+    const char* directive;
+    const char* masmName;
+    const char* elfName;
+    SectionKind kind;
+};
+
+// directive  MASM segment  ELF section  kind
+constexpr StandardSection kStandardSections[] = {
+    {".code", "_TEXT", ".text", SectionKind::Text},
+    {".data", "_DATA", ".data", SectionKind::Data},
+    {".data?", "_BSS", ".bss", SectionKind::Bss},
+    {".const", "CONST", ".rodata", SectionKind::Rodata},
+    {".fardata", "_DATA", ".data", SectionKind::Data},
+    {".fardata?", "_BSS", ".bss", SectionKind::Bss},
+};
+
+}  // namespace
+
+Assembler::Assembler(SourceFiles& files, DiagnosticSink& diagnostics, AssemblerOptions options)
+    : files_(files),
+      diagnostics_(diagnostics),
+      options_(std::move(options)),
+      symbols_(options_.caseMode == CaseMode::Sensitive) {
+    std::vector<std::string> dirs = options_.includeDirs;
+    pp_ = std::make_unique<Preprocessor>(files_, symbols_, diagnostics_, arena_, *this, dirs);
+}
+
+Assembler::~Assembler() = default;
+
+// ---- passes ---------------------------------------------------------------
+
+bool Assembler::assemble(std::uint32_t mainFile) {
+    pass_ = 1;
+    beginPass();
+    pp_->start(mainFile);
+    SourceLine line;
+    while (!endSeen_ && pp_->next(line)) {
+        lines_.push_back(line);
+        processLine(lines_.size() - 1);
+        if (diagnostics_.hasFatal()) return false;
+    }
+    if (!endSeen_ && !diagnostics_.hasFatal()) {
+        SourceLine at;
+        at.file = mainFile;
+        at.line = static_cast<std::uint32_t>(files_.file(mainFile).lines.size());
+        diagnostics_.add(diagnosticAt(Diag::EndRequired, "", at, files_, lines_.size()));
+    }
+    // Later passes reread the stored lines until no label moves; the first pass whose
+    // labels all kept their values is final, and only its diagnostics are kept.
+    while (true) {
+        ++pass_;
+        std::size_t before = diagnostics_.size();
+        reporting_ = true;
+        beginPass();
+        runPass();
+        if (diagnostics_.hasFatal()) return false;
+        if (passIsStable() || pass_ >= kMaxPasses) break;
+        diagnostics_.dropFrom(before);
+    }
+    return diagnostics_.errorCount() == 0;
+}
+
+void Assembler::beginPass() {
+    for (Section& s : sections_) s.reset();
+    currentSection_ = -1;
+    currentProc_ = nullptr;
+    symbols_.closeScope();
+    radix_ = 10;
+    changed_ = false;
+    sawUnresolved_ = false;
+    branchIndex_ = 0;
+    hiddenLabels_ = 0;
+    sectionStack_.clear();
+    openStructure_ = nullptr;
+    controlBlocks_.clear();
+    prologuePending_ = false;
+    modelSeen_ = false;
+    language_ = Language::None;
+    if (options_.keepListing && reporting_) listing_.assign(lines_.size(), ListingEntry{});
+}
+
+void Assembler::runPass() {
+    endSeen_ = false;
+    for (std::size_t i = 0; i < lines_.size() && !endSeen_; ++i) processLine(i);
+}
+
+void Assembler::processLine(std::size_t index) {
+    lineIndex_ = index;
+    line_ = &lines_[index];
+    lineGenerated_ = false;
+    if (!line_->has(kStatement)) return;
+    LexResult lex = tokenize(line_->text, tokens_);
+    if (lex.error) {
+        error(*lex.error);
+        return;
+    }
+    if (tokens_.empty()) return;
+    processStatement(tokens_);
+    if (ListingEntry* e = entry(); e && lineGenerated_) e->producesCode = true;
+}
+
+void Assembler::error(Diag id, std::string detail) {
+    if (!reporting_ || !line_) return;
+    diagnostics_.add(diagnosticAt(id, std::move(detail), *line_, files_, lineIndex_));
+}
+
+ListingEntry* Assembler::entry() {
+    if (!options_.keepListing || !reporting_ || lineIndex_ >= listing_.size()) return nullptr;
+    return &listing_[lineIndex_];
+}
+
+// ---- statements -----------------------------------------------------------
+
+void Assembler::processStatement(Tokens t) {
+    // Labels: "name:" or "name::" before the statement.
+    if (t.size() >= 2 && t[0].kind == TokenKind::Identifier && (t[1].is(":") || t[1].is("::"))) {
+        if (openStructure_) {
+            error(Diag::NotInStructure, std::string(t[0].text));
+            return;
+        }
+        Type code{4, false, false, true};
+        defineLabel(t[0].text, t[1].is("::"), code);
+        if (ListingEntry* e = entry(); e && current()) {
+            e->section = currentSection_;
+            e->offset = current()->offset;
+            e->showOffset = true;
+        }
+        t = t.subspan(2);
+        if (t.empty()) return;
+    }
+    const Token& first = t[0];
+    if (prologuePending_ && !first.isWord("LOCAL")) {
+        prologuePending_ = false;
+        if (currentProc_ && currentProc_->proc) emitPrologue(*currentProc_->proc);
+    }
+    if (first.kind != TokenKind::Identifier) {
+        error(Diag::SyntaxError, std::string(first.text));
+        return;
+    }
+    if (t.size() >= 2 && (t[1].kind == TokenKind::Identifier || t[1].is("=")) &&
+        processNamedDirective(first, t[1], t.subspan(2), t))
+        return;
+    if (processDirective(first, t.subspan(1))) return;
+    if (processControlFlow(first, t.subspan(1))) return;
+    if (const Type* type = dataType(first)) {
+        if (openStructure_) addStructField(nullptr, *type, t.subspan(1));
+        else defineData(nullptr, *type, t.subspan(1));
+        return;
+    }
+    if (openStructure_) {
+        error(Diag::NotInStructure, std::string(first.text));
+        return;
+    }
+    assembleInstruction(t);
+}
+
+bool Assembler::processNamedDirective(const Token& name, const Token& directive, Tokens rest, Tokens all) {
+    std::string_view d = directive.text;
+    if (d == "=" || equalsNoCase(d, "EQU")) {
+        defineEquate(name.text, rest, d == "=");
+        return true;
+    }
+    if (equalsNoCase(d, "PROC")) { directiveProc(name.text, rest); return true; }
+    if (equalsNoCase(d, "ENDP")) { directiveEndp(name.text); return true; }
+    if (equalsNoCase(d, "PROTO")) { directiveProto(name.text, rest); return true; }
+    if (equalsNoCase(d, "LABEL")) { directiveLabel(name.text, rest); return true; }
+    if (isOneOf(d, {"STRUCT", "STRUC", "UNION"})) { beginStructure(name.text, equalsNoCase(d, "UNION")); return true; }
+    if (equalsNoCase(d, "ENDS")) {
+        if (openStructure_) endStructure();
+        else directiveEnds(name.text);
+        return true;
+    }
+    if (equalsNoCase(d, "SEGMENT")) { directiveSegment(name.text, rest); return true; }
+    if (equalsNoCase(d, "RECORD")) { directiveRecord(name.text, rest); return true; }
+    if (equalsNoCase(d, "TYPEDEF")) { directiveTypedef(name.text, rest); return true; }
+    if (equalsNoCase(d, "GROUP")) return true;
+    if (const Type* type = dataType(directive)) {
+        if (openStructure_) addStructField(&name, *type, rest);
+        else defineData(&name, *type, rest);
+        return true;
+    }
+    (void)all;
+    return false;
+}
+
+bool Assembler::processDirective(const Token& word, Tokens rest) {
+    std::string_view w = word.text;
+    if (w.empty()) return false;
+    if (w[0] == '.') {
+        if (isOneOf(w, {".386", ".386p", ".486", ".486p", ".586", ".586p", ".686", ".686p", ".387", ".287",
+                        ".8086", ".8087", ".186", ".286", ".286p", ".mmx", ".xmm", ".k3d", ".no87"}))
+            return true;
+        if (equalsNoCase(w, ".model")) { directiveModel(rest); return true; }
+        if (equalsNoCase(w, ".stack")) {
+            if (!rest.empty()) constantTokens(rest, ".STACK");
+            return true;
+        }
+        for (const StandardSection& s : kStandardSections) {
+            if (equalsNoCase(w, s.directive)) {
+                if (!modelSeen_) error(Diag::ModelRequired, std::string(w));
+                selectSection(s.masmName);
+                if (ListingEntry* e = entry()) {
+                    e->section = currentSection_;
+                    e->offset = current()->offset;
+                    e->showOffset = true;
+                }
+                return true;
+            }
+        }
+        if (equalsNoCase(w, ".radix")) {
+            // The operand is always read in decimal.
+            auto saved = radix_;
+            radix_ = 10;
+            auto r = constantTokens(rest, ".RADIX");
+            radix_ = saved;
+            if (r && (*r < 2 || *r > 16)) error(Diag::InvalidRadix);
+            else if (r) radix_ = static_cast<int>(*r);
+            return true;
+        }
+        if (isOneOf(w, {".startup", ".exit"})) return true;
+        return false;
+    }
+    if (equalsNoCase(w, "END")) { directiveEnd(rest); return true; }
+    if (equalsNoCase(w, "PUBLIC")) { directivePublic(rest); return true; }
+    if (isOneOf(w, {"EXTRN", "EXTERN"})) { directiveExtern(rest, false); return true; }
+    if (equalsNoCase(w, "EXTERNDEF")) { directiveExtern(rest, true); return true; }
+    if (equalsNoCase(w, "INCLUDELIB")) {
+        if (pass_ == 1 && !rest.empty()) {
+            std::string_view text = line_->text;
+            std::size_t from = rest.front().column;
+            includeLibs_.emplace_back(trim(text.substr(from)));
+        }
+        return true;
+    }
+    if (equalsNoCase(w, "ALIGN")) {
+        auto a = rest.empty() ? std::optional<std::int64_t>(4) : constantTokens(rest, "ALIGN");
+        if (a) directiveAlign(*a);
+        return true;
+    }
+    if (equalsNoCase(w, "EVEN")) { directiveAlign(2); return true; }
+    if (equalsNoCase(w, "ORG")) { directiveOrg(rest); return true; }
+    if (equalsNoCase(w, "OPTION")) { directiveOption(rest); return true; }
+    if (isOneOf(w, {"ASSUME", "NAME", ".NOLIST", "PAGE"})) return true;
+    if (equalsNoCase(w, "INVOKE")) { directiveInvoke(rest); return true; }
+    if (equalsNoCase(w, "LOCAL")) { directiveLocal(rest); return true; }
+    if (equalsNoCase(w, "ENDS") && openStructure_) { endStructure(); return true; }
+    if (isOneOf(w, {"RET", "RETN"}) && currentProc_ && emitReturn(rest)) return true;
+    if (equalsNoCase(w, "ENDP") || equalsNoCase(w, "PROC")) {
+        error(Diag::SyntaxError, std::string(w));
+        return true;
+    }
+    return false;
+}
+
+// ---- symbols ----------------------------------------------------------------
+
+EvalEnvironment Assembler::environment(bool reportUndefined) const {
+    EvalEnvironment env;
+    env.symbols = const_cast<SymbolTable*>(&symbols_);
+    env.radix = radix_;
+    if (currentSection_ >= 0) {
+        env.locationSymbol = anchors_[std::size_t(currentSection_)];
+        env.locationOffset = sections_[std::size_t(currentSection_)].offset;
+    }
+    env.undefinedIsError = reportUndefined;
+    return env;
+}
+
+std::optional<ExprValue> Assembler::evaluateTokens(Tokens tokens) {
+    EvalError err;
+    auto v = evaluate(tokens, environment(pass_ > 1), err);
+    if (!v) {
+        evalError(err);
+        return std::nullopt;
+    }
+    if (v->unresolved) sawUnresolved_ = true;
+    return v;
+}
+
+std::optional<std::int64_t> Assembler::constantTokens(Tokens tokens, std::string_view what) {
+    auto v = evaluateTokens(tokens);
+    if (!v) return std::nullopt;
+    if (v->kind == ValueKind::String) return stringValue(v->text);
+    if (v->kind != ValueKind::Constant && v->kind != ValueKind::TypeName && !v->unresolved) {
+        error(Diag::ConstantExpected, std::string(what));
+        return std::nullopt;
+    }
+    return v->unresolved ? 0 : v->number;
+}
+
+std::optional<std::int64_t> Assembler::evaluateConstant(std::string_view text, const SourceLine& at, bool quiet) {
+    std::vector<Token> tokens;
+    LexResult lex = tokenize(text, tokens);
+    auto report = [&](Diag id, std::string detail) {
+        if (!quiet) diagnostics_.add(diagnosticAt(id, std::move(detail), at, files_, lines_.size()));
+    };
+    if (lex.error) {
+        report(*lex.error, "");
+        return std::nullopt;
+    }
+    EvalEnvironment env = environment(!quiet);
+    env.markReferenced = false;
+    EvalError err;
+    auto v = evaluate(tokens, env, err);
+    if (!v) {
+        report(err.id, err.detail);
+        return std::nullopt;
+    }
+    if (v->kind == ValueKind::String) return stringValue(v->text);
+    if (v->kind != ValueKind::Constant && v->kind != ValueKind::TypeName) {
+        report(Diag::ConstantExpected, "");
+        return std::nullopt;
+    }
+    return v->number;
+}
+
+bool Assembler::isNumericEquate(std::string_view text) {
+    std::vector<Token> tokens;
+    if (tokenize(text, tokens).error || tokens.empty()) return false;
+    EvalEnvironment env = environment(false);
+    env.markReferenced = false;
+    EvalError err;
+    auto v = evaluate(tokens, env, err);
+    if (!v) return false;
+    if (v->kind == ValueKind::Constant) return true;
+    return v->kind == ValueKind::Address && !v->isOffset && (v->unresolved || v->symbol);
+}
+
+void Assembler::setSymbolValue(Symbol& s, std::int64_t value, std::int32_t section) {
+    if (s.defined && (s.value != value || s.section != section)) changed_ = true;
+    s.value = value;
+    s.section = section;
+    s.defined = true;
+    s.definedPass = pass_;
+    s.definedAt = lineIndex_;
+}
+
+Symbol* Assembler::defineSymbol(std::string_view name, SymbolKind kind, bool local) {
+    Symbol* s = local ? symbols_.find(name) : symbols_.findGlobal(name);
+    if (s && local && !s->procLocal) s = nullptr;  // a global of the same name is hidden, not redefined
+    if (!s) return &symbols_.create(name, kind, local);
+    bool definedHere = s->definedPass == pass_ && s->definedAt != lineIndex_ && s->defined;
+    bool convertible = s->kind == kind || (s->isExternDef && s->kind == SymbolKind::External) ||
+                       (!s->defined && s->kind == SymbolKind::Label);
+    if (definedHere || !convertible) {
+        error(definedHere ? Diag::SymbolRedefinition : Diag::SymbolTypeConflict, s->name);
+        return nullptr;
+    }
+    s->kind = kind;
+    return s;
+}
+
+Symbol* Assembler::defineLabel(std::string_view name, bool global, Type type, std::uint32_t length,
+                               std::uint32_t size) {
+    if (!requireSection()) return nullptr;
+    bool local = currentProc_ && scoped_ && !global && type.isCode;
+    Symbol* s = defineSymbol(name, SymbolKind::Label, local);
+    if (!s) return nullptr;
+    setSymbolValue(*s, current()->offset, currentSection_);
+    s->type = type;
+    s->lengthOf = length;
+    s->sizeOf = size;
+    s->globalLabel = global;
+    if (s->language == Language::None) s->language = language_;
+    return s;
+}
+
+void Assembler::defineEquate(std::string_view name, Tokens rest, bool redefinable) {
+    if (rest.empty()) {
+        error(Diag::ExpressionExpected, std::string(name));
+        return;
+    }
+    auto v = evaluateTokens(rest);
+    if (!v) return;
+    if (v->kind == ValueKind::String) {
+        v->kind = ValueKind::Constant;
+        v->number = stringValue(v->text);
+    }
+    if (v->kind == ValueKind::TypeName) v->kind = ValueKind::Constant;
+    Symbol* existing = symbols_.find(name);
+    if (!redefinable && v->kind == ValueKind::Address && !v->isOffset && (v->symbol || v->unresolved)) {
+        // name EQU label: another name for the address
+        Symbol* s = defineSymbol(name, SymbolKind::Label);
+        if (!s || !v->symbol) return;
+        setSymbolValue(*s, v->symbol->value + v->number, v->symbol->section);
+        s->type = v->symbol->type;
+        s->lengthOf = v->symbol->lengthOf;
+        s->sizeOf = v->symbol->sizeOf;
+        return;
+    }
+    if (v->kind != ValueKind::Constant) {
+        error(Diag::ConstantExpected, std::string(name));
+        return;
+    }
+    if (existing && existing->defined) {
+        bool sameKind = existing->kind == (redefinable ? SymbolKind::Redefinable : SymbolKind::Equate);
+        if (!sameKind) {
+            error(Diag::SymbolRedefinition, existing->name);
+            return;
+        }
+        // EQU may repeat only with the same value (within a pass; across passes it is the same line).
+        if (!redefinable && existing->definedPass == pass_ && existing->definedAt != lineIndex_ &&
+            existing->value != v->number) {
+            error(Diag::SymbolRedefinition, existing->name);
+            return;
+        }
+    }
+    Symbol* s = existing && existing->defined ? existing
+                                              : defineSymbol(name, redefinable ? SymbolKind::Redefinable
+                                                                               : SymbolKind::Equate);
+    if (!s) return;
+    s->kind = redefinable ? SymbolKind::Redefinable : SymbolKind::Equate;
+    if (!redefinable && s->defined && s->value != v->number && s->definedPass != pass_) changed_ = true;
+    s->value = v->number;
+    s->section = -1;
+    s->defined = true;
+    s->definedPass = pass_;
+    s->definedAt = lineIndex_;
+    if (ListingEntry* e = entry()) e->equate = hex(static_cast<std::uint64_t>(v->number), 8);
+}
+
+// ---- sections and the model --------------------------------------------------
+
+void Assembler::selectSection(std::string_view masmName) {
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (equalsNoCase(sections_[i].masmName, masmName)) {
+            currentSection_ = static_cast<std::int32_t>(i);
+            return;
+        }
+    }
+    Section s;
+    s.masmName = std::string(masmName);
+    s.kind = SectionKind::Data;
+    s.elfName = "." + foldCase(masmName);
+    for (const StandardSection& std : kStandardSections) {
+        if (equalsNoCase(std.masmName, masmName)) {
+            s.masmName = std.masmName;
+            s.elfName = std.elfName;
+            s.kind = std.kind;
+            break;
+        }
+    }
+    sections_.push_back(std::move(s));
+    currentSection_ = static_cast<std::int32_t>(sections_.size() - 1);
+    Symbol& anchor = symbols_.create(sections_.back().masmName, SymbolKind::Segment);
+    anchor.section = currentSection_;
+    anchor.defined = true;
+    anchors_.push_back(&anchor);
+}
+
+const Symbol* Assembler::sectionAnchor(std::int32_t index) const {
+    return index < 0 || std::size_t(index) >= anchors_.size() ? nullptr : anchors_[std::size_t(index)];
+}
+
+bool Assembler::requireSection() {
+    if (current()) return true;
+    error(Diag::OutsideSegment);
+    return false;
+}
+
+void Assembler::directiveModel(Tokens rest) {
+    if (modelSeen_) {
+        error(Diag::ModelRepeated);
+        return;
+    }
+    modelSeen_ = true;
+    if (rest.empty()) {
+        error(Diag::SyntaxError, ".MODEL");
+        return;
+    }
+    if (!isOneOf(rest[0].text, {"flat", "tiny", "small", "medium", "compact", "large", "huge"})) {
+        error(Diag::SyntaxError, std::string(rest[0].text));
+        return;
+    }
+    for (std::size_t i = 1; i < rest.size(); ++i) {
+        if (rest[i].is(",")) continue;
+        if (auto lang = languageWord(rest[i])) language_ = *lang;
+        else if (!isOneOf(rest[i].text, {"nearstack", "farstack", "os_dos", "os_os2"}))
+            error(Diag::SyntaxError, std::string(rest[i].text));
+    }
+}
+
+void Assembler::directiveEnd(Tokens rest) {
+    endSeen_ = true;
+    pp_->stop();
+    if (currentProc_) error(Diag::BlockNotClosed, currentProc_->name);
+    if (openStructure_) error(Diag::BlockNotClosed, openStructure_->name);
+    if (!rest.empty()) {
+        auto v = evaluateTokens(rest);
+        if (!v) return;
+        if (v->kind != ValueKind::Address || !v->symbol || !v->type.isCode) {
+            error(Diag::CodeAddressExpected, "END");
+            return;
+        }
+        entryPoint_ = v->symbol;
+        if (v->symbol->kind == SymbolKind::Label || v->symbol->kind == SymbolKind::Procedure)
+            v->symbol->isPublic = true;
+    }
+}
+
+void Assembler::directiveAlign(std::int64_t alignment) {
+    if (alignment <= 0 || (alignment & (alignment - 1)) != 0 || alignment > 8192) {
+        error(Diag::AlignNotPowerOfTwo);
+        return;
+    }
+    if (openStructure_) {
+        openStructure_->alignment = std::max<std::uint32_t>(openStructure_->alignment, std::uint32_t(alignment));
+        openStructure_->size = (openStructure_->size + std::uint32_t(alignment) - 1) & ~std::uint32_t(alignment - 1);
+        return;
+    }
+    if (!requireSection()) return;
+    Section& s = *current();
+    std::uint32_t pad = static_cast<std::uint32_t>((alignment - s.offset % alignment) % alignment);
+    // Code is padded with NOPs, data with zeros.
+    s.emitFill(s.kind == SectionKind::Text ? 0x90 : 0x00, pad);
+    if (pad) lineGenerated_ = true;
+    if (ListingEntry* e = entry()) {
+        e->section = currentSection_;
+        e->offset = s.offset - pad;
+        e->showOffset = true;
+    }
+}
+
+void Assembler::directiveOrg(Tokens rest) {
+    if (!requireSection()) return;
+    auto v = evaluateTokens(rest);
+    if (!v) return;
+    std::int64_t target;
+    if (v->kind == ValueKind::Constant) target = v->number;
+    else if (v->kind == ValueKind::Address && v->unresolved) target = current()->offset;
+    else if (v->kind == ValueKind::Address && v->symbol && v->symbol->section == currentSection_)
+        target = v->symbol->value + v->number;
+    else {
+        error(Diag::OrgNeedsLocal);
+        return;
+    }
+    if (target < 0 || target > (1 << 28)) {
+        error(Diag::ValueOutOfRange, "ORG");
+        return;
+    }
+    current()->setOffset(static_cast<std::uint32_t>(target));
+    if (ListingEntry* e = entry()) {
+        e->section = currentSection_;
+        e->offset = current()->offset;
+        e->showOffset = true;
+    }
+}
+
+void Assembler::directiveOption(Tokens rest) {
+    std::size_t i = 0;
+    while (i < rest.size()) {
+        std::size_t next;
+        Tokens item = untilComma(rest.subspan(i), next);
+        i += next;
+        if (item.empty()) continue;
+        std::string_view name = item[0].text;
+        std::string_view value = item.size() >= 3 && item[1].is(":") ? item[2].text : std::string_view();
+        if (equalsNoCase(name, "casemap")) {
+            if (equalsNoCase(value, "none")) symbols_.setCaseSensitive(true);
+            else if (isOneOf(value, {"notpublic", "all"})) symbols_.setCaseSensitive(false);
+            else error(Diag::SyntaxError, std::string(value));
+        } else if (equalsNoCase(name, "language")) {
+            Token t = item.size() >= 3 ? item[2] : item[0];
+            if (auto lang = languageWord(t)) language_ = *lang;
+            else error(Diag::SyntaxError, std::string(value));
+        } else if (equalsNoCase(name, "scoped")) {
+            scoped_ = true;
+        } else if (equalsNoCase(name, "noscoped")) {
+            scoped_ = false;
+        } else if (!isOneOf(name, {"proc", "dotname", "nodotname", "nokeyword", "ljmp", "noljmp", "expr32",
+                                   "expr16", "m510", "nom510", "oldstructs", "nooldstructs", "oldmacros",
+                                   "nooldmacros", "readonly", "noreadonly", "emulator", "noemulator",
+                                   "epilogue", "prologue", "segment", "offset", "nosignextend", "setif2"})) {
+            error(Diag::SyntaxError, std::string(name));
+        }
+    }
+}
+
+void Assembler::directiveSegment(std::string_view name, Tokens rest) {
+    if (currentSection_ >= 0) sectionStack_.push_back(currentSection_);
+    selectSection(name);
+    if (pass_ == 1) {
+        Section& s = sections_[std::size_t(currentSection_)];
+        for (const Token& t : rest) {
+            if (t.kind != TokenKind::String) continue;
+            std::string cls = foldCase(unquote(t.text));
+            if (cls == "code") s.kind = SectionKind::Text;
+            else if (cls == "bss") s.kind = SectionKind::Bss;
+            else if (cls == "const") s.kind = SectionKind::Rodata;
+        }
+        if (s.kind == SectionKind::Text && s.elfName != ".text" && equalsNoCase(name, "_TEXT")) s.elfName = ".text";
+    }
+    if (ListingEntry* e = entry()) {
+        e->section = currentSection_;
+        e->offset = current()->offset;
+        e->showOffset = true;
+    }
+}
+
+void Assembler::directiveEnds(std::string_view name) {
+    if (!current() || !equalsNoCase(current()->masmName, name)) {
+        error(Diag::UnmatchedBlock, std::string(name));
+        return;
+    }
+    if (ListingEntry* e = entry()) {
+        e->section = currentSection_;
+        e->offset = current()->offset;
+        e->showOffset = true;
+    }
+    if (sectionStack_.empty()) {
+        currentSection_ = -1;
+    } else {
+        currentSection_ = sectionStack_.back();
+        sectionStack_.pop_back();
+    }
+}
+
+}  // namespace ml

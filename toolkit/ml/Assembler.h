@@ -1,0 +1,219 @@
+// The assembler: runs the passes over the preprocessed lines, defines symbols, fills
+// the sections through the data directives and the instruction encoder, and records
+// what the listing, the object writer and the debug information need.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Diagnostics.h"
+#include "Expression.h"
+#include "Lexer.h"
+#include "Preprocessor.h"
+#include "Sections.h"
+#include "SourceLine.h"
+#include "Symbols.h"
+#include "x86/Encoder.h"
+
+namespace ml {
+
+class SourceFiles;
+
+enum class CaseMode : std::uint8_t { Insensitive, Sensitive, Upper };
+
+struct AssemblerOptions {
+    std::vector<std::string> includeDirs;
+    CaseMode caseMode = CaseMode::Insensitive;
+    bool keepListing = false;      // record listing entries (/Fl)
+};
+
+// What the listing shows for one line beside its source text.
+struct ListingEntry {
+    std::int32_t section = -1;     // section of the offset column; -1 = none
+    std::uint32_t offset = 0;
+    bool showOffset = false;
+    std::vector<std::string> code; // the code column, one entry per listing row
+    std::string equate;            // "0000000D" for = and EQU lines, or "<text>"
+    bool producesCode = false;     // the line produced code or data
+    // Instructions the assembler wrote for the line (INVOKE, prologue, epilogue, .IF),
+    // listed below it with '*'.
+    struct Generated {
+        std::uint32_t offset = 0;
+        std::string code;
+        std::string text;
+    };
+    std::vector<Generated> generated;
+};
+
+// One control-flow block of .IF / .WHILE / .REPEAT.
+struct ControlBlock;
+
+class Assembler final : public ConstantEvaluator {
+public:
+    Assembler(SourceFiles& files, DiagnosticSink& diagnostics, AssemblerOptions options);
+    ~Assembler() override;
+
+    // Assembles `mainFile`; false when errors were reported.
+    bool assemble(std::uint32_t mainFile);
+
+    const std::vector<Section>& sections() const { return sections_; }
+    const SymbolTable& symbols() const { return symbols_; }
+    SymbolTable& symbols() { return symbols_; }
+    const std::vector<SourceLine>& lines() const { return lines_; }
+    const std::vector<ListingEntry>& listing() const { return listing_; }
+    const Preprocessor& preprocessor() const { return *pp_; }
+    const SourceFiles& files() const { return files_; }
+    std::uint32_t passes() const { return pass_; }
+    const std::vector<std::string>& includeLibraries() const { return includeLibs_; }
+    // The ELF name of `s` as MASM hands it to the linker (_Name@8, _name, name).
+    std::string linkName(const Symbol& s) const;
+    // The anchor symbol of section `index` (its offset 0).
+    const Symbol* sectionAnchor(std::int32_t index) const;
+    Language defaultLanguage() const { return language_; }
+    bool modelSeen() const { return modelSeen_; }
+
+    std::optional<std::int64_t> evaluateConstant(std::string_view text, const SourceLine& at, bool quiet) override;
+    bool isNumericEquate(std::string_view text) override;
+
+private:
+    friend struct ControlBlock;
+    using Tokens = std::span<const Token>;
+
+    // passes and lines
+    void runPass();
+    void processLine(std::size_t index);
+    void processStatement(Tokens tokens);
+    bool processNamedDirective(const Token& name, const Token& directive, Tokens rest, Tokens all);
+    bool processDirective(const Token& word, Tokens rest);
+    void beginPass();
+    bool passIsStable() const { return !changed_ && !sawUnresolved_; }
+
+    // diagnostics
+    void error(Diag id, std::string detail = {});
+    void evalError(const EvalError& e) { error(e.id, e.detail); }
+
+    // symbols and labels
+    Symbol* defineLabel(std::string_view name, bool global, Type type, std::uint32_t length = 1,
+                        std::uint32_t size = 0);
+    Symbol* defineSymbol(std::string_view name, SymbolKind kind, bool local = false);
+    void setSymbolValue(Symbol& s, std::int64_t value, std::int32_t section);
+    void defineEquate(std::string_view name, Tokens rest, bool redefinable);
+    EvalEnvironment environment(bool reportUndefined) const;
+    std::optional<ExprValue> evaluateTokens(Tokens tokens);
+    std::optional<std::int64_t> constantTokens(Tokens tokens, std::string_view what);
+
+    // sections and model
+    void selectSection(std::string_view masmName);
+    Section* current() { return currentSection_ < 0 ? nullptr : &sections_[std::size_t(currentSection_)]; }
+    bool requireSection();
+    void directiveModel(Tokens rest);
+    void directiveEnd(Tokens rest);
+    void directiveAlign(std::int64_t alignment);
+    void directiveOrg(Tokens rest);
+    void directiveOption(Tokens rest);
+    void directiveSegment(std::string_view name, Tokens rest);
+    void directiveEnds(std::string_view name);
+
+    // data (DataDirectives.cpp)
+    const Type* dataType(const Token& word) const;
+    void defineData(const Token* name, const Type& type, Tokens initializers);
+    bool emitInitializer(const Type& type, Tokens item, std::uint32_t& count, std::vector<std::string>& fields);
+    bool emitInitializerList(const Type& type, Tokens list, std::uint32_t& count, std::vector<std::string>& fields,
+                             int depth);
+    bool emitScalar(const Type& type, Tokens item, std::vector<std::string>& fields);
+    bool emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields);
+    bool emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields);
+    void addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at);
+    std::uint32_t countInitializers(const Type& type, Tokens list);
+    void beginStructure(std::string_view name, bool isUnion);
+    void endStructure();
+    void addStructField(const Token* name, const Type& type, Tokens initializers);
+    void directiveRecord(std::string_view name, Tokens rest);
+    void directiveTypedef(std::string_view name, Tokens rest);
+    void directiveLabel(std::string_view name, Tokens rest);
+    std::optional<Type> parseType(Tokens tokens);
+
+    // instructions (Instructions.cpp)
+    void assembleInstruction(Tokens tokens);
+    bool toOperand(const ExprValue& v, x86::Operand& out, bool branchTarget);
+    x86::Value relocatable(const Symbol* symbol, std::int64_t addend) const;
+    // `generatedText` lists the instruction as one the assembler wrote (prefixed '*').
+    bool emitInstruction(x86::Instruction& insn, std::span<const ExprValue> values,
+                         std::string_view generatedText = {});
+    void emitEncoded(const x86::Encoded& enc);
+    bool encodeSimple(std::string_view mnemonic, std::initializer_list<x86::Operand> operands,
+                      std::string_view listText);
+    x86::BranchForm chooseBranchForm(std::string_view mnemonic, const ExprValue& target, bool& sizable);
+    void recordLine(std::uint32_t startOffset);
+    std::string formatEncoded(const x86::Encoded& enc) const;
+
+    // procedures and linkage (Procedures.cpp)
+    void directiveProc(std::string_view name, Tokens rest);
+    void directiveEndp(std::string_view name);
+    void directiveProto(std::string_view name, Tokens rest);
+    void directiveExtern(Tokens rest, bool externDef);
+    void directivePublic(Tokens rest);
+    void directiveLocal(Tokens rest);
+    void directiveInvoke(Tokens rest);
+    bool emitReturn(Tokens rest);
+    std::optional<Language> languageWord(const Token& t) const;
+    bool parseParameters(Tokens rest, ProcInfo& info, bool isPrototype);
+    void emitPrologue(const ProcInfo& info);
+    bool pushArgument(Tokens arg, const ProcParam* param);
+
+    // control flow (ControlFlow.cpp)
+    bool processControlFlow(const Token& word, Tokens rest);
+    bool emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target);
+    Symbol& newHiddenLabel();
+    void placeHiddenLabel(Symbol& label);
+    void emitJump(std::string_view mnemonic, Symbol& target);
+
+    // listing
+    ListingEntry* entry();
+
+    SourceFiles& files_;
+    DiagnosticSink& diagnostics_;
+    AssemblerOptions options_;
+    SymbolTable symbols_;
+    TextArena arena_;
+    std::unique_ptr<Preprocessor> pp_;
+    std::vector<SourceLine> lines_;
+    std::vector<ListingEntry> listing_;
+    std::vector<Section> sections_;
+    std::vector<Symbol*> anchors_;
+    std::vector<std::string> includeLibs_;
+    std::vector<Token> tokens_;
+
+    // pass state
+    std::uint32_t pass_ = 0;
+    bool reporting_ = false;
+    bool changed_ = false;
+    bool sawUnresolved_ = false;
+    bool endSeen_ = false;
+    std::size_t lineIndex_ = 0;
+    const SourceLine* line_ = nullptr;
+    std::int32_t currentSection_ = -1;
+    Symbol* currentProc_ = nullptr;
+    int radix_ = 10;
+    bool modelSeen_ = false;
+    Language language_ = Language::None;
+    bool scoped_ = true;
+    std::vector<std::uint8_t> nearBranches_;  // per branch, in pass order: grown to near
+    std::size_t branchIndex_ = 0;
+    std::vector<std::int32_t> sectionStack_;
+    StructDef* openStructure_ = nullptr;
+    std::shared_ptr<StructDef> structureBeingBuilt_;
+    Symbol* structureSymbol_ = nullptr;
+    std::uint32_t hiddenLabels_ = 0;
+    std::vector<std::unique_ptr<ControlBlock>> controlBlocks_;
+    bool lineGenerated_ = false;
+    bool prologuePending_ = false;
+    Symbol* entryPoint_ = nullptr;
+};
+
+}  // namespace ml

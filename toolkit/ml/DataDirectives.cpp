@@ -1,0 +1,620 @@
+// Data definitions (BYTE ... REAL10, DB ... DT, structure and record instances, DUP)
+// and the type definitions STRUCT/UNION, RECORD, TYPEDEF and LABEL.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "Assembler.h"
+#include "Text.h"
+
+namespace ml {
+
+namespace {
+
+constexpr std::uint64_t kMaxDataBytes = 1ull << 28;  // one statement may not define more than 256 MiB
+
+// The items of an initializer list: tokens between top-level commas.
+std::vector<std::span<const Token>> splitItems(std::span<const Token> t) {
+    std::vector<std::span<const Token>> out;
+    int depth = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i].is("(") || t[i].is("[") || t[i].is("<") || t[i].is("{")) ++depth;
+        else if ((t[i].is(")") || t[i].is("]") || t[i].is(">") || t[i].is("}")) && depth > 0) --depth;
+        else if (t[i].is(",") && depth == 0) {
+            out.push_back(t.subspan(start, i - start));
+            start = i + 1;
+        }
+    }
+    out.push_back(t.subspan(start));
+    return out;
+}
+
+// Finds "count DUP ( list )" at the top level of `item`.
+bool splitDup(std::span<const Token> item, std::span<const Token>& count, std::span<const Token>& inner) {
+    int depth = 0;
+    for (std::size_t i = 0; i < item.size(); ++i) {
+        if (item[i].is("(") || item[i].is("[") || item[i].is("<")) ++depth;
+        else if ((item[i].is(")") || item[i].is("]") || item[i].is(">")) && depth > 0) --depth;
+        else if (depth == 0 && item[i].isWord("DUP")) {
+            count = item.subspan(0, i);
+            auto rest = item.subspan(i + 1);
+            if (rest.size() < 2 || !rest.front().is("(") || !rest.back().is(")")) {
+                inner = {};
+                return true;
+            }
+            inner = rest.subspan(1, rest.size() - 2);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isQuestion(std::span<const Token> item) { return item.size() == 1 && item[0].is("?"); }
+
+// Bracketed structure initializer: the tokens inside < > or { }.
+bool bracketed(std::span<const Token> item, std::span<const Token>& inside) {
+    if (item.size() < 2) return false;
+    bool angle = item.front().is("<") && item.back().is(">");
+    bool brace = item.front().is("{") && item.back().is("}");
+    if (!angle && !brace) return false;
+    inside = item.subspan(1, item.size() - 2);
+    return true;
+}
+
+void putLittleEndian(std::uint8_t* out, std::uint64_t value, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<std::uint8_t>(i < 8 ? value >> (8 * i) : 0);
+}
+
+// The bytes of a real number in REAL4, REAL8 or REAL10 layout.
+std::vector<std::uint8_t> realBytes(long double value, const char* text, bool negative, std::uint32_t size) {
+    std::vector<std::uint8_t> out(size, 0);
+    if (size == 4) {
+        float f = text ? std::strtof(text, nullptr) : static_cast<float>(value);
+        if (negative) f = -f;
+        std::memcpy(out.data(), &f, 4);
+    } else if (size == 8) {
+        double d = text ? std::strtod(text, nullptr) : static_cast<double>(value);
+        if (negative) d = -d;
+        std::memcpy(out.data(), &d, 8);
+    } else {
+        long double e = text ? std::strtold(text, nullptr) : value;
+        if (negative) e = -e;
+        std::uint8_t raw[sizeof(long double)] = {};
+        std::memcpy(raw, &e, sizeof e);
+        std::memcpy(out.data(), raw, std::min<std::size_t>(10, size));
+    }
+    return out;
+}
+
+std::string hexBytes(const std::uint8_t* data, std::size_t size) {
+    std::string out;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (i) out += ' ';
+        out += hex(data[i], 2);
+    }
+    return out;
+}
+
+}  // namespace
+
+const Type* Assembler::dataType(const Token& word) const {
+    if (word.kind != TokenKind::Identifier) return nullptr;
+    if (const Type* t = builtinType(word.text)) return t->isCode ? nullptr : t;
+    const Symbol* s = symbols_.find(word.text);
+    if (s && (s->kind == SymbolKind::StructType || s->kind == SymbolKind::TypeAlias) && !s->type.isCode)
+        return &s->type;
+    return nullptr;
+}
+
+void Assembler::addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at) {
+    if (!target || !current()) return;
+    current()->relocations.push_back(Relocation{at, kind, target->id});
+}
+
+x86::Value Assembler::relocatable(const Symbol* symbol, std::int64_t addend) const {
+    if (!symbol) return x86::Value{addend, 0};
+    bool local = symbol->section >= 0 && symbol->defined &&
+                 (symbol->kind == SymbolKind::Label || symbol->kind == SymbolKind::Procedure ||
+                  symbol->kind == SymbolKind::Segment);
+    if (local) {
+        const Symbol* anchor = sectionAnchor(symbol->section);
+        return x86::Value{symbol->value + addend, anchor ? anchor->id : 0};
+    }
+    return x86::Value{addend, symbol->id};
+}
+
+void Assembler::defineData(const Token* name, const Type& type, Tokens initializers) {
+    if (!requireSection()) return;
+    if (initializers.empty()) {
+        error(Diag::InvalidDataInitializer, name ? std::string(name->text) : std::string());
+        return;
+    }
+    std::uint32_t start = current()->offset;
+    Symbol* label = name ? defineLabel(name->text, false, type) : nullptr;
+    std::vector<std::string> fields;
+    std::uint32_t count = 0;
+    emitInitializerList(type, initializers, count, fields, 0);
+    if (label && label->section == currentSection_ && label->value == start) {
+        label->lengthOf = count;
+        label->sizeOf = count * type.size;
+    }
+    lineGenerated_ = true;
+    recordLine(start);
+    if (ListingEntry* e = entry()) {
+        e->section = currentSection_;
+        e->offset = start;
+        e->showOffset = true;
+        e->code = std::move(fields);
+    }
+}
+
+bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t& count,
+                                    std::vector<std::string>& fields, int depth) {
+    if (depth > 32) {
+        error(Diag::NestingTooDeep, "DUP");
+        return false;
+    }
+    for (Tokens item : splitItems(list)) {
+        Tokens countTokens, inner;
+        if (splitDup(item, countTokens, inner)) {
+            if (inner.empty()) {
+                error(Diag::SyntaxError, "DUP");
+                return false;
+            }
+            auto n = constantTokens(countTokens, "DUP");
+            if (!n) return false;
+            if (*n < 0) {
+                error(Diag::ValueOutOfRange, "DUP");
+                return false;
+            }
+            if (*n == 0) continue;
+            Section& s = *current();
+            std::uint32_t begin = s.offset;
+            std::size_t relocBegin = s.relocations.size();
+            std::uint32_t innerCount = 0;
+            std::vector<std::string> innerFields;
+            if (!emitInitializerList(type, inner, innerCount, innerFields, depth + 1)) return false;
+            std::uint32_t unit = s.offset - begin;
+            if (std::uint64_t(unit) * std::uint64_t(*n) > kMaxDataBytes || s.offset < begin) {
+                error(Diag::ValueTooLarge, "DUP");
+                return false;
+            }
+            std::size_t relocEnd = s.relocations.size();
+            for (std::int64_t k = 1; k < *n; ++k) {
+                if (s.kind == SectionKind::Bss) {
+                    s.emitFill(0, unit);
+                    continue;
+                }
+                std::uint32_t at = s.offset;
+                std::vector<std::uint8_t> copy(s.bytes.begin() + begin, s.bytes.begin() + begin + unit);
+                s.emit(copy.data(), copy.size());
+                for (std::size_t r = relocBegin; r < relocEnd; ++r) {
+                    Relocation rel = s.relocations[r];
+                    rel.offset = rel.offset - begin + at;
+                    s.relocations.push_back(rel);
+                }
+            }
+            count += innerCount * static_cast<std::uint32_t>(*n);
+            fields.push_back(hex(static_cast<std::uint64_t>(*n), 8) + " [");
+            for (std::string& f : innerFields) fields.push_back("  " + f);
+            fields.push_back(" ]");
+            continue;
+        }
+        if (!emitInitializer(type, item, count, fields)) return false;
+    }
+    return true;
+}
+
+bool Assembler::emitInitializer(const Type& type, Tokens item, std::uint32_t& count,
+                                std::vector<std::string>& fields) {
+    Section& s = *current();
+    if (item.empty()) {
+        error(Diag::InvalidDataInitializer);
+        return false;
+    }
+    if (type.structure && !type.structure->isRecord) {
+        ++count;
+        return emitStructure(*type.structure, item, fields);
+    }
+    if (type.structure && type.structure->isRecord) {
+        ++count;
+        return emitRecord(*type.structure, item, fields);
+    }
+    if (isQuestion(item)) {
+        s.emitFill(0, type.size);
+        ++count;
+        fields.push_back(std::string(type.size * 2, '0'));
+        return true;
+    }
+    if (item.size() == 1 && item[0].kind == TokenKind::String && type.size == 1) {
+        std::string bytes = unquote(item[0].text);
+        if (bytes.empty()) {
+            error(Diag::EmptyString);
+            return false;
+        }
+        s.emit(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        count += static_cast<std::uint32_t>(bytes.size());
+        fields.push_back(hexBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        return true;
+    }
+    ++count;
+    return emitScalar(type, item, fields);
+}
+
+bool Assembler::emitScalar(const Type& type, Tokens item, std::vector<std::string>& fields) {
+    Section& s = *current();
+    const std::uint32_t size = type.size;
+    std::uint8_t buffer[16] = {};
+    if (size == 0 || size > 16) {
+        error(Diag::InvalidDataType);
+        return false;
+    }
+    // A real number written directly ("3.5", "-2.0E3") keeps its exact rounding.
+    bool negative = item.size() == 2 && item[0].is("-");
+    std::size_t realAt = (item.size() == 2 && (item[0].is("-") || item[0].is("+"))) ? 1 : 0;
+    if (item.size() == realAt + 1 && item[realAt].kind == TokenKind::Real) {
+        if (size != 4 && size != 8 && size != 10) {
+            error(Diag::RealNotAllowed);
+            return false;
+        }
+        std::string text(item[realAt].text);
+        auto bytes = realBytes(0, text.c_str(), negative, size);
+        s.emit(bytes.data(), bytes.size());
+        fields.push_back(hexBytes(bytes.data(), bytes.size()));
+        return true;
+    }
+    // A hexadecimal real: the bits in a number with the suffix R ("3F800000r").
+    if (item.size() == 1 && item[0].kind == TokenKind::Number && (item[0].text.back() == 'r' || item[0].text.back() == 'R')) {
+        std::string digits(item[0].text.substr(0, item[0].text.size() - 1));
+        auto bits = parseInteger(digits + "h", 10);
+        if (!bits) {
+            error(Diag::NonDigitInNumber, std::string(item[0].text));
+            return false;
+        }
+        putLittleEndian(buffer, *bits, size);
+        s.emit(buffer, size);
+        fields.push_back(hex(*bits, int(size * 2)));
+        return true;
+    }
+    auto v = evaluateTokens(item);
+    if (!v) return false;
+    if (v->kind == ValueKind::Real || (type.isFloat && v->kind == ValueKind::Constant)) {
+        if (size != 4 && size != 8 && size != 10) {
+            error(Diag::RealNotAllowed);
+            return false;
+        }
+        long double value = v->kind == ValueKind::Real ? v->real : static_cast<long double>(v->number);
+        auto bytes = realBytes(value, nullptr, false, size);
+        s.emit(bytes.data(), bytes.size());
+        fields.push_back(hexBytes(bytes.data(), bytes.size()));
+        return true;
+    }
+    if (v->kind == ValueKind::String) {
+        std::string text = unquote(v->text);
+        if (text.size() > size) {
+            error(Diag::InitializerTooLarge);
+            return false;
+        }
+        v->kind = ValueKind::Constant;
+        v->number = stringValue(v->text);
+    }
+    if (v->kind == ValueKind::TypeName) v->kind = ValueKind::Constant;
+    if (v->kind == ValueKind::Memory && !v->hasRegisters() && !v->bracketed && (v->symbol || v->unresolved))
+        v->kind = ValueKind::Address;
+    if (v->kind == ValueKind::Constant) {
+        std::int64_t n = v->number;
+        bool fits = size >= 8 || (n >= -(std::int64_t(1) << (size * 8 - 1)) && n < (std::int64_t(1) << (size * 8)));
+        if (!fits) {
+            error(Diag::InitializerTooLarge, std::to_string(n));
+            return false;
+        }
+        putLittleEndian(buffer, static_cast<std::uint64_t>(n), size);
+        if (size > 8 && n < 0) std::memset(buffer + 8, 0xFF, size - 8);
+        s.emit(buffer, size);
+        std::uint64_t shown = size >= 8 ? static_cast<std::uint64_t>(n)
+                                        : static_cast<std::uint64_t>(n) & ((std::uint64_t(1) << (size * 8)) - 1);
+        fields.push_back(hex(shown, int(std::min<std::uint32_t>(size, 8) * 2)));
+        return true;
+    }
+    if (v->kind == ValueKind::Address) {
+        if (size != 4 && size != 2 && size != 6) {
+            error(Diag::InitializerTooLarge, "address");
+            return false;
+        }
+        x86::Value target = relocatable(v->symbol, v->number);
+        std::uint32_t at = s.offset;
+        putLittleEndian(buffer, static_cast<std::uint64_t>(target.constant), std::min<std::uint32_t>(size, 4));
+        s.emit(buffer, size);
+        if (target.symbol) addRelocation(size == 2 ? RelocKind::Abs16 : RelocKind::Abs32, symbols_.byId(target.symbol), at);
+        const Symbol* relocated = symbols_.byId(target.symbol);
+        bool external = relocated && relocated->kind != SymbolKind::Segment;
+        fields.push_back(hex(static_cast<std::uint64_t>(target.constant), int(std::min<std::uint32_t>(size, 4) * 2)) +
+                         (target.symbol ? (external ? " E" : " R") : ""));
+        return true;
+    }
+    error(Diag::InvalidDataInitializer);
+    return false;
+}
+
+bool Assembler::emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields) {
+    Section& s = *current();
+    std::uint32_t start = s.offset;
+    std::vector<Tokens> overrides;
+    Tokens inside;
+    if (isQuestion(item)) {
+        // every field uninitialized
+    } else if (bracketed(item, inside)) {
+        if (!inside.empty()) overrides = splitItems(inside);
+    } else {
+        error(Diag::InvalidDataInitializer, def.name);
+        return false;
+    }
+    if (overrides.size() > def.fields.size()) {
+        error(Diag::TooManyInitialValues, def.name);
+        return false;
+    }
+    std::vector<std::string> fieldText;
+    for (std::size_t i = 0; i < def.fields.size(); ++i) {
+        const StructField& f = def.fields[i];
+        if (def.isUnion && i > 0) break;
+        if (s.offset < start + f.offset) s.emitFill(0, start + f.offset - s.offset);
+        std::vector<Token> defaults;
+        Tokens value;
+        if (i < overrides.size() && !overrides[i].empty()) {
+            value = overrides[i];
+        } else if (isQuestion(item)) {
+            value = {};
+        } else {
+            tokenize(f.initializer, defaults);
+            value = defaults;
+        }
+        std::uint32_t n = 0;
+        if (value.empty()) {
+            s.emitFill(0, std::uint64_t(f.type.size) * f.lengthOf);
+            fieldText.push_back(std::string(std::min<std::uint32_t>(f.type.size, 8) * 2, '0'));
+            continue;
+        }
+        if (!emitInitializerList(f.type, value, n, fieldText, 1)) return false;
+    }
+    if (s.offset < start + def.size) s.emitFill(0, start + def.size - s.offset);
+    for (std::string& t : fieldText) fields.push_back(std::move(t));
+    return true;
+}
+
+bool Assembler::emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields) {
+    Tokens inside;
+    std::vector<Tokens> overrides;
+    if (bracketed(item, inside)) {
+        if (!inside.empty()) overrides = splitItems(inside);
+    } else if (!isQuestion(item)) {
+        auto v = constantTokens(item, def.name);
+        if (!v) return false;
+        std::uint8_t buffer[8];
+        putLittleEndian(buffer, static_cast<std::uint64_t>(*v), def.size);
+        current()->emit(buffer, def.size);
+        fields.push_back(hex(static_cast<std::uint64_t>(*v), int(def.size * 2)));
+        return true;
+    }
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < def.fields.size(); ++i) {
+        const StructField& f = def.fields[i];
+        std::int64_t v = 0;
+        std::vector<Token> defaults;
+        Tokens text;
+        if (i < overrides.size() && !overrides[i].empty()) text = overrides[i];
+        else if (!f.initializer.empty()) {
+            tokenize(f.initializer, defaults);
+            text = defaults;
+        }
+        if (!text.empty()) {
+            auto c = constantTokens(text, f.name);
+            if (!c) return false;
+            v = *c;
+        }
+        std::uint64_t mask = f.lengthOf >= 64 ? ~0ull : ((1ull << f.lengthOf) - 1);
+        value |= (static_cast<std::uint64_t>(v) & mask) << f.offset;
+    }
+    std::uint8_t buffer[8];
+    putLittleEndian(buffer, value, def.size);
+    current()->emit(buffer, def.size);
+    fields.push_back(hex(value, int(def.size * 2)));
+    return true;
+}
+
+// ---- type definitions -------------------------------------------------------
+
+std::uint32_t Assembler::countInitializers(const Type& type, Tokens list) {
+    std::uint32_t count = 0;
+    for (Tokens item : splitItems(list)) {
+        Tokens countTokens, inner;
+        if (splitDup(item, countTokens, inner)) {
+            EvalError err;
+            auto n = evaluate(countTokens, environment(false), err);
+            std::int64_t times = n && n->kind == ValueKind::Constant ? n->number : 0;
+            count += static_cast<std::uint32_t>(std::clamp<std::int64_t>(times, 0, 1 << 24)) *
+                     countInitializers(type, inner);
+        } else if (item.size() == 1 && item[0].kind == TokenKind::String && type.size == 1) {
+            count += static_cast<std::uint32_t>(unquote(item[0].text).size());
+        } else {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void Assembler::beginStructure(std::string_view name, bool isUnion) {
+    if (openStructure_) {
+        error(Diag::NestingTooDeep, std::string(name));
+        return;
+    }
+    structureBeingBuilt_ = std::make_shared<StructDef>();
+    structureBeingBuilt_->name = std::string(name);
+    structureBeingBuilt_->isUnion = isUnion;
+    openStructure_ = structureBeingBuilt_.get();
+}
+
+void Assembler::addStructField(const Token* name, const Type& type, Tokens initializers) {
+    StructDef& def = *openStructure_;
+    if (initializers.empty()) {
+        error(Diag::InvalidDataInitializer);
+        return;
+    }
+    StructField f;
+    if (name) f.name = std::string(name->text);
+    f.type = type;
+    f.lengthOf = countInitializers(type, initializers);
+    std::size_t from = initializers.front().column;
+    std::string_view text = line_->text;
+    f.initializer = std::string(trim(text.substr(std::min(from, text.size()))));
+    std::uint32_t bytes = f.type.size * f.lengthOf;
+    if (def.isUnion) {
+        f.offset = 0;
+        def.size = std::max(def.size, bytes);
+    } else {
+        std::uint32_t align = std::min(def.alignment, std::max<std::uint32_t>(1, std::min<std::uint32_t>(type.size, 16)));
+        if (align > 1) def.size = (def.size + align - 1) / align * align;
+        f.offset = def.size;
+        def.size += bytes;
+    }
+    if (name && def.field(f.name)) {
+        error(Diag::SymbolRedefinition, f.name);
+        return;
+    }
+    def.fields.push_back(std::move(f));
+}
+
+void Assembler::endStructure() {
+    StructDef* def = openStructure_;
+    openStructure_ = nullptr;
+    if (def->alignment > 1) def->size = (def->size + def->alignment - 1) / def->alignment * def->alignment;
+    Symbol* s = symbols_.findGlobal(def->name);
+    if (s && s->kind == SymbolKind::StructType && s->definedPass != pass_) {
+        s->definedPass = pass_;
+        s->definedAt = lineIndex_;
+        return;  // defined in an earlier pass: keep the definition that types point to
+    }
+    if (s && s->kind == SymbolKind::StructType && s->structure && s->structure->size == def->size &&
+        s->structure->fields.size() == def->fields.size())
+        return;  // the same structure again
+    s = defineSymbol(def->name, SymbolKind::StructType);
+    if (!s) return;
+    s->structure = structureBeingBuilt_;
+    s->type = Type{def->size};
+    s->type.structure = def;
+    s->defined = true;
+    s->definedPass = pass_;
+    s->definedAt = lineIndex_;
+}
+
+void Assembler::directiveRecord(std::string_view name, Tokens rest) {
+    Symbol* existing = symbols_.findGlobal(name);
+    if (existing && existing->kind == SymbolKind::StructType && existing->definedPass != pass_) {
+        existing->definedPass = pass_;
+        existing->definedAt = lineIndex_;
+        return;
+    }
+    auto def = std::make_shared<StructDef>();
+    def->name = std::string(name);
+    def->isRecord = true;
+    struct Part {
+        std::string_view name;
+        std::uint32_t width;
+        std::string init;
+    };
+    std::vector<Part> parts;
+    std::uint32_t total = 0;
+    for (Tokens item : splitItems(rest)) {
+        if (item.size() < 3 || item[0].kind != TokenKind::Identifier || !item[1].is(":")) {
+            error(Diag::SyntaxError, "RECORD");
+            return;
+        }
+        std::size_t eq = 2;
+        while (eq < item.size() && !item[eq].is("=")) ++eq;
+        auto width = constantTokens(item.subspan(2, eq - 2), "RECORD");
+        if (!width) return;
+        if (*width < 1 || *width > 32 || total + std::uint32_t(*width) > 32) {
+            error(Diag::ValueOutOfRange, "RECORD");
+            return;
+        }
+        std::string init;
+        if (eq < item.size() && eq + 1 < item.size()) {
+            std::string_view text = line_->text;
+            std::size_t from = item[eq + 1].column;
+            std::size_t to = item.back().column + item.back().text.size();
+            init = std::string(text.substr(from, to - from));
+        }
+        parts.push_back({item[0].text, std::uint32_t(*width), init});
+        total += std::uint32_t(*width);
+    }
+    def->size = total <= 8 ? 1 : total <= 16 ? 2 : 4;
+    std::uint32_t shift = total;
+    for (const Part& p : parts) {
+        shift -= p.width;
+        StructField f;
+        f.name = std::string(p.name);
+        f.offset = shift;      // bit position
+        f.lengthOf = p.width;  // bit width
+        f.initializer = p.init;
+        def->fields.push_back(f);
+        Symbol* field = defineSymbol(p.name, SymbolKind::RecordField);
+        if (field) {
+            field->recordShift = shift;
+            field->recordWidth = p.width;
+            field->defined = true;
+            field->definedPass = pass_;
+            field->definedAt = lineIndex_;
+        }
+    }
+    Symbol* s = defineSymbol(name, SymbolKind::StructType);
+    if (!s) return;
+    s->structure = def;
+    s->type = Type{def->size};
+    s->type.structure = def.get();
+    s->defined = true;
+    s->definedPass = pass_;
+    s->definedAt = lineIndex_;
+}
+
+std::optional<Type> Assembler::parseType(Tokens tokens) {
+    if (tokens.empty()) return std::nullopt;
+    for (const Token& t : tokens)
+        if (t.isWord("PTR")) return Type{4};
+    if (tokens.size() != 1) return std::nullopt;
+    if (const Type* t = builtinType(tokens[0].text)) return *t;
+    const Symbol* s = symbols_.find(tokens[0].text);
+    if (s && (s->kind == SymbolKind::StructType || s->kind == SymbolKind::TypeAlias)) return s->type;
+    return std::nullopt;
+}
+
+void Assembler::directiveTypedef(std::string_view name, Tokens rest) {
+    auto type = parseType(rest);
+    if (!type) {
+        error(Diag::InvalidType, std::string(name));
+        return;
+    }
+    Symbol* s = symbols_.findGlobal(name);
+    if (!s || s->kind != SymbolKind::TypeAlias) s = defineSymbol(name, SymbolKind::TypeAlias);
+    if (!s) return;
+    s->type = *type;
+    s->defined = true;
+    s->definedPass = pass_;
+    s->definedAt = lineIndex_;
+}
+
+void Assembler::directiveLabel(std::string_view name, Tokens rest) {
+    auto type = parseType(rest);
+    if (!type) {
+        error(Diag::InvalidType, "LABEL");
+        return;
+    }
+    Symbol* s = defineLabel(name, false, *type);
+    if (s && !type->isCode) s->sizeOf = type->size;
+    if (ListingEntry* e = entry(); e && current()) {
+        e->section = currentSection_;
+        e->offset = current()->offset;
+        e->showOffset = true;
+    }
+}
+
+}  // namespace ml

@@ -1,0 +1,346 @@
+// Instructions: operands evaluated into the encoder's form, MASM's jump sizing, the
+// encoded bytes written with their relocations, and the listing's code column.
+#include <algorithm>
+
+#include "Assembler.h"
+#include "Text.h"
+
+namespace ml {
+
+namespace {
+
+enum class BranchKind : std::uint8_t { None, Jump, ShortOnly, Call };
+
+struct BranchMnemonic {
+    const char* name;
+    BranchKind kind;
+};
+
+// mnemonic   kind: Jump may be short or near; ShortOnly has only a rel8 form
+constexpr BranchMnemonic kBranches[] = {
+    {"jmp", BranchKind::Jump},  {"ja", BranchKind::Jump},   {"jae", BranchKind::Jump},  {"jb", BranchKind::Jump},
+    {"jbe", BranchKind::Jump},  {"jc", BranchKind::Jump},   {"je", BranchKind::Jump},   {"jg", BranchKind::Jump},
+    {"jge", BranchKind::Jump},  {"jl", BranchKind::Jump},   {"jle", BranchKind::Jump},  {"jna", BranchKind::Jump},
+    {"jnae", BranchKind::Jump}, {"jnb", BranchKind::Jump},  {"jnbe", BranchKind::Jump}, {"jnc", BranchKind::Jump},
+    {"jne", BranchKind::Jump},  {"jng", BranchKind::Jump},  {"jnge", BranchKind::Jump}, {"jnl", BranchKind::Jump},
+    {"jnle", BranchKind::Jump}, {"jno", BranchKind::Jump},  {"jnp", BranchKind::Jump},  {"jns", BranchKind::Jump},
+    {"jnz", BranchKind::Jump},  {"jo", BranchKind::Jump},   {"jp", BranchKind::Jump},   {"jpe", BranchKind::Jump},
+    {"jpo", BranchKind::Jump},  {"js", BranchKind::Jump},   {"jz", BranchKind::Jump},
+    {"jcxz", BranchKind::ShortOnly},  {"jecxz", BranchKind::ShortOnly}, {"loop", BranchKind::ShortOnly},
+    {"loope", BranchKind::ShortOnly}, {"loopz", BranchKind::ShortOnly}, {"loopne", BranchKind::ShortOnly},
+    {"loopnz", BranchKind::ShortOnly}, {"loopd", BranchKind::ShortOnly}, {"looped", BranchKind::ShortOnly},
+    {"loopned", BranchKind::ShortOnly}, {"call", BranchKind::Call},
+};
+
+BranchKind branchKind(std::string_view mnemonic) {
+    if (mnemonic.empty() || (toLowerAscii(mnemonic[0]) != 'j' && toLowerAscii(mnemonic[0]) != 'l' &&
+                             toLowerAscii(mnemonic[0]) != 'c'))
+        return BranchKind::None;
+    for (const BranchMnemonic& b : kBranches)
+        if (equalsNoCase(mnemonic, b.name)) return b.kind;
+    return BranchKind::None;
+}
+
+struct PrefixWord {
+    const char* name;
+    x86::Prefix prefix;
+};
+
+constexpr PrefixWord kPrefixes[] = {
+    {"rep", x86::Prefix::Rep},     {"repe", x86::Prefix::Repe},   {"repz", x86::Prefix::Repe},
+    {"repne", x86::Prefix::Repne}, {"repnz", x86::Prefix::Repne}, {"lock", x86::Prefix::Lock},
+};
+
+std::optional<x86::Prefix> prefixOf(const Token& t) {
+    if (t.kind != TokenKind::Identifier || t.text.size() > 5) return std::nullopt;
+    for (const PrefixWord& p : kPrefixes)
+        if (equalsNoCase(t.text, p.name)) return p.prefix;
+    return std::nullopt;
+}
+
+Diag diagnosticOf(x86::EncodeError e) {
+    switch (e) {
+        case x86::EncodeError::UnknownMnemonic: return Diag::SyntaxError;
+        case x86::EncodeError::SizeMismatch: return Diag::SizeMismatch;
+        case x86::EncodeError::SizeMissing: return Diag::SizeMissing;
+        case x86::EncodeError::ImmediateTooBig: return Diag::ValueTooLarge;
+        case x86::EncodeError::JumpTooFar: return Diag::JumpTooFar;
+        default: return Diag::InvalidOperands;
+    }
+}
+
+RelocKind relocKindOf(x86::FixupKind k) {
+    switch (k) {
+        case x86::FixupKind::Pc32: return RelocKind::Pc32;
+        case x86::FixupKind::Abs16: return RelocKind::Abs16;
+        case x86::FixupKind::Abs8: return RelocKind::Abs8;
+        case x86::FixupKind::Pc8: return RelocKind::Pc8;
+        default: return RelocKind::Abs32;
+    }
+}
+
+// Operand token groups split at top-level commas.
+std::vector<std::span<const Token>> splitOperands(std::span<const Token> t) {
+    std::vector<std::span<const Token>> out;
+    if (t.empty()) return out;
+    int depth = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i].is("(") || t[i].is("[")) ++depth;
+        else if ((t[i].is(")") || t[i].is("]")) && depth > 0) --depth;
+        else if (t[i].is(",") && depth == 0) {
+            out.push_back(t.subspan(start, i - start));
+            start = i + 1;
+        }
+    }
+    out.push_back(t.subspan(start));
+    return out;
+}
+
+}  // namespace
+
+void Assembler::assembleInstruction(Tokens t) {
+    if (!requireSection()) return;
+    x86::Instruction insn;
+    std::size_t i = 0;
+    if (auto p = prefixOf(t[0])) {
+        insn.prefix = *p;
+        ++i;
+        if (i == t.size()) {  // a prefix alone on its line
+            insn.mnemonic = t[0].text;
+            insn.prefix = x86::Prefix::None;
+            emitInstruction(insn, {});
+            return;
+        }
+    }
+    const Token& mnemonic = t[i++];
+    if (mnemonic.kind != TokenKind::Identifier || !x86::isInstruction(mnemonic.text)) {
+        error(Diag::UnknownDirective, std::string(mnemonic.text));
+        return;
+    }
+    insn.mnemonic = mnemonic.text;
+    auto groups = splitOperands(t.subspan(i));
+    if (groups.size() > 3) {
+        error(Diag::TooManyOperands);
+        return;
+    }
+    std::vector<ExprValue> values;
+    for (Tokens g : groups) {
+        if (g.empty()) {
+            error(Diag::ExpressionExpected, std::string(mnemonic.text));
+            return;
+        }
+        auto v = evaluateTokens(g);
+        if (!v) return;
+        values.push_back(*v);
+    }
+    emitInstruction(insn, values);
+}
+
+bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarget) {
+    out = x86::Operand{};
+    switch (v.kind) {
+        case ValueKind::Register:
+            out.kind = x86::OperandKind::Reg;
+            out.reg = v.reg;
+            out.size = static_cast<std::uint8_t>(registerSize(v.reg));
+            return true;
+        case ValueKind::Constant:
+        case ValueKind::String:
+        case ValueKind::TypeName:
+            out.kind = x86::OperandKind::Imm;
+            out.imm = x86::Value{v.kind == ValueKind::String ? stringValue(v.text) : v.number, 0};
+            if (v.explicitType) out.size = static_cast<std::uint8_t>(std::min<std::uint32_t>(v.type.size, 255));
+            if (v.bracketed) {
+                out.kind = x86::OperandKind::Mem;
+                out.disp = out.imm;
+                out.imm = {};
+                out.segment = v.segment;
+            }
+            return true;
+        case ValueKind::Real:
+            error(Diag::RealNotAllowed);
+            return false;
+        case ValueKind::Address:
+            if (v.isOffset || branchTarget) {
+                out.kind = x86::OperandKind::Imm;
+                out.imm = v.unresolved ? x86::Value{0, 0} : relocatable(v.symbol, v.number);
+                return true;
+            }
+            [[fallthrough]];
+        case ValueKind::Memory: {
+            out.kind = x86::OperandKind::Mem;
+            out.base = v.base;
+            out.index = v.index;
+            out.scale = v.scale;
+            // esp cannot index: [esp*1 + ebx] is [esp + ebx]
+            if (out.index.cls == x86::RegClass::Gpr32 && out.index.number == 4 && out.scale == 1 &&
+                !(out.base.cls == x86::RegClass::Gpr32 && out.base.number == 4))
+                std::swap(out.base, out.index);
+            out.segment = v.segment;
+            out.disp = v.unresolved && !v.symbol ? x86::Value{v.number, 0} : relocatable(v.symbol, v.number);
+            if (!v.type.isCode || v.explicitType)
+                out.size = static_cast<std::uint8_t>(std::min<std::uint32_t>(v.type.size, 255));
+            out.isFloat = v.type.isFloat;
+            return true;
+        }
+    }
+    return false;
+}
+
+x86::BranchForm Assembler::chooseBranchForm(std::string_view mnemonic, const ExprValue& target, bool& sizable) {
+    sizable = false;
+    BranchKind kind = branchKind(mnemonic);
+    if (kind == BranchKind::ShortOnly) return x86::BranchForm::Short;
+    if (kind != BranchKind::Jump) return x86::BranchForm::Auto;
+    if (target.isShort) return x86::BranchForm::Short;
+    sizable = true;
+    std::size_t slot = branchIndex_++;
+    if (slot >= nearBranches_.size()) nearBranches_.resize(slot + 1, 0);
+    if (nearBranches_[slot]) return x86::BranchForm::Near;
+    if (target.unresolved) return x86::BranchForm::Short;  // optimistic until the target is known
+    const Symbol* s = target.symbol;
+    if (!s || s->section != currentSection_ || !s->defined ||
+        (s->kind != SymbolKind::Label && s->kind != SymbolKind::Procedure))
+        return x86::BranchForm::Near;
+    std::int64_t distance = s->value + target.number - (std::int64_t(current()->offset) + 2);
+    if (distance >= -128 && distance <= 127) return x86::BranchForm::Short;
+    nearBranches_[slot] = 1;  // once near, always near: the passes converge
+    return x86::BranchForm::Near;
+}
+
+bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValue> values,
+                                std::string_view generatedText) {
+    BranchKind branch = branchKind(insn.mnemonic);
+    insn.operandCount = static_cast<std::uint8_t>(values.size());
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const ExprValue& v = values[k];
+        bool direct = false;
+        if (k == 0 && branch != BranchKind::None && v.kind == ValueKind::Address && !v.bracketed) {
+            const Symbol* s = v.symbol;
+            bool codeSymbol = !s || v.type.isCode || v.unresolved || s->kind == SymbolKind::Procedure ||
+                              s->kind == SymbolKind::Prototype || s->type.size == 0;
+            direct = v.isOffset || codeSymbol;
+        }
+        if (!toOperand(v, insn.operands[k], direct)) return false;
+        if (direct) {
+            bool sizable = false;
+            insn.branch = chooseBranchForm(insn.mnemonic, v, sizable);
+            // A target in this section is passed as its offset, without relocation.
+            const Symbol* s = v.symbol;
+            if (v.unresolved) {
+                insn.operands[k].imm = x86::Value{current()->offset, 0};
+            } else if (s && s->defined && s->section == currentSection_ &&
+                       (s->kind == SymbolKind::Label || s->kind == SymbolKind::Procedure)) {
+                insn.operands[k].imm = x86::Value{s->value + v.number, 0};
+            }
+        }
+    }
+    x86::Encoded enc;
+    std::uint32_t address = current()->offset;
+    x86::EncodeError err = x86::encode(insn, address, enc);
+    if (err != x86::EncodeError::None) {
+        error(diagnosticOf(err), err == x86::EncodeError::UnknownMnemonic ? std::string(insn.mnemonic) : std::string());
+        return false;
+    }
+    recordLine(address);
+    emitEncoded(enc);
+    if (ListingEntry* e = entry(); e && !generatedText.empty()) {
+        e->generated.push_back({address, formatEncoded(enc), std::string(generatedText)});
+    } else if (e) {
+        if (!e->showOffset || e->code.empty()) {
+            e->section = currentSection_;
+            e->offset = address;
+            e->showOffset = true;
+        }
+        e->code.push_back(formatEncoded(enc));
+    }
+    return true;
+}
+
+void Assembler::emitEncoded(const x86::Encoded& enc) {
+    Section& s = *current();
+    std::uint32_t at = s.offset;
+    s.emit(enc.bytes.data(), enc.length);
+    for (const x86::Fixup& f : enc.fixups) addRelocation(relocKindOf(f.kind), symbols_.byId(f.symbol), at + f.offset);
+    lineGenerated_ = true;
+}
+
+bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x86::Operand> operands,
+                             std::string_view listText) {
+    if (!requireSection()) return false;
+    x86::Instruction insn;
+    insn.mnemonic = mnemonic;
+    std::size_t k = 0;
+    for (const x86::Operand& op : operands) insn.operands[k++] = op;
+    insn.operandCount = static_cast<std::uint8_t>(k);
+    x86::Encoded enc;
+    std::uint32_t address = current()->offset;
+    x86::EncodeError err = x86::encode(insn, address, enc);
+    if (err != x86::EncodeError::None) {
+        error(diagnosticOf(err), std::string(mnemonic));
+        return false;
+    }
+    recordLine(address);
+    emitEncoded(enc);
+    if (ListingEntry* e = entry()) e->generated.push_back({address, formatEncoded(enc), std::string(listText)});
+    return true;
+}
+
+void Assembler::recordLine(std::uint32_t startOffset) {
+    Section* s = current();
+    if (!s || s->kind != SectionKind::Text) return;
+    if (!s->lines.empty() && s->lines.back().offset == startOffset) {
+        s->lines.back().file = line_->file;
+        s->lines.back().line = line_->line;
+        return;
+    }
+    if (!s->lines.empty() && s->lines.back().file == line_->file && s->lines.back().line == line_->line) return;
+    s->lines.push_back(LineRecord{startOffset, line_->file, line_->line});
+}
+
+// The code column of an instruction: prefixes marked '|' (operand and address size),
+// '/' (REP and LOCK) or ':' (segment), opcode bytes spaced, displacement and
+// immediate as whole little-endian numbers, and R or E after relocated fields.
+//   66| C7 05 00000000 R 0005
+std::string Assembler::formatEncoded(const x86::Encoded& enc) const {
+    std::string out;
+    auto append = [&](const std::string& piece) {
+        if (!out.empty() && out.back() != '|' && out.back() != '/' && out.back() != ':') out += ' ';
+        out += piece;
+    };
+    auto marker = [&](std::uint8_t offset, std::uint8_t size) -> std::string {
+        for (const x86::Fixup& f : enc.fixups) {
+            if (f.offset < offset || f.offset >= offset + size) continue;
+            const Symbol* s = symbols_.all().size() >= f.symbol && f.symbol ? &symbols_.all()[f.symbol - 1] : nullptr;
+            return s && s->kind != SymbolKind::Segment ? " E" : " R";
+        }
+        return "";
+    };
+    auto field = [&](const x86::Field& f) {
+        std::uint64_t v = 0;
+        for (int b = f.size - 1; b >= 0; --b) v = (v << 8) | enc.bytes[f.offset + std::size_t(b)];
+        append(hex(v, f.size * 2) + marker(f.offset, f.size));
+    };
+    for (std::uint8_t i = 0; i < enc.prefixLength && i < enc.length; ++i) {
+        std::uint8_t b = enc.bytes[i];
+        char mark = (b == 0x66 || b == 0x67) ? '|' : (b == 0xF0 || b == 0xF2 || b == 0xF3) ? '/' : ':';
+        append(hex(b, 2) + mark);
+    }
+    std::uint8_t i = enc.prefixLength;
+    while (i < enc.length) {
+        const x86::Field* at = nullptr;
+        for (const x86::Field* f : {&enc.displacement, &enc.immediate, &enc.immediate2})
+            if (f->size && f->offset == i) at = f;
+        if (at) {
+            field(*at);
+            i = static_cast<std::uint8_t>(i + at->size);
+        } else {
+            append(hex(enc.bytes[i], 2));
+            ++i;
+        }
+    }
+    return out;
+}
+
+}  // namespace ml

@@ -1,0 +1,200 @@
+// The line scanner: tokens of one source line and the radix rules of integer literals.
+#include "Lexer.h"
+
+#include <string>
+
+#include "Text.h"
+
+namespace ml {
+
+bool Token::isWord(std::string_view word) const {
+    return kind == TokenKind::Identifier && equalsNoCase(text, word);
+}
+
+namespace {
+
+bool endsOperandContext(const std::vector<Token>& out) {
+    if (out.empty()) return false;
+    const Token& last = out.back();
+    return last.kind == TokenKind::Identifier || last.kind == TokenKind::Number || last.is(")") ||
+           last.is("]");
+}
+
+bool isTwoCharOperator(char a, char b) {
+    return (b == '=' && (a == '=' || a == '!' || a == '<' || a == '>')) || (a == '&' && b == '&') ||
+           (a == '|' && b == '|') || (a == ':' && b == ':');
+}
+
+}  // namespace
+
+LexResult tokenize(std::string_view line, std::vector<Token>& out) {
+    out.clear();
+    LexResult result;
+    std::size_t i = 0;
+    const std::size_t n = line.size();
+    while (i < n) {
+        char c = line[i];
+        if (isSpace(c)) { ++i; continue; }
+        if (c == ';') break;
+        std::size_t start = i;
+        auto push = [&](TokenKind kind) {
+            out.push_back(Token{kind, line.substr(start, i - start), static_cast<std::uint32_t>(start)});
+        };
+        if (c == '\'' || c == '"') {
+            ++i;
+            while (true) {
+                if (i >= n) {
+                    result.error = Diag::MissingQuote;
+                    result.errorColumn = static_cast<std::uint32_t>(start);
+                    return result;
+                }
+                if (line[i] == c) {
+                    if (i + 1 < n && line[i + 1] == c) { i += 2; continue; }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+            push(TokenKind::String);
+        } else if (isDigit(c)) {
+            while (i < n && isAlnum(line[i])) ++i;
+            bool allDecimal = true;
+            for (std::size_t k = start; k < i; ++k) allDecimal = allDecimal && isDigit(line[k]);
+            if (allDecimal && i < n && line[i] == '.') {
+                ++i;
+                while (i < n && isDigit(line[i])) ++i;
+                if (i < n && (line[i] == 'e' || line[i] == 'E')) {
+                    std::size_t save = i++;
+                    if (i < n && (line[i] == '+' || line[i] == '-')) ++i;
+                    if (i < n && isDigit(line[i])) {
+                        while (i < n && isDigit(line[i])) ++i;
+                    } else {
+                        i = save;
+                    }
+                }
+                push(TokenKind::Real);
+            } else {
+                push(TokenKind::Number);
+            }
+        } else if (isIdentStart(c)) {
+            while (i < n && isIdentChar(line[i])) ++i;
+            push(TokenKind::Identifier);
+        } else if (c == '.' && i + 1 < n && (isIdentChar(line[i + 1])) && !endsOperandContext(out)) {
+            ++i;
+            while (i < n && isIdentChar(line[i])) ++i;
+            push(TokenKind::Identifier);
+        } else if (i + 1 < n && isTwoCharOperator(c, line[i + 1])) {
+            i += 2;
+            push(TokenKind::Punct);
+        } else {
+            ++i;
+            push(TokenKind::Punct);
+        }
+    }
+    return result;
+}
+
+std::optional<std::uint64_t> parseInteger(std::string_view text, int defaultRadix) {
+    if (text.empty()) return std::nullopt;
+    int radix = defaultRadix;
+    char last = toLowerAscii(text.back());
+    std::string_view digits = text;
+    auto dropSuffix = [&](int r) { radix = r; digits.remove_suffix(1); };
+    if (last == 'h') dropSuffix(16);
+    else if (last == 'o' || last == 'q') dropSuffix(8);
+    else if (last == 'y') dropSuffix(2);
+    else if (last == 't') dropSuffix(10);
+    else if (last == 'b' && defaultRadix <= 11) dropSuffix(2);
+    else if (last == 'd' && defaultRadix <= 13) dropSuffix(10);
+    if (digits.empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    for (char ch : digits) {
+        int d;
+        char l = toLowerAscii(ch);
+        if (isDigit(l)) d = l - '0';
+        else if (l >= 'a' && l <= 'z') d = l - 'a' + 10;
+        else return std::nullopt;
+        if (d >= radix) return std::nullopt;
+        value = value * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(d);
+    }
+    return value;
+}
+
+std::string unquote(std::string_view quoted) {
+    std::string out;
+    if (quoted.size() < 2) return out;
+    char q = quoted.front();
+    for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
+        out.push_back(quoted[i]);
+        if (quoted[i] == q) ++i;  // a doubled quote stands for one
+    }
+    return out;
+}
+
+std::size_t commentStart(std::string_view line) {
+    char quote = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == ';') {
+            return i;
+        }
+    }
+    return line.size();
+}
+
+}  // namespace ml
+
+namespace ml {
+
+namespace {
+
+// Reads one word at `i`: a name, a dotted name or a lone '='.
+std::string_view readWord(std::string_view s, std::size_t& i) {
+    while (i < s.size() && isSpace(s[i])) ++i;
+    std::size_t start = i;
+    if (i >= s.size()) return {};
+    if (s[i] == '=') return s.substr(i++, 1);
+    if (s[i] == '.' && i + 1 < s.size() && isIdentChar(s[i + 1])) ++i;
+    else if (!isIdentStart(s[i])) return {};
+    while (i < s.size() && isIdentChar(s[i])) ++i;
+    return s.substr(start, i - start);
+}
+
+}  // namespace
+
+StatementHead splitHead(std::string_view code) {
+    StatementHead h;
+    std::size_t i = 0;
+    std::string_view w = readWord(code, i);
+    std::size_t j = i;
+    while (j < code.size() && isSpace(code[j])) ++j;
+    if (!w.empty() && w != "=" && w[0] != '.' && j < code.size() && code[j] == ':') {
+        h.label = w;
+        ++j;
+        if (j < code.size() && code[j] == ':') {
+            h.globalLabel = true;
+            ++j;
+        }
+        i = j;
+        w = readWord(code, i);
+    }
+    h.first = w;
+    if (w.empty()) {
+        h.firstRest = trim(code.substr(std::min(i, code.size())));
+        return h;
+    }
+    h.firstRest = trim(code.substr(i));
+    std::size_t k = i;
+    std::string_view second = readWord(code, k);
+    if (!second.empty()) {
+        h.second = second;
+        h.secondRest = trim(code.substr(k));
+    }
+    return h;
+}
+
+}  // namespace ml

@@ -1,0 +1,64 @@
+// The line scanner: splits one logical source line into tokens and reads numbers
+// in the radix rules of the dialect.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "Diagnostics.h"
+
+namespace ml {
+
+enum class TokenKind : std::uint8_t { Identifier, Number, Real, String, Punct };
+
+struct Token {
+    TokenKind kind;
+    std::string_view text;    // for String: with its quotes; for Punct: one or two characters
+    std::uint32_t column = 0; // offset in the line
+
+    bool is(std::string_view punct) const { return kind == TokenKind::Punct && text == punct; }
+    bool isWord(std::string_view word) const;  // identifier equal to `word` ignoring case
+};
+
+struct LexResult {
+    std::optional<Diag> error;  // MissingQuote for an unclosed string
+    std::uint32_t errorColumn = 0;
+};
+
+// Scans `line` up to a comment (';' outside a string). Tokens point into `line`.
+//   mov eax, [ebx+4]   ; comment   ->  mov | eax | , | [ | ebx | + | 4 | ]
+// A '.' that starts an operand and is followed by a letter or digit belongs to the
+// name (".386", ".DATA?"); after a name, ')' or ']' it is the field operator.
+LexResult tokenize(std::string_view line, std::vector<Token>& out);
+
+// Reads an integer literal ("0FFh", "1010b", "17", "777o") in the default radix.
+// Returns nothing when a character is not a digit of the radix.
+std::optional<std::uint64_t> parseInteger(std::string_view text, int defaultRadix);
+
+// The text between the quotes of a string token, with doubled quotes made single.
+std::string unquote(std::string_view quoted);
+
+// Where the comment of `line` starts (a ';' outside quotes), or line.size().
+std::size_t commentStart(std::string_view line);
+
+}  // namespace ml
+
+namespace ml {
+
+// The first words of a statement, read without tokenizing the whole line:
+//   again:  mov eax, 1     -> label "again", first "mov", rest "eax, 1"
+//   count   EQU 10         -> first "count", second "EQU", secondRest "10"
+struct StatementHead {
+    std::string_view label;       // name of "name:" or "name::"
+    bool globalLabel = false;     // "name::"
+    std::string_view first;       // a name, a dotted directive, or "=" / "%" alone
+    std::string_view firstRest;   // text after `first`, blanks trimmed
+    std::string_view second;      // the next name (or "="), when there is one
+    std::string_view secondRest;  // text after `second`
+};
+
+StatementHead splitHead(std::string_view code);
+
+}  // namespace ml

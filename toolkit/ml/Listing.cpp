@@ -1,0 +1,291 @@
+// The listing: source rows with their offsets and code, then the symbol tables.
+//
+// A source row ("C" marks INCLUDE files, a digit the macro nesting, "*" code the
+// assembler wrote itself):
+//    00000005  A1 00000000 R         mov eax, number
+//   col 0     col 10                col 30/32
+#include "Listing.h"
+
+#include <algorithm>
+
+#include "Assembler.h"
+#include "SourceFiles.h"
+#include "Text.h"
+#include "Version.h"
+
+namespace ml {
+
+namespace {
+
+constexpr std::size_t kCodeWidth = 19;   // columns 10..28
+constexpr std::size_t kMarkerColumn = 30;
+constexpr std::size_t kSourceColumn = 32;
+
+std::string padTo(std::string s, std::size_t column) {
+    if (s.size() < column) s.append(column - s.size(), ' ');
+    return s;
+}
+
+// "name . . . . . ." up to column 32, as the symbol tables print names.
+std::string dotted(const std::string& name) {
+    std::string s = name + " ";
+    while (s.size() < 32) s += (s.size() % 2 == 1) ? '.' : ' ';
+    if (s.size() == 32 && s.back() != ' ') s += ' ';
+    return s;
+}
+
+std::string baseName(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+class ListingWriter {
+public:
+    ListingWriter(const Assembler& as, const DiagnosticSink& diags, std::time_t when)
+        : as_(as), diags_(diags), when_(when) {}
+
+    std::string write() {
+        pageHeader("Page 1 - 1");
+        for (std::size_t i = 0; i < as_.lines().size(); ++i) sourceRow(i);
+        out_ += "\f";
+        pageHeader("Symbols 2 - 1");
+        macroTable();
+        segmentTable();
+        procedureTable();
+        symbolTable();
+        out_ += "\n\t" + rightAligned(diags_.warningCount()) + " Warnings\n";
+        out_ += "\t" + rightAligned(diags_.errorCount()) + " Errors\n";
+        return out_;
+    }
+
+private:
+    const Assembler& as_;
+    const DiagnosticSink& diags_;
+    std::time_t when_;
+    std::string out_;
+
+    static std::string rightAligned(std::size_t n) {
+        std::string s = std::to_string(n);
+        return std::string(s.size() < 4 ? 4 - s.size() : 0, ' ') + s;
+    }
+
+    void pageHeader(const std::string& page) {
+        char stamp[32];
+        std::tm tm{};
+        localtime_r(&when_, &tm);
+        std::strftime(stamp, sizeof stamp, "%m/%d/%y %H:%M:%S", &tm);
+        std::string title = std::string(kAssemblerName) + " Version " + kAssemblerVersion;
+        out_ += padTo(title, 52) + stamp + "\n";
+        std::string name = as_.files().count() ? baseName(as_.files().file(0).path) : std::string();
+        std::string subtitle(as_.preprocessor().title());
+        out_ += padTo(subtitle.empty() ? name : subtitle, 61) + page + "\n\n\n";
+    }
+
+    void row(const std::string& left, char marker, std::string_view source) {
+        std::string line = padTo(left, kMarkerColumn);
+        line += marker;
+        if (!source.empty()) {
+            line = padTo(line, kSourceColumn);
+            line += source;
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out_ += line + "\n";
+    }
+
+    static std::string offsetColumn(const ListingEntry& e) {
+        return e.showOffset ? " " + hex(e.offset, 8) : std::string(9, ' ');
+    }
+
+    // Splits a code text at blanks so each piece fits the code column.
+    static std::vector<std::string> wrap(const std::vector<std::string>& code) {
+        std::vector<std::string> rows;
+        for (const std::string& c : code) {
+            std::string current;
+            std::size_t start = 0;
+            while (start < c.size()) {
+                std::size_t space = c.find(' ', start);
+                std::string word = c.substr(start, space == std::string::npos ? std::string::npos : space - start);
+                start = space == std::string::npos ? c.size() : space + 1;
+                if (!current.empty() && current.size() + 1 + word.size() > kCodeWidth) {
+                    rows.push_back(current);
+                    current.clear();
+                }
+                current += (current.empty() ? "" : " ") + word;
+            }
+            rows.push_back(current);
+        }
+        return rows;
+    }
+
+    void sourceRow(std::size_t index) {
+        const SourceLine& line = as_.lines()[index];
+        if (!line.has(kListed)) return;
+        static const ListingEntry kEmpty{};
+        const ListingEntry& e = index < as_.listing().size() ? as_.listing()[index] : kEmpty;
+        if (line.has(kListIfCode) && !e.producesCode) return;
+        char marker = ' ';
+        if (line.has(kExpansion)) marker = static_cast<char>('0' + std::min<int>(line.macroDepth, 9));
+        else if (line.has(kFromInclude)) marker = 'C';
+        std::string_view source = line.listText.empty() ? line.text : line.listText;
+        std::string left = offsetColumn(e);
+        if (!e.equate.empty()) left = " = " + e.equate;
+        std::vector<std::string> code = wrap(e.code);
+        left += code.empty() ? std::string() : " " + code[0];
+        row(left, marker, source);
+        for (std::size_t k = 1; k < code.size(); ++k) row(std::string(10, ' ') + code[k], ' ', {});
+        for (const ListingEntry::Generated& g : e.generated) {
+            std::vector<std::string> parts = wrap({g.code});
+            row(" " + hex(g.offset, 8) + " " + (parts.empty() ? std::string() : parts[0]), '*', "    " + g.text);
+            for (std::size_t k = 1; k < parts.size(); ++k) row(std::string(10, ' ') + parts[k], ' ', {});
+        }
+    }
+
+    void tableHeader(const std::string& title, const std::string& columns) {
+        out_ += title + ":\n\n";
+        out_ += "                N a m e                 " + columns + "\n\n";
+    }
+
+    void macroTable() {
+        auto macros = as_.preprocessor().macros();
+        if (macros.empty()) return;
+        std::vector<std::string> names;
+        for (const MacroDef* m : macros) names.push_back(m->name);
+        std::sort(names.begin(), names.end());
+        tableHeader("Macros", "Type");
+        for (const std::string& n : names) out_ += dotted(n) + "\tProc\n";
+        out_ += "\n\n";
+    }
+
+    static std::string className(SectionKind k) {
+        switch (k) {
+            case SectionKind::Text: return "'CODE'";
+            case SectionKind::Bss: return "'BSS'";
+            case SectionKind::Rodata: return "'CONST'";
+            default: return "'DATA'";
+        }
+    }
+
+    void segmentTable() {
+        tableHeader("Segments and Groups", "Size     Length   Align   Combine Class");
+        if (as_.modelSeen()) out_ += dotted("FLAT") + "\tGROUP\n";
+        std::vector<const Section*> sections;
+        for (const Section& s : as_.sections()) sections.push_back(&s);
+        std::sort(sections.begin(), sections.end(),
+                  [](const Section* a, const Section* b) { return a->masmName < b->masmName; });
+        for (const Section* s : sections)
+            out_ += dotted(s->masmName) + "\t32 Bit\t " + hex(s->size, 8) + " Para\t  Public  " + className(s->kind) + "\n";
+        out_ += "\n\n";
+    }
+
+    static std::string languageName(Language l) {
+        switch (l) {
+            case Language::C: return "C";
+            case Language::Syscall: return "SYSCALL";
+            case Language::Stdcall: return "STDCALL";
+            case Language::Pascal: return "PASCAL";
+            case Language::Fortran: return "FORTRAN";
+            case Language::Basic: return "BASIC";
+            default: return "";
+        }
+    }
+
+    std::string segmentOf(const Symbol& s) const {
+        const Symbol* anchor = as_.sectionAnchor(s.section);
+        return anchor ? anchor->name : std::string();
+    }
+
+    static std::string typeName(const Type& t) {
+        if (t.isCode) return t.isFar ? "L Far" : "L Near";
+        if (t.structure) return t.structure->name;
+        if (t.isFloat) return t.size == 4 ? "DWord" : t.size == 8 ? "QWord" : "TByte";
+        switch (t.size) {
+            case 1: return "Byte";
+            case 2: return "Word";
+            case 4: return "DWord";
+            case 6: return "FWord";
+            case 8: return "QWord";
+            case 10: return "TByte";
+            default: return "Near";
+        }
+    }
+
+    static bool sortedBefore(const Symbol* a, const Symbol* b) { return a->name < b->name; }
+
+    void procedureTable() {
+        std::vector<const Symbol*> procs;
+        for (const Symbol& s : as_.symbols().all())
+            if ((s.kind == SymbolKind::Procedure || s.kind == SymbolKind::Prototype) && s.proc) procs.push_back(&s);
+        if (procs.empty()) return;
+        std::sort(procs.begin(), procs.end(), sortedBefore);
+        tableHeader("Procedures,  parameters and locals", "Type     Value    Attr");
+        for (const Symbol* p : procs) {
+            bool defined = p->kind == SymbolKind::Procedure;
+            std::string attr = defined ? segmentOf(*p) + "\tLength= " + hex(p->sizeOf, 8) + " " +
+                                             (p->isPublic ? "Public " : "Private ")
+                                       : std::string("FLAT\tLength= 00000000 External ");
+            out_ += dotted(p->name) + "\tP Near\t " + hex(defined ? std::uint64_t(p->value) : 0, 8) + " " + attr +
+                    languageName(p->proc->language) + "\n";
+            if (!defined) continue;
+            for (const ProcParam& param : p->proc->params) {
+                if (param.name.empty()) continue;
+                out_ += dotted("  " + param.name) + "\t" + typeName(param.type) + "\tbp + " +
+                        hex(static_cast<std::uint32_t>(param.offset), 8) + "\n";
+            }
+            for (const ProcParam& local : p->proc->locals)
+                out_ += dotted("  " + local.name) + "\t" + typeName(local.type) + "\tbp - " +
+                        hex(static_cast<std::uint32_t>(-local.offset), 8) + "\n";
+        }
+        out_ += "\n\n";
+    }
+
+    void symbolTable() {
+        std::vector<const Symbol*> symbols;
+        for (const Symbol& s : as_.symbols().all()) {
+            if (s.hidden || s.procLocal) continue;
+            switch (s.kind) {
+                case SymbolKind::Label:
+                case SymbolKind::Equate:
+                case SymbolKind::Redefinable:
+                case SymbolKind::Text:
+                case SymbolKind::External:
+                    symbols.push_back(&s);
+                    break;
+                default:
+                    break;
+            }
+        }
+        tableHeader("Symbols", "Type     Value    Attr");
+        std::sort(symbols.begin(), symbols.end(), sortedBefore);
+        for (const Symbol* s : symbols) {
+            std::string line = dotted(s->name) + "\t";
+            switch (s->kind) {
+                case SymbolKind::Equate:
+                case SymbolKind::Redefinable:
+                    line += "Number\t " + hex(static_cast<std::uint64_t>(s->value), 8) + "h";
+                    break;
+                case SymbolKind::Text:
+                    line += "Text   \t " + s->text;
+                    break;
+                case SymbolKind::External:
+                    line += typeName(s->type) + "\t 00000000 FLAT\tExternal " + languageName(s->language);
+                    break;
+                default:
+                    if (!s->defined) continue;
+                    line += typeName(s->type) + "\t " + hex(static_cast<std::uint64_t>(s->value), 8) + " " + segmentOf(*s);
+                    if (s->isPublic) line += "\tPublic " + languageName(s->language);
+                    break;
+            }
+            while (!line.empty() && line.back() == ' ') line.pop_back();
+            out_ += line + "\n";
+        }
+        out_ += "\n";
+    }
+};
+
+}  // namespace
+
+std::string writeListing(const Assembler& assembler, const DiagnosticSink& diagnostics, std::time_t when) {
+    return ListingWriter(assembler, diagnostics, when).write();
+}
+
+}  // namespace ml

@@ -1,0 +1,361 @@
+// Macro definitions and calls, and the repeat blocks REPT, WHILE, FOR and FORC.
+#include <algorithm>
+
+#include "Lexer.h"
+#include "Preprocessor.h"
+#include "PreprocessorFrame.h"
+#include "SourceFiles.h"
+#include "Symbols.h"
+#include "Text.h"
+
+namespace ml {
+
+namespace {
+
+bool isOneOf(std::string_view word, std::initializer_list<std::string_view> words) {
+    for (std::string_view w : words)
+        if (equalsNoCase(word, w)) return true;
+    return false;
+}
+
+bool isValidName(std::string_view name) {
+    if (name.empty() || !isIdentStart(name[0])) return false;
+    return std::all_of(name.begin(), name.end(), isIdentChar);
+}
+
+// Splits at top-level commas, keeping <literals>, strings and parentheses whole.
+std::vector<std::string_view> splitList(std::string_view s) {
+    std::vector<std::string_view> out;
+    int angle = 0, paren = 0;
+    char quote = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '!' && angle > 0) {
+            ++i;
+        } else if (c == '<') {
+            ++angle;
+        } else if (c == '>' && angle > 0) {
+            --angle;
+        } else if (c == '(' || c == '[') {
+            ++paren;
+        } else if ((c == ')' || c == ']') && paren > 0) {
+            --paren;
+        } else if (c == ',' && angle == 0 && paren == 0) {
+            out.push_back(trim(s.substr(start, i - start)));
+            start = i + 1;
+        }
+    }
+    std::string_view last = trim(s.substr(std::min(start, s.size())));
+    if (!last.empty() || !out.empty()) out.push_back(last);
+    return out;
+}
+
+std::string literalOrText(std::string_view item) {
+    if (auto lit = angleLiteral(item)) return *lit;
+    return std::string(trim(item));
+}
+
+}  // namespace
+
+const MacroDef* Preprocessor::findMacro(std::string_view name) const {
+    if (macros_.empty()) return nullptr;
+    auto it = macros_.find(foldCase(name));
+    return it == macros_.end() ? nullptr : it->second;
+}
+
+bool Preprocessor::captureBlock(const SourceLine& opener, std::string_view name,
+                                std::vector<std::string_view>& body, std::vector<std::uint32_t>& bodyLines) {
+    int depth = 1;
+    std::uint32_t number = 0;
+    RawLine raw;
+    while (!stopped_ && readTop(raw)) {
+        ++number;
+        SourceLine line = makeLine(raw, raw.text);
+        emit(line, false);
+        std::string_view code = raw.text.substr(0, commentStart(raw.text));
+        StatementHead h = splitHead(code);
+        if (h.label.empty()) {
+            if (isOneOf(h.first, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"}) ||
+                equalsNoCase(h.second, "MACRO"))
+                ++depth;
+            else if (equalsNoCase(h.first, "ENDM") && --depth == 0)
+                return true;
+        }
+        std::string_view trimmed = trim(raw.text);
+        if (trimmed.size() >= 2 && trimmed.substr(0, 2) == ";;") continue;  // private comment
+        body.push_back(raw.text);
+        bodyLines.push_back(number);
+    }
+    if (!stopped_) report(Diag::MacroNotClosed, std::string(name), opener);
+    return false;
+}
+
+void Preprocessor::defineMacro(std::string_view name, std::string_view paramsText, const SourceLine& at) {
+    auto def = std::make_unique<MacroDef>();
+    def->name = std::string(name);
+    bool valid = isValidName(name);
+    if (!valid) report(Diag::SyntaxError, "MACRO", at);
+    for (std::string_view item : splitList(paramsText)) {
+        if (item.empty()) continue;
+        MacroParam p;
+        std::size_t colon = item.find(':');
+        p.name = std::string(trim(item.substr(0, colon)));
+        if (colon != std::string_view::npos) {
+            std::string_view qualifier = trim(item.substr(colon + 1));
+            if (equalsNoCase(qualifier, "REQ")) p.required = true;
+            else if (equalsNoCase(qualifier, "VARARG")) p.vararg = true;
+            else if (!qualifier.empty() && qualifier[0] == '=') p.defaultText = literalOrText(qualifier.substr(1));
+            else report(Diag::SyntaxError, std::string(qualifier), at);
+        }
+        if (!isValidName(p.name)) {
+            report(Diag::SyntaxError, p.name, at);
+            continue;
+        }
+        if (!def->params.empty() && def->params.back().vararg) report(Diag::VarargNotLast, p.name, at);
+        def->params.push_back(std::move(p));
+    }
+    std::vector<std::string_view> body;
+    std::vector<std::uint32_t> lines;
+    if (!captureBlock(at, name, body, lines) || !valid) return;
+    // LOCAL lines at the top of the body name the labels made unique per call.
+    std::size_t first = 0;
+    for (; first < body.size(); ++first) {
+        StatementHead h = splitHead(body[first].substr(0, commentStart(body[first])));
+        if (!h.label.empty() || !equalsNoCase(h.first, "LOCAL") || h.firstRest.find(':') != std::string_view::npos)
+            break;
+        for (std::string_view local : splitList(h.firstRest))
+            if (!local.empty()) def->locals.emplace_back(local);
+    }
+    def->body.assign(body.begin() + std::ptrdiff_t(first), body.end());
+    def->bodyLines.assign(lines.begin() + std::ptrdiff_t(first), lines.end());
+    std::string key = foldCase(name);
+    if (!macros_.count(key)) macroOrder_.push_back(def.get());
+    else
+        std::replace(macroOrder_.begin(), macroOrder_.end(), macros_[key], static_cast<const MacroDef*>(def.get()));
+    macros_[key] = def.get();
+    macroStore_.push_back(std::move(def));
+}
+
+std::vector<std::string> Preprocessor::splitArguments(std::string_view text, const SourceLine& at) {
+    std::vector<std::string> out;
+    if (trim(text).empty()) return out;
+    for (std::string_view item : splitList(text)) {
+        if (!item.empty() && item[0] == '%') {
+            std::string_view expr = item.substr(1);
+            auto expanded = expandTextMacros(expr, false, at);
+            auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : expr, at, false);
+            out.push_back(v ? std::to_string(*v) : std::string());
+        } else {
+            out.push_back(literalOrText(item));
+        }
+    }
+    return out;
+}
+
+void Preprocessor::invokeMacro(const MacroDef& def, std::string_view argsText, const SourceLine& at) {
+    if (at.macroDepth >= kMaxMacroDepth) {
+        report(Diag::MacroNestingTooDeep, def.name, at);
+        return;
+    }
+    std::vector<std::string> args = splitArguments(argsText, at);
+    auto f = std::make_unique<Frame>();
+    for (std::size_t i = 0; i < def.params.size(); ++i) {
+        const MacroParam& p = def.params[i];
+        std::string value = i < args.size() ? args[i] : std::string();
+        if (p.vararg) {
+            for (std::size_t k = i + 1; k < args.size(); ++k) value += "," + args[k];
+        }
+        if (trim(value).empty()) {
+            if (!p.defaultText.empty()) value = p.defaultText;
+            else if (p.required) {
+                report(Diag::MissingMacroArgument, def.name + " : " + p.name, at);
+                return;
+            }
+        }
+        f->bindings.emplace_back(p.name, std::move(value));
+    }
+    bool hasVararg = !def.params.empty() && def.params.back().vararg;
+    if (!hasVararg && args.size() > def.params.size()) report(Diag::TooManyMacroArguments, def.name, at);
+    for (const std::string& local : def.locals)
+        f->bindings.emplace_back(local, "??" + hex(localCounter_++, 4));
+    f->kind = Frame::Kind::Macro;
+    f->body = &def.body;
+    f->bodyLines = &def.bodyLines;
+    Expansion& e = expansions_.emplace_back();
+    e.name = def.name;
+    e.parent = at.expansion;
+    e.callerMacroLine = at.macroLine;
+    f->expansion = &e;
+    f->condDepth = conds_.size();
+    f->mainFile = at.file;
+    f->mainLine = at.line;
+    f->depth = static_cast<std::uint8_t>(std::min<std::size_t>(at.macroDepth + 1u, 255));
+    f->opener = at;
+    frames_.push_back(std::move(f));
+}
+
+void Preprocessor::startRepeat(std::string_view word, std::string_view operands, const SourceLine& at) {
+    auto f = std::make_unique<Frame>();
+    if (!captureBlock(at, word, f->ownedBody, f->ownedBodyLines)) return;
+    if (at.macroDepth >= kMaxMacroDepth) {
+        report(Diag::MacroNestingTooDeep, std::string(word), at);
+        return;
+    }
+    auto constant = [&](std::string_view text) -> std::optional<std::int64_t> {
+        auto expanded = expandTextMacros(text, false, at);
+        return evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false);
+    };
+    if (isOneOf(word, {"REPT", "REPEAT"})) {
+        auto count = constant(operands);
+        if (!count || *count <= 0) return;
+        f->repeat = Frame::Repeat::Count;
+        f->remaining = *count;
+    } else if (equalsNoCase(word, "WHILE")) {
+        f->repeat = Frame::Repeat::While;
+        f->condition = std::string(operands);
+        if (constant(operands).value_or(0) == 0) return;
+    } else {
+        auto items = splitList(operands);
+        if (items.size() < 2) {
+            report(Diag::SyntaxError, std::string(word), at);
+            return;
+        }
+        std::string_view param = items[0];
+        std::string defaultText;
+        if (auto colon = param.find(':'); colon != std::string_view::npos) {
+            std::string_view qualifier = trim(param.substr(colon + 1));
+            if (!qualifier.empty() && qualifier[0] == '=') defaultText = literalOrText(qualifier.substr(1));
+            param = trim(param.substr(0, colon));
+        }
+        if (!isValidName(param)) {
+            report(Diag::SyntaxError, std::string(param), at);
+            return;
+        }
+        f->bindings.emplace_back(std::string(param), std::string());
+        bool perCharacter = isOneOf(word, {"FORC", "IRPC"});
+        f->repeat = perCharacter ? Frame::Repeat::Forc : Frame::Repeat::For;
+        if (perCharacter) {
+            std::string text = literalOrText(items[1]);
+            for (char c : text) f->items.emplace_back(1, c);
+        } else {
+            auto list = angleLiteral(items[1]);
+            if (!list) {
+                report(Diag::MissingAngleBracket, std::string(word), at);
+                return;
+            }
+            for (std::string_view item : splitList(*list)) {
+                std::string value = literalOrText(item);
+                f->items.push_back(value.empty() ? defaultText : value);
+            }
+        }
+        if (f->items.empty()) return;
+        f->bindings[0].second = f->items[0];
+    }
+    f->kind = Frame::Kind::Repeat;
+    f->body = &f->ownedBody;
+    f->bodyLines = &f->ownedBodyLines;
+    Expansion& e = expansions_.emplace_back();
+    e.name = upperCase(word);
+    e.parent = at.expansion;
+    e.callerMacroLine = at.macroLine;
+    f->expansion = &e;
+    f->condDepth = conds_.size();
+    f->mainFile = at.file;
+    f->mainLine = at.line;
+    f->depth = static_cast<std::uint8_t>(std::min<std::size_t>(at.macroDepth + 1u, 255));
+    f->opener = at;
+    frames_.push_back(std::move(f));
+}
+
+bool Preprocessor::advanceRepeat(Frame& f) {
+    if (++expandedLines_ > kMaxExpandedLines) {
+        report(Diag::ExpansionTooLarge, "", f.opener);
+        return false;
+    }
+    switch (f.repeat) {
+        case Frame::Repeat::Count:
+            return --f.remaining > 0;
+        case Frame::Repeat::While: {
+            auto expanded = expandTextMacros(f.condition, false, f.opener);
+            auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : f.condition, f.opener,
+                                                 false);
+            return v.value_or(0) != 0;
+        }
+        case Frame::Repeat::For:
+        case Frame::Repeat::Forc:
+            if (++f.item >= f.items.size()) return false;
+            f.bindings[0].second = f.items[f.item];
+            return true;
+    }
+    return false;
+}
+
+bool Preprocessor::exitExpansion(const SourceLine& at) {
+    if (frames_.empty() || frames_.back()->kind == Frame::Kind::File) {
+        report(Diag::ExitmOutsideMacro, "", at);
+        return false;
+    }
+    conds_.resize(std::min(conds_.size(), frames_.back()->condDepth));
+    frames_.pop_back();
+    return true;
+}
+
+// Replaces parameters and LOCAL names in one body line. Inside strings a name is
+// replaced only where '&' marks it; outside, '&' next to a replaced name is dropped.
+//   mov eax, val&_x   with val=count   ->  mov eax, count_x
+std::string Preprocessor::substituteBody(std::string_view line, const Frame& frame) const {
+    std::string out;
+    out.reserve(line.size() + 16);
+    auto lookup = [&](std::string_view name) -> const std::string* {
+        for (const auto& [param, value] : frame.bindings)
+            if (equalsNoCase(param, name)) return &value;
+        return nullptr;
+    };
+    char quote = 0;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        char c = line[i];
+        if (!quote && c == ';') {
+            if (i + 1 < line.size() && line[i + 1] == ';') break;
+            out.append(line.substr(i));
+            break;
+        }
+        if (c == '\'' || c == '"') {
+            if (!quote) quote = c;
+            else if (quote == c) quote = 0;
+            out.push_back(c);
+            ++i;
+            continue;
+        }
+        if (isDigit(c) && !quote) {
+            while (i < line.size() && isAlnum(line[i])) out.push_back(line[i++]);
+            continue;
+        }
+        if (!isIdentStart(c) || frame.bindings.empty()) {
+            out.push_back(c);
+            ++i;
+            continue;
+        }
+        std::size_t start = i;
+        while (i < line.size() && isIdentChar(line[i])) ++i;
+        std::string_view word = line.substr(start, i - start);
+        const std::string* value = lookup(word);
+        bool ampBefore = !out.empty() && out.back() == '&';
+        bool ampAfter = i < line.size() && line[i] == '&';
+        if (!value || (quote && !ampBefore && !ampAfter)) {
+            out.append(word);
+            continue;
+        }
+        if (ampBefore) out.pop_back();
+        out += *value;
+        if (ampAfter) ++i;
+    }
+    return out;
+}
+
+}  // namespace ml

@@ -1,0 +1,215 @@
+// ELF32 i386 relocatable output: section data, REL relocations, the symbol table
+// with locals before globals, and the section header table.
+#include "ObjectFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+namespace ml {
+
+namespace {
+
+constexpr std::uint32_t SHT_PROGBITS = 1, SHT_SYMTAB = 2, SHT_STRTAB = 3, SHT_NOBITS = 8, SHT_REL = 9;
+constexpr std::uint32_t SHF_WRITE = 1, SHF_ALLOC = 2, SHF_EXECINSTR = 4, SHF_INFO_LINK = 0x40;
+constexpr std::uint8_t STT_SECTION = 3, STT_FILE = 4;
+constexpr std::uint16_t SHN_ABS = 0xFFF1;
+
+class Buffer {
+public:
+    std::string bytes;
+    void u8(std::uint8_t v) { bytes.push_back(static_cast<char>(v)); }
+    void u16(std::uint16_t v) { u8(v & 0xFF); u8(v >> 8); }
+    void u32(std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
+    void align(std::size_t a) { while (bytes.size() % a) u8(0); }
+    std::size_t size() const { return bytes.size(); }
+};
+
+class StringTable {
+public:
+    StringTable() { data_.push_back('\0'); }
+    std::uint32_t add(const std::string& s) {
+        if (s.empty()) return 0;
+        auto it = index_.find(s);
+        if (it != index_.end()) return it->second;
+        auto at = static_cast<std::uint32_t>(data_.size());
+        data_ += s;
+        data_.push_back('\0');
+        index_[s] = at;
+        return at;
+    }
+    const std::string& data() const { return data_; }
+
+private:
+    std::string data_;
+    std::map<std::string, std::uint32_t> index_;
+};
+
+struct SectionHeader {
+    std::uint32_t name = 0, type = 0, flags = 0, addr = 0, offset = 0, size = 0, link = 0, info = 0,
+                  addralign = 1, entsize = 0;
+};
+
+}  // namespace
+
+std::string writeElf(const ObjectFile& obj) {
+    const std::size_t n = obj.sections.size();
+    // Section header indices: 0 null, 1..n the sections, then one .rel per section with
+    // relocations, then .symtab, .strtab, .shstrtab.
+    std::vector<std::uint32_t> relIndex(n, 0);
+    std::uint32_t next = static_cast<std::uint32_t>(n + 1);
+    for (std::size_t i = 0; i < n; ++i)
+        if (!obj.sections[i].relocations.empty()) relIndex[i] = next++;
+    const std::uint32_t symtabIndex = next++, strtabIndex = next++, shstrtabIndex = next++;
+    const std::uint32_t sectionCount = next;
+
+    // Symbol table: null, file, section symbols, other locals, then globals.
+    StringTable strtab;
+    Buffer symtab;
+    auto putSymbol = [&](std::uint32_t name, std::uint32_t value, std::uint32_t size, std::uint8_t info,
+                         std::uint16_t shndx) {
+        symtab.u32(name);
+        symtab.u32(value);
+        symtab.u32(size);
+        symtab.u8(info);
+        symtab.u8(0);
+        symtab.u16(shndx);
+    };
+    putSymbol(0, 0, 0, 0, 0);
+    putSymbol(strtab.add(obj.sourceName), 0, 0, STT_FILE, SHN_ABS);
+    std::uint32_t count = 2;
+    std::vector<std::uint32_t> sectionSymbol(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        sectionSymbol[i] = count++;
+        putSymbol(0, 0, 0, STT_SECTION, static_cast<std::uint16_t>(i + 1));
+    }
+    std::vector<std::uint32_t> symbolIndex(obj.symbols.size());
+    std::uint32_t firstGlobal = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        auto wanted = pass == 0 ? SymbolBinding::Local : SymbolBinding::Global;
+        if (pass == 1) firstGlobal = count;
+        for (std::size_t i = 0; i < obj.symbols.size(); ++i) {
+            const ObjectSymbol& s = obj.symbols[i];
+            if (s.binding != wanted) continue;
+            symbolIndex[i] = count++;
+            std::uint8_t info = static_cast<std::uint8_t>((static_cast<std::uint8_t>(s.binding) << 4) |
+                                                          static_cast<std::uint8_t>(s.type));
+            putSymbol(strtab.add(s.name), s.value, s.size, info,
+                      s.section < 0 ? 0 : static_cast<std::uint16_t>(s.section + 1));
+        }
+    }
+
+    StringTable shstrtab;
+    std::vector<SectionHeader> headers(sectionCount);
+    Buffer out;
+    out.bytes.resize(52, '\0');
+
+    for (std::size_t i = 0; i < n; ++i) {
+        const ObjectSection& s = obj.sections[i];
+        SectionHeader& h = headers[i + 1];
+        h.name = shstrtab.add(s.name);
+        h.addralign = std::max<std::uint32_t>(1, s.alignment);
+        switch (s.flavor) {
+            case SectionFlavor::Code: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC | SHF_EXECINSTR; break;
+            case SectionFlavor::Data: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC | SHF_WRITE; break;
+            case SectionFlavor::Bss: h.type = SHT_NOBITS; h.flags = SHF_ALLOC | SHF_WRITE; break;
+            case SectionFlavor::ReadOnly: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC; break;
+            case SectionFlavor::Debug: h.type = SHT_PROGBITS; h.flags = 0; break;
+        }
+        if (s.flavor == SectionFlavor::Bss) {
+            h.offset = static_cast<std::uint32_t>(out.size());
+            h.size = s.size;
+            continue;
+        }
+        out.align(std::min<std::uint32_t>(h.addralign, 16));
+        h.offset = static_cast<std::uint32_t>(out.size());
+        h.size = static_cast<std::uint32_t>(s.data.size());
+        out.bytes.append(reinterpret_cast<const char*>(s.data.data()), s.data.size());
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const ObjectSection& s = obj.sections[i];
+        if (s.relocations.empty()) continue;
+        SectionHeader& h = headers[relIndex[i]];
+        h.name = shstrtab.add(".rel" + s.name);
+        h.type = SHT_REL;
+        h.flags = SHF_INFO_LINK;
+        h.link = symtabIndex;
+        h.info = static_cast<std::uint32_t>(i + 1);
+        h.addralign = 4;
+        h.entsize = 8;
+        out.align(4);
+        h.offset = static_cast<std::uint32_t>(out.size());
+        for (const ObjectReloc& r : s.relocations) {
+            std::uint32_t sym = r.target.symbol >= 0 ? symbolIndex[std::size_t(r.target.symbol)]
+                                : r.target.section >= 0 ? sectionSymbol[std::size_t(r.target.section)]
+                                                        : 0;
+            out.u32(r.offset);
+            out.u32((sym << 8) | static_cast<std::uint8_t>(r.type));
+        }
+        h.size = static_cast<std::uint32_t>(out.size() - h.offset);
+    }
+    {
+        SectionHeader& h = headers[symtabIndex];
+        h.name = shstrtab.add(".symtab");
+        h.type = SHT_SYMTAB;
+        h.link = strtabIndex;
+        h.info = firstGlobal;
+        h.addralign = 4;
+        h.entsize = 16;
+        out.align(4);
+        h.offset = static_cast<std::uint32_t>(out.size());
+        h.size = static_cast<std::uint32_t>(symtab.size());
+        out.bytes += symtab.bytes;
+    }
+    {
+        SectionHeader& h = headers[strtabIndex];
+        h.name = shstrtab.add(".strtab");
+        h.type = SHT_STRTAB;
+        h.offset = static_cast<std::uint32_t>(out.size());
+        h.size = static_cast<std::uint32_t>(strtab.data().size());
+        out.bytes += strtab.data();
+    }
+    {
+        SectionHeader& h = headers[shstrtabIndex];
+        h.name = shstrtab.add(".shstrtab");
+        h.type = SHT_STRTAB;
+        h.offset = static_cast<std::uint32_t>(out.size());
+        h.size = static_cast<std::uint32_t>(shstrtab.data().size());
+        out.bytes += shstrtab.data();
+    }
+    out.align(4);
+    const std::uint32_t shoff = static_cast<std::uint32_t>(out.size());
+    for (const SectionHeader& h : headers) {
+        out.u32(h.name);
+        out.u32(h.type);
+        out.u32(h.flags);
+        out.u32(h.addr);
+        out.u32(h.offset);
+        out.u32(h.size);
+        out.u32(h.link);
+        out.u32(h.info);
+        out.u32(h.addralign);
+        out.u32(h.entsize);
+    }
+
+    Buffer header;
+    const std::uint8_t ident[16] = {0x7F, 'E', 'L', 'F', 1 /*32-bit*/, 1 /*little endian*/, 1 /*version*/, 0};
+    header.bytes.append(reinterpret_cast<const char*>(ident), 16);
+    header.u16(1);   // ET_REL
+    header.u16(3);   // EM_386
+    header.u32(1);   // EV_CURRENT
+    header.u32(0);   // entry
+    header.u32(0);   // program headers
+    header.u32(shoff);
+    header.u32(0);   // flags
+    header.u16(52);  // header size
+    header.u16(0);   // program header entry size
+    header.u16(0);
+    header.u16(40);  // section header entry size
+    header.u16(static_cast<std::uint16_t>(sectionCount));
+    header.u16(static_cast<std::uint16_t>(shstrtabIndex));
+    std::memcpy(out.bytes.data(), header.bytes.data(), 52);
+    return out.bytes;
+}
+
+}  // namespace ml

@@ -1,0 +1,713 @@
+// The preprocessor's line loop: reading files and expansions, conditional assembly,
+// INCLUDE, COMMENT, .ERR directives, text macros and the listing switches.
+#include "Preprocessor.h"
+#include "PreprocessorFrame.h"
+
+#include <algorithm>
+
+#include "Lexer.h"
+#include "SourceFiles.h"
+#include "Symbols.h"
+#include "Text.h"
+
+namespace ml {
+
+namespace {
+
+bool isOneOf(std::string_view word, std::initializer_list<std::string_view> words) {
+    for (std::string_view w : words)
+        if (equalsNoCase(word, w)) return true;
+    return false;
+}
+
+bool isRepeatWord(std::string_view w) {
+    return isOneOf(w, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"});
+}
+
+// Lines ending in '\' or ',' (before any comment) continue on the next line.
+bool continues(std::string_view line, std::string_view* code) {
+    std::string_view c = trim(line.substr(0, commentStart(line)));
+    if (c.empty()) return false;
+    if (c.back() == '\\') {
+        *code = c.substr(0, c.size() - 1);
+        return true;
+    }
+    if (c.back() == ',') {
+        *code = c;
+        return true;
+    }
+    return false;
+}
+
+// Splits a directive's operands at top-level commas; <literals>, strings and
+// parentheses keep their commas.
+std::vector<std::string_view> splitTopLevel(std::string_view s) {
+    std::vector<std::string_view> out;
+    int angle = 0, paren = 0;
+    char quote = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '!' && angle > 0) {
+            ++i;
+        } else if (c == '<') {
+            ++angle;
+        } else if (c == '>' && angle > 0) {
+            --angle;
+        } else if (c == '(') {
+            ++paren;
+        } else if (c == ')' && paren > 0) {
+            --paren;
+        } else if (c == ',' && angle == 0 && paren == 0) {
+            out.push_back(trim(s.substr(start, i - start)));
+            start = i + 1;
+        }
+    }
+    std::string_view last = trim(s.substr(std::min(start, s.size())));
+    if (!last.empty() || !out.empty()) out.push_back(last);
+    return out;
+}
+
+// The text of an item: the contents of a <literal>, or the item itself.
+std::string itemText(std::string_view item) {
+    if (auto lit = angleLiteral(item)) return *lit;
+    return std::string(trim(item));
+}
+
+bool isBlank(std::string_view s) { return trim(s).empty(); }
+
+}  // namespace
+
+std::optional<std::string> angleLiteral(std::string_view text, std::string_view* rest) {
+    text = trim(text);
+    if (text.empty() || text[0] != '<') return std::nullopt;
+    std::string out;
+    int depth = 1;
+    std::size_t i = 1;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '!' && i + 1 < text.size()) {
+            out.push_back(text[++i]);
+            continue;
+        }
+        if (c == '<') ++depth;
+        if (c == '>' && --depth == 0) break;
+        out.push_back(c);
+    }
+    if (depth != 0) return std::nullopt;
+    if (rest) *rest = trim(text.substr(i + 1));
+    return out;
+}
+
+Preprocessor::Preprocessor(SourceFiles& files, SymbolTable& symbols, DiagnosticSink& diagnostics,
+                           TextArena& arena, ConstantEvaluator& evaluator, std::vector<std::string> includeDirs)
+    : files_(files),
+      symbols_(symbols),
+      diagnostics_(diagnostics),
+      arena_(arena),
+      evaluator_(evaluator),
+      includeDirs_(std::move(includeDirs)) {}
+
+Preprocessor::~Preprocessor() = default;
+
+void Preprocessor::start(std::uint32_t mainFile) {
+    auto f = std::make_unique<Frame>();
+    f->kind = Frame::Kind::File;
+    f->file = mainFile;
+    frames_.push_back(std::move(f));
+}
+
+std::vector<const MacroDef*> Preprocessor::macros() const {
+    std::vector<const MacroDef*> out;
+    for (const MacroDef* m : macroOrder_)
+        if (findMacro(m->name) == m) out.push_back(m);
+    return out;
+}
+
+void Preprocessor::report(Diag id, std::string detail, const SourceLine& at) {
+    diagnostics_.add(diagnosticAt(id, std::move(detail), at, files_, order_ + pending_.size()));
+    if (diagInfo(id).severity == Severity::Fatal) stopped_ = true;
+}
+
+bool Preprocessor::next(SourceLine& out) {
+    while (pending_.empty()) {
+        if (stopped_) return false;
+        RawLine raw;
+        if (!fetchRaw(raw)) return false;
+        process(raw);
+    }
+    out = pending_.front();
+    pending_.pop_front();
+    ++order_;
+    return true;
+}
+
+void Preprocessor::popFrame() {
+    Frame& f = *frames_.back();
+    if (conds_.size() > f.condDepth) {
+        if (f.kind == Frame::Kind::File) {
+            SourceLine at;
+            at.file = f.file;
+            at.line = static_cast<std::uint32_t>(files_.file(f.file).lines.size());
+            report(Diag::BlockNotClosed, "IF", at);
+        }
+        conds_.resize(f.condDepth);
+    }
+    frames_.pop_back();
+}
+
+bool Preprocessor::readTop(RawLine& raw) {
+    Frame& f = *frames_.back();
+    if (f.kind == Frame::Kind::File) {
+        const auto& lines = files_.file(f.file).lines;
+        if (f.next >= lines.size()) return false;
+        std::size_t first = f.next++;
+        std::string_view text = lines[first];
+        std::string_view code;
+        if (continues(text, &code) && f.next < lines.size()) {
+            std::string joined(code);
+            while (f.next < lines.size() && joined.size() < kMaxLineLength) {
+                std::string_view nextLine = lines[f.next++];
+                joined += ' ';
+                if (continues(nextLine, &code)) {
+                    joined += code;
+                } else {
+                    joined += nextLine;
+                    break;
+                }
+            }
+            text = arena_.store(joined);
+        }
+        raw.text = text;
+        raw.fileLine = static_cast<std::uint32_t>(first + 1);
+        raw.bodyLine = 0;
+        return true;
+    }
+    if (f.next >= f.body->size()) return false;
+    std::size_t i = f.next++;
+    if (++expandedLines_ > kMaxExpandedLines) {
+        report(Diag::ExpansionTooLarge, "", f.opener);
+        return false;
+    }
+    raw.text = arena_.store(substituteBody((*f.body)[i], f));
+    raw.bodyLine = (*f.bodyLines)[i];
+    raw.fileLine = 0;
+    return true;
+}
+
+bool Preprocessor::fetchRaw(RawLine& raw) {
+    while (!frames_.empty() && !stopped_) {
+        if (readTop(raw)) return true;
+        Frame& f = *frames_.back();
+        if (!stopped_ && f.kind == Frame::Kind::Repeat && advanceRepeat(f)) {
+            f.next = 0;
+            continue;
+        }
+        popFrame();
+    }
+    return false;
+}
+
+SourceLine Preprocessor::makeLine(const RawLine& raw, std::string_view text) const {
+    const Frame& f = *frames_.back();
+    SourceLine l;
+    l.text = text;
+    l.listText = raw.text;
+    if (f.kind == Frame::Kind::File) {
+        l.file = f.file;
+        l.line = raw.fileLine;
+        if (f.fromInclude) l.flags |= kFromInclude;
+    } else {
+        l.file = f.mainFile;
+        l.line = f.mainLine;
+        l.expansion = f.expansion;
+        l.macroLine = raw.bodyLine;
+        l.macroDepth = f.depth;
+        l.flags |= kExpansion;
+    }
+    return l;
+}
+
+void Preprocessor::emit(SourceLine line, bool statement) {
+    if (statement) line.flags |= kStatement;
+    bool listed = listEnabled_;
+    if (line.has(kExpansion)) {
+        if (macroListing_ == MacroListing::None) listed = false;
+        if (macroListing_ == MacroListing::CodeOnly) line.flags |= kListIfCode;
+    }
+    if (listed) line.flags |= kListed;
+    pending_.push_back(line);
+}
+
+void Preprocessor::process(const RawLine& raw) {
+    SourceLine line = makeLine(raw, raw.text);
+    if (commentDelimiter_) {
+        if (raw.text.find(commentDelimiter_) != std::string_view::npos) commentDelimiter_ = 0;
+        emit(line, false);
+        return;
+    }
+    std::string_view code = raw.text.substr(0, commentStart(raw.text));
+    StatementHead head = splitHead(code);
+    if (head.label.empty() && handleConditional(head.first, head.firstRest, line)) return;
+    if (!isActive()) {
+        if (listFalseConditionals_) emit(line, false);
+        return;
+    }
+    std::string_view w1 = head.first, w2 = head.second;
+    if (head.label.empty()) {
+        if (equalsNoCase(w2, "MACRO")) {
+            emit(line, false);
+            defineMacro(w1, head.secondRest, line);
+            return;
+        }
+        if (isRepeatWord(w1)) {
+            emit(line, false);
+            startRepeat(w1, head.firstRest, line);
+            return;
+        }
+        if (equalsNoCase(w1, "EXITM")) {
+            emit(line, false);
+            exitExpansion(line);
+            return;
+        }
+        if (equalsNoCase(w1, "ENDM")) {
+            emit(line, false);
+            report(Diag::UnmatchedBlock, "ENDM", line);
+            return;
+        }
+        if (equalsNoCase(w1, "PURGE")) {
+            emit(line, false);
+            for (std::string_view name : splitTopLevel(head.firstRest)) macros_.erase(foldCase(name));
+            return;
+        }
+        if (equalsNoCase(w1, "INCLUDE")) {
+            emit(line, false);
+            include(head.firstRest, line);
+            return;
+        }
+        if (equalsNoCase(w1, "COMMENT")) {
+            emit(line, false);
+            std::string_view rest = head.firstRest;
+            if (rest.empty()) {
+                report(Diag::CommentDelimiterExpected, "", line);
+                return;
+            }
+            // The comment ends on the first later occurrence of the delimiter.
+            std::string_view afterDelimiter = raw.text.substr(raw.text.find(rest[0]) + 1);
+            if (afterDelimiter.find(rest[0]) == std::string_view::npos) commentDelimiter_ = rest[0];
+            return;
+        }
+        if (handleListingSwitch(w1, head.firstRest)) {
+            emit(line, false);
+            return;
+        }
+        if (w1.size() > 4 && equalsNoCase(w1.substr(0, 4), ".ERR")) {
+            emit(line, false);
+            handleForcedError(w1, head.firstRest, line);
+            return;
+        }
+        if (equalsNoCase(w1, "ECHO") || equalsNoCase(w1, "%OUT")) {
+            emit(line, false);
+            auto expanded = expandTextMacros(head.firstRest, false, line);
+            echoes_.push_back(expanded ? *expanded : std::string(head.firstRest));
+            return;
+        }
+        if (isOneOf(w2, {"TEXTEQU", "CATSTR", "SUBSTR", "SIZESTR", "INSTR", "EQU"}) &&
+            defineTextMacro(w1, w2, head.secondRest, line))
+            return;
+    }
+
+    // A statement: expand text macros, then see whether it calls a macro.
+    std::string_view text = code;
+    bool inStrings = false;
+    std::string_view trimmed = trim(text);
+    if (!trimmed.empty() && trimmed[0] == '%') {
+        text = trimmed.substr(1);
+        inStrings = true;
+    }
+    bool definesName = head.label.empty() &&
+                       isOneOf(w2, {"EQU", "=", "PROC", "ENDP", "PROTO", "LABEL", "STRUCT", "STRUC", "UNION",
+                                    "ENDS", "RECORD", "TYPEDEF", "SEGMENT", "GROUP"});
+    if (definesName) {
+        std::size_t restAt = static_cast<std::size_t>(head.secondRest.data() - code.data());
+        if (auto rest = expandTextMacros(head.secondRest, inStrings, line))
+            text = arena_.store(std::string(code.substr(0, restAt)) + *rest);
+    } else if (auto expanded = expandTextMacros(text, inStrings, line)) {
+        text = arena_.store(*expanded);
+    }
+    StatementHead h = splitHead(text);
+    if (const MacroDef* def = h.first.empty() ? nullptr : findMacro(h.first)) {
+        if (!h.label.empty()) {
+            SourceLine labelLine = line;
+            labelLine.text = arena_.store(std::string(h.label) + (h.globalLabel ? "::" : ":"));
+            emit(labelLine, true);
+            line.listText = {};
+        } else {
+            emit(line, false);
+        }
+        invokeMacro(*def, h.firstRest, line);
+        return;
+    }
+    line.text = text;
+    emit(line, true);
+}
+
+// ---- conditional assembly -------------------------------------------------
+
+bool Preprocessor::handleConditional(std::string_view word, std::string_view operands, const SourceLine& at) {
+    if (word.size() < 2) return false;
+    bool opens = word.size() >= 2 && equalsNoCase(word.substr(0, 2), "IF") &&
+                 isOneOf(word, {"IF", "IFE", "IFB", "IFNB", "IFDEF", "IFNDEF", "IFIDN", "IFIDNI", "IFDIF",
+                                "IFDIFI", "IF1", "IF2"});
+    bool isElse = equalsNoCase(word, "ELSE");
+    bool isElseIf = !isElse && word.size() > 4 && equalsNoCase(word.substr(0, 4), "ELSE") &&
+                    isOneOf(word.substr(4), {"IF", "IFE", "IFB", "IFNB", "IFDEF", "IFNDEF", "IFIDN", "IFIDNI",
+                                             "IFDIF", "IFDIFI", "IF1", "IF2"});
+    bool isEnd = equalsNoCase(word, "ENDIF");
+    if (!opens && !isElse && !isElseIf && !isEnd) return false;
+
+    if (opens) {
+        if (conds_.size() >= kMaxConditionalDepth) {
+            report(Diag::NestingTooDeep, "IF", at);
+            return true;
+        }
+        Conditional c;
+        c.parentActive = isActive();
+        if (c.parentActive) {
+            c.active = c.taken = evaluateCondition(word, operands, at);
+        } else {
+            c.taken = true;
+        }
+        if (c.parentActive || listFalseConditionals_) emit(at, false);
+        conds_.push_back(c);
+        return true;
+    }
+    std::size_t floor = frames_.empty() ? 0 : frames_.back()->condDepth;
+    if (conds_.size() <= floor) {
+        emit(at, false);
+        report(Diag::UnmatchedBlock, std::string(word), at);
+        return true;
+    }
+    Conditional& c = conds_.back();
+    if (c.parentActive || listFalseConditionals_) emit(at, false);
+    if (isEnd) {
+        conds_.pop_back();
+    } else if (isElse) {
+        if (c.elseSeen) report(Diag::ElseTwice, "", at);
+        c.elseSeen = true;
+        c.active = c.parentActive && !c.taken;
+        c.taken = true;
+    } else {
+        if (c.elseSeen) report(Diag::ElseTwice, "", at);
+        if (c.parentActive && !c.taken) {
+            c.active = c.taken = evaluateCondition(word.substr(4), operands, at);
+        } else {
+            c.active = false;
+        }
+    }
+    return true;
+}
+
+bool Preprocessor::isDefinedName(std::string_view name) const {
+    name = trim(name);
+    if (findMacro(name)) return true;
+    const Symbol* s = symbols_.find(name);
+    return s && (s->defined || s->kind == SymbolKind::External || s->kind == SymbolKind::Text ||
+                 s->kind == SymbolKind::Prototype || s->kind == SymbolKind::StructType ||
+                 s->kind == SymbolKind::TypeAlias);
+}
+
+bool Preprocessor::evaluateCondition(std::string_view kind, std::string_view operands, const SourceLine& at) {
+    auto constant = [&]() -> std::int64_t {
+        auto expanded = expandTextMacros(operands, false, at);
+        auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : operands, at, false);
+        return v.value_or(0);
+    };
+    if (equalsNoCase(kind, "IF")) return constant() != 0;
+    if (equalsNoCase(kind, "IFE")) return constant() == 0;
+    if (equalsNoCase(kind, "IF1")) return true;
+    if (equalsNoCase(kind, "IF2")) return false;
+    if (equalsNoCase(kind, "IFDEF")) return isDefinedName(operands);
+    if (equalsNoCase(kind, "IFNDEF")) return !isDefinedName(operands);
+    if (equalsNoCase(kind, "IFB")) return isBlank(itemText(operands));
+    if (equalsNoCase(kind, "IFNB")) return !isBlank(itemText(operands));
+    auto items = splitTopLevel(operands);
+    if (items.size() < 2) {
+        report(Diag::SyntaxError, std::string(kind), at);
+        return false;
+    }
+    std::string a = itemText(items[0]), b = itemText(items[1]);
+    bool ignoreCase = kind.size() == 6;  // IFIDNI, IFDIFI
+    bool same = ignoreCase ? equalsNoCase(a, b) : a == b;
+    return equalsNoCase(kind.substr(0, 5), "IFIDN") ? same : !same;
+}
+
+void Preprocessor::handleForcedError(std::string_view word, std::string_view operands, const SourceLine& at) {
+    std::string_view kind = word.substr(4);  // after ".ERR"
+    auto items = splitTopLevel(operands);
+    auto message = [&](std::size_t index) {
+        return index < items.size() ? itemText(items[index]) : std::string();
+    };
+    auto constant = [&]() -> std::int64_t {
+        std::string_view text = items.empty() ? std::string_view() : items[0];
+        auto expanded = expandTextMacros(text, false, at);
+        return evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false).value_or(0);
+    };
+    if (kind.empty() || equalsNoCase(kind, "1")) {
+        report(Diag::ForcedError, message(0), at);
+    } else if (equalsNoCase(kind, "2")) {
+        // second-pass errors never fire: conditions are decided once
+    } else if (equalsNoCase(kind, "E")) {
+        if (constant() == 0) report(Diag::ForcedErrorZero, message(1), at);
+    } else if (equalsNoCase(kind, "NZ")) {
+        if (constant() != 0) report(Diag::ForcedErrorNotZero, message(1), at);
+    } else if (equalsNoCase(kind, "B")) {
+        if (isBlank(message(0))) report(Diag::ForcedErrorBlank, message(1), at);
+    } else if (equalsNoCase(kind, "NB")) {
+        if (!isBlank(message(0))) report(Diag::ForcedErrorNotBlank, message(1), at);
+    } else if (equalsNoCase(kind, "DEF")) {
+        if (isDefinedName(message(0))) report(Diag::ForcedErrorDefined, message(1), at);
+    } else if (equalsNoCase(kind, "NDEF")) {
+        if (!isDefinedName(message(0))) report(Diag::ForcedErrorNotDefined, message(1), at);
+    } else if (isOneOf(kind, {"IDN", "IDNI", "DIF", "DIFI"})) {
+        if (items.size() < 2) {
+            report(Diag::SyntaxError, std::string(word), at);
+            return;
+        }
+        std::string a = message(0), b = message(1);
+        bool same = kind.size() == 4 ? equalsNoCase(a, b) : a == b;
+        bool identical = equalsNoCase(kind.substr(0, 3), "IDN");
+        if (identical && same) report(Diag::ForcedErrorEqual, message(2), at);
+        if (!identical && !same) report(Diag::ForcedErrorNotEqual, message(2), at);
+    } else {
+        report(Diag::UnknownDirective, std::string(word), at);
+    }
+}
+
+// ---- INCLUDE, text macros, listing switches --------------------------------
+
+void Preprocessor::include(std::string_view operand, const SourceLine& at) {
+    std::string name = itemText(operand);
+    if (name.size() >= 2 && (name.front() == '"' || name.front() == '\'') && name.back() == name.front())
+        name = name.substr(1, name.size() - 2);
+    name = std::string(trim(name));
+    if (name.empty()) {
+        report(Diag::SyntaxError, "INCLUDE", at);
+        return;
+    }
+    std::size_t fileFrames = 0;
+    std::string includerDir;
+    for (const auto& f : frames_) {
+        if (f->kind != Frame::Kind::File) continue;
+        ++fileFrames;
+        includerDir = SourceFiles::directoryOf(files_.file(f->file).path);
+    }
+    if (fileFrames >= kMaxIncludeDepth) {
+        report(Diag::NestingTooDeep, name, at);
+        return;
+    }
+    std::vector<std::string> dirs = includeDirs_;
+    if (!frames_.empty()) dirs.insert(dirs.begin(), SourceFiles::directoryOf(files_.file(frames_.front()->file).path));
+    auto path = SourceFiles::findInclude(name, includerDir, dirs);
+    std::optional<std::uint32_t> id;
+    if (path) id = files_.load(*path);
+    if (!id) {
+        report(Diag::CannotOpenFile, name, at);
+        return;
+    }
+    auto f = std::make_unique<Frame>();
+    f->kind = Frame::Kind::File;
+    f->file = *id;
+    f->fromInclude = true;
+    f->condDepth = conds_.size();
+    frames_.push_back(std::move(f));
+}
+
+std::optional<std::string> Preprocessor::textItem(std::string_view operand, const SourceLine& at) {
+    operand = trim(operand);
+    if (auto lit = angleLiteral(operand)) return lit;
+    if (!operand.empty() && operand[0] == '%') {
+        std::string_view expr = operand.substr(1);
+        auto expanded = expandTextMacros(expr, false, at);
+        auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : expr, at, false);
+        if (!v) return std::nullopt;
+        return std::to_string(*v);
+    }
+    if (const Symbol* s = symbols_.find(operand); s && s->kind == SymbolKind::Text) return s->text;
+    report(Diag::TextItemRequired, std::string(operand), at);
+    return std::nullopt;
+}
+
+bool Preprocessor::defineTextMacro(std::string_view name, std::string_view directive, std::string_view operands,
+                                   const SourceLine& at) {
+    std::string value;
+    if (equalsNoCase(directive, "EQU")) {
+        std::string_view rest;
+        if (auto lit = angleLiteral(operands, &rest)) {
+            value = *lit;
+        } else {
+            if (const Symbol* s = symbols_.find(name); s && s->kind != SymbolKind::Text) return false;
+            auto expanded = expandTextMacros(operands, false, at);
+            if (evaluator_.isNumericEquate(expanded ? std::string_view(*expanded) : operands))
+                return false;  // a number or an address: the assembler defines the symbol
+            value = std::string(trim(operands));
+        }
+    } else if (isOneOf(directive, {"TEXTEQU", "CATSTR"})) {
+        for (std::string_view item : splitTopLevel(operands)) {
+            auto text = textItem(item, at);
+            if (!text) {
+                emit(at, false);
+                return true;
+            }
+            value += *text;
+        }
+    } else if (equalsNoCase(directive, "SUBSTR")) {
+        auto items = splitTopLevel(operands);
+        std::optional<std::string> source = items.empty() ? std::nullopt : textItem(items[0], at);
+        auto position = items.size() > 1 ? evaluator_.evaluateConstant(items[1], at, false) : std::nullopt;
+        if (!source || !position || *position < 1 || std::size_t(*position) > source->size() + 1) {
+            if (source && position) report(Diag::ValueOutOfRange, "SUBSTR", at);
+            else if (source) report(Diag::SyntaxError, "SUBSTR", at);
+            emit(at, false);
+            return true;
+        }
+        std::size_t start = std::size_t(*position) - 1;
+        std::size_t length = source->size() - start;
+        if (items.size() > 2) {
+            auto l = evaluator_.evaluateConstant(items[2], at, false);
+            if (!l || *l < 0 || std::size_t(*l) > length) {
+                report(Diag::ValueOutOfRange, "SUBSTR", at);
+                emit(at, false);
+                return true;
+            }
+            length = std::size_t(*l);
+        }
+        value = source->substr(start, length);
+    } else {
+        // SIZESTR and INSTR give numbers: the assembler defines them as '=' symbols.
+        std::int64_t number = 0;
+        auto items = splitTopLevel(operands);
+        if (equalsNoCase(directive, "SIZESTR")) {
+            auto text = items.empty() ? std::nullopt : textItem(items[0], at);
+            number = text ? std::int64_t(text->size()) : 0;
+        } else {
+            std::size_t first = 0;
+            std::int64_t start = 1;
+            if (items.size() == 3) {
+                start = evaluator_.evaluateConstant(items[0], at, false).value_or(1);
+                first = 1;
+            }
+            auto hay = items.size() > first ? textItem(items[first], at) : std::nullopt;
+            auto needle = items.size() > first + 1 ? textItem(items[first + 1], at) : std::nullopt;
+            if (hay && needle && start >= 1 && std::size_t(start) <= hay->size() + 1) {
+                auto pos = hay->find(*needle, std::size_t(start - 1));
+                number = pos == std::string::npos ? 0 : std::int64_t(pos + 1);
+            } else if (hay && needle) {
+                report(Diag::ValueOutOfRange, "INSTR", at);
+            }
+        }
+        SourceLine statement = at;
+        statement.text = arena_.store(std::string(name) + " = " + std::to_string(number));
+        emit(statement, true);
+        return true;
+    }
+    emit(at, false);
+    Symbol* s = symbols_.find(name);
+    if (s && s->kind != SymbolKind::Text && (s->defined || s->kind != SymbolKind::Label)) {
+        report(Diag::SymbolRedefinition, std::string(name), at);
+        return true;
+    }
+    if (!s) {
+        s = &symbols_.create(name, SymbolKind::Text);
+        ++textMacroCount_;
+    }
+    s->kind = SymbolKind::Text;
+    s->defined = true;
+    s->text = std::move(value);
+    return true;
+}
+
+std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text, bool inStrings,
+                                                          const SourceLine& at) {
+    if (textMacroCount_ == 0) return std::nullopt;
+    std::string current(text);
+    bool changedAny = false;
+    for (int round = 0; round < 32; ++round) {
+        std::string out;
+        bool changed = false;
+        char quote = 0;
+        auto copyWord = [&](std::size_t& i) {
+            std::size_t start = i;
+            while (i < current.size() && isIdentChar(current[i])) ++i;
+            std::string_view word(current.data() + start, i - start);
+            const Symbol* s = symbols_.find(word);
+            if (s && s->kind == SymbolKind::Text && s->defined) {
+                out += s->text;
+                changed = true;
+            } else {
+                out.append(word);
+            }
+        };
+        for (std::size_t i = 0; i < current.size();) {
+            char c = current[i];
+            if (quote) {
+                if (c == quote) {
+                    quote = 0;
+                } else if (inStrings && isIdentStart(c)) {
+                    copyWord(i);
+                    continue;
+                }
+                out.push_back(c);
+                ++i;
+            } else if (c == '\'' || c == '"') {
+                quote = c;
+                out.push_back(c);
+                ++i;
+            } else if (c == ';') {
+                out.append(current, i, std::string::npos);
+                break;
+            } else if (isDigit(c)) {
+                while (i < current.size() && isAlnum(current[i])) out.push_back(current[i++]);
+            } else if (isIdentStart(c)) {
+                copyWord(i);
+            } else {
+                out.push_back(c);
+                ++i;
+            }
+        }
+        if (out.size() > kMaxLineLength) {
+            report(Diag::LineTooLong, "", at);
+            return std::nullopt;
+        }
+        if (!changed || out == current) break;
+        current = std::move(out);
+        changedAny = true;
+    }
+    if (!changedAny) return std::nullopt;
+    return current;
+}
+
+bool Preprocessor::handleListingSwitch(std::string_view word, std::string_view operands) {
+    if (isOneOf(word, {".LIST"})) listEnabled_ = true;
+    else if (isOneOf(word, {".NOLIST", ".XLIST"})) listEnabled_ = false;
+    else if (isOneOf(word, {".LISTALL"})) {
+        listEnabled_ = true;
+        listFalseConditionals_ = true;
+        macroListing_ = MacroListing::All;
+    } else if (isOneOf(word, {".LISTMACRO", ".XALL"})) macroListing_ = MacroListing::CodeOnly;
+    else if (isOneOf(word, {".NOLISTMACRO", ".SALL"})) macroListing_ = MacroListing::None;
+    else if (isOneOf(word, {".LISTMACROALL", ".LALL"})) macroListing_ = MacroListing::All;
+    else if (isOneOf(word, {".LISTIF", ".LFCOND"})) listFalseConditionals_ = true;
+    else if (isOneOf(word, {".NOLISTIF", ".SFCOND"})) listFalseConditionals_ = false;
+    else if (isOneOf(word, {".TFCOND"})) listFalseConditionals_ = !listFalseConditionals_;
+    else if (isOneOf(word, {"TITLE"})) title_ = std::string(operands);
+    else if (isOneOf(word, {"SUBTITLE", "SUBTTL"})) subtitle_ = std::string(operands);
+    else if (!isOneOf(word, {"PAGE", ".CREF", ".XCREF", ".NOCREF"})) return false;
+    return true;
+}
+
+}  // namespace ml

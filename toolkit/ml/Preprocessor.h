@@ -1,0 +1,155 @@
+// The preprocessor: conditional assembly, macros and repeat blocks, INCLUDE, text
+// macros, COMMENT blocks and the listing switches. It turns source files into the
+// stream of logical lines that the assembler processes (pass 1) and lists.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "Diagnostics.h"
+#include "SourceLine.h"
+
+namespace ml {
+
+class SourceFiles;
+class SymbolTable;
+
+// What the preprocessor asks of the assembler: constant values for IF, REPT, WHILE,
+// .ERRE and % operands, and whether a name is defined for IFDEF.
+class ConstantEvaluator {
+public:
+    virtual ~ConstantEvaluator() = default;
+    // Reports problems at `at` unless `quiet`; returns nothing when the text is no constant.
+    virtual std::optional<std::int64_t> evaluateConstant(std::string_view text, const SourceLine& at,
+                                                         bool quiet) = 0;
+    // True when `text` is a number or an address (possibly not yet defined): EQU then
+    // defines a symbol instead of a text macro.
+    virtual bool isNumericEquate(std::string_view text) = 0;
+};
+
+struct MacroParam {
+    std::string name;
+    bool required = false;
+    bool vararg = false;
+    std::string defaultText;
+};
+
+struct MacroDef {
+    std::string name;
+    std::vector<MacroParam> params;
+    std::vector<std::string> locals;
+    std::vector<std::string_view> body;   // lines between MACRO and ENDM, LOCAL lines removed
+    std::vector<std::uint32_t> bodyLines; // each body line's number within the definition
+};
+
+class Preprocessor {
+public:
+    Preprocessor(SourceFiles& files, SymbolTable& symbols, DiagnosticSink& diagnostics, TextArena& arena,
+                 ConstantEvaluator& evaluator, std::vector<std::string> includeDirs);
+    ~Preprocessor();
+
+    void start(std::uint32_t mainFile);
+    // The next logical line; false at the end of the input or after stop().
+    bool next(SourceLine& out);
+    // END was assembled: the rest of the input is not read.
+    void stop() { stopped_ = true; }
+    // Sort key of the line that next() returns next (its index among all lines).
+    void setOrderBase(std::uint64_t order) { order_ = order; }
+
+    const std::vector<std::string>& echoes() const { return echoes_; }
+    // Every macro that was defined, in order of definition (for the listing).
+    std::vector<const MacroDef*> macros() const;
+    std::string_view title() const { return title_; }
+    std::string_view subtitle() const { return subtitle_; }
+
+    // Expands the text macros of `text` (and inside strings when `inStrings`).
+    // Returns nothing when nothing was replaced.
+    std::optional<std::string> expandTextMacros(std::string_view text, bool inStrings, const SourceLine& at);
+
+private:
+    struct Frame;
+    struct Conditional {
+        bool active = false;     // this branch is being assembled
+        bool taken = false;      // some branch of the block was assembled
+        bool parentActive = false;
+        bool elseSeen = false;
+    };
+    enum class MacroListing : std::uint8_t { All, CodeOnly, None };
+    struct RawLine {
+        std::string_view text;
+        std::uint32_t fileLine = 0;  // line in the file (file frames)
+        std::uint32_t bodyLine = 0;  // line within the body (expansion frames)
+    };
+
+    bool fetchRaw(RawLine& raw);
+    bool readTop(RawLine& raw);  // next line of the innermost frame; false when it is exhausted
+    SourceLine makeLine(const RawLine& raw, std::string_view text) const;
+    void process(const RawLine& raw);
+    void emit(SourceLine line, bool statement);
+    void report(Diag id, std::string detail, const SourceLine& at);
+
+    // conditional assembly
+    bool isActive() const { return conds_.empty() || conds_.back().active; }
+    bool handleConditional(std::string_view word, std::string_view operands, const SourceLine& at);
+    bool evaluateCondition(std::string_view kind, std::string_view operands, const SourceLine& at);
+    void handleForcedError(std::string_view word, std::string_view operands, const SourceLine& at);
+    bool isDefinedName(std::string_view name) const;
+
+    // macros and repeat blocks
+    bool captureBlock(const SourceLine& opener, std::string_view name, std::vector<std::string_view>& body,
+                      std::vector<std::uint32_t>& bodyLines);
+    void defineMacro(std::string_view name, std::string_view params, const SourceLine& at);
+    void startRepeat(std::string_view word, std::string_view operands, const SourceLine& at);
+    void invokeMacro(const MacroDef& def, std::string_view args, const SourceLine& at);
+    bool exitExpansion(const SourceLine& at);
+    std::vector<std::string> splitArguments(std::string_view text, const SourceLine& at);
+    std::string substituteBody(std::string_view line, const Frame& frame) const;
+    bool advanceRepeat(Frame& frame);
+    const MacroDef* findMacro(std::string_view name) const;
+
+    // INCLUDE, text macros, listing switches
+    void include(std::string_view operand, const SourceLine& at);
+    bool defineTextMacro(std::string_view name, std::string_view directive, std::string_view operands,
+                         const SourceLine& at);
+    std::optional<std::string> textItem(std::string_view operand, const SourceLine& at);
+    bool handleListingSwitch(std::string_view word, std::string_view operands);
+    void popFrame();
+
+    SourceFiles& files_;
+    SymbolTable& symbols_;
+    DiagnosticSink& diagnostics_;
+    TextArena& arena_;
+    ConstantEvaluator& evaluator_;
+    std::vector<std::string> includeDirs_;
+
+    std::vector<std::unique_ptr<Frame>> frames_;
+    std::vector<Conditional> conds_;
+    std::deque<SourceLine> pending_;
+    std::unordered_map<std::string, const MacroDef*> macros_;
+    std::deque<std::unique_ptr<MacroDef>> macroStore_;  // every definition stays alive: frames point into them
+    std::vector<const MacroDef*> macroOrder_;
+    std::deque<Expansion> expansions_;
+    std::vector<std::string> echoes_;
+    std::string title_, subtitle_;
+    std::uint64_t order_ = 0;
+    std::uint64_t expandedLines_ = 0;
+    std::uint32_t localCounter_ = 0;
+    std::uint32_t textMacroCount_ = 0;
+    bool stopped_ = false;
+    char commentDelimiter_ = 0;
+    bool listEnabled_ = true;
+    bool listFalseConditionals_ = false;
+    MacroListing macroListing_ = MacroListing::CodeOnly;
+};
+
+// Splits off a leading <literal> (with ! escapes) or returns nothing when `text`
+// does not start with '<'. `rest` receives what follows the closing '>'.
+std::optional<std::string> angleLiteral(std::string_view text, std::string_view* rest = nullptr);
+
+}  // namespace ml

@@ -1,0 +1,39 @@
+// The preprocessor's input frames (a file, a macro call or a repeat block) and its
+// limits; shared by Preprocessor.cpp and MacroExpansion.cpp.
+#pragma once
+
+#include "Preprocessor.h"
+
+namespace ml {
+
+constexpr std::size_t kMaxConditionalDepth = 1000;
+constexpr std::size_t kMaxIncludeDepth = 50;
+constexpr std::size_t kMaxMacroDepth = 200;
+constexpr std::uint64_t kMaxExpandedLines = 5'000'000;
+constexpr std::size_t kMaxLineLength = 1 << 20;
+
+struct Preprocessor::Frame {
+    enum class Kind : std::uint8_t { File, Macro, Repeat };
+    enum class Repeat : std::uint8_t { Count, While, For, Forc };
+    Kind kind = Kind::File;
+    std::uint32_t file = 0;
+    std::size_t next = 0;                       // next line of the file or body
+    bool fromInclude = false;
+    const std::vector<std::string_view>* body = nullptr;
+    const std::vector<std::uint32_t>* bodyLines = nullptr;
+    std::vector<std::string_view> ownedBody;    // repeat blocks keep their own body
+    std::vector<std::uint32_t> ownedBodyLines;
+    std::vector<std::pair<std::string, std::string>> bindings;  // parameter -> argument text
+    const Expansion* expansion = nullptr;
+    std::size_t condDepth = 0;
+    std::uint32_t mainFile = 0, mainLine = 0;
+    std::uint8_t depth = 0;
+    Repeat repeat = Repeat::Count;
+    std::int64_t remaining = 0;
+    std::string condition;
+    std::vector<std::string> items;
+    std::size_t item = 0;
+    SourceLine opener;
+};
+
+}  // namespace ml

@@ -1,0 +1,543 @@
+// Procedures and linkage: PROC/ENDP with parameters, LOCAL, USES and the generated
+// prologue and epilogue; PROTO and INVOKE; PUBLIC, EXTRN and EXTERNDEF; and the
+// names that symbols get in the object under each language type.
+#include <algorithm>
+
+#include "Assembler.h"
+#include "Text.h"
+
+namespace ml {
+
+namespace {
+
+struct LanguageName {
+    const char* name;
+    Language language;
+};
+
+constexpr LanguageName kLanguages[] = {
+    {"c", Language::C},           {"syscall", Language::Syscall}, {"stdcall", Language::Stdcall},
+    {"pascal", Language::Pascal}, {"fortran", Language::Fortran}, {"basic", Language::Basic},
+};
+
+bool isDistance(const Token& t) {
+    return t.isWord("NEAR") || t.isWord("NEAR32") || t.isWord("FAR") || t.isWord("FAR32") || t.isWord("NEAR16") ||
+           t.isWord("FAR16");
+}
+
+x86::Operand reg(std::string_view name) {
+    x86::Operand op;
+    op.kind = x86::OperandKind::Reg;
+    op.reg = x86::lookupRegister(name);
+    op.size = static_cast<std::uint8_t>(registerSize(op.reg));
+    return op;
+}
+
+x86::Operand imm(std::int64_t value, std::uint32_t symbol = 0) {
+    x86::Operand op;
+    op.kind = x86::OperandKind::Imm;
+    op.imm = x86::Value{value, symbol};
+    return op;
+}
+
+std::vector<std::span<const Token>> splitCommas(std::span<const Token> t) {
+    std::vector<std::span<const Token>> out;
+    if (t.empty()) return out;
+    int depth = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i].is("(") || t[i].is("[") || t[i].is("<")) ++depth;
+        else if ((t[i].is(")") || t[i].is("]") || t[i].is(">")) && depth > 0) --depth;
+        else if (t[i].is(",") && depth == 0) {
+            out.push_back(t.subspan(start, i - start));
+            start = i + 1;
+        }
+    }
+    out.push_back(t.subspan(start));
+    return out;
+}
+
+std::string joinText(std::span<const Token> t) {
+    std::string out;
+    for (const Token& tok : t) {
+        if (!out.empty() && tok.kind != TokenKind::Punct && out.back() != '[' && out.back() != '(') out += ' ';
+        out += tok.text;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<Language> Assembler::languageWord(const Token& t) const {
+    if (t.kind != TokenKind::Identifier) return std::nullopt;
+    for (const LanguageName& l : kLanguages)
+        if (equalsNoCase(t.text, l.name)) return l.language;
+    return std::nullopt;
+}
+
+std::string Assembler::linkName(const Symbol& s) const {
+    std::string name = options_.caseMode == CaseMode::Upper ? upperCase(s.name) : s.name;
+    switch (s.language) {
+        case Language::C:
+            return "_" + name;
+        case Language::Stdcall:
+            if (s.proc && (s.kind == SymbolKind::Procedure || s.kind == SymbolKind::Prototype ||
+                           (s.kind == SymbolKind::External && s.proc->hasPrototype)))
+                return "_" + name + "@" + std::to_string(s.proc->paramBytes);
+            return "_" + name;
+        case Language::Pascal:
+        case Language::Fortran:
+        case Language::Basic:
+            return upperCase(name);
+        default:
+            return name;
+    }
+}
+
+// Reads "name:type" pairs after the first comma of PROC and PROTO, and gives each
+// parameter its place above the return address: [ebp+8], [ebp+12] ...
+bool Assembler::parseParameters(Tokens rest, ProcInfo& info, bool isPrototype) {
+    std::int32_t offset = 8;
+    for (Tokens p : splitCommas(rest)) {
+        if (p.empty()) continue;
+        ProcParam param;
+        std::size_t typeAt = 0;
+        if (p[0].kind == TokenKind::Identifier && p.size() >= 2 && p[1].is(":")) {
+            param.name = std::string(p[0].text);
+            typeAt = 2;
+        } else if (!isPrototype) {
+            error(Diag::SyntaxError, joinText(p));
+            return false;
+        } else if (p[0].is(":")) {
+            typeAt = 1;
+        }
+        Tokens typeTokens = p.subspan(std::min(typeAt, p.size()));
+        if (typeTokens.size() == 1 && typeTokens[0].isWord("VARARG")) {
+            param.isVararg = true;
+        } else if (typeTokens.empty()) {
+            param.type = Type{4};
+        } else {
+            auto t = parseType(typeTokens);
+            if (!t) {
+                error(Diag::InvalidType, joinText(typeTokens));
+                return false;
+            }
+            param.type = *t;
+            if (param.type.isCode) param.type = Type{4};
+        }
+        if (!info.params.empty() && info.params.back().isVararg) {
+            error(Diag::VarargNotLast, param.name);
+            return false;
+        }
+        param.offset = offset;
+        std::uint32_t slot = param.isVararg ? 0 : (std::max<std::uint32_t>(param.type.size, 4) + 3) / 4 * 4;
+        offset += static_cast<std::int32_t>(slot);
+        info.paramBytes += slot;
+        info.params.push_back(std::move(param));
+    }
+    if (info.language == Language::Pascal) {  // pushed left to right: the last is nearest
+        std::int32_t at = 8;
+        for (auto it = info.params.rbegin(); it != info.params.rend(); ++it) {
+            it->offset = at;
+            at += static_cast<std::int32_t>((std::max<std::uint32_t>(it->type.size, 4) + 3) / 4 * 4);
+        }
+    }
+    return true;
+}
+
+void Assembler::directiveProc(std::string_view name, Tokens rest) {
+    if (currentProc_) {
+        error(Diag::NestedProcedure, std::string(name));
+        return;
+    }
+    if (!requireSection()) return;
+    auto info = std::make_shared<ProcInfo>();
+    info->language = language_;
+    bool isPublic = true;
+    std::size_t i = 0;
+    for (; i < rest.size() && !rest[i].is(","); ++i) {
+        const Token& t = rest[i];
+        if (isDistance(t)) {
+            info->isFar = t.isWord("FAR") || t.isWord("FAR32") || t.isWord("FAR16");
+        } else if (auto lang = languageWord(t)) {
+            info->language = *lang;
+        } else if (t.isWord("PRIVATE")) {
+            isPublic = false;
+        } else if (t.isWord("PUBLIC") || t.isWord("EXPORT")) {
+            isPublic = true;
+        } else if (t.isWord("USES")) {
+            for (++i; i < rest.size() && rest[i].kind == TokenKind::Identifier; ++i) {
+                if (x86::lookupRegister(rest[i].text).cls == x86::RegClass::None) {
+                    error(Diag::SyntaxError, std::string(rest[i].text));
+                    return;
+                }
+                info->uses.emplace_back(rest[i].text);
+            }
+            --i;
+        } else {
+            error(Diag::SyntaxError, std::string(t.text));
+            return;
+        }
+    }
+    if (i < rest.size() && !parseParameters(rest.subspan(i + 1), *info, false)) return;
+
+    Symbol* s = symbols_.findGlobal(name);
+    if (s && s->kind == SymbolKind::Prototype && s->proc) {
+        if (s->proc->params.size() != info->params.size()) error(Diag::ConflictingParameter, std::string(name));
+        s->kind = SymbolKind::Procedure;
+        info->hasPrototype = true;
+    } else if (s && s->kind == SymbolKind::External && s->isExternDef) {
+        s->kind = SymbolKind::Procedure;
+    } else {
+        s = defineSymbol(name, SymbolKind::Procedure);
+        if (!s) return;
+    }
+    setSymbolValue(*s, current()->offset, currentSection_);
+    s->type = Type{4, false, false, true, info->isFar};
+    s->language = info->language;
+    s->isPublic = s->isPublic || isPublic;
+    info->hasFrame = !info->params.empty();
+    s->proc = info;
+    currentProc_ = s;
+    symbols_.openScope(s->id);
+    for (const ProcParam& p : info->params) {
+        if (p.name.empty()) continue;
+        Symbol* param = defineSymbol(p.name, SymbolKind::StackParam, true);
+        if (!param) continue;
+        param->value = p.offset;
+        param->type = p.type;
+        param->defined = true;
+        param->definedPass = pass_;
+        param->definedAt = lineIndex_;
+    }
+    prologuePending_ = info->hasFrame || !info->uses.empty();
+    if (ListingEntry* e = entry()) {
+        e->section = currentSection_;
+        e->offset = current()->offset;
+        e->showOffset = true;
+    }
+}
+
+void Assembler::directiveLocal(Tokens rest) {
+    if (!currentProc_ || !currentProc_->proc) {
+        error(Diag::LocalOutsideBlock);
+        return;
+    }
+    ProcInfo& info = *currentProc_->proc;
+    for (Tokens item : splitCommas(rest)) {
+        if (item.empty() || item[0].kind != TokenKind::Identifier) {
+            error(Diag::SyntaxError, "LOCAL");
+            return;
+        }
+        std::size_t i = 1;
+        std::int64_t count = 1;
+        if (i < item.size() && item[i].is("[")) {
+            std::size_t close = i + 1;
+            while (close < item.size() && !item[close].is("]")) ++close;
+            auto n = constantTokens(item.subspan(i + 1, close - i - 1), "LOCAL");
+            if (!n) return;
+            if (*n < 1 || *n > (1 << 24)) {
+                error(Diag::ValueOutOfRange, "LOCAL");
+                return;
+            }
+            count = *n;
+            i = close + 1;
+        }
+        Type type{4};
+        if (i < item.size() && item[i].is(":")) {
+            auto t = parseType(item.subspan(i + 1));
+            if (!t) {
+                error(Diag::InvalidType, joinText(item.subspan(i + 1)));
+                return;
+            }
+            type = *t;
+        }
+        std::uint32_t bytes = static_cast<std::uint32_t>(type.size * count);
+        info.localBytes = (info.localBytes + bytes + 3) / 4 * 4;
+        ProcParam local;
+        local.name = std::string(item[0].text);
+        local.type = type;
+        local.offset = -static_cast<std::int32_t>(info.localBytes);
+        info.locals.push_back(local);
+        Symbol* s = defineSymbol(local.name, SymbolKind::StackParam, true);
+        if (!s) continue;
+        s->value = local.offset;
+        s->type = type;
+        s->lengthOf = static_cast<std::uint32_t>(count);
+        s->sizeOf = bytes;
+        s->defined = true;
+        s->definedPass = pass_;
+        s->definedAt = lineIndex_;
+    }
+    info.hasFrame = true;
+    prologuePending_ = true;
+}
+
+void Assembler::emitPrologue(const ProcInfo& info) {
+    if (info.hasFrame) {
+        encodeSimple("push", {reg("ebp")}, "push ebp");
+        encodeSimple("mov", {reg("ebp"), reg("esp")}, "mov ebp, esp");
+        if (info.localBytes)
+            encodeSimple("add", {reg("esp"), imm(-static_cast<std::int64_t>(info.localBytes))},
+                         "add esp, " + std::to_string(-static_cast<std::int64_t>(info.localBytes)));
+    }
+    for (const std::string& r : info.uses) encodeSimple("push", {reg(r)}, "push " + r);
+}
+
+bool Assembler::emitReturn(Tokens rest) {
+    const ProcInfo* info = currentProc_->proc.get();
+    if (!info || (!info->hasFrame && info->uses.empty() && info->paramBytes == 0)) return false;
+    if (prologuePending_) {
+        prologuePending_ = false;
+        emitPrologue(*info);
+    }
+    std::int64_t pop = (info->language == Language::C || info->language == Language::Syscall ||
+                        info->language == Language::None)
+                           ? 0
+                           : info->paramBytes;
+    if (!rest.empty()) {
+        auto n = constantTokens(rest, "RET");
+        if (!n) return true;
+        pop = *n;
+    }
+    for (auto it = info->uses.rbegin(); it != info->uses.rend(); ++it) encodeSimple("pop", {reg(*it)}, "pop " + *it);
+    if (info->hasFrame) encodeSimple("leave", {}, "leave");
+    if (pop) encodeSimple("ret", {imm(pop)}, "ret " + std::to_string(pop));
+    else encodeSimple("ret", {}, "ret");
+    return true;
+}
+
+void Assembler::directiveEndp(std::string_view name) {
+    if (!currentProc_ || !equalsNoCase(currentProc_->name, name)) {
+        error(Diag::ProcNotOpen, std::string(name));
+        return;
+    }
+    if (prologuePending_) {
+        prologuePending_ = false;
+        emitPrologue(*currentProc_->proc);
+    }
+    if (current() && currentProc_->section == currentSection_) {
+        currentProc_->sizeOf = static_cast<std::uint32_t>(current()->offset - currentProc_->value);
+        currentProc_->proc->endOffset = current()->offset;
+    }
+    currentProc_ = nullptr;
+    symbols_.closeScope();
+}
+
+void Assembler::directiveProto(std::string_view name, Tokens rest) {
+    auto info = std::make_shared<ProcInfo>();
+    info->language = language_;
+    info->hasPrototype = true;
+    std::size_t i = 0;
+    for (; i < rest.size() && !rest[i].is(","); ++i) {
+        if (isDistance(rest[i])) info->isFar = rest[i].isWord("FAR") || rest[i].isWord("FAR32");
+        else if (auto lang = languageWord(rest[i])) info->language = *lang;
+        else {
+            error(Diag::SyntaxError, std::string(rest[i].text));
+            return;
+        }
+    }
+    if (i < rest.size() && !parseParameters(rest.subspan(i + 1), *info, true)) return;
+    Symbol* s = symbols_.findGlobal(name);
+    if (s && (s->kind == SymbolKind::Prototype || s->kind == SymbolKind::Procedure) && s->proc) {
+        // A repeated prototype (an INCLUDE file read twice) must agree with the first.
+        if (s->proc->params.size() != info->params.size() || s->proc->language != info->language)
+            error(Diag::ConflictingParameter, std::string(name));
+        return;
+    }
+    if (s && s->kind == SymbolKind::External) {
+        s->kind = SymbolKind::Prototype;
+    } else {
+        s = defineSymbol(name, SymbolKind::Prototype);
+        if (!s) return;
+    }
+    s->proc = info;
+    s->language = info->language;
+    s->type = Type{4, false, false, true, info->isFar};
+    s->defined = true;
+    s->definedPass = pass_;
+    s->definedAt = lineIndex_;
+}
+
+// EXTRN [language] name:type [, ...]
+void Assembler::directiveExtern(Tokens rest, bool externDef) {
+    for (Tokens item : splitCommas(rest)) {
+        Language lang = language_;
+        if (!item.empty()) {
+            if (auto l = languageWord(item[0]); l && item.size() > 1 && item[1].kind == TokenKind::Identifier) {
+                lang = *l;
+                item = item.subspan(1);
+            }
+        }
+        if (item.size() < 3 || item[0].kind != TokenKind::Identifier || !item[1].is(":")) {
+            error(Diag::SyntaxError, joinText(item));
+            continue;
+        }
+        std::string_view name = item[0].text;
+        Tokens typeTokens = item.subspan(2);
+        std::optional<Type> type;
+        if (typeTokens.size() == 1 && typeTokens[0].isWord("ABS")) type = Type{};
+        else type = parseType(typeTokens);
+        if (!type) {
+            error(Diag::InvalidType, joinText(typeTokens));
+            continue;
+        }
+        Symbol* s = symbols_.findGlobal(name);
+        if (s && (s->kind == SymbolKind::Label || s->kind == SymbolKind::Procedure) && s->defined) {
+            if (externDef) s->isPublic = true;
+            else if (s->definedPass == pass_) error(Diag::SymbolRedefinition, s->name);
+            continue;
+        }
+        if (s && (s->kind == SymbolKind::External || s->kind == SymbolKind::Prototype)) continue;  // declared again
+        if (!s) s = &symbols_.create(name, SymbolKind::External);
+        else if (s->kind == SymbolKind::Label && !s->defined) s->kind = SymbolKind::External;
+        else {
+            error(Diag::SymbolTypeConflict, s->name);
+            continue;
+        }
+        s->type = *type;
+        s->language = lang;
+        s->isExternDef = externDef;
+        s->defined = true;
+        s->definedPass = pass_;
+        s->definedAt = lineIndex_;
+    }
+}
+
+void Assembler::directivePublic(Tokens rest) {
+    for (Tokens item : splitCommas(rest)) {
+        std::optional<Language> lang;
+        if (item.size() == 2 && (lang = languageWord(item[0]))) item = item.subspan(1);
+        if (item.size() != 1 || item[0].kind != TokenKind::Identifier) {
+            error(Diag::SyntaxError, joinText(item));
+            continue;
+        }
+        Symbol* s = symbols_.findGlobal(item[0].text);
+        if (!s) {
+            s = &symbols_.create(item[0].text, SymbolKind::Label);
+            s->language = language_;
+        }
+        if (s->kind != SymbolKind::Label && s->kind != SymbolKind::Procedure && s->kind != SymbolKind::External) {
+            error(Diag::CannotBePublic, s->name);
+            continue;
+        }
+        s->isPublic = true;
+        if (lang) s->language = *lang;
+        if (pass_ > 1 && !s->defined) error(Diag::UndefinedSymbol, s->name);
+    }
+}
+
+// INVOKE target [, argument ...]: pushes the arguments right to left, calls, and for
+// the C language removes them again.
+void Assembler::directiveInvoke(Tokens rest) {
+    if (!requireSection()) return;
+    auto parts = splitCommas(rest);
+    if (parts.empty() || parts[0].empty()) {
+        error(Diag::SyntaxError, "INVOKE");
+        return;
+    }
+    Tokens targetTokens = parts[0];
+    Symbol* target = targetTokens.size() == 1 ? symbols_.find(targetTokens[0].text) : nullptr;
+    if (!target || !target->proc) {
+        if (!target && pass_ == 1) {
+            sawUnresolved_ = true;
+            return;
+        }
+        error(target ? Diag::InvokeNeedsPrototype : Diag::UndefinedSymbol, joinText(targetTokens));
+        return;
+    }
+    target->referenced = true;
+    const ProcInfo& info = *target->proc;
+    std::vector<Tokens> args(parts.begin() + 1, parts.end());
+    bool vararg = !info.params.empty() && info.params.back().isVararg;
+    std::size_t fixed = info.params.size() - (vararg ? 1 : 0);
+    if (args.size() > fixed && !vararg) {
+        error(Diag::TooManyInvokeArguments, target->name);
+        return;
+    }
+    if (args.size() < fixed) {
+        error(Diag::TooFewInvokeArguments, target->name);
+        return;
+    }
+    std::uint32_t pushed = 0;
+    for (std::size_t k = args.size(); k-- > 0;) {
+        const ProcParam* param = k < fixed ? &info.params[k] : nullptr;
+        if (args[k].empty()) {
+            error(Diag::InvalidInvokeArgument, std::to_string(k + 1));
+            return;
+        }
+        std::uint32_t before = current()->offset;
+        if (!pushArgument(args[k], param)) return;
+        (void)before;
+        pushed += param && param->type.size > 4 ? 8 : 4;
+    }
+    x86::Operand call = imm(0);
+    if (target->defined && target->section == currentSection_ && target->kind == SymbolKind::Procedure)
+        call.imm = x86::Value{target->value, 0};
+    else
+        call.imm = relocatable(target, 0);
+    encodeSimple("call", {call}, "call " + target->name);
+    bool callerCleans = info.language == Language::C || info.language == Language::Syscall || vararg;
+    if (callerCleans && pushed) encodeSimple("add", {reg("esp"), imm(pushed)}, "add esp, " + std::to_string(pushed));
+}
+
+bool Assembler::pushArgument(Tokens arg, const ProcParam* param) {
+    std::string text = joinText(arg);
+    if (arg[0].isWord("ADDR")) {
+        auto v = evaluateTokens(arg.subspan(1));
+        if (!v) return false;
+        if (v->kind == ValueKind::Memory && v->hasRegisters()) {
+            x86::Operand m;
+            if (!toOperand(*v, m, false)) return false;
+            m.size = 0;
+            encodeSimple("lea", {reg("eax"), m}, "lea eax, " + joinText(arg.subspan(1)));
+            return encodeSimple("push", {reg("eax")}, "push eax");
+        }
+        if ((v->kind != ValueKind::Address && v->kind != ValueKind::Memory) || (!v->symbol && !v->unresolved)) {
+            error(Diag::InvalidInvokeArgument, text);
+            return false;
+        }
+        x86::Operand o = imm(0);
+        o.imm = v->unresolved ? x86::Value{0, 0} : relocatable(v->symbol, v->number);
+        return encodeSimple("push", {o}, "push OFFSET " + joinText(arg.subspan(1)));
+    }
+    auto v = evaluateTokens(arg);
+    if (!v) return false;
+    std::uint32_t wanted = param ? std::max<std::uint32_t>(param->type.size, 4) : 4;
+    x86::Operand op;
+    if (!toOperand(*v, op, false)) return false;
+    if (op.kind == x86::OperandKind::Imm) {
+        op.size = 4;
+        if (wanted == 8) {
+            std::int64_t value = op.imm.constant;
+            encodeSimple("push", {imm(value >> 32)}, "push " + std::to_string(value >> 32));
+            return encodeSimple("push", {imm(value & 0xFFFFFFFF)}, "push " + std::to_string(value & 0xFFFFFFFF));
+        }
+        return encodeSimple("push", {op}, "push " + text);
+    }
+    std::uint32_t size = op.size ? op.size : wanted;
+    if (op.kind == x86::OperandKind::Reg) {
+        if (size == 4) return encodeSimple("push", {op}, "push " + text);
+        bool isSigned = v->type.isSigned || (param && param->type.isSigned);
+        encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op}, (isSigned ? "movsx eax, " : "movzx eax, ") + text);
+        return encodeSimple("push", {reg("eax")}, "push eax");
+    }
+    if (size == 8) {
+        x86::Operand high = op;
+        high.size = 4;
+        high.disp.constant += 4;
+        x86::Operand low = op;
+        low.size = 4;
+        encodeSimple("push", {high}, "push DWORD PTR " + text + "+4");
+        return encodeSimple("push", {low}, "push DWORD PTR " + text);
+    }
+    if (size < 4) {
+        bool isSigned = v->type.isSigned;
+        encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op}, (isSigned ? "movsx eax, " : "movzx eax, ") + text);
+        return encodeSimple("push", {reg("eax")}, "push eax");
+    }
+    op.size = 4;
+    return encodeSimple("push", {op}, "push " + text);
+}
+
+}  // namespace ml

@@ -1,0 +1,48 @@
+// The sections an assembly fills: their bytes, location counters and relocations,
+// plus the line records that the debug information is built from.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ml {
+
+enum class SectionKind : std::uint8_t { Text, Data, Bss, Rodata };
+
+enum class RelocKind : std::uint8_t { Abs32, Pc32, Abs16, Abs8, Pc8 };
+
+// A field that the linker completes: the bytes at `offset` hold the addend.
+struct Relocation {
+    std::uint32_t offset = 0;
+    RelocKind kind = RelocKind::Abs32;
+    std::uint32_t symbol = 0;      // symbol id in the symbol table
+};
+
+// One record per instruction or data statement: which source line produced the
+// bytes at `offset`. Macro lines carry the line of their outermost invocation.
+struct LineRecord {
+    std::uint32_t offset = 0;
+    std::uint32_t file = 0;
+    std::uint32_t line = 0;
+};
+
+struct Section {
+    std::string masmName;          // _TEXT, _DATA, _BSS, CONST
+    std::string elfName;           // .text, .data, .bss, .rodata
+    SectionKind kind = SectionKind::Text;
+    std::vector<std::uint8_t> bytes;   // empty for .bss
+    std::uint32_t size = 0;            // location counter high-water mark
+    std::uint32_t offset = 0;          // location counter
+    std::uint32_t alignment = 16;
+    std::vector<Relocation> relocations;
+    std::vector<LineRecord> lines;
+
+    // Writes at the location counter and advances it; bss only advances.
+    void emit(const std::uint8_t* data, std::size_t count);
+    void emitFill(std::uint8_t value, std::size_t count);
+    void setOffset(std::uint32_t value);
+    void reset();                      // forgets contents for a new pass
+};
+
+}  // namespace ml

@@ -1,0 +1,48 @@
+// Source files of one assembly: loaded once, split into lines, found along the
+// include path with Windows-style case-insensitive name resolution.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ml {
+
+struct SourceFile {
+    std::string path;                     // as opened (absolute or relative to the cwd)
+    std::string displayName;              // as printed in diagnostics and the listing
+    std::string contents;
+    std::vector<std::string_view> lines;  // without line ends
+};
+
+class SourceFiles {
+public:
+    // Loads `path`; returns its id or nothing when it cannot be read.
+    std::optional<std::uint32_t> load(const std::string& path, std::string* error = nullptr);
+    // Adds text that does not come from a file (tests, fuzzing).
+    std::uint32_t addText(std::string name, std::string contents);
+
+    const SourceFile& file(std::uint32_t id) const { return files_[id]; }
+    std::size_t count() const { return files_.size(); }
+
+    // Finds an INCLUDE file: the including file's folder, then `searchDirs` in order.
+    // Backslashes count as folder separators; a missing component is matched ignoring case.
+    static std::optional<std::string> findInclude(std::string_view name, const std::string& includerDir,
+                                                  const std::vector<std::string>& searchDirs);
+    // `path` itself, or the same path with each missing component matched ignoring case.
+    static std::optional<std::string> resolveCaseInsensitive(const std::string& path);
+    static std::string directoryOf(const std::string& path);
+
+private:
+    std::deque<SourceFile> files_;
+    static void splitLines(SourceFile& f);
+};
+
+// Writes `bytes` to `path` through a temporary file in the same folder and a rename,
+// so that a failure never leaves a half-written file. Returns an error text or "".
+std::string writeFileAtomically(const std::string& path, const std::string& bytes);
+
+}  // namespace ml

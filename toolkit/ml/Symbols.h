@@ -1,0 +1,145 @@
+// The symbol table: labels, equates, text macros, procedures, prototypes, externals
+// and structure types, looked up case-insensitively with procedure-local scopes.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace ml {
+
+struct StructDef;
+struct ProcInfo;
+
+// The type a symbol, a PTR or a data directive gives to a value.
+struct Type {
+    std::uint32_t size = 0;        // bytes; 0 when unknown or untyped
+    bool isFloat = false;          // REAL4, REAL8, REAL10
+    bool isSigned = false;         // SBYTE, SWORD, SDWORD
+    bool isCode = false;           // NEAR, FAR, PROC labels
+    bool isFar = false;
+    const StructDef* structure = nullptr;
+
+    friend bool operator==(const Type&, const Type&) = default;
+};
+
+enum class Language : std::uint8_t { None, C, Syscall, Stdcall, Pascal, Fortran, Basic };
+
+enum class SymbolKind : std::uint8_t {
+    Label,        // code or data address in a section
+    Equate,       // EQU constant: may be redefined only to the same value
+    Redefinable,  // '=' constant
+    Text,         // text macro (EQU <...>, TEXTEQU, CATSTR ...)
+    Procedure,    // PROC (also a label)
+    Prototype,    // PROTO
+    External,     // EXTRN, EXTERN, EXTERNDEF without a definition
+    StructType,   // STRUCT, UNION, RECORD
+    TypeAlias,    // TYPEDEF
+    Macro,        // MACRO name (the body lives in the preprocessor)
+    Segment,      // section names of the listing
+    StackParam,   // PROC parameter or LOCAL variable: [ebp +/- offset]
+    RecordField,
+};
+
+struct Symbol {
+    std::string name;              // as first written
+    SymbolKind kind = SymbolKind::Label;
+    bool defined = false;          // defined in the current pass
+    bool isPublic = false;
+    bool isExternDef = false;      // EXTERNDEF: public when defined, external otherwise
+    bool referenced = false;       // used by an instruction or data (externals reach the object only then)
+    bool procLocal = false;
+    bool globalLabel = false;      // written name:: inside a procedure
+    bool hidden = false;           // made by the assembler (.IF labels): not listed
+    Language language = Language::None;
+    std::int32_t section = -1;     // index of the section of a label; -1 = none
+    std::int64_t value = 0;        // offset of a label, value of a constant
+    Type type;
+    std::uint32_t lengthOf = 1;    // element count of a data label
+    std::uint32_t sizeOf = 0;      // bytes of a data label
+    std::string text;              // text macro value
+    std::uint32_t definedPass = 0;
+    std::uint64_t definedAt = 0;   // line index of the definition in that pass
+    std::uint32_t id = 0;          // 1-based, stable; the encoder's Value::symbol
+    std::shared_ptr<ProcInfo> proc;        // procedures and prototypes
+    std::shared_ptr<StructDef> structure;  // structure types
+    std::uint32_t recordShift = 0, recordWidth = 0;  // record fields
+    std::uint32_t elfIndex = 0;
+};
+
+struct ProcParam {
+    std::string name;
+    Type type;
+    bool isVararg = false;
+    std::int32_t offset = 0;       // from ebp
+};
+
+struct ProcInfo {
+    Language language = Language::None;
+    bool isFar = false;
+    std::vector<ProcParam> params;
+    std::vector<ProcParam> locals;
+    std::vector<std::string> uses; // registers saved by USES
+    std::uint32_t localBytes = 0;
+    std::uint32_t paramBytes = 0;
+    bool hasFrame = false;         // generated prologue (parameters or locals)
+    std::uint32_t endOffset = 0;   // size, once ENDP is seen
+    bool hasPrototype = false;
+};
+
+struct StructField {
+    std::string name;
+    std::uint32_t offset = 0;
+    Type type;
+    std::uint32_t lengthOf = 1;
+    std::string initializer;       // default initial value text
+};
+
+struct StructDef {
+    std::string name;
+    bool isUnion = false;
+    bool isRecord = false;
+    std::uint32_t size = 0;
+    std::uint32_t alignment = 1;
+    std::vector<StructField> fields;
+    const StructField* field(std::string_view name) const;
+};
+
+class SymbolTable {
+public:
+    explicit SymbolTable(bool caseSensitive = false) : caseSensitive_(caseSensitive) {}
+
+    void setCaseSensitive(bool on) { caseSensitive_ = on; }
+    bool caseSensitive() const { return caseSensitive_; }
+
+    // Finds `name` in the open procedure's scope first, then globally.
+    Symbol* find(std::string_view name) const;
+    Symbol* findGlobal(std::string_view name) const;
+    // Creates the symbol in the global scope (or the procedure scope when `local`).
+    Symbol& create(std::string_view name, SymbolKind kind, bool local = false);
+
+    void openScope(std::uint32_t procId) { scope_ = procId; }
+    void closeScope() { scope_ = 0; }
+    std::uint32_t scope() const { return scope_; }
+
+    Symbol* byId(std::uint32_t id) { return id == 0 || id > all_.size() ? nullptr : &all_[id - 1]; }
+    const std::deque<Symbol>& all() const { return all_; }
+    std::deque<Symbol>& all() { return all_; }
+
+private:
+    const std::string& key(std::string_view name, std::uint32_t scope) const;
+    mutable std::string keyBuffer_;  // reused so that lookups do not allocate
+    bool caseSensitive_;
+    std::uint32_t scope_ = 0;
+    std::deque<Symbol> all_;
+    std::unordered_map<std::string, Symbol*> index_;
+};
+
+// The built-in types by name (BYTE, DB, SDWORD, REAL8, NEAR32 ...); nullptr if none.
+const Type* builtinType(std::string_view name);
+
+}  // namespace ml

@@ -1,0 +1,50 @@
+// Small text helpers shared by the assembler's stages: case folding and character classes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ml {
+
+inline char toLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c; }
+inline char toUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - ('a' - 'A')) : c; }
+
+inline bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (toLowerAscii(a[i]) != toLowerAscii(b[i])) return false;
+    return true;
+}
+
+inline std::string foldCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = toLowerAscii(c);
+    return out;
+}
+
+inline std::string upperCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = toUpperAscii(c);
+    return out;
+}
+
+inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool isAlnum(char c) { return isAlpha(c) || isDigit(c); }
+inline bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+
+// MASM identifiers start with a letter or one of _ @ $ ? and go on with those and digits.
+inline bool isIdentStart(char c) { return isAlpha(c) || c == '_' || c == '@' || c == '$' || c == '?'; }
+inline bool isIdentChar(char c) { return isIdentStart(c) || isDigit(c); }
+
+inline std::string_view trim(std::string_view s) {
+    while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Formats `value` as `digits` upper-case hex digits ("0000001F").
+std::string hex(std::uint64_t value, int digits);
+
+}  // namespace ml
