@@ -38,6 +38,13 @@ void stop(pid_t pid) {
   waitpid(pid, nullptr, 0);
 }
 
+// Waits until the console window has written its terminal's name, so that the
+// debugger window opens after it and stays in front.
+void waitForFile(const std::string& path) {
+  std::error_code error;
+  for (int tries = 0; tries < 100 && !fs::exists(path, error); ++tries) usleep(50000);
+}
+
 std::string makeSessionFolder() {
   std::string pattern = (fs::temp_directory_path() / "asmora-windbg-XXXXXX").string();
   return mkdtemp(pattern.data()) ? pattern : std::string();
@@ -71,6 +78,7 @@ int main(int argc, char** argv) {
 
   const SessionPlan plan = planSession(inputs, support, texts);
   const pid_t console = plan.consoleWindow.empty() ? -1 : start(plan.consoleWindow, {});
+  if (console > 0) waitForFile(inputs.ttyFile);
   const pid_t debuggerWindow = start(plan.debuggerWindow, plan.environment);
   int status = 0;
   if (debuggerWindow > 0) waitpid(debuggerWindow, &status, 0);

@@ -1,0 +1,59 @@
+#!/bin/sh
+# Screenshots of the tool kit's own windows under a virtual X server: the console
+# host running the default console template, and the debugger front end on a
+# small program (assembled by GNU as, linked by our link.exe).
+#   tests/e2e/toolkit-screenshots.sh <build folder> [output folder]
+set -eu
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:?usage: toolkit-screenshots.sh <build folder> [output folder]}
+out=${2:-"$build/screenshots"}
+tools="$build/toolkit-out"
+mkdir -p "$out"
+work=$(mktemp -d /tmp/asmora-toolkit-shot.XXXXXX)
+
+display=:$(( 150 + $$ % 100 ))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+sleep 1
+export DISPLAY="$display"
+
+# The console window: the default template with a program line that prints a line.
+sed 's|^%FILENAME%\r$|"/usr/bin/printf" "hello from the program\\n"\r|' \
+  "$root/tests/toolkit/console/data/default-template.bat" > "$work/ml.bat"
+xterm -maximized -u8 -cjk_width -fa 'WenQuanYi Micro Hei Mono' -fs 12 -bg black -fg white -T ml.bat \
+  -e "$build/toolkit/console/console_host_run" --console-host "$work/ml.bat" & console=$!
+sleep 3
+import -window root "$out/console-template.png"
+kill $console 2>/dev/null || true
+
+# The debugger window, stopped at the entry of a program that reads a line.
+cat > "$work/echo.s" <<'ASM'
+.intel_syntax noprefix
+.data
+prompt: .ascii "Enter: "
+buffer: .space 64
+.text
+.globl _start
+_start:
+  mov eax, 4
+  mov ebx, 1
+  lea ecx, prompt
+  mov edx, 7
+  int 0x80
+  mov eax, 3
+  mov ebx, 0
+  lea ecx, buffer
+  mov edx, 64
+  int 0x80
+  mov eax, 1
+  mov ebx, 0
+  int 0x80
+ASM
+as --32 -g "$work/echo.s" -o "$work/echo.obj"
+"$tools/link.exe" /nologo /debug /entry:start "/out:$work/echo.exe" "$work/echo.obj"
+"$tools/windbg.exe" -a -i "$work/echo.exe" & debugger=$!
+sleep 6
+import -window root "$out/debugger.png"
+kill $debugger 2>/dev/null || true
+echo "screenshots in $out"
