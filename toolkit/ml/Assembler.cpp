@@ -214,6 +214,7 @@ bool Assembler::processNamedDirective(const Token& name, const Token& directive,
     if (equalsNoCase(d, "TYPEDEF")) { directiveTypedef(name.text, rest); return true; }
     if (equalsNoCase(d, "GROUP")) return true;
     if (const Type* type = dataType(directive)) {
+        if (x86::isInstruction(name.text)) return false;  // mov BYTE PTR [esi], 0
         if (openStructure_) addStructField(&name, *type, rest);
         else defineData(&name, *type, rest);
         return true;

@@ -50,7 +50,7 @@ bool splitDup(std::span<const Token> item, std::span<const Token>& count, std::s
     return false;
 }
 
-bool isQuestion(std::span<const Token> item) { return item.size() == 1 && item[0].is("?"); }
+bool isQuestion(std::span<const Token> item) { return item.size() == 1 && item[0].text == "?"; }
 
 // Bracketed structure initializer: the tokens inside < > or { }.
 bool bracketed(std::span<const Token> item, std::span<const Token>& inside) {

@@ -309,18 +309,21 @@ std::string Assembler::formatEncoded(const x86::Encoded& enc) const {
         if (!out.empty() && out.back() != '|' && out.back() != '/' && out.back() != ':') out += ' ';
         out += piece;
     };
-    auto marker = [&](std::uint8_t offset, std::uint8_t size) -> std::string {
-        for (const x86::Fixup& f : enc.fixups) {
-            if (f.offset < offset || f.offset >= offset + size) continue;
-            const Symbol* s = symbols_.all().size() >= f.symbol && f.symbol ? &symbols_.all()[f.symbol - 1] : nullptr;
-            return s && s->kind != SymbolKind::Segment ? " E" : " R";
-        }
-        return "";
-    };
+    // A relocated field shows the value the linker adds to: the symbol's offset, so a
+    // PC-relative field is shown without the field-end adjustment it stores.
     auto field = [&](const x86::Field& f) {
         std::uint64_t v = 0;
         for (int b = f.size - 1; b >= 0; --b) v = (v << 8) | enc.bytes[f.offset + std::size_t(b)];
-        append(hex(v, f.size * 2) + marker(f.offset, f.size));
+        std::string mark;
+        for (const x86::Fixup& fx : enc.fixups) {
+            if (fx.offset < f.offset || fx.offset >= f.offset + f.size) continue;
+            if (fx.kind == x86::FixupKind::Pc32) v += 4;
+            if (fx.kind == x86::FixupKind::Pc8) v += 1;
+            const Symbol* s = fx.symbol && fx.symbol <= symbols_.all().size() ? &symbols_.all()[fx.symbol - 1] : nullptr;
+            mark = s && s->kind != SymbolKind::Segment ? " E" : " R";
+        }
+        if (f.size < 8) v &= (std::uint64_t(1) << (8 * f.size)) - 1;
+        append(hex(v, f.size * 2) + mark);
     };
     for (std::uint8_t i = 0; i < enc.prefixLength && i < enc.length; ++i) {
         std::uint8_t b = enc.bytes[i];

@@ -305,7 +305,7 @@ void Preprocessor::process(const RawLine& raw) {
             emit(line, false);
             return;
         }
-        if (w1.size() > 4 && equalsNoCase(w1.substr(0, 4), ".ERR")) {
+        if (w1.size() >= 4 && equalsNoCase(w1.substr(0, 4), ".ERR")) {
             emit(line, false);
             handleForcedError(w1, head.firstRest, line);
             return;

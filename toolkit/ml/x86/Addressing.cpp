@@ -54,7 +54,7 @@ std::uint8_t scaleBits(std::uint8_t scale)
 
 EncodeError layout32(Register base, Register index, std::uint8_t scale, const Value& disp, MemoryLayout& layout)
 {
-    if (disp.symbol == 0 && (disp.constant < INT32_MIN || disp.constant > UINT32_MAX))
+    if (disp.constant < INT32_MIN || disp.constant > UINT32_MAX)
         return EncodeError::ImmediateTooBig;
     // Displacements wrap at 32 bits: [ebx+0FFFFFFFFh] is [ebx-1].
     const std::int64_t value = static_cast<std::int32_t>(static_cast<std::uint32_t>(disp.constant));
@@ -95,7 +95,7 @@ EncodeError layout32(Register base, Register index, std::uint8_t scale, const Va
 EncodeError layout16(const Register& base, const Register& index, std::uint8_t scale, const Value& disp,
                      MemoryLayout& layout)
 {
-    if (disp.symbol == 0 && (disp.constant < INT16_MIN || disp.constant > UINT16_MAX))
+    if (disp.constant < INT16_MIN || disp.constant > UINT16_MAX)
         return EncodeError::ImmediateTooBig;
     if (hasRegister(index) && scale != 1) return EncodeError::InvalidOperands;
     Register pointer, indexReg;  // bx or bp, si or di

@@ -169,6 +169,7 @@ EncodeError encodeRelative(const Form& form, const Instruction& insn, std::uint3
     w.prefixes(form, insn, 0, false);
     w.opcode(form);
     const Value& target = insn.operands[0].imm;
+    if (target.constant < INT32_MIN || target.constant > UINT32_MAX) return EncodeError::JumpTooFar;
     const std::uint8_t size = form.relativeSize;
     const std::uint8_t fieldOffset = w.position();
     if (target.symbol != 0) {
@@ -189,7 +190,7 @@ EncodeError encodeMemoryOffset(const Form& form, const Instruction& insn, Encode
 {
     const int memoryIndex = form.operands[0].kind == PatternKind::MemOffset ? 0 : 1;
     const Operand& memory = insn.operands[memoryIndex];
-    if (memory.disp.symbol == 0 && (memory.disp.constant < INT32_MIN || memory.disp.constant > UINT32_MAX))
+    if (memory.disp.constant < INT32_MIN || memory.disp.constant > UINT32_MAX)
         return EncodeError::ImmediateTooBig;
     std::uint8_t segment = 0;
     if (const EncodeError e = segmentOverride(memory.segment, kSegmentDs, segment); e != EncodeError::None) return e;

@@ -71,9 +71,11 @@ Closeness matchMemorySize(const Form& form, int index, const Instruction& insn)
 // imm8 takes -128..255, imm16 -32768..65535, imm32 -2^31..2^32-1 (MASM accepts a
 // value that fits signed or unsigned). imm8s takes what sign extension to the
 // operand size reproduces: -128..127, or FF80h..FFFFh / FFFFFF80h..FFFFFFFFh.
+// A symbol's address is only known at link time, so it never takes imm8s; the
+// constant added to it must fit the field all the same.
 Closeness matchImmediate(const Form& form, const OperandPattern& p, const Value& value)
 {
-    if (value.symbol != 0) return p.signExtended ? Closeness::WrongKind : Closeness::Match;
+    if (value.symbol != 0 && p.signExtended) return Closeness::WrongKind;
     const std::int64_t c = value.constant;
     bool fits = false;
     switch (p.size) {
