@@ -253,7 +253,7 @@ bool parseLine(std::string_view text, std::uint32_t address, SymbolTable& symbol
     out = ParsedLine{};
     std::string_view rest;
     std::string_view word = firstWord(text, rest);
-    if (const Prefix prefix = lookupPrefix(word); prefix != Prefix::None) {
+    if (const Prefix prefix = lookupPrefix(word); prefix != Prefix::None && !rest.empty()) {
         out.insn.prefix = prefix;
         word = firstWord(rest, rest);
     }

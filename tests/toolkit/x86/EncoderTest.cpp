@@ -402,7 +402,7 @@ TEST(EncoderMisc, ProcessorControlDecimalAndPorts)
         {"FC", "cld"},     {"FD", "std"},     {"FA", "cli"},     {"FB", "sti"},     {"9F", "lahf"},
         {"9E", "sahf"},    {"9B", "wait"},    {"9B", "fwait"},   {"0F A2", "cpuid"}, {"0F 31", "rdtsc"},
         {"37", "aaa"},     {"3F", "aas"},     {"D4 0A", "aam"},  {"D4 10", "aam 16"}, {"D5 0A", "aad"},
-        {"27", "daa"},     {"2F", "das"},
+        {"27", "daa"},     {"2F", "das"},     {"F3", "rep"},     {"F2", "repnz"},  {"F0", "lock"},
         {"E4 60", "in al, 0x60"},
         {"66 E5 60", "in ax, 0x60"},
         {"ED", "in eax, dx"},
@@ -743,9 +743,9 @@ TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase)
     EXPECT_EQ(lookupPrefix("lock"), Prefix::Lock);
     EXPECT_EQ(lookupPrefix("movsb"), Prefix::None);
 
-    for (std::string_view name : {"mov", "MOV", "FuComIp", "jnae", "SETNLE", "cmovpo", "fcmovnbe", "pushw", "retn"})
+    for (std::string_view name : {"mov", "MOV", "FuComIp", "jnae", "SETNLE", "cmovpo", "fcmovnbe", "pushw", "retn", "rep"})
         EXPECT_TRUE(isInstruction(name)) << name;
-    for (std::string_view name : {"", "rep", "movq", "jcc", "mov ", "fcmovnbee", "eax", "m@v"})
+    for (std::string_view name : {"", "movq", "jcc", "mov ", "fcmovnbee", "eax", "m@v"})
         EXPECT_FALSE(isInstruction(name)) << name;
 
     for (std::string_view name : {"JMP", "jz", "jecxz", "loopne", "call"})

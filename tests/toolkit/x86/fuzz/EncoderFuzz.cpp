@@ -5,7 +5,7 @@
 // inside the bytes, and the same input encodes the same way twice.
 //
 // Build (clang, own build folder):
-//   CC=clang CXX=clang++ cmake -S . -B .build-fuzz -DML_X86_FUZZ=ON
+//   CC=clang CXX=clang++ cmake -S . -B .build-fuzz -DML_FUZZ=ON
 //   cmake --build .build-fuzz --target ml_x86_fuzz
 //   .build-fuzz/tests/toolkit/x86/ml_x86_fuzz -max_total_time=60
 #include "x86/Encoder.h"
