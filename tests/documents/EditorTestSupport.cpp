@@ -1,54 +1,19 @@
-// Qt application and editing library for the document tests.
+// The editing library and raw files for the document tests.
 #include "EditorTestSupport.h"
 
 #include "SciScintillaBase.h"
 
-#include <QApplication>
 #include <QFile>
 #include <gtest/gtest.h>
 
-#include <memory>
-
-namespace {
-
-struct EditorEnvironmentState {
-    int argc = 1;
-    char name[24] = "asmora_documents_tests";
-    char *argv[2] = {name, nullptr};
-    std::unique_ptr<QApplication> app;
-    std::unique_ptr<QTemporaryDir> programFolder;
-};
-
-EditorEnvironmentState &State()
-{
-    static EditorEnvironmentState state;
-    return state;
-}
-
-// Ends the application after the last test, before static objects go away.
-class EditorEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        State().app.reset();
-        State().programFolder.reset();
-    }
-};
-
-[[maybe_unused]] const ::testing::Environment *const kRegistered =
-    ::testing::AddGlobalTestEnvironment(new EditorEnvironment);
-
-}  // namespace
-
 void EnsureEditorEnvironment()
 {
-    EditorEnvironmentState &state = State();
-    if (state.app) return;
-    state.app = std::make_unique<QApplication>(state.argc, state.argv);
-    state.programFolder = std::make_unique<QTemporaryDir>();
-    const QString library = state.programFolder->filePath(QStringLiteral("SciLexer.dll"));
+    // The library is copied once into a program folder that lives as long as the process.
+    static QTemporaryDir programFolder;
+    if (TSciLibrary::IsLoaded()) return;
+    const QString library = programFolder.filePath(QStringLiteral("SciLexer.dll"));
     ASSERT_TRUE(QFile::copy(TSciLibrary::SciLinkedLibraryPath(), library));
-    ASSERT_TRUE(TSciLibrary::Load(state.programFolder->path()));
+    ASSERT_TRUE(TSciLibrary::Load(programFolder.path()));
 }
 
 QString TestFolder::Write(const QString &name, const std::string &bytes) const

@@ -1,12 +1,13 @@
-// Test support for the document tests: a Qt application, the editing library in a
-// temporary program folder, and files written and read as raw bytes.
+// Test support for the document tests: the editing library in a temporary program
+// folder, and files written and read as raw bytes. The QApplication comes from the
+// test main (QTAPP).
 #pragma once
 
 #include <QString>
 #include <QTemporaryDir>
 #include <string>
 
-// Creates the QApplication and loads the editing library once per test process.
+// Loads the editing library once per test process.
 void EnsureEditorEnvironment();
 
 // A fresh temporary folder for the files of one test.
