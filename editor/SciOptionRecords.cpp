@@ -18,8 +18,8 @@ namespace {
 // The shapes each fold-marker type gives the seven markers, in slot order
 // (open, closed, sub, tail, end, open-mid, mid-tail).
 constexpr int kFoldMarkerShapes[sciMarkCustom][TSciFoldMarkers::SlotCount] = {
-    /* circle     */ {sciMCircleMinus, sciMCirclePlus, sciMVLine, sciMLCornerCurve,
-                      sciMCirclePlusConnected, sciMCircleMinusConnected, sciMTCornerCurve},
+    /* circle     */ {sciMCircleMinus, sciMCirclePlus, sciMVLine, sciMLCorner, sciMLCornerCurve,
+                      sciMCirclePlusConnected, sciMTCornerCurve},
     /* box        */ {sciMBoxMinus, sciMBoxPlus, sciMVLine, sciMLCorner, sciMBoxPlusConnected,
                       sciMBoxMinusConnected, sciMTCorner},
     /* plus/minus */ {sciMMinus, sciMPlus, sciMEmpty, sciMEmpty, sciMEmpty, sciMEmpty, sciMEmpty},
@@ -229,7 +229,7 @@ void TSciMarker::SetPixmapFile(const QString &fileName)
     pixmapText_.clear();
     markerType_ = sciMPixMap;
     if (Editor())
-        Editor()->SendText(B::SCI_MARKERDEFINEPIXMAP, number_, data);
+        Editor()->SendImage(B::SCI_MARKERDEFINEPIXMAP, number_, data);
 }
 
 void TSciMarker::SetPixmapText(const QByteArray &xpm)
@@ -239,7 +239,7 @@ void TSciMarker::SetPixmapText(const QByteArray &xpm)
         return;
     markerType_ = sciMPixMap;
     if (Editor())
-        Editor()->SendText(B::SCI_MARKERDEFINEPIXMAP, number_, xpm);
+        Editor()->SendImage(B::SCI_MARKERDEFINEPIXMAP, number_, xpm);
 }
 
 void TSciMarker::Assign(const TSciMarker &other)

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QSaveFile>
 #include <QScrollBar>
 
@@ -159,6 +160,18 @@ long TScintillaBase::SendBuffer(unsigned msg, unsigned long wParam, char *buffer
     return Record(msg, wParam, reinterpret_cast<long>(buffer), nullptr);
 }
 
+bool TScintillaBase::SendImage(unsigned msg, unsigned long wParam, const QByteArray &image) const
+{
+    QPixmap picture;
+    QByteArray bytes = image;
+    if (bytes.endsWith('\0'))
+        bytes.chop(1);
+    if (!picture.loadFromData(bytes))
+        return false;
+    Record(msg, wParam, reinterpret_cast<long>(&picture), &image);
+    return true;
+}
+
 long TScintillaBase::SendColor(unsigned msg, unsigned long wParam, TColor color) const
 {
     return Send(msg, wParam, long(ColorToRGB(color)));
@@ -272,31 +285,48 @@ void TScintillaBase::LoadFromFile(const QString &fileName)
     if (!file.open(QIODevice::ReadOnly))
         throw ESciException(QStringLiteral("Cannot open file \"%1\". %2")
                                 .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    const TextSnapshot before = TakeSnapshot();
     Send(SCI_CLEARALL);
-    ModEventMaskPause pause(*this);
-    LoadFromStream(&file);
-    Send(SCI_SETSAVEPOINT);
+    try {
+        ModEventMaskPause pause(*this);
+        ReadStream(&file);
+        Send(SCI_SETSAVEPOINT);
+    } catch (...) {
+        RestoreSnapshot(before);
+        throw;
+    }
 }
 
 void TScintillaBase::LoadFromStream(QIODevice *stream)
 {
-    TSciStreamBase *streamer = Streamer();
-    // A stream that fails half-way must not leave part of a file under the old
-    // document's name: the previous text comes back before the error goes on.
-    const QByteArray previous = GetText();
-    const bool wasModified = Modified();
-    Send(SCI_CLEARALL);
+    const TextSnapshot before = TakeSnapshot();
     try {
-        streamer->LoadText(stream);
+        ReadStream(stream);
     } catch (...) {
-        SetText(previous);
-        Send(SCI_EMPTYUNDOBUFFER);
-        SetModified(wasModified);
+        RestoreSnapshot(before);
         throw;
     }
+}
+
+void TScintillaBase::ReadStream(QIODevice *stream)
+{
+    TSciStreamBase *streamer = Streamer();
+    Send(SCI_CLEARALL);
+    streamer->LoadText(stream);
     Send(SCI_EMPTYUNDOBUFFER);
     Send(SCI_SETSAVEPOINT);
     Send(SCI_GOTOPOS, 0);
+}
+
+// A stream failing half-way must not leave part of a file under the old document's
+// name: the previous text comes back before the error goes on.
+TScintillaBase::TextSnapshot TScintillaBase::TakeSnapshot() const { return {GetText(), Modified()}; }
+
+void TScintillaBase::RestoreSnapshot(const TextSnapshot &snapshot)
+{
+    SetText(snapshot.Text);
+    Send(SCI_EMPTYUNDOBUFFER);
+    SetModified(snapshot.Modified);
 }
 
 void TScintillaBase::SaveToFile(const QString &fileName)

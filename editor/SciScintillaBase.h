@@ -101,6 +101,11 @@ public:
     long SendStrings(unsigned msg, const QByteArray &key, const QByteArray &text) const;
     // A message whose lParam is a buffer the control fills (recorded without text).
     long SendBuffer(unsigned msg, unsigned long wParam, char *buffer) const;
+    // SCI_MARKERDEFINEPIXMAP and the like: this control takes a decoded picture rather
+    // than XPM text, so `image` (XPM or any format Qt reads) is decoded and the picture
+    // sent; the recorder keeps the bytes. Returns false, sending nothing, when the
+    // bytes are no picture.
+    bool SendImage(unsigned msg, unsigned long wParam, const QByteArray &image) const;
     // A colour message: the colour goes as 24-bit RGB, system colours resolved now.
     long SendColor(unsigned msg, unsigned long wParam, TColor color) const;
 
@@ -301,6 +306,13 @@ protected:
     void mouseMoveEvent(QMouseEvent *e) override;
 
 private:
+    struct TextSnapshot {
+        QByteArray Text;
+        bool Modified = false;
+    };
+    void ReadStream(QIODevice *stream);
+    TextSnapshot TakeSnapshot() const;
+    void RestoreSnapshot(const TextSnapshot &snapshot);
     void ConnectNotifications();
     long Record(unsigned msg, unsigned long wParam, long lParam, const QByteArray *text,
                 const QByteArray *key = nullptr) const;

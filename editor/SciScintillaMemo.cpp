@@ -3,6 +3,16 @@
 
 #include <QKeyEvent>
 
+namespace {
+
+bool IsModifierKey(int key)
+{
+    return key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Shift || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr;
+}
+
+}  // namespace
+
 // ---- TScintillaStrings ----------------------------------------------------------------
 
 int TScintillaStrings::Count() const
@@ -199,18 +209,26 @@ void TScintillaMemo::InsertClosingPartner(char closing)
     Send(SCI_SETCURRENTPOS, caret);
 }
 
+// The control's key map holds exactly the table. Two cases need help on this
+// platform: the keypad's + - / reach the control as plain characters, so their rows
+// are looked up here; and a Ctrl or Alt combination outside the table would be typed
+// as its character, where it must do nothing.
 void TScintillaMemo::keyPressEvent(QKeyEvent *e)
 {
-    if (e->modifiers() & Qt::KeypadModifier) {
-        const TShortCut shortCut = QtKeyToShortCut(e->keyCombination());
-        const int command = shortCut ? KeyCommands.FindCommand(ShortCutToSciKeyDefinition(shortCut)) : -1;
-        const bool keypadOperator = e->key() == Qt::Key_Plus || e->key() == Qt::Key_Minus ||
-                                    e->key() == Qt::Key_Slash;
-        if (keypadOperator && command >= 0) {
-            Send(unsigned(command));
-            e->accept();
-            return;
-        }
+    const TShortCut shortCut = QtKeyToShortCut(e->keyCombination());
+    const int command = shortCut ? KeyCommands.FindCommand(ShortCutToSciKeyDefinition(shortCut)) : -1;
+    const bool keypadOperator = (e->modifiers() & Qt::KeypadModifier) &&
+                                (e->key() == Qt::Key_Plus || e->key() == Qt::Key_Minus ||
+                                 e->key() == Qt::Key_Slash);
+    if (keypadOperator && command >= 0) {
+        Send(unsigned(command));
+        e->accept();
+        return;
+    }
+    const bool commandModifiers = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (commandModifiers && command < 0 && !IsModifierKey(e->key())) {
+        e->ignore();
+        return;
     }
     TScintillaBase::keyPressEvent(e);
 }

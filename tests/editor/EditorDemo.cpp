@@ -1,0 +1,71 @@
+// A window holding the main window's editor with a course program loaded, to look at.
+// Usage: asmora_editor_demo <file.asm>   (the file's bytes are shown as UTF-8)
+#include "SciAsmLanguage.h"
+#include "SciMainWindowEditor.h"
+#include "SciScintilla.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// Loads and saves the file's bytes unchanged.
+class TDemoStream : public TSciStreamBase {
+public:
+    using TSciStreamBase::TSciStreamBase;
+    void SaveText(QIODevice *stream) override { stream->write(Editor()->GetText()); }
+    void LoadText(QIODevice *stream) override { Editor()->AddText(stream->readAll()); }
+    SciEncodingKind GetEncoding() const override { return 0; }
+    void SetEncoding(SciEncodingKind) override {}
+    void UnusedOperation() override {}
+    void SetStreamData(const QString &) override {}
+};
+
+const TSciStreamClass kDemoStreamClass{QStringLiteral("TDemoStream"), SciStreamFactory<TDemoStream>};
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Asmora editor"));
+    auto *layout = new QVBoxLayout(&window);
+    auto *tabs = new QTabWidget(&window);
+    layout->addWidget(tabs, 4);
+    auto *output = new QListWidget(&window);
+    layout->addWidget(output, 1);
+
+    TSciLanguageManager languages;
+    FillMainWindowLanguages(languages);
+    TScintilla *editor = nullptr;
+    try {
+        editor = new TScintilla(tabs);
+    } catch (const ESciException &e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Asmora"), e.Message());
+        return 1;
+    }
+    ApplyMainWindowEditorForm(*editor, &languages);
+    editor->SetStreamClass(&kDemoStreamClass);
+    tabs->addTab(editor, QStringLiteral("&1 %1").arg(argc > 1 ? QString::fromLocal8Bit(argv[1]) : "未命名.asm"));
+
+    if (argc > 1) {
+        try {
+            editor->LoadFromFile(QString::fromLocal8Bit(argv[1]));
+        } catch (const ESciException &e) {
+            output->addItem(e.Message());
+        }
+    }
+    // Caret on the line of the first "add", to show the current line.
+    const int add = int(editor->GetText().indexOf("add "));
+    if (add >= 0)
+        editor->GotoPos(add + 4);
+    output->addItem(QStringLiteral("最终加载结果：加载成功，您可以正常使用了。"));
+    window.resize(900, 760);
+    window.show();
+    editor->setFocus();
+    return app.exec();
+}
