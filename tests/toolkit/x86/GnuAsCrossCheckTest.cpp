@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <elf.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -310,6 +311,8 @@ TEST(GnuAsCrossCheck, EveryFormEncodesAsGnuAsDoes)
         errors.clear();
         ASSERT_TRUE(runAs(dir, gasLines, refused, errors)) << readFile(dir / "as.err");
     }
+    ASSERT_GT(fs::file_size(dir / "forms.o"), sizeof(Elf32_Ehdr));
+    ASSERT_EQ(readFile(dir / "forms.o").substr(0, 5), std::string(ELFMAG) + char(ELFCLASS32));
     const std::vector<GasLine> gas = readObject(dir / "forms.o", lines.size());
 
     std::map<const Form*, int> agreedPerForm;

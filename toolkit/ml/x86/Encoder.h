@@ -41,14 +41,20 @@ struct Value {
 enum class OperandKind : std::uint8_t { None, Reg, Imm, Mem };
 
 // Operand size in bytes as PTR, a register or a data label's type gives it; 0 = unknown.
-// FloatHint marks REAL4/REAL8/REAL10 sizes so x87 forms can choose the float opcode.
+// The size of a Mem operand chooses among forms (m32fp/m64fp/m80fp, m16int/m32int...);
+// an unsized one is accepted where another operand fixes the size (mov [ebx], eax),
+// where only one size exists (lea, fstcw, fstenv) and for PUSH, POP, JMP and CALL
+// (doubleword). The size of Reg and Imm operands is not read. isFloat marks
+// REAL4/REAL8/REAL10 typed memory; the x87 mnemonic already says real or integer, so
+// the encoder needs only the size.
 struct Operand {
     OperandKind kind = OperandKind::None;
     Register reg;                      // Reg
     Value imm;                         // Imm
     // Mem: [base + index*scale + disp], optional segment override
     Register base;                     // RegClass::None when absent
-    Register index;                    // RegClass::None when absent
+    Register index;                    // RegClass::None when absent; ESP with scale 1
+                                       // is swapped into the base
     std::uint8_t scale = 1;            // 1, 2, 4 or 8
     Value disp;
     Register segment;                  // RegClass::None when no override
