@@ -1,3 +1,4 @@
+.NOLIST                 ; nothing of this header shows in the program's listing
 ; io.h: the course's input/output macros (itoa, dtoa, atoi, atod, output, input)
 ; over the procedures of IO.ASM (io.obj). Each macro checks its operands and keeps
 ; the registers its description names unchanged.
@@ -9,7 +10,6 @@
 ;   input  dest, length   reads one line, at most length-1 characters and a NUL
 ; atoi and atod set OF=1 (result 0) when there are no digits or the value overflows.
 
-.NOLIST
 .NOLISTMACRO
 
 IFNDEF asmoraIoHeader
@@ -20,10 +20,10 @@ EXTRN   dtoaproc:NEAR32, atodproc:NEAR32
 EXTRN   inproc:NEAR32, outproc:NEAR32
 
 ; itoaproc takes (source word, destination address) and pops 6 bytes.
-itoa    MACRO   dest, source, extra
+itoa    MACRO   dest, source, tooMany
         IFB     <source>
         .ERR    <missing operand(s) in ITOA>
-        ELSEIFNB <extra>
+        ELSEIFNB <tooMany>
         .ERR    <extra operand(s) in ITOA>
         ELSE
         push    ebx                     ; save EBX
@@ -39,10 +39,10 @@ itoa    MACRO   dest, source, extra
         ENDM
 
 ; dtoaproc takes (source dword, destination address) and pops 8 bytes.
-dtoa    MACRO   dest, source, extra
+dtoa    MACRO   dest, source, tooMany
         IFB     <source>
         .ERR    <missing operand(s) in DTOA>
-        ELSEIFNB <extra>
+        ELSEIFNB <tooMany>
         .ERR    <extra operand(s) in DTOA>
         ELSE
         push    ebx                     ; save EBX
@@ -56,10 +56,10 @@ dtoa    MACRO   dest, source, extra
         ENDM
 
 ; atoiproc takes (text address), pops 4 bytes, returns AX and ESI.
-atoi    MACRO   source, extra
+atoi    MACRO   source, tooMany
         IFB     <source>
         .ERR    <missing operand in ATOI>
-        ELSEIFNB <extra>
+        ELSEIFNB <tooMany>
         .ERR    <extra operand(s) in ATOI>
         ELSE
         push    ebx                     ; room for the address parameter
@@ -70,10 +70,10 @@ atoi    MACRO   source, extra
         ENDM
 
 ; atodproc takes (text address), pops 4 bytes, returns EAX and ESI.
-atod    MACRO   source, extra
+atod    MACRO   source, tooMany
         IFB     <source>
         .ERR    <missing operand in ATOD>
-        ELSEIFNB <extra>
+        ELSEIFNB <tooMany>
         .ERR    <extra operand(s) in ATOD>
         ELSE
         lea     eax, source             ; address parameter
@@ -83,10 +83,10 @@ atod    MACRO   source, extra
         ENDM
 
 ; outproc takes (text address) and pops 4 bytes.
-output  MACRO   source, extra
+output  MACRO   source, tooMany
         IFB     <source>
         .ERR    <missing operand in OUTPUT>
-        ELSEIFNB <extra>
+        ELSEIFNB <tooMany>
         .ERR    <extra operand(s) in OUTPUT>
         ELSE
         push    ebx                     ; room for the address parameter
@@ -97,10 +97,10 @@ output  MACRO   source, extra
         ENDM
 
 ; inproc takes (destination address, length) and pops 8 bytes.
-input   MACRO   dest, length, extra
+input   MACRO   dest, length, tooMany
         IFB     <length>
         .ERR    <missing operand(s) in INPUT>
-        ELSEIFNB <extra>
+        ELSEIFNB <tooMany>
         .ERR    <extra operand(s) in INPUT>
         ELSE
         push    ebx                     ; room for the address parameter

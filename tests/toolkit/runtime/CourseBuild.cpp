@@ -3,7 +3,6 @@
 
 #include "ChildProcess.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -20,10 +19,7 @@ ToolResult runTool(const std::vector<std::string>& argv) {
 
 }  // namespace
 
-fs::path toolkitFolder() {
-  const char* binary = std::getenv("ASMORA_BINARY_DIR");
-  return fs::path(binary ? binary : ".") / "toolkit-out";
-}
+fs::path toolkitFolder() { return fs::path(TOOLKIT_OUT); }
 
 std::string readText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

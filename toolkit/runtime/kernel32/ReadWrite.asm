@@ -25,7 +25,7 @@ errInvalidHandle EQU    6
 ; readBytes: one read of up to [ebp+16] bytes into [ebp+12] from handle [ebp+8];
 ; stores the count at [ebp+20] (when not 0). EAX = 1, or 0 on failure with the
 ; last-error code set. Called inside the frame of a caller below.
-readBytes       PROC    NEAR32
+readBytes       PROC    NEAR32 PRIVATE
         mov     eax, [ebp+8]
         call    asmoraHandleToDescriptor
         jc      rbBadHandle
@@ -52,7 +52,7 @@ readBytes       ENDP
 
 ; writeBytes: writes all [ebp+16] bytes from [ebp+12] to handle [ebp+8]; stores
 ; the count written at [ebp+20] (when not 0). EAX = 1, or 0 on failure.
-writeBytes      PROC    NEAR32
+writeBytes      PROC    NEAR32 PRIVATE
         mov     eax, [ebp+8]
         call    asmoraHandleToDescriptor
         jc      wbBadHandle
@@ -89,7 +89,7 @@ writeBytes      ENDP
 
 ; storeCount / storeCountOnFailure: EAX = bytes done; stores it at [ebp+20] when
 ; that pointer is not 0, then returns EAX = 1 (success) or 0 (failure).
-storeCount      PROC    NEAR32
+storeCount      PROC    NEAR32 PRIVATE
         mov     edi, [ebp+20]
         test    edi, edi
         jz      scSuccess
@@ -99,7 +99,7 @@ scSuccess:
         ret
 storeCount      ENDP
 
-storeCountOnFailure PROC NEAR32
+storeCountOnFailure PROC NEAR32 PRIVATE
         mov     edi, [ebp+20]
         test    edi, edi
         jz      sfFailure

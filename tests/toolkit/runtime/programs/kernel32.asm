@@ -45,17 +45,17 @@ _start:
         INVOKE  GetStdHandle, -11
         mov     outHandle, eax
         show    eax                     ; 7
-        INVOKE  WriteFile, outHandle, NEAR32 PTR hello, 6, NEAR32 PTR count, 0
+        INVOKE  WriteFile, outHandle, ADDR hello, 6, ADDR count, 0
         show    count                   ; 6
-        INVOKE  WriteConsoleA, outHandle, NEAR32 PTR hello, 3, NEAR32 PTR count, 0
+        INVOKE  WriteConsoleA, outHandle, ADDR hello, 3, ADDR count, 0
         show    count                   ; "hel" then 3
-        INVOKE  ReadConsoleA, inHandle, NEAR32 PTR buffer, 16, NEAR32 PTR count, 0
+        INVOKE  ReadConsoleA, inHandle, ADDR buffer, 16, ADDR count, 0
         show    count                   ; "abc" LF becomes "abc" CR LF: 5
         movzx   eax, buffer+3
         show    eax                     ; 13
-        INVOKE  ReadFile, inHandle, NEAR32 PTR buffer, 16, NEAR32 PTR count, 0
+        INVOKE  ReadFile, inHandle, ADDR buffer, 16, ADDR count, 0
         show    count                   ; "xy" LF stays 3
-        INVOKE  WriteFile, 123, NEAR32 PTR hello, 6, NEAR32 PTR count, 0
+        INVOKE  WriteFile, 123, ADDR hello, 6, ADDR count, 0
         show    eax                     ; 0: failed
         INVOKE  GetLastError
         show    eax                     ; 6: ERROR_INVALID_HANDLE
