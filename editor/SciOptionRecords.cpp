@@ -28,7 +28,39 @@ constexpr int kFoldMarkerShapes[sciMarkCustom][TSciFoldMarkers::SlotCount] = {
 
 constexpr int kOpaqueAlpha = 256;
 
+constexpr TSciIdent kMarkerShapes[] = {
+    {sciMCircle, "sciMCircle"},
+    {sciMRoundRect, "sciMRoundRect"},
+    {sciMArrow, "sciMArrow"},
+    {sciMSmallRect, "sciMSmallRect"},
+    {sciMShortArrow, "sciMShortArrow"},
+    {sciMEmpty, "sciMEmpty"},
+    {sciMArrowDown, "sciMArrowDown"},
+    {sciMMinus, "sciMMinus"},
+    {sciMPlus, "sciMPlus"},
+    {sciMVLine, "sciMVLine"},
+    {sciMLCorner, "sciMLCorner"},
+    {sciMTCorner, "sciMTCorner"},
+    {sciMBoxPlus, "sciMBoxPlus"},
+    {sciMBoxPlusConnected, "sciMBoxPlusConnected"},
+    {sciMBoxMinus, "sciMBoxMinus"},
+    {sciMBoxMinusConnected, "sciMBoxMinusConnected"},
+    {sciMLCornerCurve, "sciMLCornerCurve"},
+    {sciMTCornerCurve, "sciMTCornerCurve"},
+    {sciMCirclePlus, "sciMCirclePlus"},
+    {sciMCirclePlusConnected, "sciMCirclePlusConnected"},
+    {sciMCircleMinus, "sciMCircleMinus"},
+    {sciMCircleMinusConnected, "sciMCircleMinusConnected"},
+    {sciMBackground, "sciMBackground"},
+    {sciMDotDotDot, "sciMDotDotDot"},
+    {sciMArrows, "sciMArrows"},
+    {sciMPixMap, "sciMPixMap"},
+    {sciMFullRect, "sciMFullRect"},
+};
+
 }  // namespace
+
+const std::span<const TSciIdent> kSciMarkerShapeIdents(kMarkerShapes);
 
 // ---- TSciOptionRecord -----------------------------------------------------------------
 

@@ -141,6 +141,9 @@ enum TSciMarkerShape {
     sciMFullRect,
 };
 
+// The identifiers of the marker shapes ("sciMCircle" ... "sciMFullRect").
+extern const std::span<const TSciIdent> kSciMarkerShapeIdents;
+
 class TSciMarker : public TSciOptionRecord {
 public:
     TSciMarker(TScintillaMemo *editor, int number, int markerType);

@@ -240,6 +240,22 @@ public:
     bool AutoCActive() const { return Send(SCI_AUTOCACTIVE) != 0; }
     void AutoCStops(const QByteArray &chars) { SendText(SCI_AUTOCSTOPS, 0, chars); }
     bool CallTipActive() const { return Send(SCI_CALLTIPACTIVE) != 0; }
+    bool AutoCIgnoreCase() const { return Send(SCI_AUTOCGETIGNORECASE) != 0; }
+    void SetAutoCIgnoreCase(bool on) { Send(SCI_AUTOCSETIGNORECASE, on); }
+    bool AutoCChooseSingle() const { return Send(SCI_AUTOCGETCHOOSESINGLE) != 0; }
+    void SetAutoCChooseSingle(bool on) { Send(SCI_AUTOCSETCHOOSESINGLE, on); }
+    bool AutoCAutoHide() const { return Send(SCI_AUTOCGETAUTOHIDE) != 0; }
+    void SetAutoCAutoHide(bool on) { Send(SCI_AUTOCSETAUTOHIDE, on); }
+    bool AutoCDropRestOfWord() const { return Send(SCI_AUTOCGETDROPRESTOFWORD) != 0; }
+    void SetAutoCDropRestOfWord(bool on) { Send(SCI_AUTOCSETDROPRESTOFWORD, on); }
+    bool AutoCCancelAtStart() const { return Send(SCI_AUTOCGETCANCELATSTART) != 0; }
+    void SetAutoCCancelAtStart(bool on) { Send(SCI_AUTOCSETCANCELATSTART, on); }
+    int AutoCTypeSeparator() const { return int(Send(SCI_AUTOCGETTYPESEPARATOR)); }
+    void SetAutoCTypeSeparator(int ch) { Send(SCI_AUTOCSETTYPESEPARATOR, ch); }
+    int AutoCMaxWidth() const { return int(Send(SCI_AUTOCGETMAXWIDTH)); }
+    void SetAutoCMaxWidth(int characters) { Send(SCI_AUTOCSETMAXWIDTH, characters); }
+    int AutoCMaxHeight() const { return int(Send(SCI_AUTOCGETMAXHEIGHT)); }
+    void SetAutoCMaxHeight(int rows) { Send(SCI_AUTOCSETMAXHEIGHT, rows); }
 
     // ---- events (each empty by default) ---------------------------------------------
     TSciPositionEvent OnStyleNeeded;

@@ -73,7 +73,34 @@ QString FontconfigFamily(const char *pattern)
     return family;
 }
 
+constexpr TSciIdent kCodePages[] = {
+    {1, "cpDefault"},       {0, "cpAnsi"},          {65001, "cpUTF8"},     {186, "cpBaltic"},
+    {136, "cpChineseBig5"}, {238, "cpEastEurope"},  {134, "cpGB2312"},     {161, "cpGreek"},
+    {129, "cpHangul"},      {77, "cpMac"},          {255, "cpOEM"},        {204, "cpRussian"},
+    {1251, "cpCyrillic"},   {128, "cpShiftJIS"},    {2, "cpSymbol"},       {162, "cpTurkish"},
+    {130, "cpJohab"},       {177, "cpHebrew"},      {178, "cpArabic"},     {163, "cpVietnamese"},
+    {222, "cpThai"},        {1000, "cp8859_15"},
+};
+
 }  // namespace
+
+const std::span<const TSciIdent> kSciCodePageIdents(kCodePages);
+
+std::optional<int> SciIdentToValue(std::span<const TSciIdent> table, const QString &name)
+{
+    for (const TSciIdent &ident : table)
+        if (name.compare(QLatin1String(ident.Name), Qt::CaseInsensitive) == 0)
+            return ident.Value;
+    return std::nullopt;
+}
+
+QString SciValueToIdent(std::span<const TSciIdent> table, int value)
+{
+    for (const TSciIdent &ident : table)
+        if (ident.Value == value)
+            return QString::fromLatin1(ident.Name);
+    return {};
+}
 
 std::uint32_t ColorToRGB(TColor color)
 {

@@ -3,6 +3,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <stdexcept>
 
 // The exception class of the editor layer: a plain message exception.
@@ -78,3 +80,16 @@ enum TSciRetiredMessage : unsigned {
     SCI_SETUSEPALETTE = 2039,
     SCI_GETUSEPALETTE = 2139,
 };
+
+// A value with the identifier under which stored settings write it ("cpUTF8").
+struct TSciIdent {
+    int Value;
+    const char *Name;
+};
+
+// The code page identifiers; the value is the one the control would receive.
+extern const std::span<const TSciIdent> kSciCodePageIdents;
+
+// Identifier lookups; names compare without regard to case.
+std::optional<int> SciIdentToValue(std::span<const TSciIdent> table, const QString &name);
+QString SciValueToIdent(std::span<const TSciIdent> table, int value);

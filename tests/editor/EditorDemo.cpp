@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -59,13 +60,18 @@ int main(int argc, char **argv)
             output->addItem(e.Message());
         }
     }
-    // Caret on the line of the first "add", to show the current line.
-    const int add = int(editor->GetText().indexOf("add "));
-    if (add >= 0)
-        editor->GotoPos(add + 4);
     output->addItem(QStringLiteral("最终加载结果：加载成功，您可以正常使用了。"));
     window.resize(900, 760);
     window.show();
-    editor->setFocus();
+    // Once the window has its size: caret on the first "input" (the current line),
+    // the view at the top left.
+    QTimer::singleShot(200, editor, [editor, &window] {
+        window.activateWindow();
+        editor->setFocus();
+        const int input = int(editor->GetText().indexOf("input"));
+        editor->GotoPos(std::max(input, 0));
+        editor->Send(QsciScintillaBase::SCI_SETXOFFSET, 0);
+        editor->Send(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 0);
+    });
     return app.exec();
 }

@@ -198,6 +198,16 @@ TEST_F(SciKeysTest, ShiftVariantsOfBackspaceAndEnter)
     EXPECT_EQ(editor_.GetLineCount(), 2);
 }
 
+TEST_F(SciKeysTest, TabStaysInTheEditor)
+{
+    editor_.SetUseTabs(true);
+    editor_.GotoPos(0);
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(editor_.Lines.Get(0), "\tfirst");
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(editor_.Lines.Get(0), "first");
+}
+
 TEST_F(SciKeysTest, KeypadKeysZoom)
 {
     Press(Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);

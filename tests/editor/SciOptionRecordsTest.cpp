@@ -296,3 +296,19 @@ TEST_F(SciMainWindowEditorTest, FoldMarkersAreBoxesInTheMarkerColours)
     EXPECT_EQ(editor_.FoldMarkers.FoldOpen().MarkerType(), sciMBoxMinus);
     EXPECT_EQ(editor_.FoldMarkers.FoldClosed().MarkerType(), sciMBoxPlus);
 }
+
+TEST(SciIdentTest, CodePagesAndMarkerShapesHaveTheirStoredNames)
+{
+    EXPECT_EQ(kSciCodePageIdents.size(), 22u);
+    EXPECT_EQ(SciIdentToValue(kSciCodePageIdents, "cpUTF8"), 65001);
+    EXPECT_EQ(SciIdentToValue(kSciCodePageIdents, "CPGB2312"), 134);
+    EXPECT_EQ(SciIdentToValue(kSciCodePageIdents, "cpNone"), std::nullopt);
+    EXPECT_EQ(SciValueToIdent(kSciCodePageIdents, 0), "cpAnsi");
+    EXPECT_EQ(SciValueToIdent(kSciCodePageIdents, 936), "");
+
+    ASSERT_EQ(kSciMarkerShapeIdents.size(), 27u);
+    for (int value = 0; value < 27; ++value)
+        EXPECT_EQ(kSciMarkerShapeIdents[value].Value, value);
+    EXPECT_EQ(SciValueToIdent(kSciMarkerShapeIdents, 25), "sciMPixMap");
+    EXPECT_EQ(SciIdentToValue(kSciMarkerShapeIdents, "sciMBoxPlusConnected"), 13);
+}

@@ -353,6 +353,19 @@ TEST_F(SciLinesTest, SettingIdenticalTextTouchesNothing)
     EXPECT_EQ(changes, 1);
 }
 
+TEST_F(SciLinesTest, BatchUpdatesPauseDrawingUntilTheOutermostEnd)
+{
+    editor_.Lines.BeginUpdate();
+    editor_.Lines.BeginUpdate();
+    EXPECT_FALSE(editor_.viewport()->updatesEnabled());
+    editor_.Lines.EndUpdate();
+    EXPECT_FALSE(editor_.viewport()->updatesEnabled());
+    editor_.Lines.EndUpdate();
+    EXPECT_TRUE(editor_.viewport()->updatesEnabled());
+    editor_.Lines.EndUpdate();  // unbalanced: harmless
+    EXPECT_TRUE(editor_.viewport()->updatesEnabled());
+}
+
 // ---- text and selection operations -----------------------------------------------------
 
 class SciTextTest : public ::testing::Test {
