@@ -65,20 +65,58 @@ std::string readUntil(int fd, std::string& seen, const std::string& text) {
   return seen;
 }
 
+// A program that calls a procedure of another object assembled without line
+// information and without call-frame information, as io.obj's procedures are.
+const char* kCaller =
+    ".intel_syntax noprefix\n"
+    ".text\n"
+    ".globl _start\n"
+    "_start:\n"
+    "  push 5\n"          // line 5
+    "  call square\n"     // line 6
+    "  mov ebx, eax\n"    // line 7
+    "  mov eax, 1\n"
+    "  int 0x80\n";
+
+const char* kSquare =
+    ".intel_syntax noprefix\n"
+    ".text\n"
+    ".globl square\n"
+    "square:\n"
+    "  push ebp\n"
+    "  mov ebp, esp\n"
+    "  mov eax, [ebp+8]\n"
+    "  imul eax, eax\n"
+    "  pop ebp\n"
+    "  ret 4\n";
+
 class GdbSession : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = fs::temp_directory_path() / ("gdb-session-" + std::to_string(getpid()));
     fs::remove_all(root_);
     fs::create_directories(root_ / "my asm" / "Debug");
-    program_ = (root_ / "my asm" / "Debug" / "echo.exe").string();
-    std::ofstream(root_ / "my asm" / "echo.s") << kProgram;
-    const std::string object = (root_ / "my asm" / "Debug" / "echo.obj").string();
-    ASSERT_EQ(toolkit::runCaptured({"as", "--32", "-g", (root_ / "my asm" / "echo.s").string(), "-o", object})
-                  .exitCode, 0);
-    auto link = toolkit::runCaptured({std::string(TOOLKIT_OUT) + "/link.exe", "/nologo", "/debug",
-                                      "/entry:start", "/out:" + program_, object});
-    ASSERT_EQ(link.exitCode, 0) << link.output;
+    program_ = build("echo", {{kProgram, true}});
+  }
+
+  // Assembles each (source, with line information) part and links them.
+  std::string build(const std::string& name, const std::vector<std::pair<const char*, bool>>& parts) {
+    std::vector<std::string> command = {std::string(TOOLKIT_OUT) + "/link.exe", "/nologo", "/debug",
+                                        "/entry:start"};
+    const std::string executable = (root_ / "my asm" / "Debug" / (name + ".exe")).string();
+    command.push_back("/out:" + executable);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      const fs::path source = root_ / "my asm" / (name + std::to_string(i) + ".s");
+      const std::string object = (root_ / "my asm" / "Debug" / (name + std::to_string(i) + ".obj")).string();
+      std::ofstream(source) << parts[i].first;
+      std::vector<std::string> assemble = {"as", "--32", source.string(), "-o", object};
+      if (parts[i].second) assemble.insert(assemble.begin() + 2, "-g");
+      EXPECT_EQ(toolkit::runCaptured(assemble).exitCode, 0);
+      command.push_back(object);
+    }
+    auto link = toolkit::runCaptured(command);
+    EXPECT_EQ(link.exitCode, 0) << link.output;
+    return executable;
   }
   void TearDown() override {
     if (gdb_ > 0) {
@@ -168,6 +206,24 @@ TEST_F(GdbSession, TheProgramReadsWhatIsTypedIntoItsConsole) {
   console.clear();
   readUntil(consoleMaster_, console, "typed line\r\ntyped line");
   EXPECT_NE(console.find("typed line\r\ntyped line"), std::string::npos) << console;  // echo, then the program
+}
+
+TEST_F(GdbSession, F10AndF11StepOverProceduresWithoutSourceToTheNextLine) {
+  program_ = build("caller", {{kCaller, true}, {kSquare, false}});
+  startGdb();
+  std::string screen;
+  readUntil(terminal_, screen, "(gdb) ");
+  screen.clear();
+  press("\x1bp");  // F10 as the debugger window sends it
+  EXPECT_NE(readUntil(terminal_, screen, "6\t  call square").find("6\t  call square"), std::string::npos) << screen;
+  screen.clear();
+  press("\x1bt");  // F11: square has no source, so it runs to its return
+  EXPECT_NE(readUntil(terminal_, screen, "7\t  mov ebx, eax").find("7\t  mov ebx, eax"), std::string::npos)
+      << screen;
+  EXPECT_EQ(screen.find("in square"), std::string::npos) << screen;
+  screen.clear();
+  press("print $eax\n");
+  EXPECT_NE(readUntil(terminal_, screen, "= 25").find("= 25"), std::string::npos) << screen;
 }
 
 }  // namespace
