@@ -523,6 +523,8 @@ void Assembler::directiveModel(Tokens rest) {
 void Assembler::directiveEnd(Tokens rest) {
     endSeen_ = true;
     pp_->stop();
+    if (pass_ == 1) endInsideConditional_ = pp_->openConditionals() > 0;
+    if (endInsideConditional_) error(Diag::BlockNotClosed, "IF");
     if (currentProc_) error(Diag::BlockNotClosed, currentProc_->name);
     if (openStructure_) error(Diag::BlockNotClosed, openStructure_->name);
     if (!rest.empty()) {

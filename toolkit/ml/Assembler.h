@@ -214,6 +214,7 @@ private:
     bool lineGenerated_ = false;
     bool prologuePending_ = false;
     Symbol* entryPoint_ = nullptr;
+    bool endInsideConditional_ = false;
 };
 
 }  // namespace ml

@@ -134,8 +134,8 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
         return emitCondition(cond.subspan(1, cond.size() - 2), jumpIfTrue, target);
 
     // A flag test: ZERO? CARRY? ...
-    if (cond.size() == 2 && cond[0].kind == TokenKind::Identifier && cond[1].is("?")) {
-        std::string name = foldCase(cond[0].text) + "?";
+    if (cond.size() == 1 && cond[0].kind == TokenKind::Identifier && cond[0].text.back() == '?') {
+        std::string name = foldCase(cond[0].text);
         for (const FlagTest& f : kFlags) {
             if (name == f.name) {
                 emitJump(jumpIfTrue ? f.jumpIfSet : f.jumpIfClear, target);
@@ -276,6 +276,8 @@ bool Assembler::processControlFlow(const Token& word, Tokens rest) {
             emitJump("jmp", target);
         } else if (rest[0].isWord(".IF")) {
             emitCondition(rest.subspan(1), true, target);
+        } else if (rest.size() > 1 && rest[0].is(".") && rest[1].isWord("IF")) {
+            emitCondition(rest.subspan(2), true, target);
         } else {
             error(Diag::ControlFlowSyntax, std::string(rest[0].text));
         }

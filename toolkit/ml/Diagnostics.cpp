@@ -19,7 +19,7 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {CannotWriteFile,           1001, F, 0, "cannot write output file"},
     {NestingTooDeep,            1007, F, 0, "nesting of include files, macros or blocks is too deep"},
     {MacroNotClosed,            1008, F, 0, "macro or repeat block has no matching ENDM"},
-    {BlockNotClosed,            1010, F, 0, "block opened here is not closed"},
+    {BlockNotClosed,            1010, F, 0, "a block is still open here"},
     {NoSourceFile,              1017, F, 0, "no source file was given"},
     {TooManyErrors,             1012, F, 0, "too many errors; assembly stopped"},
     {MemoryNotAllowed,          2000, E, 0, "a memory operand is not allowed here"},

@@ -376,7 +376,8 @@ private:
             const StructField* field = findField(*l, name->text);
             if (!field) return fail(Diag::NotAStructure, std::string(name->text));
             ExprValue offset = constant(field->offset);
-            ExprValue m = l->kind == ValueKind::Constant && !l->bracketed ? offset : toMemory(*l);
+            bool plainOffset = (l->kind == ValueKind::Constant && !l->bracketed) || l->kind == ValueKind::TypeName;
+            ExprValue m = plainOffset ? offset : toMemory(*l);
             if (m.kind == ValueKind::Memory) m.number += field->offset;
             m.type = field->type;
             m.explicitType = true;
@@ -478,6 +479,7 @@ private:
         if (!atPunct("]")) return fail(Diag::ExpressionSyntax, "missing ]");
         ++pos_;
         if (v->kind == ValueKind::TypeName) return fail(Diag::InvalidType, "[]");
+        if (v->kind == ValueKind::Register && v->reg.cls != x86::RegClass::Gpr32) return fail(Diag::NotIndexOrBase, "");
         ExprValue m = toMemory(*v);
         m.bracketed = true;
         return m;

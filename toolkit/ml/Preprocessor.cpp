@@ -269,6 +269,15 @@ void Preprocessor::process(const RawLine& raw) {
             startRepeat(w1, head.firstRest, line);
             return;
         }
+    } else if (isRepeatWord(w1)) {  // label: REPT n
+        SourceLine labelLine = line;
+        labelLine.text = arena_.store(std::string(head.label) + (head.globalLabel ? "::" : ":"));
+        emit(labelLine, true);
+        line.listText = {};
+        startRepeat(w1, head.firstRest, line);
+        return;
+    }
+    if (head.label.empty()) {
         if (equalsNoCase(w1, "EXITM")) {
             emit(line, false);
             exitExpansion(line);

@@ -63,6 +63,8 @@ public:
     void setOrderBase(std::uint64_t order) { order_ = order; }
 
     const std::vector<std::string>& echoes() const { return echoes_; }
+    // IF blocks still open (END was reached inside one).
+    std::size_t openConditionals() const { return conds_.size(); }
     // Every macro that was defined, in order of definition (for the listing).
     std::vector<const MacroDef*> macros() const;
     std::string_view title() const { return title_; }

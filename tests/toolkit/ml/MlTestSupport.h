@@ -1,0 +1,75 @@
+// Helpers for the assembler's tests: temporary folders, assembling a source text
+// through ml_core, and readable dumps of the resulting object.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Assembler.h"
+#include "Diagnostics.h"
+#include "ObjectFile.h"
+#include "SourceFiles.h"
+
+namespace mltest {
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path write(const std::string& name, const std::string& text) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// One assembly of a source text, kept alive for inspection.
+struct Assembly {
+    std::unique_ptr<ml::SourceFiles> files;
+    std::unique_ptr<ml::DiagnosticSink> diagnostics;
+    std::unique_ptr<ml::Assembler> assembler;
+    bool ok = false;
+
+    // The printed diagnostics, one line each, file paths shortened to their names.
+    std::string messages() const;
+    // The bytes of the section named like `elfName` (".text", ".data" ...).
+    std::vector<std::uint8_t> bytes(const std::string& elfName) const;
+    std::string hexBytes(const std::string& elfName) const;
+    const ml::Symbol* symbol(const std::string& name) const;
+    std::int64_t value(const std::string& name) const;  // fails the test when missing
+    std::string listing() const;                         // dates replaced by MM/DD/YY HH:MM:SS
+    ml::ObjectFile object(bool debug = false) const;
+};
+
+struct AssembleOptions {
+    std::vector<std::string> includeDirs;
+    bool listing = true;
+    ml::CaseMode caseMode = ml::CaseMode::Insensitive;
+};
+
+// Writes `source` as `name` into `dir` (beside any INCLUDE files the test put there)
+// and assembles it.
+Assembly assemble(const TempDir& dir, const std::string& source, const std::string& name = "test.asm",
+                  const AssembleOptions& options = {});
+Assembly assemble(const std::string& source);
+
+// "6A 00 E8 FC FF FF FF"
+std::string hex(const std::vector<std::uint8_t>& bytes);
+
+// A text view of an object: sections with their bytes, relocations and symbols.
+//   section .text code 7
+//     0000: 6A 00 E8 FC FF FF FF
+//     reloc 0003 PC32 _ExitProcess@4
+//   symbol _start global .text+0 size 0
+std::string describeObject(const ml::ObjectFile& obj);
+
+// Runs a shell command; returns its exit status and fills `output` with stdout+stderr.
+int run(const std::string& command, std::string* output = nullptr);
+
+// The folder of this test's sources (tests/toolkit/ml).
+std::filesystem::path testSourceDir();
+
+}  // namespace mltest
