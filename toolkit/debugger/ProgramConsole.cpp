@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -26,7 +27,12 @@ int runProgramConsole(const std::string& ttyFile, const Texts& texts) {
   if (std::rename(partial.c_str(), ttyFile.c_str()) != 0) return 1;
   // A terminal belongs to one session; this one must be free for the program.
   ioctl(STDIN_FILENO, TIOCNOTTY);
-  for (;;) pause();
+  // Waits, without reading what is typed (that is the program's), until the
+  // window closes: its terminal then reports a hang-up.
+  pollfd terminal{STDIN_FILENO, 0, 0};
+  while (poll(&terminal, 1, -1) < 0 || (terminal.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0) {
+  }
+  return 0;
 }
 
 }  // namespace asmora::debugger

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
@@ -224,6 +225,35 @@ TEST_F(GdbSession, F10AndF11StepOverProceduresWithoutSourceToTheNextLine) {
   screen.clear();
   press("print $eax\n");
   EXPECT_NE(readUntil(terminal_, screen, "= 25").find("= 25"), std::string::npos) << screen;
+}
+
+TEST(ProgramConsole, NamesItsTerminalAndEndsWhenTheWindowCloses) {
+  const std::string ttyFile = ::testing::TempDir() + "/program-console-" + std::to_string(getpid());
+  std::remove(ttyFile.c_str());
+  int window = -1;
+  const pid_t holder = forkpty(&window, nullptr, nullptr, nullptr);
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    execl(TOOLKIT_OUT "/windbg.exe", "windbg.exe", "--program-console", ttyFile.c_str(), nullptr);
+    _exit(127);
+  }
+  std::string banner;
+  readUntil(window, banner, "【程序窗口】");
+  for (int tries = 0; tries < 100 && !fs::exists(ttyFile); ++tries) usleep(50000);
+  std::string name;
+  std::ifstream(ttyFile) >> name;
+  EXPECT_EQ(name.rfind("/dev/pts/", 0), 0u) << name;
+
+  close(window);  // the console window closes
+  int status = 0;
+  pid_t ended = 0;
+  for (int tries = 0; tries < 100 && ended == 0; ++tries) {
+    ended = waitpid(holder, &status, WNOHANG);
+    if (ended == 0) usleep(50000);
+  }
+  if (ended == 0) kill(holder, SIGKILL);
+  EXPECT_EQ(ended, holder) << "the holder outlived its window";
+  std::remove(ttyFile.c_str());
 }
 
 }  // namespace
