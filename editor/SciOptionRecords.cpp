@@ -81,6 +81,18 @@ void TSciOptionRecord::SendFlaggedColor(unsigned msg, TColor color) const
     Send(msg, use, use ? long(ColorToRGB(color)) : 0);
 }
 
+void TSciOptionRecord::StoreFlaggedColor(TColor &field, unsigned msg, TColor color)
+{
+    field = color;
+    SendFlaggedColor(msg, color);
+}
+
+void TSciOptionRecord::StoreBool(bool &field, unsigned msg, bool on)
+{
+    field = on;
+    Send(msg, on);
+}
+
 TColor TSciOptionRecord::GetColor(unsigned msg, unsigned long wParam) const
 {
     return TColor(Send(msg, wParam)) & 0xFFFFFF;
@@ -105,11 +117,7 @@ void TCaret::SetLineBackAlpha(int alpha) { Send(B::SCI_SETCARETLINEBACKALPHA, al
 
 TSciWhiteSpace TOtherOptions::ViewWSpace() const { return TSciWhiteSpace(Send(B::SCI_GETVIEWWS)); }
 void TOtherOptions::SetViewWSpace(TSciWhiteSpace mode) { Send(B::SCI_SETVIEWWS, mode); }
-void TOtherOptions::SetUsePalette(bool on)
-{
-    usePalette_ = on;
-    Send(SCI_SETUSEPALETTE, on);
-}
+void TOtherOptions::SetUsePalette(bool on) { StoreBool(usePalette_, SCI_SETUSEPALETTE, on); }
 bool TOtherOptions::OverType() const { return GetBool(B::SCI_GETOVERTYPE); }
 void TOtherOptions::SetOverType(bool on) { Send(B::SCI_SETOVERTYPE, on); }
 bool TOtherOptions::ViewEOL() const { return GetBool(B::SCI_GETVIEWEOL); }
@@ -127,43 +135,21 @@ void TOtherOptions::SetPasteConvertEndings(bool on) { Send(B::SCI_SETPASTECONVER
 
 // ---- TSciHotSpot ----------------------------------------------------------------------
 
-void TSciHotSpot::SetForeColor(TColor color)
-{
-    foreColor_ = color;
-    SendFlaggedColor(B::SCI_SETHOTSPOTACTIVEFORE, color);
-}
-
-void TSciHotSpot::SetBackColor(TColor color)
-{
-    backColor_ = color;
-    SendFlaggedColor(B::SCI_SETHOTSPOTACTIVEBACK, color);
-}
-
-void TSciHotSpot::SetUnderlined(bool on)
-{
-    underlined_ = on;
-    Send(B::SCI_SETHOTSPOTACTIVEUNDERLINE, on);
-}
-
-void TSciHotSpot::SetSingleLine(bool on)
-{
-    singleLine_ = on;
-    Send(B::SCI_SETHOTSPOTSINGLELINE, on);
-}
+void TSciHotSpot::SetForeColor(TColor color) { StoreFlaggedColor(foreColor_, B::SCI_SETHOTSPOTACTIVEFORE, color); }
+void TSciHotSpot::SetBackColor(TColor color) { StoreFlaggedColor(backColor_, B::SCI_SETHOTSPOTACTIVEBACK, color); }
+void TSciHotSpot::SetUnderlined(bool on) { StoreBool(underlined_, B::SCI_SETHOTSPOTACTIVEUNDERLINE, on); }
+void TSciHotSpot::SetSingleLine(bool on) { StoreBool(singleLine_, B::SCI_SETHOTSPOTSINGLELINE, on); }
 
 // ---- TSciColors -----------------------------------------------------------------------
 
-void TSciColors::SetSelFore(TColor color)
-{
-    selFore_ = color;
-    SendFlaggedColor(B::SCI_SETSELFORE, color);
-}
-
-void TSciColors::SetSelBack(TColor color)
-{
-    selBack_ = color;
-    SendFlaggedColor(B::SCI_SETSELBACK, color);
-}
+void TSciColors::SetSelFore(TColor color) { StoreFlaggedColor(selFore_, B::SCI_SETSELFORE, color); }
+void TSciColors::SetSelBack(TColor color) { StoreFlaggedColor(selBack_, B::SCI_SETSELBACK, color); }
+void TSciColors::SetFoldHi(TColor color) { StoreFlaggedColor(foldHi_, B::SCI_SETFOLDMARGINHICOLOUR, color); }
+void TSciColors::SetFoldLo(TColor color) { StoreFlaggedColor(foldLo_, B::SCI_SETFOLDMARGINCOLOUR, color); }
+void TSciColors::SetWhiteSpaceFore(TColor color) { StoreFlaggedColor(whiteSpaceFore_, B::SCI_SETWHITESPACEFORE, color); }
+void TSciColors::SetWhiteSpaceBack(TColor color) { StoreFlaggedColor(whiteSpaceBack_, B::SCI_SETWHITESPACEBACK, color); }
+void TSciColors::SetMarkerFore(TColor color) { StoreFoldMarkerColor(markerFore_, B::SCI_MARKERSETFORE, color); }
+void TSciColors::SetMarkerBack(TColor color) { StoreFoldMarkerColor(markerBack_, B::SCI_MARKERSETBACK, color); }
 
 void TSciColors::SetSelAlpha(int alpha)
 {
@@ -171,46 +157,14 @@ void TSciColors::SetSelAlpha(int alpha)
     Send(B::SCI_SETSELALPHA, selAlpha_);
 }
 
-void TSciColors::SetMarkerFore(TColor color)
+// Nothing is sent for clDefault.
+void TSciColors::StoreFoldMarkerColor(TColor &field, unsigned msg, TColor color)
 {
-    markerFore_ = color;
+    field = color;
     if (color == clDefault)
         return;
     for (int number : kSciFoldMarkerNumbers)
-        SendColor(B::SCI_MARKERSETFORE, number, color);
-}
-
-void TSciColors::SetMarkerBack(TColor color)
-{
-    markerBack_ = color;
-    if (color == clDefault)
-        return;
-    for (int number : kSciFoldMarkerNumbers)
-        SendColor(B::SCI_MARKERSETBACK, number, color);
-}
-
-void TSciColors::SetFoldHi(TColor color)
-{
-    foldHi_ = color;
-    SendFlaggedColor(B::SCI_SETFOLDMARGINHICOLOUR, color);
-}
-
-void TSciColors::SetFoldLo(TColor color)
-{
-    foldLo_ = color;
-    SendFlaggedColor(B::SCI_SETFOLDMARGINCOLOUR, color);
-}
-
-void TSciColors::SetWhiteSpaceFore(TColor color)
-{
-    whiteSpaceFore_ = color;
-    SendFlaggedColor(B::SCI_SETWHITESPACEFORE, color);
-}
-
-void TSciColors::SetWhiteSpaceBack(TColor color)
-{
-    whiteSpaceBack_ = color;
-    SendFlaggedColor(B::SCI_SETWHITESPACEBACK, color);
+        SendColor(msg, number, color);
 }
 
 // ---- TSciMarker -----------------------------------------------------------------------

@@ -23,6 +23,9 @@ protected:
     // flag first (1 unless the colour is clDefault), otherwise `wParam`.
     void SendColor(unsigned msg, unsigned long wParam, TColor color) const;
     void SendFlaggedColor(unsigned msg, TColor color) const;
+    // Keep the value, then send it (colours with the use-this-colour flag).
+    void StoreFlaggedColor(TColor &field, unsigned msg, TColor color);
+    void StoreBool(bool &field, unsigned msg, bool on);
     TColor GetColor(unsigned msg, unsigned long wParam = 0) const;
     bool GetBool(unsigned msg) const { return Send(msg) != 0; }
 
@@ -120,6 +123,8 @@ public:
     void SetWhiteSpaceBack(TColor color);
 
 private:
+    void StoreFoldMarkerColor(TColor &field, unsigned msg, TColor color);
+
     TColor selFore_ = clHighlightText;
     TColor selBack_ = clHighlight;
     int selAlpha_ = 256;

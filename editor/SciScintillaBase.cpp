@@ -279,8 +279,9 @@ private:
 
 void TScintillaBase::LoadFromFile(const QString &fileName)
 {
-    // The file is opened before the text is cleared, so a file that cannot be read
-    // leaves the current text as it is.
+    // The streamer and the file come first, so a missing stream class or a file that
+    // cannot be read leaves the current text as it is.
+    Streamer();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw ESciException(QStringLiteral("Cannot open file \"%1\". %2")

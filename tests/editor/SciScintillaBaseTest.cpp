@@ -244,6 +244,10 @@ TEST_F(SciLoadSaveTest, MissingStreamClassAndFailedCreationHaveTheirMessages)
         EXPECT_EQ(e.Message(), "No class is assigned to StreamClass.");
     }
     EXPECT_EQ(ReadFile(Path("a.asm")), "original");
+    editor_.AddText("typed");
+    EXPECT_THROW(editor_.LoadFromFile(Path("a.asm")), ESciException);
+    EXPECT_EQ(editor_.GetText(), "typed");
+    EXPECT_TRUE(editor_.CanUndo());
 
     const TSciStreamClass broken{"TBroken", [](TScintillaBase *) { return std::unique_ptr<TSciStreamBase>(); }};
     editor_.SetStreamClass(&broken);
