@@ -40,6 +40,15 @@ x86::Operand imm(std::int64_t value, std::uint32_t symbol = 0) {
     return op;
 }
 
+// "name:type" or ":type" starts the parameter list (the comma before it is optional).
+bool startsParameter(std::span<const Token> t, std::size_t i) {
+    if (t[i].is(":")) return true;
+    if (i + 1 >= t.size() || t[i].kind != TokenKind::Identifier || !t[i + 1].is(":")) return false;
+    for (const LanguageName& l : kLanguages)
+        if (t[i].isWord(l.name)) return false;  // "stdcall :DWORD": a language, then a parameter
+    return !isDistance(t[i]);
+}
+
 std::vector<std::span<const Token>> splitCommas(std::span<const Token> t) {
     std::vector<std::span<const Token>> out;
     if (t.empty()) return out;
@@ -155,7 +164,7 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
     info->language = language_;
     bool isPublic = true;
     std::size_t i = 0;
-    for (; i < rest.size() && !rest[i].is(","); ++i) {
+    for (; i < rest.size() && !rest[i].is(",") && !startsParameter(rest, i); ++i) {
         const Token& t = rest[i];
         if (isDistance(t)) {
             info->isFar = t.isWord("FAR") || t.isWord("FAR32") || t.isWord("FAR16");
@@ -179,7 +188,8 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
             return;
         }
     }
-    if (i < rest.size() && !parseParameters(rest.subspan(i + 1), *info, false)) return;
+    if (i < rest.size() && rest[i].is(",")) ++i;
+    if (i < rest.size() && !parseParameters(rest.subspan(i), *info, false)) return;
 
     Symbol* s = symbols_.findGlobal(name);
     if (s && s->kind == SymbolKind::Prototype && s->proc) {
@@ -329,7 +339,7 @@ void Assembler::directiveProto(std::string_view name, Tokens rest) {
     info->language = language_;
     info->hasPrototype = true;
     std::size_t i = 0;
-    for (; i < rest.size() && !rest[i].is(","); ++i) {
+    for (; i < rest.size() && !rest[i].is(",") && !startsParameter(rest, i); ++i) {
         if (isDistance(rest[i])) info->isFar = rest[i].isWord("FAR") || rest[i].isWord("FAR32");
         else if (auto lang = languageWord(rest[i])) info->language = *lang;
         else {
@@ -337,7 +347,8 @@ void Assembler::directiveProto(std::string_view name, Tokens rest) {
             return;
         }
     }
-    if (i < rest.size() && !parseParameters(rest.subspan(i + 1), *info, true)) return;
+    if (i < rest.size() && rest[i].is(",")) ++i;
+    if (i < rest.size() && !parseParameters(rest.subspan(i), *info, true)) return;
     Symbol* s = symbols_.findGlobal(name);
     if (s && (s->kind == SymbolKind::Prototype || s->kind == SymbolKind::Procedure) && s->proc) {
         // A repeated prototype (an INCLUDE file read twice) must agree with the first.
