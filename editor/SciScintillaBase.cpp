@@ -109,7 +109,13 @@ TScintillaBase::TScintillaBase(QWidget *parent)
     ColorChanged();
 }
 
-TScintillaBase::~TScintillaBase() = default;
+// The control may still notify while it is torn down; nothing reaches the handlers
+// of an editor that is going.
+TScintillaBase::~TScintillaBase()
+{
+    QObject::disconnect(this, nullptr, this, nullptr);
+    verticalScrollBar()->disconnect(this);
+}
 
 void TScintillaBase::Loaded()
 {

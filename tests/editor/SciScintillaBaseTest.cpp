@@ -92,6 +92,7 @@ TEST_F(SciHostTest, ColourChangeSendsStyle32BackgroundThenClearsAllStyles)
 {
     editor_.StartRecording();
     editor_.SetColor(clBtnFace);
+    editor_.StopRecording();
     const auto &m = editor_.RecordedMessages();
     ASSERT_EQ(Codes(m), (std::vector<unsigned>{B::SCI_STYLESETBACK, B::SCI_STYLECLEARALL}));
     const QColor face = QApplication::palette().color(QPalette::Button);
