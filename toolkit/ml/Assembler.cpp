@@ -112,6 +112,7 @@ void Assembler::beginPass() {
     sectionStack_.clear();
     openStructure_ = nullptr;
     controlBlocks_.clear();
+    frames_.reset();
     prologuePending_ = false;
     modelSeen_ = false;
     language_ = Language::None;
@@ -121,6 +122,13 @@ void Assembler::beginPass() {
 void Assembler::runPass() {
     endSeen_ = false;
     for (std::size_t i = 0; i < lines_.size() && !endSeen_; ++i) processLine(i);
+    closeFrame();
+}
+
+void Assembler::closeFrame() {
+    if (!frames_.active()) return;
+    const FrameRange& open = frames_.ranges().back();
+    frames_.end(sections_[std::size_t(open.section)].offset);
 }
 
 void Assembler::processLine(std::size_t index) {
@@ -402,6 +410,9 @@ Symbol* Assembler::defineLabel(std::string_view name, bool global, Type type, st
     s->sizeOf = size;
     s->globalLabel = global;
     if (s->language == Language::None) s->language = language_;
+    // A public code label outside procedures starts code that a debugger unwinds from.
+    if (type.isCode && s->isPublic && !currentProc_ && current()->kind == SectionKind::Text)
+        frames_.begin(currentSection_, current()->offset);
     return s;
 }
 
@@ -462,6 +473,7 @@ void Assembler::defineEquate(std::string_view name, Tokens rest, bool redefinabl
 // ---- sections and the model --------------------------------------------------
 
 void Assembler::selectSection(std::string_view masmName) {
+    closeFrame();
     for (std::size_t i = 0; i < sections_.size(); ++i) {
         if (equalsNoCase(sections_[i].masmName, masmName)) {
             currentSection_ = static_cast<std::int32_t>(i);
@@ -523,6 +535,7 @@ void Assembler::directiveModel(Tokens rest) {
 void Assembler::directiveEnd(Tokens rest) {
     endSeen_ = true;
     pp_->stop();
+    closeFrame();
     if (pass_ == 1) endInsideConditional_ = pp_->openConditionals() > 0;
     if (endInsideConditional_) error(Diag::BlockNotClosed, "IF");
     if (currentProc_) error(Diag::BlockNotClosed, currentProc_->name);

@@ -13,6 +13,7 @@
 
 #include "Diagnostics.h"
 #include "Expression.h"
+#include "FrameTracker.h"
 #include "Lexer.h"
 #include "Preprocessor.h"
 #include "Sections.h"
@@ -75,6 +76,8 @@ public:
     // The anchor symbol of section `index` (its offset 0).
     const Symbol* sectionAnchor(std::int32_t index) const;
     Language defaultLanguage() const { return language_; }
+    // Call frame rules of every procedure and public code label, for .debug_frame.
+    const std::vector<FrameRange>& frameRanges() const { return frames_.ranges(); }
     bool modelSeen() const { return modelSeen_; }
 
     std::optional<std::int64_t> evaluateConstant(std::string_view text, const SourceLine& at, bool quiet) override;
@@ -150,6 +153,8 @@ private:
                       std::string_view listText);
     x86::BranchForm chooseBranchForm(std::string_view mnemonic, const ExprValue& target, bool& sizable);
     void recordLine(std::uint32_t startOffset);
+    void trackFrame(const x86::Instruction& insn);
+    void closeFrame();
     std::string formatEncoded(const x86::Encoded& enc) const;
 
     // procedures and linkage (Procedures.cpp)
@@ -215,6 +220,7 @@ private:
     bool prologuePending_ = false;
     Symbol* entryPoint_ = nullptr;
     bool endInsideConditional_ = false;
+    FrameTracker frames_;
 };
 
 }  // namespace ml

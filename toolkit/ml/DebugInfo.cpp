@@ -9,6 +9,7 @@
 //   .debug_line    one sequence per code section; lines of macro expansions are the
 //                  lines that invoked them
 //   .debug_aranges the code range of the unit
+//   .debug_frame   where the return address is at each instruction of each procedure
 #include "DebugInfo.h"
 
 #include <algorithm>
@@ -95,7 +96,7 @@ std::string currentDirectory() {
 struct Writer {
     ObjectFile& obj;
     const Assembler& as;
-    std::int32_t info = -1, abbrev = -1, line = -1, aranges = -1;
+    std::int32_t info = -1, abbrev = -1, line = -1, aranges = -1, frame = -1;
 
     void addSection(const char* name, std::int32_t& index) {
         ObjectSection s;
@@ -325,6 +326,66 @@ struct Writer {
         return end;
     }
 
+    // One CIE (CFA = esp + 4, return address at CFA - 4), then one FDE per range:
+    //   DW_CFA_advance_loc4 n | DW_CFA_def_cfa reg offset | DW_CFA_offset ebp 2
+    void writeFrames() {
+        enum : std::uint8_t {
+            DW_CFA_advance_loc4 = 0x04, DW_CFA_def_cfa = 0x0C, DW_CFA_offset = 0x80, DW_CFA_restore = 0xC0,
+            DW_CFA_nop = 0x00,
+        };
+        constexpr std::uint8_t kEsp = 4, kEbp = 5, kEip = 8;
+        Bytes b;
+        auto pad = [&](std::uint32_t start) {
+            while ((b.size() - start) % 4) b.u8(DW_CFA_nop);
+            b.patch32(start, b.size() - start - 4);
+        };
+        b.u32(0);
+        b.u32(0xFFFFFFFF);  // CIE id
+        b.u8(1);            // version
+        b.u8(0);            // no augmentation
+        b.uleb(1);          // code alignment
+        b.sleb(-4);         // data alignment
+        b.u8(kEip);
+        b.u8(DW_CFA_def_cfa);
+        b.uleb(kEsp);
+        b.uleb(4);
+        b.u8(DW_CFA_offset | kEip);
+        b.uleb(1);
+        pad(0);
+        for (const FrameRange& r : as.frameRanges()) {
+            if (r.end <= r.start) continue;
+            std::uint32_t start = b.size();
+            b.u32(0);
+            reloc(frame, b.size(), frame);
+            b.u32(0);  // the CIE at offset 0 of this unit's .debug_frame
+            reloc(frame, b.size(), r.section);
+            b.u32(r.start);
+            b.u32(r.end - r.start);
+            std::uint32_t at = r.start;
+            bool saved = false;
+            for (const CfaRow& row : r.rows) {
+                if (row.offset >= r.end) break;
+                if (row.offset > at) {
+                    b.u8(DW_CFA_advance_loc4);
+                    b.u32(row.offset - at);
+                    at = row.offset;
+                }
+                b.u8(DW_CFA_def_cfa);
+                b.uleb(row.ebpBased ? kEbp : kEsp);
+                b.uleb(static_cast<std::uint32_t>(row.cfaOffset));
+                if (row.ebpSaved && !saved) {
+                    b.u8(DW_CFA_offset | kEbp);
+                    b.uleb(2);
+                } else if (!row.ebpSaved && saved) {
+                    b.u8(DW_CFA_restore | kEbp);
+                }
+                saved = row.ebpSaved;
+            }
+            pad(start);
+        }
+        obj.sections[std::size_t(frame)].data = std::move(b.data);
+    }
+
     void writeAranges() {
         Bytes b;
         std::int32_t code = firstCodeSection();
@@ -355,13 +416,15 @@ void addDebugInfo(ObjectFile& obj, const Assembler& assembler) {
     w.addSection(".debug_info", w.info);
     w.addSection(".debug_line", w.line);
     w.addSection(".debug_aranges", w.aranges);
+    w.addSection(".debug_frame", w.frame);
     std::vector<std::uint32_t> fileNumbers(assembler.files().count());
     for (std::size_t f = 0; f < fileNumbers.size(); ++f) fileNumbers[f] = static_cast<std::uint32_t>(f + 1);
     w.writeAbbrev();
     w.writeLines(fileNumbers);
     w.writeInfo();
     w.writeAranges();
-    for (std::int32_t s : {w.abbrev, w.info, w.line, w.aranges})
+    w.writeFrames();
+    for (std::int32_t s : {w.abbrev, w.info, w.line, w.aranges, w.frame})
         obj.sections[std::size_t(s)].size = static_cast<std::uint32_t>(obj.sections[std::size_t(s)].data.size());
 }
 

@@ -245,6 +245,7 @@ bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValu
     }
     recordLine(address);
     emitEncoded(enc);
+    trackFrame(insn);
     if (ListingEntry* e = entry(); e && !generatedText.empty()) {
         e->generated.push_back({address, formatEncoded(enc), std::string(generatedText)});
     } else if (e) {
@@ -283,8 +284,14 @@ bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x8
     }
     recordLine(address);
     emitEncoded(enc);
+    trackFrame(insn);
     if (ListingEntry* e = entry()) e->generated.push_back({address, formatEncoded(enc), std::string(listText)});
     return true;
+}
+
+void Assembler::trackFrame(const x86::Instruction& insn) {
+    if (frames_.active() && frames_.ranges().back().section == currentSection_)
+        frames_.instruction(insn, current()->offset);
 }
 
 void Assembler::recordLine(std::uint32_t startOffset) {

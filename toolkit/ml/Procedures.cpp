@@ -210,6 +210,7 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
     s->proc = info;
     currentProc_ = s;
     symbols_.openScope(s->id);
+    if (current()->kind == SectionKind::Text) frames_.begin(currentSection_, current()->offset);
     for (const ProcParam& p : info->params) {
         if (p.name.empty()) continue;
         Symbol* param = defineSymbol(p.name, SymbolKind::StackParam, true);
@@ -332,6 +333,7 @@ void Assembler::directiveEndp(std::string_view name) {
     }
     currentProc_ = nullptr;
     symbols_.closeScope();
+    closeFrame();
 }
 
 void Assembler::directiveProto(std::string_view name, Tokens rest) {
