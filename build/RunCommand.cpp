@@ -1,0 +1,37 @@
+// The run command.
+#include "RunCommand.h"
+
+#include "BuildContext.h"
+#include "ConsoleTemplate.h"
+#include "SourceChecks.h"
+#include "TextLines.h"
+#include "WorkFiles.h"
+
+#include "platform/FileAttributes.h"
+#include "platform/Paths.h"
+#include "platform/ShellService.h"
+
+#include <QFile>
+#include <QLineEdit>
+
+namespace asmora::build {
+
+void runProgram(const TBuildContext& context) {
+    const QString source = context.currentPath();
+    if (!checkSource(context, source, SourceCommand::Run)) return;
+    const QString batch = batchPath(context.programFolder);
+    const QString consoleTemplate = templatePath(context.programFolder);
+    QFile::remove(batch);
+    context.commandBox.clear();
+    if (!platform::fileExists(consoleTemplate)) writeDefaultTemplate(consoleTemplate);
+    const QString executable = workFilesOf(source).executable();
+    if (!platform::fileExists(executable)) {
+        warn(context, QStringLiteral("没有生成对应的EXE文件或链接过程发生错误，请检查后再试。"), QStringLiteral("错误"));
+        return;
+    }
+    writeTextLines(batch, runBatch(readTextLines(consoleTemplate), executable, batch));
+    platform::markHidden(batch);
+    context.shell.openBatchMaximized(batch);
+}
+
+}  // namespace asmora::build
