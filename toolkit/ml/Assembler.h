@@ -25,6 +25,9 @@ namespace ml {
 
 class SourceFiles;
 
+// The tokens as one text, blanks only between words: "corner.y", "[ebp+8]".
+std::string joinTokens(std::span<const Token> t);
+
 enum class CaseMode : std::uint8_t { Insensitive, Sensitive, Upper };
 
 struct AssemblerOptions {
@@ -133,6 +136,7 @@ private:
     bool emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     void addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at);
     std::uint32_t countInitializers(const Type& type, Tokens list);
+    static std::vector<std::string> listingRows(const std::vector<std::string>& fields);
     void beginStructure(std::string_view name, bool isUnion);
     void endStructure();
     void addStructField(const Token* name, const Type& type, Tokens initializers);
@@ -218,6 +222,7 @@ private:
     std::vector<std::unique_ptr<ControlBlock>> controlBlocks_;
     bool lineGenerated_ = false;
     bool prologuePending_ = false;
+    std::size_t procLine_ = 0;        // the PROC line: its listing shows the prologue
     Symbol* entryPoint_ = nullptr;
     bool endInsideConditional_ = false;
     FrameTracker frames_;

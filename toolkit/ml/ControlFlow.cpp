@@ -159,7 +159,9 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
         if (!right) return false;
         x86::Operand a, b;
         if (!toOperand(*left, a, false) || !toOperand(*right, b, false)) return false;
-        if (!encodeSimple(bitTest ? "test" : "cmp", {a, b}, std::string(bitTest ? "test" : "cmp"))) return false;
+        std::string text = std::string(bitTest ? "test " : "cmp ") + joinTokens(cond.subspan(0, i)) + ", " +
+                           joinTokens(cond.subspan(i + 1));
+        if (!encodeSimple(bitTest ? "test" : "cmp", {a, b}, text)) return false;
         if (bitTest) {
             emitJump(jumpIfTrue ? "jne" : "je", target);
         } else {
@@ -178,8 +180,9 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
     }
     x86::Operand op;
     if (!toOperand(*v, op, false)) return false;
-    if (op.kind == x86::OperandKind::Reg) encodeSimple("or", {op, op}, "or");
-    else encodeSimple("cmp", {op, x86::Operand{x86::OperandKind::Imm}}, "cmp");
+    std::string operand = joinTokens(cond);
+    if (op.kind == x86::OperandKind::Reg) encodeSimple("or", {op, op}, "or " + operand + ", " + operand);
+    else encodeSimple("cmp", {op, x86::Operand{x86::OperandKind::Imm}}, "cmp " + operand + ", 0");
     emitJump(jumpIfTrue ? "jne" : "je", target);
     return true;
 }

@@ -87,6 +87,13 @@ std::vector<std::uint8_t> realBytes(long double value, const char* text, bool ne
     return out;
 }
 
+// A real number as one hexadecimal value, most significant byte first: 3F000000.
+std::string realHex(const std::vector<std::uint8_t>& bytes) {
+    std::string out;
+    for (auto it = bytes.rbegin(); it != bytes.rend(); ++it) out += hex(*it, 2);
+    return out;
+}
+
 std::string hexBytes(const std::uint8_t* data, std::size_t size) {
     std::string out;
     for (std::size_t i = 0; i < size; ++i) {
@@ -145,8 +152,27 @@ void Assembler::defineData(const Token* name, const Type& type, Tokens initializ
         e->section = currentSection_;
         e->offset = start;
         e->showOffset = true;
-        e->code = std::move(fields);
+        e->code = listingRows(fields);
     }
+}
+
+// Plain values share rows ("0D 0A 54 68"); a DUP group takes rows of its own:
+//   00000064 [
+//     00000000
+//    ]
+std::vector<std::string> Assembler::listingRows(const std::vector<std::string>& fields) {
+    std::vector<std::string> rows;
+    bool joinable = false;
+    for (const std::string& f : fields) {
+        bool dupPart = f.ends_with(" [") || f == " ]" || f.starts_with("  ");
+        if (!dupPart && joinable) {
+            rows.back() += " " + f;
+        } else {
+            rows.push_back(f);
+        }
+        joinable = !dupPart;
+    }
+    return rows;
 }
 
 bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t& count,
@@ -261,7 +287,7 @@ bool Assembler::emitScalar(const Type& type, Tokens item, std::vector<std::strin
         std::string text(item[realAt].text);
         auto bytes = realBytes(0, text.c_str(), negative, size);
         s.emit(bytes.data(), bytes.size());
-        fields.push_back(hexBytes(bytes.data(), bytes.size()));
+        fields.push_back(realHex(bytes));
         return true;
     }
     // A hexadecimal real: the bits in a number with the suffix R ("3F800000r").
@@ -287,7 +313,7 @@ bool Assembler::emitScalar(const Type& type, Tokens item, std::vector<std::strin
         long double value = v->kind == ValueKind::Real ? v->real : static_cast<long double>(v->number);
         auto bytes = realBytes(value, nullptr, false, size);
         s.emit(bytes.data(), bytes.size());
-        fields.push_back(hexBytes(bytes.data(), bytes.size()));
+        fields.push_back(realHex(bytes));
         return true;
     }
     if (v->kind == ValueKind::String) {

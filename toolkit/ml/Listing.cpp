@@ -7,6 +7,7 @@
 #include "Listing.h"
 
 #include <algorithm>
+#include <map>
 
 #include "Assembler.h"
 #include "SourceFiles.h"
@@ -46,7 +47,18 @@ public:
 
     std::string write() {
         pageHeader("Page 1 - 1");
-        for (std::size_t i = 0; i < as_.lines().size(); ++i) sourceRow(i);
+        // Each diagnostic is listed after the line it belongs to, as it was printed.
+        std::multimap<std::uint64_t, const Diagnostic*> byLine;
+        const std::vector<Diagnostic> sorted = diags_.sorted();
+        for (const Diagnostic& d : sorted) byLine.emplace(d.order, &d);
+        auto next = byLine.begin();
+        for (std::size_t i = 0; i < as_.lines().size(); ++i) {
+            sourceRow(i);
+            for (; next != byLine.end() && next->first <= i; ++next)
+                for (const std::string& text : formatDiagnostic(*next->second, "ML")) out_ += text + "\n";
+        }
+        for (; next != byLine.end(); ++next)
+            for (const std::string& text : formatDiagnostic(*next->second, "ML")) out_ += text + "\n";
         out_ += "\f";
         pageHeader("Symbols 2 - 1");
         macroTable();

@@ -66,14 +66,24 @@ std::vector<std::span<const Token>> splitCommas(std::span<const Token> t) {
     return out;
 }
 
-std::string joinText(std::span<const Token> t) {
+}  // namespace
+
+// The tokens as one text, blanks only between words: "corner.y", "[ebp+8]".
+std::string joinTokens(std::span<const Token> t) {
     std::string out;
     for (const Token& tok : t) {
-        if (!out.empty() && tok.kind != TokenKind::Punct && out.back() != '[' && out.back() != '(') out += ' ';
+        bool glue = out.empty() || tok.kind == TokenKind::Punct || out.back() == '[' || out.back() == '(' ||
+                    out.back() == '.' || out.back() == '+' || out.back() == '-' || out.back() == '*';
+        if (!glue) out += ' ';
         out += tok.text;
+        if (tok.is(",")) out += ' ';
     }
     return out;
 }
+
+namespace {
+
+std::string joinText(std::span<const Token> t) { return joinTokens(t); }
 
 }  // namespace
 
@@ -222,6 +232,7 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
         param->definedAt = lineIndex_;
     }
     prologuePending_ = info->hasFrame || !info->uses.empty();
+    procLine_ = lineIndex_;
     if (ListingEntry* e = entry()) {
         e->section = currentSection_;
         e->offset = current()->offset;
@@ -285,6 +296,15 @@ void Assembler::directiveLocal(Tokens rest) {
 }
 
 void Assembler::emitPrologue(const ProcInfo& info) {
+    // The prologue is listed under the PROC line, though it is written at the first
+    // statement after PROC and LOCAL.
+    std::size_t line = lineIndex_;
+    lineIndex_ = procLine_;
+    struct Restore {
+        std::size_t& index;
+        std::size_t value;
+        ~Restore() { index = value; }
+    } restore{lineIndex_, line};
     if (info.hasFrame) {
         encodeSimple("push", {reg("ebp")}, "push ebp");
         encodeSimple("mov", {reg("ebp"), reg("esp")}, "mov ebp, esp");

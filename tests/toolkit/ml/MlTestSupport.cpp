@@ -80,7 +80,10 @@ ml::ObjectFile Assembly::object(bool debug) const { return ml::buildObject(*asse
 
 Assembly assemble(const TempDir& dir, const std::string& source, const std::string& name,
                   const AssembleOptions& options) {
-    fs::path path = dir.write(name, source);
+    return assembleFile(dir.write(name, source), options);
+}
+
+Assembly assembleFile(const fs::path& path, const AssembleOptions& options) {
     Assembly a;
     a.files = std::make_unique<ml::SourceFiles>();
     a.diagnostics = std::make_unique<ml::DiagnosticSink>();

@@ -55,6 +55,8 @@ struct AssembleOptions {
 Assembly assemble(const TempDir& dir, const std::string& source, const std::string& name = "test.asm",
                   const AssembleOptions& options = {});
 Assembly assemble(const std::string& source);
+// Assembles a file where it lies (its INCLUDE files beside it).
+Assembly assembleFile(const std::filesystem::path& path, const AssembleOptions& options = {});
 
 // "6A 00 E8 FC FF FF FF"
 std::string hex(const std::vector<std::uint8_t>& bytes);
