@@ -3,6 +3,7 @@
 
 #include "app/CarriedFiles.h"
 #include "app/Unit1.h"
+#include "app/Unit3.h"
 #include "app/Unit5.h"
 #include "platform/DialogService.h"
 #include "platform/Errors.h"
@@ -72,6 +73,8 @@ int runProgram(const EntryOptions& options, Services services) {
     showSplashForAboutOneSecond(*splash);
     TForm1 mainWindow(options.programFolder, services);                                   // 6
     mainWindow.FormCreate(options.arguments);
+    TForm3 aboutWindow(options.programFolder, services.dialogs);
+    mainWindow.Form3 = &aboutWindow;
     splash.reset();                                                                       // 7
     return QApplication::exec();
 }

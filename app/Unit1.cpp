@@ -5,6 +5,7 @@
 #include "app/CarriedFiles.h"
 #include "app/CleanupList.h"
 #include "app/MainMenuTable.h"
+#include "app/SkinMenu.h"
 #include "app/StartupFile.h"
 #include "build/CommandRunner.h"
 #include "build/OutputList.h"
@@ -254,6 +255,9 @@ void TForm1::connectHandlers() {
     on("N27", &TForm1::N27Click);
     on("N29", &TForm1::N29Click);
     on("N26", &TForm1::N26Click);
+    on("ASM1", &TForm1::ASM1Click);
+    on("N9", &TForm1::A1Click);
+    on("A1", &TForm1::A1Click);
     connect(action("E2"), &QAction::triggered, this, &QWidget::close);
     connect(Button5, &QPushButton::clicked, this, [this] {
         if (runner_->isRunning()) runner_->stop();
@@ -312,7 +316,10 @@ void TForm1::FormCreate(const QStringList& arguments) {
     creating_ = true;
     try {
         hide();                                                       // 1
-        // 2: the skin-menu builder starts here once the skin engine is in place.
+        SkinMenu = new TSkinMenu(menu("N19"), action("N29"), settings_, [this](QAction* item) {  // 2
+            guarded([this, item] { ClearBlue1Click(item); });
+        }, this);
+        SkinMenu->startBuilder();
         move(screen()->availableGeometry().center() - rect().center());  // 3
         QDir::setCurrent(programFolder_);                              // 4
         const QString startupFile = resolveStartupFile(arguments);     // 5
@@ -408,7 +415,10 @@ void TForm1::N22Click() { toggleSwitch(action("N22"), Switch::Hide_CommandContro
 void TForm1::N23Click() { toggleSwitch(action("N23"), Switch::Hide_FilePath, Panel5); }
 void TForm1::N25Click() { toggleSwitch(action("N25"), Switch::AutoCheckASM, nullptr); }
 void TForm1::N27Click() { toggleSwitch(action("N27"), Switch::Show_DebugTips, nullptr); }
-void TForm1::N29Click() { toggleSwitch(action("N29"), Switch::Not_UseSkin, nullptr); }
+void TForm1::N29Click() {
+    toggleSwitch(action("N29"), Switch::Not_UseSkin, nullptr);
+    if (SkinMenu) SkinMenu->SkinData1.setActive(!action("N29")->isChecked());
+}
 void TForm1::CheckBox1Click() { writeSwitch(Switch::ASM_ByAuto, CheckBox1->isChecked()); }
 
 void TForm1::N26Click() {

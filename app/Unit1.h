@@ -28,6 +28,9 @@ class TOutputList;
 
 namespace asmora::app {
 
+class TForm3;
+class TSkinMenu;
+
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -63,6 +66,8 @@ public:
     QTabWidget* TabControl1 = nullptr;
     QsciScintilla* Edit3 = nullptr;   // Edit3 placeholder: the editor component takes its place
     QMenu* PopupMenu1 = nullptr;
+    TForm3* Form3 = nullptr;          // the about window, made by the program entry
+    TSkinMenu* SkinMenu = nullptr;    // skin menu, SkinStore1 and SkinData1 (FormCreate step 2)
 
     // Menu items and menus by component name ("E1", "N25", "N19", ...).
     QAction* action(const QString& name) const { return actions_.value(name); }
@@ -88,6 +93,9 @@ public:
     void N29Click();
     void CheckBox1Click();
     void N26Click();              // tool-kit check
+    void ASM1Click();             // file association (FileAssociation.cpp)
+    void A1Click();               // about window (Unit3.cpp)
+    void ClearBlue1Click(QAction* item);  // a skin chosen in N19 (SkinMenu.cpp)
     void FormResize();
 
     // Drop handling for one file (the first of a drop).
