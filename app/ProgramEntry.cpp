@@ -5,6 +5,8 @@
 #include "app/Unit1.h"
 #include "app/Unit3.h"
 #include "app/Unit5.h"
+#include "build/Unit2.h"
+#include "build/Unit4.h"
 #include "platform/DialogService.h"
 #include "platform/Errors.h"
 #include "platform/PauseService.h"
@@ -73,8 +75,12 @@ int runProgram(const EntryOptions& options, Services services) {
     showSplashForAboutOneSecond(*splash);
     TForm1 mainWindow(options.programFolder, services);                                   // 6
     mainWindow.FormCreate(options.arguments);
+    mainWindow.Form2 = new build::TForm2(options.programFolder, services.dialogs, services.shell,
+                                         services.pause, &mainWindow);
+    mainWindow.guarded([&mainWindow] { mainWindow.Form2->FormCreate(); });
     TForm3 aboutWindow(options.programFolder, services.dialogs);
     mainWindow.Form3 = &aboutWindow;
+    mainWindow.Form4 = new build::TForm4(&mainWindow);
     splash.reset();                                                                       // 7
     return QApplication::exec();
 }

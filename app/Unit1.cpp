@@ -84,6 +84,7 @@ TForm1::TForm1(const QString& programFolder, Services services, QWidget* parent)
     buildPopupMenu();
     buildLayout();
     connectHandlers();
+    connectBuildHandlers();
 }
 
 TForm1::~TForm1() = default;
@@ -366,9 +367,11 @@ void TForm1::FormCreate(const QStringList& arguments) {
         }
         const QString backup = programFolder_ + QStringLiteral("/Backup.dat");  // 16
         if (QFile::exists(backup)) {
-            services_.dialogs.messageBox(this, QStringLiteral("发现DOS界面备份文件，请问是否使用该备份文件恢复？"),
-                                         QStringLiteral("发现DOS界面备份文件"), platform::MessageIcon::Information,
-                                         platform::MessageButtons::YesNo);
+            const int answer = services_.dialogs.messageBox(
+                this, QStringLiteral("发现DOS界面备份文件，请问是否使用该备份文件恢复？"),
+                QStringLiteral("发现DOS界面备份文件"), platform::MessageIcon::Information,
+                platform::MessageButtons::YesNo);
+            if (answer == platform::IdYes) Recovery();  // an error keeps Backup.dat for the next start
             QFile::remove(backup);
         }
         ListBox1->setHorizontalExtent(2000);                           // 17

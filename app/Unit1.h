@@ -24,6 +24,9 @@ class QsciScintilla;
 namespace asmora::build {
 class TCommandRunner;
 class TOutputList;
+class TForm2;
+class TForm4;
+struct TBuildContext;
 }  // namespace asmora::build
 
 namespace asmora::app {
@@ -66,6 +69,8 @@ public:
     QTabWidget* TabControl1 = nullptr;
     QsciScintilla* Edit3 = nullptr;   // Edit3 placeholder: the editor component takes its place
     QMenu* PopupMenu1 = nullptr;
+    build::TForm2* Form2 = nullptr;   // console template editor, made by the program entry
+    build::TForm4* Form4 = nullptr;   // listing window, made by the program entry
     TForm3* Form3 = nullptr;          // the about window, made by the program entry
     TSkinMenu* SkinMenu = nullptr;    // skin menu, SkinStore1 and SkinData1 (FormCreate step 2)
 
@@ -76,6 +81,9 @@ public:
     // --- current document -------------------------------------------------------
     QString CurrentPath;
     bool FileModified = false;
+    // Saves the current document before assembling (the save command `SaveBClick`);
+    // nothing is saved while it is empty.
+    std::function<void()> saveCurrentDocument;
 
     const QString& programFolder() const { return programFolder_; }
     const TSettings& settings() const { return settings_; }
@@ -97,6 +105,24 @@ public:
     void A1Click();               // about window (Unit3.cpp)
     void ClearBlue1Click(QAction* item);  // a skin chosen in N19 (SkinMenu.cpp)
     void FormResize();
+
+    // Build and run (BuildHandlers.cpp): each forwards to its command in build/.
+    void Button1Click();          // assemble
+    void M1Click();
+    void Button2Click();          // link
+    void L1Click();
+    void Button3Click();          // run
+    void R1Click();
+    void Button6Click();          // debug (button Button12)
+    void Windbg1Click();
+    void Button4Click();          // clean (button Button13)
+    void C1Click();
+    void Button8Click();          // listing view (button Button6, item List1)
+    void Button5Click();          // console template editor (button Button4)
+    void DOS1Click();
+    void DelYongYu(const QString& base);
+    void Recovery();              // the console template from Backup.dat
+    build::TBuildContext buildContext();
 
     // Drop handling for one file (the first of a drop).
     void dropFile(const QString& path);
@@ -123,6 +149,7 @@ private:
     void buildPopupMenu();
     void arrangePanels();
     void connectHandlers();
+    void connectBuildHandlers();
     void setBusy(bool busy);
     void toggleSwitch(QAction* item, Switch key, QWidget* pane);
     void writeSwitch(Switch key, bool on);

@@ -1,0 +1,96 @@
+// The main window's build-and-run handlers: each fills the build context with what
+// the command uses of the window and forwards to the command in build/.
+#include "Unit1.h"
+
+#include "app/CarriedFiles.h"
+#include "build/BuildCommands.h"
+#include "build/BuildContext.h"
+#include "build/CleanCommand.h"
+#include "build/ConsoleTemplate.h"
+#include "build/DebugCommand.h"
+#include "build/ListingCommand.h"
+#include "build/RunCommand.h"
+#include "build/Unit2.h"
+#include "build/Unit4.h"
+#include "platform/CarriedResources.h"
+
+#include <QLineEdit>
+
+namespace asmora::app {
+
+build::TBuildContext TForm1::buildContext() {
+    return {this,
+            *ListBox1,
+            *Edit2,
+            *CheckBox1,
+            *action(QStringLiteral("N27")),
+            programFolder_,
+            [this] { return CurrentPath; },
+            [this] { Button7Click(); },
+            [this] {
+                if (saveCurrentDocument) saveCurrentDocument();
+            },
+            [](const QString& target) {
+                const CarriedFile& header = carriedFile("io_h");
+                platform::writeCarriedFile(QString::fromLatin1(header.type), QString::fromLatin1(header.name), target);
+            },
+            services_.dialogs,
+            services_.shell,
+            services_.pause};
+}
+
+void TForm1::Button1Click() { build::assembleSource(buildContext()); }
+void TForm1::M1Click() { Button1Click(); }
+void TForm1::Button2Click() { build::linkObject(buildContext()); }
+void TForm1::L1Click() { Button2Click(); }
+void TForm1::Button3Click() { build::runProgram(buildContext()); }
+void TForm1::R1Click() { Button3Click(); }
+void TForm1::Button6Click() { build::debugProgram(buildContext()); }
+void TForm1::Windbg1Click() { Button6Click(); }
+void TForm1::Button4Click() { build::cleanWorkFiles(buildContext()); }
+void TForm1::C1Click() { Button4Click(); }
+void TForm1::DelYongYu(const QString& base) { build::DelYongYu(*ListBox1, base); }
+void TForm1::Recovery() { build::restoreTemplateFromBackup(programFolder_); }
+
+void TForm1::Button8Click() {
+    if (!Form4) Form4 = new build::TForm4(this);
+    build::showListing(buildContext(), *Form4);
+}
+
+void TForm1::Button5Click() {
+    if (!Form2) {
+        Form2 = new build::TForm2(programFolder_, services_.dialogs, services_.shell, services_.pause, this);
+        Form2->FormCreate();
+    }
+    Edit2->clear();
+    Form2->showModally();
+}
+
+void TForm1::DOS1Click() { Button5Click(); }
+
+void TForm1::connectBuildHandlers() {
+    using Handler = void (TForm1::*)();
+    const struct {
+        QPushButton* button;
+        Handler buttonHandler;
+        const char* item;
+        Handler itemHandler;
+    } commands[] = {
+        {Button1, &TForm1::Button1Click, "M1", &TForm1::M1Click},
+        {Button2, &TForm1::Button2Click, "L1", &TForm1::L1Click},
+        {Button3, &TForm1::Button3Click, "R1", &TForm1::R1Click},
+        {Button12, &TForm1::Button6Click, "Windbg1", &TForm1::Windbg1Click},
+        {Button13, &TForm1::Button4Click, "C1", &TForm1::C1Click},
+        {Button6, &TForm1::Button8Click, "List1", &TForm1::Button8Click},
+        {Button4, &TForm1::Button5Click, "DOSF101", &TForm1::DOS1Click},
+    };
+    const auto guardedCall = [this](Handler handler) {
+        return [this, handler] { guarded([this, handler] { (this->*handler)(); }); };
+    };
+    for (const auto& command : commands) {
+        connect(command.button, &QPushButton::clicked, this, guardedCall(command.buttonHandler));
+        connect(action(QString::fromLatin1(command.item)), &QAction::triggered, this, guardedCall(command.itemHandler));
+    }
+}
+
+}  // namespace asmora::app
