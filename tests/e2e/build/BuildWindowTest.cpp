@@ -1,0 +1,116 @@
+// The main window's build-and-run handlers: every button and menu item reaches its
+// command, the template editor and listing window open from the window, and the
+// console template backup is restored at start-up on Yes.
+#include "AppFixture.h"
+
+#include "build/ConsoleTemplate.h"
+#include "build/OutputList.h"
+#include "build/TextLines.h"
+#include "build/Unit2.h"
+#include "build/Unit4.h"
+
+#include "platform/Cp936.h"
+
+#include <QPlainTextEdit>
+#include <QTimer>
+
+using namespace asmora;
+
+class BuildWindowTest : public AppFixture {
+protected:
+    void startQuietly() {
+        writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
+        start();
+        dialogs.shown.clear();
+    }
+    QString lastCaption() const { return dialogs.shown.isEmpty() ? QString() : dialogs.shown.back().caption; }
+};
+
+TEST_F(BuildWindowTest, EveryButtonAndMenuItemReachesItsCommand) {
+    startQuietly();
+    writeFile("work/notes.txt", "text");
+    window->CurrentPath = path("work/notes.txt");
+    const struct {
+        QPushButton* button;
+        const char* item;
+        const char* caption;
+    } rows[] = {
+        {window->Button1, "M1", "类型错误-1"}, {window->Button2, "L1", "类型错误-2"},
+        {window->Button3, "R1", "类型错误-3"}, {window->Button13, "C1", "类型错误-4"},
+        {window->Button6, "List1", "类型错误-5"},
+    };
+    for (const auto& row : rows) {
+        window->action(row.item)->trigger();
+        EXPECT_EQ(lastCaption(), row.caption) << row.item;
+        dialogs.shown.clear();
+        row.button->click();
+        EXPECT_EQ(lastCaption(), row.caption) << row.caption;
+    }
+    // Debug makes no checks: without a program it says so and opens the debugger empty.
+    window->Button12->click();
+    window->action("Windbg1")->trigger();
+    ASSERT_EQ(shell.started.size(), 2);
+    EXPECT_EQ(shell.started[1].first, path("bin/windbg.exe"));
+    EXPECT_EQ(lastCaption(), "提示");
+}
+
+TEST_F(BuildWindowTest, TheTemplateEditorOpensModallyFromTheButtonAndF10) {
+    startQuietly();
+    window->Form2 = new build::TForm2(folder.path(), dialogs, shell, pause, window.get());
+    window->Form2->FormCreate();
+    for (auto open : {std::function<void()>([&] { window->Button4->click(); }),
+                      std::function<void()>([&] { window->action("DOSF101")->trigger(); })}) {
+        window->Edit2->setText("left over");
+        QStringList shownLines;
+        bool modal = false;
+        QTimer::singleShot(0, window->Form2, [&] {
+            modal = window->Form2->isVisible() && window->Form2->isModal();
+            shownLines = window->Form2->editableLines();
+            window->Form2->close();
+        });
+        open();
+        EXPECT_TRUE(modal);
+        EXPECT_EQ(shownLines, build::fileToEditable(build::defaultTemplate()));
+        EXPECT_TRUE(window->Edit2->text().isEmpty());
+        EXPECT_FALSE(window->Form2->isVisible());
+    }
+}
+
+TEST_F(BuildWindowTest, TheListingOpensInTheWindowsListingView) {
+    startQuietly();
+    writeFile("work/lab1.asm", "END\r\n");
+    writeFile("work/Debug/lab1.lst", "listing line\r\n");
+    window->CurrentPath = path("work/lab1.asm");
+    QString caption;
+    QTimer::singleShot(0, window.get(), [&] {
+        ASSERT_NE(window->Form4, nullptr);
+        caption = window->Form4->windowTitle();
+        EXPECT_EQ(window->Form4->Memo1->toPlainText(), "listing line");
+        window->Form4->close();
+    });
+    window->Button8Click();
+    EXPECT_EQ(caption, path("work/Debug/lab1.lst"));
+}
+
+TEST_F(BuildWindowTest, ABackupAcceptedAtStartUpBecomesTheTemplateAndIsDeleted) {
+    writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
+    writeFile("Backup.dat", platform::cp936::encode(QStringLiteral("你好\r\n\r\n;;%FILENAME%\r\nBye\r\n")));
+    dialogs.answers.enqueue(platform::IdYes);
+    start();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].caption, "发现DOS界面备份文件");
+    EXPECT_EQ(build::readTextLines(path("bin/ExecM.dll")),
+              (QStringList{"@echo off", "echo 你好", "echo.", "%FILENAME%", "echo.", "echo Bye", "pause>NUL"}));
+    EXPECT_FALSE(QFile::exists(path("Backup.dat")));
+}
+
+TEST_F(BuildWindowTest, ARecoveryThatCannotWriteIsShownAndTheBackupStaysForTheNextStart) {
+    writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
+    writeFile("bin/ExecM.dll/blocked", "a folder where the template belongs");
+    writeFile("Backup.dat", "Hello\r\n");
+    dialogs.answers.enqueue(platform::IdYes);
+    start();
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(dialogs.shown[1].text.contains(path("bin/ExecM.dll")));
+    EXPECT_TRUE(QFile::exists(path("Backup.dat")));
+}

@@ -1,0 +1,122 @@
+// A student's road with the real tool kit, in the window: open a source, assemble,
+// link, run through the console host, look at the listing, close; and linking
+// before assembling.
+#include "AppFixture.h"
+
+#include "app/CleanupList.h"
+#include "build/OutputList.h"
+#include "build/Unit4.h"
+
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTimer>
+
+using namespace asmora;
+
+namespace {
+
+QByteArray newFileTemplate() {
+    QFile file(QStringLiteral(NEW_FILE_TEMPLATE));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << NEW_FILE_TEMPLATE;
+    return file.readAll();
+}
+
+// The rows after the echo row of the execute button: what the tool printed.
+QStringList toolOutput(const QStringList& rows) {
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        if (rows[i].startsWith(QStringLiteral("运行指令："))) return rows.mid(i + 2);
+    return {};
+}
+
+}  // namespace
+
+class ToolKitScenarioTest : public AppFixture {
+protected:
+    QString source;
+    QString debug;
+
+    void SetUp() override {
+#ifdef MISSING_TOOL_TARGETS
+        GTEST_SKIP() << "the tool kit is not complete in this build; missing targets: " MISSING_TOOL_TARGETS;
+#endif
+        AppFixture::SetUp();
+        start();  // the tool-kit check writes the carried tools into bin/
+        source = path("my asm/实验 1/lab1.asm");
+        debug = path("my asm/实验 1/Debug/");
+        writeFile("my asm/实验 1/lab1.asm", newFileTemplate());
+        // Opening the file: what the open command does with the window.
+        window->CurrentPath = source;
+        asmora::app::TCleanupList(folder.path()).addRecord(source);
+        dialogs.shown.clear();
+    }
+};
+
+TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing) {
+    window->action("M1")->trigger();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(QFile::exists(path("my asm/实验 1/io.h")));
+    EXPECT_TRUE(QFile::exists(debug + "lab1.obj"));
+    EXPECT_TRUE(QFile::exists(debug + "lab1.lst"));
+    const QStringList assembled = window->ListBox1->rows();
+    ASSERT_GE(assembled.size(), 10);
+    EXPECT_TRUE(assembled[8].startsWith(QStringLiteral("运行指令：") + folder.path() + ">bin/ml.exe /c /coff "));
+    // The assembler names the source it assembles.
+    EXPECT_TRUE(toolOutput(assembled).join(u'\n').contains(source)) << assembled.join(u'\n').toStdString();
+
+    window->action("L1")->trigger();
+    EXPECT_TRUE(QFile::exists(debug + "lab1.exe"));
+    const QStringList linked = window->ListBox1->rows();
+    EXPECT_TRUE(linked.contains(QStringLiteral("输出目录：") + path("my asm/实验 1/Debug")));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    window->action("R1")->trigger();
+    ASSERT_EQ(shell.openedBatches, QStringList{path("bin/ml.bat")});
+    QProcess host;
+    host.setWorkingDirectory(folder.path());
+    host.setStandardInputFile(QProcess::nullDevice());
+    host.start(QStringLiteral(CONSOLE_HOST_RUN), {QStringLiteral("--console-host"), path("bin/ml.bat")});
+    ASSERT_TRUE(host.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(host.readAllStandardOutput() + host.readAllStandardError());
+    EXPECT_TRUE(shown.contains(QStringLiteral("程序开始运行"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("╔╮╔══╗╭\u3000╔═╮"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("【按任意键可退出程序】")));
+    EXPECT_FALSE(shown.contains(QStringLiteral("不是内部或外部命令"))) << shown.toStdString();
+    EXPECT_FALSE(QFile::exists(path("bin/ml.bat"))) << "the run batch deletes itself";
+
+    QString listingCaption;
+    QTimer::singleShot(0, window.get(), [&] {
+        listingCaption = window->Form4->windowTitle();
+        EXPECT_TRUE(window->Form4->Memo1->toPlainText().contains(QStringLiteral("ExitProcess")));
+        window->Form4->close();
+    });
+    window->action("List1")->trigger();
+    EXPECT_EQ(listingCaption, debug + "lab1.lst");
+
+    window->close();
+    EXPECT_FALSE(QFile::exists(debug + "lab1.obj"));
+    EXPECT_FALSE(QFile::exists(path("my asm/实验 1/io.h")));
+    EXPECT_TRUE(QFile::exists(debug + "lab1.exe"));
+    EXPECT_TRUE(QFile::exists(debug + "lab1.lst"));
+    EXPECT_TRUE(QFile::exists(source));
+}
+
+TEST_F(ToolKitScenarioTest, LinkingBeforeAssemblingShowsOnlyTheLinkersComplaint) {
+    window->action("L1")->trigger();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_FALSE(QFile::exists(debug + "lab1.exe"));
+    const QStringList complaint = toolOutput(window->ListBox1->rows());
+    EXPECT_FALSE(complaint.join(QString()).trimmed().isEmpty()) << "the linker printed nothing";
+    EXPECT_TRUE(complaint.join(u'\n').contains(QStringLiteral("lab1.obj"))) << complaint.join(u'\n').toStdString();
+}
+
+TEST_F(ToolKitScenarioTest, AssemblingAgainRemovesTheProgramSoRunRefuses) {
+    window->action("M1")->trigger();
+    window->action("L1")->trigger();
+    ASSERT_TRUE(QFile::exists(debug + "lab1.exe"));
+    window->action("M1")->trigger();
+    EXPECT_FALSE(QFile::exists(debug + "lab1.exe"));
+    window->action("R1")->trigger();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].caption, "错误");
+    EXPECT_TRUE(shell.openedBatches.isEmpty());
+}
