@@ -1,0 +1,44 @@
+#!/bin/sh
+# Screenshots of the splash, the about window, the help viewer, and the main window
+# (once with a message box beside it, once with its skin menu open) in each of the ten skins and with
+# skins off, taken on a virtual X server.
+#   skins/tools/screenshots.sh <build folder> [output folder]
+# The build folder must hold the driver: make asmora_window_shots.
+set -eu
+build=${1:?usage: screenshots.sh <build folder> [output folder]}
+out=${2:-"$build/skin-screenshots"}
+driver="$build/skins/tools/asmora_window_shots"
+[ -x "$driver" ] || { echo "missing $driver: run 'make asmora_window_shots' in $build" >&2; exit 1; }
+mkdir -p "$out"
+
+display=:$(( 110 + $$ % 100 ))
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+sleep 1
+export DISPLAY="$display"
+
+# shot <file> <driver arguments...>
+shot() {
+  name=$1
+  shift
+  "$driver" "$@" & pid=$!
+  sleep 2
+  import -window root "$out/$name.png"
+  kill $pid 2>/dev/null || true
+  wait $pid 2>/dev/null || true
+}
+
+shot splash splash
+shot about about
+shot help help
+shot main-off main off
+shot menu-off menu off
+index=0
+for skin in ClearBlue GNOME-Green LunaBlue Royale1-HOMESTEAD Vista \
+            GUIRelax-CINDER RoueGrey-SLIM RoyaleGlass-INDIGO ClearLooks-HUMAN Extensis-COPPER; do
+  shot "main-$index-$skin" main $index
+  shot "menu-$index-$skin" menu $index
+  index=$((index + 1))
+done
+echo "screenshots in $out"
