@@ -1,6 +1,7 @@
 // The console template editor.
 #include "Unit2.h"
 
+#include "ConsoleColumns.h"
 #include "ConsoleTemplate.h"
 #include "FixedFont.h"
 #include "TextLines.h"
@@ -106,6 +107,7 @@ void TForm2::buildLayout() {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setStyleSheet(QStringLiteral("QPlainTextEdit { color: white; background: black; }"));
     Memo1->setGeometry(8, 128, kClientWidth - 16, 248);
+    new TConsoleColumns(Memo1->document());
 
     const int textLeft = Memo1->x() + Memo1->frameWidth() + static_cast<int>(Memo1->document()->documentMargin());
     Label8 = makeLabel(this, "Label8", kRuler, "teal");
@@ -116,12 +118,12 @@ void TForm2::buildLayout() {
     Label8->setGeometry(textLeft, 112, Label8->fontMetrics().horizontalAdvance(kRuler), 16);
 
     Label6 = makeLabel(this, "Label6", QStringLiteral("备份文件为：Backup.dat"), "navy");
-    Label6->setGeometry(10, 386, 300, 18);
+    Label6->setGeometry(10, 386, 280, 18);
     Label7 = makeLabel(this, "Label7", QStringLiteral("把Backup.dat与程序放在同目录下，即可使用。"), "navy");
-    Label7->setGeometry(10, 408, 300, 18);
-    Button2 = makeButton(this, "Button2", QStringLiteral("恢复预留界面"), QRect(316, 392, 86, 28));
-    Button5 = makeButton(this, "Button5", QStringLiteral("备份当前DOS界面"), QRect(406, 392, 102, 28));
-    Button3 = makeButton(this, "Button3", QStringLiteral("DOS测试"), QRect(512, 392, 76, 28));
+    Label7->setGeometry(10, 408, 280, 18);
+    Button2 = makeButton(this, "Button2", QStringLiteral("恢复预留界面"), QRect(296, 392, 90, 28));
+    Button5 = makeButton(this, "Button5", QStringLiteral("备份当前DOS界面"), QRect(390, 392, 116, 28));
+    Button3 = makeButton(this, "Button3", QStringLiteral("DOS测试"), QRect(510, 392, 78, 28));
     Button4 = makeButton(this, "Button4", QStringLiteral("保  存"), QRect(592, 392, 76, 28));
 }
 

@@ -1,6 +1,7 @@
 // The listing window with its command, and the console template editor `TForm2`.
 #include "BuildFixture.h"
 
+#include "build/ConsoleColumns.h"
 #include "build/ConsoleTemplate.h"
 #include "build/ListingCommand.h"
 #include "build/TextLines.h"
@@ -15,6 +16,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
 using namespace asmora::build;
@@ -202,4 +207,23 @@ TEST_F(TemplateEditorTest, TheWindowCarriesItsTextsAndTheRulerLinesUpWithTheText
     EXPECT_EQ(editor->Label8->fontMetrics().horizontalAdvance(QString(10, u'0')),
               editor->Memo1->fontMetrics().horizontalAdvance(QString(10, u'0')));
     EXPECT_EQ(editor->Label8->geometry().bottom() + 1, editor->Memo1->y());
+}
+
+TEST_F(TemplateEditorTest, TheBannerLinesUpInConsoleColumns) {
+    showEditor();
+    // Rows 2 (79 stars) and 3 (stars, blanks, 24 two-column cells, blanks, stars)
+    // of the editable default are both 79 console columns wide.
+    const QTextDocument* document = editor->Memo1->document();
+    const auto width = [&](int number) {
+        const QTextBlock block = document->findBlockByNumber(number);
+        document->documentLayout()->blockBoundingRect(block);  // lays the block out
+        return block.layout()->lineCount() > 0 ? block.layout()->lineAt(0).naturalTextWidth() : -1.0;
+    };
+    ASSERT_EQ(editor->editableLines()[3].left(8), "********");
+    EXPECT_NEAR(width(3), width(2), 1.0);
+    EXPECT_NEAR(width(8), width(2), 1.0);
+    EXPECT_TRUE(takesTwoColumns(u'汇'));
+    EXPECT_TRUE(takesTwoColumns(u'╔'));
+    EXPECT_TRUE(takesTwoColumns(QChar(0x3000)));
+    EXPECT_FALSE(takesTwoColumns(u'*'));
 }

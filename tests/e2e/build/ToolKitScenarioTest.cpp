@@ -41,9 +41,9 @@ protected:
 #endif
         AppFixture::SetUp();
         start();  // the tool-kit check writes the carried tools into bin/
-        source = path("my asm/实验 1/lab1.asm");
-        debug = path("my asm/实验 1/Debug/");
-        writeFile("my asm/实验 1/lab1.asm", newFileTemplate());
+        source = path("my asm/实验 50%&1/lab1.asm");
+        debug = path("my asm/实验 50%&1/Debug/");
+        writeFile("my asm/实验 50%&1/lab1.asm", newFileTemplate());
         // Opening the file: what the open command does with the window.
         window->CurrentPath = source;
         asmora::app::TCleanupList(folder.path()).addRecord(source);
@@ -54,7 +54,7 @@ protected:
 TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing) {
     window->action("M1")->trigger();
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_TRUE(QFile::exists(path("my asm/实验 1/io.h")));
+    EXPECT_TRUE(QFile::exists(path("my asm/实验 50%&1/io.h")));
     EXPECT_TRUE(QFile::exists(debug + "lab1.obj"));
     EXPECT_TRUE(QFile::exists(debug + "lab1.lst"));
     const QStringList assembled = window->ListBox1->rows();
@@ -66,7 +66,7 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
     window->action("L1")->trigger();
     EXPECT_TRUE(QFile::exists(debug + "lab1.exe"));
     const QStringList linked = window->ListBox1->rows();
-    EXPECT_TRUE(linked.contains(QStringLiteral("输出目录：") + path("my asm/实验 1/Debug")));
+    EXPECT_TRUE(linked.contains(QStringLiteral("输出目录：") + path("my asm/实验 50%&1/Debug")));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
     window->action("R1")->trigger();
@@ -94,7 +94,7 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
 
     window->close();
     EXPECT_FALSE(QFile::exists(debug + "lab1.obj"));
-    EXPECT_FALSE(QFile::exists(path("my asm/实验 1/io.h")));
+    EXPECT_FALSE(QFile::exists(path("my asm/实验 50%&1/io.h")));
     EXPECT_TRUE(QFile::exists(debug + "lab1.exe"));
     EXPECT_TRUE(QFile::exists(debug + "lab1.lst"));
     EXPECT_TRUE(QFile::exists(source));
