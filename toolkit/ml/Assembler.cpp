@@ -37,9 +37,9 @@ std::span<const Token> untilComma(std::span<const Token> t, std::size_t& next) {
 }
 
 struct StandardSection {
-    const char* directive;
-    const char* masmName;
-    const char* elfName;
+    std::string_view directive;
+    std::string_view masmName;
+    std::string_view elfName;
     SectionKind kind;
 };
 
@@ -121,7 +121,7 @@ void Assembler::beginPass() {
 
 void Assembler::runPass() {
     endSeen_ = false;
-    for (std::size_t i = 0; i < lines_.size() && !endSeen_; ++i) processLine(i);
+    for (std::size_t i = 0; i < lines_.size() && !endSeen_ && !diagnostics_.hasFatal(); ++i) processLine(i);
     closeFrame();
 }
 
@@ -182,6 +182,12 @@ void Assembler::processStatement(Tokens t) {
     }
     if (first.kind != TokenKind::Identifier) {
         error(Diag::SyntaxError, std::string(first.text));
+        return;
+    }
+    // Most statements are instructions; RET may still stand for a procedure's epilogue.
+    if (!openStructure_ && x86::isInstruction(first.text) &&
+        !(currentProc_ && (first.isWord("RET") || first.isWord("RETN")))) {
+        assembleInstruction(t);
         return;
     }
     if (t.size() >= 2 && (t[1].kind == TokenKind::Identifier || t[1].is("=")) &&
@@ -486,8 +492,8 @@ void Assembler::selectSection(std::string_view masmName) {
     s.elfName = "." + foldCase(masmName);
     for (const StandardSection& std : kStandardSections) {
         if (equalsNoCase(std.masmName, masmName)) {
-            s.masmName = std.masmName;
-            s.elfName = std.elfName;
+            s.masmName = std::string(std.masmName);
+            s.elfName = std::string(std.elfName);
             s.kind = std.kind;
             break;
         }

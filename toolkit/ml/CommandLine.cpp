@@ -16,7 +16,7 @@ bool existsOnDisk(const std::string& path) {
 
 // Options that take no argument, as written (case matters: /c is not /C...).
 struct Flag {
-    const char* name;
+    std::string_view name;
     void (*apply)(CommandLine&);
 };
 

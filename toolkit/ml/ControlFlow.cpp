@@ -13,9 +13,9 @@ namespace ml {
 namespace {
 
 struct FlagTest {
-    const char* name;
-    const char* jumpIfSet;
-    const char* jumpIfClear;
+    std::string_view name;
+    std::string_view jumpIfSet;
+    std::string_view jumpIfClear;
 };
 
 // flag       set   clear
@@ -25,11 +25,11 @@ constexpr FlagTest kFlags[] = {
 };
 
 struct Relation {
-    const char* op;
-    const char* unsignedJump;
-    const char* signedJump;
-    const char* unsignedInverse;
-    const char* signedInverse;
+    std::string_view op;
+    std::string_view unsignedJump;
+    std::string_view signedJump;
+    std::string_view unsignedInverse;
+    std::string_view signedInverse;
 };
 
 // operator  unsigned  signed  inverse unsigned  inverse signed
@@ -166,7 +166,7 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
             emitJump(jumpIfTrue ? "jne" : "je", target);
         } else {
             bool isSigned = left->type.isSigned || right->type.isSigned;
-            const char* jump = jumpIfTrue ? (isSigned ? rel->signedJump : rel->unsignedJump)
+            std::string_view jump = jumpIfTrue ? (isSigned ? rel->signedJump : rel->unsignedJump)
                                           : (isSigned ? rel->signedInverse : rel->unsignedInverse);
             emitJump(jump, target);
         }

@@ -21,7 +21,7 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {MacroNotClosed,            1008, F, 0, "macro or repeat block has no matching ENDM"},
     {BlockNotClosed,            1010, F, 0, "a block is still open here"},
     {NoSourceFile,              1017, F, 0, "no source file was given"},
-    {TooManyErrors,             1012, F, 0, "too many errors; assembly stopped"},
+    {TooManyErrors,             1012, F, 0, "assembly stopped after this many errors"},
     {MemoryNotAllowed,          2000, E, 0, "a memory operand is not allowed here"},
     {ImmediateNotAllowed,       2001, E, 0, "an immediate operand is not allowed here"},
     {ElseTwice,                 2002, E, 0, "an IF block may have only one ELSE"},
@@ -137,12 +137,20 @@ void DiagnosticSink::add(Diagnostic d) {
     const DiagInfo& info = diagInfo(d.id);
     if (info.severity == Severity::Warning && (warningLevel_ == 0 || info.warningLevel > warningLevel_))
         return;
+    if (fatal_) return;  // the assembly has stopped
+    bool limitReached = errorLimit_ && info.severity != Severity::Warning && errors_ + 1 >= errorLimit_;
+    Diagnostic stop{Diag::TooManyErrors, std::to_string(errorLimit_), d.file, d.line, {}, d.order};
     list_.push_back(std::move(d));
     if (info.severity == Severity::Fatal) fatal_ = true;
     if (info.severity == Severity::Warning && !warningsAreErrors_)
         ++warnings_;
     else
         ++errors_;
+    if (limitReached && !fatal_) {
+        list_.push_back(std::move(stop));
+        ++errors_;
+        fatal_ = true;
+    }
 }
 
 void DiagnosticSink::recount() {

@@ -156,6 +156,8 @@ public:
     std::size_t size() const { return list_.size(); }
     void setWarningLevel(int level) { warningLevel_ = level; }
     void setWarningsAreErrors(bool on) { warningsAreErrors_ = on; }
+    // After this many errors a fatal "too many errors" ends the assembly; 0 = no limit.
+    void setErrorLimit(std::size_t limit) { errorLimit_ = limit; }
 
 private:
     std::vector<Diagnostic> list_;
@@ -164,6 +166,7 @@ private:
     bool fatal_ = false;
     int warningLevel_ = 1;
     bool warningsAreErrors_ = false;
+    std::size_t errorLimit_ = 100;
     void recount();
 };
 

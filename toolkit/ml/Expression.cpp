@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "Text.h"
 
@@ -22,29 +23,29 @@ enum class Keyword : std::uint8_t {
 };
 
 struct KeywordName {
-    const char* name;
+    std::string_view name;
     Keyword keyword;
 };
 
-// name        keyword
+// name (sorted)  keyword
 constexpr std::array kKeywords = std::to_array<KeywordName>({
-    {"short", Keyword::Short},       {"or", Keyword::Or},           {"xor", Keyword::Xor},
-    {"and", Keyword::And},           {"not", Keyword::Not},         {"eq", Keyword::Eq},
-    {"ne", Keyword::Ne},             {"lt", Keyword::Lt},           {"le", Keyword::Le},
-    {"gt", Keyword::Gt},             {"ge", Keyword::Ge},           {"mod", Keyword::Mod},
-    {"shl", Keyword::Shl},           {"shr", Keyword::Shr},         {"high", Keyword::High},
-    {"low", Keyword::Low},           {"highword", Keyword::HighWord}, {"lowword", Keyword::LowWord},
-    {"offset", Keyword::Offset},     {"type", Keyword::Type},       {"ptr", Keyword::Ptr},
-    {"lengthof", Keyword::LengthOf}, {"sizeof", Keyword::SizeOf},   {"length", Keyword::Length},
-    {"size", Keyword::Size},         {"opattr", Keyword::Opattr},   {".type", Keyword::DotType},
-    {"seg", Keyword::Seg},           {"width", Keyword::Width},     {"mask", Keyword::Mask},
+    {".type", Keyword::DotType}, {"and", Keyword::And},         {"eq", Keyword::Eq},
+    {"ge", Keyword::Ge},         {"gt", Keyword::Gt},           {"high", Keyword::High},
+    {"highword", Keyword::HighWord}, {"le", Keyword::Le},       {"length", Keyword::Length},
+    {"lengthof", Keyword::LengthOf}, {"low", Keyword::Low},     {"lowword", Keyword::LowWord},
+    {"lt", Keyword::Lt},         {"mask", Keyword::Mask},       {"mod", Keyword::Mod},
+    {"ne", Keyword::Ne},         {"not", Keyword::Not},         {"offset", Keyword::Offset},
+    {"opattr", Keyword::Opattr}, {"or", Keyword::Or},           {"ptr", Keyword::Ptr},
+    {"seg", Keyword::Seg},       {"shl", Keyword::Shl},         {"short", Keyword::Short},
+    {"shr", Keyword::Shr},       {"size", Keyword::Size},       {"sizeof", Keyword::SizeOf},
+    {"type", Keyword::Type},     {"width", Keyword::Width},     {"xor", Keyword::Xor},
 });
+static_assert(sortedByName(kKeywords), "keyword table must be sorted");
 
 Keyword keywordOf(const Token& t) {
     if (t.kind != TokenKind::Identifier || t.text.size() < 2 || t.text.size() > 8) return Keyword::None;
-    for (const KeywordName& k : kKeywords)
-        if (equalsNoCase(t.text, k.name)) return k.keyword;
-    return Keyword::None;
+    const KeywordName* k = findWord(kKeywords, t.text);
+    return k ? k->keyword : Keyword::None;
 }
 
 bool isFpuStack(std::string_view name) { return equalsNoCase(name, "st"); }
@@ -52,11 +53,17 @@ bool isFpuStack(std::string_view name) { return equalsNoCase(name, "st"); }
 class Parser {
 public:
     Parser(std::span<const Token> tokens, const EvalEnvironment& env, EvalError& error)
-        : t_(tokens), env_(env), error_(error) {}
+        : t_(tokens), env_(env), error_(error) {
+        // Each precedence level asks for the keyword at the current token: look each up once.
+        if (tokens.size() > small_.size()) large_.resize(tokens.size());
+        keywords_ = tokens.size() > small_.size() ? large_.data() : small_.data();
+        for (std::size_t i = 0; i < tokens.size(); ++i) keywords_[i] = keywordOf(tokens[i]);
+    }
 
     std::optional<ExprValue> run() {
         if (t_.empty()) return fail(Diag::ExpressionExpected, "");
-        auto v = parseExpr();
+        // One token (a register, a number, a name) needs no operator levels.
+        auto v = t_.size() == 1 && keywords_[0] == Keyword::None ? parsePrimary() : parseExpr();
         if (!v) return std::nullopt;
         if (pos_ < t_.size()) return fail(Diag::ExpressionSyntax, std::string(t_[pos_].text));
         return v;
@@ -68,6 +75,9 @@ private:
     EvalError& error_;
     std::size_t pos_ = 0;
     int depth_ = 0;
+    std::array<Keyword, 24> small_{};
+    std::vector<Keyword> large_;
+    Keyword* keywords_ = nullptr;
 
     std::optional<ExprValue> fail(Diag id, std::string detail) {
         error_.id = id;
@@ -76,7 +86,7 @@ private:
     }
     const Token* peek() const { return pos_ < t_.size() ? &t_[pos_] : nullptr; }
     bool atPunct(std::string_view p) const { return pos_ < t_.size() && t_[pos_].is(p); }
-    Keyword atKeyword() const { return pos_ < t_.size() ? keywordOf(t_[pos_]) : Keyword::None; }
+    Keyword atKeyword() const { return pos_ < t_.size() ? keywords_[pos_] : Keyword::None; }
 
     struct DepthGuard {
         int& d;
@@ -488,7 +498,7 @@ private:
     std::optional<ExprValue> parseName() {
         const Token& tok = t_[pos_];
         std::string_view name = tok.text;
-        if (keywordOf(tok) != Keyword::None) return fail(Diag::ExpressionSyntax, std::string(name));
+        if (keywords_[pos_] != Keyword::None) return fail(Diag::ExpressionSyntax, std::string(name));
         ++pos_;
         if (isFpuStack(name)) {
             ExprValue r;

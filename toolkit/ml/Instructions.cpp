@@ -12,7 +12,7 @@ namespace {
 enum class BranchKind : std::uint8_t { None, Jump, ShortOnly, Call };
 
 struct BranchMnemonic {
-    const char* name;
+    std::string_view name;
     BranchKind kind;
 };
 
@@ -42,7 +42,7 @@ BranchKind branchKind(std::string_view mnemonic) {
 }
 
 struct PrefixWord {
-    const char* name;
+    std::string_view name;
     x86::Prefix prefix;
 };
 

@@ -20,6 +20,30 @@ bool isOneOf(std::string_view word, std::initializer_list<std::string_view> word
     return false;
 }
 
+struct Word {
+    std::string_view name;
+};
+
+// First words of the lines the preprocessor handles itself (lower case, sorted).
+constexpr std::array kFirstWords = std::to_array<Word>({
+    {".cref"}, {".err"}, {".err1"}, {".err2"}, {".errb"}, {".errdef"}, {".errdif"}, {".errdifi"}, {".erre"},
+    {".erridn"}, {".erridni"}, {".errnb"}, {".errndef"}, {".errnz"}, {".lall"}, {".lfcond"}, {".list"},
+    {".listall"}, {".listif"}, {".listmacro"}, {".listmacroall"}, {".nocref"}, {".nolist"}, {".nolistif"},
+    {".nolistmacro"}, {".sall"}, {".sfcond"}, {".tfcond"}, {".xall"}, {".xcref"}, {".xlist"}, {"comment"},
+    {"echo"}, {"else"}, {"elseif"}, {"elseif1"}, {"elseif2"}, {"elseifb"}, {"elseifdef"}, {"elseifdif"},
+    {"elseifdifi"}, {"elseife"}, {"elseifidn"}, {"elseifidni"}, {"elseifnb"}, {"elseifndef"}, {"endif"},
+    {"endm"}, {"exitm"}, {"for"}, {"forc"}, {"if"}, {"if1"}, {"if2"}, {"ifb"}, {"ifdef"}, {"ifdif"},
+    {"ifdifi"}, {"ife"}, {"ifidn"}, {"ifidni"}, {"ifnb"}, {"ifndef"}, {"include"}, {"irp"}, {"irpc"},
+    {"page"}, {"purge"}, {"repeat"}, {"rept"}, {"subtitle"}, {"subttl"}, {"title"}, {"while"},
+});
+static_assert(sortedByName(kFirstWords), "kFirstWords must be sorted");
+
+// Second words the preprocessor handles: name MACRO, name TEXTEQU ...
+constexpr std::array kSecondWords = std::to_array<Word>({
+    {"catstr"}, {"equ"}, {"instr"}, {"macro"}, {"sizestr"}, {"substr"}, {"textequ"},
+});
+static_assert(sortedByName(kSecondWords), "kSecondWords must be sorted");
+
 bool isRepeatWord(std::string_view w) {
     return isOneOf(w, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"});
 }
@@ -252,12 +276,19 @@ void Preprocessor::process(const RawLine& raw) {
     }
     std::string_view code = raw.text.substr(0, commentStart(raw.text));
     StatementHead head = splitHead(code);
-    if (head.label.empty() && handleConditional(head.first, head.firstRest, line)) return;
+    std::string_view w1 = head.first, w2 = head.second;
+    // Most lines are instructions: only lines whose words the preprocessor knows go
+    // through its directives.
+    bool directive = findWord(kFirstWords, w1) || findWord(kSecondWords, w2);
+    if (directive && head.label.empty() && handleConditional(w1, head.firstRest, line)) return;
     if (!isActive()) {
         if (listFalseConditionals_) emit(line, false);
         return;
     }
-    std::string_view w1 = head.first, w2 = head.second;
+    if (!directive) {
+        emitStatement(line, code, head);
+        return;
+    }
     if (head.label.empty()) {
         if (equalsNoCase(w2, "MACRO")) {
             emit(line, false);
@@ -330,7 +361,12 @@ void Preprocessor::process(const RawLine& raw) {
             return;
     }
 
-    // A statement: expand text macros, then see whether it calls a macro.
+    emitStatement(line, code, head);
+}
+
+// A statement: expand text macros, then see whether it calls a macro.
+void Preprocessor::emitStatement(SourceLine line, std::string_view code, const StatementHead& head) {
+    std::string_view w2 = head.second;
     std::string_view text = code;
     bool inStrings = false;
     std::string_view trimmed = trim(text);

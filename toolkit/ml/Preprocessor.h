@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Diagnostics.h"
+#include "Lexer.h"
 #include "SourceLine.h"
 
 namespace ml {
@@ -93,6 +94,7 @@ private:
     bool readTop(RawLine& raw);  // next line of the innermost frame; false when it is exhausted
     SourceLine makeLine(const RawLine& raw, std::string_view text) const;
     void process(const RawLine& raw);
+    void emitStatement(SourceLine line, std::string_view code, const StatementHead& head);
     void emit(SourceLine line, bool statement);
     void report(Diag id, std::string detail, const SourceLine& at);
 

@@ -9,7 +9,7 @@ namespace ml {
 constexpr std::size_t kMaxConditionalDepth = 1000;
 constexpr std::size_t kMaxIncludeDepth = 50;
 constexpr std::size_t kMaxMacroDepth = 200;
-constexpr std::uint64_t kMaxExpandedLines = 5'000'000;
+constexpr std::uint64_t kMaxExpandedLines = 2'000'000;
 constexpr std::size_t kMaxLineLength = 1 << 20;
 
 struct Preprocessor::Frame {

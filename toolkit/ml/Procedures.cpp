@@ -11,7 +11,7 @@ namespace ml {
 namespace {
 
 struct LanguageName {
-    const char* name;
+    std::string_view name;
     Language language;
 };
 

@@ -13,32 +13,73 @@ const StructField* StructDef::field(std::string_view wanted) const {
     return nullptr;
 }
 
-const std::string& SymbolTable::key(std::string_view name, std::uint32_t scope) const {
-    std::string& k = keyBuffer_;
-    k.clear();
-    if (scope != 0) {
-        k = std::to_string(scope);
-        k.push_back('\x01');
+std::uint64_t SymbolTable::hashOf(std::string_view name, std::uint32_t scope) const {
+    std::uint64_t h = 1469598103934665603ull ^ scope;  // FNV-1a over the (folded) name
+    for (char c : name) {
+        h ^= static_cast<unsigned char>(caseSensitive_ ? c : toLowerAscii(c));
+        h *= 1099511628211ull;
     }
-    if (caseSensitive_)
-        k.append(name);
-    else
-        for (char c : name) k.push_back(toLowerAscii(c));
-    return k;
+    return h;
+}
+
+bool SymbolTable::sameName(std::string_view a, std::string_view b) const {
+    return caseSensitive_ ? a == b : equalsNoCase(a, b);
+}
+
+Symbol* SymbolTable::lookup(std::string_view name, std::uint32_t scope) const {
+    if (slots_.empty()) return nullptr;
+    const std::uint64_t h = hashOf(name, scope);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (!slot.symbol) return nullptr;
+        if (slot.hash == h && slot.scope == scope && sameName(slot.symbol->name, name)) return slot.symbol;
+    }
+}
+
+void SymbolTable::insert(Symbol* s, std::uint32_t scope) {
+    if ((used_ + 1) * 2 > slots_.size()) grow();
+    const std::uint64_t h = hashOf(s->name, scope);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        Slot& slot = slots_[i];
+        if (!slot.symbol) {
+            slot = Slot{h, scope, s};
+            ++used_;
+            return;
+        }
+        if (slot.hash == h && slot.scope == scope && sameName(slot.symbol->name, s->name)) {
+            slot.symbol = s;  // a new symbol of the same name hides the old one
+            return;
+        }
+    }
+}
+
+void SymbolTable::grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+    used_ = 0;
+    for (const Slot& slot : old)
+        if (slot.symbol) insert(slot.symbol, slot.scope);
+}
+
+void SymbolTable::setCaseSensitive(bool on) {
+    if (on == caseSensitive_) return;
+    caseSensitive_ = on;
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.size(), Slot{});
+    used_ = 0;
+    for (const Slot& slot : old)
+        if (slot.symbol) insert(slot.symbol, slot.scope);
 }
 
 Symbol* SymbolTable::find(std::string_view name) const {
-    if (scope_ != 0) {
-        auto it = index_.find(key(name, scope_));
-        if (it != index_.end()) return it->second;
-    }
-    return findGlobal(name);
+    if (scope_ != 0)
+        if (Symbol* s = lookup(name, scope_)) return s;
+    return lookup(name, 0);
 }
 
-Symbol* SymbolTable::findGlobal(std::string_view name) const {
-    auto it = index_.find(key(name, 0));
-    return it == index_.end() ? nullptr : it->second;
-}
+Symbol* SymbolTable::findGlobal(std::string_view name) const { return lookup(name, 0); }
 
 Symbol& SymbolTable::create(std::string_view name, SymbolKind kind, bool local) {
     Symbol& s = all_.emplace_back();
@@ -46,14 +87,14 @@ Symbol& SymbolTable::create(std::string_view name, SymbolKind kind, bool local) 
     s.kind = kind;
     s.id = static_cast<std::uint32_t>(all_.size());
     s.procLocal = local && scope_ != 0;
-    index_[std::string(key(name, s.procLocal ? scope_ : 0))] = &s;
+    insert(&s, s.procLocal ? scope_ : 0);
     return s;
 }
 
 namespace {
 
 struct NamedType {
-    const char* name;
+    std::string_view name;
     Type type;
 };
 

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace ml {
@@ -113,7 +112,7 @@ class SymbolTable {
 public:
     explicit SymbolTable(bool caseSensitive = false) : caseSensitive_(caseSensitive) {}
 
-    void setCaseSensitive(bool on) { caseSensitive_ = on; }
+    void setCaseSensitive(bool on);  // rebuilds the index under the new rule
     bool caseSensitive() const { return caseSensitive_; }
 
     // Finds `name` in the open procedure's scope first, then globally.
@@ -131,12 +130,24 @@ public:
     std::deque<Symbol>& all() { return all_; }
 
 private:
-    const std::string& key(std::string_view name, std::uint32_t scope) const;
-    mutable std::string keyBuffer_;  // reused so that lookups do not allocate
+    // Open addressing on (scope, name): the slots hold the name's hash and the symbol,
+    // whose own name is compared, so that lookups never build a key string.
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t scope = 0;
+        Symbol* symbol = nullptr;
+    };
+    std::uint64_t hashOf(std::string_view name, std::uint32_t scope) const;
+    bool sameName(std::string_view a, std::string_view b) const;
+    Symbol* lookup(std::string_view name, std::uint32_t scope) const;
+    void insert(Symbol* s, std::uint32_t scope);
+    void grow();
+
     bool caseSensitive_;
     std::uint32_t scope_ = 0;
     std::deque<Symbol> all_;
-    std::unordered_map<std::string, Symbol*> index_;
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
 };
 
 // The built-in types by name (BYTE, DB, SDWORD, REAL8, NEAR32 ...); nullptr if none.

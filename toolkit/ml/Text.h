@@ -1,6 +1,8 @@
 // Small text helpers shared by the assembler's stages: case folding and character classes.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,6 +44,26 @@ inline std::string_view trim(std::string_view s) {
     while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
     while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
     return s;
+}
+
+// Word tables: arrays of rows with a lower-case `name`, sorted by it, searched
+// ignoring the case of the word.
+template <class Row, std::size_t N>
+constexpr bool sortedByName(const std::array<Row, N>& table) {
+    for (std::size_t i = 1; i < N; ++i)
+        if (!(table[i - 1].name < table[i].name)) return false;
+    return true;
+}
+
+template <class Row, std::size_t N>
+const Row* findWord(const std::array<Row, N>& table, std::string_view word) {
+    char buffer[32];
+    if (word.size() > sizeof buffer) return nullptr;
+    for (std::size_t i = 0; i < word.size(); ++i) buffer[i] = toLowerAscii(word[i]);
+    std::string_view key(buffer, word.size());
+    auto it = std::lower_bound(table.begin(), table.end(), key,
+                               [](const Row& row, std::string_view k) { return row.name < k; });
+    return it != table.end() && it->name == key ? &*it : nullptr;
 }
 
 // Formats `value` as `digits` upper-case hex digits ("0000001F").

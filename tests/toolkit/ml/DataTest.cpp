@@ -148,3 +148,13 @@ TEST(Data, ErrorsAreReportedWithTheirLines) {
               "test.asm(10) : error A2063: alignment must be a power of 2\n"
               "test.asm(11) : error A2138: initial value is not valid\n");
 }
+
+TEST(Data, AssemblyStopsAfterOneHundredErrors) {
+    auto a = assemble(".386\n.MODEL FLAT\n.DATA\nREPT 150\nBYTE bogus\nENDM\nEND\n");
+    EXPECT_FALSE(a.ok);
+    EXPECT_EQ(a.diagnostics->errorCount(), 101u);
+    std::string messages = a.messages();
+    EXPECT_NE(messages.find("test.asm(4) : fatal error A1012: assembly stopped after this many errors : 100\n"),
+              std::string::npos)
+        << messages;
+}
