@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 namespace asmora::app {
 namespace {
@@ -28,7 +29,11 @@ QString desktopFileId() { return QString::fromUtf16(kAssociationType) + QStringL
 //   Name=QorvelAsmora
 class KeyFileText {
 public:
-    explicit KeyFileText(const QString& text) : lines_(text.split(u'\n')) {
+    // Files with CR LF line ends keep them.
+    explicit KeyFileText(const QString& text)
+        : lines_(text.split(u'\n')), lineEnd_(text.contains(QStringLiteral("\r\n")) ? "\r\n" : "\n") {
+        for (QString& line : lines_)
+            if (line.endsWith(u'\r')) line.chop(1);
         if (!lines_.isEmpty() && lines_.last().isEmpty()) lines_.removeLast();
     }
 
@@ -57,7 +62,10 @@ public:
         lines_.insert(last + 1, line);
     }
 
-    QByteArray bytes() const { return (lines_.join(u'\n') + u'\n').toUtf8(); }
+    QByteArray bytes() const {
+        const QString end = QString::fromLatin1(lineEnd_);
+        return (lines_.join(end) + end).toUtf8();
+    }
 
 private:
     int keyLine(const QString& group, const QString& key) const {
@@ -71,6 +79,7 @@ private:
     }
 
     QStringList lines_;
+    const char* lineEnd_;
 };
 
 platform::Error valueError(const QString& value, const QString& path, const QString& reason) {
@@ -88,11 +97,16 @@ void writeValueFile(const QString& value, const QString& path, const QByteArray&
     }
 }
 
+// Key files are UTF-8; one that is not is left as it is rather than rewritten with
+// its bytes replaced.
 KeyFileText readKeyFile(const QString& value, const QString& path) {
     QFile file(path);
     if (!file.exists()) return KeyFileText(QString());
     if (!file.open(QIODevice::ReadOnly)) throw valueError(value, path, file.errorString());
-    return KeyFileText(QString::fromUtf8(file.readAll()));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(file.readAll());
+    if (utf8.hasError()) throw valueError(value, path, QStringLiteral("文件不是 UTF-8 文本，未作改动。"));
+    return KeyFileText(text);
 }
 
 // The general escapes of desktop-entry string values.

@@ -107,6 +107,23 @@ TEST_F(AssociationTest, OtherEntriesAndOtherProgramsStay) {
     EXPECT_EQ(contents(data("applications/other.desktop")), "[Desktop Entry]\nName=Other\n");
 }
 
+TEST_F(AssociationTest, AFileWithCrLfLineEndsKeepsThem) {
+    put(config("mimeapps.list"), "[Default Applications]\r\ntext/html=firefox.desktop;\r\n");
+    associate();
+    EXPECT_EQ(contents(config("mimeapps.list")),
+              "[Default Applications]\r\ntext/html=firefox.desktop;\r\ntext/x-asm=QVL_ASM.desktop;\r\n");
+}
+
+TEST_F(AssociationTest, AFileThatIsNotUtf8IsReportedAndLeftAsItIs) {
+    const QByteArray latin1 = "[Default Applications]\ntext/plain=caf\xe9.desktop;\n";
+    put(config("mimeapps.list"), latin1);
+    associate();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.contains(config("mimeapps.list")));
+    EXPECT_EQ(contents(config("mimeapps.list")), latin1);
+    EXPECT_FALSE(QFile::exists(data("applications/QVL_ASM.desktop")));
+}
+
 TEST_F(AssociationTest, AnIconThatIsThereIsKept) {
     writeFile("bin/asm.ico", "my icon");
     associate();
