@@ -19,6 +19,7 @@ TTextReplaceDialog::TTextReplaceDialog(QWidget *parent) : TTextSearchDialog(pare
     replaceText_ = SciMakeHistoryBox(this, "cbReplaceText");
     TextRows()->addWidget(SciMakeBoxLabel(QStringLiteral("替换内容(&R):"), replaceText_));
     TextRows()->addWidget(replaceText_);
+    setTabOrder(SearchTextBox(), replaceText_);
 }
 
 void TTextReplaceDialog::UpdateHistories()

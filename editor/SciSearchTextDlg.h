@@ -65,6 +65,7 @@ protected:
 
     // The column of labelled text boxes; the replace dialog adds its own row.
     QVBoxLayout *TextRows() const { return textRows_; }
+    QComboBox *SearchTextBox() const { return searchText_; }
     // Called by the search button before the dialog closes.
     virtual void UpdateHistories();
 

@@ -6,12 +6,14 @@
 #include "SciReplaceTextDlg.h"
 #include "SciSearchReplaceBase.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -85,6 +87,19 @@ TEST(SciSearchDialogTest, ReplaceDialogTextsWithBlanksInTheGroupTitles)
                                QStringLiteral("关闭(&C)"), QStringLiteral("Cancel search and replace")});
     EXPECT_EQ(LabelTexts(dialog), (QStringList{QStringLiteral("查找内容(&S):"), QStringLiteral("替换内容(&R):")}));
     EXPECT_NE(dialog.findChild<QComboBox *>(QStringLiteral("cbReplaceText")), nullptr);
+}
+
+TEST(SciSearchDialogTest, TabGoesFromTheSearchTextToTheReplaceText)
+{
+    TTextReplaceDialog dialog;
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QComboBox *search = Child<QComboBox>(dialog, "cbSearchText");
+    QComboBox *replace = Child<QComboBox>(dialog, "cbReplaceText");
+    search->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(replace->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == replace);
 }
 
 TEST(SciSearchDialogTest, CheckingRegularExpressionTurnsTheDirectionForward)
