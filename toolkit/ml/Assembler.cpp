@@ -72,6 +72,7 @@ bool Assembler::assemble(std::uint32_t mainFile) {
     pass_ = 1;
     beginPass();
     pp_->start(mainFile);
+    lines_.reserve(files_.file(mainFile).lines.size() + 16);
     SourceLine line;
     while (!endSeen_ && pp_->next(line)) {
         lines_.push_back(line);

@@ -34,6 +34,7 @@ struct AssemblerOptions {
     std::vector<std::string> includeDirs;
     CaseMode caseMode = CaseMode::Insensitive;
     bool keepListing = false;      // record listing entries (/Fl)
+    bool debugInfo = false;        // follow the stack for call frame information (/Zi)
 };
 
 // What the listing shows for one line beside its source text.
@@ -197,6 +198,7 @@ private:
     std::vector<Symbol*> anchors_;
     std::vector<std::string> includeLibs_;
     std::vector<Token> tokens_;
+    x86::Encoded encoded_;            // reused: keeps its fixup storage between instructions
 
     // pass state
     std::uint32_t pass_ = 0;

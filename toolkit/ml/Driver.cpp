@@ -86,6 +86,7 @@ bool assembleOne(const CommandLine& cl, const std::string& source, std::FILE* ou
     for (std::string& dir : environmentIncludeDirs()) options.includeDirs.push_back(std::move(dir));
     options.caseMode = cl.caseMode;
     options.keepListing = cl.listing;
+    options.debugInfo = cl.debugInfo;
     Assembler assembler(files, diagnostics, options);
     assembler.assemble(*id);
     for (const std::string& echo : assembler.preprocessor().echoes()) print(out, echo + "\n");

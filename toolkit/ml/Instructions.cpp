@@ -1,6 +1,7 @@
 // Instructions: operands evaluated into the encoder's form, MASM's jump sizing, the
 // encoded bytes written with their relocations, and the listing's code column.
 #include <algorithm>
+#include <array>
 
 #include "Assembler.h"
 #include "Text.h"
@@ -16,29 +17,31 @@ struct BranchMnemonic {
     BranchKind kind;
 };
 
-// mnemonic   kind: Jump may be short or near; ShortOnly has only a rel8 form
-constexpr BranchMnemonic kBranches[] = {
-    {"jmp", BranchKind::Jump},  {"ja", BranchKind::Jump},   {"jae", BranchKind::Jump},  {"jb", BranchKind::Jump},
-    {"jbe", BranchKind::Jump},  {"jc", BranchKind::Jump},   {"je", BranchKind::Jump},   {"jg", BranchKind::Jump},
-    {"jge", BranchKind::Jump},  {"jl", BranchKind::Jump},   {"jle", BranchKind::Jump},  {"jna", BranchKind::Jump},
-    {"jnae", BranchKind::Jump}, {"jnb", BranchKind::Jump},  {"jnbe", BranchKind::Jump}, {"jnc", BranchKind::Jump},
-    {"jne", BranchKind::Jump},  {"jng", BranchKind::Jump},  {"jnge", BranchKind::Jump}, {"jnl", BranchKind::Jump},
-    {"jnle", BranchKind::Jump}, {"jno", BranchKind::Jump},  {"jnp", BranchKind::Jump},  {"jns", BranchKind::Jump},
-    {"jnz", BranchKind::Jump},  {"jo", BranchKind::Jump},   {"jp", BranchKind::Jump},   {"jpe", BranchKind::Jump},
-    {"jpo", BranchKind::Jump},  {"js", BranchKind::Jump},   {"jz", BranchKind::Jump},
-    {"jcxz", BranchKind::ShortOnly},  {"jecxz", BranchKind::ShortOnly}, {"loop", BranchKind::ShortOnly},
-    {"loope", BranchKind::ShortOnly}, {"loopz", BranchKind::ShortOnly}, {"loopne", BranchKind::ShortOnly},
-    {"loopnz", BranchKind::ShortOnly}, {"loopd", BranchKind::ShortOnly}, {"looped", BranchKind::ShortOnly},
-    {"loopned", BranchKind::ShortOnly}, {"call", BranchKind::Call},
-};
+// mnemonic (sorted)  kind: Jump may be short or near; ShortOnly has only a rel8 form
+constexpr std::array kBranches = std::to_array<BranchMnemonic>({
+    {"call", BranchKind::Call},       {"ja", BranchKind::Jump},          {"jae", BranchKind::Jump},
+    {"jb", BranchKind::Jump},         {"jbe", BranchKind::Jump},         {"jc", BranchKind::Jump},
+    {"jcxz", BranchKind::ShortOnly},  {"je", BranchKind::Jump},          {"jecxz", BranchKind::ShortOnly},
+    {"jg", BranchKind::Jump},         {"jge", BranchKind::Jump},         {"jl", BranchKind::Jump},
+    {"jle", BranchKind::Jump},        {"jmp", BranchKind::Jump},         {"jna", BranchKind::Jump},
+    {"jnae", BranchKind::Jump},       {"jnb", BranchKind::Jump},         {"jnbe", BranchKind::Jump},
+    {"jnc", BranchKind::Jump},        {"jne", BranchKind::Jump},         {"jng", BranchKind::Jump},
+    {"jnge", BranchKind::Jump},       {"jnl", BranchKind::Jump},         {"jnle", BranchKind::Jump},
+    {"jno", BranchKind::Jump},        {"jnp", BranchKind::Jump},         {"jns", BranchKind::Jump},
+    {"jnz", BranchKind::Jump},        {"jo", BranchKind::Jump},          {"jp", BranchKind::Jump},
+    {"jpe", BranchKind::Jump},        {"jpo", BranchKind::Jump},         {"js", BranchKind::Jump},
+    {"jz", BranchKind::Jump},         {"loop", BranchKind::ShortOnly},   {"loopd", BranchKind::ShortOnly},
+    {"loope", BranchKind::ShortOnly}, {"looped", BranchKind::ShortOnly}, {"loopne", BranchKind::ShortOnly},
+    {"loopned", BranchKind::ShortOnly}, {"loopnz", BranchKind::ShortOnly}, {"loopz", BranchKind::ShortOnly},
+});
+static_assert(sortedByName(kBranches), "branch table must be sorted");
 
 BranchKind branchKind(std::string_view mnemonic) {
     if (mnemonic.empty() || (toLowerAscii(mnemonic[0]) != 'j' && toLowerAscii(mnemonic[0]) != 'l' &&
                              toLowerAscii(mnemonic[0]) != 'c'))
         return BranchKind::None;
-    for (const BranchMnemonic& b : kBranches)
-        if (equalsNoCase(mnemonic, b.name)) return b.kind;
-    return BranchKind::None;
+    const BranchMnemonic* b = findWord(kBranches, mnemonic);
+    return b ? b->kind : BranchKind::None;
 }
 
 struct PrefixWord {
@@ -79,21 +82,31 @@ RelocKind relocKindOf(x86::FixupKind k) {
     }
 }
 
-// Operand token groups split at top-level commas.
-std::vector<std::span<const Token>> splitOperands(std::span<const Token> t) {
-    std::vector<std::span<const Token>> out;
+// Operand token groups split at top-level commas; `count` may exceed the array (too
+// many operands) but only the first groups are kept.
+struct OperandGroups {
+    std::array<std::span<const Token>, 3> groups;
+    std::size_t count = 0;
+};
+
+OperandGroups splitOperands(std::span<const Token> t) {
+    OperandGroups out;
     if (t.empty()) return out;
     int depth = 0;
     std::size_t start = 0;
+    auto add = [&](std::span<const Token> g) {
+        if (out.count < out.groups.size()) out.groups[out.count] = g;
+        ++out.count;
+    };
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (t[i].is("(") || t[i].is("[")) ++depth;
         else if ((t[i].is(")") || t[i].is("]")) && depth > 0) --depth;
         else if (t[i].is(",") && depth == 0) {
-            out.push_back(t.subspan(start, i - start));
+            add(t.subspan(start, i - start));
             start = i + 1;
         }
     }
-    out.push_back(t.subspan(start));
+    add(t.subspan(start));
     return out;
 }
 
@@ -119,22 +132,22 @@ void Assembler::assembleInstruction(Tokens t) {
         return;
     }
     insn.mnemonic = mnemonic.text;
-    auto groups = splitOperands(t.subspan(i));
-    if (groups.size() > 3) {
+    OperandGroups operands = splitOperands(t.subspan(i));
+    if (operands.count > 3) {
         error(Diag::TooManyOperands);
         return;
     }
-    std::vector<ExprValue> values;
-    for (Tokens g : groups) {
-        if (g.empty()) {
+    std::array<ExprValue, 3> values;
+    for (std::size_t k = 0; k < operands.count; ++k) {
+        if (operands.groups[k].empty()) {
             error(Diag::ExpressionExpected, std::string(mnemonic.text));
             return;
         }
-        auto v = evaluateTokens(g);
+        auto v = evaluateTokens(operands.groups[k]);
         if (!v) return;
-        values.push_back(*v);
+        values[k] = *v;
     }
-    emitInstruction(insn, values);
+    emitInstruction(insn, std::span<const ExprValue>(values.data(), operands.count));
 }
 
 bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarget) {
@@ -236,7 +249,7 @@ bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValu
             }
         }
     }
-    x86::Encoded enc;
+    x86::Encoded& enc = encoded_;
     std::uint32_t address = current()->offset;
     x86::EncodeError err = x86::encode(insn, address, enc);
     if (err != x86::EncodeError::None) {
@@ -275,7 +288,7 @@ bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x8
     std::size_t k = 0;
     for (const x86::Operand& op : operands) insn.operands[k++] = op;
     insn.operandCount = static_cast<std::uint8_t>(k);
-    x86::Encoded enc;
+    x86::Encoded& enc = encoded_;
     std::uint32_t address = current()->offset;
     x86::EncodeError err = x86::encode(insn, address, enc);
     if (err != x86::EncodeError::None) {
@@ -290,7 +303,7 @@ bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x8
 }
 
 void Assembler::trackFrame(const x86::Instruction& insn) {
-    if (frames_.active() && frames_.ranges().back().section == currentSection_)
+    if (options_.debugInfo && frames_.active() && frames_.ranges().back().section == currentSection_)
         frames_.instruction(insn, current()->offset);
 }
 

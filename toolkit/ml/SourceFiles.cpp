@@ -161,8 +161,11 @@ std::string writeFileAtomically(const std::string& path, const std::string& byte
         p += wrote;
         left -= static_cast<std::size_t>(wrote);
     }
-    if (error.empty() && ::fsync(fd) != 0) error = std::strerror(errno);
-    ::fchmod(fd, 0644);
+    // The rename makes the new file appear whole or not at all; the data is not forced
+    // to disk first (fsync would cost more than the assembly itself).
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
     if (::close(fd) != 0 && error.empty()) error = std::strerror(errno);
     if (error.empty() && ::rename(tempPath.c_str(), path.c_str()) != 0) error = std::strerror(errno);
     if (!error.empty()) ::unlink(tempPath.c_str());

@@ -42,7 +42,8 @@ private:
 };
 
 // Writes `bytes` to `path` through a temporary file in the same folder and a rename,
-// so that a failure never leaves a half-written file. Returns an error text or "".
+// so that a failure never leaves a half-written file (and an old file stays whole
+// until the new one replaces it). Returns an error text or "".
 std::string writeFileAtomically(const std::string& path, const std::string& bytes);
 
 }  // namespace ml

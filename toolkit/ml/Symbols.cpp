@@ -13,13 +13,15 @@ const StructField* StructDef::field(std::string_view wanted) const {
     return nullptr;
 }
 
-std::uint64_t SymbolTable::hashOf(std::string_view name, std::uint32_t scope) const {
-    std::uint64_t h = 1469598103934665603ull ^ scope;  // FNV-1a over the (folded) name
+// The hash covers the name only, so a procedure's local and a global of the same
+// name sit in one probe sequence and one scan finds either.
+std::uint64_t SymbolTable::hashOf(std::string_view name) const {
+    std::uint64_t h = 1469598103934665603ull;  // FNV-1a over the (folded) name
     for (char c : name) {
         h ^= static_cast<unsigned char>(caseSensitive_ ? c : toLowerAscii(c));
         h *= 1099511628211ull;
     }
-    return h;
+    return h ^ (h >> 29);
 }
 
 bool SymbolTable::sameName(std::string_view a, std::string_view b) const {
@@ -28,18 +30,21 @@ bool SymbolTable::sameName(std::string_view a, std::string_view b) const {
 
 Symbol* SymbolTable::lookup(std::string_view name, std::uint32_t scope) const {
     if (slots_.empty()) return nullptr;
-    const std::uint64_t h = hashOf(name, scope);
+    const std::uint64_t h = hashOf(name);
     const std::size_t mask = slots_.size() - 1;
+    Symbol* global = nullptr;
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
-        if (!slot.symbol) return nullptr;
-        if (slot.hash == h && slot.scope == scope && sameName(slot.symbol->name, name)) return slot.symbol;
+        if (!slot.symbol) return global;
+        if (slot.hash != h || !sameName(slot.symbol->name, name)) continue;
+        if (slot.scope == scope) return slot.symbol;
+        if (slot.scope == 0) global = slot.symbol;
     }
 }
 
 void SymbolTable::insert(Symbol* s, std::uint32_t scope) {
     if ((used_ + 1) * 2 > slots_.size()) grow();
-    const std::uint64_t h = hashOf(s->name, scope);
+    const std::uint64_t h = hashOf(s->name);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
         Slot& slot = slots_[i];
@@ -73,11 +78,7 @@ void SymbolTable::setCaseSensitive(bool on) {
         if (slot.symbol) insert(slot.symbol, slot.scope);
 }
 
-Symbol* SymbolTable::find(std::string_view name) const {
-    if (scope_ != 0)
-        if (Symbol* s = lookup(name, scope_)) return s;
-    return lookup(name, 0);
-}
+Symbol* SymbolTable::find(std::string_view name) const { return lookup(name, scope_); }
 
 Symbol* SymbolTable::findGlobal(std::string_view name) const { return lookup(name, 0); }
 

@@ -137,8 +137,9 @@ private:
         std::uint32_t scope = 0;
         Symbol* symbol = nullptr;
     };
-    std::uint64_t hashOf(std::string_view name, std::uint32_t scope) const;
+    std::uint64_t hashOf(std::string_view name) const;
     bool sameName(std::string_view a, std::string_view b) const;
+    // The symbol of `scope` (0: global) with this name, else the global one.
     Symbol* lookup(std::string_view name, std::uint32_t scope) const;
     void insert(Symbol* s, std::uint32_t scope);
     void grow();
