@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "Assembler.h"
@@ -60,6 +61,28 @@ void removeStale(const std::string& path) {
     if (!path.empty()) ::unlink(path.c_str());
 }
 
+// True when `output` names an existing file that the assembly read (the source or
+// an INCLUDE file): writing it would destroy the input.
+bool isInputFile(const std::string& output, const SourceFiles& files) {
+    struct stat out{};
+    if (::stat(output.c_str(), &out) != 0) return false;
+    for (std::size_t i = 0; i < files.count(); ++i) {
+        struct stat in{};
+        if (::stat(files.file(static_cast<std::uint32_t>(i)).path.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
+            in.st_ino == out.st_ino)
+            return true;
+    }
+    return false;
+}
+
+// Writes one output file, refusing to replace an input; returns false after printing why.
+bool writeOutput(const std::string& path, const std::string& bytes, const SourceFiles& files, std::FILE* out) {
+    std::string error = isInputFile(path, files) ? "it is an input of this assembly" : writeFileAtomically(path, bytes);
+    if (error.empty()) return true;
+    printDiagnostic(out, Diagnostic{Diag::CannotWriteFile, path + " (" + error + ")"});
+    return false;
+}
+
 // Assembles one source; returns true when it had no errors and its outputs were written.
 bool assembleOne(const CommandLine& cl, const std::string& source, std::FILE* out) {
     print(out, " Assembling: " + source + "\n");
@@ -93,22 +116,14 @@ bool assembleOne(const CommandLine& cl, const std::string& source, std::FILE* ou
     for (const Diagnostic& d : diagnostics.sorted()) printDiagnostic(out, d);
 
     bool ok = diagnostics.errorCount() == 0;
-    if (cl.listing && !diagnostics.hasFatal()) {
-        std::string error = writeFileAtomically(listingPath, writeListing(assembler, diagnostics, std::time(nullptr)));
-        if (!error.empty()) {
-            printDiagnostic(out, Diagnostic{Diag::CannotWriteFile, listingPath + " (" + error + ")"});
-            ok = false;
-        }
+    if (cl.listing && listingPath == objectPath) {
+        printDiagnostic(out, Diagnostic{Diag::CannotWriteFile, listingPath + " (named for both listing and object)"});
+        return false;
     }
-    if (ok) {
-        std::string bytes = writeElf(buildObject(assembler, cl.debugInfo));
-        std::string error = writeFileAtomically(objectPath, bytes);
-        if (!error.empty()) {
-            printDiagnostic(out, Diagnostic{Diag::CannotWriteFile, objectPath + " (" + error + ")"});
-            ok = false;
-        }
-    }
-    if (!ok) removeStale(objectPath);
+    if (cl.listing && !diagnostics.hasFatal())
+        ok = writeOutput(listingPath, writeListing(assembler, diagnostics, std::time(nullptr)), files, out) && ok;
+    if (ok) ok = writeOutput(objectPath, writeElf(buildObject(assembler, cl.debugInfo)), files, out);
+    if (!ok && !isInputFile(objectPath, files)) removeStale(objectPath);
     return ok;
 }
 

@@ -265,3 +265,22 @@ TEST(Program, LinkNamesFollowTheLanguageType) {
         EXPECT_NE(obj.find(expected), std::string::npos) << expected << "\n" << obj;
     EXPECT_EQ(obj.find("unused"), std::string::npos) << "an external that is never used stays out\n" << obj;
 }
+
+TEST(Program, NeverOverwritesItsInputs) {
+    TempDir dir;
+    const std::string text = ".386\n.MODEL FLAT\nINCLUDE defs.inc\n.CODE\nret\nEND\n";
+    fs::path source = dir.write("keep.asm", text);
+    fs::path include = dir.write("defs.inc", "x EQU 1\n");
+    ProgramRun intoSource = runMl({"/nologo", "/Fo", source.string(), source.string()});
+    EXPECT_NE(intoSource.status, 0);
+    EXPECT_NE(intoSource.output.find("it is an input of this assembly"), std::string::npos) << intoSource.output;
+    EXPECT_EQ(readFile(source), text);
+    ProgramRun listingOverInclude = runMl({"/nologo", "/Fl" + include.string(), "/Fo",
+                                           (dir.path() / "keep.obj").string(), source.string()});
+    EXPECT_NE(listingOverInclude.status, 0);
+    EXPECT_EQ(readFile(include), "x EQU 1\n");
+    ProgramRun same = runMl({"/nologo", "/Fl" + (dir.path() / "x.o").string(), "/Fo", (dir.path() / "x.o").string(),
+                             source.string()});
+    EXPECT_NE(same.status, 0);
+    EXPECT_NE(same.output.find("named for both listing and object"), std::string::npos) << same.output;
+}
