@@ -72,6 +72,7 @@ bool Assembler::assemble(std::uint32_t mainFile) {
     pass_ = 1;
     beginPass();
     pp_->start(mainFile);
+    definePredefinedSymbols(mainFile);
     lines_.reserve(files_.file(mainFile).lines.size() + 16);
     SourceLine line;
     while (!endSeen_ && pp_->next(line)) {
@@ -537,6 +538,39 @@ void Assembler::directiveModel(Tokens rest) {
         else if (!isOneOf(rest[i].text, {"nearstack", "farstack", "os_dos", "os_os2"}))
             error(Diag::SyntaxError, std::string(rest[i].text));
     }
+    defineModelSymbols();
+}
+
+void Assembler::defineNumber(std::string_view name, std::int64_t value) {
+    Symbol* s = symbols_.findGlobal(name);
+    if (!s) s = &symbols_.create(name, SymbolKind::Equate);
+    if (s->kind != SymbolKind::Equate) return;
+    s->value = value;
+    s->defined = true;
+    s->definedPass = pass_;
+    s->definedAt = lineIndex_;
+}
+
+// MASM's predefined symbols: @Version and @FileName from the start, the model's
+// @Model, @Interface, @CodeSize, @DataSize, @WordSize and the segment names
+// @code, @data, @stack, @fardata, @fardata? after .MODEL.
+void Assembler::definePredefinedSymbols(std::uint32_t mainFile) {
+    defineNumber("@Version", 615);
+    std::string name = files_.file(mainFile).path;
+    if (auto slash = name.find_last_of('/'); slash != std::string::npos) name = name.substr(slash + 1);
+    if (auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) name = name.substr(0, dot);
+    pp_->setTextMacro("@FileName", name);
+}
+
+void Assembler::defineModelSymbols() {
+    defineNumber("@Model", 7);  // FLAT
+    defineNumber("@Interface", static_cast<int>(language_));  // Language follows MASM's numbering
+    defineNumber("@CodeSize", 0);
+    defineNumber("@DataSize", 0);
+    defineNumber("@WordSize", 4);
+    if (pass_ != 1) return;  // text macros act in the first pass only
+    pp_->setTextMacro("@code", "_TEXT");
+    for (const char* flat : {"@data", "@stack", "@fardata", "@fardata?"}) pp_->setTextMacro(flat, "FLAT");
 }
 
 void Assembler::directiveEnd(Tokens rest) {

@@ -119,6 +119,9 @@ private:
     Section* current() { return currentSection_ < 0 ? nullptr : &sections_[std::size_t(currentSection_)]; }
     bool requireSection();
     void directiveModel(Tokens rest);
+    void defineNumber(std::string_view name, std::int64_t value);
+    void definePredefinedSymbols(std::uint32_t mainFile);
+    void defineModelSymbols();
     void directiveEnd(Tokens rest);
     void directiveAlign(std::int64_t alignment);
     void directiveOrg(Tokens rest);

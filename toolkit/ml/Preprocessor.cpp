@@ -676,6 +676,17 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
     return true;
 }
 
+void Preprocessor::setTextMacro(std::string_view name, std::string value) {
+    Symbol* s = symbols_.findGlobal(name);
+    if (!s) {
+        s = &symbols_.create(name, SymbolKind::Text);
+        ++textMacroCount_;
+    }
+    if (s->kind != SymbolKind::Text) return;
+    s->defined = true;
+    s->text = std::move(value);
+}
+
 std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text, bool inStrings,
                                                           const SourceLine& at) {
     if (textMacroCount_ == 0) return std::nullopt;

@@ -64,6 +64,8 @@ public:
     void setOrderBase(std::uint64_t order) { order_ = order; }
 
     const std::vector<std::string>& echoes() const { return echoes_; }
+    // Defines (or redefines) a text macro from outside a source line: @code, @data ...
+    void setTextMacro(std::string_view name, std::string value);
     // IF blocks still open (END was reached inside one).
     std::size_t openConditionals() const { return conds_.size(); }
     // Every macro that was defined, in order of definition (for the listing).

@@ -108,3 +108,15 @@ TEST(Expression, ErrorsNameTheProblem) {
               "test.asm(5) : error A2048: number contains a character that is not a digit of its radix : 12q4\n"
               "test.asm(6) : error A2157: closing parenthesis is missing\n");
 }
+
+TEST(Expression, PredefinedSymbolsDescribeTheModel) {
+    auto a = assemble(".386\nv1 = @Version\n.MODEL FLAT, stdcall\nm = @Model\ni = @Interface\nw = @WordSize\n"
+                      "seg TEXTEQU @code\nEND\n");
+    ASSERT_TRUE(a.ok) << a.messages();
+    EXPECT_EQ(a.value("v1"), 615);
+    EXPECT_EQ(a.value("m"), 7);
+    EXPECT_EQ(a.value("i"), 3);
+    EXPECT_EQ(a.value("w"), 4);
+    EXPECT_EQ(a.symbol("seg")->text, "_TEXT");
+    EXPECT_EQ(a.symbol("@FileName")->text, "test");
+}
