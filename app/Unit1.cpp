@@ -9,11 +9,19 @@
 #include "app/StartupFile.h"
 #include "build/CommandRunner.h"
 #include "build/OutputList.h"
+#include "documents/DocumentCommands.h"
 #include "platform/DialogService.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
 
-#include <Qsci/qsciscintilla.h>
+#include "documents/MyEditFileClasses.h"
+#include "documents/SciDocTabCtrl.h"
+#include "editor/SciAsmLanguage.h"
+#include "editor/SciLanguageManager.h"
+#include "editor/SciMainWindowEditor.h"
+#include "editor/SciScintilla.h"
+#include "editor/SciAutoComplete.h"
+#include "editor/SciSearchReplace.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,7 +40,6 @@ namespace asmora::app {
 namespace {
 
 const QString kCaption = QStringLiteral("80X86Asmora\u3000V2009 Build 3.818 [修正版]");
-const QString kUntitled = QStringLiteral("未命名.asm");
 const QString kFinalLine = QStringLiteral("最终加载结果：加载成功，您可以正常使用了。");
 
 // Sizes of the stored window layout, in pixels.
@@ -85,6 +92,7 @@ TForm1::TForm1(const QString& programFolder, Services services, QWidget* parent)
     buildLayout();
     connectHandlers();
     connectBuildHandlers();
+    connectDocumentHandlers();
 }
 
 TForm1::~TForm1() = default;
@@ -190,15 +198,25 @@ void TForm1::buildLayout() {
     ListBox1->setFont(songTi(12));
     ListBox1->setStyleSheet(QStringLiteral("color: navy;"));
 
-    TabControl1 = new QTabWidget(central_);
+    TabControl1 = new TSciDocumentTabControl(central_);
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
-    Edit3 = new QsciScintilla;  // Edit3 placeholder
+    // The editing library was written beside the program by the entry; the editor
+    // refuses to start without it.
+    TSciLibrary::Load(programFolder_);
+    LMG = new TSciLanguageManager(this);
+    FillMainWindowLanguages(*LMG);
+    Edit3 = new TScintilla(TabControl1);
     Edit3->setObjectName(QStringLiteral("Edit3"));
-    Edit3->setToolTip(QStringLiteral("提示：一个中文相当于两个字符。"));
+    ApplyMainWindowEditorForm(*Edit3, LMG);
+    SciSearchReplace1 = new TSciSearchReplace(this);
+    SciSearchReplace1->SetEditor(Edit3);
+    SciAutoComplete1 = new TSciAutoComplete(this);
+    ApplyMainWindowAutoComplete(*SciAutoComplete1, Edit3);
     Edit3->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Edit3, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(Edit3->mapToGlobal(at)); });
-    TabControl1->addTab(Edit3, QStringLiteral("&1 ") + kUntitled);
+    TabControl1->SetDefaultExt(QStringLiteral(".asm"));
+    TabControl1->SetEditor(Edit3);
 }
 
 // Places the docked regions as the stored layout aligns them: the top bar and the
@@ -256,10 +274,12 @@ void TForm1::connectHandlers() {
     on("N27", &TForm1::N27Click);
     on("N29", &TForm1::N29Click);
     on("N26", &TForm1::N26Click);
+    on("N5", &TForm1::N5Click);
+    on("N8", &TForm1::N8Click);
+    on("N6", &TForm1::N6Click);
     on("ASM1", &TForm1::ASM1Click);
     on("N9", &TForm1::A1Click);
     on("A1", &TForm1::A1Click);
-    connect(action("E2"), &QAction::triggered, this, &QWidget::close);
     connect(Button5, &QPushButton::clicked, this, [this] {
         if (runner_->isRunning()) runner_->stop();
         else guarded([this] { Button7Click(); });
@@ -272,6 +292,7 @@ void TForm1::connectHandlers() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit2 && event->type() == QEvent::KeyPress) Edit2KeyDown();
     if (watched == central_ && event->type() == QEvent::Resize) arrangePanels();
+    if (isEditorKey(watched, event)) Edit3KeyDown();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -283,6 +304,10 @@ void TForm1::guarded(const std::function<void()>& handler) {
     } catch (const std::exception& error) {
         showError(QString::fromLocal8Bit(error.what()));
     }
+}
+
+std::function<void()> TForm1::guardedSlot(void (TForm1::*handler)()) {
+    return [this, handler] { guarded([this, handler] { (this->*handler)(); }); };
 }
 
 void TForm1::showError(const QString& message) {
@@ -321,7 +346,9 @@ void TForm1::FormCreate(const QStringList& arguments) {
             guarded([this, item] { ClearBlue1Click(item); });
         }, this);
         SkinMenu->startBuilder();
-        move(screen()->availableGeometry().center() - rect().center());  // 3
+        Edit3->SetStreamClass(&TSciMyStream::StreamClass);             // 3
+        move(screen()->availableGeometry().center() - rect().center());
+        Edit3->SetCodePage(0);
         QDir::setCurrent(programFolder_);                              // 4
         const QString startupFile = resolveStartupFile(arguments);     // 5
         if (!QDir().mkpath(programFolder_ + QStringLiteral("/bin")))   // 6
@@ -349,20 +376,18 @@ void TForm1::FormCreate(const QStringList& arguments) {
         CheckBox1->setChecked(settings_.read(Switch::ASM_ByAuto));
         ListBox1->addRow(kFinalLine);                                  // 11
         setAcceptDrops(true);                                          // 12
-        // 13, 14: the new-file template and the "ASM" language come with the editor.
-        TabControl1->setTabText(0, QStringLiteral("&1 ") + kUntitled);
+        E1Click();                                                     // 13
+        Edit3->SetSelectedLanguage(QStringLiteral("ASM"));             // 14
+        setDocumentCaption(TDocumentCommands::kUntitledCaption);
         if (!startupFile.isEmpty() && platform::fileExists(startupFile)) {  // 15
             if (platform::extensionOf(startupFile).toLower() != u".asm") {
                 services_.dialogs.messageBox(this, QStringLiteral("启动文件不是ASM汇编源文件，不能自动加载使用。"),
                                              QStringLiteral("错误提示"), platform::MessageIcon::Warning,
                                              platform::MessageButtons::Ok);
             } else {
-                CurrentPath = startupFile;
-                TabControl1->setTabText(0, QStringLiteral("&1 ") + startupFile);
                 cleanup.addRecord(startupFile);
-                QFile file(startupFile);
-                if (file.open(QIODevice::ReadOnly)) Edit3->setText(QString::fromUtf8(file.readAll()));
-                Edit1->setText(platform::folderOf(startupFile));
+                documents_->OpenDocument(startupFile);
+                documents_->ShowFolderOf(startupFile);
             }
         }
         const QString backup = programFolder_ + QStringLiteral("/Backup.dat");  // 16
@@ -379,6 +404,9 @@ void TForm1::FormCreate(const QStringList& arguments) {
     } catch (const platform::Error& error) {
         show();
         showError(error.message());
+    } catch (const std::exception& error) {
+        show();
+        showError(QString::fromLocal8Bit(error.what()));
     }
     arrangePanels();
     creating_ = false;
@@ -430,6 +458,15 @@ void TForm1::N26Click() {
 }
 
 // ----------------------------------------------------------------------------------
+// Edit menu: find, find next, replace
+
+void TForm1::N5Click() { SciSearchReplace1->ShowSearchDialog(); }
+void TForm1::N8Click() {
+    SciSearchReplace1->SearchReplace(false, SciSearchReplace1->SearchBackwards, srmAsk);
+}
+void TForm1::N6Click() { SciSearchReplace1->ShowReplaceDialog(); }
+
+// ----------------------------------------------------------------------------------
 // Window events
 
 void TForm1::changeEvent(QEvent* event) {
@@ -459,17 +496,13 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::dropFile(const QString& path) {
     if (path.isEmpty()) return;
-    if (FileModified) {
-        services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
-                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
-                                     platform::MessageButtons::YesNo);
-    }
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) Edit3->setText(QString::fromUtf8(file.readAll()));
-    TabControl1->setTabText(0, QStringLiteral("&1 ") + path);
-    CurrentPath = path;
-    Edit1->setText(platform::folderOf(path));
-    FileModified = false;
+    // A save that fails ends the drop before anything is loaded.
+    if (FileModified && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
+                                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
+                                                     platform::MessageButtons::YesNo) == platform::IdYes)
+        SaveBClick();
+    documents_->OpenDocument(path);
+    documents_->ShowFolderOf(path);
     Edit3->setFocus();
     TCleanupList(programFolder_).addRecord(path);
 }
@@ -481,19 +514,29 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    guarded([this] { FormClose(); });
-    event->accept();
+    bool closing = true;
+    guarded([this, &closing] { closing = FormClose(); });
+    if (closing) event->accept();
+    else event->ignore();
 }
 
-void TForm1::FormClose() {
-    if (FileModified) {
-        services_.dialogs.messageBox(this, QStringLiteral("当前文件已被更改，请问是否保存？"), QStringLiteral("文件未保存"),
-                                     platform::MessageIcon::Information, platform::MessageButtons::YesNo);
+bool TForm1::FormClose() {
+    if (FileModified && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被更改，请问是否保存？"),
+                                                     QStringLiteral("文件未保存"), platform::MessageIcon::Information,
+                                                     platform::MessageButtons::YesNo) == platform::IdYes) {
+        // A failed save is shown and keeps the window and its document open.
+        bool saved = false;
+        guarded([this, &saved] {
+            SaveBClick();
+            saved = true;
+        });
+        if (!saved) return false;
     }
     const TCleanupList cleanup(programFolder_);
     cleanup.process();
     for (const char16_t* name : {u"/bin/ml.bat", u"/bin/Rubish.ini", u"/bin/Asmora帮助.GID"})
         QFile::remove(programFolder_ + QString::fromUtf16(name));
+    return true;
 }
 
 }  // namespace asmora::app

@@ -15,11 +15,16 @@
 #include <QMap>
 #include <QMenu>
 #include <QPushButton>
-#include <QTabWidget>
 
 #include <functional>
+#include <memory>
 
-class QsciScintilla;
+class TScintilla;
+class TSciLanguageManager;
+class TSciDocumentTabControl;
+class TSciSearchReplace;
+class TSciAutoComplete;
+class TDocumentCommands;
 
 namespace asmora::build {
 class TCommandRunner;
@@ -66,8 +71,11 @@ public:
     QWidget* Panel4 = nullptr;
     QPushButton* Button5 = nullptr;   // 执 行
     build::TOutputList* ListBox1 = nullptr;
-    QTabWidget* TabControl1 = nullptr;
-    QsciScintilla* Edit3 = nullptr;   // Edit3 placeholder: the editor component takes its place
+    TSciDocumentTabControl* TabControl1 = nullptr;
+    TScintilla* Edit3 = nullptr;      // the editor
+    TSciLanguageManager* LMG = nullptr;  // the editor's languages ("ASM" among them)
+    TSciSearchReplace* SciSearchReplace1 = nullptr;  // find and replace in Edit3
+    TSciAutoComplete* SciAutoComplete1 = nullptr;    // completion from Edit3's words
     QMenu* PopupMenu1 = nullptr;
     build::TForm2* Form2 = nullptr;   // console template editor, made by the program entry
     build::TForm4* Form4 = nullptr;   // listing window, made by the program entry
@@ -101,6 +109,9 @@ public:
     void N29Click();
     void CheckBox1Click();
     void N26Click();              // tool-kit check
+    void N5Click();               // find
+    void N8Click();               // find next
+    void N6Click();               // replace
     void ASM1Click();             // file association (FileAssociation.cpp)
     void A1Click();               // about window (Unit3.cpp)
     void ClearBlue1Click(QAction* item);  // a skin chosen in N19 (SkinMenu.cpp)
@@ -123,6 +134,16 @@ public:
     void DelYongYu(const QString& base);
     void Recovery();              // the console template from Backup.dat
     build::TBuildContext buildContext();
+
+    // Document commands (DocumentHandlers.cpp): each forwards to TDocumentCommands.
+    void Edit3KeyDown();          // any key in the editor marks the document changed
+    void E1Click();               // new
+    void FileOpenBClick();        // open (item S0, button ButtonOpen)
+    void SaveBClick();            // save (item SaveB, context menu SaveFile1)
+    void A2Click();               // save as
+    void N3Click();               // delete the file
+    void E2Click();               // exit
+    TDocumentCommands& documentCommands() { return *documents_; }
 
     // Drop handling for one file (the first of a drop).
     void dropFile(const QString& path);
@@ -150,16 +171,22 @@ private:
     void arrangePanels();
     void connectHandlers();
     void connectBuildHandlers();
+    void connectDocumentHandlers();
+    std::function<void()> guardedSlot(void (TForm1::*handler)());
+    bool isEditorKey(QObject* watched, QEvent* event) const;
     void setBusy(bool busy);
+    void setDocumentCaption(const QString& caption);  // caption of document 0
     void toggleSwitch(QAction* item, Switch key, QWidget* pane);
     void writeSwitch(Switch key, bool on);
     void showError(const QString& message);
-    void FormClose();
+    // Returns false, keeping the window open, when the save the user asked for failed.
+    bool FormClose();
 
     QString programFolder_;
     Services services_;
     TSettings settings_;
     build::TCommandRunner* runner_ = nullptr;
+    std::unique_ptr<TDocumentCommands> documents_;
     QMap<QString, QAction*> actions_;
     QMap<QString, QMenu*> menus_;
     QWidget* central_ = nullptr;

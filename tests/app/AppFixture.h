@@ -1,8 +1,10 @@
 // A fresh program folder with the dialog, shell and pause doubles, for window tests.
 #pragma once
 
+#include "app/ProgramEntry.h"
 #include "app/Services.h"
 #include "app/Unit1.h"
+#include "documents/SciDocTabCtrl.h"
 #include "platform/doubles/RecordingPause.h"
 #include "platform/doubles/RecordingShell.h"
 #include "platform/doubles/ScriptedDialogs.h"
@@ -12,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -33,8 +36,10 @@ protected:
 
     asmora::app::Services services() { return {dialogs, shell, pause}; }
     QString path(const QString& tail) const { return folder.path() + u'/' + tail; }
+    QString tabText() const { return window->TabControl1->TabBar()->tabText(0); }
 
     asmora::app::TForm1& start(const QStringList& arguments = {}) {
+        asmora::app::extractEditingLibrary(folder.path());
         window = std::make_unique<asmora::app::TForm1>(folder.path(), services());
         window->FormCreate(arguments);
         return *window;

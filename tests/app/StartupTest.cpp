@@ -113,7 +113,7 @@ TEST_F(AppFixture, AStartupPathSplitIntoTwoArgumentsOpensTheFile) {
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     TForm1& form = start({path("my"), "src/lab", "1.asm"});
     EXPECT_EQ(form.CurrentPath, path("my src/lab 1.asm"));
-    EXPECT_EQ(form.TabControl1->tabText(0), "&1 " + path("my src/lab 1.asm"));
+    EXPECT_EQ(tabText(), "&1 " + path("my src/lab 1.asm"));
     EXPECT_EQ(form.Edit1->text(), path("my src"));
     EXPECT_TRUE(readFile("bin/Rubish.ini").startsWith(path("my src/").toUtf8()));
 }
@@ -126,7 +126,7 @@ TEST_F(AppFixture, AStartupFileThatIsNotAssemblySourceIsRefused) {
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("启动文件不是ASM汇编源文件，不能自动加载使用。"));
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("错误提示"));
     EXPECT_TRUE(form.CurrentPath.isEmpty());
-    EXPECT_EQ(form.TabControl1->tabText(0), QStringLiteral("&1 未命名.asm"));
+    EXPECT_EQ(tabText(), QStringLiteral("&1 未命名.asm"));
     EXPECT_TRUE(readFile("bin/Rubish.ini").isEmpty());
 }
 

@@ -1,0 +1,69 @@
+// The main window's document handlers: New, Open, Save, Save as, Delete, Exit, the
+// "changed" mark and the editor's context menu. The file commands forward to
+// TDocumentCommands, which works on the window's editor, tabs and directory box.
+#include "Unit1.h"
+
+#include "app/CleanupList.h"
+#include "documents/DocumentCommands.h"
+#include "editor/SciScintilla.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+namespace asmora::app {
+
+void TForm1::Edit3KeyDown() { documents_->Edit3KeyDown(); }
+void TForm1::E1Click() { documents_->E1Click(); }
+void TForm1::FileOpenBClick() { documents_->FileOpenBClick(); }
+void TForm1::SaveBClick() { documents_->SaveBClick(); }
+void TForm1::A2Click() { documents_->A2Click(); }
+void TForm1::N3Click() { documents_->N3Click(); }
+void TForm1::E2Click() { close(); }
+
+void TForm1::setDocumentCaption(const QString& caption) { documents_->SetCaption(caption); }
+
+// A key pressed in the editor, or text committed by an input method (which types
+// Chinese without key presses), counts as a key for the "changed" mark.
+bool TForm1::isEditorKey(QObject* watched, QEvent* event) const {
+    if (watched != Edit3) return false;
+    if (event->type() == QEvent::KeyPress) return true;
+    return event->type() == QEvent::InputMethod &&
+           !static_cast<QInputMethodEvent*>(event)->commitString().isEmpty();
+}
+
+void TForm1::connectDocumentHandlers() {
+    documents_ = std::make_unique<TDocumentCommands>(TDocumentContext{
+        this, *Edit3, *TabControl1, *Edit1, services_.dialogs, CurrentPath, FileModified,
+        [this](const QString& source) { TCleanupList(programFolder_).addRecord(source); }});
+    saveCurrentDocument = [this] { SaveBClick(); };
+    Edit3->installEventFilter(this);
+
+    using Handler = void (TForm1::*)();
+    const struct {
+        const char* item;
+        Handler handler;
+    } commands[] = {
+        {"E1", &TForm1::E1Click},   {"S0", &TForm1::FileOpenBClick}, {"SaveB", &TForm1::SaveBClick},
+        {"A2", &TForm1::A2Click},   {"N3", &TForm1::N3Click},        {"E2", &TForm1::E2Click},
+        {"SaveFile1", &TForm1::SaveBClick},
+    };
+    for (const auto& command : commands)
+        connect(action(QString::fromLatin1(command.item)), &QAction::triggered, this, guardedSlot(command.handler));
+    connect(ButtonOpen, &QPushButton::clicked, this, guardedSlot(&TForm1::FileOpenBClick));
+
+    // The context menu's edit commands call the editor and do nothing else.
+    const struct {
+        const char* item;
+        void (TScintillaBase::*command)();
+    } editCommands[] = {
+        {"Undo1", &TScintillaBase::Undo}, {"Redo1", &TScintillaBase::Redo},
+        {"Cut1", &TScintillaBase::Cut},   {"Copy1", &TScintillaBase::Copy},
+        {"Paste1", &TScintillaBase::Paste}, {"SelectAll1", &TScintillaBase::SelectAll},
+    };
+    for (const auto& edit : editCommands) {
+        const auto command = edit.command;
+        connect(action(QString::fromLatin1(edit.item)), &QAction::triggered, this, [this, command] { (Edit3->*command)(); });
+    }
+}
+
+}  // namespace asmora::app

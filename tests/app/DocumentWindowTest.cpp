@@ -1,0 +1,198 @@
+// The document commands as the main window reaches them: the template at start-up,
+// key presses in the editor, the file menu, the open button, the context menu, and
+// the saves that dropping a file, closing and assembling ask for.
+#include "AppFixture.h"
+
+#include "documents/DocumentCommands.h"
+#include "editor/SciScintilla.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+using namespace asmora::app;
+using platform::IdNo;
+using platform::IdYes;
+using platform::ScriptedDialogs;
+
+namespace {
+const QString kUntitledTab = QStringLiteral("&1 未命名.asm");
+}
+
+class DocumentWindowTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
+        start();
+        dialogs.shown.clear();
+    }
+    QByteArray text() const { return window->Edit3->GetText(); }
+    void pressKey(Qt::Key key = Qt::Key_Right) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(window->Edit3, &press);
+    }
+    // Opens `tail` through the open dialog.
+    void open(const QString& tail) {
+        dialogs.fileResults.enqueue(ScriptedDialogs::chosen(path(tail)));
+        window->action("S0")->trigger();
+    }
+    // A key press, then `bytes` inserted at the start of the text.
+    void edit(const QByteArray& bytes) {
+        pressKey();
+        window->Edit3->SetSel(0, 0);
+        window->Edit3->ReplaceSel(bytes);
+    }
+};
+
+TEST_F(DocumentWindowTest, StartUpShowsTheNewFileTemplateUnderTheUntitledCaption) {
+    const QByteArray bytes = text();
+    EXPECT_EQ(bytes.size(), 593);
+    EXPECT_TRUE(bytes.startsWith(";Program: \n;Author: \n;Date: \n\n.386\n"));
+    EXPECT_TRUE(bytes.endsWith("END                             ; end of source code\n\r\n"));
+    EXPECT_EQ(tabText(), kUntitledTab);
+    EXPECT_FALSE(window->FileModified);
+    EXPECT_TRUE(window->CurrentPath.isEmpty());
+}
+
+TEST_F(DocumentWindowTest, AStartupFileReplacesTheTemplateAndSetsTheOpenDialogsFolder) {
+    writeFile("src/lab.asm", "mov ax, bx\r\n");
+    window.reset();
+    start({path("src/lab.asm")});
+    EXPECT_EQ(text(), "mov ax, bx\r\n");
+    EXPECT_EQ(window->documentCommands().OpenDialog1.initialFolder, path("src"));
+    EXPECT_EQ(window->documentCommands().OpenDialog1.fileName, path("src/lab.asm"));
+}
+
+TEST_F(DocumentWindowTest, AnyKeyOrCommittedInputInTheEditorMarksTheDocumentChanged) {
+    pressKey(Qt::Key_Shift);
+    EXPECT_TRUE(window->FileModified);
+    EXPECT_EQ(tabText(), kUntitledTab + " *");
+    EXPECT_EQ(text().size(), 593);
+
+    window->action("E1")->trigger();  // answered No
+    EXPECT_EQ(tabText(), kUntitledTab);
+    QInputMethodEvent composing(QStringLiteral("zh"), {});
+    QApplication::sendEvent(window->Edit3, &composing);
+    EXPECT_FALSE(window->FileModified);
+    QInputMethodEvent committed;
+    committed.setCommitString(QStringLiteral("中"));
+    QApplication::sendEvent(window->Edit3, &committed);
+    EXPECT_TRUE(window->FileModified);
+}
+
+TEST_F(DocumentWindowTest, TheFileMenuTheOpenButtonAndTheContextMenuReachTheirCommands) {
+    window->ButtonOpen->click();
+    ASSERT_EQ(dialogs.openRequests.size(), 1);
+    writeFile("src/lab.asm", "mov ax, bx   \r\n");
+    open("src/lab.asm");
+    EXPECT_EQ(window->CurrentPath, path("src/lab.asm"));
+    EXPECT_EQ(window->Edit1->text(), path("src"));
+    EXPECT_EQ(readFile("bin/Rubish.ini"), (path("src/") + "\r\n" + path("src/Debug/lab") + "\r\n0\r\n").toUtf8());
+
+    edit("; ");
+    window->action("SaveB")->trigger();
+    EXPECT_EQ(readFile("src/lab.asm"), "; mov ax, bx\r\n");
+    edit(";");
+    window->action("SaveFile1")->trigger();
+    EXPECT_EQ(readFile("src/lab.asm"), ";; mov ax, bx\r\n");
+    EXPECT_EQ(tabText(), "&1 " + path("src/lab.asm"));
+
+    dialogs.fileResults.enqueue(ScriptedDialogs::chosen(path("src/copy"), 1));
+    window->action("A2")->trigger();
+    EXPECT_EQ(dialogs.saveRequests.back().title, QStringLiteral("另存为"));
+    EXPECT_EQ(readFile("src/copy.asm"), ";; mov ax, bx\r\n");
+
+    dialogs.answers.enqueue(IdYes);
+    window->action("N3")->trigger();
+    EXPECT_FALSE(QFile::exists(path("src/copy.asm")));
+    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("文件删除成功！"));
+    EXPECT_EQ(text().size(), 593);
+
+    window->action("N3")->trigger();
+    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("删除文件失败，当前文件未存盘！"));
+}
+
+TEST_F(DocumentWindowTest, TheContextMenuEditCommandsWorkOnTheEditorAndMarkNothing) {
+    window->Edit3->ClearDocument();
+    window->Edit3->AddText(QByteArray("abc"));
+    window->action("SelectAll1")->trigger();
+    EXPECT_EQ(window->Edit3->SelLength(), 3);
+    window->action("Copy1")->trigger();
+    window->action("Cut1")->trigger();
+    EXPECT_EQ(text(), "");
+    window->action("Paste1")->trigger();
+    window->action("Paste1")->trigger();
+    EXPECT_EQ(text(), "abcabc");
+    window->action("Undo1")->trigger();
+    EXPECT_EQ(text(), "abc");
+    window->action("Redo1")->trigger();
+    EXPECT_EQ(text(), "abcabc");
+    EXPECT_FALSE(window->FileModified);
+    EXPECT_EQ(tabText(), kUntitledTab);
+}
+
+TEST_F(DocumentWindowTest, DroppingAFileAfterYesSavesTheChangedDocumentFirst) {
+    writeFile("a.asm", "a\r\n");
+    writeFile("b.asm", "b\r\n");
+    open("a.asm");
+    edit("x");
+    dialogs.answers.enqueue(IdYes);
+    window->dropFile(path("b.asm"));
+    EXPECT_EQ(readFile("a.asm"), "xa\r\n");
+    EXPECT_EQ(text(), "b\r\n");
+    EXPECT_EQ(window->CurrentPath, path("b.asm"));
+    EXPECT_EQ(window->documentCommands().OpenDialog1.initialFolder, folder.path());
+}
+
+TEST_F(DocumentWindowTest, ADropWhoseSaveFailsLoadsNothing) {
+    writeFile("b.asm", "b\r\n");
+    QDir().mkpath(path("dir.asm"));
+    window->CurrentPath = path("dir.asm");  // a folder cannot be written over
+    edit("kept");
+    dialogs.answers.enqueue(IdYes);
+    window->guarded([this] { window->dropFile(path("b.asm")); });
+    EXPECT_EQ(dialogs.shown.back().icon, platform::MessageIcon::Error);
+    EXPECT_TRUE(text().startsWith("kept;Program:\n"));  // trailing blanks went before the write
+    EXPECT_EQ(window->CurrentPath, path("dir.asm"));
+    EXPECT_TRUE(window->FileModified);
+}
+
+TEST_F(DocumentWindowTest, ClosingAfterYesSavesTheDocument) {
+    writeFile("a.asm", "a\r\n");
+    open("a.asm");
+    edit("b");
+    dialogs.answers.enqueue(IdYes);
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(readFile("a.asm"), "ba\r\n");
+    EXPECT_FALSE(QFile::exists(path("bin/Rubish.ini")));
+}
+
+TEST_F(DocumentWindowTest, ASaveThatFailsAtCloseKeepsTheWindowAndItsDocument) {
+    QDir().mkpath(path("dir.asm"));
+    window->CurrentPath = path("dir.asm");
+    edit("kept");
+    dialogs.answers.enqueue(IdYes);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(dialogs.shown.back().icon, platform::MessageIcon::Error);
+    EXPECT_TRUE(window->FileModified);
+    EXPECT_TRUE(QFile::exists(path("bin/Rubish.ini")));
+
+    // Answering No the next time closes without saving.
+    window->action("E2")->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(QFile::exists(path("bin/Rubish.ini")));
+}
+
+TEST_F(DocumentWindowTest, TheBuildCommandsSaveThroughTheSaveCommand) {
+    writeFile("lab.asm", "nop\t\r\n");
+    open("lab.asm");
+    ASSERT_TRUE(window->saveCurrentDocument);
+    window->saveCurrentDocument();
+    EXPECT_EQ(readFile("lab.asm"), "nop\t\r\n");  // unchanged: nothing is written
+    edit("");
+    window->saveCurrentDocument();
+    EXPECT_EQ(readFile("lab.asm"), "nop\r\n");
+    EXPECT_FALSE(window->FileModified);
+}
