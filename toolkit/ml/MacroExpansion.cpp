@@ -295,11 +295,14 @@ bool Preprocessor::advanceRepeat(Frame& f) {
     return false;
 }
 
-bool Preprocessor::exitExpansion(const SourceLine& at) {
+bool Preprocessor::exitExpansion(std::string_view operand, const SourceLine& at) {
     if (frames_.empty() || frames_.back()->kind == Frame::Kind::File) {
         report(Diag::ExitmOutsideMacro, "", at);
         return false;
     }
+    operand = trim(operand);
+    if (!operand.empty() && operand[0] == '%') functionResult_ = textItem(operand, at).value_or(std::string());
+    else functionResult_ = angleLiteral(operand).value_or(std::string(operand));
     conds_.resize(std::min(conds_.size(), frames_.back()->condDepth));
     frames_.pop_back();
     return true;
@@ -355,6 +358,165 @@ std::string Preprocessor::substituteBody(std::string_view line, const Frame& fra
         out += *value;
         if (ampAfter) ++i;
     }
+    return out;
+}
+
+}  // namespace ml
+
+namespace ml {
+
+namespace {
+
+// The text functions every assembly knows, called like macro functions.
+enum class BuiltinFunction { None, CatStr, SizeStr, InStr, SubStr };
+
+BuiltinFunction builtinFunction(std::string_view name) {
+    if (equalsNoCase(name, "@CatStr")) return BuiltinFunction::CatStr;
+    if (equalsNoCase(name, "@SizeStr")) return BuiltinFunction::SizeStr;
+    if (equalsNoCase(name, "@InStr")) return BuiltinFunction::InStr;
+    if (equalsNoCase(name, "@SubStr")) return BuiltinFunction::SubStr;
+    return BuiltinFunction::None;
+}
+
+// The index after the ')' that closes the '(' at `open`, or npos.
+std::size_t closingParen(std::string_view s, std::size_t open) {
+    int depth = 0;
+    char quote = 0;
+    for (std::size_t i = open; i < s.size(); ++i) {
+        char c = s[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')' && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+// Runs a macro called as a function: its lines are assembled now (before the line
+// that called it) and EXITM <text> gives the value that replaces the call.
+std::string Preprocessor::runMacroFunction(const MacroDef& def, std::string_view args, const SourceLine& at) {
+    const std::size_t depth = frames_.size();
+    functionResult_.clear();
+    invokeMacro(def, args, at);
+    RawLine raw;
+    while (frames_.size() > depth && !stopped_) {
+        if (readTop(raw)) {
+            process(raw);
+            continue;
+        }
+        Frame& f = *frames_.back();
+        if (!stopped_ && f.kind == Frame::Kind::Repeat && advanceRepeat(f)) {
+            f.next = 0;
+            continue;
+        }
+        popFrame();
+    }
+    return functionResult_;
+}
+
+std::string Preprocessor::callBuiltin(int function, std::string_view args, const SourceLine& at) {
+    std::vector<std::string> items;
+    for (std::string_view item : splitList(args)) {
+        if (!item.empty() && item[0] == '%') {
+            items.push_back(textItem(item, at).value_or(std::string()));
+        } else if (auto lit = angleLiteral(item)) {
+            items.push_back(*lit);
+        } else {
+            const Symbol* s = symbols_.find(item);
+            items.push_back(s && s->kind == SymbolKind::Text ? s->text : std::string(item));
+        }
+    }
+    auto number = [&](std::size_t i, std::int64_t fallback) {
+        return i < items.size() ? evaluator_.evaluateConstant(items[i], at, false).value_or(fallback) : fallback;
+    };
+    switch (static_cast<BuiltinFunction>(function)) {
+        case BuiltinFunction::CatStr: {
+            std::string out;
+            for (const std::string& item : items) out += item;
+            return out;
+        }
+        case BuiltinFunction::SizeStr:
+            return std::to_string(items.empty() ? 0 : items[0].size());
+        case BuiltinFunction::InStr: {
+            if (items.size() < 3) return "0";
+            std::int64_t start = number(0, 1);
+            if (start < 1 || std::size_t(start) > items[1].size() + 1) return "0";
+            auto pos = items[1].find(items[2], std::size_t(start - 1));
+            return std::to_string(pos == std::string::npos ? 0 : pos + 1);
+        }
+        case BuiltinFunction::SubStr: {
+            if (items.size() < 2) return {};
+            std::int64_t start = number(1, 1);
+            if (start < 1 || std::size_t(start) > items[0].size() + 1) {
+                report(Diag::ValueOutOfRange, "@SubStr", at);
+                return {};
+            }
+            std::size_t from = std::size_t(start - 1);
+            std::int64_t length = number(2, std::int64_t(items[0].size() - from));
+            if (length < 0) length = 0;
+            return items[0].substr(from, std::size_t(length));
+        }
+        case BuiltinFunction::None:
+            break;
+    }
+    return {};
+}
+
+// Replaces calls of macro functions and of the built-in text functions:
+//   mov eax, Twice(3)   ->   mov eax, 6
+std::optional<std::string> Preprocessor::expandMacroFunctions(std::string_view text, const SourceLine& at) {
+    std::string out;
+    bool changed = false;
+    char quote = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char c = text[i];
+        if (quote || c == '\'' || c == '"') {
+            if (quote && c == quote) quote = 0;
+            else if (!quote) quote = c;
+            out.push_back(c);
+            ++i;
+            continue;
+        }
+        if (c == ';') {
+            out.append(text.substr(i));
+            break;
+        }
+        if (isDigit(c)) {
+            while (i < text.size() && isAlnum(text[i])) out.push_back(text[i++]);
+            continue;
+        }
+        if (!isIdentStart(c)) {
+            out.push_back(c);
+            ++i;
+            continue;
+        }
+        std::size_t start = i;
+        while (i < text.size() && isIdentChar(text[i])) ++i;
+        std::string_view name = text.substr(start, i - start);
+        std::size_t open = i;
+        while (open < text.size() && isSpace(text[open])) ++open;
+        BuiltinFunction builtin = builtinFunction(name);
+        const MacroDef* def = builtin == BuiltinFunction::None ? findMacro(name) : nullptr;
+        std::size_t close = open < text.size() && text[open] == '(' ? closingParen(text, open) : std::string_view::npos;
+        if ((builtin == BuiltinFunction::None && !def) || close == std::string_view::npos) {
+            out.append(name);
+            continue;
+        }
+        std::string_view args = text.substr(open + 1, close - open - 2);
+        out += builtin != BuiltinFunction::None ? callBuiltin(static_cast<int>(builtin), args, at)
+                                                : runMacroFunction(*def, args, at);
+        i = close;
+        changed = true;
+    }
+    if (!changed) return std::nullopt;
     return out;
 }
 

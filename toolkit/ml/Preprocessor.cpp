@@ -311,7 +311,7 @@ void Preprocessor::process(const RawLine& raw) {
     if (head.label.empty()) {
         if (equalsNoCase(w1, "EXITM")) {
             emit(line, false);
-            exitExpansion(line);
+            exitExpansion(head.firstRest, line);
             return;
         }
         if (equalsNoCase(w1, "ENDM")) {
@@ -385,6 +385,14 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
         text = arena_.store(*expanded);
     }
     StatementHead h = splitHead(text);
+    bool mayCallFunction = (!macros_.empty() || text.find('@') != std::string_view::npos) &&
+                           text.find('(') != std::string_view::npos;
+    if (mayCallFunction && !(h.first.size() && findMacro(h.first))) {
+        if (auto expanded = expandMacroFunctions(text, line)) {
+            text = arena_.store(*expanded);
+            h = splitHead(text);
+        }
+    }
     if (const MacroDef* def = h.first.empty() ? nullptr : findMacro(h.first)) {
         if (!h.label.empty()) {
             SourceLine labelLine = line;
@@ -469,7 +477,9 @@ bool Preprocessor::isDefinedName(std::string_view name) const {
 bool Preprocessor::evaluateCondition(std::string_view kind, std::string_view operands, const SourceLine& at) {
     auto constant = [&]() -> std::int64_t {
         auto expanded = expandTextMacros(operands, false, at);
-        auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : operands, at, false);
+        std::string_view text = expanded ? std::string_view(*expanded) : operands;
+        auto called = text.find('(') != std::string_view::npos ? expandMacroFunctions(text, at) : std::nullopt;
+        auto v = evaluator_.evaluateConstant(called ? std::string_view(*called) : text, at, false);
         return v.value_or(0);
     };
     if (equalsNoCase(kind, "IF")) return constant() != 0;
@@ -583,6 +593,8 @@ std::optional<std::string> Preprocessor::textItem(std::string_view operand, cons
         return std::to_string(*v);
     }
     if (const Symbol* s = symbols_.find(operand); s && s->kind == SymbolKind::Text) return s->text;
+    if (operand.find('(') != std::string_view::npos)
+        if (auto called = expandMacroFunctions(operand, at)) return called;
     report(Diag::TextItemRequired, std::string(operand), at);
     return std::nullopt;
 }

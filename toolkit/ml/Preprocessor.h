@@ -113,7 +113,10 @@ private:
     void defineMacro(std::string_view name, std::string_view params, const SourceLine& at);
     void startRepeat(std::string_view word, std::string_view operands, const SourceLine& at);
     void invokeMacro(const MacroDef& def, std::string_view args, const SourceLine& at);
-    bool exitExpansion(const SourceLine& at);
+    bool exitExpansion(std::string_view operand, const SourceLine& at);
+    std::optional<std::string> expandMacroFunctions(std::string_view text, const SourceLine& at);
+    std::string runMacroFunction(const MacroDef& def, std::string_view args, const SourceLine& at);
+    std::string callBuiltin(int function, std::string_view args, const SourceLine& at);
     std::vector<std::string> splitArguments(std::string_view text, const SourceLine& at);
     std::string substituteBody(std::string_view line, const Frame& frame) const;
     bool advanceRepeat(Frame& frame);
@@ -147,6 +150,7 @@ private:
     std::uint64_t expandedLines_ = 0;
     std::uint32_t localCounter_ = 0;
     std::uint32_t textMacroCount_ = 0;
+    std::string functionResult_;          // EXITM <text> of the macro function that ran last
     bool stopped_ = false;
     char commentDelimiter_ = 0;
     bool listEnabled_ = true;

@@ -210,3 +210,30 @@ TEST(Preprocessor, RunawayExpansionsStop) {
     EXPECT_FALSE(recursive.ok);
     EXPECT_NE(recursive.messages().find("A1007"), std::string::npos) << recursive.messages();
 }
+
+TEST(Preprocessor, MacroFunctionsAndTextFunctions) {
+    auto a = data(
+        "Twice MACRO n\n"
+        "    BYTE 0EEh\n"          // lines of the function come before the calling line
+        "    EXITM %(n * 2)\n"
+        "    ENDM\n"
+        "Pick MACRO a, b\n"
+        "    IF a GT b\n"
+        "    EXITM <a>\n"
+        "    ENDIF\n"
+        "    EXITM <b>\n"
+        "    ENDM\n"
+        "BYTE Twice(3), Pick(4, 9), Pick(7, 2)\n"
+        "name TEXTEQU @CatStr(<ab>, <cd>)\n"
+        "n1 = @SizeStr(<hello>)\n"
+        "n2 = @InStr(1, <hello>, <ll>)\n"
+        "part TEXTEQU @SubStr(<hello>, 2, 3)\n"
+        "IF Twice(2) EQ 4\n"
+        "BYTE 1\n"
+        "ENDIF\n");
+    EXPECT_EQ(a.hexBytes(".data"), "EE 06 09 07 EE 01");
+    EXPECT_EQ(a.symbol("name")->text, "abcd");
+    EXPECT_EQ(a.value("n1"), 5);
+    EXPECT_EQ(a.value("n2"), 3);
+    EXPECT_EQ(a.symbol("part")->text, "ell");
+}
