@@ -13,6 +13,7 @@
 #include "platform/DialogService.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
+#include "skins/WindowFonts.h"
 
 #include "documents/MyEditFileClasses.h"
 #include "documents/SciDocTabCtrl.h"
@@ -50,15 +51,6 @@ constexpr int kCheckRowHeight = 24;
 constexpr int kCommandRowHeight = 31;
 constexpr int kGap = 10;
 
-QFont songTi(int pixels, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-                      QStringLiteral("Noto Sans CJK SC")});
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -81,7 +73,7 @@ TForm1::TForm1(const QString& programFolder, Services services, QWidget* parent)
     setWindowTitle(kCaption);
     resize(680, 560);
     setMinimumSize(640, 560);
-    setFont(songTi(12));
+    setFont(skins::songTi(12));
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -192,10 +184,10 @@ void TForm1::buildLayout() {
     Edit2->installEventFilter(this);
     Panel4 = makePanel(Panel2, "Panel4");
     Button5 = makeButton(Panel4, "Button5", QStringLiteral("执 行"), QRect(4, 3, 69, 25));
-    Button5->setFont(songTi(12, true));
+    Button5->setFont(skins::songTi(12, true));
     Button5->setStyleSheet(QStringLiteral("color: navy;"));
     ListBox1 = new build::TOutputList(Panel1);
-    ListBox1->setFont(songTi(12));
+    ListBox1->setFont(skins::songTi(12));
     ListBox1->setStyleSheet(QStringLiteral("color: navy;"));
 
     TabControl1 = new TSciDocumentTabControl(central_);

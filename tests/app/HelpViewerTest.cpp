@@ -37,7 +37,7 @@ const QString kSample = QStringLiteral(
     "Alt+5 查看内存。\n");
 
 QByteArray sourceFile(const QString& tail) {
-    QFile file(qEnvironmentVariable("ASMORA_SOURCE_DIR") + u'/' + tail);
+    QFile file(QStringLiteral(ASMORA_SOURCE_DIR_PATH) + u'/' + tail);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 

@@ -19,7 +19,7 @@ namespace {
 // tests/build/data/default-template.bat holds the 25 lines of the default in code
 // page 936 with CR LF, encoded by a codec other than the program's own.
 QByteArray goldenDefault() {
-    QFile file(qEnvironmentVariable("ASMORA_SOURCE_DIR") + "/tests/build/data/default-template.bat");
+    QFile file(QStringLiteral(ASMORA_SOURCE_DIR_PATH) + "/tests/build/data/default-template.bat");
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
     return file.readAll();
 }

@@ -13,7 +13,7 @@ using asmora::skins::decodeJpeg;
 namespace {
 
 QByteArray sourceFile(const QString& tail) {
-    QFile file(qEnvironmentVariable("ASMORA_SOURCE_DIR") + u'/' + tail);
+    QFile file(QStringLiteral(ASMORA_SOURCE_DIR_PATH) + u'/' + tail);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
