@@ -15,26 +15,7 @@ namespace {
 
 constexpr std::uint32_t kMaxPasses = 40;
 
-bool isOneOf(std::string_view word, std::initializer_list<std::string_view> words) {
-    for (std::string_view w : words)
-        if (equalsNoCase(word, w)) return true;
-    return false;
-}
 
-// Splits off the tokens before the first top-level comma.
-std::span<const Token> untilComma(std::span<const Token> t, std::size_t& next) {
-    int depth = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i].is("(") || t[i].is("[") || t[i].is("<") || t[i].is("{")) ++depth;
-        else if ((t[i].is(")") || t[i].is("]") || t[i].is(">") || t[i].is("}")) && depth > 0) --depth;
-        else if (t[i].is(",") && depth == 0) {
-            next = i + 1;
-            return t.subspan(0, i);
-        }
-    }
-    next = t.size();
-    return t;
-}
 
 struct StandardSection {
     std::string_view directive;
@@ -219,7 +200,7 @@ bool Assembler::processNamedDirective(const Token& name, const Token& directive,
     if (equalsNoCase(d, "ENDP")) { directiveEndp(name.text); return true; }
     if (equalsNoCase(d, "PROTO")) { directiveProto(name.text, rest); return true; }
     if (equalsNoCase(d, "LABEL")) { directiveLabel(name.text, rest); return true; }
-    if (isOneOf(d, {"STRUCT", "STRUC", "UNION"})) { beginStructure(name.text, equalsNoCase(d, "UNION")); return true; }
+    if (equalsAny(d, {"STRUCT", "STRUC", "UNION"})) { beginStructure(name.text, equalsNoCase(d, "UNION")); return true; }
     if (equalsNoCase(d, "ENDS")) {
         if (openStructure_) endStructure();
         else directiveEnds(name.text);
@@ -243,7 +224,7 @@ bool Assembler::processDirective(const Token& word, Tokens rest) {
     std::string_view w = word.text;
     if (w.empty()) return false;
     if (w[0] == '.') {
-        if (isOneOf(w, {".386", ".386p", ".486", ".486p", ".586", ".586p", ".686", ".686p", ".387", ".287",
+        if (equalsAny(w, {".386", ".386p", ".486", ".486p", ".586", ".586p", ".686", ".686p", ".387", ".287",
                         ".8086", ".8087", ".186", ".286", ".286p", ".mmx", ".xmm", ".k3d", ".no87"}))
             return true;
         if (equalsNoCase(w, ".model")) { directiveModel(rest); return true; }
@@ -273,12 +254,12 @@ bool Assembler::processDirective(const Token& word, Tokens rest) {
             else if (r) radix_ = static_cast<int>(*r);
             return true;
         }
-        if (isOneOf(w, {".startup", ".exit"})) return true;
+        if (equalsAny(w, {".startup", ".exit"})) return true;
         return false;
     }
     if (equalsNoCase(w, "END")) { directiveEnd(rest); return true; }
     if (equalsNoCase(w, "PUBLIC")) { directivePublic(rest); return true; }
-    if (isOneOf(w, {"EXTRN", "EXTERN"})) { directiveExtern(rest, false); return true; }
+    if (equalsAny(w, {"EXTRN", "EXTERN"})) { directiveExtern(rest, false); return true; }
     if (equalsNoCase(w, "EXTERNDEF")) { directiveExtern(rest, true); return true; }
     if (equalsNoCase(w, "INCLUDELIB")) {
         if (pass_ == 1 && !rest.empty()) {
@@ -296,11 +277,11 @@ bool Assembler::processDirective(const Token& word, Tokens rest) {
     if (equalsNoCase(w, "EVEN")) { directiveAlign(2); return true; }
     if (equalsNoCase(w, "ORG")) { directiveOrg(rest); return true; }
     if (equalsNoCase(w, "OPTION")) { directiveOption(rest); return true; }
-    if (isOneOf(w, {"ASSUME", "NAME", ".NOLIST", "PAGE"})) return true;
+    if (equalsAny(w, {"ASSUME", "NAME", ".NOLIST", "PAGE"})) return true;
     if (equalsNoCase(w, "INVOKE")) { directiveInvoke(rest); return true; }
     if (equalsNoCase(w, "LOCAL")) { directiveLocal(rest); return true; }
     if (equalsNoCase(w, "ENDS") && openStructure_) { endStructure(); return true; }
-    if (isOneOf(w, {"RET", "RETN"}) && currentProc_ && emitReturn(rest)) return true;
+    if (equalsAny(w, {"RET", "RETN"}) && currentProc_ && emitReturn(rest)) return true;
     if (equalsNoCase(w, "ENDP") || equalsNoCase(w, "PROC")) {
         error(Diag::SyntaxError, std::string(w));
         return true;
@@ -528,14 +509,14 @@ void Assembler::directiveModel(Tokens rest) {
         error(Diag::SyntaxError, ".MODEL");
         return;
     }
-    if (!isOneOf(rest[0].text, {"flat", "tiny", "small", "medium", "compact", "large", "huge"})) {
+    if (!equalsAny(rest[0].text, {"flat", "tiny", "small", "medium", "compact", "large", "huge"})) {
         error(Diag::SyntaxError, std::string(rest[0].text));
         return;
     }
     for (std::size_t i = 1; i < rest.size(); ++i) {
         if (rest[i].is(",")) continue;
         if (auto lang = languageWord(rest[i])) language_ = *lang;
-        else if (!isOneOf(rest[i].text, {"nearstack", "farstack", "os_dos", "os_os2"}))
+        else if (!equalsAny(rest[i].text, {"nearstack", "farstack", "os_dos", "os_os2"}))
             error(Diag::SyntaxError, std::string(rest[i].text));
     }
     defineModelSymbols();
@@ -643,17 +624,13 @@ void Assembler::directiveOrg(Tokens rest) {
 }
 
 void Assembler::directiveOption(Tokens rest) {
-    std::size_t i = 0;
-    while (i < rest.size()) {
-        std::size_t next;
-        Tokens item = untilComma(rest.subspan(i), next);
-        i += next;
+    for (Tokens item : splitTokens(rest)) {
         if (item.empty()) continue;
         std::string_view name = item[0].text;
         std::string_view value = item.size() >= 3 && item[1].is(":") ? item[2].text : std::string_view();
         if (equalsNoCase(name, "casemap")) {
             if (equalsNoCase(value, "none")) symbols_.setCaseSensitive(true);
-            else if (isOneOf(value, {"notpublic", "all"})) symbols_.setCaseSensitive(false);
+            else if (equalsAny(value, {"notpublic", "all"})) symbols_.setCaseSensitive(false);
             else error(Diag::SyntaxError, std::string(value));
         } else if (equalsNoCase(name, "language")) {
             Token t = item.size() >= 3 ? item[2] : item[0];
@@ -663,7 +640,7 @@ void Assembler::directiveOption(Tokens rest) {
             scoped_ = true;
         } else if (equalsNoCase(name, "noscoped")) {
             scoped_ = false;
-        } else if (!isOneOf(name, {"proc", "dotname", "nodotname", "nokeyword", "ljmp", "noljmp", "expr32",
+        } else if (!equalsAny(name, {"proc", "dotname", "nodotname", "nokeyword", "ljmp", "noljmp", "expr32",
                                    "expr16", "m510", "nom510", "oldstructs", "nooldstructs", "oldmacros",
                                    "nooldmacros", "readonly", "noreadonly", "emulator", "noemulator",
                                    "epilogue", "prologue", "segment", "offset", "nosignextend", "setif2"})) {

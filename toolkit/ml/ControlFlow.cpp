@@ -48,22 +48,6 @@ std::size_t closing(std::span<const Token> t, std::size_t open) {
     return t.size();
 }
 
-// Splits at the top-level binary operator `op` ("||" or "&&").
-std::vector<std::span<const Token>> splitAt(std::span<const Token> t, std::string_view op) {
-    std::vector<std::span<const Token>> out;
-    int depth = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i].is("(") || t[i].is("[")) ++depth;
-        else if ((t[i].is(")") || t[i].is("]")) && depth > 0) --depth;
-        else if (depth == 0 && t[i].is(op)) {
-            out.push_back(t.subspan(start, i - start));
-            start = i + 1;
-        }
-    }
-    out.push_back(t.subspan(start));
-    return out;
-}
 
 }  // namespace
 
@@ -101,7 +85,7 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
         error(Diag::ControlFlowSyntax);
         return false;
     }
-    auto ors = splitAt(cond, "||");
+    auto ors = splitTokens(cond, "||", false);
     if (ors.size() > 1) {
         if (jumpIfTrue) {
             for (Tokens part : ors)
@@ -115,7 +99,7 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
         placeHiddenLabel(skip);
         return true;
     }
-    auto ands = splitAt(cond, "&&");
+    auto ands = splitTokens(cond, "&&", false);
     if (ands.size() > 1) {
         if (!jumpIfTrue) {
             for (Tokens part : ands)

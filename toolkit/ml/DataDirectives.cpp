@@ -13,22 +13,6 @@ namespace {
 
 constexpr std::uint64_t kMaxDataBytes = 1ull << 28;  // one statement may not define more than 256 MiB
 
-// The items of an initializer list: tokens between top-level commas.
-std::vector<std::span<const Token>> splitItems(std::span<const Token> t) {
-    std::vector<std::span<const Token>> out;
-    int depth = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i].is("(") || t[i].is("[") || t[i].is("<") || t[i].is("{")) ++depth;
-        else if ((t[i].is(")") || t[i].is("]") || t[i].is(">") || t[i].is("}")) && depth > 0) --depth;
-        else if (t[i].is(",") && depth == 0) {
-            out.push_back(t.subspan(start, i - start));
-            start = i + 1;
-        }
-    }
-    out.push_back(t.subspan(start));
-    return out;
-}
 
 // Finds "count DUP ( list )" at the top level of `item`.
 bool splitDup(std::span<const Token> item, std::span<const Token>& count, std::span<const Token>& inner) {
@@ -181,7 +165,7 @@ bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t
         error(Diag::NestingTooDeep, "DUP");
         return false;
     }
-    for (Tokens item : splitItems(list)) {
+    for (Tokens item : splitTokens(list)) {
         Tokens countTokens, inner;
         if (splitDup(item, countTokens, inner)) {
             if (inner.empty()) {
@@ -371,7 +355,7 @@ bool Assembler::emitStructure(const StructDef& def, Tokens item, std::vector<std
     if (isQuestion(item)) {
         // every field uninitialized
     } else if (bracketed(item, inside)) {
-        if (!inside.empty()) overrides = splitItems(inside);
+        if (!inside.empty()) overrides = splitTokens(inside);
     } else {
         error(Diag::InvalidDataInitializer, def.name);
         return false;
@@ -412,7 +396,7 @@ bool Assembler::emitRecord(const StructDef& def, Tokens item, std::vector<std::s
     Tokens inside;
     std::vector<Tokens> overrides;
     if (bracketed(item, inside)) {
-        if (!inside.empty()) overrides = splitItems(inside);
+        if (!inside.empty()) overrides = splitTokens(inside);
     } else if (!isQuestion(item)) {
         auto v = constantTokens(item, def.name);
         if (!v) return false;
@@ -452,7 +436,7 @@ bool Assembler::emitRecord(const StructDef& def, Tokens item, std::vector<std::s
 
 std::uint32_t Assembler::countInitializers(const Type& type, Tokens list) {
     std::uint32_t count = 0;
-    for (Tokens item : splitItems(list)) {
+    for (Tokens item : splitTokens(list)) {
         Tokens countTokens, inner;
         if (splitDup(item, countTokens, inner)) {
             EvalError err;
@@ -550,7 +534,7 @@ void Assembler::directiveRecord(std::string_view name, Tokens rest) {
     };
     std::vector<Part> parts;
     std::uint32_t total = 0;
-    for (Tokens item : splitItems(rest)) {
+    for (Tokens item : splitTokens(rest)) {
         if (item.size() < 3 || item[0].kind != TokenKind::Identifier || !item[1].is(":")) {
             error(Diag::SyntaxError, "RECORD");
             return;

@@ -92,21 +92,10 @@ struct OperandGroups {
 OperandGroups splitOperands(std::span<const Token> t) {
     OperandGroups out;
     if (t.empty()) return out;
-    int depth = 0;
-    std::size_t start = 0;
-    auto add = [&](std::span<const Token> g) {
+    forEachPart(t, ",", false, [&](std::span<const Token> g) {
         if (out.count < out.groups.size()) out.groups[out.count] = g;
         ++out.count;
-    };
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i].is("(") || t[i].is("[")) ++depth;
-        else if ((t[i].is(")") || t[i].is("]")) && depth > 0) --depth;
-        else if (t[i].is(",") && depth == 0) {
-            add(t.subspan(start, i - start));
-            start = i + 1;
-        }
-    }
-    add(t.subspan(start));
+    });
     return out;
 }
 

@@ -198,3 +198,45 @@ StatementHead splitHead(std::string_view code) {
 }
 
 }  // namespace ml
+
+namespace ml {
+
+std::vector<std::span<const Token>> splitTokens(std::span<const Token> tokens, std::string_view separator,
+                                                bool angles) {
+    std::vector<std::span<const Token>> parts;
+    forEachPart(tokens, separator, angles, [&](std::span<const Token> part) { parts.push_back(part); });
+    return parts;
+}
+
+std::vector<std::string_view> splitTextList(std::string_view s) {
+    std::vector<std::string_view> out;
+    int angle = 0, paren = 0;
+    char quote = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '!' && angle > 0) {
+            ++i;
+        } else if (c == '<') {
+            ++angle;
+        } else if (c == '>' && angle > 0) {
+            --angle;
+        } else if (c == '(' || c == '[') {
+            ++paren;
+        } else if ((c == ')' || c == ']') && paren > 0) {
+            --paren;
+        } else if (c == ',' && angle == 0 && paren == 0) {
+            out.push_back(trim(s.substr(start, i - start)));
+            start = i + 1;
+        }
+    }
+    std::string_view last = trim(s.substr(std::min(start, s.size())));
+    if (!last.empty() || !out.empty()) out.push_back(last);
+    return out;
+}
+
+}  // namespace ml

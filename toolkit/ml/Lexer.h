@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -60,5 +61,32 @@ struct StatementHead {
 };
 
 StatementHead splitHead(std::string_view code);
+
+// Calls `part` for each piece of `tokens` between top-level separators: those outside
+// (), [] and, when `angles`, outside <> and {} (structure initializers).
+//   1, (2, 3), <4, 5>   ->   1 | (2, 3) | <4, 5>
+template <class Part>
+void forEachPart(std::span<const Token> tokens, std::string_view separator, bool angles, Part&& part) {
+    int depth = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if (t.kind != TokenKind::Punct) continue;
+        if (t.is("(") || t.is("[") || (angles && (t.is("<") || t.is("{")))) ++depth;
+        else if ((t.is(")") || t.is("]") || (angles && (t.is(">") || t.is("}")))) && depth > 0) --depth;
+        else if (depth == 0 && t.text == separator) {
+            part(tokens.subspan(start, i - start));
+            start = i + 1;
+        }
+    }
+    part(tokens.subspan(start));
+}
+
+std::vector<std::span<const Token>> splitTokens(std::span<const Token> tokens, std::string_view separator = ",",
+                                                bool angles = true);
+
+// Splits directive text at top-level commas; <literals>, strings, () and [] keep
+// their commas:   a, <b, c>, [ebx+4]   ->   a | <b, c> | [ebx+4]
+std::vector<std::string_view> splitTextList(std::string_view text);
 
 }  // namespace ml

@@ -12,53 +12,13 @@ namespace ml {
 
 namespace {
 
-bool isOneOf(std::string_view word, std::initializer_list<std::string_view> words) {
-    for (std::string_view w : words)
-        if (equalsNoCase(word, w)) return true;
-    return false;
-}
 
 bool isValidName(std::string_view name) {
     if (name.empty() || !isIdentStart(name[0])) return false;
     return std::all_of(name.begin(), name.end(), isIdentChar);
 }
 
-// Splits at top-level commas, keeping <literals>, strings and parentheses whole.
-std::vector<std::string_view> splitList(std::string_view s) {
-    std::vector<std::string_view> out;
-    int angle = 0, paren = 0;
-    char quote = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        if (quote) {
-            if (c == quote) quote = 0;
-        } else if (c == '\'' || c == '"') {
-            quote = c;
-        } else if (c == '!' && angle > 0) {
-            ++i;
-        } else if (c == '<') {
-            ++angle;
-        } else if (c == '>' && angle > 0) {
-            --angle;
-        } else if (c == '(' || c == '[') {
-            ++paren;
-        } else if ((c == ')' || c == ']') && paren > 0) {
-            --paren;
-        } else if (c == ',' && angle == 0 && paren == 0) {
-            out.push_back(trim(s.substr(start, i - start)));
-            start = i + 1;
-        }
-    }
-    std::string_view last = trim(s.substr(std::min(start, s.size())));
-    if (!last.empty() || !out.empty()) out.push_back(last);
-    return out;
-}
 
-std::string literalOrText(std::string_view item) {
-    if (auto lit = angleLiteral(item)) return *lit;
-    return std::string(trim(item));
-}
 
 }  // namespace
 
@@ -80,7 +40,7 @@ bool Preprocessor::captureBlock(const SourceLine& opener, std::string_view name,
         std::string_view code = raw.text.substr(0, commentStart(raw.text));
         StatementHead h = splitHead(code);
         if (h.label.empty()) {
-            if (isOneOf(h.first, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"}) ||
+            if (equalsAny(h.first, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"}) ||
                 equalsNoCase(h.second, "MACRO"))
                 ++depth;
             else if (equalsNoCase(h.first, "ENDM") && --depth == 0)
@@ -100,7 +60,7 @@ void Preprocessor::defineMacro(std::string_view name, std::string_view paramsTex
     def->name = std::string(name);
     bool valid = isValidName(name);
     if (!valid) report(Diag::SyntaxError, "MACRO", at);
-    for (std::string_view item : splitList(paramsText)) {
+    for (std::string_view item : splitTextList(paramsText)) {
         if (item.empty()) continue;
         MacroParam p;
         std::size_t colon = item.find(':');
@@ -109,7 +69,7 @@ void Preprocessor::defineMacro(std::string_view name, std::string_view paramsTex
             std::string_view qualifier = trim(item.substr(colon + 1));
             if (equalsNoCase(qualifier, "REQ")) p.required = true;
             else if (equalsNoCase(qualifier, "VARARG")) p.vararg = true;
-            else if (!qualifier.empty() && qualifier[0] == '=') p.defaultText = literalOrText(qualifier.substr(1));
+            else if (!qualifier.empty() && qualifier[0] == '=') p.defaultText = itemText(qualifier.substr(1));
             else report(Diag::SyntaxError, std::string(qualifier), at);
         }
         if (!isValidName(p.name)) {
@@ -128,7 +88,7 @@ void Preprocessor::defineMacro(std::string_view name, std::string_view paramsTex
         StatementHead h = splitHead(body[first].substr(0, commentStart(body[first])));
         if (!h.label.empty() || !equalsNoCase(h.first, "LOCAL") || h.firstRest.find(':') != std::string_view::npos)
             break;
-        for (std::string_view local : splitList(h.firstRest))
+        for (std::string_view local : splitTextList(h.firstRest))
             if (!local.empty()) def->locals.emplace_back(local);
     }
     def->body.assign(body.begin() + std::ptrdiff_t(first), body.end());
@@ -144,14 +104,14 @@ void Preprocessor::defineMacro(std::string_view name, std::string_view paramsTex
 std::vector<std::string> Preprocessor::splitArguments(std::string_view text, const SourceLine& at) {
     std::vector<std::string> out;
     if (trim(text).empty()) return out;
-    for (std::string_view item : splitList(text)) {
+    for (std::string_view item : splitTextList(text)) {
         if (!item.empty() && item[0] == '%') {
             std::string_view expr = item.substr(1);
             auto expanded = expandTextMacros(expr, false, at);
             auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : expr, at, false);
             out.push_back(v ? std::to_string(*v) : std::string());
         } else {
-            out.push_back(literalOrText(item));
+            out.push_back(itemText(item));
         }
     }
     return out;
@@ -186,8 +146,13 @@ void Preprocessor::invokeMacro(const MacroDef& def, std::string_view argsText, c
     f->kind = Frame::Kind::Macro;
     f->body = &def.body;
     f->bodyLines = &def.bodyLines;
+    pushExpansion(std::move(f), def.name, at);
+}
+
+// Starts reading an expansion's lines; they report `at` as the line that called them.
+void Preprocessor::pushExpansion(std::unique_ptr<Frame> f, std::string name, const SourceLine& at) {
     Expansion& e = expansions_.emplace_back();
-    e.name = def.name;
+    e.name = std::move(name);
     e.parent = at.expansion;
     e.callerMacroLine = at.macroLine;
     f->expansion = &e;
@@ -210,7 +175,7 @@ void Preprocessor::startRepeat(std::string_view word, std::string_view operands,
         auto expanded = expandTextMacros(text, false, at);
         return evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false);
     };
-    if (isOneOf(word, {"REPT", "REPEAT"})) {
+    if (equalsAny(word, {"REPT", "REPEAT"})) {
         auto count = constant(operands);
         if (!count || *count <= 0) return;
         f->repeat = Frame::Repeat::Count;
@@ -220,7 +185,7 @@ void Preprocessor::startRepeat(std::string_view word, std::string_view operands,
         f->condition = std::string(operands);
         if (constant(operands).value_or(0) == 0) return;
     } else {
-        auto items = splitList(operands);
+        auto items = splitTextList(operands);
         if (items.size() < 2) {
             report(Diag::SyntaxError, std::string(word), at);
             return;
@@ -229,7 +194,7 @@ void Preprocessor::startRepeat(std::string_view word, std::string_view operands,
         std::string defaultText;
         if (auto colon = param.find(':'); colon != std::string_view::npos) {
             std::string_view qualifier = trim(param.substr(colon + 1));
-            if (!qualifier.empty() && qualifier[0] == '=') defaultText = literalOrText(qualifier.substr(1));
+            if (!qualifier.empty() && qualifier[0] == '=') defaultText = itemText(qualifier.substr(1));
             param = trim(param.substr(0, colon));
         }
         if (!isValidName(param)) {
@@ -237,10 +202,10 @@ void Preprocessor::startRepeat(std::string_view word, std::string_view operands,
             return;
         }
         f->bindings.emplace_back(std::string(param), std::string());
-        bool perCharacter = isOneOf(word, {"FORC", "IRPC"});
+        bool perCharacter = equalsAny(word, {"FORC", "IRPC"});
         f->repeat = perCharacter ? Frame::Repeat::Forc : Frame::Repeat::For;
         if (perCharacter) {
-            std::string text = literalOrText(items[1]);
+            std::string text = itemText(items[1]);
             for (char c : text) f->items.emplace_back(1, c);
         } else {
             auto list = angleLiteral(items[1]);
@@ -248,8 +213,8 @@ void Preprocessor::startRepeat(std::string_view word, std::string_view operands,
                 report(Diag::MissingAngleBracket, std::string(word), at);
                 return;
             }
-            for (std::string_view item : splitList(*list)) {
-                std::string value = literalOrText(item);
+            for (std::string_view item : splitTextList(*list)) {
+                std::string value = itemText(item);
                 f->items.push_back(value.empty() ? defaultText : value);
             }
         }
@@ -259,17 +224,7 @@ void Preprocessor::startRepeat(std::string_view word, std::string_view operands,
     f->kind = Frame::Kind::Repeat;
     f->body = &f->ownedBody;
     f->bodyLines = &f->ownedBodyLines;
-    Expansion& e = expansions_.emplace_back();
-    e.name = upperCase(word);
-    e.parent = at.expansion;
-    e.callerMacroLine = at.macroLine;
-    f->expansion = &e;
-    f->condDepth = conds_.size();
-    f->mainFile = at.file;
-    f->mainLine = at.line;
-    f->depth = static_cast<std::uint8_t>(std::min<std::size_t>(at.macroDepth + 1u, 255));
-    f->opener = at;
-    frames_.push_back(std::move(f));
+    pushExpansion(std::move(f), upperCase(word), at);
 }
 
 bool Preprocessor::advanceRepeat(Frame& f) {
@@ -406,24 +361,13 @@ std::string Preprocessor::runMacroFunction(const MacroDef& def, std::string_view
     functionResult_.clear();
     invokeMacro(def, args, at);
     RawLine raw;
-    while (frames_.size() > depth && !stopped_) {
-        if (readTop(raw)) {
-            process(raw);
-            continue;
-        }
-        Frame& f = *frames_.back();
-        if (!stopped_ && f.kind == Frame::Kind::Repeat && advanceRepeat(f)) {
-            f.next = 0;
-            continue;
-        }
-        popFrame();
-    }
+    while (fetchRaw(raw, depth)) process(raw);
     return functionResult_;
 }
 
 std::string Preprocessor::callBuiltin(int function, std::string_view args, const SourceLine& at) {
     std::vector<std::string> items;
-    for (std::string_view item : splitList(args)) {
+    for (std::string_view item : splitTextList(args)) {
         if (!item.empty() && item[0] == '%') {
             items.push_back(textItem(item, at).value_or(std::string()));
         } else if (auto lit = angleLiteral(item)) {

@@ -14,11 +14,6 @@ namespace ml {
 
 namespace {
 
-bool isOneOf(std::string_view word, std::initializer_list<std::string_view> words) {
-    for (std::string_view w : words)
-        if (equalsNoCase(word, w)) return true;
-    return false;
-}
 
 struct Word {
     std::string_view name;
@@ -45,7 +40,7 @@ constexpr std::array kSecondWords = std::to_array<Word>({
 static_assert(sortedByName(kSecondWords), "kSecondWords must be sorted");
 
 bool isRepeatWord(std::string_view w) {
-    return isOneOf(w, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"});
+    return equalsAny(w, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"});
 }
 
 // Lines ending in '\' or ',' (before any comment) continue on the next line.
@@ -63,48 +58,15 @@ bool continues(std::string_view line, std::string_view* code) {
     return false;
 }
 
-// Splits a directive's operands at top-level commas; <literals>, strings and
-// parentheses keep their commas.
-std::vector<std::string_view> splitTopLevel(std::string_view s) {
-    std::vector<std::string_view> out;
-    int angle = 0, paren = 0;
-    char quote = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        if (quote) {
-            if (c == quote) quote = 0;
-        } else if (c == '\'' || c == '"') {
-            quote = c;
-        } else if (c == '!' && angle > 0) {
-            ++i;
-        } else if (c == '<') {
-            ++angle;
-        } else if (c == '>' && angle > 0) {
-            --angle;
-        } else if (c == '(') {
-            ++paren;
-        } else if (c == ')' && paren > 0) {
-            --paren;
-        } else if (c == ',' && angle == 0 && paren == 0) {
-            out.push_back(trim(s.substr(start, i - start)));
-            start = i + 1;
-        }
-    }
-    std::string_view last = trim(s.substr(std::min(start, s.size())));
-    if (!last.empty() || !out.empty()) out.push_back(last);
-    return out;
-}
-
-// The text of an item: the contents of a <literal>, or the item itself.
-std::string itemText(std::string_view item) {
-    if (auto lit = angleLiteral(item)) return *lit;
-    return std::string(trim(item));
-}
 
 bool isBlank(std::string_view s) { return trim(s).empty(); }
 
 }  // namespace
+
+std::string itemText(std::string_view item) {
+    if (auto lit = angleLiteral(item)) return *lit;
+    return std::string(trim(item));
+}
 
 std::optional<std::string> angleLiteral(std::string_view text, std::string_view* rest) {
     text = trim(text);
@@ -223,8 +185,8 @@ bool Preprocessor::readTop(RawLine& raw) {
     return true;
 }
 
-bool Preprocessor::fetchRaw(RawLine& raw) {
-    while (!frames_.empty() && !stopped_) {
+bool Preprocessor::fetchRaw(RawLine& raw, std::size_t floor) {
+    while (frames_.size() > floor && !stopped_) {
         if (readTop(raw)) return true;
         Frame& f = *frames_.back();
         if (!stopped_ && f.kind == Frame::Kind::Repeat && advanceRepeat(f)) {
@@ -321,7 +283,7 @@ void Preprocessor::process(const RawLine& raw) {
         }
         if (equalsNoCase(w1, "PURGE")) {
             emit(line, false);
-            for (std::string_view name : splitTopLevel(head.firstRest)) macros_.erase(foldCase(name));
+            for (std::string_view name : splitTextList(head.firstRest)) macros_.erase(foldCase(name));
             return;
         }
         if (equalsNoCase(w1, "INCLUDE")) {
@@ -356,7 +318,7 @@ void Preprocessor::process(const RawLine& raw) {
             echoes_.push_back(expanded ? *expanded : std::string(head.firstRest));
             return;
         }
-        if (isOneOf(w2, {"TEXTEQU", "CATSTR", "SUBSTR", "SIZESTR", "INSTR", "EQU"}) &&
+        if (equalsAny(w2, {"TEXTEQU", "CATSTR", "SUBSTR", "SIZESTR", "INSTR", "EQU"}) &&
             defineTextMacro(w1, w2, head.secondRest, line))
             return;
     }
@@ -375,7 +337,7 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
         inStrings = true;
     }
     bool definesName = head.label.empty() &&
-                       isOneOf(w2, {"EQU", "=", "PROC", "ENDP", "PROTO", "LABEL", "STRUCT", "STRUC", "UNION",
+                       equalsAny(w2, {"EQU", "=", "PROC", "ENDP", "PROTO", "LABEL", "STRUCT", "STRUC", "UNION",
                                     "ENDS", "RECORD", "TYPEDEF", "SEGMENT", "GROUP"});
     if (definesName) {
         std::size_t restAt = static_cast<std::size_t>(head.secondRest.data() - code.data());
@@ -414,11 +376,11 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
 bool Preprocessor::handleConditional(std::string_view word, std::string_view operands, const SourceLine& at) {
     if (word.size() < 2) return false;
     bool opens = word.size() >= 2 && equalsNoCase(word.substr(0, 2), "IF") &&
-                 isOneOf(word, {"IF", "IFE", "IFB", "IFNB", "IFDEF", "IFNDEF", "IFIDN", "IFIDNI", "IFDIF",
+                 equalsAny(word, {"IF", "IFE", "IFB", "IFNB", "IFDEF", "IFNDEF", "IFIDN", "IFIDNI", "IFDIF",
                                 "IFDIFI", "IF1", "IF2"});
     bool isElse = equalsNoCase(word, "ELSE");
     bool isElseIf = !isElse && word.size() > 4 && equalsNoCase(word.substr(0, 4), "ELSE") &&
-                    isOneOf(word.substr(4), {"IF", "IFE", "IFB", "IFNB", "IFDEF", "IFNDEF", "IFIDN", "IFIDNI",
+                    equalsAny(word.substr(4), {"IF", "IFE", "IFB", "IFNB", "IFDEF", "IFNDEF", "IFIDN", "IFIDNI",
                                              "IFDIF", "IFDIFI", "IF1", "IF2"});
     bool isEnd = equalsNoCase(word, "ENDIF");
     if (!opens && !isElse && !isElseIf && !isEnd) return false;
@@ -490,7 +452,7 @@ bool Preprocessor::evaluateCondition(std::string_view kind, std::string_view ope
     if (equalsNoCase(kind, "IFNDEF")) return !isDefinedName(operands);
     if (equalsNoCase(kind, "IFB")) return isBlank(itemText(operands));
     if (equalsNoCase(kind, "IFNB")) return !isBlank(itemText(operands));
-    auto items = splitTopLevel(operands);
+    auto items = splitTextList(operands);
     if (items.size() < 2) {
         report(Diag::SyntaxError, std::string(kind), at);
         return false;
@@ -503,7 +465,7 @@ bool Preprocessor::evaluateCondition(std::string_view kind, std::string_view ope
 
 void Preprocessor::handleForcedError(std::string_view word, std::string_view operands, const SourceLine& at) {
     std::string_view kind = word.substr(4);  // after ".ERR"
-    auto items = splitTopLevel(operands);
+    auto items = splitTextList(operands);
     auto message = [&](std::size_t index) {
         return index < items.size() ? itemText(items[index]) : std::string();
     };
@@ -528,7 +490,7 @@ void Preprocessor::handleForcedError(std::string_view word, std::string_view ope
         if (isDefinedName(message(0))) report(Diag::ForcedErrorDefined, message(1), at);
     } else if (equalsNoCase(kind, "NDEF")) {
         if (!isDefinedName(message(0))) report(Diag::ForcedErrorNotDefined, message(1), at);
-    } else if (isOneOf(kind, {"IDN", "IDNI", "DIF", "DIFI"})) {
+    } else if (equalsAny(kind, {"IDN", "IDNI", "DIF", "DIFI"})) {
         if (items.size() < 2) {
             report(Diag::SyntaxError, std::string(word), at);
             return;
@@ -613,8 +575,8 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
                 return false;  // a number or an address: the assembler defines the symbol
             value = std::string(trim(operands));
         }
-    } else if (isOneOf(directive, {"TEXTEQU", "CATSTR"})) {
-        for (std::string_view item : splitTopLevel(operands)) {
+    } else if (equalsAny(directive, {"TEXTEQU", "CATSTR"})) {
+        for (std::string_view item : splitTextList(operands)) {
             auto text = textItem(item, at);
             if (!text) {
                 emit(at, false);
@@ -623,7 +585,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
             value += *text;
         }
     } else if (equalsNoCase(directive, "SUBSTR")) {
-        auto items = splitTopLevel(operands);
+        auto items = splitTextList(operands);
         std::optional<std::string> source = items.empty() ? std::nullopt : textItem(items[0], at);
         auto position = items.size() > 1 ? evaluator_.evaluateConstant(items[1], at, false) : std::nullopt;
         if (!source || !position || *position < 1 || std::size_t(*position) > source->size() + 1) {
@@ -647,7 +609,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
     } else {
         // SIZESTR and INSTR give numbers: the assembler defines them as '=' symbols.
         std::int64_t number = 0;
-        auto items = splitTopLevel(operands);
+        auto items = splitTextList(operands);
         if (equalsNoCase(directive, "SIZESTR")) {
             auto text = items.empty() ? std::nullopt : textItem(items[0], at);
             number = text ? std::int64_t(text->size()) : 0;
@@ -760,21 +722,21 @@ std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text,
 }
 
 bool Preprocessor::handleListingSwitch(std::string_view word, std::string_view operands) {
-    if (isOneOf(word, {".LIST"})) listEnabled_ = true;
-    else if (isOneOf(word, {".NOLIST", ".XLIST"})) listEnabled_ = false;
-    else if (isOneOf(word, {".LISTALL"})) {
+    if (equalsAny(word, {".LIST"})) listEnabled_ = true;
+    else if (equalsAny(word, {".NOLIST", ".XLIST"})) listEnabled_ = false;
+    else if (equalsAny(word, {".LISTALL"})) {
         listEnabled_ = true;
         listFalseConditionals_ = true;
         macroListing_ = MacroListing::All;
-    } else if (isOneOf(word, {".LISTMACRO", ".XALL"})) macroListing_ = MacroListing::CodeOnly;
-    else if (isOneOf(word, {".NOLISTMACRO", ".SALL"})) macroListing_ = MacroListing::None;
-    else if (isOneOf(word, {".LISTMACROALL", ".LALL"})) macroListing_ = MacroListing::All;
-    else if (isOneOf(word, {".LISTIF", ".LFCOND"})) listFalseConditionals_ = true;
-    else if (isOneOf(word, {".NOLISTIF", ".SFCOND"})) listFalseConditionals_ = false;
-    else if (isOneOf(word, {".TFCOND"})) listFalseConditionals_ = !listFalseConditionals_;
-    else if (isOneOf(word, {"TITLE"})) title_ = std::string(operands);
-    else if (isOneOf(word, {"SUBTITLE", "SUBTTL"})) subtitle_ = std::string(operands);
-    else if (!isOneOf(word, {"PAGE", ".CREF", ".XCREF", ".NOCREF"})) return false;
+    } else if (equalsAny(word, {".LISTMACRO", ".XALL"})) macroListing_ = MacroListing::CodeOnly;
+    else if (equalsAny(word, {".NOLISTMACRO", ".SALL"})) macroListing_ = MacroListing::None;
+    else if (equalsAny(word, {".LISTMACROALL", ".LALL"})) macroListing_ = MacroListing::All;
+    else if (equalsAny(word, {".LISTIF", ".LFCOND"})) listFalseConditionals_ = true;
+    else if (equalsAny(word, {".NOLISTIF", ".SFCOND"})) listFalseConditionals_ = false;
+    else if (equalsAny(word, {".TFCOND"})) listFalseConditionals_ = !listFalseConditionals_;
+    else if (equalsAny(word, {"TITLE"})) title_ = std::string(operands);
+    else if (equalsAny(word, {"SUBTITLE", "SUBTTL"})) subtitle_ = std::string(operands);
+    else if (!equalsAny(word, {"PAGE", ".CREF", ".XCREF", ".NOCREF"})) return false;
     return true;
 }
 

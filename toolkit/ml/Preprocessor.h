@@ -92,7 +92,8 @@ private:
         std::uint32_t bodyLine = 0;  // line within the body (expansion frames)
     };
 
-    bool fetchRaw(RawLine& raw);
+    // The next raw line of the frames above `floor` (ending exhausted frames on the way).
+    bool fetchRaw(RawLine& raw, std::size_t floor = 0);
     bool readTop(RawLine& raw);  // next line of the innermost frame; false when it is exhausted
     SourceLine makeLine(const RawLine& raw, std::string_view text) const;
     void process(const RawLine& raw);
@@ -113,6 +114,7 @@ private:
     void defineMacro(std::string_view name, std::string_view params, const SourceLine& at);
     void startRepeat(std::string_view word, std::string_view operands, const SourceLine& at);
     void invokeMacro(const MacroDef& def, std::string_view args, const SourceLine& at);
+    void pushExpansion(std::unique_ptr<Frame> frame, std::string name, const SourceLine& at);
     bool exitExpansion(std::string_view operand, const SourceLine& at);
     std::optional<std::string> expandMacroFunctions(std::string_view text, const SourceLine& at);
     std::string runMacroFunction(const MacroDef& def, std::string_view args, const SourceLine& at);
@@ -161,5 +163,8 @@ private:
 // Splits off a leading <literal> (with ! escapes) or returns nothing when `text`
 // does not start with '<'. `rest` receives what follows the closing '>'.
 std::optional<std::string> angleLiteral(std::string_view text, std::string_view* rest = nullptr);
+
+// The text of a directive item: the contents of a <literal>, or the item itself.
+std::string itemText(std::string_view item);
 
 }  // namespace ml

@@ -49,22 +49,6 @@ bool startsParameter(std::span<const Token> t, std::size_t i) {
     return !isDistance(t[i]);
 }
 
-std::vector<std::span<const Token>> splitCommas(std::span<const Token> t) {
-    std::vector<std::span<const Token>> out;
-    if (t.empty()) return out;
-    int depth = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i].is("(") || t[i].is("[") || t[i].is("<")) ++depth;
-        else if ((t[i].is(")") || t[i].is("]") || t[i].is(">")) && depth > 0) --depth;
-        else if (t[i].is(",") && depth == 0) {
-            out.push_back(t.subspan(start, i - start));
-            start = i + 1;
-        }
-    }
-    out.push_back(t.subspan(start));
-    return out;
-}
 
 }  // namespace
 
@@ -117,7 +101,7 @@ std::string Assembler::linkName(const Symbol& s) const {
 // parameter its place above the return address: [ebp+8], [ebp+12] ...
 bool Assembler::parseParameters(Tokens rest, ProcInfo& info, bool isPrototype) {
     std::int32_t offset = 8;
-    for (Tokens p : splitCommas(rest)) {
+    for (Tokens p : splitTokens(rest)) {
         if (p.empty()) continue;
         ProcParam param;
         std::size_t typeAt = 0;
@@ -246,7 +230,7 @@ void Assembler::directiveLocal(Tokens rest) {
         return;
     }
     ProcInfo& info = *currentProc_->proc;
-    for (Tokens item : splitCommas(rest)) {
+    for (Tokens item : splitTokens(rest)) {
         if (item.empty() || item[0].kind != TokenKind::Identifier) {
             error(Diag::SyntaxError, "LOCAL");
             return;
@@ -394,7 +378,7 @@ void Assembler::directiveProto(std::string_view name, Tokens rest) {
 
 // EXTRN [language] name:type [, ...]
 void Assembler::directiveExtern(Tokens rest, bool externDef) {
-    for (Tokens item : splitCommas(rest)) {
+    for (Tokens item : splitTokens(rest)) {
         Language lang = language_;
         if (!item.empty()) {
             if (auto l = languageWord(item[0]); l && item.size() > 1 && item[1].kind == TokenKind::Identifier) {
@@ -438,7 +422,7 @@ void Assembler::directiveExtern(Tokens rest, bool externDef) {
 }
 
 void Assembler::directivePublic(Tokens rest) {
-    for (Tokens item : splitCommas(rest)) {
+    for (Tokens item : splitTokens(rest)) {
         std::optional<Language> lang;
         if (item.size() == 2 && (lang = languageWord(item[0]))) item = item.subspan(1);
         if (item.size() != 1 || item[0].kind != TokenKind::Identifier) {
@@ -464,7 +448,7 @@ void Assembler::directivePublic(Tokens rest) {
 // the C language removes them again.
 void Assembler::directiveInvoke(Tokens rest) {
     if (!requireSection()) return;
-    auto parts = splitCommas(rest);
+    auto parts = splitTokens(rest);
     if (parts.empty() || parts[0].empty()) {
         error(Diag::SyntaxError, "INVOKE");
         return;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,12 @@ inline bool equalsNoCase(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         if (toLowerAscii(a[i]) != toLowerAscii(b[i])) return false;
     return true;
+}
+
+inline bool equalsAny(std::string_view word, std::initializer_list<std::string_view> words) {
+    for (std::string_view w : words)
+        if (equalsNoCase(word, w)) return true;
+    return false;
 }
 
 inline std::string foldCase(std::string_view s) {
