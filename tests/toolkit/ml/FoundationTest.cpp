@@ -1,0 +1,236 @@
+// The assembler's building blocks on their own: symbol table, source files and
+// atomic writes, diagnostics, the stack tracker and the ELF writer.
+#include <fstream>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "Diagnostics.h"
+#include "FrameTracker.h"
+#include "MlTestSupport.h"
+#include "ObjectFile.h"
+#include "SourceFiles.h"
+#include "Symbols.h"
+
+using mltest::TempDir;
+namespace fs = std::filesystem;
+
+TEST(SymbolTable, ScopesShadowGlobalsAndCaseRules) {
+    ml::SymbolTable table;
+    ml::Symbol& global = table.create("Count", ml::SymbolKind::Label);
+    ml::Symbol& proc = table.create("Work", ml::SymbolKind::Procedure);
+    EXPECT_EQ(table.find("COUNT"), &global);
+    table.openScope(proc.id);
+    ml::Symbol& local = table.create("count", ml::SymbolKind::Label, true);
+    EXPECT_TRUE(local.procLocal);
+    EXPECT_EQ(table.find("Count"), &local);
+    EXPECT_EQ(table.findGlobal("Count"), &global);
+    table.closeScope();
+    EXPECT_EQ(table.find("count"), &global);
+    table.openScope(proc.id + 100);  // another procedure does not see it
+    EXPECT_EQ(table.find("count"), &global);
+    table.closeScope();
+
+    table.setCaseSensitive(true);
+    EXPECT_EQ(table.find("count"), nullptr);
+    EXPECT_EQ(table.find("Count"), &global);
+    table.setCaseSensitive(false);
+    EXPECT_EQ(table.find("cOuNt"), &global);
+}
+
+TEST(SymbolTable, ManySymbolsStayFindable) {
+    ml::SymbolTable table;
+    std::vector<ml::Symbol*> made;
+    for (int i = 0; i < 5000; ++i) made.push_back(&table.create("name" + std::to_string(i), ml::SymbolKind::Label));
+    for (int i = 0; i < 5000; ++i) ASSERT_EQ(table.find("NAME" + std::to_string(i)), made[std::size_t(i)]) << i;
+    EXPECT_EQ(table.find("name5000"), nullptr);
+    EXPECT_EQ(table.byId(made[42]->id), made[42]);
+    EXPECT_EQ(table.byId(0), nullptr);
+}
+
+TEST(SourceFiles, LineEndsByteOrderMarkAndEndOfFileMark) {
+    ml::SourceFiles files;
+    auto id = files.addText("t.asm", "\xEF\xBB\xBFone\r\ntwo\nthree\x1A junk after the end");
+    const auto& lines = files.file(id).lines;
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "one");
+    EXPECT_EQ(lines[1], "two");
+    EXPECT_EQ(lines[2], "three");
+}
+
+TEST(SourceFiles, CaseInsensitiveResolutionAndIncludeSearch) {
+    TempDir dir;
+    dir.write("Lib/IO.H", "x");
+    dir.write("src/main.asm", "y");
+    dir.write("extra/more.inc", "z");
+    const std::string root = dir.path().string();
+    EXPECT_EQ(ml::SourceFiles::resolveCaseInsensitive(root + "/lib/io.h"), root + "/Lib/IO.H");
+    EXPECT_FALSE(ml::SourceFiles::resolveCaseInsensitive(root + "/lib/none.h"));
+    EXPECT_FALSE(ml::SourceFiles::resolveCaseInsensitive(root + "/Lib"));  // a folder is no file
+    EXPECT_EQ(ml::SourceFiles::findInclude("..\\lib\\io.h", root + "/src", {}), root + "/src/../Lib/IO.H");
+    EXPECT_EQ(ml::SourceFiles::findInclude("more.inc", root + "/src", {root + "/nothing", root + "/extra"}),
+              root + "/extra/more.inc");
+    EXPECT_FALSE(ml::SourceFiles::findInclude("", root, {}));
+    ml::SourceFiles files;
+    std::string why;
+    EXPECT_FALSE(files.load(root, &why));
+    EXPECT_EQ(why, "not a readable file");
+    EXPECT_FALSE(files.load(root + "/missing.asm", &why));
+    EXPECT_EQ(why, "no such file");
+}
+
+TEST(SourceFiles, AtomicWritesReplaceWholeFilesOrNothing) {
+    TempDir dir;
+    fs::path target = dir.path() / "out.obj";
+    std::ofstream(target) << "old contents";
+    EXPECT_EQ(ml::writeFileAtomically(target.string(), "new"), "");
+    std::ifstream in(target);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text, "new");
+    struct stat st{};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_NE(st.st_mode & 0400, 0u);
+
+    fs::path folder = dir.path() / "folder";
+    fs::create_directories(folder / "inside");
+    EXPECT_NE(ml::writeFileAtomically(folder.string(), "x"), "");  // cannot replace a folder
+    EXPECT_TRUE(fs::is_directory(folder / "inside"));
+    EXPECT_NE(ml::writeFileAtomically((dir.path() / "no" / "such" / "dir.obj").string(), "x"), "");
+    std::size_t files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(dir.path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 1u) << "no temporary file may stay behind";
+}
+
+TEST(Diagnostics, FormatLevelsAndWarningsAsErrors) {
+    ml::Diagnostic d{ml::Diag::UndefinedSymbol, "foo", "lab.asm", 12, {{"inner", 2}, {"outer", 5}}, 0};
+    EXPECT_EQ(ml::formatDiagnostic(d, "ML"),
+              (std::vector<std::string>{"lab.asm(12) : error A2006: symbol is not defined : foo",
+                                        " inner(2): inside macro expansion", " outer(5): inside macro expansion",
+                                        "  lab.asm(12): invoked from this line"}));
+    ml::Diagnostic w{ml::Diag::UnknownOption, "/Q"};
+    EXPECT_EQ(ml::formatDiagnostic(w, "ML").front(), "ML : warning A4018: command-line option is not known; ignored : /Q");
+
+    ml::DiagnosticSink quiet;
+    quiet.setWarningLevel(0);
+    quiet.add(w);
+    EXPECT_EQ(quiet.size(), 0u);
+    ml::DiagnosticSink low;
+    low.setWarningLevel(1);
+    low.add(ml::Diagnostic{ml::Diag::CodeAfterEnd});  // a level-2 warning
+    EXPECT_EQ(low.size(), 0u);
+    ml::DiagnosticSink strict;
+    strict.setWarningsAreErrors(true);
+    strict.add(w);
+    EXPECT_EQ(strict.errorCount(), 1u);
+    EXPECT_EQ(strict.warningCount(), 0u);
+}
+
+TEST(Diagnostics, SortedBySourcePositionAndDroppedPerPass) {
+    ml::DiagnosticSink sink;
+    sink.add(ml::Diagnostic{ml::Diag::SyntaxError, "b", "f", 9, {}, 9});
+    sink.add(ml::Diagnostic{ml::Diag::SyntaxError, "a", "f", 3, {}, 3});
+    sink.add(ml::Diagnostic{ml::Diag::SyntaxError, "c", "f", 9, {}, 9});
+    auto sorted = sink.sorted();
+    EXPECT_EQ(sorted[0].detail, "a");
+    EXPECT_EQ(sorted[1].detail, "b");
+    EXPECT_EQ(sorted[2].detail, "c");
+    sink.dropFrom(1);
+    EXPECT_EQ(sink.errorCount(), 1u);
+}
+
+namespace x86 = ml::x86;
+
+namespace {
+
+x86::Operand regOp(std::string_view name) {
+    x86::Operand o;
+    o.kind = x86::OperandKind::Reg;
+    o.reg = x86::lookupRegister(name);
+    o.size = 4;
+    return o;
+}
+
+x86::Operand immOp(std::int64_t v) {
+    x86::Operand o;
+    o.kind = x86::OperandKind::Imm;
+    o.imm.constant = v;
+    return o;
+}
+
+x86::Instruction insn(std::string_view mnemonic, std::initializer_list<x86::Operand> ops = {}) {
+    x86::Instruction i;
+    i.mnemonic = mnemonic;
+    for (const auto& o : ops) i.operands[i.operandCount++] = o;
+    return i;
+}
+
+std::string rows(const ml::FrameRange& r) {
+    std::string out;
+    for (const ml::CfaRow& row : r.rows)
+        out += std::to_string(row.offset) + (row.ebpBased ? ":ebp+" : ":esp+") + std::to_string(row.cfaOffset) +
+               (row.ebpSaved ? "s " : " ");
+    return out;
+}
+
+}  // namespace
+
+TEST(FrameTracker, FollowsPushesFramesAndStopsOnUnknownStackWrites) {
+    ml::FrameTracker t;
+    t.begin(0, 0);
+    t.instruction(insn("push", {regOp("ebp")}), 1);
+    t.instruction(insn("mov", {regOp("ebp"), regOp("esp")}), 3);
+    t.instruction(insn("sub", {regOp("esp"), immOp(8)}), 6);
+    t.instruction(insn("push", {regOp("ebx")}), 7);
+    t.instruction(insn("pop", {regOp("ebx")}), 8);
+    t.instruction(insn("leave"), 9);
+    t.instruction(insn("ret"), 10);
+    t.end(10);
+    ASSERT_EQ(t.ranges().size(), 1u);
+    EXPECT_EQ(rows(t.ranges()[0]), "0:esp+4 1:esp+8s 3:ebp+8s 9:esp+4 ");
+
+    t.begin(0, 20);
+    t.instruction(insn("pushad"), 21);
+    t.instruction(insn("add", {regOp("esp"), immOp(32)}), 24);
+    t.instruction(insn("and", {regOp("esp"), immOp(-16)}), 27);  // cannot be followed
+    t.instruction(insn("push", {regOp("eax")}), 28);
+    t.end(30);
+    EXPECT_EQ(rows(t.ranges()[1]), "20:esp+4 21:esp+36 24:esp+4 ");
+}
+
+TEST(ObjectFile, ElfLayoutAsReadelfSeesIt) {
+    ml::ObjectFile obj;
+    obj.sourceName = "hand.asm";
+    ml::ObjectSection text;
+    text.name = ".text";
+    text.flavor = ml::SectionFlavor::Code;
+    text.alignment = 16;
+    text.data = {0xE8, 0xFC, 0xFF, 0xFF, 0xFF, 0xA1, 0x04, 0x00, 0x00, 0x00, 0xC3};
+    text.size = 11;
+    text.relocations = {{1, ml::ObjectRelocType::Pc32, {-1, 1}}, {6, ml::ObjectRelocType::Abs32, {1, -1}}};
+    ml::ObjectSection bss;
+    bss.name = ".bss";
+    bss.flavor = ml::SectionFlavor::Bss;
+    bss.size = 4096;
+    obj.sections = {text, bss};
+    obj.symbols = {{"entry", ml::SymbolBinding::Global, ml::SymbolType::Func, 0, 0, 11},
+                   {"helper", ml::SymbolBinding::Global, ml::SymbolType::NoType, -1, 0, 0},
+                   {"inner", ml::SymbolBinding::Local, ml::SymbolType::NoType, 0, 5, 0}};
+    TempDir dir;
+    fs::path path = dir.path() / "hand.o";
+    ASSERT_EQ(ml::writeFileAtomically(path.string(), ml::writeElf(obj)), "");
+    std::string out;
+    ASSERT_EQ(mltest::run("readelf -S -s -r -W " + path.string(), &out), 0) << out;
+    EXPECT_EQ(out.find("Warning"), std::string::npos) << out;
+    EXPECT_NE(out.find(".bss              NOBITS"), std::string::npos) << out;
+    EXPECT_NE(out.find("001000 00  WA"), std::string::npos) << "4096 bytes, no file space\n" << out;
+    EXPECT_NE(out.find("REL             00000000 00004c 000010 08   I  4   1  4"), std::string::npos) << out;
+    EXPECT_NE(out.find("R_386_PC32             00000000   helper"), std::string::npos) << out;
+    EXPECT_NE(out.find("R_386_32               00000000   .bss"), std::string::npos) << out;
+    // locals (file, sections, inner) come before the globals
+    auto inner = out.find(" inner"), entry = out.find(" entry");
+    ASSERT_NE(inner, std::string::npos);
+    ASSERT_NE(entry, std::string::npos);
+    EXPECT_LT(inner, entry);
+    EXPECT_NE(out.find("11 FUNC    GLOBAL DEFAULT    1 entry"), std::string::npos) << out;
+    EXPECT_NE(out.find("FILE    LOCAL  DEFAULT  ABS hand.asm"), std::string::npos) << out;
+}
