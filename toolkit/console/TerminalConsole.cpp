@@ -3,6 +3,8 @@
 
 #include "ChildProcess.h"
 #include "ConsoleColors.h"
+#include "PseudoTerminal.h"
+#include "RelayedProgram.h"
 
 #include <cerrno>
 #include <csignal>
@@ -13,16 +15,6 @@
 namespace asmora::console {
 
 namespace {
-
-void writeAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return;
-    done += static_cast<std::size_t>(wrote);
-  }
-}
 
 // "rgb:ff/ff/ff", the X11 colour form that xterm's colour sequences take.
 std::string x11Color(int number) {
@@ -94,7 +86,13 @@ void TerminalConsole::waitForKey() {
   tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
 
+// On a terminal the program's text (code page 936) passes through the relay; with
+// redirected input or output its bytes go where they are sent, unchanged, as a
+// redirected console program's do.
 int TerminalConsole::runProgram(const std::vector<std::string>& argv, std::string& error) {
+  if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+    return runOnCp936Terminal(argv, STDIN_FILENO, STDOUT_FILENO, error);
+  }
   return runIgnoringInterrupts(argv, &error);
 }
 

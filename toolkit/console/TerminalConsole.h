@@ -1,5 +1,6 @@
 // The console device on the process's own terminal (standard input and output):
-// xterm control sequences for colours, clearing and the title, raw mode for pause.
+// xterm control sequences for colours, clearing and the title, raw mode for pause,
+// and programs run through the code page 936 relay when both ends are a terminal.
 #pragma once
 
 #include "ConsoleDevice.h"

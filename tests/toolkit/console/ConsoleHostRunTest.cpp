@@ -94,6 +94,14 @@ TEST_F(ConsoleHostRun, ProgramLineRunsOnTheConsoleAndTheBatchGoesOn) {
   EXPECT_EQ(run.exitCode, 7);
 }
 
+TEST_F(ConsoleHostRun, WithoutATerminalTheProgramsBytesPassUnchanged) {
+  const fs::path program = root_ / "cp936.exe";
+  std::ofstream(program) << "#!/bin/sh\nprintf '\\326\\320\\n'\nread line && printf '%s' \"$line\"\n";
+  fs::permissions(program, fs::perms::owner_all);
+  auto run = host(writeBatch({"@echo off", "\"" + program.string() + "\""}), "\xCE\xC4\n");
+  EXPECT_EQ(run.output, "\xD6\xD0\n\xCE\xC4");
+}
+
 TEST_F(ConsoleHostRun, PauseTakesOneKeyFromTheInput) {
   const fs::path program = writeProgram(root_ / "p.exe", 0);
   auto run = host(writeBatch({"@echo off", "pause>NUL", "\"" + program.string() + "\"", "pause", "echo end"}),
