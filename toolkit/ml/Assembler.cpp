@@ -148,6 +148,7 @@ void Assembler::processStatement(Tokens t) {
             error(Diag::NotInStructure, std::string(t[0].text));
             return;
         }
+        if (!requireSection()) return;  // one error for the line, not one per part
         Type code{4, false, false, true};
         defineLabel(t[0].text, t[1].is("::"), code);
         if (ListingEntry* e = entry(); e && current()) {
@@ -200,7 +201,10 @@ bool Assembler::processNamedDirective(const Token& name, const Token& directive,
     if (equalsNoCase(d, "ENDP")) { directiveEndp(name.text); return true; }
     if (equalsNoCase(d, "PROTO")) { directiveProto(name.text, rest); return true; }
     if (equalsNoCase(d, "LABEL")) { directiveLabel(name.text, rest); return true; }
-    if (equalsAny(d, {"STRUCT", "STRUC", "UNION"})) { beginStructure(name.text, equalsNoCase(d, "UNION")); return true; }
+    if (equalsAny(d, {"STRUCT", "STRUC", "UNION"})) {
+        beginStructure(name.text, equalsNoCase(d, "UNION"), rest);
+        return true;
+    }
     if (equalsNoCase(d, "ENDS")) {
         if (openStructure_) endStructure();
         else directiveEnds(name.text);

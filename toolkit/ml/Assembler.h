@@ -141,7 +141,7 @@ private:
     void addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at);
     std::uint32_t countInitializers(const Type& type, Tokens list);
     static std::vector<std::string> listingRows(const std::vector<std::string>& fields);
-    void beginStructure(std::string_view name, bool isUnion);
+    void beginStructure(std::string_view name, bool isUnion, Tokens alignment);
     void endStructure();
     void addStructField(const Token* name, const Type& type, Tokens initializers);
     void directiveRecord(std::string_view name, Tokens rest);

@@ -453,14 +453,23 @@ std::uint32_t Assembler::countInitializers(const Type& type, Tokens list) {
     return count;
 }
 
-void Assembler::beginStructure(std::string_view name, bool isUnion) {
+// name STRUCT [alignment]: fields are aligned to the smaller of their size and the
+// alignment (1, 2, 4, 8 or 16; 1 when not given).
+void Assembler::beginStructure(std::string_view name, bool isUnion, Tokens alignment) {
     if (openStructure_) {
         error(Diag::NestingTooDeep, std::string(name));
         return;
     }
+    std::uint32_t align = 1;
+    if (!alignment.empty() && !alignment[0].is(",")) {
+        auto a = constantTokens(alignment, "STRUCT");
+        if (a && (*a == 1 || *a == 2 || *a == 4 || *a == 8 || *a == 16)) align = static_cast<std::uint32_t>(*a);
+        else if (a) error(Diag::AlignNotPowerOfTwo, std::string(name));
+    }
     structureBeingBuilt_ = std::make_shared<StructDef>();
     structureBeingBuilt_->name = std::string(name);
     structureBeingBuilt_->isUnion = isUnion;
+    structureBeingBuilt_->alignment = align;
     openStructure_ = structureBeingBuilt_.get();
 }
 
