@@ -66,6 +66,7 @@ SessionPlan planSession(const SessionInputs& inputs, const SupportFolder& suppor
 
   if (hasProgram) {
     plan.environment.emplace_back("ASMORA_DEBUG_TTY_FILE", inputs.ttyFile);
+    if (!inputs.sourceCopies.empty()) plan.environment.emplace_back("ASMORA_DEBUG_SOURCES", inputs.sourceCopies);
     plan.consoleWindow = {"xterm", "-u8", "-T", texts.get("title.console", fileName(inputs.program))};
     appendResources(plan.consoleWindow, support.resourceLines(Names::consoleWindowResources));
     for (const auto& argument : {std::string("-e"), inputs.frontEndPath, std::string("--program-console"),

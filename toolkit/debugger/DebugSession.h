@@ -23,6 +23,7 @@ struct SessionInputs {
   std::string program;        // existing program path, or empty
   std::string frontEndPath;   // windbg.exe itself, which also holds the console window
   std::string ttyFile;        // where the console window writes its terminal's name
+  std::string sourceCopies;   // where gdb's UTF-8 copies of code page 936 sources go
   std::string notice;         // a text gdb shows first (e.g. a program that was not found)
   bool utf8Locale = true;     // false when the environment's locale is not UTF-8
 };

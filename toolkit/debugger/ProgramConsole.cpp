@@ -1,37 +1,46 @@
-// Holding the program's console terminal for gdb's "tty" command.
+// Holding the program's console terminal for gdb's "tty" command, with the code
+// page 936 relay between it and the window.
 #include "ProgramConsole.h"
+
+#include "PseudoTerminal.h"
+#include "TerminalRelay.h"
 
 #include <csignal>
 #include <cstdio>
 #include <fstream>
-#include <poll.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace asmora::debugger {
 
-int runProgramConsole(const std::string& ttyFile, const Texts& texts) {
-  std::signal(SIGHUP, SIG_IGN);
-  const char* name = ttyname(STDIN_FILENO);
-  if (!name || ttyFile.empty()) return 1;
-  const std::string banner = texts.get("console.banner") + "\n";
-  ssize_t ignored = write(STDOUT_FILENO, banner.data(), banner.size());
-  (void)ignored;
-  // The name appears all at once: written beside the target, then renamed.
+namespace {
+
+// The name appears all at once: written beside the target, then renamed.
+bool publishTerminalName(const std::string& ttyFile, const std::string& name) {
   const std::string partial = ttyFile + ".part";
   {
     std::ofstream file(partial);
     file << name << "\n";
-    if (!file) return 1;
+    if (!file) return false;
   }
-  if (std::rename(partial.c_str(), ttyFile.c_str()) != 0) return 1;
-  // A terminal belongs to one session; this one must be free for the program.
-  ioctl(STDIN_FILENO, TIOCNOTTY);
-  // Waits, without reading what is typed (that is the program's), until the
-  // window closes: its terminal then reports a hang-up.
-  pollfd terminal{STDIN_FILENO, 0, 0};
-  while (poll(&terminal, 1, -1) < 0 || (terminal.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0) {
+  return std::rename(partial.c_str(), ttyFile.c_str()) == 0;
+}
+
+}  // namespace
+
+int runProgramConsole(const std::string& ttyFile, const Texts& texts) {
+  // A closed window shows as a hang-up on the terminal, which ends the relay.
+  std::signal(SIGHUP, SIG_IGN);
+  if (!isatty(STDIN_FILENO) || ttyFile.empty()) return 1;
+  console::writeAll(STDOUT_FILENO, texts.get("console.banner") + "\n");
+  std::string error;
+  auto terminal = console::PseudoTerminal::openLike(STDIN_FILENO, error);
+  if (!terminal) {
+    console::writeAll(STDOUT_FILENO, texts.get("console.failed", error) + "\n");
+    return 1;
   }
+  if (!publishTerminalName(ttyFile, terminal->slaveName())) return 1;
+  // The program's terminal stays open here between runs, so its side never closes.
+  console::TerminalRelay(STDIN_FILENO, STDOUT_FILENO, terminal->master()).relayUntilTerminalCloses();
   return 0;
 }
 

@@ -5,7 +5,8 @@
 //   msdis100.dll   gdb command script: disassembly and value display       gdb (-x)
 //   msdbi.dll      gdb command script: the views (TUI layouts)             gdb (-x)
 //   eecxx.dll      gdb Python: the commands behind the keys (memory view,  gdb (python)
-//                  registers, arrange) and the program-console hand-over
+//                  registers, arrange), the program-console hand-over and
+//                  the UTF-8 copies of code page 936 sources for the views
 //   shcv.dll       table of the course's data types: name, size, format    eecxx.dll
 //   em.dll         readline key map: F10, F11, Alt+4, Alt+5, Alt+R         gdb (INPUTRC)
 //   MSVCP50.DLL    X resources of the debugger window                      xterm (-xrm)

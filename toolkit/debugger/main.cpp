@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
   }
   const std::string sessionFolder = inputs.program.empty() ? std::string() : makeSessionFolder();
   inputs.ttyFile = sessionFolder.empty() ? std::string() : sessionFolder + "/tty";
+  inputs.sourceCopies = sessionFolder.empty() ? std::string() : sessionFolder + "/sources";
   if (!inputs.program.empty() && sessionFolder.empty()) inputs.program.clear();
 
   const SessionPlan plan = planSession(inputs, support, texts);

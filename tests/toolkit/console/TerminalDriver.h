@@ -93,7 +93,10 @@ class TerminalDriver {
  private:
   // Waits up to `milliseconds` for output; false when none came or the terminal ended.
   bool readSome(int milliseconds) {
-    if (window_ < 0) return false;
+    if (window_ < 0) {
+      usleep(static_cast<useconds_t>(milliseconds) * 1000);
+      return false;
+    }
     pollfd window{window_, POLLIN, 0};
     if (poll(&window, 1, milliseconds) <= 0) return false;
     char buffer[4096];

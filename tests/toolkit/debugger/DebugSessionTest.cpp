@@ -37,6 +37,7 @@ TEST(DebugSession, WithAProgramGdbRunsMaximisedBesideAConsoleWindow) {
   inputs.program = "/home/u/50%off & co/Debug/hello.exe";
   inputs.frontEndPath = "/opt/asmora/bin/windbg.exe";
   inputs.ttyFile = "/tmp/s/tty";
+  inputs.sourceCopies = "/tmp/s/sources";
   const SessionPlan plan = planSession(inputs, kSupport, texts);
 
   const auto& gdbWindow = plan.debuggerWindow;
@@ -55,6 +56,7 @@ TEST(DebugSession, WithAProgramGdbRunsMaximisedBesideAConsoleWindow) {
   EXPECT_EQ(environmentValue(plan, "INPUTRC"), kSupport.path("em.dll"));
   EXPECT_EQ(environmentValue(plan, "ASMORA_DEBUG_SUPPORT"), kSupport.folder());
   EXPECT_EQ(environmentValue(plan, "ASMORA_DEBUG_TTY_FILE"), "/tmp/s/tty");
+  EXPECT_EQ(environmentValue(plan, "ASMORA_DEBUG_SOURCES"), "/tmp/s/sources");
 
   const auto& console = plan.consoleWindow;
   ASSERT_FALSE(console.empty());
@@ -78,6 +80,7 @@ TEST(DebugSession, WithoutAProgramGdbStartsEmptyAndShowsTheNotice) {
   EXPECT_EQ(plan.debuggerWindow.back(), "asmora-start");
   EXPECT_EQ(environmentValue(plan, "ASMORA_DEBUG_NOTICE"), "找不到要调试的程序：/x/none.exe");
   EXPECT_EQ(environmentValue(plan, "ASMORA_DEBUG_TTY_FILE"), "<unset>");
+  EXPECT_EQ(environmentValue(plan, "ASMORA_DEBUG_SOURCES"), "<unset>");
   EXPECT_EQ(environmentValue(plan, "LC_ALL"), "C.UTF-8");
 }
 

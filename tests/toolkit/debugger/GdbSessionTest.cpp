@@ -91,6 +91,19 @@ const char* kSquare =
     "  pop ebp\n"
     "  ret 4\n";
 
+// A source saved in code page 936, as the IDE saves it: Chinese comments and a
+// Chinese string. 退出 = CD CB B3 F6, 正常 = D5 FD B3 A3, 中文 = D6 D0 CE C4.
+const char* kChineseSource =
+    ".intel_syntax noprefix\n"
+    ".data\n"
+    "greeting: .ascii \"\xD6\xD0\xCE\xC4\\0\"\n"
+    ".text\n"
+    ".globl _start\n"
+    "_start:\n"
+    "  mov eax, 1   # \xCD\xCB\xB3\xF6\n"   // line 7
+    "  mov ebx, 0   # \xD5\xFD\xB3\xA3\n"   // line 8
+    "  int 0x80\n";
+
 class GdbSession : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -141,6 +154,7 @@ class GdbSession : public ::testing::Test {
     inputs.program = program_;
     inputs.frontEndPath = std::string(TOOLKIT_OUT) + "/windbg.exe";
     inputs.ttyFile = ttyFile;
+    inputs.sourceCopies = (root_ / "sources").string();
     const SessionPlan plan = planSession(inputs, support, Texts::load(support.path(SupportFileNames::texts)));
     auto gdb = std::find(plan.debuggerWindow.begin(), plan.debuggerWindow.end(), "gdb");
     ASSERT_NE(gdb, plan.debuggerWindow.end());
@@ -225,6 +239,37 @@ TEST_F(GdbSession, F10AndF11StepOverProceduresWithoutSourceToTheNextLine) {
   screen.clear();
   press("print $eax\n");
   EXPECT_NE(readUntil(terminal_, screen, "= 25").find("= 25"), std::string::npos) << screen;
+}
+
+TEST_F(GdbSession, ChineseCommentsOfACodePage936SourceAndItsStringsShowAsChinese) {
+  program_ = build("chinese", {{kChineseSource, true}});
+  startGdb();
+  std::string screen;
+  readUntil(terminal_, screen, "(gdb) ");
+  EXPECT_NE(screen.find("7\t  mov eax, 1   # 退出"), std::string::npos) << screen;
+  screen.clear();
+  press("\x1bp");  // F10: the stepper shows the new line from the source
+  EXPECT_NE(readUntil(terminal_, screen, "正常").find("8\t  mov ebx, 0   # 正常"), std::string::npos) << screen;
+  screen.clear();
+  press("list 7,8\n");
+  EXPECT_NE(readUntil(terminal_, screen, "正常").find("7\t  mov eax, 1   # 退出"), std::string::npos) << screen;
+  screen.clear();
+  press("x/s &greeting\n");
+  EXPECT_NE(readUntil(terminal_, screen, "\"中文\"").find("\"中文\""), std::string::npos) << screen;
+  // The source itself is left as it was saved.
+  std::ifstream source(root_ / "my asm" / "chinese0.s", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(source), {}), kChineseSource);
+}
+
+TEST_F(GdbSession, AsciiSourcesAreReadWhereTheyAre) {
+  startGdb();
+  std::string screen;
+  readUntil(terminal_, screen, "(gdb) ");
+  screen.clear();
+  press("info source\n");
+  readUntil(terminal_, screen, "Contains");
+  EXPECT_NE(screen.find("Located in " + (root_ / "my asm" / "echo0.s").string()), std::string::npos) << screen;
+  EXPECT_FALSE(fs::exists(root_ / "sources"));
 }
 
 TEST(ProgramConsole, NamesItsTerminalAndEndsWhenTheWindowCloses) {
