@@ -63,7 +63,7 @@ class SpawnSettings {
 int runOnCp936Terminal(const std::vector<std::string>& argv, int terminalIn, int terminalOut, std::string& error) {
   if (argv.empty()) return -1;
   auto terminal = PseudoTerminal::openLike(terminalIn, error);
-  if (!terminal) return -1;
+  if (!terminal) return kNoPseudoTerminal;
   pid_t child = -1;
   const int startError = SpawnSettings(terminal->slaveName()).start(argv, child);
   terminal->closeSlave();

@@ -7,11 +7,15 @@
 
 namespace asmora::console {
 
+// What runOnCp936Terminal returns when the system gave it no pseudo-terminal.
+inline constexpr int kNoPseudoTerminal = -2;
+
 // Runs argv[0] (searched on PATH when it has no slash) on a new pseudo-terminal
 // shaped after `terminalIn`, relayed to `terminalIn` and `terminalOut`, and waits
 // for it. The program leads a session of its own with that terminal, so Ctrl+C
-// reaches it alone. Returns its exit status (128 + signal number when killed), or
-// -1 with `error` set when it could not be started.
+// reaches it alone. Returns its exit status (128 + signal number when killed), -1
+// with `error` set when it could not be started, or kNoPseudoTerminal (with
+// `error` set) when no pseudo-terminal could be opened.
 int runOnCp936Terminal(const std::vector<std::string>& argv, int terminalIn, int terminalOut, std::string& error);
 
 }  // namespace asmora::console

@@ -88,10 +88,13 @@ void TerminalConsole::waitForKey() {
 
 // On a terminal the program's text (code page 936) passes through the relay; with
 // redirected input or output its bytes go where they are sent, unchanged, as a
-// redirected console program's do.
+// redirected console program's do. Without a pseudo-terminal to spare the program
+// still runs, on the terminal itself.
 int TerminalConsole::runProgram(const std::vector<std::string>& argv, std::string& error) {
   if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
-    return runOnCp936Terminal(argv, STDIN_FILENO, STDOUT_FILENO, error);
+    const int status = runOnCp936Terminal(argv, STDIN_FILENO, STDOUT_FILENO, error);
+    if (status != kNoPseudoTerminal) return status;
+    error.clear();
   }
   return runIgnoringInterrupts(argv, &error);
 }
