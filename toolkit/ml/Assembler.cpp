@@ -119,6 +119,7 @@ void Assembler::processLine(std::size_t index) {
     line_ = &lines_[index];
     lineGenerated_ = false;
     if (!line_->has(kStatement)) return;
+    if (replayCachedCode()) return;
     LexResult lex = tokenize(line_->text, tokens_);
     if (lex.error) {
         error(*lex.error);
@@ -127,6 +128,44 @@ void Assembler::processLine(std::size_t index) {
     if (tokens_.empty()) return;
     processStatement(tokens_);
     if (ListingEntry* e = entry(); e && lineGenerated_) e->producesCode = true;
+}
+
+// Instructions whose operands are only registers and numbers encode the same in every
+// pass: their bytes are kept from the first pass and copied in the later ones.
+//   push ebp | mov ebp, esp | imul eax, ecx | sub eax, 3    (cached)
+//   add eax, total | jle done | mov ecx, count              (assembled again)
+void Assembler::cacheCode(Tokens t, std::size_t before) {
+    Section* s = current();
+    if (!s || s->kind == SectionKind::Bss || s->offset < before || s->offset - before > 15) return;
+    if (!encoded_.fixups.empty() || t[0].isWord("RET") || t[0].isWord("RETN")) return;
+    for (const Token& tok : t.subspan(1)) {
+        if (tok.kind == TokenKind::Identifier && x86::lookupRegister(tok.text).cls == x86::RegClass::None &&
+            !builtinType(tok.text) && !tok.isWord("PTR"))
+            return;
+        if (tok.is("$")) return;
+    }
+    // The stack tracker of /Zi must see the instructions that move esp or ebp.
+    bool touchesStack = false;
+    for (const Token& tok : t)
+        touchesStack = touchesStack || tok.isWord("esp") || tok.isWord("ebp") || tok.isWord("sp") ||
+                       tok.isWord("bp") || (tok.text.size() >= 3 && equalsNoCase(tok.text.substr(0, 3), "pop")) ||
+                       (tok.text.size() >= 4 && equalsNoCase(tok.text.substr(0, 4), "push")) ||
+                       tok.isWord("enter") || tok.isWord("leave");
+    if (options_.debugInfo && touchesStack) return;
+    if (codeCache_.size() < lines_.size()) codeCache_.resize(lines_.size() + lines_.size() / 2 + 16);
+    CachedCode& c = codeCache_[lineIndex_];
+    c.length = static_cast<std::uint8_t>(s->offset - before);
+    std::copy_n(s->bytes.begin() + std::ptrdiff_t(before), c.length, c.bytes.begin());
+}
+
+bool Assembler::replayCachedCode() {
+    if (pass_ == 1 || options_.keepListing || prologuePending_ || lineIndex_ >= codeCache_.size()) return false;
+    const CachedCode& c = codeCache_[lineIndex_];
+    if (c.length == 0 || !current()) return false;
+    recordLine(current()->offset);
+    current()->emit(c.bytes.data(), c.length);
+    lineGenerated_ = true;
+    return true;
 }
 
 void Assembler::error(Diag id, std::string detail) {
@@ -171,7 +210,9 @@ void Assembler::processStatement(Tokens t) {
     // Most statements are instructions; RET may still stand for a procedure's epilogue.
     if (!openStructure_ && x86::isInstruction(first.text) &&
         !(currentProc_ && (first.isWord("RET") || first.isWord("RETN")))) {
+        std::size_t before = current() ? current()->offset : 0;
         assembleInstruction(t);
+        if (pass_ == 1 && t.data() == tokens_.data()) cacheCode(t, before);  // no label before it
         return;
     }
     if (t.size() >= 2 && (t[1].kind == TokenKind::Identifier || t[1].is("=")) &&

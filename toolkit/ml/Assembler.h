@@ -3,6 +3,7 @@
 // what the listing, the object writer and the debug information need.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -98,6 +99,8 @@ private:
     bool processNamedDirective(const Token& name, const Token& directive, Tokens rest, Tokens all);
     bool processDirective(const Token& word, Tokens rest);
     void beginPass();
+    void cacheCode(Tokens t, std::size_t before);
+    bool replayCachedCode();
     bool passIsStable() const { return !changed_ && !sawUnresolved_; }
 
     // diagnostics
@@ -202,6 +205,11 @@ private:
     std::vector<std::string> includeLibs_;
     std::vector<Token> tokens_;
     x86::Encoded encoded_;            // reused: keeps its fixup storage between instructions
+    struct CachedCode {
+        std::uint8_t length = 0;      // 0: assemble the line again
+        std::array<std::uint8_t, 15> bytes{};
+    };
+    std::vector<CachedCode> codeCache_;  // by line index, from the first pass
 
     // pass state
     std::uint32_t pass_ = 0;

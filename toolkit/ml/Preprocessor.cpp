@@ -640,10 +640,8 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
         report(Diag::SymbolRedefinition, std::string(name), at);
         return true;
     }
-    if (!s) {
-        s = &symbols_.create(name, SymbolKind::Text);
-        ++textMacroCount_;
-    }
+    if (!s) s = &symbols_.create(name, SymbolKind::Text);
+    noteTextMacro(name);
     s->kind = SymbolKind::Text;
     s->defined = true;
     s->text = std::move(value);
@@ -654,16 +652,46 @@ void Preprocessor::setTextMacro(std::string_view name, std::string value) {
     Symbol* s = symbols_.findGlobal(name);
     if (!s) {
         s = &symbols_.create(name, SymbolKind::Text);
-        ++textMacroCount_;
+        noteTextMacro(name);
     }
     if (s->kind != SymbolKind::Text) return;
     s->defined = true;
     s->text = std::move(value);
 }
 
+// A quick look for a name that is a text macro, before any text is copied.
+bool Preprocessor::mentionsTextMacro(std::string_view text, bool inStrings) const {
+    char quote = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        char c = text[i];
+        if (quote && c == quote) quote = 0;
+        else if (!quote && (c == '\'' || c == '"')) quote = c;
+        if (c == ';' && !quote) return false;
+        if (isDigit(c)) {
+            while (i < text.size() && isAlnum(text[i])) ++i;
+            continue;
+        }
+        if (!isIdentStart(c) || (quote && !inStrings)) {
+            ++i;
+            continue;
+        }
+        std::size_t start = i;
+        while (i < text.size() && isIdentChar(text[i])) ++i;
+        if (!textMacroInitials_[static_cast<unsigned char>(toLowerAscii(c))]) continue;
+        const Symbol* s = symbols_.find(text.substr(start, i - start));
+        if (s && s->kind == SymbolKind::Text && s->defined) return true;
+    }
+    return false;
+}
+
+void Preprocessor::noteTextMacro(std::string_view name) {
+    ++textMacroCount_;
+    if (!name.empty()) textMacroInitials_[static_cast<unsigned char>(toLowerAscii(name[0]))] = true;
+}
+
 std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text, bool inStrings,
                                                           const SourceLine& at) {
-    if (textMacroCount_ == 0) return std::nullopt;
+    if (textMacroCount_ == 0 || !mentionsTextMacro(text, inStrings)) return std::nullopt;
     std::string current(text);
     bool changedAny = false;
     for (int round = 0; round < 32; ++round) {
@@ -674,7 +702,10 @@ std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text,
             std::size_t start = i;
             while (i < current.size() && isIdentChar(current[i])) ++i;
             std::string_view word(current.data() + start, i - start);
-            const Symbol* s = symbols_.find(word);
+            // Only names that start like some text macro are looked up.
+            const Symbol* s = textMacroInitials_[static_cast<unsigned char>(toLowerAscii(word[0]))]
+                                  ? symbols_.find(word)
+                                  : nullptr;
             if (s && s->kind == SymbolKind::Text && s->defined) {
                 out += s->text;
                 changed = true;

@@ -3,6 +3,7 @@
 // stream of logical lines that the assembler processes (pass 1) and lists.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -152,6 +153,9 @@ private:
     std::uint64_t expandedLines_ = 0;
     std::uint32_t localCounter_ = 0;
     std::uint32_t textMacroCount_ = 0;
+    std::array<bool, 256> textMacroInitials_{};  // folded first characters of text macro names
+    void noteTextMacro(std::string_view name);
+    bool mentionsTextMacro(std::string_view text, bool inStrings) const;
     std::string functionResult_;          // EXITM <text> of the macro function that ran last
     bool stopped_ = false;
     char commentDelimiter_ = 0;

@@ -68,8 +68,15 @@ const Row* findWord(const std::array<Row, N>& table, std::string_view word) {
     if (word.size() > sizeof buffer) return nullptr;
     for (std::size_t i = 0; i < word.size(); ++i) buffer[i] = toLowerAscii(word[i]);
     std::string_view key(buffer, word.size());
+    // A plain character loop: the names are short, a library compare costs more.
+    auto less = [](std::string_view a, std::string_view b) {
+        std::size_t n = a.size() < b.size() ? a.size() : b.size();
+        for (std::size_t i = 0; i < n; ++i)
+            if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
+        return a.size() < b.size();
+    };
     auto it = std::lower_bound(table.begin(), table.end(), key,
-                               [](const Row& row, std::string_view k) { return row.name < k; });
+                               [&](const Row& row, std::string_view k) { return less(row.name, k); });
     return it != table.end() && it->name == key ? &*it : nullptr;
 }
 
