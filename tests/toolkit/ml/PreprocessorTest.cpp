@@ -237,3 +237,34 @@ TEST(Preprocessor, MacroFunctionsAndTextFunctions) {
     EXPECT_EQ(a.value("n2"), 3);
     EXPECT_EQ(a.symbol("part")->text, "ell");
 }
+
+TEST(Preprocessor, MacrosThatDefineMacrosAndLabelledCalls) {
+    auto a = data(
+        "maker MACRO name, value\n"
+        "name MACRO\n"
+        "    BYTE value\n"
+        "    ENDM\n"
+        "    ENDM\n"
+        "maker seven, 7\n"
+        "seven\n"
+        "here: seven\n"
+        "IFDEF seven\n BYTE 1\nENDIF\n");
+    EXPECT_EQ(a.hexBytes(".data"), "07 07 01");
+    EXPECT_EQ(a.value("here"), 1);
+}
+
+TEST(Preprocessor, BlockStructureErrors) {
+    auto a = assemble(kHeader +
+                      "ENDIF\n"
+                      "IF 1\nELSE\nELSE\nENDIF\n"
+                      "EXITM\n"
+                      "ENDM\n"
+                      "END\n");
+    EXPECT_EQ(a.messages(),
+              "test.asm(4) : error A1011: directive closes a block that is not open : ENDIF\n"
+              "test.asm(7) : error A2002: an IF block may have only one ELSE\n"
+              "test.asm(9) : error A2126: EXITM is only allowed inside a macro\n"
+              "test.asm(10) : error A1011: directive closes a block that is not open : ENDM\n");
+    auto open = assemble(kHeader + "never MACRO\n BYTE 1\n");
+    EXPECT_EQ(open.messages(), "test.asm(4) : fatal error A1008: macro or repeat block has no matching ENDM : never\n");
+}

@@ -1,0 +1,74 @@
+// The listing's layout: header, rows, markers, tables and counts.
+#include <gtest/gtest.h>
+
+#include "MlTestSupport.h"
+
+using mltest::TempDir;
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+bool hasLine(const std::vector<std::string>& lines, const std::string& wanted) {
+    for (const std::string& l : lines)
+        if (l == wanted) return true;
+    return false;
+}
+
+bool hasLineEnding(const std::vector<std::string>& lines, const std::string& wanted) {
+    for (const std::string& l : lines)
+        if (l.ends_with(wanted)) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(Listing, RowsHaveOffsetCodeMarkerAndSourceColumns) {
+    TempDir dir;
+    dir.write("part.inc", "inc eax\n");
+    auto a = mltest::assemble(dir,
+                              ".386\n.MODEL FLAT\n"
+                              "twice MACRO\n add eax, eax\n ENDM\n"
+                              ".CODE\n"
+                              "start: mov eax, 5\n"
+                              "INCLUDE part.inc\n"
+                              "twice\n"
+                              "mov eax, missing\n"
+                              "END\n");
+    auto lines = linesOf(a.listing());
+    ASSERT_GT(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Asmora Macro Assembler Version 1.00                 MM/DD/YY HH:MM:SS");
+    EXPECT_EQ(lines[1], "test.asm                                                     Page 1 - 1");
+    EXPECT_TRUE(hasLine(lines, " 00000000 B8 00000005           start: mov eax, 5")) << a.listing();
+    EXPECT_TRUE(hasLine(lines, " 00000005 40                  C inc eax")) << a.listing();
+    EXPECT_TRUE(hasLine(lines, " 00000006 01 C0               1  add eax, eax")) << a.listing();
+    EXPECT_TRUE(hasLineEnding(lines, "/test.asm(10) : error A2006: symbol is not defined : missing")) << a.listing();
+    EXPECT_EQ(lines[lines.size() - 3], "\t   0 Warnings");
+    EXPECT_EQ(lines[lines.size() - 2], "\t   1 Errors");
+}
+
+TEST(Listing, SymbolTableIsSortedWithDottedLeaders) {
+    auto a = mltest::assemble(".386\n.MODEL FLAT\n.DATA\nzeta BYTE 1\nAlpha WORD 2\n_under DWORD 3\nbeta = 4\nEND\n");
+    ASSERT_TRUE(a.ok) << a.messages();
+    std::string listing = a.listing();
+    std::size_t symbols = listing.find("Symbols:");
+    ASSERT_NE(symbols, std::string::npos);
+    std::string table = listing.substr(symbols);
+    std::size_t alpha = table.find("Alpha"), under = table.find("_under"), beta = table.find("beta"),
+                zeta = table.find("zeta");
+    EXPECT_LT(alpha, under);  // upper case, then '_', then lower case
+    EXPECT_LT(under, beta);
+    EXPECT_LT(beta, zeta);
+    EXPECT_NE(table.find("Alpha  . . . . . . . . . . . . . \tWord\t 00000001 _DATA"), std::string::npos) << table;
+    EXPECT_NE(table.find("beta . . . . . . . . . . . . . . \tNumber\t 00000004h"), std::string::npos) << table;
+}
