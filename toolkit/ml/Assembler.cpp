@@ -216,7 +216,7 @@ void Assembler::processStatement(Tokens t) {
         return;
     }
     if (t.size() >= 2 && (t[1].kind == TokenKind::Identifier || t[1].is("=")) &&
-        processNamedDirective(first, t[1], t.subspan(2), t))
+        processNamedDirective(first, t[1], t.subspan(2)))
         return;
     if (processDirective(first, t.subspan(1))) return;
     if (processControlFlow(first, t.subspan(1))) return;
@@ -232,7 +232,7 @@ void Assembler::processStatement(Tokens t) {
     assembleInstruction(t);
 }
 
-bool Assembler::processNamedDirective(const Token& name, const Token& directive, Tokens rest, Tokens all) {
+bool Assembler::processNamedDirective(const Token& name, const Token& directive, Tokens rest) {
     std::string_view d = directive.text;
     if (d == "=" || equalsNoCase(d, "EQU")) {
         defineEquate(name.text, rest, d == "=");
@@ -261,7 +261,6 @@ bool Assembler::processNamedDirective(const Token& name, const Token& directive,
         else defineData(&name, *type, rest);
         return true;
     }
-    (void)all;
     return false;
 }
 

@@ -96,7 +96,7 @@ private:
     void runPass();
     void processLine(std::size_t index);
     void processStatement(Tokens tokens);
-    bool processNamedDirective(const Token& name, const Token& directive, Tokens rest, Tokens all);
+    bool processNamedDirective(const Token& name, const Token& directive, Tokens rest);
     bool processDirective(const Token& word, Tokens rest);
     void beginPass();
     void cacheCode(Tokens t, std::size_t before);

@@ -483,9 +483,7 @@ void Assembler::directiveInvoke(Tokens rest) {
             error(Diag::InvalidInvokeArgument, std::to_string(k + 1));
             return;
         }
-        std::uint32_t before = current()->offset;
         if (!pushArgument(args[k], param)) return;
-        (void)before;
         pushed += param && param->type.size > 4 ? 8 : 4;
     }
     x86::Operand call = imm(0);
