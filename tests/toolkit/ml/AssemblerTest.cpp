@@ -151,3 +151,27 @@ TEST(Assembler, ForwardReferencesSettleOverPasses) {
     EXPECT_EQ(mltest::hex({text.begin(), text.begin() + 12}), "A1 00 00 00 00 EB 7D B9 03 00 00 00");
     EXPECT_EQ(a.value("target"), 5 + 2 + 5 + 120);
 }
+
+TEST(Assembler, LaterPassesGiveTheSameBytesWithAndWithoutTheirShortcuts) {
+    // The listing turns off the copying of first-pass bytes, so both ways must agree.
+    std::string source =
+        ".386\n.MODEL FLAT\n.DATA\nv DWORD 1\n.CODE\n"
+        "Work PROC\n"
+        "  push ebp\n  mov ebp, esp\n  mov ecx, 10\n"
+        "top: add eax, v\n  imul eax, ecx\n  cmp eax, 1000\n  jle skip\n"
+        "  REPT 40\n  sub eax, 3\n  ENDM\n"
+        "skip: dec ecx\n  jnz top\n  rep movsb\n  fld st(1)\n  pop ebp\n  ret\n"
+        "Work ENDP\nEND\n";
+    TempDir dir;
+    mltest::AssembleOptions listed;
+    listed.listing = true;
+    mltest::AssembleOptions plain;
+    plain.listing = false;
+    auto a = mltest::assemble(dir, source, "a.asm", listed);
+    auto b = mltest::assemble(dir, source, "b.asm", plain);
+    ASSERT_TRUE(a.ok) << a.messages();
+    ASSERT_TRUE(b.ok) << b.messages();
+    EXPECT_GE(b.assembler->passes(), 2u);
+    EXPECT_EQ(a.hexBytes(".text"), b.hexBytes(".text"));
+    EXPECT_EQ(mltest::describeObject(a.object()), mltest::describeObject(b.object()));
+}
