@@ -723,6 +723,30 @@ TEST(EncoderFields, WhereTheListingFindsPrefixesDisplacementsAndImmediates)
     }
 }
 
+TEST(EncoderTable, IndexFindsTheFormsOfEveryMnemonicInTableOrder)
+{
+    const auto all = formIndex().all();
+    std::size_t found = 0;
+    for (MnemonicKey key : formIndex().mnemonics()) {
+        const auto forms = formIndex().find(key);
+        ASSERT_FALSE(forms.empty()) << mnemonicName(key);
+        std::size_t expected = 0;
+        for (const Form& form : all) expected += form.key == key;
+        EXPECT_EQ(forms.size(), expected) << mnemonicName(key);
+        for (std::size_t i = 0; i < forms.size(); ++i) {
+            EXPECT_EQ(forms[i].key, key);
+            if (i > 0) {
+                EXPECT_LT(forms[i - 1].row, forms[i].row) << mnemonicName(key);
+            }
+        }
+        found += forms.size();
+    }
+    EXPECT_EQ(found, all.size());
+    EXPECT_TRUE(formIndex().find(0).empty());
+    EXPECT_TRUE(formIndex().find(mnemonicKey("movx")).empty());
+    EXPECT_TRUE(formIndex().find(mnemonicKey("zzzzzzzz")).empty());
+}
+
 TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase)
 {
     EXPECT_EQ(lookupRegister("EAX"), (Register{RegClass::Gpr32, 0}));
@@ -736,6 +760,11 @@ TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase)
     EXPECT_EQ(lookupRegister("").cls, RegClass::None);
     EXPECT_EQ(lookupRegister("st(8)").cls, RegClass::None);
     EXPECT_EQ(lookupRegister("cr0").cls, RegClass::None);
+    // Names are compared whole: a trailing NUL or a prefix of a register is no register.
+    EXPECT_EQ(lookupRegister(std::string_view("ax\0", 3)).cls, RegClass::None);
+    EXPECT_EQ(lookupRegister(std::string_view("st(1)\0\0", 7)).cls, RegClass::None);
+    EXPECT_EQ(lookupRegister("e").cls, RegClass::None);
+    EXPECT_EQ(lookupRegister("st(").cls, RegClass::None);
 
     EXPECT_EQ(lookupPrefix("REP"), Prefix::Rep);
     EXPECT_EQ(lookupPrefix("repz"), Prefix::Repe);

@@ -426,14 +426,43 @@ FormIndex::FormIndex()
         ranges_.push_back({forms_[i].key, i, end});
         i = end;
     }
+    buildSlots();
+}
+
+namespace {
+
+// Fibonacci hashing: the top bits of key * 2^64/phi spread packed names well.
+std::size_t slotOf(MnemonicKey key, unsigned shift)
+{
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift);
+}
+
+}  // namespace
+
+void FormIndex::buildSlots()
+{
+    // At most a quarter full, so that probe sequences stay short.
+    unsigned bits = 4;
+    while ((std::size_t(1) << bits) < ranges_.size() * 4) ++bits;
+    slots_.assign(std::size_t(1) << bits, Range{});
+    slotShift_ = 64 - bits;
+    const std::size_t mask = slots_.size() - 1;
+    for (const Range& range : ranges_) {
+        std::size_t i = slotOf(range.key, slotShift_);
+        while (slots_[i].key != 0) i = (i + 1) & mask;
+        slots_[i] = range;
+    }
 }
 
 std::span<const Form> FormIndex::find(MnemonicKey key) const
 {
-    const auto at = std::lower_bound(ranges_.begin(), ranges_.end(), key,
-                                     [](const Range& range, MnemonicKey k) { return range.key < k; });
-    if (at == ranges_.end() || at->key != key) return {};
-    return std::span<const Form>(forms_).subspan(at->begin, at->end - at->begin);
+    if (key == 0) return {};
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = slotOf(key, slotShift_);; i = (i + 1) & mask) {
+        const Range& slot = slots_[i];
+        if (slot.key == key) return std::span<const Form>(forms_).subspan(slot.begin, slot.end - slot.begin);
+        if (slot.key == 0) return {};
+    }
 }
 
 std::vector<MnemonicKey> FormIndex::mnemonics() const

@@ -90,13 +90,20 @@ public:
     std::span<const std::string> problems() const { return problems_; }
 
 private:
+    // The forms of one mnemonic: forms_[begin, end).
     struct Range {
-        MnemonicKey key;
-        std::uint32_t begin;
-        std::uint32_t end;
+        MnemonicKey key = 0;
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
     };
+    void buildSlots();
+
     std::vector<Form> forms_;
-    std::vector<Range> ranges_;
+    std::vector<Range> ranges_;                // sorted by key
+    // Open addressing on the key: every statement looks its first word up here, so
+    // a lookup is one multiply and, nearly always, one probe. Empty slots have key 0.
+    std::vector<Range> slots_;
+    unsigned slotShift_ = 64;
     std::vector<std::string> problems_;
 };
 

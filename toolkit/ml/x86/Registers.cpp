@@ -50,12 +50,36 @@ bool equalsLower(std::string_view text, std::string_view name)
     return true;
 }
 
+// A name of up to seven characters, lower-cased and packed into one number with its
+// length in the top byte, so that the register table is searched by comparing
+// numbers; 0 for longer names.
+constexpr std::uint64_t packLower(std::string_view name)
+{
+    if (name.size() > 7) return 0;
+    std::uint64_t key = static_cast<std::uint64_t>(name.size()) << 56;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        key |= static_cast<std::uint64_t>(static_cast<unsigned char>(c)) << (8 * i);
+    }
+    return key;
+}
+
+constexpr auto kRegisterKeys = [] {
+    std::array<std::uint64_t, std::size(kRegisters)> keys{};
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = packLower(kRegisters[i].name);
+    return keys;
+}();
+
 }  // namespace
 
 Register lookupRegister(std::string_view name)
 {
-    for (const RegisterName& r : kRegisters)
-        if (equalsLower(name, r.name)) return r.reg;
+    // Register names have two, three or five characters ("st(3)").
+    if (name.size() < 2 || name.size() > 5 || name.size() == 4) return {};
+    const std::uint64_t key = packLower(name);
+    for (std::size_t i = 0; i < kRegisterKeys.size(); ++i)
+        if (kRegisterKeys[i] == key) return kRegisters[i].reg;
     return {};
 }
 
