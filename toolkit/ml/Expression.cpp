@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Text.h"
+#include "WordIndex.h"
 
 namespace ml {
 
@@ -40,11 +41,11 @@ constexpr std::array kKeywords = std::to_array<KeywordName>({
     {"shr", Keyword::Shr},       {"size", Keyword::Size},       {"sizeof", Keyword::SizeOf},
     {"type", Keyword::Type},     {"width", Keyword::Width},     {"xor", Keyword::Xor},
 });
-static_assert(sortedByName(kKeywords), "keyword table must be sorted");
 
 Keyword keywordOf(const Token& t) {
     if (t.kind != TokenKind::Identifier || t.text.size() < 2 || t.text.size() > 8) return Keyword::None;
-    const KeywordName* k = findWord(kKeywords, t.text);
+    static const WordIndex index(kKeywords);
+    const KeywordName* k = index.find(t.text);
     return k ? k->keyword : Keyword::None;
 }
 

@@ -5,6 +5,7 @@
 
 #include "Assembler.h"
 #include "Text.h"
+#include "WordIndex.h"
 
 namespace ml {
 
@@ -34,13 +35,13 @@ constexpr std::array kBranches = std::to_array<BranchMnemonic>({
     {"loope", BranchKind::ShortOnly}, {"looped", BranchKind::ShortOnly}, {"loopne", BranchKind::ShortOnly},
     {"loopned", BranchKind::ShortOnly}, {"loopnz", BranchKind::ShortOnly}, {"loopz", BranchKind::ShortOnly},
 });
-static_assert(sortedByName(kBranches), "branch table must be sorted");
 
 BranchKind branchKind(std::string_view mnemonic) {
     if (mnemonic.empty() || (toLowerAscii(mnemonic[0]) != 'j' && toLowerAscii(mnemonic[0]) != 'l' &&
                              toLowerAscii(mnemonic[0]) != 'c'))
         return BranchKind::None;
-    const BranchMnemonic* b = findWord(kBranches, mnemonic);
+    static const WordIndex index(kBranches);
+    const BranchMnemonic* b = index.find(mnemonic);
     return b ? b->kind : BranchKind::None;
 }
 

@@ -24,7 +24,13 @@ bool isValidName(std::string_view name) {
 
 const MacroDef* Preprocessor::findMacro(std::string_view name) const {
     if (macros_.empty()) return nullptr;
-    auto it = macros_.find(foldCase(name));
+    char folded[64];
+    if (name.size() > sizeof folded) {
+        auto it = macros_.find(foldCase(name));
+        return it == macros_.end() ? nullptr : it->second;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) folded[i] = toLowerAscii(name[i]);
+    auto it = macros_.find(std::string_view(folded, name.size()));
     return it == macros_.end() ? nullptr : it->second;
 }
 
@@ -37,8 +43,7 @@ bool Preprocessor::captureBlock(const SourceLine& opener, std::string_view name,
         ++number;
         SourceLine line = makeLine(raw, raw.text);
         emit(line, false);
-        std::string_view code = raw.text.substr(0, commentStart(raw.text));
-        StatementHead h = splitHead(code);
+        StatementHead h = splitHead(raw.text.substr(0, raw.codeSize));
         if (h.label.empty()) {
             if (equalsAny(h.first, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"}) ||
                 equalsNoCase(h.second, "MACRO"))

@@ -9,11 +9,11 @@
 #include "SourceFiles.h"
 #include "Symbols.h"
 #include "Text.h"
+#include "WordIndex.h"
 
 namespace ml {
 
 namespace {
-
 
 struct Word {
     std::string_view name;
@@ -31,28 +31,54 @@ constexpr std::array kFirstWords = std::to_array<Word>({
     {"ifdifi"}, {"ife"}, {"ifidn"}, {"ifidni"}, {"ifnb"}, {"ifndef"}, {"include"}, {"irp"}, {"irpc"},
     {"page"}, {"purge"}, {"repeat"}, {"rept"}, {"subtitle"}, {"subttl"}, {"title"}, {"while"},
 });
-static_assert(sortedByName(kFirstWords), "kFirstWords must be sorted");
 
-// Second words the preprocessor handles: name MACRO, name TEXTEQU ...
-constexpr std::array kSecondWords = std::to_array<Word>({
-    {"catstr"}, {"equ"}, {"instr"}, {"macro"}, {"sizestr"}, {"substr"}, {"textequ"},
+enum SecondWordRole : std::uint8_t {
+    kHandledHere = 1,  // the preprocessor handles the line: name MACRO, name TEXTEQU ...
+    kDefinesName = 2,  // the directive defines its first word, which is not expanded
+};
+
+struct SecondWord {
+    std::string_view name;
+    std::uint8_t roles;
+};
+
+// Second words with a meaning for the preprocessor (lower case, sorted).
+constexpr std::array kSecondWords = std::to_array<SecondWord>({
+    {"=", kDefinesName},       {"catstr", kHandledHere},  {"endp", kDefinesName},
+    {"ends", kDefinesName},    {"equ", kHandledHere | kDefinesName},
+    {"group", kDefinesName},   {"instr", kHandledHere},   {"label", kDefinesName},
+    {"macro", kHandledHere},   {"proc", kDefinesName},    {"proto", kDefinesName},
+    {"record", kDefinesName},  {"segment", kDefinesName}, {"sizestr", kHandledHere},
+    {"struc", kDefinesName},   {"struct", kDefinesName},  {"substr", kHandledHere},
+    {"textequ", kHandledHere}, {"typedef", kDefinesName}, {"union", kDefinesName},
 });
-static_assert(sortedByName(kSecondWords), "kSecondWords must be sorted");
+
+bool isFirstWord(std::string_view word) {
+    static const WordIndex index(kFirstWords);
+    return index.find(word) != nullptr;
+}
+
+bool secondWordHas(std::string_view word, SecondWordRole role) {
+    static const WordIndex index(kSecondWords);
+    const SecondWord* w = index.find(word);
+    return w && (w->roles & role) != 0;
+}
 
 bool isRepeatWord(std::string_view w) {
     return equalsAny(w, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"});
 }
 
-// Lines ending in '\' or ',' (before any comment) continue on the next line.
-bool continues(std::string_view line, std::string_view* code) {
-    std::string_view c = trim(line.substr(0, commentStart(line)));
+// Lines ending in '\' or ',' continue on the next line; `code` is the line without
+// its comment.
+bool continues(std::string_view code, std::string_view* joined) {
+    std::string_view c = trim(code);
     if (c.empty()) return false;
     if (c.back() == '\\') {
-        *code = c.substr(0, c.size() - 1);
+        *joined = c.substr(0, c.size() - 1);
         return true;
     }
     if (c.back() == ',') {
-        *code = c;
+        *joined = c;
         return true;
     }
     return false;
@@ -153,13 +179,14 @@ bool Preprocessor::readTop(RawLine& raw) {
         if (f.next >= lines.size()) return false;
         std::size_t first = f.next++;
         std::string_view text = lines[first];
+        std::size_t codeSize = commentStart(text);
         std::string_view code;
-        if (continues(text, &code) && f.next < lines.size()) {
+        if (continues(text.substr(0, codeSize), &code) && f.next < lines.size()) {
             std::string joined(code);
             while (f.next < lines.size() && joined.size() < kMaxLineLength) {
                 std::string_view nextLine = lines[f.next++];
                 joined += ' ';
-                if (continues(nextLine, &code)) {
+                if (continues(nextLine.substr(0, commentStart(nextLine)), &code)) {
                     joined += code;
                 } else {
                     joined += nextLine;
@@ -167,8 +194,10 @@ bool Preprocessor::readTop(RawLine& raw) {
                 }
             }
             text = arena_.store(joined);
+            codeSize = commentStart(text);
         }
         raw.text = text;
+        raw.codeSize = codeSize;
         raw.fileLine = static_cast<std::uint32_t>(first + 1);
         raw.bodyLine = 0;
         return true;
@@ -180,6 +209,7 @@ bool Preprocessor::readTop(RawLine& raw) {
         return false;
     }
     raw.text = arena_.store(substituteBody((*f.body)[i], f));
+    raw.codeSize = commentStart(raw.text);
     raw.bodyLine = (*f.bodyLines)[i];
     raw.fileLine = 0;
     return true;
@@ -236,12 +266,12 @@ void Preprocessor::process(const RawLine& raw) {
         emit(line, false);
         return;
     }
-    std::string_view code = raw.text.substr(0, commentStart(raw.text));
+    std::string_view code = raw.text.substr(0, raw.codeSize);
     StatementHead head = splitHead(code);
     std::string_view w1 = head.first, w2 = head.second;
     // Most lines are instructions: only lines whose words the preprocessor knows go
     // through its directives.
-    bool directive = findWord(kFirstWords, w1) || findWord(kSecondWords, w2);
+    bool directive = isFirstWord(w1) || secondWordHas(w2, kHandledHere);
     if (directive && head.label.empty() && handleConditional(w1, head.firstRest, line)) return;
     if (!isActive()) {
         if (listFalseConditionals_) emit(line, false);
@@ -336,9 +366,7 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
         text = trimmed.substr(1);
         inStrings = true;
     }
-    bool definesName = head.label.empty() &&
-                       equalsAny(w2, {"EQU", "=", "PROC", "ENDP", "PROTO", "LABEL", "STRUCT", "STRUC", "UNION",
-                                    "ENDS", "RECORD", "TYPEDEF", "SEGMENT", "GROUP"});
+    bool definesName = head.label.empty() && secondWordHas(w2, kDefinesName);
     if (definesName) {
         std::size_t restAt = static_cast<std::size_t>(head.secondRest.data() - code.data());
         if (auto rest = expandTextMacros(head.secondRest, inStrings, line))
@@ -346,7 +374,8 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
     } else if (auto expanded = expandTextMacros(text, inStrings, line)) {
         text = arena_.store(*expanded);
     }
-    StatementHead h = splitHead(text);
+    // Unchanged text keeps the words already found in it.
+    StatementHead h = text.data() == code.data() && text.size() == code.size() ? head : splitHead(text);
     bool mayCallFunction = (!macros_.empty() || text.find('@') != std::string_view::npos) &&
                            text.find('(') != std::string_view::npos;
     if (mayCallFunction && !(h.first.size() && findMacro(h.first))) {

@@ -91,6 +91,7 @@ private:
         std::string_view text;
         std::uint32_t fileLine = 0;  // line in the file (file frames)
         std::uint32_t bodyLine = 0;  // line within the body (expansion frames)
+        std::size_t codeSize = 0;    // length of `text` before its comment
     };
 
     // The next raw line of the frames above `floor` (ending exhausted frames on the way).
@@ -143,7 +144,13 @@ private:
     std::vector<std::unique_ptr<Frame>> frames_;
     std::vector<Conditional> conds_;
     std::deque<SourceLine> pending_;
-    std::unordered_map<std::string, const MacroDef*> macros_;
+    // Folded names: looked up with a string_view, so that asking whether a line's first
+    // word is a macro copies nothing.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, const MacroDef*, NameHash, std::equal_to<>> macros_;
     std::deque<std::unique_ptr<MacroDef>> macroStore_;  // every definition stays alive: frames point into them
     std::vector<const MacroDef*> macroOrder_;
     std::deque<Expansion> expansions_;

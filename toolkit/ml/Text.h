@@ -38,46 +38,37 @@ inline std::string upperCase(std::string_view s) {
     return out;
 }
 
-inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline bool isAlnum(char c) { return isAlpha(c) || isDigit(c); }
-inline bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+// Character classes of the dialect, one table lookup each.
+enum CharClass : std::uint8_t {
+    kDigit = 1,
+    kLetter = 2,
+    kIdentStart = 4,  // MASM identifiers start with a letter or one of _ @ $ ?
+    kIdentChar = 8,   // ... and go on with those and digits
+    kSpace = 16,
+};
 
-// MASM identifiers start with a letter or one of _ @ $ ? and go on with those and digits.
-inline bool isIdentStart(char c) { return isAlpha(c) || c == '_' || c == '@' || c == '$' || c == '?'; }
-inline bool isIdentChar(char c) { return isIdentStart(c) || isDigit(c); }
+inline constexpr std::array<std::uint8_t, 256> kCharClasses = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int c = '0'; c <= '9'; ++c) t[std::size_t(c)] = kDigit | kIdentChar;
+    for (int c = 'a'; c <= 'z'; ++c) t[std::size_t(c)] = kLetter | kIdentStart | kIdentChar;
+    for (int c = 'A'; c <= 'Z'; ++c) t[std::size_t(c)] = kLetter | kIdentStart | kIdentChar;
+    for (char c : {'_', '@', '$', '?'}) t[static_cast<unsigned char>(c)] = kIdentStart | kIdentChar;
+    for (char c : {' ', '\t', '\r', '\f', '\v'}) t[static_cast<unsigned char>(c)] = kSpace;
+    return t;
+}();
+
+inline bool hasClass(char c, CharClass k) { return (kCharClasses[static_cast<unsigned char>(c)] & k) != 0; }
+inline bool isDigit(char c) { return hasClass(c, kDigit); }
+inline bool isAlpha(char c) { return hasClass(c, kLetter); }
+inline bool isAlnum(char c) { return hasClass(c, CharClass(kLetter | kDigit)); }
+inline bool isSpace(char c) { return hasClass(c, kSpace); }
+inline bool isIdentStart(char c) { return hasClass(c, kIdentStart); }
+inline bool isIdentChar(char c) { return hasClass(c, kIdentChar); }
 
 inline std::string_view trim(std::string_view s) {
     while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
     while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
     return s;
-}
-
-// Word tables: arrays of rows with a lower-case `name`, sorted by it, searched
-// ignoring the case of the word.
-template <class Row, std::size_t N>
-constexpr bool sortedByName(const std::array<Row, N>& table) {
-    for (std::size_t i = 1; i < N; ++i)
-        if (!(table[i - 1].name < table[i].name)) return false;
-    return true;
-}
-
-template <class Row, std::size_t N>
-const Row* findWord(const std::array<Row, N>& table, std::string_view word) {
-    char buffer[32];
-    if (word.size() > sizeof buffer) return nullptr;
-    for (std::size_t i = 0; i < word.size(); ++i) buffer[i] = toLowerAscii(word[i]);
-    std::string_view key(buffer, word.size());
-    // A plain character loop: the names are short, a library compare costs more.
-    auto less = [](std::string_view a, std::string_view b) {
-        std::size_t n = a.size() < b.size() ? a.size() : b.size();
-        for (std::size_t i = 0; i < n; ++i)
-            if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
-        return a.size() < b.size();
-    };
-    auto it = std::lower_bound(table.begin(), table.end(), key,
-                               [&](const Row& row, std::string_view k) { return less(row.name, k); });
-    return it != table.end() && it->name == key ? &*it : nullptr;
 }
 
 // Formats `value` as `digits` upper-case hex digits ("0000001F").

@@ -11,9 +11,55 @@
 #include "ObjectFile.h"
 #include "SourceFiles.h"
 #include "Symbols.h"
+#include "Text.h"
+#include "WordIndex.h"
 
 using mltest::TempDir;
 namespace fs = std::filesystem;
+
+namespace {
+
+struct TestWord {
+    std::string_view name;
+    int value;
+};
+
+// Words at the packing limits: seven, eight and nine characters, sixteen, and one
+// that differs from another only after the eighth.
+constexpr std::array kTestWords = std::to_array<TestWord>({
+    {"=", 1}, {"db", 2}, {"equ", 3}, {"segment", 4}, {"lengthof", 5}, {"externdef", 6},
+    {"listmacroall1234", 7}, {"nosignextend", 8}, {"nosignextenx", 9}, {".listmacroall", 10},
+});
+
+}  // namespace
+
+TEST(WordIndex, FindsEveryWordIgnoringCaseAndNothingElse) {
+    const ml::WordIndex index(kTestWords);
+    for (const TestWord& w : kTestWords) {
+        const TestWord* found = index.find(ml::upperCase(w.name));
+        ASSERT_NE(found, nullptr) << w.name;
+        EXPECT_EQ(found->value, w.value);
+        EXPECT_EQ(index.find(w.name), &w);
+    }
+    EXPECT_EQ(index.find("NoSignExtenX")->value, 9);
+    for (std::string_view other : {"", "d", "dbb", "segmen", "segments", "lengthofx", "externde",
+                                   "listmacroall12345", "nosignexten", ".listmacro", "==", "e q u"})
+        EXPECT_EQ(index.find(other), nullptr) << other;
+    EXPECT_EQ(index.find(std::string_view("db\0", 3)), nullptr);
+}
+
+TEST(Text, CharacterClasses) {
+    for (char c : {'a', 'Z', '_', '@', '$', '?'}) EXPECT_TRUE(ml::isIdentStart(c)) << c;
+    for (char c : {'0', '9', '.', ' ', '(', '\xE9', '\0'}) EXPECT_FALSE(ml::isIdentStart(c)) << int(c);
+    EXPECT_TRUE(ml::isIdentChar('7'));
+    EXPECT_FALSE(ml::isIdentChar('-'));
+    EXPECT_TRUE(ml::isAlnum('q') && ml::isAlnum('Q') && ml::isAlnum('5'));
+    EXPECT_FALSE(ml::isAlnum('_'));
+    for (char c : {' ', '\t', '\r', '\f', '\v'}) EXPECT_TRUE(ml::isSpace(c)) << int(c);
+    EXPECT_FALSE(ml::isSpace('\n'));
+    EXPECT_FALSE(ml::isSpace('\xA0'));
+    EXPECT_EQ(ml::trim(" \t x y \r"), "x y");
+}
 
 TEST(SymbolTable, ScopesShadowGlobalsAndCaseRules) {
     ml::SymbolTable table;
