@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
+#include <string_view>
+#include <vector>
 
 namespace ml {
 
@@ -19,30 +20,80 @@ class Buffer {
 public:
     std::string bytes;
     void u8(std::uint8_t v) { bytes.push_back(static_cast<char>(v)); }
-    void u16(std::uint16_t v) { u8(v & 0xFF); u8(v >> 8); }
-    void u32(std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
-    void align(std::size_t a) { while (bytes.size() % a) u8(0); }
+    void u16(std::uint16_t v) { put(v, 2); }
+    void u32(std::uint32_t v) { put(v, 4); }
+    void align(std::size_t a) { bytes.append((a - bytes.size() % a) % a, '\0'); }
     std::size_t size() const { return bytes.size(); }
+
+private:
+    void put(std::uint32_t v, std::size_t count) {
+        char le[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
+        bytes.append(le, count);
+    }
 };
 
+// A string table that stores each name once: "\0name\0other\0". The index holds
+// offsets into the table itself, hashed by the name they start, so that adding a
+// name copies it only when it is new.
 class StringTable {
 public:
-    StringTable() { data_.push_back('\0'); }
-    std::uint32_t add(const std::string& s) {
-        if (s.empty()) return 0;
-        auto it = index_.find(s);
-        if (it != index_.end()) return it->second;
-        auto at = static_cast<std::uint32_t>(data_.size());
-        data_ += s;
+    explicit StringTable(std::size_t expectedNames = 0) {
         data_.push_back('\0');
-        index_[s] = at;
-        return at;
+        std::size_t slots = 16;
+        while (slots < expectedNames * 2) slots *= 2;
+        slots_.assign(slots, Slot{});
+    }
+
+    std::uint32_t add(std::string_view s) {
+        if (s.empty()) return 0;
+        if ((used_ + 1) * 2 > slots_.size()) grow();
+        const std::uint64_t h = hashOf(s);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (slot.offset == 0) {
+                slot = Slot{h, static_cast<std::uint32_t>(data_.size())};
+                ++used_;
+                data_ += s;
+                data_.push_back('\0');
+                return slot.offset;
+            }
+            if (slot.hash == h && nameAt(slot.offset) == s) return slot.offset;
+        }
     }
     const std::string& data() const { return data_; }
 
 private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t offset = 0;  // 0: empty (offset 0 is the empty name)
+    };
+
+    static std::uint64_t hashOf(std::string_view s) {
+        std::uint64_t h = 1469598103934665603ull;  // FNV-1a
+        for (char c : s) {
+            h ^= static_cast<unsigned char>(c);
+            h *= 1099511628211ull;
+        }
+        return h ^ (h >> 29);
+    }
+    std::string_view nameAt(std::uint32_t offset) const { return std::string_view(data_.c_str() + offset); }
+
+    void grow() {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(old.size() * 2, Slot{});
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.offset == 0) continue;
+            std::size_t i = slot.hash & mask;
+            while (slots_[i].offset != 0) i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+
     std::string data_;
-    std::map<std::string, std::uint32_t> index_;
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
 };
 
 struct SectionHeader {
@@ -64,8 +115,9 @@ std::string writeElf(const ObjectFile& obj) {
     const std::uint32_t sectionCount = next;
 
     // Symbol table: null, file, section symbols, other locals, then globals.
-    StringTable strtab;
+    StringTable strtab(obj.symbols.size() + 1);
     Buffer symtab;
+    symtab.bytes.reserve((obj.symbols.size() + n + 2) * 16);
     auto putSymbol = [&](std::uint32_t name, std::uint32_t value, std::uint32_t size, std::uint8_t info,
                          std::uint16_t shndx) {
         symtab.u32(name);
@@ -102,6 +154,10 @@ std::string writeElf(const ObjectFile& obj) {
     StringTable shstrtab;
     std::vector<SectionHeader> headers(sectionCount);
     Buffer out;
+    // The whole file is built in one buffer: reserve it once instead of regrowing it.
+    std::size_t expected = 52 + symtab.size() + strtab.data().size() + 256 + std::size_t(sectionCount) * 40;
+    for (const ObjectSection& s : obj.sections) expected += s.data.size() + 16 + s.relocations.size() * 8 + 4;
+    out.bytes.reserve(expected);
     out.bytes.resize(52, '\0');
 
     for (std::size_t i = 0; i < n; ++i) {

@@ -1,6 +1,7 @@
 // The assembler's building blocks on their own: symbol table, source files and
 // atomic writes, diagnostics, the stack tracker and the ELF writer.
 #include <fstream>
+#include <set>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -279,4 +280,66 @@ TEST(ObjectFile, ElfLayoutAsReadelfSeesIt) {
     EXPECT_LT(inner, entry);
     EXPECT_NE(out.find("11 FUNC    GLOBAL DEFAULT    1 entry"), std::string::npos) << out;
     EXPECT_NE(out.find("FILE    LOCAL  DEFAULT  ABS hand.asm"), std::string::npos) << out;
+}
+
+namespace {
+
+std::uint32_t le32(const std::string& b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + std::size_t(i)]);
+    return v;
+}
+
+// The names of an ELF file's symbols as its symbol table points to them, and the
+// size of its string table.
+std::vector<std::string> elfSymbolNames(const std::string& elf, std::size_t* strtabSize) {
+    const std::uint32_t shoff = le32(elf, 32);
+    const std::size_t count = static_cast<unsigned char>(elf[48]) | (static_cast<unsigned char>(elf[49]) << 8);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t h = shoff + i * 40;
+        if (le32(elf, h + 4) != 2) continue;  // SHT_SYMTAB
+        const std::size_t strh = shoff + le32(elf, h + 24) * 40;
+        const std::uint32_t strOffset = le32(elf, strh + 16);
+        *strtabSize = le32(elf, strh + 20);
+        for (std::uint32_t at = le32(elf, h + 16); at < le32(elf, h + 16) + le32(elf, h + 20); at += 16)
+            names.emplace_back(elf.c_str() + strOffset + le32(elf, at));
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST(ObjectFile, EachSymbolNameIsStoredOnce) {
+    ml::ObjectFile obj;
+    obj.sourceName = "many.asm";
+    ml::ObjectSection text;
+    text.name = ".text";
+    text.flavor = ml::SectionFlavor::Code;
+    text.data.assign(16, 0x90);
+    text.size = 16;
+    obj.sections = {text};
+    // Procedure-local labels repeat their names; names that are prefixes or suffixes
+    // of others are names of their own.
+    std::size_t uniqueBytes = 1 + obj.sourceName.size() + 1;
+    for (int i = 0; i < 3000; ++i) {
+        std::string name = "p" + std::to_string(i);
+        uniqueBytes += name.size() + 1;
+        obj.symbols.push_back({name, ml::SymbolBinding::Global, ml::SymbolType::Func, 0, 0, 1});
+        obj.symbols.push_back({"again", ml::SymbolBinding::Local, ml::SymbolType::NoType, 0, 1, 0});
+    }
+    for (std::string name : {"gain", "again2", "ag"}) {
+        uniqueBytes += name.size() + 1;
+        obj.symbols.push_back({name, ml::SymbolBinding::Local, ml::SymbolType::NoType, 0, 2, 0});
+    }
+    uniqueBytes += std::string("again").size() + 1;
+
+    std::size_t strtabSize = 0;
+    std::vector<std::string> names = elfSymbolNames(ml::writeElf(obj), &strtabSize);
+    EXPECT_EQ(strtabSize, uniqueBytes);
+    ASSERT_EQ(names.size(), obj.symbols.size() + 3);  // null, file, .text
+    EXPECT_EQ(names[1], "many.asm");
+    std::multiset<std::string> written(names.begin() + 3, names.end()), wanted;
+    for (const ml::ObjectSymbol& s : obj.symbols) wanted.insert(s.name);
+    EXPECT_EQ(written, wanted);
 }
