@@ -134,36 +134,47 @@ void Assembler::processLine(std::size_t index) {
 // pass: their bytes are kept from the first pass and copied in the later ones.
 //   push ebp | mov ebp, esp | imul eax, ecx | sub eax, 3    (cached)
 //   add eax, total | jle done | mov ecx, count              (assembled again)
+namespace {
+
+// Operands whose words are registers, type names and PTR: no symbol, no $.
+bool onlyRegistersAndNumbers(std::span<const Token> operands) {
+    for (const Token& tok : operands) {
+        if (tok.kind == TokenKind::Identifier && x86::lookupRegister(tok.text).cls == x86::RegClass::None &&
+            !builtinType(tok.text) && !tok.isWord("PTR"))
+            return false;
+        if (tok.is("$")) return false;
+    }
+    return true;
+}
+
+bool touchesStack(std::span<const Token> t) {
+    for (const Token& tok : t)
+        if (tok.isWord("esp") || tok.isWord("ebp") || tok.isWord("sp") || tok.isWord("bp") ||
+            (tok.text.size() >= 3 && equalsNoCase(tok.text.substr(0, 3), "pop")) ||
+            (tok.text.size() >= 4 && equalsNoCase(tok.text.substr(0, 4), "push")) || tok.isWord("enter") ||
+            tok.isWord("leave"))
+            return true;
+    return false;
+}
+
+}  // namespace
+
 void Assembler::cacheCode(Tokens t, std::size_t before) {
     Section* s = current();
     if (!s || s->kind == SectionKind::Bss || s->offset < before || s->offset - before > 15) return;
     if (!encoded_.fixups.empty() || t[0].isWord("RET") || t[0].isWord("RETN")) return;
-    for (const Token& tok : t.subspan(1)) {
-        if (tok.kind == TokenKind::Identifier && x86::lookupRegister(tok.text).cls == x86::RegClass::None &&
-            !builtinType(tok.text) && !tok.isWord("PTR"))
-            return;
-        if (tok.is("$")) return;
-    }
+    if (!onlyRegistersAndNumbers(t.subspan(1))) return;
     // The stack tracker of /Zi must see the instructions that move esp or ebp.
-    bool touchesStack = false;
-    for (const Token& tok : t)
-        touchesStack = touchesStack || tok.isWord("esp") || tok.isWord("ebp") || tok.isWord("sp") ||
-                       tok.isWord("bp") || (tok.text.size() >= 3 && equalsNoCase(tok.text.substr(0, 3), "pop")) ||
-                       (tok.text.size() >= 4 && equalsNoCase(tok.text.substr(0, 4), "push")) ||
-                       tok.isWord("enter") || tok.isWord("leave");
-    if (options_.debugInfo && touchesStack) return;
-    if (codeCache_.size() < lines_.size()) codeCache_.resize(lines_.size() + lines_.size() / 2 + 16);
-    CachedCode& c = codeCache_[lineIndex_];
-    c.length = static_cast<std::uint8_t>(s->offset - before);
-    std::copy_n(s->bytes.begin() + std::ptrdiff_t(before), c.length, c.bytes.begin());
+    if (options_.debugInfo && touchesStack(t)) return;
+    codeCache_.store(lineIndex_, std::span<const std::uint8_t>(s->bytes).subspan(before, s->offset - before));
 }
 
 bool Assembler::replayCachedCode() {
-    if (pass_ == 1 || options_.keepListing || prologuePending_ || lineIndex_ >= codeCache_.size()) return false;
-    const CachedCode& c = codeCache_[lineIndex_];
-    if (c.length == 0 || !current()) return false;
+    if (pass_ == 1 || options_.keepListing || prologuePending_) return false;
+    std::span<const std::uint8_t> bytes = codeCache_.find(lineIndex_);
+    if (bytes.empty() || !current()) return false;
     recordLine(current()->offset);
-    current()->emit(c.bytes.data(), c.length);
+    current()->emit(bytes.data(), bytes.size());
     lineGenerated_ = true;
     return true;
 }

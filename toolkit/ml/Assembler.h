@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CodeCache.h"
 #include "Diagnostics.h"
 #include "Expression.h"
 #include "FrameTracker.h"
@@ -205,11 +206,7 @@ private:
     std::vector<std::string> includeLibs_;
     std::vector<Token> tokens_;
     x86::Encoded encoded_;            // reused: keeps its fixup storage between instructions
-    struct CachedCode {
-        std::uint8_t length = 0;      // 0: assemble the line again
-        std::array<std::uint8_t, 15> bytes{};
-    };
-    std::vector<CachedCode> codeCache_;  // by line index, from the first pass
+    CodeCache codeCache_;             // by line index, from the first pass
 
     // pass state
     std::uint32_t pass_ = 0;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "Text.h"
+#include "WordIndex.h"
 
 namespace ml {
 
@@ -120,9 +121,9 @@ const std::array<NamedType, 25> kBuiltinTypes = {{
 
 const Type* builtinType(std::string_view name) {
     if (name.size() < 2 || name.size() > 6) return nullptr;
-    for (const NamedType& t : kBuiltinTypes)
-        if (equalsNoCase(name, t.name)) return &t.type;
-    return nullptr;
+    static const WordIndex index(kBuiltinTypes);
+    const NamedType* t = index.find(name);
+    return t ? &t->type : nullptr;
 }
 
 }  // namespace ml

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CodeCache.h"
 #include "Diagnostics.h"
 #include "FrameTracker.h"
 #include "MlTestSupport.h"
@@ -60,6 +61,26 @@ TEST(Text, CharacterClasses) {
     EXPECT_FALSE(ml::isSpace('\n'));
     EXPECT_FALSE(ml::isSpace('\xA0'));
     EXPECT_EQ(ml::trim(" \t x y \r"), "x y");
+}
+
+TEST(CodeCache, KeepsBytesByLineAndNothingElse) {
+    ml::CodeCache cache;
+    const std::uint8_t push[] = {0x55};
+    const std::uint8_t mov[] = {0xB8, 0x78, 0x56, 0x34, 0x12};
+    std::uint8_t tooLong[16] = {};
+    cache.store(3, mov);
+    cache.store(100000, push);
+    cache.store(7, tooLong);
+    cache.store(8, {});
+    auto bytes = [&](std::size_t line) {
+        auto b = cache.find(line);
+        return std::vector<std::uint8_t>(b.begin(), b.end());
+    };
+    EXPECT_EQ(bytes(3), std::vector<std::uint8_t>(std::begin(mov), std::end(mov)));
+    EXPECT_EQ(bytes(100000), std::vector<std::uint8_t>{0x55});
+    for (std::size_t line : {0, 2, 4, 7, 8, 99999, 100001, 5000000}) EXPECT_TRUE(cache.find(line).empty()) << line;
+    cache.store(3, push);  // a line stored again keeps its new bytes
+    EXPECT_EQ(bytes(3), std::vector<std::uint8_t>{0x55});
 }
 
 TEST(SymbolTable, ScopesShadowGlobalsAndCaseRules) {
