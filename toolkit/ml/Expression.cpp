@@ -51,6 +51,8 @@ Keyword keywordOf(const Token& t) {
 
 bool isFpuStack(std::string_view name) { return equalsNoCase(name, "st"); }
 
+// Each level parses into `v` and returns false after recording the error; values are
+// built in place rather than returned, since an operand passes through every level.
 class Parser {
 public:
     Parser(std::span<const Token> tokens, const EvalEnvironment& env, EvalError& error)
@@ -61,13 +63,13 @@ public:
         for (std::size_t i = 0; i < tokens.size(); ++i) keywords_[i] = keywordOf(tokens[i]);
     }
 
-    std::optional<ExprValue> run() {
+    bool run(ExprValue& v) {
         if (t_.empty()) return fail(Diag::ExpressionExpected, "");
         // One token (a register, a number, a name) needs no operator levels.
-        auto v = t_.size() == 1 && keywords_[0] == Keyword::None ? parsePrimary() : parseExpr();
-        if (!v) return std::nullopt;
+        bool ok = t_.size() == 1 && keywords_[0] == Keyword::None ? parsePrimary(v) : parseExpr(v);
+        if (!ok) return false;
         if (pos_ < t_.size()) return fail(Diag::ExpressionSyntax, std::string(t_[pos_].text));
-        return v;
+        return true;
     }
 
 private:
@@ -80,9 +82,14 @@ private:
     std::vector<Keyword> large_;
     Keyword* keywords_ = nullptr;
 
-    std::optional<ExprValue> fail(Diag id, std::string detail) {
+    bool fail(Diag id, std::string detail) {
         error_.id = id;
         error_.detail = std::move(detail);
+        return false;
+    }
+    // The same for the operators that compute a value: add, subtract, scaled index.
+    std::nullopt_t failValue(Diag id, std::string detail) {
+        fail(id, std::move(detail));
         return std::nullopt;
     }
     const Token* peek() const { return pos_ < t_.size() ? &t_[pos_] : nullptr; }
@@ -111,24 +118,31 @@ private:
         return v;
     }
 
-    std::optional<ExprValue> parseExpr() {
+    // Stores `result` in `v`; false when it holds no value (the error is recorded).
+    static bool take(std::optional<ExprValue>&& result, ExprValue& v) {
+        if (!result) return false;
+        v = *result;
+        return true;
+    }
+
+    bool parseExpr(ExprValue& v) {
         DepthGuard guard(depth_);
         if (depth_ > 200) return fail(Diag::ExpressionSyntax, "nested too deeply");
         Keyword k = atKeyword();
         if (k == Keyword::Short) {
             ++pos_;
-            auto v = parseExpr();
-            if (v) v->isShort = true;
-            return v;
+            if (!parseExpr(v)) return false;
+            v.isShort = true;
+            return true;
         }
         if (k == Keyword::Opattr || k == Keyword::DotType) {
             ++pos_;
-            auto v = parseExpr();
-            if (!v) return std::nullopt;
-            std::int64_t attr = opattr(*v);
-            return constant(k == Keyword::DotType ? (attr & 0xFF) : attr);
+            if (!parseExpr(v)) return false;
+            std::int64_t attr = opattr(v);
+            v = constant(k == Keyword::DotType ? (attr & 0xFF) : attr);
+            return true;
         }
-        return parseOr();
+        return parseOr(v);
     }
 
     static std::int64_t opattr(const ExprValue& v) {
@@ -148,69 +162,72 @@ private:
 
     using Combine = std::int64_t (*)(std::int64_t, std::int64_t);
 
-    std::optional<ExprValue> binaryConstant(ExprValue l, const ExprValue& r, std::string_view op, Combine f) {
+    // l = l op r for the operators that need two numbers.
+    bool binaryConstant(ExprValue& l, const ExprValue& r, std::string_view op, Combine f) {
         auto a = constantOf(l, op);
         auto b = a ? constantOf(r, op) : std::nullopt;
-        if (!b) return std::nullopt;
-        return constant(f(*a, *b), l.unresolved || r.unresolved);
+        if (!b) return false;
+        l = constant(f(*a, *b), l.unresolved || r.unresolved);
+        return true;
     }
 
-    std::optional<ExprValue> parseOr() {
-        auto l = parseAnd();
-        while (l) {
+    bool parseOr(ExprValue& l) {
+        if (!parseAnd(l)) return false;
+        while (true) {
             Keyword k = atKeyword();
-            if (k != Keyword::Or && k != Keyword::Xor) break;
+            if (k != Keyword::Or && k != Keyword::Xor) return true;
             ++pos_;
-            auto r = parseAnd();
-            if (!r) return std::nullopt;
-            l = k == Keyword::Or ? binaryConstant(*l, *r, "OR", [](std::int64_t a, std::int64_t b) { return a | b; })
-                                 : binaryConstant(*l, *r, "XOR", [](std::int64_t a, std::int64_t b) { return a ^ b; });
+            ExprValue r;
+            if (!parseAnd(r)) return false;
+            bool ok = k == Keyword::Or
+                          ? binaryConstant(l, r, "OR", [](std::int64_t a, std::int64_t b) { return a | b; })
+                          : binaryConstant(l, r, "XOR", [](std::int64_t a, std::int64_t b) { return a ^ b; });
+            if (!ok) return false;
         }
-        return l;
     }
 
-    std::optional<ExprValue> parseAnd() {
-        auto l = parseNot();
-        while (l && atKeyword() == Keyword::And) {
+    bool parseAnd(ExprValue& l) {
+        if (!parseNot(l)) return false;
+        while (atKeyword() == Keyword::And) {
             ++pos_;
-            auto r = parseNot();
-            if (!r) return std::nullopt;
-            l = binaryConstant(*l, *r, "AND", [](std::int64_t a, std::int64_t b) { return a & b; });
+            ExprValue r;
+            if (!parseNot(r)) return false;
+            if (!binaryConstant(l, r, "AND", [](std::int64_t a, std::int64_t b) { return a & b; })) return false;
         }
-        return l;
+        return true;
     }
 
-    std::optional<ExprValue> parseNot() {
+    bool parseNot(ExprValue& v) {
         if (atKeyword() == Keyword::Not) {
             ++pos_;
-            auto v = parseNot();
-            if (!v) return std::nullopt;
-            auto n = constantOf(*v, "NOT");
-            if (!n) return std::nullopt;
-            return constant(~*n, v->unresolved);
+            if (!parseNot(v)) return false;
+            auto n = constantOf(v, "NOT");
+            if (!n) return false;
+            v = constant(~*n, v.unresolved);
+            return true;
         }
-        return parseRelational();
+        return parseRelational(v);
     }
 
-    std::optional<ExprValue> parseRelational() {
-        auto l = parseAdditive();
-        while (l) {
+    bool parseRelational(ExprValue& l) {
+        if (!parseAdditive(l)) return false;
+        while (true) {
             Keyword k = atKeyword();
-            if (k < Keyword::Eq || k > Keyword::Ge) break;
+            if (k < Keyword::Eq || k > Keyword::Ge) return true;
             ++pos_;
-            auto r = parseAdditive();
-            if (!r) return std::nullopt;
+            ExprValue r;
+            if (!parseAdditive(r)) return false;
             std::optional<std::int64_t> a, b;
             // Two addresses in one section compare by offset.
-            if (l->kind == ValueKind::Address && r->kind == ValueKind::Address && l->symbol && r->symbol &&
-                l->symbol->section == r->symbol->section && l->symbol->section >= 0) {
-                a = l->symbol->value + l->number;
-                b = r->symbol->value + r->number;
+            if (l.kind == ValueKind::Address && r.kind == ValueKind::Address && l.symbol && r.symbol &&
+                l.symbol->section == r.symbol->section && l.symbol->section >= 0) {
+                a = l.symbol->value + l.number;
+                b = r.symbol->value + r.number;
             } else {
-                a = constantOf(*l, "relational operator");
-                b = a ? constantOf(*r, "relational operator") : std::nullopt;
+                a = constantOf(l, "relational operator");
+                b = a ? constantOf(r, "relational operator") : std::nullopt;
             }
-            if (!b) return std::nullopt;
+            if (!b) return false;
             bool result = false;
             switch (k) {
                 case Keyword::Eq: result = *a == *b; break;
@@ -220,40 +237,39 @@ private:
                 case Keyword::Gt: result = *a > *b; break;
                 default: result = *a >= *b; break;
             }
-            l = constant(result ? -1 : 0, l->unresolved || r->unresolved);
+            l = constant(result ? -1 : 0, l.unresolved || r.unresolved);
         }
-        return l;
     }
 
-    std::optional<ExprValue> parseAdditive() {
-        auto l = parseMultiplicative();
-        while (l && (atPunct("+") || atPunct("-"))) {
+    bool parseAdditive(ExprValue& l) {
+        if (!parseMultiplicative(l)) return false;
+        while (atPunct("+") || atPunct("-")) {
             bool minus = t_[pos_].is("-");
             ++pos_;
-            auto r = parseMultiplicative();
-            if (!r) return std::nullopt;
-            l = minus ? subtract(*l, *r) : add(*l, *r);
+            ExprValue r;
+            if (!parseMultiplicative(r)) return false;
+            if (!take(minus ? subtract(l, r) : add(l, r), l)) return false;
         }
-        return l;
+        return true;
     }
 
-    std::optional<ExprValue> parseMultiplicative() {
-        auto l = parseUnary();
-        while (l) {
+    bool parseMultiplicative(ExprValue& l) {
+        if (!parseUnary(l)) return false;
+        while (true) {
             Keyword k = atKeyword();
             bool times = atPunct("*"), divide = atPunct("/");
-            if (!times && !divide && k != Keyword::Mod && k != Keyword::Shl && k != Keyword::Shr) break;
+            if (!times && !divide && k != Keyword::Mod && k != Keyword::Shl && k != Keyword::Shr) return true;
             ++pos_;
-            auto r = parseUnary();
-            if (!r) return std::nullopt;
-            if (times && (l->kind == ValueKind::Register || r->kind == ValueKind::Register)) {
-                l = scaledIndex(*l, *r);
+            ExprValue r;
+            if (!parseUnary(r)) return false;
+            if (times && (l.kind == ValueKind::Register || r.kind == ValueKind::Register)) {
+                if (!take(scaledIndex(l, r), l)) return false;
                 continue;
             }
-            auto a = constantOf(*l, "arithmetic");
-            auto b = a ? constantOf(*r, "arithmetic") : std::nullopt;
-            if (!b) return std::nullopt;
-            bool unresolved = l->unresolved || r->unresolved;
+            auto a = constantOf(l, "arithmetic");
+            auto b = a ? constantOf(r, "arithmetic") : std::nullopt;
+            if (!b) return false;
+            bool unresolved = l.unresolved || r.unresolved;
             if ((divide || k == Keyword::Mod) && *b == 0) {
                 if (unresolved) {
                     l = constant(0, true);
@@ -261,76 +277,75 @@ private:
                 }
                 return fail(Diag::DivideByZero, "");
             }
-            std::int64_t v;
-            if (times) v = static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) * static_cast<std::uint64_t>(*b));
-            else if (divide) v = (*a == INT64_MIN && *b == -1) ? *a : *a / *b;
-            else if (k == Keyword::Mod) v = (*b == -1) ? 0 : *a % *b;
-            else if (k == Keyword::Shl) v = (*b >= 64 || *b < 0) ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) << *b);
-            else v = (*b >= 64 || *b < 0) ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) >> *b);
-            l = constant(v, unresolved);
+            std::int64_t n;
+            if (times) n = static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) * static_cast<std::uint64_t>(*b));
+            else if (divide) n = (*a == INT64_MIN && *b == -1) ? *a : *a / *b;
+            else if (k == Keyword::Mod) n = (*b == -1) ? 0 : *a % *b;
+            else if (k == Keyword::Shl) n = (*b >= 64 || *b < 0) ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) << *b);
+            else n = (*b >= 64 || *b < 0) ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) >> *b);
+            l = constant(n, unresolved);
         }
-        return l;
     }
 
-    std::optional<ExprValue> parseUnary() {
+    bool parseUnary(ExprValue& v) {
         if (atPunct("-") || atPunct("+")) {
             bool minus = t_[pos_].is("-");
             ++pos_;
-            auto v = parseUnary();
-            if (!v || !minus) return v;
-            if (v->kind == ValueKind::Real) {
-                v->real = -v->real;
-                return v;
+            if (!parseUnary(v)) return false;
+            if (!minus) return true;
+            if (v.kind == ValueKind::Real) {
+                v.real = -v.real;
+                return true;
             }
-            auto n = constantOf(*v, "-");
-            if (!n) return std::nullopt;
-            return constant(static_cast<std::int64_t>(0 - static_cast<std::uint64_t>(*n)), v->unresolved);
+            auto n = constantOf(v, "-");
+            if (!n) return false;
+            v = constant(static_cast<std::int64_t>(0 - static_cast<std::uint64_t>(*n)), v.unresolved);
+            return true;
         }
-        return parseHighLow();
+        return parseHighLow(v);
     }
 
-    std::optional<ExprValue> parseHighLow() {
+    bool parseHighLow(ExprValue& v) {
         Keyword k = atKeyword();
         if (k == Keyword::High || k == Keyword::Low || k == Keyword::HighWord || k == Keyword::LowWord) {
             ++pos_;
-            auto v = parseHighLow();
-            if (!v) return std::nullopt;
-            auto n = constantOf(*v, "HIGH/LOW");
-            if (!n) return std::nullopt;
+            if (!parseHighLow(v)) return false;
+            auto n = constantOf(v, "HIGH/LOW");
+            if (!n) return false;
             std::int64_t r = k == Keyword::High       ? (*n >> 8) & 0xFF
                              : k == Keyword::Low      ? *n & 0xFF
                              : k == Keyword::HighWord ? (*n >> 16) & 0xFFFF
                                                       : *n & 0xFFFF;
-            return constant(r, v->unresolved);
+            v = constant(r, v.unresolved);
+            return true;
         }
-        return parseOffsetType();
+        return parseOffsetType(v);
     }
 
-    std::optional<ExprValue> parseOffsetType() {
+    bool parseOffsetType(ExprValue& v) {
         Keyword k = atKeyword();
         if (k == Keyword::Offset) {
             ++pos_;
-            auto v = parseOffsetType();
-            if (!v) return std::nullopt;
-            if (v->kind == ValueKind::Memory && !v->hasRegisters()) {
-                v->kind = v->symbol || v->unresolved ? ValueKind::Address : ValueKind::Constant;
-                v->bracketed = false;
+            if (!parseOffsetType(v)) return false;
+            if (v.kind == ValueKind::Memory && !v.hasRegisters()) {
+                v.kind = v.symbol || v.unresolved ? ValueKind::Address : ValueKind::Constant;
+                v.bracketed = false;
             }
-            if (v->kind == ValueKind::Constant) return v;
-            if (v->kind != ValueKind::Address) return fail(Diag::InvalidOffsetOperand, "");
-            v->isOffset = true;
-            v->type = Type{4};
-            v->explicitType = false;
-            return v;
+            if (v.kind == ValueKind::Constant) return true;
+            if (v.kind != ValueKind::Address) return fail(Diag::InvalidOffsetOperand, "");
+            v.isOffset = true;
+            v.type = Type{4};
+            v.explicitType = false;
+            return true;
         }
         if (k == Keyword::Type) {
             ++pos_;
-            auto v = parseOffsetType();
-            if (!v) return std::nullopt;
-            return constant(typeValue(*v), v->unresolved);
+            if (!parseOffsetType(v)) return false;
+            v = constant(typeValue(v), v.unresolved);
+            return true;
         }
         if (k == Keyword::Seg) return fail(Diag::SyntaxError, "SEG");
-        return parsePtr();
+        return parsePtr(v);
     }
 
     static std::int64_t typeValue(const ExprValue& v) {
@@ -339,62 +354,62 @@ private:
         return v.type.size;
     }
 
-    std::optional<ExprValue> parsePtr() {
-        auto l = parseDot();
-        if (!l) return std::nullopt;
+    bool parsePtr(ExprValue& v) {
+        ExprValue l;
+        if (!parseDot(l)) return false;
         if (atKeyword() == Keyword::Ptr) {
             ++pos_;
-            if (l->kind != ValueKind::TypeName) return fail(Diag::InvalidType, "PTR");
+            if (l.kind != ValueKind::TypeName) return fail(Diag::InvalidType, "PTR");
             if (pos_ >= t_.size()) {  // "DWORD PTR" alone names a pointer type
-                ExprValue p;
-                p.kind = ValueKind::TypeName;
-                p.type = Type{4};
-                p.number = 4;
-                return p;
+                v = ExprValue{};
+                v.kind = ValueKind::TypeName;
+                v.type = Type{4};
+                v.number = 4;
+                return true;
             }
-            auto r = parsePtr();
-            if (!r) return std::nullopt;
-            if (r->kind == ValueKind::TypeName) {  // pointer type such as DWORD PTR BYTE
-                r->type = Type{4};
-                r->number = 4;
-                return r;
+            if (!parsePtr(v)) return false;
+            if (v.kind == ValueKind::TypeName) {  // pointer type such as DWORD PTR BYTE
+                v.type = Type{4};
+                v.number = 4;
+                return true;
             }
-            if (r->kind == ValueKind::Register) return fail(Diag::InvalidRegisterUse, "PTR");
-            r->type = l->type;
-            r->explicitType = true;
-            return r;
+            if (v.kind == ValueKind::Register) return fail(Diag::InvalidRegisterUse, "PTR");
+            v.type = l.type;
+            v.explicitType = true;
+            return true;
         }
         if (atPunct(":")) {
-            if (l->kind != ValueKind::Register || l->reg.cls != x86::RegClass::Segment)
+            if (l.kind != ValueKind::Register || l.reg.cls != x86::RegClass::Segment)
                 return fail(Diag::SyntaxError, ":");
             ++pos_;
-            auto r = parsePtr();
-            if (!r) return std::nullopt;
-            ExprValue m = toMemory(*r);
-            m.segment = l->reg;
-            return m;
+            ExprValue r;
+            if (!parsePtr(r)) return false;
+            v = toMemory(r);
+            v.segment = l.reg;
+            return true;
         }
-        return l;
+        v = l;
+        return true;
     }
 
-    std::optional<ExprValue> parseDot() {
-        auto l = parseLength();
-        while (l && atPunct(".")) {
+    bool parseDot(ExprValue& l) {
+        if (!parseLength(l)) return false;
+        while (atPunct(".")) {
             ++pos_;
             const Token* name = peek();
             if (!name || name->kind != TokenKind::Identifier) return fail(Diag::SyntaxError, ".");
             ++pos_;
-            const StructField* field = findField(*l, name->text);
+            const StructField* field = findField(l, name->text);
             if (!field) return fail(Diag::NotAStructure, std::string(name->text));
             ExprValue offset = constant(field->offset);
-            bool plainOffset = (l->kind == ValueKind::Constant && !l->bracketed) || l->kind == ValueKind::TypeName;
-            ExprValue m = plainOffset ? offset : toMemory(*l);
+            bool plainOffset = (l.kind == ValueKind::Constant && !l.bracketed) || l.kind == ValueKind::TypeName;
+            ExprValue m = plainOffset ? offset : toMemory(l);
             if (m.kind == ValueKind::Memory) m.number += field->offset;
             m.type = field->type;
             m.explicitType = true;
             l = m;
         }
-        return l;
+        return true;
     }
 
     const StructField* findField(const ExprValue& v, std::string_view name) const {
@@ -405,51 +420,61 @@ private:
         return nullptr;
     }
 
-    std::optional<ExprValue> parseLength() {
+    bool parseLength(ExprValue& v) {
         Keyword k = atKeyword();
         if (k == Keyword::LengthOf || k == Keyword::SizeOf || k == Keyword::Length || k == Keyword::Size) {
             ++pos_;
             bool paren = atPunct("(");
-            auto v = paren ? parsePrimary() : parseLength();
-            if (!v) return std::nullopt;
+            if (!(paren ? parsePrimary(v) : parseLength(v))) return false;
             bool lengthOf = k == Keyword::LengthOf || k == Keyword::Length;
-            if (v->kind == ValueKind::TypeName) return constant(lengthOf ? 1 : v->type.size);
-            const Symbol* s = v->symbol;
-            if (!s || (v->kind != ValueKind::Address && v->kind != ValueKind::Memory)) {
-                if (v->unresolved) return constant(0, true);
-                if (v->kind == ValueKind::Memory && v->explicitType) return constant(lengthOf ? 1 : v->type.size);
+            if (v.kind == ValueKind::TypeName) {
+                v = constant(lengthOf ? 1 : v.type.size);
+                return true;
+            }
+            const Symbol* s = v.symbol;
+            if (!s || (v.kind != ValueKind::Address && v.kind != ValueKind::Memory)) {
+                if (v.unresolved) {
+                    v = constant(0, true);
+                    return true;
+                }
+                if (v.kind == ValueKind::Memory && v.explicitType) {
+                    v = constant(lengthOf ? 1 : v.type.size);
+                    return true;
+                }
                 return fail(Diag::SyntaxError, lengthOf ? "LENGTHOF" : "SIZEOF");
             }
-            if (s->kind == SymbolKind::StackParam) return constant(lengthOf ? 1 : s->type.size);
-            return constant(lengthOf ? s->lengthOf : s->sizeOf);
+            if (s->kind == SymbolKind::StackParam) v = constant(lengthOf ? 1 : s->type.size);
+            else v = constant(lengthOf ? s->lengthOf : s->sizeOf);
+            return true;
         }
         if (k == Keyword::Width || k == Keyword::Mask) {
             ++pos_;
-            auto v = parseLength();
-            if (!v) return std::nullopt;
-            const Symbol* s = v->symbol;
+            if (!parseLength(v)) return false;
+            const Symbol* s = v.symbol;
             if (!s || s->kind != SymbolKind::RecordField) return fail(Diag::SyntaxError, "WIDTH");
-            if (k == Keyword::Width) return constant(s->recordWidth);
+            if (k == Keyword::Width) {
+                v = constant(s->recordWidth);
+                return true;
+            }
             std::uint64_t mask = ((s->recordWidth >= 64 ? 0 : (1ull << s->recordWidth)) - 1) << s->recordShift;
-            return constant(static_cast<std::int64_t>(mask));
+            v = constant(static_cast<std::int64_t>(mask));
+            return true;
         }
-        return parsePrimary();
+        return parsePrimary(v);
     }
 
-    std::optional<ExprValue> parsePrimary() {
+    bool parsePrimary(ExprValue& v) {
         DepthGuard guard(depth_);
         if (depth_ > 200) return fail(Diag::ExpressionSyntax, "nested too deeply");
         const Token* tok = peek();
         if (!tok) return fail(Diag::ExpressionExpected, "");
-        std::optional<ExprValue> v;
         if (tok->is("(")) {
             ++pos_;
-            v = parseExpr();
-            if (!v) return std::nullopt;
+            if (!parseExpr(v)) return false;
             if (!atPunct(")")) return fail(Diag::MissingRightParen, "");
             ++pos_;
         } else if (tok->is("[")) {
-            v = parseBracket();
+            if (!parseBracket(v)) return false;
         } else if (tok->kind == TokenKind::Number) {
             ++pos_;
             auto n = parseInteger(tok->text, env_.radix);
@@ -457,55 +482,53 @@ private:
             v = constant(static_cast<std::int64_t>(*n));
         } else if (tok->kind == TokenKind::Real) {
             ++pos_;
-            ExprValue r;
-            r.kind = ValueKind::Real;
-            r.text = tok->text;
-            r.real = std::strtold(std::string(tok->text).c_str(), nullptr);
-            v = r;
+            v = ExprValue{};
+            v.kind = ValueKind::Real;
+            v.text = tok->text;
+            v.real = std::strtold(std::string(tok->text).c_str(), nullptr);
         } else if (tok->kind == TokenKind::String) {
             ++pos_;
-            ExprValue s;
-            s.kind = ValueKind::String;
-            s.text = tok->text;
-            s.number = stringValue(tok->text);
-            v = s;
+            v = ExprValue{};
+            v.kind = ValueKind::String;
+            v.text = tok->text;
+            v.number = stringValue(tok->text);
         } else if (tok->kind == TokenKind::Identifier) {
-            v = parseName();
+            if (!parseName(v)) return false;
         } else {
             return fail(Diag::ExpressionSyntax, std::string(tok->text));
         }
-        while (v && atPunct("[")) {
-            auto index = parseBracket();
-            if (!index) return std::nullopt;
-            v = add(*v, *index);
-            if (v) v->bracketed = true;
+        while (atPunct("[")) {
+            ExprValue index;
+            if (!parseBracket(index)) return false;
+            if (!take(add(v, index), v)) return false;
+            v.bracketed = true;
         }
-        return v;
+        return true;
     }
 
-    std::optional<ExprValue> parseBracket() {
+    bool parseBracket(ExprValue& m) {
         ++pos_;  // '['
-        auto v = parseExpr();
-        if (!v) return std::nullopt;
+        ExprValue v;
+        if (!parseExpr(v)) return false;
         if (!atPunct("]")) return fail(Diag::ExpressionSyntax, "missing ]");
         ++pos_;
-        if (v->kind == ValueKind::TypeName) return fail(Diag::InvalidType, "[]");
-        if (v->kind == ValueKind::Register && v->reg.cls != x86::RegClass::Gpr32) return fail(Diag::NotIndexOrBase, "");
-        ExprValue m = toMemory(*v);
+        if (v.kind == ValueKind::TypeName) return fail(Diag::InvalidType, "[]");
+        if (v.kind == ValueKind::Register && v.reg.cls != x86::RegClass::Gpr32) return fail(Diag::NotIndexOrBase, "");
+        m = toMemory(v);
         m.bracketed = true;
-        return m;
+        return true;
     }
 
-    std::optional<ExprValue> parseName() {
+    bool parseName(ExprValue& v) {
         const Token& tok = t_[pos_];
         std::string_view name = tok.text;
         if (keywords_[pos_] != Keyword::None) return fail(Diag::ExpressionSyntax, std::string(name));
         ++pos_;
         if (isFpuStack(name)) {
-            ExprValue r;
-            r.kind = ValueKind::Register;
-            r.reg = x86::Register{x86::RegClass::Fpu, 0};
-            r.type = Type{10, true};
+            v = ExprValue{};
+            v.kind = ValueKind::Register;
+            v.reg = x86::Register{x86::RegClass::Fpu, 0};
+            v.type = Type{10, true};
             if (atPunct("(")) {
                 ++pos_;
                 const Token* n = peek();
@@ -514,67 +537,68 @@ private:
                 pos_ += 1;
                 if (!atPunct(")")) return fail(Diag::MissingRightParen, "");
                 ++pos_;
-                r.reg.number = static_cast<std::uint8_t>(*number);
+                v.reg.number = static_cast<std::uint8_t>(*number);
             }
-            return r;
+            return true;
         }
         x86::Register reg = x86::lookupRegister(name);
         if (reg.cls != x86::RegClass::None) {
-            ExprValue r;
-            r.kind = ValueKind::Register;
-            r.reg = reg;
-            r.type = Type{registerSize(reg)};
-            return r;
+            v = ExprValue{};
+            v.kind = ValueKind::Register;
+            v.reg = reg;
+            v.type = Type{registerSize(reg)};
+            return true;
         }
         if (name == "$") {
-            ExprValue a;
-            a.kind = ValueKind::Address;
-            a.symbol = env_.locationSymbol;
-            a.number = env_.locationOffset;
-            a.type = Type{4, false, false, true};
-            if (!a.symbol) return fail(Diag::OutsideSegment, "$");
-            return a;
+            if (!env_.locationSymbol) return fail(Diag::OutsideSegment, "$");
+            v = ExprValue{};
+            v.kind = ValueKind::Address;
+            v.symbol = env_.locationSymbol;
+            v.number = env_.locationOffset;
+            v.type = Type{4, false, false, true};
+            return true;
         }
         if (name == "?") return fail(Diag::ExpressionSyntax, "?");
-        if (Symbol* s = env_.symbols->find(name)) return symbolValue(*s);
+        if (Symbol* s = env_.symbols->find(name)) return symbolValue(*s, v);
         if (const Type* t = builtinType(name)) {
-            ExprValue tv;
-            tv.kind = ValueKind::TypeName;
-            tv.type = *t;
-            tv.number = t->size;
-            return tv;
+            v = ExprValue{};
+            v.kind = ValueKind::TypeName;
+            v.type = *t;
+            v.number = t->size;
+            return true;
         }
         if (env_.undefinedIsError) return fail(Diag::UndefinedSymbol, std::string(name));
-        ExprValue u;
-        u.kind = ValueKind::Address;
-        u.unresolved = true;
-        return u;
+        v = ExprValue{};
+        v.kind = ValueKind::Address;
+        v.unresolved = true;
+        return true;
     }
 
-    std::optional<ExprValue> symbolValue(Symbol& s) {
-        ExprValue v;
+    bool symbolValue(Symbol& s, ExprValue& v) {
+        v = ExprValue{};
         switch (s.kind) {
             case SymbolKind::Equate:
             case SymbolKind::Redefinable:
                 if (!s.defined) break;
-                return constant(s.value);
+                v = constant(s.value);
+                return true;
             case SymbolKind::RecordField:
                 v = constant(s.recordShift);
                 v.symbol = &s;
-                return v;
+                return true;
             case SymbolKind::StructType:
             case SymbolKind::TypeAlias:
                 v.kind = ValueKind::TypeName;
                 v.type = s.type;
                 v.number = s.type.size;
-                return v;
+                return true;
             case SymbolKind::StackParam:
                 v.kind = ValueKind::Memory;
                 v.base = x86::Register{x86::RegClass::Gpr32, 5};
                 v.number = s.value;
                 v.type = s.type;
                 v.symbol = nullptr;
-                return v;
+                return true;
             case SymbolKind::Text:
             case SymbolKind::Macro:
                 break;
@@ -588,23 +612,23 @@ private:
                 v.kind = ValueKind::Address;
                 v.symbol = &s;
                 v.type = s.type;
-                return v;
+                return true;
         }
         if (s.kind == SymbolKind::Text && s.defined) return fail(Diag::SyntaxError, s.name);
         if (env_.undefinedIsError) return fail(Diag::UndefinedSymbol, s.name);
-        ExprValue u;
-        u.kind = ValueKind::Address;
-        u.unresolved = true;
-        return u;
+        v = ExprValue{};
+        v.kind = ValueKind::Address;
+        v.unresolved = true;
+        return true;
     }
 
     std::optional<ExprValue> scaledIndex(const ExprValue& l, const ExprValue& r) {
         const ExprValue& reg = l.kind == ValueKind::Register ? l : r;
         const ExprValue& factor = l.kind == ValueKind::Register ? r : l;
-        if (factor.kind != ValueKind::Constant) return fail(Diag::InvalidScale, "");
+        if (factor.kind != ValueKind::Constant) return failValue(Diag::InvalidScale, "");
         if (factor.number != 1 && factor.number != 2 && factor.number != 4 && factor.number != 8)
-            return fail(Diag::InvalidScale, std::to_string(factor.number));
-        if (reg.reg.cls != x86::RegClass::Gpr32) return fail(Diag::NotIndexOrBase, "");
+            return failValue(Diag::InvalidScale, std::to_string(factor.number));
+        if (reg.reg.cls != x86::RegClass::Gpr32) return failValue(Diag::NotIndexOrBase, "");
         ExprValue m;
         m.kind = ValueKind::Memory;
         m.index = reg.reg;
@@ -626,7 +650,7 @@ private:
 
     // Register-based operands are memory parts: [ebx + esi] merges base and index.
     std::optional<ExprValue> add(ExprValue l, ExprValue r) {
-        if (l.kind == ValueKind::Real || r.kind == ValueKind::Real) return fail(Diag::RealNotAllowed, "");
+        if (l.kind == ValueKind::Real || r.kind == ValueKind::Real) return failValue(Diag::RealNotAllowed, "");
         if (l.kind == ValueKind::TypeName) l = constant(l.number);
         if (r.kind == ValueKind::TypeName) r = constant(r.number);
         if (l.kind == ValueKind::String) l = constant(stringValue(l.text));
@@ -648,7 +672,7 @@ private:
         }
         if (l.kind == ValueKind::Address && r.kind == ValueKind::Address) {
             if (unresolved) return l.unresolved ? l : r;
-            return fail(Diag::CannotAddLabels, "");
+            return failValue(Diag::CannotAddLabels, "");
         }
         // At least one side is memory-like.
         ExprValue a = l.kind == ValueKind::Constant || l.kind == ValueKind::Address ? l : toMemory(l);
@@ -657,7 +681,7 @@ private:
         ExprValue m = a;
         m.number = a.number + b.number;
         if (b.symbol) {
-            if (m.symbol) return fail(Diag::CannotAddLabels, "");
+            if (m.symbol) return failValue(Diag::CannotAddLabels, "");
             m.symbol = b.symbol;
         }
         if (!m.explicitType && (b.explicitType || m.type.size == 0)) {
@@ -679,28 +703,28 @@ private:
                 } else if (m.base.cls == x86::RegClass::None && scale == 1) {
                     m.base = reg;
                 } else {
-                    return fail(reg == b.index ? Diag::TwoIndexRegisters : Diag::TwoBaseRegisters, "");
+                    return failValue(reg == b.index ? Diag::TwoIndexRegisters : Diag::TwoBaseRegisters, "");
                 }
             }
         }
         for (x86::Register reg : {m.base, m.index})
             if (reg.cls != x86::RegClass::None && reg.cls != x86::RegClass::Gpr32)
-                return fail(Diag::NotIndexOrBase, "");
+                return failValue(Diag::NotIndexOrBase, "");
         return m;
     }
 
     std::optional<ExprValue> subtract(ExprValue l, ExprValue r) {
-        if (l.kind == ValueKind::Real || r.kind == ValueKind::Real) return fail(Diag::RealNotAllowed, "");
+        if (l.kind == ValueKind::Real || r.kind == ValueKind::Real) return failValue(Diag::RealNotAllowed, "");
         bool unresolved = l.unresolved || r.unresolved;
         if (r.kind == ValueKind::Address || (r.kind == ValueKind::Memory && r.symbol && !r.hasRegisters())) {
             if (l.kind != ValueKind::Address && l.kind != ValueKind::Memory) {
                 if (unresolved) return constant(0, true);
-                return fail(Diag::ConstantExpected, "-");
+                return failValue(Diag::ConstantExpected, "-");
             }
             if (unresolved) return constant(0, true);
             const Symbol* a = l.symbol;
             const Symbol* b = r.symbol;
-            if (!a || !b || a->section < 0 || a->section != b->section) return fail(Diag::ConstantExpected, "-");
+            if (!a || !b || a->section < 0 || a->section != b->section) return failValue(Diag::ConstantExpected, "-");
             ExprValue c = constant((a->value + l.number) - (b->value + r.number));
             if (l.kind == ValueKind::Memory && l.hasRegisters()) {
                 l.symbol = nullptr;
@@ -719,7 +743,9 @@ private:
 }  // namespace
 
 std::optional<ExprValue> evaluate(std::span<const Token> tokens, const EvalEnvironment& env, EvalError& error) {
-    return Parser(tokens, env, error).run();
+    std::optional<ExprValue> v(std::in_place);
+    if (!Parser(tokens, env, error).run(*v)) v.reset();
+    return v;
 }
 
 std::uint32_t registerSize(x86::Register r) {
