@@ -1,6 +1,7 @@
 // The symbol table and the table of built-in type names.
 #include "Symbols.h"
 
+#include <algorithm>
 #include <array>
 
 #include "Text.h"
@@ -14,38 +15,45 @@ const StructField* StructDef::field(std::string_view wanted) const {
     return nullptr;
 }
 
-// The hash covers the name only, so a procedure's local and a global of the same
-// name sit in one probe sequence and one scan finds either.
-std::uint64_t SymbolTable::hashOf(std::string_view name) const {
+std::uint64_t SymbolTable::nameHash(std::string_view name) const {
     std::uint64_t h = 1469598103934665603ull;  // FNV-1a over the (folded) name
     for (char c : name) {
         h ^= static_cast<unsigned char>(caseSensitive_ ? c : toLowerAscii(c));
         h *= 1099511628211ull;
     }
-    return h ^ (h >> 29);
+    return h;
+}
+
+std::uint32_t SymbolTable::keyHash(std::uint64_t nameHash, std::uint32_t scope) {
+    std::uint64_t h = (nameHash ^ scope) * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::uint32_t>(h >> 32);
 }
 
 bool SymbolTable::sameName(std::string_view a, std::string_view b) const {
     return caseSensitive_ ? a == b : equalsNoCase(a, b);
 }
 
-Symbol* SymbolTable::lookup(std::string_view name, std::uint32_t scope) const {
-    if (slots_.empty()) return nullptr;
-    const std::uint64_t h = hashOf(name);
+Symbol* SymbolTable::probe(std::string_view name, std::uint64_t nameHash, std::uint32_t scope) const {
+    const std::uint32_t h = keyHash(nameHash, scope);
     const std::size_t mask = slots_.size() - 1;
-    Symbol* global = nullptr;
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
-        if (!slot.symbol) return global;
-        if (slot.hash != h || !sameName(slot.symbol->name, name)) continue;
-        if (slot.scope == scope) return slot.symbol;
-        if (slot.scope == 0) global = slot.symbol;
+        if (!slot.symbol) return nullptr;
+        if (slot.hash == h && slot.scope == scope && sameName(slot.symbol->name, name)) return slot.symbol;
     }
 }
 
+Symbol* SymbolTable::lookup(std::string_view name, std::uint32_t scope) const {
+    if (slots_.empty()) return nullptr;
+    const std::uint64_t hash = nameHash(name);
+    if (scope != 0)
+        if (Symbol* local = probe(name, hash, scope)) return local;
+    return probe(name, hash, 0);
+}
+
 void SymbolTable::insert(Symbol* s, std::uint32_t scope) {
-    if ((used_ + 1) * 2 > slots_.size()) grow();
-    const std::uint64_t h = hashOf(s->name);
+    if ((used_ + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 1024 : slots_.size() * 2);
+    const std::uint32_t h = keyHash(nameHash(s->name), scope);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
         Slot& slot = slots_[i];
@@ -61,9 +69,9 @@ void SymbolTable::insert(Symbol* s, std::uint32_t scope) {
     }
 }
 
-void SymbolTable::grow() {
+void SymbolTable::rehash(std::size_t slots) {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+    slots_.assign(slots, Slot{});
     used_ = 0;
     for (const Slot& slot : old)
         if (slot.symbol) insert(slot.symbol, slot.scope);
@@ -72,7 +80,12 @@ void SymbolTable::grow() {
 void SymbolTable::setCaseSensitive(bool on) {
     if (on == caseSensitive_) return;
     caseSensitive_ = on;
+    // Names that differ only in case become one name: the symbol made last hides the
+    // others, as a redefinition does, whatever order the old slots had.
     std::vector<Slot> old = std::move(slots_);
+    std::sort(old.begin(), old.end(), [](const Slot& a, const Slot& b) {
+        return (a.symbol ? a.symbol->id : 0) < (b.symbol ? b.symbol->id : 0);
+    });
     slots_.assign(old.size(), Slot{});
     used_ = 0;
     for (const Slot& slot : old)

@@ -130,19 +130,24 @@ public:
     std::deque<Symbol>& all() { return all_; }
 
 private:
-    // Open addressing on (scope, name): the slots hold the name's hash and the symbol,
-    // whose own name is compared, so that lookups never build a key string.
+    // Open addressing on (scope, name): the slots hold the key's hash and the symbol,
+    // whose own name is compared, so that lookups never build a key string. A
+    // procedure's local and a global of the same name have keys of their own, and a
+    // search stops at the first slot that holds its key.
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t hash = 0;
         std::uint32_t scope = 0;
         Symbol* symbol = nullptr;
     };
-    std::uint64_t hashOf(std::string_view name) const;
+    std::uint64_t nameHash(std::string_view name) const;
+    static std::uint32_t keyHash(std::uint64_t nameHash, std::uint32_t scope);
     bool sameName(std::string_view a, std::string_view b) const;
-    // The symbol of `scope` (0: global) with this name, else the global one.
+    // The symbol of exactly `scope` (0: global) with this name.
+    Symbol* probe(std::string_view name, std::uint64_t nameHash, std::uint32_t scope) const;
+    // The symbol of `scope` with this name, else the global one.
     Symbol* lookup(std::string_view name, std::uint32_t scope) const;
     void insert(Symbol* s, std::uint32_t scope);
-    void grow();
+    void rehash(std::size_t slots);
 
     bool caseSensitive_;
     std::uint32_t scope_ = 0;

@@ -10,13 +10,21 @@
 
 namespace ml {
 
-inline char toLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c; }
+// Every byte folded to lower case (ASCII letters only), one table lookup each: names
+// are folded for every symbol lookup and keyword comparison.
+inline constexpr std::array<char, 256> kLowerCase = [] {
+    std::array<char, 256> t{};
+    for (int c = 0; c < 256; ++c) t[std::size_t(c)] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    return t;
+}();
+
+inline char toLowerAscii(char c) { return kLowerCase[static_cast<unsigned char>(c)]; }
 inline char toUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - ('a' - 'A')) : c; }
 
 inline bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (toLowerAscii(a[i]) != toLowerAscii(b[i])) return false;
+        if (a[i] != b[i] && toLowerAscii(a[i]) != toLowerAscii(b[i])) return false;
     return true;
 }
 

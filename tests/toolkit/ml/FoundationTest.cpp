@@ -106,6 +106,47 @@ TEST(SymbolTable, ScopesShadowGlobalsAndCaseRules) {
     EXPECT_EQ(table.find("cOuNt"), &global);
 }
 
+TEST(SymbolTable, NamesThatMeetUnderCaseFoldingResolveToTheLastMade) {
+    ml::SymbolTable table(true);
+    std::vector<ml::Symbol*> made;
+    // Enough names that the slots of each pair lie in either order.
+    for (int i = 0; i < 300; ++i) {
+        made.push_back(&table.create("Name" + std::to_string(i), ml::SymbolKind::Label));
+        made.push_back(&table.create("NAME" + std::to_string(i), ml::SymbolKind::Label));
+    }
+    table.setCaseSensitive(false);
+    for (int i = 0; i < 300; ++i) EXPECT_EQ(table.find("name" + std::to_string(i)), made[std::size_t(2 * i + 1)]);
+    // The hidden ones stay hidden; the last made keeps its exact spelling.
+    table.setCaseSensitive(true);
+    for (int i = 0; i < 300; ++i) {
+        EXPECT_EQ(table.find("NAME" + std::to_string(i)), made[std::size_t(2 * i + 1)]);
+        EXPECT_EQ(table.find("name" + std::to_string(i)), nullptr);
+    }
+}
+
+TEST(SymbolTable, LocalsOfOneProcedureStayApartFromGlobalsAndOtherProcedures) {
+    ml::SymbolTable table;
+    std::vector<ml::Symbol*> globals, locals;
+    for (int i = 0; i < 2000; ++i) globals.push_back(&table.create("x" + std::to_string(i), ml::SymbolKind::Label));
+    for (std::uint32_t proc = 1; proc <= 3; ++proc) {
+        table.openScope(proc);
+        for (int i = 0; i < 1000; ++i)
+            locals.push_back(&table.create("X" + std::to_string(i), ml::SymbolKind::Label, true));
+        table.closeScope();
+    }
+    for (std::uint32_t proc = 1; proc <= 3; ++proc) {
+        table.openScope(proc);
+        for (int i = 0; i < 2000; ++i) {
+            ml::Symbol* want = i < 1000 ? locals[(proc - 1) * 1000 + std::size_t(i)] : globals[std::size_t(i)];
+            ASSERT_EQ(table.find("x" + std::to_string(i)), want) << proc << " " << i;
+            ASSERT_EQ(table.findGlobal("x" + std::to_string(i)), globals[std::size_t(i)]);
+        }
+        table.closeScope();
+    }
+    table.openScope(4);
+    EXPECT_EQ(table.find("x5"), globals[5]);
+}
+
 TEST(SymbolTable, ManySymbolsStayFindable) {
     ml::SymbolTable table;
     std::vector<ml::Symbol*> made;
