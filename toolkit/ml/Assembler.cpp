@@ -219,10 +219,10 @@ void Assembler::processStatement(Tokens t) {
         return;
     }
     // Most statements are instructions; RET may still stand for a procedure's epilogue.
-    if (!openStructure_ && x86::isInstruction(first.text) &&
-        !(currentProc_ && (first.isWord("RET") || first.isWord("RETN")))) {
+    const x86::Mnemonic mnemonic = x86::lookupMnemonic(first.text);
+    if (!openStructure_ && mnemonic && !(currentProc_ && (first.isWord("RET") || first.isWord("RETN")))) {
         std::size_t before = current() ? current()->offset : 0;
-        assembleInstruction(t);
+        assembleInstruction(t, mnemonic);
         if (pass_ == 1 && t.data() == tokens_.data()) cacheCode(t, before);  // no label before it
         return;
     }
@@ -240,7 +240,7 @@ void Assembler::processStatement(Tokens t) {
         error(Diag::NotInStructure, std::string(first.text));
         return;
     }
-    assembleInstruction(t);
+    assembleInstruction(t, mnemonic);
 }
 
 bool Assembler::processNamedDirective(const Token& name, const Token& directive, Tokens rest) {

@@ -154,7 +154,8 @@ private:
     std::optional<Type> parseType(Tokens tokens);
 
     // instructions (Instructions.cpp)
-    void assembleInstruction(Tokens tokens);
+    // `first` is the mnemonic of tokens[0] when the caller looked it up already.
+    void assembleInstruction(Tokens tokens, x86::Mnemonic first = {});
     bool toOperand(const ExprValue& v, x86::Operand& out, bool branchTarget);
     x86::Value relocatable(const Symbol* symbol, std::int64_t addend) const;
     // `generatedText` lists the instruction as one the assembler wrote (prefixed '*').

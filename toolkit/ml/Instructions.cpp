@@ -102,7 +102,7 @@ OperandGroups splitOperands(std::span<const Token> t) {
 
 }  // namespace
 
-void Assembler::assembleInstruction(Tokens t) {
+void Assembler::assembleInstruction(Tokens t, x86::Mnemonic first) {
     if (!requireSection()) return;
     x86::Instruction insn;
     std::size_t i = 0;
@@ -111,17 +111,21 @@ void Assembler::assembleInstruction(Tokens t) {
         ++i;
         if (i == t.size()) {  // a prefix alone on its line
             insn.mnemonic = t[0].text;
+            insn.known = first;
             insn.prefix = x86::Prefix::None;
             emitInstruction(insn, {});
             return;
         }
+        first = {};  // the mnemonic follows the prefix
     }
     const Token& mnemonic = t[i++];
-    if (mnemonic.kind != TokenKind::Identifier || !x86::isInstruction(mnemonic.text)) {
+    if (!first && mnemonic.kind == TokenKind::Identifier) first = x86::lookupMnemonic(mnemonic.text);
+    if (!first) {
         error(Diag::UnknownDirective, std::string(mnemonic.text));
         return;
     }
     insn.mnemonic = mnemonic.text;
+    insn.known = first;
     OperandGroups operands = splitOperands(t.subspan(i));
     if (operands.count > 3) {
         error(Diag::TooManyOperands);

@@ -787,5 +787,35 @@ TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase)
     EXPECT_EQ(hexBytes(out), "89 D8");
 }
 
+TEST(EncoderNames, AMnemonicLookedUpOnceEncodesAsItsName)
+{
+    EXPECT_EQ(lookupMnemonic("MOV").index, lookupMnemonic("mov").index);
+    EXPECT_NE(lookupMnemonic("mov").index, lookupMnemonic("add").index);
+    EXPECT_FALSE(lookupMnemonic("movx"));
+    EXPECT_FALSE(lookupMnemonic(""));
+    EXPECT_FALSE(lookupMnemonic("1"));
+    for (MnemonicKey key : formIndex().mnemonics()) {
+        const Mnemonic m = formIndex().lookup(key);
+        ASSERT_TRUE(m) << mnemonicName(key);
+        EXPECT_EQ(lookupMnemonic(mnemonicName(key)).index, m.index);
+        EXPECT_EQ(formIndex().forms(m).data(), formIndex().find(key).data());
+    }
+    EXPECT_TRUE(formIndex().forms(Mnemonic{}).empty());
+    EXPECT_TRUE(formIndex().forms(Mnemonic{1u << 30}).empty());
+
+    SymbolTable symbols;
+    for (std::string_view text : {"add eax, 5", "jmp short 0x10", "fld st(3)", "rep movsd", "push dword ptr [ebp+8]"}) {
+        ParsedLine line;
+        ASSERT_TRUE(parseLine(text, 0, symbols, line)) << text;
+        Instruction insn = line.instruction();
+        Encoded byName, byHandle;
+        ASSERT_EQ(encode(insn, 0, byName), EncodeError::None) << text;
+        insn.known = lookupMnemonic(insn.mnemonic);
+        ASSERT_TRUE(insn.known) << text;
+        ASSERT_EQ(encode(insn, 0, byHandle), EncodeError::None) << text;
+        EXPECT_EQ(hexBytes(byHandle), hexBytes(byName)) << text;
+    }
+}
+
 }  // namespace
 }  // namespace ml::x86::test

@@ -58,7 +58,7 @@ EncodeError encodeForm(const Form& form, const Instruction& insn, std::uint32_t 
 EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out)
 {
     reset(out);
-    const auto forms = formIndex().find(mnemonicKey(insn.mnemonic));
+    const auto forms = formIndex().forms(insn.known ? insn.known : lookupMnemonic(insn.mnemonic));
     if (forms.empty()) return EncodeError::UnknownMnemonic;
     if (insn.operandCount > insn.operands.size()) return EncodeError::InvalidOperands;
 
@@ -77,9 +77,14 @@ EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out)
     return errorFor(closest, insn.operandCount);
 }
 
+Mnemonic lookupMnemonic(std::string_view name)
+{
+    return formIndex().lookup(mnemonicKey(name));
+}
+
 bool isInstruction(std::string_view mnemonic)
 {
-    return !formIndex().find(mnemonicKey(mnemonic)).empty();
+    return static_cast<bool>(lookupMnemonic(mnemonic));
 }
 
 bool isRelativeBranch(std::string_view mnemonic)

@@ -68,6 +68,17 @@ enum class Prefix : std::uint8_t { None, Rep, Repe, Repne, Lock };
 // LOCK. Returns Prefix::None for any other name.
 Prefix lookupPrefix(std::string_view name);
 
+// A mnemonic found in the opcode table. The front end looks a statement's first word
+// up once and hands the result to encode() with the instruction, so that the table
+// is not searched again for every use of the word.
+struct Mnemonic {
+    std::uint32_t index = 0;           // 1-based; 0 when the word is no instruction
+    explicit operator bool() const { return index != 0; }
+};
+
+// Looks a mnemonic up, case-insensitively.
+Mnemonic lookupMnemonic(std::string_view name);
+
 // How a relative branch is to be encoded. The front end picks the size (MASM's
 // choice: short when the target is known and near, or SHORT was written) and asks
 // the encoder for that form; Auto lets the encoder choose near.
@@ -79,6 +90,7 @@ enum class BranchForm : std::uint8_t { Auto, Short, Near };
 // (`jmp dword ptr [ebx]`, `call [eax]`).
 struct Instruction {
     std::string_view mnemonic;         // any case
+    Mnemonic known;                    // lookupMnemonic(mnemonic) when the caller has it
     Prefix prefix = Prefix::None;
     std::array<Operand, 3> operands{};
     std::uint8_t operandCount = 0;

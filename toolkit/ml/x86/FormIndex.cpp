@@ -164,6 +164,30 @@ bool isMemoryPattern(PatternKind kind)
     return kind == PatternKind::RegOrMem || kind == PatternKind::Mem;
 }
 
+constexpr std::uint8_t kindBit(OperandKind kind)
+{
+    return static_cast<std::uint8_t>(1u << static_cast<unsigned>(kind));
+}
+
+// The operand kinds a pattern takes; any other kind is the wrong kind outright.
+std::uint8_t acceptedKinds(PatternKind kind)
+{
+    switch (kind) {
+    case PatternKind::Reg:
+    case PatternKind::FixedReg: return kindBit(OperandKind::Reg);
+    case PatternKind::RegOrMem: return kindBit(OperandKind::Reg) | kindBit(OperandKind::Mem);
+    case PatternKind::Mem:
+    case PatternKind::MemOffset:
+    case PatternKind::StringSource:
+    case PatternKind::StringDest: return kindBit(OperandKind::Mem);
+    case PatternKind::Imm:
+    case PatternKind::Const:
+    case PatternKind::Rel: return kindBit(OperandKind::Imm);
+    case PatternKind::None: break;
+    }
+    return 0;
+}
+
 // --- one row ----------------------------------------------------------------------------
 
 class RowParser {
@@ -178,6 +202,7 @@ public:
     bool parse(Form& form, std::string& problem)
     {
         if (parseOperands() && parseOpcode() && parseFlags() && assignRoles()) {
+            for (int i = 0; i < form_.operandCount; ++i) form_.acceptedKinds[i] = acceptedKinds(form_.operands[i].kind);
             form = form_;
             return true;
         }
@@ -423,7 +448,7 @@ FormIndex::FormIndex()
     for (std::uint32_t i = 0; i < forms_.size();) {
         std::uint32_t end = i;
         while (end < forms_.size() && forms_[end].key == forms_[i].key) ++end;
-        ranges_.push_back({forms_[i].key, i, end});
+        ranges_.push_back({forms_[i].key, i, end, Mnemonic{static_cast<std::uint32_t>(ranges_.size() + 1)}});
         i = end;
     }
     buildSlots();
@@ -454,15 +479,22 @@ void FormIndex::buildSlots()
     }
 }
 
-std::span<const Form> FormIndex::find(MnemonicKey key) const
+Mnemonic FormIndex::lookup(MnemonicKey key) const
 {
     if (key == 0) return {};
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = slotOf(key, slotShift_);; i = (i + 1) & mask) {
         const Range& slot = slots_[i];
-        if (slot.key == key) return std::span<const Form>(forms_).subspan(slot.begin, slot.end - slot.begin);
+        if (slot.key == key) return slot.mnemonic;
         if (slot.key == 0) return {};
     }
+}
+
+std::span<const Form> FormIndex::forms(Mnemonic m) const
+{
+    if (!m || m.index > ranges_.size()) return {};
+    const Range& range = ranges_[m.index - 1];
+    return std::span<const Form>(forms_).subspan(range.begin, range.end - range.begin);
 }
 
 std::vector<MnemonicKey> FormIndex::mnemonics() const

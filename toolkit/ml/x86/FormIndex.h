@@ -60,6 +60,9 @@ struct Form {
     std::uint16_t row = 0;                      // index into opcodeTable()
     std::uint8_t operandCount = 0;
     std::array<OperandPattern, 3> operands{};
+    // Per operand, the OperandKinds its pattern takes (bit 1 << kind): a form whose
+    // patterns take other kinds is skipped before any detailed matching.
+    std::array<std::uint8_t, 3> acceptedKinds{};
     Encoding encoding = Encoding::Raw;
     std::array<std::uint8_t, 3> opcode{};
     std::uint8_t opcodeLength = 0;
@@ -83,7 +86,9 @@ public:
     FormIndex();
 
     // The forms of one mnemonic in table order; empty when it is unknown.
-    std::span<const Form> find(MnemonicKey key) const;
+    std::span<const Form> find(MnemonicKey key) const { return forms(lookup(key)); }
+    Mnemonic lookup(MnemonicKey key) const;
+    std::span<const Form> forms(Mnemonic m) const;
     std::span<const Form> all() const { return forms_; }
     std::vector<MnemonicKey> mnemonics() const;
     // Rows the parser rejected, as "row N (MNEMONIC operands): why".
@@ -95,6 +100,7 @@ private:
         MnemonicKey key = 0;
         std::uint32_t begin = 0;
         std::uint32_t end = 0;
+        Mnemonic mnemonic;                     // its position in ranges_, plus one
     };
     void buildSlots();
 

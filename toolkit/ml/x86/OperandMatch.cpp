@@ -142,6 +142,12 @@ Closeness matchOperand(const Form& form, int index, const Instruction& insn)
 Closeness matchForm(const Form& form, const Instruction& insn)
 {
     if (insn.operandCount != form.operandCount) return Closeness::WrongKind;
+    // An operand of a kind its pattern does not take makes matchOperand() answer
+    // WrongKind, whatever else it would look at: decide that from the kinds alone.
+    for (int i = 0; i < form.operandCount; ++i) {
+        const unsigned kind = static_cast<unsigned>(insn.operands[i].kind);
+        if (kind >= 8 || (form.acceptedKinds[i] & (1u << kind)) == 0) return Closeness::WrongKind;
+    }
     Closeness worst = Closeness::Match;
     for (int i = 0; i < form.operandCount && worst != Closeness::WrongKind; ++i)
         worst = std::min(worst, matchOperand(form, i, insn));

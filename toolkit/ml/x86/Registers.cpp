@@ -65,10 +65,28 @@ constexpr std::uint64_t packLower(std::string_view name)
     return key;
 }
 
-constexpr auto kRegisterKeys = [] {
-    std::array<std::uint64_t, std::size(kRegisters)> keys{};
-    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = packLower(kRegisters[i].name);
-    return keys;
+// The register table hashed by packed name, built at compile time: open addressing
+// over 128 slots (under a third full), each holding a key and its row plus one.
+struct RegisterSlot {
+    std::uint64_t key = 0;
+    std::uint8_t row = 0;
+};
+constexpr std::size_t kRegisterSlots = 128;
+
+constexpr std::size_t registerSlotOf(std::uint64_t key)
+{
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 57);
+}
+
+constexpr auto kRegisterIndex = [] {
+    std::array<RegisterSlot, kRegisterSlots> slots{};
+    for (std::size_t row = 0; row < std::size(kRegisters); ++row) {
+        const std::uint64_t key = packLower(kRegisters[row].name);
+        std::size_t i = registerSlotOf(key);
+        while (slots[i].row != 0) i = (i + 1) % kRegisterSlots;
+        slots[i] = RegisterSlot{key, static_cast<std::uint8_t>(row + 1)};
+    }
+    return slots;
 }();
 
 }  // namespace
@@ -78,9 +96,11 @@ Register lookupRegister(std::string_view name)
     // Register names have two, three or five characters ("st(3)").
     if (name.size() < 2 || name.size() > 5 || name.size() == 4) return {};
     const std::uint64_t key = packLower(name);
-    for (std::size_t i = 0; i < kRegisterKeys.size(); ++i)
-        if (kRegisterKeys[i] == key) return kRegisters[i].reg;
-    return {};
+    for (std::size_t i = registerSlotOf(key);; i = (i + 1) % kRegisterSlots) {
+        const RegisterSlot& slot = kRegisterIndex[i];
+        if (slot.row == 0) return {};
+        if (slot.key == key) return kRegisters[slot.row - 1].reg;
+    }
 }
 
 Prefix lookupPrefix(std::string_view name)
