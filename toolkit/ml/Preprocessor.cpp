@@ -4,6 +4,7 @@
 #include "PreprocessorFrame.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "Lexer.h"
 #include "SourceFiles.h"
@@ -58,10 +59,12 @@ bool isFirstWord(std::string_view word) {
     return index.find(word) != nullptr;
 }
 
-bool secondWordHas(std::string_view word, SecondWordRole role) {
+// The roles of a statement's second word; 0 for most words.
+std::uint8_t secondWordRoles(std::string_view word) {
+    if (word.empty()) return 0;
     static const WordIndex index(kSecondWords);
     const SecondWord* w = index.find(word);
-    return w && (w->roles & role) != 0;
+    return w ? w->roles : 0;
 }
 
 bool isRepeatWord(std::string_view w) {
@@ -271,14 +274,15 @@ void Preprocessor::process(const RawLine& raw) {
     std::string_view w1 = head.first, w2 = head.second;
     // Most lines are instructions: only lines whose words the preprocessor knows go
     // through its directives.
-    bool directive = isFirstWord(w1) || secondWordHas(w2, kHandledHere);
+    const std::uint8_t roles = secondWordRoles(w2);
+    bool directive = (roles & kHandledHere) || isFirstWord(w1);
     if (directive && head.label.empty() && handleConditional(w1, head.firstRest, line)) return;
     if (!isActive()) {
         if (listFalseConditionals_) emit(line, false);
         return;
     }
     if (!directive) {
-        emitStatement(line, code, head);
+        emitStatement(line, code, head, roles & kDefinesName);
         return;
     }
     if (head.label.empty()) {
@@ -353,12 +357,12 @@ void Preprocessor::process(const RawLine& raw) {
             return;
     }
 
-    emitStatement(line, code, head);
+    emitStatement(line, code, head, roles & kDefinesName);
 }
 
 // A statement: expand text macros, then see whether it calls a macro.
-void Preprocessor::emitStatement(SourceLine line, std::string_view code, const StatementHead& head) {
-    std::string_view w2 = head.second;
+void Preprocessor::emitStatement(SourceLine line, std::string_view code, const StatementHead& head,
+                                 bool secondDefinesName) {
     std::string_view text = code;
     bool inStrings = false;
     std::string_view trimmed = trim(text);
@@ -366,7 +370,7 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
         text = trimmed.substr(1);
         inStrings = true;
     }
-    bool definesName = head.label.empty() && secondWordHas(w2, kDefinesName);
+    bool definesName = head.label.empty() && secondDefinesName;
     if (definesName) {
         std::size_t restAt = static_cast<std::size_t>(head.secondRest.data() - code.data());
         if (auto rest = expandTextMacros(head.secondRest, inStrings, line))
@@ -715,12 +719,29 @@ bool Preprocessor::mentionsTextMacro(std::string_view text, bool inStrings) cons
 
 void Preprocessor::noteTextMacro(std::string_view name) {
     ++textMacroCount_;
-    if (!name.empty()) textMacroInitials_[static_cast<unsigned char>(toLowerAscii(name[0]))] = true;
+    if (name.empty()) return;
+    const char initial = toLowerAscii(name[0]);
+    bool& known = textMacroInitials_[static_cast<unsigned char>(initial)];
+    if (!known) initialsList_.push_back(initial);
+    known = true;
+}
+
+// False when no character of `text` can start a text macro's name; a few memchr
+// scans settle most lines before the word-by-word look.
+bool Preprocessor::mayMentionTextMacro(std::string_view text) const {
+    constexpr std::size_t kFewInitials = 4;
+    if (initialsList_.size() > kFewInitials) return true;
+    for (char c : initialsList_) {
+        if (std::memchr(text.data(), c, text.size())) return true;
+        char upper = toUpperAscii(c);
+        if (upper != c && std::memchr(text.data(), upper, text.size())) return true;
+    }
+    return false;
 }
 
 std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text, bool inStrings,
                                                           const SourceLine& at) {
-    if (textMacroCount_ == 0 || !mentionsTextMacro(text, inStrings)) return std::nullopt;
+    if (textMacroCount_ == 0 || !mayMentionTextMacro(text) || !mentionsTextMacro(text, inStrings)) return std::nullopt;
     std::string current(text);
     bool changedAny = false;
     for (int round = 0; round < 32; ++round) {

@@ -99,7 +99,8 @@ private:
     bool readTop(RawLine& raw);  // next line of the innermost frame; false when it is exhausted
     SourceLine makeLine(const RawLine& raw, std::string_view text) const;
     void process(const RawLine& raw);
-    void emitStatement(SourceLine line, std::string_view code, const StatementHead& head);
+    // `secondDefinesName`: the second word is a directive that defines the first (EQU, PROC ...).
+    void emitStatement(SourceLine line, std::string_view code, const StatementHead& head, bool secondDefinesName);
     void emit(SourceLine line, bool statement);
     void report(Diag id, std::string detail, const SourceLine& at);
 
@@ -161,7 +162,9 @@ private:
     std::uint32_t localCounter_ = 0;
     std::uint32_t textMacroCount_ = 0;
     std::array<bool, 256> textMacroInitials_{};  // folded first characters of text macro names
+    std::string initialsList_;                   // the same characters, each once
     void noteTextMacro(std::string_view name);
+    bool mayMentionTextMacro(std::string_view text) const;
     bool mentionsTextMacro(std::string_view text, bool inStrings) const;
     std::string functionResult_;          // EXITM <text> of the macro function that ran last
     bool stopped_ = false;

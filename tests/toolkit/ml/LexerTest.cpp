@@ -77,3 +77,15 @@ TEST(Lexer, StatementHeadFindsLabelsAndNamedDirectives) {
     auto m = ml::splitHead("x = 5");
     EXPECT_EQ(m.second, "=");
 }
+
+TEST(Lexer, CommentStartsAtTheFirstSemicolonOutsideQuotes) {
+    EXPECT_EQ(ml::commentStart("mov eax, 1 ; one"), 11u);
+    EXPECT_EQ(ml::commentStart("mov al, ';' ; semicolon"), 12u);
+    EXPECT_EQ(ml::commentStart("db \"a;b\", 'c;d'"), 15u);
+    EXPECT_EQ(ml::commentStart("db 'it''s;' ; x"), 12u);
+    EXPECT_EQ(ml::commentStart("x ; 'quote in the comment"), 2u);
+    EXPECT_EQ(ml::commentStart("db 'open ; never closed"), 23u);
+    EXPECT_EQ(ml::commentStart("no comment"), 10u);
+    EXPECT_EQ(ml::commentStart(""), 0u);
+    EXPECT_EQ(ml::commentStart(";"), 0u);
+}

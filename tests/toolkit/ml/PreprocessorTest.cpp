@@ -268,3 +268,17 @@ TEST(Preprocessor, BlockStructureErrors) {
     auto open = assemble(kHeader + "never MACRO\n BYTE 1\n");
     EXPECT_EQ(open.messages(), "test.asm(4) : fatal error A1008: macro or repeat block has no matching ENDM : never\n");
 }
+
+TEST(Preprocessor, TextMacrosExpandInAnyCaseWithFewOrManyInitials) {
+    // One initial: found in either case; then enough initials that every line is read
+    // word by word.
+    auto few = data(
+        "xval TEXTEQU <5>\n"
+        "BYTE XVAL, xVal\n"
+        "BYTE 'xval', 7 ; xval in a comment\n");
+    EXPECT_EQ(few.hexBytes(".data"), "05 05 78 76 61 6C 07");
+    auto many = data(
+        "aa TEXTEQU <1>\nbb TEXTEQU <2>\ncc TEXTEQU <3>\ndd TEXTEQU <4>\nee TEXTEQU <5>\nff TEXTEQU <6>\n"
+        "BYTE AA, Bb, cC, dd, EE, ff\n");
+    EXPECT_EQ(many.hexBytes(".data"), "01 02 03 04 05 06");
+}
