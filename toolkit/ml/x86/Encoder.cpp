@@ -62,9 +62,13 @@ EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out)
     if (forms.empty()) return EncodeError::UnknownMnemonic;
     if (insn.operandCount > insn.operands.size()) return EncodeError::InvalidOperands;
 
+    // Forms ruled out by an operand's kind are as far off as a miss can be: skipping
+    // them leaves `closest` as it is.
     Closeness closest = Closeness::WrongKind;
+    const OperandKinds kinds = operandKinds(insn);
     for (const Form& form : forms) {
-        const Closeness closeness = matchForm(form, insn);
+        if (!kindsFit(form, insn.operandCount, kinds)) continue;
+        const Closeness closeness = matchOperands(form, insn);
         if (closeness != Closeness::Match) {
             closest = std::max(closest, closeness);
             continue;

@@ -60,9 +60,10 @@ struct Form {
     std::uint16_t row = 0;                      // index into opcodeTable()
     std::uint8_t operandCount = 0;
     std::array<OperandPattern, 3> operands{};
-    // Per operand, the OperandKinds its pattern takes (bit 1 << kind): a form whose
-    // patterns take other kinds is skipped before any detailed matching.
-    std::array<std::uint8_t, 3> acceptedKinds{};
+    // Per operand, the OperandKinds its pattern takes (bit 1 << kind; every kind for
+    // the places past operandCount): a form whose patterns take other kinds is
+    // skipped before any detailed matching.
+    std::array<std::uint8_t, 3> acceptedKinds{0xFF, 0xFF, 0xFF};
     Encoding encoding = Encoding::Raw;
     std::array<std::uint8_t, 3> opcode{};
     std::uint8_t opcodeLength = 0;

@@ -139,19 +139,30 @@ Closeness matchOperand(const Form& form, int index, const Instruction& insn)
 
 }  // namespace
 
-Closeness matchForm(const Form& form, const Instruction& insn)
+OperandKinds operandKinds(const Instruction& insn)
 {
-    if (insn.operandCount != form.operandCount) return Closeness::WrongKind;
-    // An operand of a kind its pattern does not take makes matchOperand() answer
-    // WrongKind, whatever else it would look at: decide that from the kinds alone.
-    for (int i = 0; i < form.operandCount; ++i) {
+    OperandKinds kinds{0xFF, 0xFF, 0xFF};
+    for (std::size_t i = 0; i < kinds.size() && i < insn.operandCount; ++i) {
         const unsigned kind = static_cast<unsigned>(insn.operands[i].kind);
-        if (kind >= 8 || (form.acceptedKinds[i] & (1u << kind)) == 0) return Closeness::WrongKind;
+        kinds[i] = kind < 8 ? static_cast<std::uint8_t>(1u << kind) : 0;
     }
+    return kinds;
+}
+
+Closeness matchOperands(const Form& form, const Instruction& insn)
+{
     Closeness worst = Closeness::Match;
     for (int i = 0; i < form.operandCount && worst != Closeness::WrongKind; ++i)
         worst = std::min(worst, matchOperand(form, i, insn));
     return worst;
+}
+
+Closeness matchForm(const Form& form, const Instruction& insn)
+{
+    // An operand of a kind its pattern does not take makes matchOperand() answer
+    // WrongKind, whatever else it would look at: decide that from the kinds alone.
+    if (!kindsFit(form, insn.operandCount, operandKinds(insn))) return Closeness::WrongKind;
+    return matchOperands(form, insn);
 }
 
 EncodeError errorFor(Closeness closest, std::uint8_t operandCount)

@@ -16,7 +16,22 @@ enum class Closeness : std::uint8_t {
     Match,
 };
 
+// The kinds of an instruction's operands as the bits that Form::acceptedKinds uses;
+// places past operandCount hold a bit that every form takes there.
+using OperandKinds = std::array<std::uint8_t, 3>;
+OperandKinds operandKinds(const Instruction& insn);
+
+// False when an operand's kind alone rules the form out (matchForm() would answer
+// WrongKind): encode() skips such forms without matching them operand by operand.
+inline bool kindsFit(const Form& form, std::uint8_t operandCount, const OperandKinds& kinds)
+{
+    return form.operandCount == operandCount && (form.acceptedKinds[0] & kinds[0]) &&
+           (form.acceptedKinds[1] & kinds[1]) && (form.acceptedKinds[2] & kinds[2]);
+}
+
 Closeness matchForm(const Form& form, const Instruction& insn);
+// matchForm() for a form that kindsFit() the instruction.
+Closeness matchOperands(const Form& form, const Instruction& insn);
 
 // The diagnostic for the closest miss.
 EncodeError errorFor(Closeness closest, std::uint8_t operandCount);
