@@ -4,6 +4,7 @@
 #include "AsmText.h"
 
 #include "x86/FormIndex.h"
+#include "x86/OperandMatch.h"
 
 #include <gtest/gtest.h>
 
@@ -745,6 +746,57 @@ TEST(EncoderTable, IndexFindsTheFormsOfEveryMnemonicInTableOrder)
     EXPECT_TRUE(formIndex().find(0).empty());
     EXPECT_TRUE(formIndex().find(mnemonicKey("movx")).empty());
     EXPECT_TRUE(formIndex().find(mnemonicKey("zzzzzzzz")).empty());
+}
+
+TEST(EncoderTable, FormsRuledOutByKindAreExactlyTheWrongKindMisses)
+{
+    std::vector<Operand> samples;
+    auto reg = [](RegClass cls, std::uint8_t number) {
+        Operand o;
+        o.kind = OperandKind::Reg;
+        o.reg = Register{cls, number};
+        return o;
+    };
+    for (RegClass cls : {RegClass::Gpr8, RegClass::Gpr16, RegClass::Gpr32, RegClass::Segment, RegClass::Fpu})
+        for (std::uint8_t n : {0, 1, 3}) samples.push_back(reg(cls, n));
+    for (std::int64_t value : {1, 3, -1, 200, 70000}) {
+        Operand imm;
+        imm.kind = OperandKind::Imm;
+        imm.imm = Value{value, 0};
+        samples.push_back(imm);
+    }
+    for (std::uint8_t size : {0, 1, 2, 4, 8, 10}) {
+        Operand mem;
+        mem.kind = OperandKind::Mem;
+        mem.base = Register{RegClass::Gpr32, 3};
+        mem.size = size;
+        samples.push_back(mem);
+        mem.base = {};
+        samples.push_back(mem);
+    }
+    samples.push_back(Operand{});  // no operand at all in its place
+
+    std::size_t ruledOut = 0;
+    for (const Form& form : formIndex().all()) {
+        for (std::uint8_t count = 0; count <= 3; ++count) {
+            for (std::size_t a = 0; a < samples.size(); a += count >= 1 ? 1 : samples.size()) {
+                for (std::size_t b = 0; b < samples.size(); b += count >= 2 ? 3 : samples.size()) {
+                    Instruction insn;
+                    insn.mnemonic = "x";
+                    insn.operandCount = count;
+                    insn.operands = {samples[a], samples[b], samples[(a + b) % samples.size()]};
+                    if (kindsFit(form, count, operandKinds(insn))) continue;
+                    ASSERT_EQ(matchForm(form, insn), Closeness::WrongKind);
+                    if (count != form.operandCount) continue;
+                    // Operand by operand, the form is as far off as the kinds say.
+                    ++ruledOut;
+                    ASSERT_EQ(matchOperands(form, insn), Closeness::WrongKind)
+                        << "row " << form.row << " with " << int(count) << " operands";
+                }
+            }
+        }
+    }
+    EXPECT_GT(ruledOut, 10000u);
 }
 
 TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase)
