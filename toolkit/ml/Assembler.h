@@ -36,7 +36,7 @@ struct AssemblerOptions {
     std::vector<std::string> includeDirs;
     CaseMode caseMode = CaseMode::Insensitive;
     bool keepListing = false;      // record listing entries (/Fl)
-    bool debugInfo = false;        // follow the stack for call frame information (/Zi)
+    bool debugInfo = false;        // record line numbers and follow the stack for call frames (/Zi)
 };
 
 // What the listing shows for one line beside its source text.

@@ -303,7 +303,7 @@ void Assembler::trackFrame(const x86::Instruction& insn) {
 
 void Assembler::recordLine(std::uint32_t startOffset) {
     Section* s = current();
-    if (!s || s->kind != SectionKind::Text) return;
+    if (!options_.debugInfo || !s || s->kind != SectionKind::Text) return;
     if (!s->lines.empty() && s->lines.back().offset == startOffset) {
         s->lines.back().file = line_->file;
         s->lines.back().line = line_->line;

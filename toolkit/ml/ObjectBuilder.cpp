@@ -65,6 +65,7 @@ ObjectFile buildObject(const Assembler& assembler, bool debugInfo) {
 
     const auto& all = assembler.symbols().all();
     std::vector<std::int32_t> objectIndex(all.size() + 1, -1);
+    obj.symbols.reserve(all.size());
     auto addSymbol = [&](const Symbol& s) {
         ObjectSymbol o;
         if (isDefinedAddress(s)) {

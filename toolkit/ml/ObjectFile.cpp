@@ -47,7 +47,7 @@ public:
     std::uint32_t add(std::string_view s) {
         if (s.empty()) return 0;
         if ((used_ + 1) * 2 > slots_.size()) grow();
-        const std::uint64_t h = hashOf(s);
+        const std::uint32_t h = hashOf(s);
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = h & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
@@ -65,17 +65,17 @@ public:
 
 private:
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t hash = 0;
         std::uint32_t offset = 0;  // 0: empty (offset 0 is the empty name)
     };
 
-    static std::uint64_t hashOf(std::string_view s) {
+    static std::uint32_t hashOf(std::string_view s) {
         std::uint64_t h = 1469598103934665603ull;  // FNV-1a
         for (char c : s) {
             h ^= static_cast<unsigned char>(c);
             h *= 1099511628211ull;
         }
-        return h ^ (h >> 29);
+        return static_cast<std::uint32_t>(h ^ (h >> 32));
     }
     std::string_view nameAt(std::uint32_t offset) const { return std::string_view(data_.c_str() + offset); }
 

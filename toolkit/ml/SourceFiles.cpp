@@ -53,6 +53,12 @@ void SourceFiles::splitLines(SourceFile& f) {
     if (all.size() >= 3 && all.substr(0, 3) == "\xEF\xBB\xBF") all.remove_prefix(3);
     // A Ctrl-Z ends the text, as DOS editors wrote it.
     if (auto z = all.find('\x1A'); z != std::string_view::npos) all = all.substr(0, z);
+    // One string_view a line: count them first so the vector is allocated once.
+    std::size_t count = 0;
+    for (const char* p = all.data(), *end = all.data() + all.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr; ++p)
+        ++count;
+    f.lines.reserve(count + 1);
     std::size_t start = 0;
     while (start < all.size()) {
         std::size_t end = all.find('\n', start);
@@ -74,6 +80,12 @@ std::optional<std::uint32_t> SourceFiles::load(const std::string& path, std::str
     SourceFile& f = files_.emplace_back();
     f.path = path;
     f.displayName = path;
+    // Read in one piece when the size is known; a file that grows meanwhile is read on.
+    struct stat st{};
+    if (::fstat(::fileno(fp), &st) == 0 && st.st_size > 0) {
+        f.contents.resize(static_cast<std::size_t>(st.st_size));
+        f.contents.resize(std::fread(f.contents.data(), 1, f.contents.size(), fp));
+    }
     char buffer[65536];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, fp)) > 0) f.contents.append(buffer, got);

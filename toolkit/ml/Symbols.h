@@ -62,12 +62,11 @@ struct Symbol {
     std::uint32_t sizeOf = 0;      // bytes of a data label
     std::string text;              // text macro value
     std::uint32_t definedPass = 0;
-    std::uint64_t definedAt = 0;   // line index of the definition in that pass
     std::uint32_t id = 0;          // 1-based, stable; the encoder's Value::symbol
+    std::uint64_t definedAt = 0;   // line index of the definition in that pass
     std::shared_ptr<ProcInfo> proc;        // procedures and prototypes
     std::shared_ptr<StructDef> structure;  // structure types
     std::uint32_t recordShift = 0, recordWidth = 0;  // record fields
-    std::uint32_t elfIndex = 0;
 };
 
 struct ProcParam {

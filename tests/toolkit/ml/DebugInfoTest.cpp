@@ -83,3 +83,19 @@ TEST(DebugInfo, LineTableCoversIncludeFilesAndSkipsDataLines) {
                        ":" + std::to_string(r.line));
     EXPECT_EQ(rows, (std::vector<std::string>{"0:test.asm:4", "1:code.inc:1", "2:code.inc:2", "3:test.asm:6"}));
 }
+
+TEST(DebugInfo, LineRecordsAreKeptOnlyForZi) {
+    TempDir dir;
+    mltest::AssembleOptions plain;
+    plain.debugInfo = false;
+    auto without = mltest::assemble(dir, kProgram, "plain.asm", plain);
+    auto with = mltest::assemble(dir, kProgram, "zi.asm");
+    ASSERT_TRUE(without.ok) << without.messages();
+    ASSERT_TRUE(with.ok) << with.messages();
+    EXPECT_EQ(without.hexBytes(".text"), with.hexBytes(".text"));
+    std::size_t recordsWithout = 0, recordsWith = 0;
+    for (const ml::Section& s : without.assembler->sections()) recordsWithout += s.lines.size();
+    for (const ml::Section& s : with.assembler->sections()) recordsWith += s.lines.size();
+    EXPECT_EQ(recordsWithout, 0u);
+    EXPECT_GE(recordsWith, 9u);  // one per source line with code
+}

@@ -91,6 +91,7 @@ Assembly assembleFile(const fs::path& path, const AssembleOptions& options) {
     o.includeDirs = options.includeDirs;
     o.keepListing = options.listing;
     o.caseMode = options.caseMode;
+    o.debugInfo = options.debugInfo;
     a.assembler = std::make_unique<ml::Assembler>(*a.files, *a.diagnostics, o);
     auto id = a.files->load(path.string());
     EXPECT_TRUE(id.has_value());

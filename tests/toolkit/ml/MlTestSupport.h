@@ -48,6 +48,7 @@ struct AssembleOptions {
     std::vector<std::string> includeDirs;
     bool listing = true;
     ml::CaseMode caseMode = ml::CaseMode::Insensitive;
+    bool debugInfo = true;  // /Zi, as the IDE assembles
 };
 
 // Writes `source` as `name` into `dir` (beside any INCLUDE files the test put there)

@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ml::DiagnosticSink diagnostics;
     ml::AssemblerOptions options;
     options.keepListing = true;
+    options.debugInfo = true;
     ml::Assembler assembler(files, diagnostics, options);
     bool ok = assembler.assemble(id);
     for (const ml::Diagnostic& d : diagnostics.sorted()) (void)ml::formatDiagnostic(d, "ML");
