@@ -31,17 +31,45 @@ bool isTwoCharOperator(char a, char b) {
 LexResult tokenize(std::string_view line, std::vector<Token>& out) {
     out.clear();
     LexResult result;
-    std::size_t i = 0;
+    const char* s = line.data();
     const std::size_t n = line.size();
+    std::size_t i = 0;
+    auto push = [&](TokenKind kind, std::size_t start) {
+        out.push_back(Token{kind, std::string_view(s + start, i - start), static_cast<std::uint32_t>(start)});
+    };
     while (i < n) {
-        char c = line[i];
-        if (isSpace(c)) { ++i; continue; }
-        if (c == ';') break;
-        std::size_t start = i;
-        auto push = [&](TokenKind kind) {
-            out.push_back(Token{kind, line.substr(start, i - start), static_cast<std::uint32_t>(start)});
-        };
-        if (c == '\'' || c == '"') {
+        const char c = s[i];
+        const std::uint8_t cls = kCharClasses[static_cast<unsigned char>(c)];
+        if (cls & kSpace) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        if (cls & kIdentStart) {
+            for (++i; i < n && isIdentChar(s[i]);) ++i;
+            push(TokenKind::Identifier, start);
+        } else if (cls & kDigit) {
+            bool allDecimal = true;
+            for (; i < n && isAlnum(s[i]); ++i) allDecimal = allDecimal && isDigit(s[i]);
+            if (allDecimal && i < n && s[i] == '.') {
+                ++i;
+                while (i < n && isDigit(s[i])) ++i;
+                if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+                    std::size_t save = i++;
+                    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+                    if (i < n && isDigit(s[i])) {
+                        while (i < n && isDigit(s[i])) ++i;
+                    } else {
+                        i = save;
+                    }
+                }
+                push(TokenKind::Real, start);
+            } else {
+                push(TokenKind::Number, start);
+            }
+        } else if (c == ';') {
+            break;
+        } else if (c == '\'' || c == '"') {
             ++i;
             while (true) {
                 if (i >= n) {
@@ -49,47 +77,26 @@ LexResult tokenize(std::string_view line, std::vector<Token>& out) {
                     result.errorColumn = static_cast<std::uint32_t>(start);
                     return result;
                 }
-                if (line[i] == c) {
-                    if (i + 1 < n && line[i + 1] == c) { i += 2; continue; }
+                if (s[i] == c) {
+                    if (i + 1 < n && s[i + 1] == c) {
+                        i += 2;
+                        continue;
+                    }
                     ++i;
                     break;
                 }
                 ++i;
             }
-            push(TokenKind::String);
-        } else if (isDigit(c)) {
-            while (i < n && isAlnum(line[i])) ++i;
-            bool allDecimal = true;
-            for (std::size_t k = start; k < i; ++k) allDecimal = allDecimal && isDigit(line[k]);
-            if (allDecimal && i < n && line[i] == '.') {
-                ++i;
-                while (i < n && isDigit(line[i])) ++i;
-                if (i < n && (line[i] == 'e' || line[i] == 'E')) {
-                    std::size_t save = i++;
-                    if (i < n && (line[i] == '+' || line[i] == '-')) ++i;
-                    if (i < n && isDigit(line[i])) {
-                        while (i < n && isDigit(line[i])) ++i;
-                    } else {
-                        i = save;
-                    }
-                }
-                push(TokenKind::Real);
-            } else {
-                push(TokenKind::Number);
-            }
-        } else if (isIdentStart(c)) {
-            while (i < n && isIdentChar(line[i])) ++i;
-            push(TokenKind::Identifier);
-        } else if (c == '.' && i + 1 < n && (isIdentChar(line[i + 1])) && !endsOperandContext(out)) {
-            ++i;
-            while (i < n && isIdentChar(line[i])) ++i;
-            push(TokenKind::Identifier);
-        } else if (i + 1 < n && isTwoCharOperator(c, line[i + 1])) {
+            push(TokenKind::String, start);
+        } else if (c == '.' && i + 1 < n && isIdentChar(s[i + 1]) && !endsOperandContext(out)) {
+            for (i += 2; i < n && isIdentChar(s[i]);) ++i;
+            push(TokenKind::Identifier, start);
+        } else if (i + 1 < n && isTwoCharOperator(c, s[i + 1])) {
             i += 2;
-            push(TokenKind::Punct);
+            push(TokenKind::Punct, start);
         } else {
             ++i;
-            push(TokenKind::Punct);
+            push(TokenKind::Punct, start);
         }
     }
     return result;
