@@ -79,6 +79,9 @@ bool Assembler::assemble(std::uint32_t mainFile) {
         if (passIsStable() || pass_ >= kMaxPasses) break;
         diagnostics_.dropFrom(before);
     }
+    // What only the passes needed goes now, before the outputs are built.
+    codeCache_ = CodeCache{};
+    if (!options_.keepListing) lines_ = std::vector<SourceLine>{};
     return diagnostics_.errorCount() == 0;
 }
 

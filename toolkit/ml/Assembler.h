@@ -71,6 +71,7 @@ public:
     const std::vector<Section>& sections() const { return sections_; }
     const SymbolTable& symbols() const { return symbols_; }
     SymbolTable& symbols() { return symbols_; }
+    // The preprocessed lines, kept after assemble() for the listing (keepListing).
     const std::vector<SourceLine>& lines() const { return lines_; }
     const std::vector<ListingEntry>& listing() const { return listing_; }
     const Preprocessor& preprocessor() const { return *pp_; }

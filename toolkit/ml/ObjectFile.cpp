@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ml {
@@ -265,7 +266,7 @@ std::string writeElf(const ObjectFile& obj) {
     header.u16(static_cast<std::uint16_t>(sectionCount));
     header.u16(static_cast<std::uint16_t>(shstrtabIndex));
     std::memcpy(out.bytes.data(), header.bytes.data(), 52);
-    return out.bytes;
+    return std::move(out.bytes);
 }
 
 }  // namespace ml
