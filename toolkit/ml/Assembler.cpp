@@ -102,7 +102,7 @@ void Assembler::beginPass() {
     prologuePending_ = false;
     modelSeen_ = false;
     language_ = Language::None;
-    if (options_.keepListing && reporting_) listing_.assign(lines_.size(), ListingEntry{});
+    if (options_.keepListing && reporting_) listing_.reset(lines_.size());
 }
 
 void Assembler::runPass() {
@@ -188,8 +188,8 @@ void Assembler::error(Diag id, std::string detail) {
 }
 
 ListingEntry* Assembler::entry() {
-    if (!options_.keepListing || !reporting_ || lineIndex_ >= listing_.size()) return nullptr;
-    return &listing_[lineIndex_];
+    if (!options_.keepListing || !reporting_) return nullptr;
+    return listing_.entry(lineIndex_);
 }
 
 // ---- statements -----------------------------------------------------------
@@ -514,7 +514,7 @@ void Assembler::defineEquate(std::string_view name, Tokens rest, bool redefinabl
     s->defined = true;
     s->definedPass = pass_;
     s->definedAt = lineIndex_;
-    if (ListingEntry* e = entry()) e->equate = hex(static_cast<std::uint64_t>(v->number), 8);
+    if (ListingEntry* e = entry()) listing_.setEquate(*e, hex(static_cast<std::uint64_t>(v->number), 8));
 }
 
 // ---- sections and the model --------------------------------------------------

@@ -17,6 +17,7 @@
 #include "Expression.h"
 #include "FrameTracker.h"
 #include "Lexer.h"
+#include "ListingData.h"
 #include "Preprocessor.h"
 #include "Sections.h"
 #include "SourceLine.h"
@@ -39,24 +40,6 @@ struct AssemblerOptions {
     bool debugInfo = false;        // record line numbers and follow the stack for call frames (/Zi)
 };
 
-// What the listing shows for one line beside its source text.
-struct ListingEntry {
-    std::int32_t section = -1;     // section of the offset column; -1 = none
-    std::uint32_t offset = 0;
-    bool showOffset = false;
-    std::vector<std::string> code; // the code column, one entry per listing row
-    std::string equate;            // "0000000D" for = and EQU lines, or "<text>"
-    bool producesCode = false;     // the line produced code or data
-    // Instructions the assembler wrote for the line (INVOKE, prologue, epilogue, .IF),
-    // listed below it with '*'.
-    struct Generated {
-        std::uint32_t offset = 0;
-        std::string code;
-        std::string text;
-    };
-    std::vector<Generated> generated;
-};
-
 // One control-flow block of .IF / .WHILE / .REPEAT.
 struct ControlBlock;
 
@@ -73,7 +56,7 @@ public:
     SymbolTable& symbols() { return symbols_; }
     // The preprocessed lines, kept after assemble() for the listing (keepListing).
     const std::vector<SourceLine>& lines() const { return lines_; }
-    const std::vector<ListingEntry>& listing() const { return listing_; }
+    const ListingData& listing() const { return listing_; }
     const Preprocessor& preprocessor() const { return *pp_; }
     const SourceFiles& files() const { return files_; }
     std::uint32_t passes() const { return pass_; }
@@ -169,7 +152,9 @@ private:
     void recordLine(std::uint32_t startOffset);
     void trackFrame(const x86::Instruction& insn);
     void closeFrame();
-    std::string formatEncoded(const x86::Encoded& enc) const;
+    // Appends the listing's code column of `enc` to `out`.
+    void formatEncoded(const x86::Encoded& enc, std::string& out) const;
+    std::string_view listingCode(const x86::Encoded& enc);
 
     // procedures and linkage (Procedures.cpp)
     void directiveProc(std::string_view name, Tokens rest);
@@ -202,7 +187,8 @@ private:
     TextArena arena_;
     std::unique_ptr<Preprocessor> pp_;
     std::vector<SourceLine> lines_;
-    std::vector<ListingEntry> listing_;
+    ListingData listing_;
+    std::string listingPiece_;        // reused: one instruction's code column
     std::vector<Section> sections_;
     std::vector<Symbol*> anchors_;
     std::vector<std::string> includeLibs_;

@@ -136,7 +136,8 @@ void Assembler::defineData(const Token* name, const Type& type, Tokens initializ
         e->section = currentSection_;
         e->offset = start;
         e->showOffset = true;
-        e->code = listingRows(fields);
+        e->code = {};
+        for (const std::string& row : listingRows(fields)) listing_.addCode(*e, row);
     }
 }
 

@@ -254,14 +254,14 @@ bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValu
     emitEncoded(enc);
     trackFrame(insn);
     if (ListingEntry* e = entry(); e && !generatedText.empty()) {
-        e->generated.push_back({address, formatEncoded(enc), std::string(generatedText)});
+        listing_.addGenerated(lineIndex_, address, listingCode(enc), generatedText);
     } else if (e) {
         if (!e->showOffset || e->code.empty()) {
             e->section = currentSection_;
             e->offset = address;
             e->showOffset = true;
         }
-        e->code.push_back(formatEncoded(enc));
+        listing_.addCode(*e, listingCode(enc));
     }
     return true;
 }
@@ -292,7 +292,7 @@ bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x8
     recordLine(address);
     emitEncoded(enc);
     trackFrame(insn);
-    if (ListingEntry* e = entry()) e->generated.push_back({address, formatEncoded(enc), std::string(listText)});
+    if (entry()) listing_.addGenerated(lineIndex_, address, listingCode(enc), listText);
     return true;
 }
 
@@ -317,18 +317,17 @@ void Assembler::recordLine(std::uint32_t startOffset) {
 // '/' (REP and LOCK) or ':' (segment), opcode bytes spaced, displacement and
 // immediate as whole little-endian numbers, and R or E after relocated fields.
 //   66| C7 05 00000000 R 0005
-std::string Assembler::formatEncoded(const x86::Encoded& enc) const {
-    std::string out;
-    auto append = [&](const std::string& piece) {
-        if (!out.empty() && out.back() != '|' && out.back() != '/' && out.back() != ':') out += ' ';
-        out += piece;
+void Assembler::formatEncoded(const x86::Encoded& enc, std::string& out) const {
+    const std::size_t start = out.size();
+    auto separate = [&] {
+        if (out.size() > start && out.back() != '|' && out.back() != '/' && out.back() != ':') out += ' ';
     };
     // A relocated field shows the value the linker adds to: the symbol's offset, so a
     // PC-relative field is shown without the field-end adjustment it stores.
     auto field = [&](const x86::Field& f) {
         std::uint64_t v = 0;
         for (int b = f.size - 1; b >= 0; --b) v = (v << 8) | enc.bytes[f.offset + std::size_t(b)];
-        std::string mark;
+        const char* mark = "";
         for (const x86::Fixup& fx : enc.fixups) {
             if (fx.offset < f.offset || fx.offset >= f.offset + f.size) continue;
             if (fx.kind == x86::FixupKind::Pc32) v += 4;
@@ -337,12 +336,16 @@ std::string Assembler::formatEncoded(const x86::Encoded& enc) const {
             mark = s && s->kind != SymbolKind::Segment ? " E" : " R";
         }
         if (f.size < 8) v &= (std::uint64_t(1) << (8 * f.size)) - 1;
-        append(hex(v, f.size * 2) + mark);
+        separate();
+        appendHex(out, v, f.size * 2);
+        out += mark;
     };
     for (std::uint8_t i = 0; i < enc.prefixLength && i < enc.length; ++i) {
         std::uint8_t b = enc.bytes[i];
         char mark = (b == 0x66 || b == 0x67) ? '|' : (b == 0xF0 || b == 0xF2 || b == 0xF3) ? '/' : ':';
-        append(hex(b, 2) + mark);
+        separate();
+        appendHex(out, b, 2);
+        out += mark;
     }
     std::uint8_t i = enc.prefixLength;
     while (i < enc.length) {
@@ -353,11 +356,17 @@ std::string Assembler::formatEncoded(const x86::Encoded& enc) const {
             field(*at);
             i = static_cast<std::uint8_t>(i + at->size);
         } else {
-            append(hex(enc.bytes[i], 2));
+            separate();
+            appendHex(out, enc.bytes[i], 2);
             ++i;
         }
     }
-    return out;
+}
+
+std::string_view Assembler::listingCode(const x86::Encoded& enc) {
+    listingPiece_.clear();
+    formatEncoded(enc, listingPiece_);
+    return listingPiece_;
 }
 
 }  // namespace ml

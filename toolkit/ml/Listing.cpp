@@ -46,6 +46,8 @@ public:
         : as_(as), diags_(diags), when_(when) {}
 
     std::string write() {
+        // Rows of about 60 characters: one for most lines, one per symbol in the tables.
+        out_.reserve((as_.lines().size() + as_.symbols().all().size()) * 64);
         pageHeader("Page 1 - 1");
         // Each diagnostic is listed after the line it belongs to, as it was printed.
         std::multimap<std::uint64_t, const Diagnostic*> byLine;
@@ -75,6 +77,11 @@ private:
     const DiagnosticSink& diags_;
     std::time_t when_;
     std::string out_;
+    // Reused from row to row, so that writing a row allocates nothing.
+    std::vector<std::string> rows_;
+    std::string left_;
+    std::string generatedSource_;
+    std::size_t nextGenerated_ = 0;  // the first generated instruction not yet listed
 
     static std::string rightAligned(std::size_t n) {
         std::string s = std::to_string(n);
@@ -93,62 +100,101 @@ private:
         out_ += padTo(subtitle.empty() ? name : subtitle, 61) + page + "\n\n\n";
     }
 
-    void row(const std::string& left, char marker, std::string_view source) {
-        std::string line = padTo(left, kMarkerColumn);
-        line += marker;
+    // One listing row: `left` (offset and code) up to the marker column, the marker,
+    // and the source text from its column, without trailing blanks.
+    void row(std::string_view left, char marker, std::string_view source) {
+        const std::size_t start = out_.size();
+        out_ += left;
+        padOut(start + kMarkerColumn);
+        out_ += marker;
         if (!source.empty()) {
-            line = padTo(line, kSourceColumn);
-            line += source;
+            padOut(start + kSourceColumn);
+            out_ += source;
         }
-        while (!line.empty() && line.back() == ' ') line.pop_back();
-        out_ += line + "\n";
+        while (out_.size() > start && out_.back() == ' ') out_.pop_back();
+        out_ += '\n';
     }
 
-    static std::string offsetColumn(const ListingEntry& e) {
-        return e.showOffset ? " " + hex(e.offset, 8) : std::string(9, ' ');
+    void padOut(std::size_t column) {
+        if (out_.size() < column) out_.append(column - out_.size(), ' ');
     }
 
-    // Splits a code text at blanks so each piece fits the code column.
-    static std::vector<std::string> wrap(const std::vector<std::string>& code) {
-        std::vector<std::string> rows;
-        for (const std::string& c : code) {
-            std::string current;
+    // Splits code pieces (each followed by '\n') at blanks so that each row fits the
+    // code column; the rows are rows_[0, count), reused from line to line.
+    std::size_t wrap(std::string_view pieces) {
+        std::size_t count = 0;
+        auto nextRow = [&]() -> std::string& {
+            if (count == rows_.size()) rows_.emplace_back();
+            rows_[count].clear();
+            return rows_[count++];
+        };
+        while (!pieces.empty()) {
+            const std::size_t newline = pieces.find('\n');
+            std::string_view c = pieces.substr(0, newline);
+            pieces.remove_prefix(newline == std::string_view::npos ? pieces.size() : newline + 1);
+            std::string* current = &nextRow();
             std::size_t start = 0;
             while (start < c.size()) {
                 std::size_t space = c.find(' ', start);
-                std::string word = c.substr(start, space == std::string::npos ? std::string::npos : space - start);
-                start = space == std::string::npos ? c.size() : space + 1;
-                if (!current.empty() && current.size() + 1 + word.size() > kCodeWidth) {
-                    rows.push_back(current);
-                    current.clear();
-                }
-                current += (current.empty() ? "" : " ") + word;
+                std::string_view word = c.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start);
+                start = space == std::string_view::npos ? c.size() : space + 1;
+                if (!current->empty() && current->size() + 1 + word.size() > kCodeWidth) current = &nextRow();
+                if (!current->empty()) *current += ' ';
+                *current += word;
             }
-            rows.push_back(current);
         }
-        return rows;
+        return count;
+    }
+
+    // The rows after the first of a code column, indented to the code column.
+    void continuationRows(std::size_t count) {
+        for (std::size_t k = 1; k < count; ++k) {
+            left_.assign(10, ' ');
+            left_ += rows_[k];
+            row(left_, ' ', {});
+        }
     }
 
     void sourceRow(std::size_t index) {
+        const std::vector<GeneratedCode>& generated = as_.listing().generated();
+        while (nextGenerated_ < generated.size() && generated[nextGenerated_].line < index) ++nextGenerated_;
         const SourceLine& line = as_.lines()[index];
         if (!line.has(kListed)) return;
         static const ListingEntry kEmpty{};
-        const ListingEntry& e = index < as_.listing().size() ? as_.listing()[index] : kEmpty;
+        const std::vector<ListingEntry>& entries = as_.listing().entries();
+        const ListingEntry& e = index < entries.size() ? entries[index] : kEmpty;
         if (line.has(kListIfCode) && !e.producesCode) return;
         char marker = ' ';
         if (line.has(kExpansion)) marker = static_cast<char>('0' + std::min<int>(line.macroDepth, 9));
         else if (line.has(kFromInclude)) marker = 'C';
         std::string_view source = line.listText.empty() ? line.text : line.listText;
-        std::string left = offsetColumn(e);
-        if (!e.equate.empty()) left = " = " + e.equate;
-        std::vector<std::string> code = wrap(e.code);
-        left += code.empty() ? std::string() : " " + code[0];
-        row(left, marker, source);
-        for (std::size_t k = 1; k < code.size(); ++k) row(std::string(10, ' ') + code[k], ' ', {});
-        for (const ListingEntry::Generated& g : e.generated) {
-            std::vector<std::string> parts = wrap({g.code});
-            row(" " + hex(g.offset, 8) + " " + (parts.empty() ? std::string() : parts[0]), '*', "    " + g.text);
-            for (std::size_t k = 1; k < parts.size(); ++k) row(std::string(10, ' ') + parts[k], ' ', {});
+        if (!e.equate.empty()) {
+            left_ = " = ";
+            left_ += as_.listing().text(e.equate);
+        } else if (e.showOffset) {
+            left_ = " ";
+            appendHex(left_, e.offset, 8);
+        } else {
+            left_.assign(9, ' ');
+        }
+        std::size_t rows = wrap(as_.listing().text(e.code));
+        if (rows > 0) {
+            left_ += ' ';
+            left_ += rows_[0];
+        }
+        row(left_, marker, source);
+        continuationRows(rows);
+        for (; nextGenerated_ < generated.size() && generated[nextGenerated_].line == index; ++nextGenerated_) {
+            const GeneratedCode& g = generated[nextGenerated_];
+            rows = wrap(as_.listing().text(g.code));
+            left_ = " ";
+            appendHex(left_, g.offset, 8);
+            left_ += ' ';
+            left_ += rows_[0];
+            generatedSource_ = "    ";
+            generatedSource_ += g.text;
+            row(left_, '*', generatedSource_);
+            continuationRows(rows);
         }
     }
 

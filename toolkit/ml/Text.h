@@ -81,5 +81,7 @@ inline std::string_view trim(std::string_view s) {
 
 // Formats `value` as `digits` upper-case hex digits ("0000001F").
 std::string hex(std::uint64_t value, int digits);
+// The same, appended to `out`.
+void appendHex(std::string& out, std::uint64_t value, int digits);
 
 }  // namespace ml

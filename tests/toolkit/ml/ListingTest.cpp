@@ -1,6 +1,7 @@
 // The listing's layout: header, rows, markers, tables and counts.
 #include <gtest/gtest.h>
 
+#include "ListingData.h"
 #include "MlTestSupport.h"
 
 using mltest::TempDir;
@@ -71,4 +72,30 @@ TEST(Listing, SymbolTableIsSortedWithDottedLeaders) {
     EXPECT_LT(beta, zeta);
     EXPECT_NE(table.find("Alpha  . . . . . . . . . . . . . \tWord\t 00000001 _DATA"), std::string::npos) << table;
     EXPECT_NE(table.find("beta . . . . . . . . . . . . . . \tNumber\t 00000004h"), std::string::npos) << table;
+}
+
+TEST(ListingData, CodeColumnsStayWholeWhateverOrderTheyAreWrittenIn) {
+    ml::ListingData data;
+    data.reset(3);
+    ml::ListingEntry& first = *data.entry(0);
+    ml::ListingEntry& second = *data.entry(1);
+    EXPECT_EQ(data.entry(3), nullptr);
+    data.addCode(first, "8B 45 08");
+    data.addCode(second, "C3");
+    data.setEquate(second, "0000000D");
+    data.addCode(first, "90");  // first's column is no longer the last text written
+    data.addGenerated(1, 0x10, "55", "push ebp");
+    EXPECT_EQ(data.text(first.code), "8B 45 08\n90\n");
+    EXPECT_EQ(data.text(second.code), "C3\n");
+    EXPECT_EQ(data.text(second.equate), "0000000D");
+    data.setEquate(second, "0000000E");
+    EXPECT_EQ(data.text(second.equate), "0000000E");
+    ASSERT_EQ(data.generated().size(), 1u);
+    EXPECT_EQ(data.generated()[0].line, 1u);
+    EXPECT_EQ(data.text(data.generated()[0].code), "55\n");
+    EXPECT_TRUE(data.entry(2)->code.empty());
+
+    data.reset(1);
+    EXPECT_TRUE(data.entry(0)->code.empty());
+    EXPECT_TRUE(data.generated().empty());
 }
