@@ -169,16 +169,38 @@ void Assembler::cacheCode(Tokens t, std::size_t before) {
     if (!onlyRegistersAndNumbers(t.subspan(1))) return;
     // The stack tracker of /Zi must see the instructions that move esp or ebp.
     if (options_.debugInfo && touchesStack(t)) return;
-    codeCache_.store(lineIndex_, std::span<const std::uint8_t>(s->bytes).subspan(before, s->offset - before));
+    // The listing shows the displacement and immediates as numbers: keep where they are.
+    const CodeLayout layout{encoded_.prefixLength, encoded_.displacement, encoded_.immediate, encoded_.immediate2};
+    codeCache_.store(lineIndex_, std::span<const std::uint8_t>(s->bytes).subspan(before, s->offset - before),
+                     options_.keepListing ? &layout : nullptr);
 }
 
 bool Assembler::replayCachedCode() {
-    if (pass_ == 1 || options_.keepListing || prologuePending_) return false;
-    std::span<const std::uint8_t> bytes = codeCache_.find(lineIndex_);
-    if (bytes.empty() || !current()) return false;
-    recordLine(current()->offset);
-    current()->emit(bytes.data(), bytes.size());
+    if (pass_ == 1 || prologuePending_ || !options_.copyFirstPassCode) return false;
+    const CachedCode cached = codeCache_.find(lineIndex_);
+    if (cached.bytes.empty() || !current()) return false;
+    ListingEntry* e = entry();
+    if (e && !cached.layout) return false;
+    const std::uint32_t address = current()->offset;
+    recordLine(address);
+    current()->emit(cached.bytes.data(), cached.bytes.size());
     lineGenerated_ = true;
+    if (e) {
+        // As emitInstruction() lists an instruction on a line of its own.
+        x86::Encoded& enc = encoded_;
+        enc.fixups.clear();
+        enc.length = static_cast<std::uint8_t>(cached.bytes.size());
+        std::copy(cached.bytes.begin(), cached.bytes.end(), enc.bytes.begin());
+        enc.prefixLength = cached.layout->prefixLength;
+        enc.displacement = cached.layout->displacement;
+        enc.immediate = cached.layout->immediate;
+        enc.immediate2 = cached.layout->immediate2;
+        e->section = currentSection_;
+        e->offset = address;
+        e->showOffset = true;
+        listing_.addCode(*e, listingCode(enc));
+        e->producesCode = true;
+    }
     return true;
 }
 

@@ -38,6 +38,10 @@ struct AssemblerOptions {
     CaseMode caseMode = CaseMode::Insensitive;
     bool keepListing = false;      // record listing entries (/Fl)
     bool debugInfo = false;        // record line numbers and follow the stack for call frames (/Zi)
+    // Later passes copy the bytes of first-pass instructions that cannot change instead
+    // of assembling their lines again; off, every line is assembled in every pass (the
+    // tests compare both ways).
+    bool copyFirstPassCode = true;
 };
 
 // One control-flow block of .IF / .WHILE / .REPEAT.

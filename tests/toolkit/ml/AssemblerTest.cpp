@@ -153,11 +153,12 @@ TEST(Assembler, ForwardReferencesSettleOverPasses) {
 }
 
 TEST(Assembler, LaterPassesGiveTheSameBytesWithAndWithoutTheirShortcuts) {
-    // The listing turns off the copying of first-pass bytes, so both ways must agree.
+    // Copying first-pass bytes must give what assembling every line again gives:
+    // bytes, object, debug information and listing, with and without a listing.
     std::string source =
         ".386\n.MODEL FLAT\n.DATA\nv DWORD 1\n.CODE\n"
         "Work PROC\n"
-        "  push ebp\n  mov ebp, esp\n  mov ecx, 10\n"
+        "  push ebp\n  mov ebp, esp\n  mov ecx, 10\n  mov cx, 5\n"
         "top: add eax, v\n  imul eax, ecx\n  cmp eax, 1000\n  jle skip\n"
         "  REPT 40\n  sub eax, 3\n  ENDM\n"
         "skip: dec ecx\n  jnz top\n  rep movsb\n  fld st(1)\n  pop ebp\n  ret\n"
@@ -167,11 +168,21 @@ TEST(Assembler, LaterPassesGiveTheSameBytesWithAndWithoutTheirShortcuts) {
     listed.listing = true;
     mltest::AssembleOptions plain;
     plain.listing = false;
+    mltest::AssembleOptions listedEveryLine = listed;
+    listedEveryLine.copyFirstPassCode = false;
+    mltest::AssembleOptions plainEveryLine = plain;
+    plainEveryLine.copyFirstPassCode = false;
     auto a = mltest::assemble(dir, source, "a.asm", listed);
-    auto b = mltest::assemble(dir, source, "b.asm", plain);
-    ASSERT_TRUE(a.ok) << a.messages();
-    ASSERT_TRUE(b.ok) << b.messages();
+    auto b = mltest::assemble(dir, source, "a.asm", plain);
+    auto c = mltest::assemble(dir, source, "a.asm", listedEveryLine);
+    auto d = mltest::assemble(dir, source, "a.asm", plainEveryLine);
+    for (const mltest::Assembly* x : {&a, &b, &c, &d}) ASSERT_TRUE(x->ok) << x->messages();
     EXPECT_GE(b.assembler->passes(), 2u);
-    EXPECT_EQ(a.hexBytes(".text"), b.hexBytes(".text"));
-    EXPECT_EQ(mltest::describeObject(a.object()), mltest::describeObject(b.object()));
+    for (const mltest::Assembly* x : {&b, &c, &d}) {
+        EXPECT_EQ(x->hexBytes(".text"), a.hexBytes(".text"));
+        EXPECT_EQ(mltest::describeObject(x->object(true)), mltest::describeObject(a.object(true)));
+    }
+    EXPECT_EQ(a.listing(), c.listing());
+    EXPECT_NE(a.listing().find("B9 0000000A"), std::string::npos) << a.listing();
+    EXPECT_NE(a.listing().find("66|B9 0005"), std::string::npos) << a.listing();
 }

@@ -73,14 +73,30 @@ TEST(CodeCache, KeepsBytesByLineAndNothingElse) {
     cache.store(7, tooLong);
     cache.store(8, {});
     auto bytes = [&](std::size_t line) {
-        auto b = cache.find(line);
+        auto b = cache.find(line).bytes;
         return std::vector<std::uint8_t>(b.begin(), b.end());
     };
     EXPECT_EQ(bytes(3), std::vector<std::uint8_t>(std::begin(mov), std::end(mov)));
     EXPECT_EQ(bytes(100000), std::vector<std::uint8_t>{0x55});
-    for (std::size_t line : {0, 2, 4, 7, 8, 99999, 100001, 5000000}) EXPECT_TRUE(cache.find(line).empty()) << line;
+    for (std::size_t line : {0, 2, 4, 7, 8, 99999, 100001, 5000000}) EXPECT_TRUE(cache.find(line).bytes.empty()) << line;
     cache.store(3, push);  // a line stored again keeps its new bytes
     EXPECT_EQ(bytes(3), std::vector<std::uint8_t>{0x55});
+    EXPECT_FALSE(cache.find(3).layout);
+
+    // With a listing, the fields the code column shows come back with the bytes.
+    const std::uint8_t movImm[] = {0x66, 0xC7, 0x05, 0x10, 0, 0, 0, 0x05, 0};
+    ml::CodeLayout layout{1, ml::x86::Field{3, 4}, ml::x86::Field{7, 2}, ml::x86::Field{}};
+    cache.store(9, movImm, &layout);
+    ml::CachedCode c = cache.find(9);
+    ASSERT_TRUE(c.layout);
+    EXPECT_EQ(c.layout->prefixLength, 1);
+    EXPECT_EQ(c.layout->displacement.offset, 3);
+    EXPECT_EQ(c.layout->displacement.size, 4);
+    EXPECT_EQ(c.layout->immediate.offset, 7);
+    EXPECT_EQ(c.layout->immediate.size, 2);
+    EXPECT_EQ(c.layout->immediate2.size, 0);
+    EXPECT_EQ(bytes(9), std::vector<std::uint8_t>(std::begin(movImm), std::end(movImm)));
+    EXPECT_EQ(bytes(100000), std::vector<std::uint8_t>{0x55});
 }
 
 TEST(SymbolTable, ScopesShadowGlobalsAndCaseRules) {

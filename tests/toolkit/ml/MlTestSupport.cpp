@@ -92,6 +92,7 @@ Assembly assembleFile(const fs::path& path, const AssembleOptions& options) {
     o.keepListing = options.listing;
     o.caseMode = options.caseMode;
     o.debugInfo = options.debugInfo;
+    o.copyFirstPassCode = options.copyFirstPassCode;
     a.assembler = std::make_unique<ml::Assembler>(*a.files, *a.diagnostics, o);
     auto id = a.files->load(path.string());
     EXPECT_TRUE(id.has_value());

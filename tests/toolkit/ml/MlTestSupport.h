@@ -49,6 +49,7 @@ struct AssembleOptions {
     bool listing = true;
     ml::CaseMode caseMode = ml::CaseMode::Insensitive;
     bool debugInfo = true;  // /Zi, as the IDE assembles
+    bool copyFirstPassCode = true;
 };
 
 // Writes `source` as `name` into `dir` (beside any INCLUDE files the test put there)
