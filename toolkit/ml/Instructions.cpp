@@ -316,7 +316,7 @@ void Assembler::recordLine(std::uint32_t startOffset) {
 // The code column of an instruction: prefixes marked '|' (operand and address size),
 // '/' (REP and LOCK) or ':' (segment), opcode bytes spaced, displacement and
 // immediate as whole little-endian numbers, and R or E after relocated fields.
-//   66| C7 05 00000000 R 0005
+//   66|C7 05 00000000 R 0005
 void Assembler::formatEncoded(const x86::Encoded& enc, std::string& out) const {
     const std::size_t start = out.size();
     auto separate = [&] {
