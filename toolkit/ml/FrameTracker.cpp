@@ -3,9 +3,11 @@
 // esp / leave). Other writes to esp stop the tracking of that procedure.
 #include "FrameTracker.h"
 
+#include <array>
 #include <optional>
 
 #include "Text.h"
+#include "WordIndex.h"
 
 namespace ml {
 
@@ -17,9 +19,31 @@ bool isReg(const x86::Operand& o, x86::RegClass cls, std::uint8_t number) {
 bool isEsp(const x86::Operand& o) { return isReg(o, x86::RegClass::Gpr32, 4); }
 bool isEbp(const x86::Operand& o) { return isReg(o, x86::RegClass::Gpr32, 5); }
 
-std::int32_t pushSize(const x86::Instruction& insn) {
+// The instructions that move the stack pointer by themselves.
+enum class StackOp : std::uint8_t { Push, PushWord, Pop, PushAll, PopAll, PushFlags, PopFlags, Enter, Leave, Other };
+
+struct StackMnemonic {
+    std::string_view name;
+    StackOp op;
+    std::int32_t bytes;  // PushAll ... PopFlags: the bytes moved
+};
+
+constexpr std::array kStackMnemonics = std::to_array<StackMnemonic>({
+    {"enter", StackOp::Enter, 0},      {"leave", StackOp::Leave, 0},      {"pop", StackOp::Pop, 0},
+    {"popa", StackOp::PopAll, 16},     {"popad", StackOp::PopAll, 32},    {"popf", StackOp::PopFlags, 2},
+    {"popfd", StackOp::PopFlags, 4},   {"push", StackOp::Push, 0},        {"pusha", StackOp::PushAll, 16},
+    {"pushad", StackOp::PushAll, 32},  {"pushd", StackOp::Push, 0},       {"pushf", StackOp::PushFlags, 2},
+    {"pushfd", StackOp::PushFlags, 4}, {"pushw", StackOp::PushWord, 0},
+});
+
+const StackMnemonic* stackMnemonic(std::string_view m) {
+    static const WordIndex index(kStackMnemonics);
+    return index.find(m);
+}
+
+std::int32_t pushSize(const x86::Instruction& insn, StackOp op) {
     const x86::Operand& o = insn.operands[0];
-    if (equalsNoCase(insn.mnemonic, "pushw")) return 2;
+    if (op == StackOp::PushWord) return 2;
     if (o.kind == x86::OperandKind::Reg) return o.reg.cls == x86::RegClass::Gpr16 ? 2 : 4;
     if (o.kind == x86::OperandKind::Mem) return o.size == 2 ? 2 : 4;
     return 4;
@@ -67,28 +91,26 @@ void FrameTracker::instruction(const x86::Instruction& insn, std::uint32_t endOf
         if (o.kind != x86::OperandKind::Imm || o.imm.symbol) return std::nullopt;
         return o.imm.constant;
     };
-    if (equalsNoCase(m, "push") || equalsNoCase(m, "pushw") || equalsNoCase(m, "pushd")) {
+    const StackMnemonic* stack = stackMnemonic(m);
+    const StackOp op = stack ? stack->op : StackOp::Other;
+    if (op == StackOp::Push || op == StackOp::PushWord) {
         if (isEbp(a) && depth_ == 0) ebpSaved_ = true;
-        depth_ += pushSize(insn);
-    } else if (equalsNoCase(m, "pop")) {
+        depth_ += pushSize(insn, op);
+    } else if (op == StackOp::Pop) {
         depth_ -= (a.kind == x86::OperandKind::Reg && a.reg.cls == x86::RegClass::Gpr16) || a.size == 2 ? 2 : 4;
         if (isEbp(a)) ebpBased_ = false;
         if (isEbp(a) && depth_ == 0) ebpSaved_ = false;
-    } else if (equalsNoCase(m, "pushad") || equalsNoCase(m, "pusha")) {
-        depth_ += equalsNoCase(m, "pusha") ? 16 : 32;
-    } else if (equalsNoCase(m, "popad") || equalsNoCase(m, "popa")) {
-        depth_ -= equalsNoCase(m, "popa") ? 16 : 32;
-    } else if (equalsNoCase(m, "pushfd") || equalsNoCase(m, "pushf")) {
-        depth_ += equalsNoCase(m, "pushf") ? 2 : 4;
-    } else if (equalsNoCase(m, "popfd") || equalsNoCase(m, "popf")) {
-        depth_ -= equalsNoCase(m, "popf") ? 2 : 4;
-    } else if (equalsNoCase(m, "enter")) {
+    } else if (op == StackOp::PushAll || op == StackOp::PushFlags) {
+        depth_ += stack->bytes;
+    } else if (op == StackOp::PopAll || op == StackOp::PopFlags) {
+        depth_ -= stack->bytes;
+    } else if (op == StackOp::Enter) {
         if (depth_ == 0) ebpSaved_ = true;
         depth_ += 4;
         frameDepth_ = depth_;
         ebpBased_ = true;
         depth_ += static_cast<std::int32_t>(constant(a).value_or(0));
-    } else if (equalsNoCase(m, "leave")) {
+    } else if (op == StackOp::Leave) {
         depth_ = frameDepth_ - 4;
         ebpBased_ = false;
         if (depth_ == 0) ebpSaved_ = false;
@@ -104,7 +126,7 @@ void FrameTracker::instruction(const x86::Instruction& insn, std::uint32_t endOf
             return;
         }
     } else if (insn.operandCount >= 1 && isEbp(a) && ebpBased_ && !equalsNoCase(m, "cmp") &&
-               !equalsNoCase(m, "test") && !equalsNoCase(m, "push")) {
+               !equalsNoCase(m, "test")) {
         lost_ = true;      // the frame register was overwritten
         return;
     }

@@ -267,14 +267,35 @@ private:
         }
     }
 
-    static bool sortedBefore(const Symbol* a, const Symbol* b) { return a->name < b->name; }
+    // Sorts by name as std::sort with a name comparison does (the same comparisons give
+    // the same order), comparing the first eight bytes of two names as one number first.
+    static void sortByName(std::vector<const Symbol*>& symbols) {
+        struct Keyed {
+            std::uint64_t prefix;
+            const Symbol* symbol;
+        };
+        auto prefixOf = [](const std::string& name) {
+            std::uint64_t key = 0;
+            for (std::size_t i = 0; i < 8; ++i)
+                key = (key << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
+            return key;
+        };
+        std::vector<Keyed> keyed;
+        keyed.reserve(symbols.size());
+        for (const Symbol* s : symbols) keyed.push_back(Keyed{prefixOf(s->name), s});
+        std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+            if (a.prefix != b.prefix) return a.prefix < b.prefix;
+            return a.symbol->name < b.symbol->name;
+        });
+        for (std::size_t i = 0; i < keyed.size(); ++i) symbols[i] = keyed[i].symbol;
+    }
 
     void procedureTable() {
         std::vector<const Symbol*> procs;
         for (const Symbol& s : as_.symbols().all())
             if ((s.kind == SymbolKind::Procedure || s.kind == SymbolKind::Prototype) && s.proc) procs.push_back(&s);
         if (procs.empty()) return;
-        std::sort(procs.begin(), procs.end(), sortedBefore);
+        sortByName(procs);
         tableHeader("Procedures,  parameters and locals", "Type     Value    Attr");
         for (const Symbol* p : procs) {
             bool defined = p->kind == SymbolKind::Procedure;
@@ -313,7 +334,7 @@ private:
             }
         }
         tableHeader("Symbols", "Type     Value    Attr");
-        std::sort(symbols.begin(), symbols.end(), sortedBefore);
+        sortByName(symbols);
         for (const Symbol* s : symbols) {
             std::string line = dotted(s->name) + "\t";
             switch (s->kind) {

@@ -11,12 +11,13 @@ std::string hex(std::uint64_t value, int digits) {
 
 void appendHex(std::string& out, std::uint64_t value, int digits) {
     static const char kDigits[] = "0123456789ABCDEF";
-    const std::size_t at = out.size();
-    out.append(static_cast<std::size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i) {
-        out[at + static_cast<std::size_t>(i)] = kDigits[value & 15];
+    char buffer[32];
+    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(std::max(digits, 0)), sizeof buffer);
+    for (std::size_t i = n; i-- > 0;) {
+        buffer[i] = kDigits[value & 15];
         value >>= 4;
     }
+    out.append(buffer, n);
 }
 
 }  // namespace ml
