@@ -322,6 +322,29 @@ TEST(FrameTracker, FollowsPushesFramesAndStopsOnUnknownStackWrites) {
     EXPECT_EQ(rows(t.ranges()[1]), "20:esp+4 21:esp+36 24:esp+4 ");
 }
 
+TEST(FrameTracker, EveryStackInstructionMovesTheDepthByItsSize) {
+    ml::FrameTracker t;
+    t.begin(0, 0);
+    t.instruction(insn("PUSHA"), 1);                      // 16
+    t.instruction(insn("pushfd"), 2);                     // 4
+    t.instruction(insn("pushf"), 3);                      // 2
+    t.instruction(insn("pushw", {immOp(5)}), 5);          // 2
+    t.instruction(insn("pushd", {immOp(5)}), 10);         // 4
+    t.instruction(insn("push", {regOp("ax")}), 12);       // 2: a 16-bit register
+    t.instruction(insn("pop", {regOp("ax")}), 13);
+    t.instruction(insn("popf"), 14);
+    t.instruction(insn("Popfd"), 15);
+    t.instruction(insn("popa"), 16);
+    t.instruction(insn("pushad"), 17);
+    t.instruction(insn("popad"), 18);
+    t.instruction(insn("enter", {immOp(8), immOp(0)}), 22);
+    t.instruction(insn("leave"), 23);
+    t.end(24);
+    EXPECT_EQ(rows(t.ranges()[0]),
+              "0:esp+4 1:esp+20 2:esp+24 3:esp+26 5:esp+28 10:esp+32 12:esp+34 13:esp+32 14:esp+30 15:esp+26 "
+              "16:esp+10 17:esp+42 18:esp+10 22:ebp+14 23:esp+10 ");
+}
+
 TEST(ObjectFile, ElfLayoutAsReadelfSeesIt) {
     ml::ObjectFile obj;
     obj.sourceName = "hand.asm";
