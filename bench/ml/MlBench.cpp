@@ -1,18 +1,21 @@
-// ml_bench [lines] [folder]: generates the benchmark program (200,000 lines unless
-// given) in three syntaxes and assembles each with its tool, reporting the best of
-// three runs in lines per second and the peak resident memory.
-//   tool           lines/s    peak MB   seconds
-//   ML.EXE         1234567     45.1     0.162
+// ml_bench [lines] [folder] [runs]: generates the benchmark program (200,000 lines
+// unless given) in three syntaxes and assembles each with its tool, plainly and with
+// debug information and a listing (ML.EXE as the IDE runs it), reporting lines per
+// second of the best run, the best and the median time, and the peak resident memory.
+//   tool                      lines/s   best s  median s   peak MB
+//   ML.EXE                    1234567    0.162     0.170      45.1
 #include <sys/resource.h>
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,15 +54,30 @@ Measurement runOnce(const std::vector<std::string>& argv) {
     return m;
 }
 
-Measurement best(const std::vector<std::string>& argv) {
-    Measurement result;
-    for (int i = 0; i < 3; ++i) {
+// Several runs of one command: the best and the median time, the largest peak memory.
+struct Summary {
+    bool ok = false;
+    double best = 0;
+    double median = 0;
+    long peakKilobytes = 0;
+};
+
+Summary measure(const std::vector<std::string>& argv, int runs) {
+    Summary summary;
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
         Measurement m = runOnce(argv);
-        if (!m.ok) return m;
-        if (!result.ok || m.seconds < result.seconds) result = m;
-        result.peakKilobytes = std::max(result.peakKilobytes, m.peakKilobytes);
+        if (!m.ok) return summary;
+        times.push_back(m.seconds);
+        summary.peakKilobytes = std::max(summary.peakKilobytes, m.peakKilobytes);
     }
-    return result;
+    std::sort(times.begin(), times.end());
+    summary.ok = !times.empty();
+    if (summary.ok) {
+        summary.best = times.front();
+        summary.median = times[times.size() / 2];
+    }
+    return summary;
 }
 
 std::size_t countLines(const fs::path& p) {
@@ -75,6 +93,7 @@ std::size_t countLines(const fs::path& p) {
 int main(int argc, char** argv) {
     std::size_t lines = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200000;
     fs::path dir = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "ml-bench";
+    int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 7;
     fs::create_directories(dir);
     struct Tool {
         const char* name;
@@ -82,24 +101,34 @@ int main(int argc, char** argv) {
         const char* file;
         std::vector<std::string> command;
     };
+    const std::string d = dir.string() + "/";
+    // Plain, then with debug information and a listing: ML.EXE as the IDE runs it
+    // (/c /coff /Fl"x.lst" /Fo "x.obj" /Zi), nasm -g -l and as -g -al.
     std::vector<Tool> tools = {
-        {"ML.EXE", mlbench::Syntax::Masm, "prog.asm", {ML_EXE, "/nologo", "/c", "/Fo", (dir / "ml.obj").string()}},
-        {"nasm -f elf32", mlbench::Syntax::Nasm, "prog.nasm", {"nasm", "-f", "elf32", "-o", (dir / "nasm.o").string()}},
-        {"as --32", mlbench::Syntax::Gas, "prog.s", {"as", "--32", "-o", (dir / "gas.o").string()}},
+        {"ML.EXE", mlbench::Syntax::Masm, "prog.asm", {ML_EXE, "/nologo", "/c", "/Fo", d + "ml.obj"}},
+        {"nasm -f elf32", mlbench::Syntax::Nasm, "prog.nasm", {"nasm", "-f", "elf32", "-o", d + "nasm.o"}},
+        {"as --32", mlbench::Syntax::Gas, "prog.s", {"as", "--32", "-o", d + "gas.o"}},
+        {"ML.EXE /Zi /Fl", mlbench::Syntax::Masm, "prog.asm",
+         {ML_EXE, "/nologo", "/c", "/coff", "/Fl" + d + "ml.lst", "/Fo", d + "ml.obj", "/Zi"}},
+        {"nasm -g -l", mlbench::Syntax::Nasm, "prog.nasm",
+         {"nasm", "-f", "elf32", "-g", "-l", d + "nasm.lst", "-o", d + "nasm.o"}},
+        {"as --32 -g -al", mlbench::Syntax::Gas, "prog.s", {"as", "--32", "-g", "-al=" + d + "gas.lst", "-o", d + "gas.o"}},
     };
-    std::printf("%-16s %10s %9s %9s   (%zu lines requested)\n", "tool", "lines/s", "peak MB", "seconds", lines);
+    std::printf("%-16s %10s %9s %9s %9s   (%zu lines requested, %d runs)\n", "tool", "lines/s", "best s", "median s",
+                "peak MB", lines, runs);
+    std::set<std::string> written;  // each syntax's program once, shared by its two rows
     for (Tool& t : tools) {
         fs::path source = dir / t.file;
-        std::ofstream(source) << mlbench::generateProgram(t.syntax, lines);
+        if (written.insert(t.file).second) std::ofstream(source) << mlbench::generateProgram(t.syntax, lines);
         t.command.push_back(source.string());
-        Measurement m = best(t.command);
+        Summary m = measure(t.command, runs);
         std::size_t n = countLines(source);
         if (!m.ok) {
             std::printf("%-16s failed (is it installed?)\n", t.name);
             continue;
         }
-        std::printf("%-16s %10.0f %9.1f %9.3f   %zu lines\n", t.name, double(n) / m.seconds,
-                    double(m.peakKilobytes) / 1024.0, m.seconds, n);
+        std::printf("%-16s %10.0f %9.3f %9.3f %9.1f   %zu lines\n", t.name, double(n) / m.best, m.best, m.median,
+                    double(m.peakKilobytes) / 1024.0, n);
     }
     return 0;
 }
