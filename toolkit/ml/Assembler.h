@@ -193,6 +193,7 @@ private:
     std::vector<SourceLine> lines_;
     ListingData listing_;
     std::string listingPiece_;        // reused: one instruction's code column
+    std::vector<std::string> dataFields_;  // reused: the listed values of one data line
     std::vector<Section> sections_;
     std::vector<Symbol*> anchors_;
     std::vector<std::string> includeLibs_;

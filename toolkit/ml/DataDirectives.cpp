@@ -123,7 +123,8 @@ void Assembler::defineData(const Token* name, const Type& type, Tokens initializ
     }
     std::uint32_t start = current()->offset;
     Symbol* label = name ? defineLabel(name->text, false, type) : nullptr;
-    std::vector<std::string> fields;
+    std::vector<std::string>& fields = dataFields_;
+    fields.clear();
     std::uint32_t count = 0;
     emitInitializerList(type, initializers, count, fields, 0);
     if (label && label->section == currentSection_ && label->value == start) {
@@ -166,7 +167,7 @@ bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t
         error(Diag::NestingTooDeep, "DUP");
         return false;
     }
-    for (Tokens item : splitTokens(list)) {
+    for (Tokens item : TokenParts(list)) {
         Tokens countTokens, inner;
         if (splitDup(item, countTokens, inner)) {
             if (inner.empty()) {
@@ -437,7 +438,7 @@ bool Assembler::emitRecord(const StructDef& def, Tokens item, std::vector<std::s
 
 std::uint32_t Assembler::countInitializers(const Type& type, Tokens list) {
     std::uint32_t count = 0;
-    for (Tokens item : splitTokens(list)) {
+    for (Tokens item : TokenParts(list)) {
         Tokens countTokens, inner;
         if (splitDup(item, countTokens, inner)) {
             EvalError err;

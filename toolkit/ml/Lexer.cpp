@@ -214,10 +214,22 @@ StatementHead splitHead(std::string_view code) {
 
 namespace ml {
 
+std::size_t TokenParts::partEnd(std::size_t from) const {
+    int depth = 0;
+    for (std::size_t i = from; i < tokens_.size(); ++i) {
+        const Token& t = tokens_[i];
+        if (t.kind != TokenKind::Punct) continue;
+        if (t.is("(") || t.is("[") || (angles_ && (t.is("<") || t.is("{")))) ++depth;
+        else if ((t.is(")") || t.is("]") || (angles_ && (t.is(">") || t.is("}")))) && depth > 0) --depth;
+        else if (depth == 0 && t.text == separator_) return i;
+    }
+    return tokens_.size();
+}
+
 std::vector<std::span<const Token>> splitTokens(std::span<const Token> tokens, std::string_view separator,
                                                 bool angles) {
     std::vector<std::span<const Token>> parts;
-    forEachPart(tokens, separator, angles, [&](std::span<const Token> part) { parts.push_back(part); });
+    for (std::span<const Token> part : TokenParts(tokens, separator, angles)) parts.push_back(part);
     return parts;
 }
 

@@ -62,24 +62,59 @@ struct StatementHead {
 
 StatementHead splitHead(std::string_view code);
 
-// Calls `part` for each piece of `tokens` between top-level separators: those outside
-// (), [] and, when `angles`, outside <> and {} (structure initializers).
+// The pieces of `tokens` between top-level separators: those outside (), [] and, when
+// `angles`, outside <> and {} (structure initializers). There is always at least one
+// piece, possibly empty. A range that stores nothing:
 //   1, (2, 3), <4, 5>   ->   1 | (2, 3) | <4, 5>
+//   for (std::span<const Token> item : TokenParts(list)) ...
+class TokenParts {
+public:
+    explicit TokenParts(std::span<const Token> tokens, std::string_view separator = ",", bool angles = true)
+        : tokens_(tokens), separator_(separator), angles_(angles) {}
+
+    class iterator {
+    public:
+        std::span<const Token> operator*() const { return parts_->tokens_.subspan(start_, end_ - start_); }
+        iterator& operator++() {
+            if (end_ == parts_->tokens_.size()) {
+                done_ = true;
+            } else {
+                start_ = end_ + 1;
+                end_ = parts_->partEnd(start_);
+            }
+            return *this;
+        }
+        bool operator==(const iterator& o) const { return done_ == o.done_ && (done_ || start_ == o.start_); }
+
+    private:
+        friend class TokenParts;
+        const TokenParts* parts_ = nullptr;
+        std::size_t start_ = 0, end_ = 0;
+        bool done_ = true;
+    };
+
+    iterator begin() const {
+        iterator it;
+        it.parts_ = this;
+        it.end_ = partEnd(0);
+        it.done_ = false;
+        return it;
+    }
+    iterator end() const { return iterator{}; }
+
+private:
+    // Where the part that starts at `from` ends: its separator, or the end.
+    std::size_t partEnd(std::size_t from) const;
+
+    std::span<const Token> tokens_;
+    std::string_view separator_;
+    bool angles_;
+};
+
+// Calls `part` for each piece TokenParts finds.
 template <class Part>
 void forEachPart(std::span<const Token> tokens, std::string_view separator, bool angles, Part&& part) {
-    int depth = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (t.kind != TokenKind::Punct) continue;
-        if (t.is("(") || t.is("[") || (angles && (t.is("<") || t.is("{")))) ++depth;
-        else if ((t.is(")") || t.is("]") || (angles && (t.is(">") || t.is("}")))) && depth > 0) --depth;
-        else if (depth == 0 && t.text == separator) {
-            part(tokens.subspan(start, i - start));
-            start = i + 1;
-        }
-    }
-    part(tokens.subspan(start));
+    for (std::span<const Token> piece : TokenParts(tokens, separator, angles)) part(piece);
 }
 
 std::vector<std::span<const Token>> splitTokens(std::span<const Token> tokens, std::string_view separator = ",",

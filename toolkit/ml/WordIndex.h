@@ -54,6 +54,11 @@ public:
     }
 
     const Row* find(std::string_view word) const {
+        // Most words asked about are no reserved word of the table: their first
+        // character and length say so before any hashing.
+        if (word.empty() || word.size() > FoldedWord::kMaxSize ||
+            !((sizesByInitial_[static_cast<unsigned char>(word[0])] >> word.size()) & 1u))
+            return nullptr;
         const FoldedWord key = FoldedWord::of(word);
         if (!key.fits) return nullptr;
         const std::size_t mask = slots_.size() - 1;
@@ -75,6 +80,12 @@ private:
     void insert(const Row& row) {
         const FoldedWord key = FoldedWord::of(row.name);
         assert(key.fits && "reserved words have at most 16 characters");
+        assert(!row.name.empty() && "a reserved word has a first character");
+        const auto initial = static_cast<unsigned char>(row.name[0]);
+        const std::uint32_t sizeBit = 1u << row.name.size();
+        sizesByInitial_[initial] |= sizeBit;
+        if (initial >= 'a' && initial <= 'z') sizesByInitial_[initial - ('a' - 'A')] |= sizeBit;
+        if (initial >= 'A' && initial <= 'Z') sizesByInitial_[initial + ('a' - 'A')] |= sizeBit;
         const std::size_t mask = slots_.size() - 1;
         std::size_t i = slotOf(key);
         while (slots_[i].row) {
@@ -86,6 +97,8 @@ private:
 
     std::vector<Slot> slots_;
     unsigned shift_ = 64;
+    // Per first character (in both cases), bit n set when a word of n characters starts with it.
+    std::array<std::uint32_t, 256> sizesByInitial_{};
 };
 
 }  // namespace ml

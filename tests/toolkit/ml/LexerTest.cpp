@@ -89,3 +89,35 @@ TEST(Lexer, CommentStartsAtTheFirstSemicolonOutsideQuotes) {
     EXPECT_EQ(ml::commentStart(""), 0u);
     EXPECT_EQ(ml::commentStart(";"), 0u);
 }
+
+namespace {
+
+// The parts of `text` joined back with " | ", each part's tokens joined with blanks.
+std::string parts(std::string_view text, std::string_view separator = ",", bool angles = true) {
+    std::vector<ml::Token> tokens;
+    EXPECT_FALSE(ml::tokenize(text, tokens).error) << text;
+    std::string out;
+    for (std::span<const ml::Token> part : ml::TokenParts(tokens, separator, angles)) {
+        if (!out.empty()) out += " | ";
+        std::string joined;
+        for (const ml::Token& t : part) joined += (joined.empty() ? "" : " ") + std::string(t.text);
+        out += "[" + joined + "]";
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Lexer, TopLevelPartsKeepBracketsAndAnglesWhole) {
+    EXPECT_EQ(parts("1, (2, 3), <4, 5>"), "[1] | [( 2 , 3 )] | [< 4 , 5 >]");
+    EXPECT_EQ(parts("a[ebx, 1], {b, c}"), "[a [ ebx , 1 ]] | [{ b , c }]");
+    EXPECT_EQ(parts(""), "[]");
+    EXPECT_EQ(parts("x,"), "[x] | []");
+    EXPECT_EQ(parts(",,"), "[] | [] | []");
+    EXPECT_EQ(parts("<1, 2>, 3", ",", false), "[< 1] | [2 >] | [3]");
+    EXPECT_EQ(parts(") , ] , 1"), "[)] | []] | [1]");  // closers without openers are kept
+    EXPECT_EQ(parts("a || b && c || (d || e)", "||", false), "[a] | [b && c] | [( d || e )]");
+    std::vector<ml::Token> tokens;
+    ml::tokenize("4 DUP (1, 2), 3", tokens);
+    EXPECT_EQ(ml::splitTokens(tokens).size(), 2u);
+}
