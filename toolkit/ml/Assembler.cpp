@@ -121,6 +121,7 @@ void Assembler::processLine(std::size_t index) {
     lineIndex_ = index;
     line_ = &lines_[index];
     lineGenerated_ = false;
+    lineDependsOnSymbols_ = false;
     if (!line_->has(kStatement)) return;
     if (replayCachedCode()) return;
     LexResult lex = tokenize(line_->text, tokens_);
@@ -133,22 +134,11 @@ void Assembler::processLine(std::size_t index) {
     if (ListingEntry* e = entry(); e && lineGenerated_) e->producesCode = true;
 }
 
-// Instructions whose operands are only registers and numbers encode the same in every
-// pass: their bytes are kept from the first pass and copied in the later ones.
+// Instructions whose operands depend on no symbol and not on $ encode the same in
+// every pass: their bytes are kept from the first pass and copied in the later ones.
 //   push ebp | mov ebp, esp | imul eax, ecx | sub eax, 3    (cached)
-//   add eax, total | jle done | mov ecx, count              (assembled again)
+//   add eax, total | jle done | mov ecx, count | jmp $+2    (assembled again)
 namespace {
-
-// Operands whose words are registers, type names and PTR: no symbol, no $.
-bool onlyRegistersAndNumbers(std::span<const Token> operands) {
-    for (const Token& tok : operands) {
-        if (tok.kind == TokenKind::Identifier && x86::lookupRegister(tok.text).cls == x86::RegClass::None &&
-            !builtinType(tok.text) && !tok.isWord("PTR"))
-            return false;
-        if (tok.is("$")) return false;
-    }
-    return true;
-}
 
 bool touchesStack(std::span<const Token> t) {
     for (const Token& tok : t)
@@ -166,7 +156,7 @@ void Assembler::cacheCode(Tokens t, std::size_t before) {
     Section* s = current();
     if (!s || s->kind == SectionKind::Bss || s->offset < before || s->offset - before > 15) return;
     if (!encoded_.fixups.empty() || t[0].isWord("RET") || t[0].isWord("RETN")) return;
-    if (!onlyRegistersAndNumbers(t.subspan(1))) return;
+    if (lineDependsOnSymbols_) return;
     // The stack tracker of /Zi must see the instructions that move esp or ebp.
     if (options_.debugInfo && touchesStack(t)) return;
     // The listing shows the displacement and immediates as numbers: keep where they are.
@@ -380,6 +370,7 @@ EvalEnvironment Assembler::environment(bool reportUndefined) const {
         env.locationOffset = sections_[std::size_t(currentSection_)].offset;
     }
     env.undefinedIsError = reportUndefined;
+    env.dependsOnSymbols = const_cast<bool*>(&lineDependsOnSymbols_);
     return env;
 }
 

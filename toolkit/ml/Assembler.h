@@ -224,6 +224,7 @@ private:
     std::uint32_t hiddenLabels_ = 0;
     std::vector<std::unique_ptr<ControlBlock>> controlBlocks_;
     bool lineGenerated_ = false;
+    bool lineDependsOnSymbols_ = false;  // an operand of the line read a symbol or $
     bool prologuePending_ = false;
     std::size_t procLine_ = 0;        // the PROC line: its listing shows the prologue
     Symbol* entryPoint_ = nullptr;

@@ -93,6 +93,9 @@ private:
         return std::nullopt;
     }
     const Token* peek() const { return pos_ < t_.size() ? &t_[pos_] : nullptr; }
+    void noteSymbolDependency() const {
+        if (env_.dependsOnSymbols) *env_.dependsOnSymbols = true;
+    }
     bool atPunct(std::string_view p) const { return pos_ < t_.size() && t_[pos_].is(p); }
     Keyword atKeyword() const { return pos_ < t_.size() ? keywords_[pos_] : Keyword::None; }
 
@@ -413,6 +416,7 @@ private:
     }
 
     const StructField* findField(const ExprValue& v, std::string_view name) const {
+        noteSymbolDependency();
         if (v.type.structure) return v.type.structure->field(name);
         for (const Symbol& s : env_.symbols->all())
             if (s.kind == SymbolKind::StructType && s.structure)
@@ -550,6 +554,7 @@ private:
             return true;
         }
         if (name == "$") {
+            noteSymbolDependency();
             if (!env_.locationSymbol) return fail(Diag::OutsideSegment, "$");
             v = ExprValue{};
             v.kind = ValueKind::Address;
@@ -559,7 +564,10 @@ private:
             return true;
         }
         if (name == "?") return fail(Diag::ExpressionSyntax, "?");
-        if (Symbol* s = env_.symbols->find(name)) return symbolValue(*s, v);
+        if (Symbol* s = env_.symbols->find(name)) {
+            noteSymbolDependency();
+            return symbolValue(*s, v);
+        }
         if (const Type* t = builtinType(name)) {
             v = ExprValue{};
             v.kind = ValueKind::TypeName;
@@ -567,6 +575,7 @@ private:
             v.number = t->size;
             return true;
         }
+        noteSymbolDependency();
         if (env_.undefinedIsError) return fail(Diag::UndefinedSymbol, std::string(name));
         v = ExprValue{};
         v.kind = ValueKind::Address;

@@ -55,6 +55,9 @@ struct EvalEnvironment {
     std::int64_t locationOffset = 0;
     bool undefinedIsError = false;     // final pass: undefined names are errors
     bool markReferenced = true;        // note the symbols used (externals reach the object)
+    // Set when the value depends on a symbol (or a name that is none yet) or on the
+    // location counter: a value that depends on neither is the same in every pass.
+    bool* dependsOnSymbols = nullptr;
 };
 
 struct EvalError {

@@ -158,10 +158,13 @@ TEST(Assembler, LaterPassesGiveTheSameBytesWithAndWithoutTheirShortcuts) {
     std::string source =
         ".386\n.MODEL FLAT\n.DATA\nv DWORD 1\n.CODE\n"
         "Work PROC\n"
-        "  push ebp\n  mov ebp, esp\n  mov ecx, 10\n  mov cx, 5\n"
+        "start: push ebp\n  mov ebp, esp\n  mov ecx, 10\n  mov cx, 5\n"
+        // constants without symbols are copied; symbols and $ are read again
+        "  mov eax, SIZEOF DWORD + LOW 1234h\n  jmp $+2\n"
+        "distance = fwd - start\n  mov edx, distance\n  mov edx, fwd - start\n"
         "top: add eax, v\n  imul eax, ecx\n  cmp eax, 1000\n  jle skip\n"
         "  REPT 40\n  sub eax, 3\n  ENDM\n"
-        "skip: dec ecx\n  jnz top\n  rep movsb\n  fld st(1)\n  pop ebp\n  ret\n"
+        "skip: dec ecx\n  jnz top\n  rep movsb\n  fld st(1)\nfwd: pop ebp\n  ret\n"
         "Work ENDP\nEND\n";
     TempDir dir;
     mltest::AssembleOptions listed;
