@@ -748,7 +748,7 @@ TEST(EncoderTable, IndexFindsTheFormsOfEveryMnemonicInTableOrder)
     EXPECT_TRUE(formIndex().find(mnemonicKey("zzzzzzzz")).empty());
 }
 
-TEST(EncoderTable, FormsRuledOutByKindAreExactlyTheWrongKindMisses)
+TEST(EncoderTable, QuickChecksAgreeWithTheFullMatch)
 {
     std::vector<Operand> samples;
     auto reg = [](RegClass cls, std::uint8_t number) {
@@ -785,7 +785,12 @@ TEST(EncoderTable, FormsRuledOutByKindAreExactlyTheWrongKindMisses)
                     insn.mnemonic = "x";
                     insn.operandCount = count;
                     insn.operands = {samples[a], samples[b], samples[(a + b) % samples.size()]};
-                    if (kindsFit(form, count, operandKinds(insn))) continue;
+                    if (kindsFit(form, count, operandKinds(insn))) {
+                        // The search for the first matching form stops at the first miss.
+                        ASSERT_EQ(operandsMatch(form, insn), matchOperands(form, insn) == Closeness::Match)
+                            << "row " << form.row;
+                        continue;
+                    }
                     ASSERT_EQ(matchForm(form, insn), Closeness::WrongKind);
                     if (count != form.operandCount) continue;
                     // Operand by operand, the form is as far off as the kinds say.

@@ -62,22 +62,20 @@ EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out)
     if (forms.empty()) return EncodeError::UnknownMnemonic;
     if (insn.operandCount > insn.operands.size()) return EncodeError::InvalidOperands;
 
-    // Forms ruled out by an operand's kind are as far off as a miss can be: skipping
-    // them leaves `closest` as it is.
-    Closeness closest = Closeness::WrongKind;
+    // The first form that matches wins; how close the others came matters only when
+    // none matches, so it is worked out then. Forms ruled out by an operand's kind are
+    // as far off as a miss can be and are never matched operand by operand.
     const OperandKinds kinds = operandKinds(insn);
     for (const Form& form : forms) {
-        if (!kindsFit(form, insn.operandCount, kinds)) continue;
-        const Closeness closeness = matchOperands(form, insn);
-        if (closeness != Closeness::Match) {
-            closest = std::max(closest, closeness);
-            continue;
-        }
+        if (!kindsFit(form, insn.operandCount, kinds) || !operandsMatch(form, insn)) continue;
         if (!prefixAllowed(form, insn)) return EncodeError::PrefixNotAllowed;
         const EncodeError error = encodeForm(form, insn, address, out);
         if (error != EncodeError::None) reset(out);
         return error;
     }
+    Closeness closest = Closeness::WrongKind;
+    for (const Form& form : forms)
+        if (kindsFit(form, insn.operandCount, kinds)) closest = std::max(closest, matchOperands(form, insn));
     return errorFor(closest, insn.operandCount);
 }
 

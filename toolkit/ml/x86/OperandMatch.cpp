@@ -157,6 +157,13 @@ Closeness matchOperands(const Form& form, const Instruction& insn)
     return worst;
 }
 
+bool operandsMatch(const Form& form, const Instruction& insn)
+{
+    for (int i = 0; i < form.operandCount; ++i)
+        if (matchOperand(form, i, insn) != Closeness::Match) return false;
+    return true;
+}
+
 Closeness matchForm(const Form& form, const Instruction& insn)
 {
     // An operand of a kind its pattern does not take makes matchOperand() answer

@@ -32,6 +32,8 @@ inline bool kindsFit(const Form& form, std::uint8_t operandCount, const OperandK
 Closeness matchForm(const Form& form, const Instruction& insn);
 // matchForm() for a form that kindsFit() the instruction.
 Closeness matchOperands(const Form& form, const Instruction& insn);
+// matchOperands() == Match, stopping at the first operand that does not match.
+bool operandsMatch(const Form& form, const Instruction& insn);
 
 // The diagnostic for the closest miss.
 EncodeError errorFor(Closeness closest, std::uint8_t operandCount);
