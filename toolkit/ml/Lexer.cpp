@@ -167,14 +167,21 @@ namespace {
 
 // Reads one word at `i`: a name, a dotted name or a lone '='.
 std::string_view readWord(std::string_view s, std::size_t& i) {
-    while (i < s.size() && isSpace(s[i])) ++i;
-    std::size_t start = i;
-    if (i >= s.size()) return {};
-    if (s[i] == '=') return s.substr(i++, 1);
-    if (s[i] == '.' && i + 1 < s.size() && isIdentChar(s[i + 1])) ++i;
-    else if (!isIdentStart(s[i])) return {};
-    while (i < s.size() && isIdentChar(s[i])) ++i;
-    return s.substr(start, i - start);
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    while (i < n && isSpace(p[i])) ++i;
+    const std::size_t start = i;
+    if (i >= n) return {};
+    if (p[i] == '=') return std::string_view(p + i++, 1);
+    if (p[i] == '.' && i + 1 < n && isIdentChar(p[i + 1])) ++i;
+    else if (!isIdentStart(p[i])) return {};
+    while (i < n && isIdentChar(p[i])) ++i;
+    return std::string_view(p + start, i - start);
+}
+
+// `s` from `i` on, without blanks at either end.
+std::string_view trimmedFrom(std::string_view s, std::size_t i) {
+    return i >= s.size() ? std::string_view() : trim(std::string_view(s.data() + i, s.size() - i));
 }
 
 }  // namespace
@@ -196,16 +203,13 @@ StatementHead splitHead(std::string_view code) {
         w = readWord(code, i);
     }
     h.first = w;
-    if (w.empty()) {
-        h.firstRest = trim(code.substr(std::min(i, code.size())));
-        return h;
-    }
-    h.firstRest = trim(code.substr(i));
+    h.firstRest = trimmedFrom(code, i);
+    if (w.empty()) return h;
     std::size_t k = i;
     std::string_view second = readWord(code, k);
     if (!second.empty()) {
         h.second = second;
-        h.secondRest = trim(code.substr(k));
+        h.secondRest = trimmedFrom(code, k);
     }
     return h;
 }
