@@ -375,14 +375,19 @@ EvalEnvironment Assembler::environment(bool reportUndefined) const {
 }
 
 std::optional<ExprValue> Assembler::evaluateTokens(Tokens tokens) {
-    EvalError err;
-    auto v = evaluate(tokens, environment(pass_ > 1), err);
-    if (!v) {
-        evalError(err);
-        return std::nullopt;
-    }
-    if (v->unresolved) sawUnresolved_ = true;
+    std::optional<ExprValue> v(std::in_place);
+    if (!evaluateTokens(tokens, *v)) v.reset();
     return v;
+}
+
+bool Assembler::evaluateTokens(Tokens tokens, ExprValue& out) {
+    EvalError err;
+    if (!evaluateInto(tokens, environment(pass_ > 1), err, out)) {
+        evalError(err);
+        return false;
+    }
+    if (out.unresolved) sawUnresolved_ = true;
+    return true;
 }
 
 std::optional<std::int64_t> Assembler::constantTokens(Tokens tokens, std::string_view what) {

@@ -104,6 +104,7 @@ private:
     void defineEquate(std::string_view name, Tokens rest, bool redefinable);
     EvalEnvironment environment(bool reportUndefined) const;
     std::optional<ExprValue> evaluateTokens(Tokens tokens);
+    bool evaluateTokens(Tokens tokens, ExprValue& out);  // the same into `out`
     std::optional<std::int64_t> constantTokens(Tokens tokens, std::string_view what);
 
     // sections and model

@@ -78,7 +78,7 @@ private:
     EvalError& error_;
     std::size_t pos_ = 0;
     int depth_ = 0;
-    std::array<Keyword, 24> small_{};
+    std::array<Keyword, 24> small_;  // the first t_.size() are set by the constructor
     std::vector<Keyword> large_;
     Keyword* keywords_ = nullptr;
 
@@ -753,8 +753,13 @@ private:
 
 std::optional<ExprValue> evaluate(std::span<const Token> tokens, const EvalEnvironment& env, EvalError& error) {
     std::optional<ExprValue> v(std::in_place);
-    if (!Parser(tokens, env, error).run(*v)) v.reset();
+    if (!evaluateInto(tokens, env, error, *v)) v.reset();
     return v;
+}
+
+bool evaluateInto(std::span<const Token> tokens, const EvalEnvironment& env, EvalError& error, ExprValue& out) {
+    out = ExprValue{};
+    return Parser(tokens, env, error).run(out);
 }
 
 std::uint32_t registerSize(x86::Register r) {

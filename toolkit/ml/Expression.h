@@ -67,6 +67,8 @@ struct EvalError {
 
 // Evaluates the whole of `tokens`; fails on trailing tokens.
 std::optional<ExprValue> evaluate(std::span<const Token> tokens, const EvalEnvironment& env, EvalError& error);
+// The same into `out`, for the callers that evaluate every operand of every line.
+bool evaluateInto(std::span<const Token> tokens, const EvalEnvironment& env, EvalError& error, ExprValue& out);
 
 // The number of bytes of a register class (al 1, ax 2, eax 4, es 2, st 10).
 std::uint32_t registerSize(x86::Register r);

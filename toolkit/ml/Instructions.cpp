@@ -137,9 +137,7 @@ void Assembler::assembleInstruction(Tokens t, x86::Mnemonic first) {
             error(Diag::ExpressionExpected, std::string(mnemonic.text));
             return;
         }
-        auto v = evaluateTokens(operands.groups[k]);
-        if (!v) return;
-        values[k] = *v;
+        if (!evaluateTokens(operands.groups[k], values[k])) return;
     }
     emitInstruction(insn, std::span<const ExprValue>(values.data(), operands.count));
 }
