@@ -365,9 +365,12 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
                                  bool secondDefinesName) {
     std::string_view text = code;
     bool inStrings = false;
-    std::string_view trimmed = trim(text);
-    if (!trimmed.empty() && trimmed[0] == '%') {
-        text = trimmed.substr(1);
+    // "%" before a statement expands text macros in its strings too.
+    std::size_t first = 0;
+    while (first < text.size() && isSpace(text[first])) ++first;
+    if (first < text.size() && text[first] == '%') {
+        text = text.substr(first + 1);
+        while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
         inStrings = true;
     }
     bool definesName = head.label.empty() && secondDefinesName;
@@ -379,15 +382,22 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
         text = arena_.store(*expanded);
     }
     // Unchanged text keeps the words already found in it.
-    StatementHead h = text.data() == code.data() && text.size() == code.size() ? head : splitHead(text);
+    StatementHead changedHead;
+    const StatementHead* headOf = &head;
+    if (text.data() != code.data() || text.size() != code.size()) {
+        changedHead = splitHead(text);
+        headOf = &changedHead;
+    }
     bool mayCallFunction = (!macros_.empty() || text.find('@') != std::string_view::npos) &&
                            text.find('(') != std::string_view::npos;
-    if (mayCallFunction && !(h.first.size() && findMacro(h.first))) {
+    if (mayCallFunction && !(headOf->first.size() && findMacro(headOf->first))) {
         if (auto expanded = expandMacroFunctions(text, line)) {
             text = arena_.store(*expanded);
-            h = splitHead(text);
+            changedHead = splitHead(text);
+            headOf = &changedHead;
         }
     }
+    const StatementHead& h = *headOf;
     if (const MacroDef* def = h.first.empty() ? nullptr : findMacro(h.first)) {
         if (!h.label.empty()) {
             SourceLine labelLine = line;
