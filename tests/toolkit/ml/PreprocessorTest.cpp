@@ -282,3 +282,11 @@ TEST(Preprocessor, TextMacrosExpandInAnyCaseWithFewOrManyInitials) {
         "BYTE AA, Bb, cC, dd, EE, ff\n");
     EXPECT_EQ(many.hexBytes(".data"), "01 02 03 04 05 06");
 }
+
+TEST(Preprocessor, PercentExpandsTextMacrosInsideStrings) {
+    auto a = data(
+        "who TEXTEQU <ab>\n"
+        "   %   BYTE 'who', 0   \n"
+        "BYTE 'who'\n");
+    EXPECT_EQ(a.hexBytes(".data"), "61 62 00 77 68 6F");
+}
