@@ -47,6 +47,9 @@ struct AssemblerOptions {
 // One control-flow block of .IF / .WHILE / .REPEAT.
 struct ControlBlock;
 
+// Whether and how an instruction branches to a label (Instructions.cpp).
+enum class BranchKind : std::uint8_t;
+
 class Assembler final : public ConstantEvaluator {
 public:
     Assembler(SourceFiles& files, DiagnosticSink& diagnostics, AssemblerOptions options);
@@ -153,7 +156,7 @@ private:
     void emitEncoded(const x86::Encoded& enc);
     bool encodeSimple(std::string_view mnemonic, std::initializer_list<x86::Operand> operands,
                       std::string_view listText);
-    x86::BranchForm chooseBranchForm(std::string_view mnemonic, const ExprValue& target, bool& sizable);
+    x86::BranchForm chooseBranchForm(BranchKind kind, const ExprValue& target, bool& sizable);
     void recordLine(std::uint32_t startOffset);
     void trackFrame(const x86::Instruction& insn);
     void closeFrame();

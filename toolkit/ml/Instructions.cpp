@@ -9,9 +9,9 @@
 
 namespace ml {
 
-namespace {
-
 enum class BranchKind : std::uint8_t { None, Jump, ShortOnly, Call };
+
+namespace {
 
 struct BranchMnemonic {
     std::string_view name;
@@ -193,9 +193,8 @@ bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarg
     return false;
 }
 
-x86::BranchForm Assembler::chooseBranchForm(std::string_view mnemonic, const ExprValue& target, bool& sizable) {
+x86::BranchForm Assembler::chooseBranchForm(BranchKind kind, const ExprValue& target, bool& sizable) {
     sizable = false;
-    BranchKind kind = branchKind(mnemonic);
     if (kind == BranchKind::ShortOnly) return x86::BranchForm::Short;
     if (kind != BranchKind::Jump) return x86::BranchForm::Auto;
     if (target.isShort) return x86::BranchForm::Short;
@@ -230,7 +229,7 @@ bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValu
         if (!toOperand(v, insn.operands[k], direct)) return false;
         if (direct) {
             bool sizable = false;
-            insn.branch = chooseBranchForm(insn.mnemonic, v, sizable);
+            insn.branch = chooseBranchForm(branch, v, sizable);
             // A target in this section is passed as its offset, without relocation.
             const Symbol* s = v.symbol;
             if (v.unresolved) {

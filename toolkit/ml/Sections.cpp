@@ -6,10 +6,8 @@
 
 namespace ml {
 
-void Section::emit(const std::uint8_t* data, std::size_t count) {
-    if (kind != SectionKind::Bss && offset == bytes.size()) {
-        bytes.insert(bytes.end(), data, data + count);  // the usual case: appending
-    } else if (kind != SectionKind::Bss) {
+void Section::emitElsewhere(const std::uint8_t* data, std::size_t count) {
+    if (kind != SectionKind::Bss) {
         std::size_t end = std::size_t(offset) + count;
         if (bytes.size() < end) bytes.resize(end, 0);
         if (count) std::memcpy(bytes.data() + offset, data, count);

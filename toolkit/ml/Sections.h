@@ -39,10 +39,21 @@ struct Section {
     std::vector<LineRecord> lines;
 
     // Writes at the location counter and advances it; bss only advances.
-    void emit(const std::uint8_t* data, std::size_t count);
+    void emit(const std::uint8_t* data, std::size_t count) {
+        if (kind != SectionKind::Bss && offset == bytes.size()) {
+            bytes.insert(bytes.end(), data, data + count);  // the usual case: appending
+            offset += static_cast<std::uint32_t>(count);
+            if (size < offset) size = offset;
+        } else {
+            emitElsewhere(data, count);
+        }
+    }
     void emitFill(std::uint8_t value, std::size_t count);
     void setOffset(std::uint32_t value);
     void reset();                      // forgets contents for a new pass
+
+private:
+    void emitElsewhere(const std::uint8_t* data, std::size_t count);  // bss, or after ORG moved back
 };
 
 }  // namespace ml
