@@ -46,14 +46,16 @@ Symbol* SymbolTable::probe(std::string_view name, std::uint64_t nameHash, std::u
 Symbol* SymbolTable::lookup(std::string_view name, std::uint32_t scope) const {
     if (slots_.empty()) return nullptr;
     const std::uint64_t hash = nameHash(name);
-    if (scope != 0)
+    if (scope != 0 && mayHaveLocal(scope, hash))
         if (Symbol* local = probe(name, hash, scope)) return local;
     return probe(name, hash, 0);
 }
 
 void SymbolTable::insert(Symbol* s, std::uint32_t scope) {
     if ((used_ + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 1024 : slots_.size() * 2);
-    const std::uint32_t h = keyHash(nameHash(s->name), scope);
+    const std::uint64_t folded = nameHash(s->name);
+    if (scope != 0) noteLocal(scope, folded);
+    const std::uint32_t h = keyHash(folded, scope);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = h & mask;; i = (i + 1) & mask) {
         Slot& slot = slots_[i];
@@ -69,12 +71,29 @@ void SymbolTable::insert(Symbol* s, std::uint32_t scope) {
     }
 }
 
+std::uint64_t SymbolTable::localBit(std::uint64_t nameHash) { return 1ull << (nameHash >> 58); }
+
+bool SymbolTable::mayHaveLocal(std::uint32_t scope, std::uint64_t nameHash) const {
+    return scope < localNames_.size() && (localNames_[scope] & localBit(nameHash)) != 0;
+}
+
+void SymbolTable::noteLocal(std::uint32_t scope, std::uint64_t nameHash) {
+    if (localNames_.size() <= scope) localNames_.resize(std::size_t(scope) + 1, 0);
+    localNames_[scope] |= localBit(nameHash);
+}
+
 void SymbolTable::rehash(std::size_t slots) {
+    // Every key in the old table is distinct and keeps its hash, so each slot moves to
+    // the first free place of its new run without reading its symbol.
     std::vector<Slot> old = std::move(slots_);
     slots_.assign(slots, Slot{});
-    used_ = 0;
-    for (const Slot& slot : old)
-        if (slot.symbol) insert(slot.symbol, slot.scope);
+    const std::size_t mask = slots - 1;
+    for (const Slot& slot : old) {
+        if (!slot.symbol) continue;
+        std::size_t i = slot.hash & mask;
+        while (slots_[i].symbol) i = (i + 1) & mask;
+        slots_[i] = slot;
+    }
 }
 
 void SymbolTable::setCaseSensitive(bool on) {
@@ -87,6 +106,7 @@ void SymbolTable::setCaseSensitive(bool on) {
         return (a.symbol ? a.symbol->id : 0) < (b.symbol ? b.symbol->id : 0);
     });
     slots_.assign(old.size(), Slot{});
+    localNames_.clear();
     used_ = 0;
     for (const Slot& slot : old)
         if (slot.symbol) insert(slot.symbol, slot.scope);

@@ -146,12 +146,18 @@ private:
     // The symbol of `scope` with this name, else the global one.
     Symbol* lookup(std::string_view name, std::uint32_t scope) const;
     void insert(Symbol* s, std::uint32_t scope);
+    // A 64-bit summary per procedure scope of its local names' hashes, so that a lookup
+    // inside a procedure skips the local probe for a name the procedure cannot hold.
+    static std::uint64_t localBit(std::uint64_t nameHash);
+    bool mayHaveLocal(std::uint32_t scope, std::uint64_t nameHash) const;
+    void noteLocal(std::uint32_t scope, std::uint64_t nameHash);
     void rehash(std::size_t slots);
 
     bool caseSensitive_;
     std::uint32_t scope_ = 0;
     std::deque<Symbol> all_;
     std::vector<Slot> slots_;
+    std::vector<std::uint64_t> localNames_;  // indexed by scope (the procedure's id)
     std::size_t used_ = 0;
 };
 
