@@ -67,6 +67,9 @@ bool Assembler::assemble(std::uint32_t mainFile) {
         at.line = static_cast<std::uint32_t>(files_.file(mainFile).lines.size());
         diagnostics_.add(diagnosticAt(Diag::EndRequired, "", at, files_, lines_.size()));
     }
+    // Every line has been read: the later passes work on the stored lines, so the
+    // files' line indexes make room for what those passes build.
+    files_.releaseLineIndexes();
     // Later passes reread the stored lines until no label moves; the first pass whose
     // labels all kept their values is final, and only its diagnostics are kept.
     while (true) {

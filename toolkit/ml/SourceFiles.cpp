@@ -100,6 +100,10 @@ std::optional<std::uint32_t> SourceFiles::load(const std::string& path, std::str
     return static_cast<std::uint32_t>(files_.size() - 1);
 }
 
+void SourceFiles::releaseLineIndexes() {
+    for (SourceFile& f : files_) f.lines = std::vector<std::string_view>{};
+}
+
 std::uint32_t SourceFiles::addText(std::string name, std::string contents) {
     SourceFile& f = files_.emplace_back();
     f.path = name;

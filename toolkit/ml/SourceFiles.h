@@ -26,6 +26,9 @@ public:
     std::uint32_t addText(std::string name, std::string contents);
 
     const SourceFile& file(std::uint32_t id) const { return files_[id]; }
+    // Frees the line index of every file once the preprocessor has read them all; the
+    // text, which the read lines point into, stays.
+    void releaseLineIndexes();
     std::size_t count() const { return files_.size(); }
 
     // Finds an INCLUDE file: the including file's folder, then `searchDirs` in order.
