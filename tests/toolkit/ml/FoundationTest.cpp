@@ -163,6 +163,38 @@ TEST(SymbolTable, LocalsOfOneProcedureStayApartFromGlobalsAndOtherProcedures) {
     EXPECT_EQ(table.find("x5"), globals[5]);
 }
 
+TEST(SymbolTable, EachProcedureFindsItsFewLocalsAcrossGrowthAndCaseSwitches) {
+    ml::SymbolTable table;
+    constexpr std::uint32_t kProcs = 400;
+    std::vector<ml::Symbol*> globals, locals;
+    for (std::uint32_t p = 1; p <= kProcs; ++p)
+        globals.push_back(&table.create("top" + std::to_string(p), ml::SymbolKind::Label));
+    // One local per procedure, named like another procedure's global, created while
+    // the table keeps growing.
+    for (std::uint32_t p = 1; p <= kProcs; ++p) {
+        table.openScope(p);
+        locals.push_back(&table.create("Top" + std::to_string(p % kProcs + 1), ml::SymbolKind::Label, true));
+        table.closeScope();
+    }
+    auto check = [&](const char* when) {
+        for (std::uint32_t p = 1; p <= kProcs; ++p) {
+            table.openScope(p);
+            const std::uint32_t shadowed = p % kProcs + 1;
+            ASSERT_EQ(table.find("Top" + std::to_string(shadowed)), locals[p - 1]) << when << " " << p;
+            ASSERT_EQ(table.find("top" + std::to_string(p)), globals[p - 1]) << when << " " << p;
+            table.closeScope();
+        }
+    };
+    check("case-insensitive");
+    table.setCaseSensitive(true);
+    check("case-sensitive");
+    table.openScope(1);
+    EXPECT_EQ(table.find("top2"), globals[1]);  // the local is spelt "Top2"
+    table.closeScope();
+    table.setCaseSensitive(false);
+    check("insensitive again");
+}
+
 TEST(SymbolTable, ManySymbolsStayFindable) {
     ml::SymbolTable table;
     std::vector<ml::Symbol*> made;
