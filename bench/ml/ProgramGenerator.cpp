@@ -31,7 +31,8 @@ std::string generateProgram(Syntax syntax, std::size_t lines) {
     w.line(".CODE", "section .text", ".text");
     for (std::size_t b = 0; b < blocks; ++b) {
         std::string n = std::to_string(b);
-        std::string v = "v" + std::to_string(b % (dataLines ? dataLines : 1));
+        std::string v = "v";  // appended rather than "v" + ..., which trips GCC 12's -Wrestrict at -O3
+        v += std::to_string(b % (dataLines ? dataLines : 1));
         std::string callee = "p" + std::to_string(b ? b - 1 : 0);
         w.line("p" + n + " PROC", "p" + n + ":", "p" + n + ":");
         w.line("  push ebp", "  push ebp", "  pushl %ebp");
