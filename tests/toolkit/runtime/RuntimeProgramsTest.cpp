@@ -17,6 +17,9 @@ struct ProgramCase {
   int exitCode;
 };
 
+// Names the case in test listings instead of a dump of its bytes.
+void PrintTo(const ProgramCase& program, std::ostream* out) { *out << program.name; }
+
 const ProgramCase kPrograms[] = {
     {"numbers", 0},    // widths, signs, extremes, blanks, lone sign, overflow flags, long line, CR LF
     {"registers", 0},  // registers and flags kept, destinations through EBX and name+offset
