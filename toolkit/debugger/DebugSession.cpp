@@ -50,8 +50,8 @@ SessionPlan planSession(const SessionInputs& inputs, const SupportFolder& suppor
        {std::string("-e"), std::string("gdb"), std::string("-q"), std::string("-nx"),
         std::string("-x"), support.path(Names::sessionScript),
         std::string("-x"), support.path(Names::displayScript),
-        std::string("-x"), support.path(Names::viewScript),
         std::string("-ex"), std::string(kLoadKeyCommands),
+        std::string("-x"), support.path(Names::viewScript),
         std::string("-ex"), std::string("asmora-start")}) {
     plan.debuggerWindow.push_back(argument);
   }

@@ -159,10 +159,11 @@ class GdbSession : public ::testing::Test {
     auto gdb = std::find(plan.debuggerWindow.begin(), plan.debuggerWindow.end(), "gdb");
     ASSERT_NE(gdb, plan.debuggerWindow.end());
     const std::vector<std::string> argv(gdb, plan.debuggerWindow.end());
-    gdb_ = forkpty(&terminal_, nullptr, nullptr, nullptr);
+    winsize size{40, 120, 0, 0};
+    gdb_ = forkpty(&terminal_, nullptr, nullptr, &size);
     ASSERT_GE(gdb_, 0);
     if (gdb_ == 0) {
-      setenv("TERM", "dumb", 1);
+      setenv("TERM", terminal_type_.c_str(), 1);
       for (const auto& [name, value] : plan.environment) setenv(name.c_str(), value.c_str(), 1);
       std::vector<char*> pointers;
       for (const auto& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
@@ -176,6 +177,7 @@ class GdbSession : public ::testing::Test {
 
   fs::path root_;
   std::string program_;
+  std::string terminal_type_ = "dumb";  // "xterm" opens the full-screen views
   pid_t gdb_ = -1;
   int terminal_ = -1, consoleMaster_ = -1, consoleSlave_ = -1;
 };
@@ -202,8 +204,25 @@ TEST_F(GdbSession, StopsAtTheEntryAndTheKeysStepShowMemoryAndRegisters) {
   EXPECT_NE(screen.find("1234 = 000004D2H"), std::string::npos) << screen;
 
   screen.clear();
-  press("\x1b" "4");  // Alt+4 outside the full-screen views lists the registers
-  EXPECT_NE(readUntil(terminal_, screen, "eflags").find("eip"), std::string::npos) << screen;
+  press("\x1b" "4");  // Alt+4 outside the full-screen views lists the course registers
+  readUntil(terminal_, screen, "ss=");
+  EXPECT_NE(screen.find("eax=00000004  ebx=00000001"), std::string::npos) << screen;  // lines 9 and 10 ran
+  EXPECT_NE(screen.find("eflags="), std::string::npos) << screen;
+  EXPECT_NE(screen.find("ZF="), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("k0"), std::string::npos) << screen;  // no mask registers
+}
+
+TEST_F(GdbSession, TheFullScreenViewShowsTheCourseRegistersAndMarksWhatAStepChanged) {
+  terminal_type_ = "xterm";
+  startGdb();
+  std::string screen;
+  ASSERT_NE(readUntil(terminal_, screen, "esp=").find("eax=00000000"), std::string::npos) << screen;
+  screen.clear();
+  press("\x1bp");  // F10: mov eax, 4
+  readUntil(terminal_, screen, "eax=00000004");
+  // Reverse video is an SGR sequence ending in 7 (curses writes ESC [ 0 ; 7 m).
+  EXPECT_NE(screen.find("7meax=00000004"), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("7mebx="), std::string::npos) << screen;
 }
 
 TEST_F(GdbSession, TheProgramReadsWhatIsTypedIntoItsConsole) {
@@ -270,6 +289,35 @@ TEST_F(GdbSession, AsciiSourcesAreReadWhereTheyAre) {
   readUntil(terminal_, screen, "Contains");
   EXPECT_NE(screen.find("Located in " + (root_ / "my asm" / "echo0.s").string()), std::string::npos) << screen;
   EXPECT_FALSE(fs::exists(root_ / "sources"));
+}
+
+// The registers view's layout on its own, from eecxx.dll loaded into gdb in batch mode.
+TEST(RegistersView, RowsWrapAtTheWindowWidthAndOnlyChangedFlagsAreMarked) {
+  const std::string script =
+      "names = [n for row in REGISTER_ROWS for n in row]\n"
+      "now = dict((n, 0) for n in names)\n"
+      "now.update(eax=0x12345678, eflags=0x246, cs=0x23)\n"
+      "before = dict(now, eax=0x12345677, eflags=0x202)\n"  // ZF and PF were clear
+      "for line in register_lines(now, before, 40, lambda c: '[' + c + ']'): print('|' + line)\n"
+      "print('first:' + ','.join(register_lines(now, {}, 200, lambda c: '[' + c + ']')))\n";
+  const std::string scriptFile = ::testing::TempDir() + "/registers-view-" + std::to_string(getpid()) + ".py";
+  std::ofstream(scriptFile) << script;
+  auto run = toolkit::runCaptured({"env", "ASMORA_DEBUG_SUPPORT=" TOOLKIT_OUT, "gdb", "-batch", "-nx", "-ex",
+                                   "python exec(open('" TOOLKIT_OUT "/eecxx.dll', encoding='utf-8').read())",
+                                   "-x", scriptFile});
+  std::remove(scriptFile.c_str());
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string& out = run.output;
+  // 40 columns hold three 32-bit registers a row; the changed one is marked.
+  EXPECT_NE(out.find("|[eax=12345678]  ebx=00000000  ecx=00000000\n|edx=00000000\n"), std::string::npos) << out;
+  // Marks do not count towards the width; of EFLAGS's flags only ZF and PF changed.
+  EXPECT_NE(out.find("|eip=00000000  [eflags=00000246]  OF=0\n|DF=0  IF=1  SF=0  [ZF=1]  AF=0  [PF=1]  CF=0\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("|cs=0023  ds=0000  es=0000  fs=0000\n|gs=0000  ss=0000\n"), std::string::npos) << out;
+  // Without an earlier prompt nothing is marked, and a wide window keeps each row whole.
+  EXPECT_NE(out.find("first:eax=12345678  ebx=00000000  ecx=00000000  edx=00000000,"), std::string::npos) << out;
+  EXPECT_EQ(out.substr(out.find("first:")).find('['), std::string::npos) << out;
 }
 
 TEST(ProgramConsole, NamesItsTerminalAndEndsWhenTheWindowCloses) {
