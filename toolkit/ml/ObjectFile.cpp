@@ -102,171 +102,201 @@ struct SectionHeader {
                   addralign = 1, entsize = 0;
 };
 
-}  // namespace
-
-std::string writeElf(const ObjectFile& obj) {
-    const std::size_t n = obj.sections.size();
-    // Section header indices: 0 null, 1..n the sections, then one .rel per section with
-    // relocations, then .symtab, .strtab, .shstrtab.
-    std::vector<std::uint32_t> relIndex(n, 0);
-    std::uint32_t next = static_cast<std::uint32_t>(n + 1);
-    for (std::size_t i = 0; i < n; ++i)
-        if (!obj.sections[i].relocations.empty()) relIndex[i] = next++;
-    const std::uint32_t symtabIndex = next++, strtabIndex = next++, shstrtabIndex = next++;
-    const std::uint32_t sectionCount = next;
-
-    // Symbol table: null, file, section symbols, other locals, then globals.
-    StringTable strtab(obj.symbols.size() + 1);
-    Buffer symtab;
-    symtab.bytes.reserve((obj.symbols.size() + n + 2) * 16);
-    auto putSymbol = [&](std::uint32_t name, std::uint32_t value, std::uint32_t size, std::uint8_t info,
-                         std::uint16_t shndx) {
-        symtab.u32(name);
-        symtab.u32(value);
-        symtab.u32(size);
-        symtab.u8(info);
-        symtab.u8(0);
-        symtab.u16(shndx);
-    };
-    putSymbol(0, 0, 0, 0, 0);
-    putSymbol(strtab.add(obj.sourceName), 0, 0, STT_FILE, SHN_ABS);
-    std::uint32_t count = 2;
-    std::vector<std::uint32_t> sectionSymbol(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        sectionSymbol[i] = count++;
-        putSymbol(0, 0, 0, STT_SECTION, static_cast<std::uint16_t>(i + 1));
+// Lays the file out in one buffer: the file header (filled in last), the sections'
+// data, their relocations, the symbol and string tables, then the section headers.
+class ElfWriter {
+public:
+    explicit ElfWriter(const ObjectFile& obj) : obj_(obj), n_(obj.sections.size()), strtab_(obj.symbols.size() + 1) {
+        numberSections();
+        buildSymbolTable();
     }
-    std::vector<std::uint32_t> symbolIndex(obj.symbols.size());
-    std::uint32_t firstGlobal = 0;
-    for (int pass = 0; pass < 2; ++pass) {
-        auto wanted = pass == 0 ? SymbolBinding::Local : SymbolBinding::Global;
-        if (pass == 1) firstGlobal = count;
-        for (std::size_t i = 0; i < obj.symbols.size(); ++i) {
-            const ObjectSymbol& s = obj.symbols[i];
-            if (s.binding != wanted) continue;
-            symbolIndex[i] = count++;
-            std::uint8_t info = static_cast<std::uint8_t>((static_cast<std::uint8_t>(s.binding) << 4) |
-                                                          static_cast<std::uint8_t>(s.type));
-            putSymbol(strtab.add(s.name), s.value, s.size, info,
-                      s.section < 0 ? 0 : static_cast<std::uint16_t>(s.section + 1));
+
+    std::string write() {
+        reserveOutput();
+        out_.bytes.resize(52, '\0');
+        for (std::size_t i = 0; i < n_; ++i) writeSectionData(i);
+        for (std::size_t i = 0; i < n_; ++i)
+            if (!obj_.sections[i].relocations.empty()) writeRelocations(i);
+        SectionHeader& symtab = appendTable(symtabIndex_, ".symtab", SHT_SYMTAB, symtab_.bytes, 4);
+        symtab.link = strtabIndex_;
+        symtab.info = firstGlobal_;
+        symtab.entsize = 16;
+        appendTable(strtabIndex_, ".strtab", SHT_STRTAB, strtab_.data(), 1);
+        appendTable(shstrtabIndex_, ".shstrtab", SHT_STRTAB, shstrtab_.data(), 1);
+        const std::uint32_t shoff = writeSectionHeaders();
+        writeFileHeader(shoff);
+        return std::move(out_.bytes);
+    }
+
+private:
+    // Section header indices: 0 null, 1..n the sections, then one .rel per section
+    // with relocations, then .symtab, .strtab, .shstrtab.
+    void numberSections() {
+        relIndex_.assign(n_, 0);
+        std::uint32_t next = static_cast<std::uint32_t>(n_ + 1);
+        for (std::size_t i = 0; i < n_; ++i)
+            if (!obj_.sections[i].relocations.empty()) relIndex_[i] = next++;
+        symtabIndex_ = next++;
+        strtabIndex_ = next++;
+        shstrtabIndex_ = next++;
+        headers_.assign(next, SectionHeader{});
+    }
+
+    void putSymbol(std::uint32_t name, std::uint32_t value, std::uint32_t size, std::uint8_t info,
+                   std::uint16_t shndx) {
+        symtab_.u32(name);
+        symtab_.u32(value);
+        symtab_.u32(size);
+        symtab_.u8(info);
+        symtab_.u8(0);
+        symtab_.u16(shndx);
+    }
+
+    // Null, file, section symbols, other locals, then globals (ELF wants locals first).
+    void buildSymbolTable() {
+        symtab_.bytes.reserve((obj_.symbols.size() + n_ + 2) * 16);
+        putSymbol(0, 0, 0, 0, 0);
+        putSymbol(strtab_.add(obj_.sourceName), 0, 0, STT_FILE, SHN_ABS);
+        std::uint32_t count = 2;
+        sectionSymbol_.resize(n_);
+        for (std::size_t i = 0; i < n_; ++i) {
+            sectionSymbol_[i] = count++;
+            putSymbol(0, 0, 0, STT_SECTION, static_cast<std::uint16_t>(i + 1));
+        }
+        symbolIndex_.assign(obj_.symbols.size(), 0);
+        for (SymbolBinding wanted : {SymbolBinding::Local, SymbolBinding::Global}) {
+            if (wanted == SymbolBinding::Global) firstGlobal_ = count;
+            for (std::size_t i = 0; i < obj_.symbols.size(); ++i) {
+                const ObjectSymbol& s = obj_.symbols[i];
+                if (s.binding != wanted) continue;
+                symbolIndex_[i] = count++;
+                const auto info = static_cast<std::uint8_t>((static_cast<std::uint8_t>(s.binding) << 4) |
+                                                            static_cast<std::uint8_t>(s.type));
+                putSymbol(strtab_.add(s.name), s.value, s.size, info,
+                          s.section < 0 ? 0 : static_cast<std::uint16_t>(s.section + 1));
+            }
         }
     }
 
-    StringTable shstrtab;
-    std::vector<SectionHeader> headers(sectionCount);
-    Buffer out;
     // The whole file is built in one buffer: reserve it once instead of regrowing it.
-    std::size_t expected = 52 + symtab.size() + strtab.data().size() + 256 + std::size_t(sectionCount) * 40;
-    for (const ObjectSection& s : obj.sections) expected += s.data.size() + 16 + s.relocations.size() * 8 + 4;
-    out.bytes.reserve(expected);
-    out.bytes.resize(52, '\0');
+    void reserveOutput() {
+        std::size_t expected = 52 + symtab_.size() + strtab_.data().size() + 256 + headers_.size() * 40;
+        for (const ObjectSection& s : obj_.sections) expected += s.data.size() + 16 + s.relocations.size() * 8 + 4;
+        out_.bytes.reserve(expected);
+    }
 
-    for (std::size_t i = 0; i < n; ++i) {
-        const ObjectSection& s = obj.sections[i];
-        SectionHeader& h = headers[i + 1];
-        h.name = shstrtab.add(s.name);
-        h.addralign = std::max<std::uint32_t>(1, s.alignment);
-        switch (s.flavor) {
+    static void setKind(SectionHeader& h, SectionFlavor flavor) {
+        switch (flavor) {
             case SectionFlavor::Code: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC | SHF_EXECINSTR; break;
             case SectionFlavor::Data: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC | SHF_WRITE; break;
             case SectionFlavor::Bss: h.type = SHT_NOBITS; h.flags = SHF_ALLOC | SHF_WRITE; break;
             case SectionFlavor::ReadOnly: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC; break;
             case SectionFlavor::Debug: h.type = SHT_PROGBITS; h.flags = 0; break;
         }
-        if (s.flavor == SectionFlavor::Bss) {
-            h.offset = static_cast<std::uint32_t>(out.size());
-            h.size = s.size;
-            continue;
-        }
-        out.align(std::min<std::uint32_t>(h.addralign, 16));
-        h.offset = static_cast<std::uint32_t>(out.size());
-        h.size = static_cast<std::uint32_t>(s.data.size());
-        out.bytes.append(reinterpret_cast<const char*>(s.data.data()), s.data.size());
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        const ObjectSection& s = obj.sections[i];
-        if (s.relocations.empty()) continue;
-        SectionHeader& h = headers[relIndex[i]];
-        h.name = shstrtab.add(".rel" + s.name);
+
+    void writeSectionData(std::size_t i) {
+        const ObjectSection& s = obj_.sections[i];
+        SectionHeader& h = headers_[i + 1];
+        h.name = shstrtab_.add(s.name);
+        h.addralign = std::max<std::uint32_t>(1, s.alignment);
+        setKind(h, s.flavor);
+        if (s.flavor == SectionFlavor::Bss) {  // occupies no file space
+            h.offset = static_cast<std::uint32_t>(out_.size());
+            h.size = s.size;
+            return;
+        }
+        out_.align(std::min<std::uint32_t>(h.addralign, 16));
+        h.offset = static_cast<std::uint32_t>(out_.size());
+        h.size = static_cast<std::uint32_t>(s.data.size());
+        out_.bytes.append(reinterpret_cast<const char*>(s.data.data()), s.data.size());
+    }
+
+    std::uint32_t relocationSymbol(const ObjectReloc& r) const {
+        if (r.target.symbol >= 0) return symbolIndex_[std::size_t(r.target.symbol)];
+        if (r.target.section >= 0) return sectionSymbol_[std::size_t(r.target.section)];
+        return 0;
+    }
+
+    void writeRelocations(std::size_t i) {
+        const ObjectSection& s = obj_.sections[i];
+        SectionHeader& h = headers_[relIndex_[i]];
+        h.name = shstrtab_.add(".rel" + s.name);
         h.type = SHT_REL;
         h.flags = SHF_INFO_LINK;
-        h.link = symtabIndex;
+        h.link = symtabIndex_;
         h.info = static_cast<std::uint32_t>(i + 1);
         h.addralign = 4;
         h.entsize = 8;
-        out.align(4);
-        h.offset = static_cast<std::uint32_t>(out.size());
+        out_.align(4);
+        h.offset = static_cast<std::uint32_t>(out_.size());
         for (const ObjectReloc& r : s.relocations) {
-            std::uint32_t sym = r.target.symbol >= 0 ? symbolIndex[std::size_t(r.target.symbol)]
-                                : r.target.section >= 0 ? sectionSymbol[std::size_t(r.target.section)]
-                                                        : 0;
-            out.u32(r.offset);
-            out.u32((sym << 8) | static_cast<std::uint8_t>(r.type));
+            out_.u32(r.offset);
+            out_.u32((relocationSymbol(r) << 8) | static_cast<std::uint8_t>(r.type));
         }
-        h.size = static_cast<std::uint32_t>(out.size() - h.offset);
-    }
-    {
-        SectionHeader& h = headers[symtabIndex];
-        h.name = shstrtab.add(".symtab");
-        h.type = SHT_SYMTAB;
-        h.link = strtabIndex;
-        h.info = firstGlobal;
-        h.addralign = 4;
-        h.entsize = 16;
-        out.align(4);
-        h.offset = static_cast<std::uint32_t>(out.size());
-        h.size = static_cast<std::uint32_t>(symtab.size());
-        out.bytes += symtab.bytes;
-    }
-    {
-        SectionHeader& h = headers[strtabIndex];
-        h.name = shstrtab.add(".strtab");
-        h.type = SHT_STRTAB;
-        h.offset = static_cast<std::uint32_t>(out.size());
-        h.size = static_cast<std::uint32_t>(strtab.data().size());
-        out.bytes += strtab.data();
-    }
-    {
-        SectionHeader& h = headers[shstrtabIndex];
-        h.name = shstrtab.add(".shstrtab");
-        h.type = SHT_STRTAB;
-        h.offset = static_cast<std::uint32_t>(out.size());
-        h.size = static_cast<std::uint32_t>(shstrtab.data().size());
-        out.bytes += shstrtab.data();
-    }
-    out.align(4);
-    const std::uint32_t shoff = static_cast<std::uint32_t>(out.size());
-    for (const SectionHeader& h : headers) {
-        out.u32(h.name);
-        out.u32(h.type);
-        out.u32(h.flags);
-        out.u32(h.addr);
-        out.u32(h.offset);
-        out.u32(h.size);
-        out.u32(h.link);
-        out.u32(h.info);
-        out.u32(h.addralign);
-        out.u32(h.entsize);
+        h.size = static_cast<std::uint32_t>(out_.size() - h.offset);
     }
 
-    Buffer header;
-    const std::uint8_t ident[16] = {0x7F, 'E', 'L', 'F', 1 /*32-bit*/, 1 /*little endian*/, 1 /*version*/, 0};
-    header.bytes.append(reinterpret_cast<const char*>(ident), 16);
-    header.u16(1);   // ET_REL
-    header.u16(3);   // EM_386
-    header.u32(1);   // EV_CURRENT
-    header.u32(0);   // entry
-    header.u32(0);   // program headers
-    header.u32(shoff);
-    header.u32(0);   // flags
-    header.u16(52);  // header size
-    header.u16(0);   // program header entry size
-    header.u16(0);
-    header.u16(40);  // section header entry size
-    header.u16(static_cast<std::uint16_t>(sectionCount));
-    header.u16(static_cast<std::uint16_t>(shstrtabIndex));
-    std::memcpy(out.bytes.data(), header.bytes.data(), 52);
-    return std::move(out.bytes);
-}
+    // Copies a table into the file. The name is added first: .shstrtab holds its own.
+    SectionHeader& appendTable(std::uint32_t index, std::string_view name, std::uint32_t type,
+                               const std::string& contents, std::uint32_t alignment) {
+        SectionHeader& h = headers_[index];
+        h.name = shstrtab_.add(name);
+        h.type = type;
+        h.addralign = alignment;
+        out_.align(alignment);
+        h.offset = static_cast<std::uint32_t>(out_.size());
+        h.size = static_cast<std::uint32_t>(contents.size());
+        out_.bytes += contents;
+        return h;
+    }
+
+    std::uint32_t writeSectionHeaders() {
+        out_.align(4);
+        const auto shoff = static_cast<std::uint32_t>(out_.size());
+        for (const SectionHeader& h : headers_)
+            for (std::uint32_t field : {h.name, h.type, h.flags, h.addr, h.offset, h.size, h.link, h.info,
+                                        h.addralign, h.entsize})
+                out_.u32(field);
+        return shoff;
+    }
+
+    void writeFileHeader(std::uint32_t shoff) {
+        Buffer header;
+        const std::uint8_t ident[16] = {0x7F, 'E', 'L', 'F', 1 /*32-bit*/, 1 /*little endian*/, 1 /*version*/, 0};
+        header.bytes.append(reinterpret_cast<const char*>(ident), 16);
+        header.u16(1);   // ET_REL
+        header.u16(3);   // EM_386
+        header.u32(1);   // EV_CURRENT
+        header.u32(0);   // entry
+        header.u32(0);   // program headers
+        header.u32(shoff);
+        header.u32(0);   // flags
+        header.u16(52);  // header size
+        header.u16(0);   // program header entry size
+        header.u16(0);
+        header.u16(40);  // section header entry size
+        header.u16(static_cast<std::uint16_t>(headers_.size()));
+        header.u16(static_cast<std::uint16_t>(shstrtabIndex_));
+        std::memcpy(out_.bytes.data(), header.bytes.data(), 52);
+    }
+
+    const ObjectFile& obj_;
+    const std::size_t n_;
+    std::vector<std::uint32_t> relIndex_;       // section -> index of its .rel header (0: none)
+    std::uint32_t symtabIndex_ = 0, strtabIndex_ = 0, shstrtabIndex_ = 0;
+    std::vector<SectionHeader> headers_;
+    StringTable strtab_;
+    StringTable shstrtab_;
+    Buffer symtab_;
+    std::vector<std::uint32_t> sectionSymbol_;  // section -> its section symbol
+    std::vector<std::uint32_t> symbolIndex_;    // object symbol -> symbol table index
+    std::uint32_t firstGlobal_ = 0;
+    Buffer out_;
+};
+
+}  // namespace
+
+std::string writeElf(const ObjectFile& obj) { return ElfWriter(obj).write(); }
 
 }  // namespace ml
