@@ -46,6 +46,7 @@ struct AssemblerOptions {
 
 // One control-flow block of .IF / .WHILE / .REPEAT.
 struct ControlBlock;
+enum class ControlBlockKind : std::uint8_t;
 
 // Whether and how an instruction branches to a label (Instructions.cpp).
 enum class BranchKind : std::uint8_t;
@@ -180,7 +181,23 @@ private:
 
     // control flow (ControlFlow.cpp)
     bool processControlFlow(const Token& word, Tokens rest);
+    // The control-flow directives, one handler each, found in ControlFlow.cpp's table.
+    using ControlHandler = void (Assembler::*)(std::string_view directive, Tokens rest);
+    static ControlHandler controlHandler(std::string_view directive);
+    ControlBlock* openControlBlock(ControlBlockKind kind, std::string_view directive);
+    ControlBlock* innermostLoop();
+    void controlIf(std::string_view directive, Tokens rest);
+    void controlElse(std::string_view directive, Tokens rest);
+    void controlEndIf(std::string_view directive, Tokens rest);
+    void controlWhile(std::string_view directive, Tokens rest);
+    void controlEndWhile(std::string_view directive, Tokens rest);
+    void controlRepeat(std::string_view directive, Tokens rest);
+    void controlUntil(std::string_view directive, Tokens rest);
+    void controlLeave(std::string_view directive, Tokens rest);
     bool emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target);
+    // cmp (or test) of the two sides of a relation; isSigned when either side is signed.
+    bool encodeComparison(Tokens left, Tokens right, bool bitTest, bool& isSigned);
+    void emitCountedUntil(Tokens cond, Symbol& top);
     Symbol& newHiddenLabel();
     void placeHiddenLabel(Symbol& label);
     void emitJump(std::string_view mnemonic, Symbol& target);

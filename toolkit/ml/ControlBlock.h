@@ -8,8 +8,11 @@
 
 namespace ml {
 
+enum class ControlBlockKind : std::uint8_t { If, While, Repeat };
+
 struct ControlBlock {
-    enum class Kind : std::uint8_t { If, While, Repeat } kind;
+    using Kind = ControlBlockKind;
+    Kind kind = Kind::If;
     Symbol* next = nullptr;   // .IF: the next .ELSEIF/.ELSE test
     Symbol* end = nullptr;    // after the block; .BREAK target
     Symbol* top = nullptr;    // loop body start

@@ -2,13 +2,14 @@
 // .REPEAT/.UNTIL/.UNTILCXZ, .BREAK and .CONTINUE, turned into compares and jumps
 // to hidden labels (@C0000 ...).
 #include <algorithm>
+#include <array>
 
 #include "Assembler.h"
 #include "ControlBlock.h"
 #include "Text.h"
+#include "WordIndex.h"
 
 namespace ml {
-
 
 namespace {
 
@@ -80,6 +81,17 @@ void Assembler::emitJump(std::string_view mnemonic, Symbol& target) {
     emitInstruction(insn, values, std::string(mnemonic) + " " + target.name);
 }
 
+bool Assembler::encodeComparison(Tokens left, Tokens right, bool bitTest, bool& isSigned) {
+    auto a = evaluateTokens(left);
+    auto b = a ? evaluateTokens(right) : std::nullopt;
+    if (!b) return false;
+    x86::Operand first, second;
+    if (!toOperand(*a, first, false) || !toOperand(*b, second, false)) return false;
+    isSigned = a->type.isSigned || b->type.isSigned;
+    std::string text = std::string(bitTest ? "test " : "cmp ") + joinTokens(left) + ", " + joinTokens(right);
+    return encodeSimple(bitTest ? "test" : "cmp", {first, second}, text);
+}
+
 bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
     if (cond.empty()) {
         error(Diag::ControlFlowSyntax);
@@ -138,18 +150,11 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
             if (cond[i].is(r.op)) rel = &r;
         bool bitTest = cond[i].is("&");
         if (!rel && !bitTest) continue;
-        auto left = evaluateTokens(cond.subspan(0, i));
-        auto right = left ? evaluateTokens(cond.subspan(i + 1)) : std::nullopt;
-        if (!right) return false;
-        x86::Operand a, b;
-        if (!toOperand(*left, a, false) || !toOperand(*right, b, false)) return false;
-        std::string text = std::string(bitTest ? "test " : "cmp ") + joinTokens(cond.subspan(0, i)) + ", " +
-                           joinTokens(cond.subspan(i + 1));
-        if (!encodeSimple(bitTest ? "test" : "cmp", {a, b}, text)) return false;
+        bool isSigned = false;
+        if (!encodeComparison(cond.subspan(0, i), cond.subspan(i + 1), bitTest, isSigned)) return false;
         if (bitTest) {
             emitJump(jumpIfTrue ? "jne" : "je", target);
         } else {
-            bool isSigned = left->type.isSigned || right->type.isSigned;
             std::string_view jump = jumpIfTrue ? (isSigned ? rel->signedJump : rel->unsignedJump)
                                           : (isSigned ? rel->signedInverse : rel->unsignedInverse);
             emitJump(jump, target);
@@ -171,107 +176,169 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
     return true;
 }
 
+namespace {
+
+struct ControlDirective {
+    std::string_view name;
+    void (Assembler::*handler)(std::string_view, std::span<const Token>);
+};
+
+}  // namespace
+
+Assembler::ControlHandler Assembler::controlHandler(std::string_view directive) {
+    // directive     handler
+    static const std::array<ControlDirective, 11> kDirectives = {{
+        {".if", &Assembler::controlIf},          {".elseif", &Assembler::controlElse},
+        {".else", &Assembler::controlElse},      {".endif", &Assembler::controlEndIf},
+        {".while", &Assembler::controlWhile},    {".endw", &Assembler::controlEndWhile},
+        {".repeat", &Assembler::controlRepeat},  {".until", &Assembler::controlUntil},
+        {".untilcxz", &Assembler::controlUntil}, {".break", &Assembler::controlLeave},
+        {".continue", &Assembler::controlLeave},
+    }};
+    static const WordIndex index(kDirectives);
+    const ControlDirective* found = index.find(directive);
+    return found ? found->handler : nullptr;
+}
+
 bool Assembler::processControlFlow(const Token& word, Tokens rest) {
     std::string_view w = word.text;
     if (w.size() < 3 || w[0] != '.') return false;
-    auto innermostLoop = [&]() -> ControlBlock* {
-        for (auto it = controlBlocks_.rbegin(); it != controlBlocks_.rend(); ++it)
-            if ((*it)->kind != ControlBlock::Kind::If) return it->get();
-        return nullptr;
-    };
-    auto top = [&](ControlBlock::Kind kind) -> ControlBlock* {
-        if (controlBlocks_.empty() || controlBlocks_.back()->kind != kind) {
-            error(Diag::ControlBlockExpected, std::string(w));
-            return nullptr;
-        }
-        return controlBlocks_.back().get();
-    };
-    if (equalsNoCase(w, ".IF")) {
-        auto b = std::make_unique<ControlBlock>();
-        b->kind = ControlBlock::Kind::If;
-        b->next = &newHiddenLabel();
-        b->end = &newHiddenLabel();
-        emitCondition(rest, false, *b->next);
-        controlBlocks_.push_back(std::move(b));
-    } else if (equalsNoCase(w, ".ELSEIF") || equalsNoCase(w, ".ELSE")) {
-        ControlBlock* b = top(ControlBlock::Kind::If);
-        if (!b) return true;
-        if (b->elseSeen) {
-            error(Diag::ElseClauseTwice);
-            return true;
-        }
-        emitJump("jmp", *b->end);
-        placeHiddenLabel(*b->next);
-        if (equalsNoCase(w, ".ELSE")) {
-            b->elseSeen = true;
-            b->next = nullptr;
-        } else {
-            b->next = &newHiddenLabel();
-            emitCondition(rest, false, *b->next);
-        }
-    } else if (equalsNoCase(w, ".ENDIF")) {
-        ControlBlock* b = top(ControlBlock::Kind::If);
-        if (!b) return true;
-        if (b->next) placeHiddenLabel(*b->next);
-        placeHiddenLabel(*b->end);
-        controlBlocks_.pop_back();
-    } else if (equalsNoCase(w, ".WHILE")) {
-        auto b = std::make_unique<ControlBlock>();
-        b->kind = ControlBlock::Kind::While;
-        b->test = &newHiddenLabel();
-        b->top = &newHiddenLabel();
-        b->end = &newHiddenLabel();
-        b->condition.assign(rest.begin(), rest.end());
-        emitJump("jmp", *b->test);
-        placeHiddenLabel(*b->top);
-        controlBlocks_.push_back(std::move(b));
-    } else if (equalsNoCase(w, ".ENDW")) {
-        ControlBlock* b = top(ControlBlock::Kind::While);
-        if (!b) return true;
-        placeHiddenLabel(*b->test);
-        emitCondition(b->condition, true, *b->top);
-        placeHiddenLabel(*b->end);
-        controlBlocks_.pop_back();
-    } else if (equalsNoCase(w, ".REPEAT")) {
-        auto b = std::make_unique<ControlBlock>();
-        b->kind = ControlBlock::Kind::Repeat;
-        b->top = &newHiddenLabel();
-        b->test = &newHiddenLabel();
-        b->end = &newHiddenLabel();
-        placeHiddenLabel(*b->top);
-        controlBlocks_.push_back(std::move(b));
-    } else if (equalsNoCase(w, ".UNTIL") || equalsNoCase(w, ".UNTILCXZ")) {
-        ControlBlock* b = top(ControlBlock::Kind::Repeat);
-        if (!b) return true;
-        placeHiddenLabel(*b->test);
-        if (equalsNoCase(w, ".UNTIL")) {
-            emitCondition(rest, false, *b->top);
-        } else {
-            if (!rest.empty()) emitCondition(rest, true, *b->end);
-            emitJump("loop", *b->top);
-        }
-        placeHiddenLabel(*b->end);
-        controlBlocks_.pop_back();
-    } else if (equalsNoCase(w, ".BREAK") || equalsNoCase(w, ".CONTINUE")) {
-        ControlBlock* b = innermostLoop();
-        if (!b) {
-            error(Diag::ControlBlockExpected, std::string(w));
-            return true;
-        }
-        Symbol& target = equalsNoCase(w, ".BREAK") ? *b->end : *b->test;
-        if (rest.empty()) {
-            emitJump("jmp", target);
-        } else if (rest[0].isWord(".IF")) {
-            emitCondition(rest.subspan(1), true, target);
-        } else if (rest.size() > 1 && rest[0].is(".") && rest[1].isWord("IF")) {
-            emitCondition(rest.subspan(2), true, target);
-        } else {
-            error(Diag::ControlFlowSyntax, std::string(rest[0].text));
-        }
-    } else {
-        return false;
-    }
+    const ControlHandler handler = controlHandler(w);
+    if (!handler) return false;
+    (this->*handler)(w, rest);
     return true;
+}
+
+ControlBlock* Assembler::openControlBlock(ControlBlock::Kind kind, std::string_view directive) {
+    if (controlBlocks_.empty() || controlBlocks_.back()->kind != kind) {
+        error(Diag::ControlBlockExpected, std::string(directive));
+        return nullptr;
+    }
+    return controlBlocks_.back().get();
+}
+
+ControlBlock* Assembler::innermostLoop() {
+    for (auto it = controlBlocks_.rbegin(); it != controlBlocks_.rend(); ++it)
+        if ((*it)->kind != ControlBlock::Kind::If) return it->get();
+    return nullptr;
+}
+
+void Assembler::controlIf(std::string_view, Tokens rest) {
+    auto b = std::make_unique<ControlBlock>();
+    b->kind = ControlBlock::Kind::If;
+    b->next = &newHiddenLabel();
+    b->end = &newHiddenLabel();
+    emitCondition(rest, false, *b->next);
+    controlBlocks_.push_back(std::move(b));
+}
+
+// .ELSEIF and .ELSE: the previous branch jumps to the end; this one starts here.
+void Assembler::controlElse(std::string_view w, Tokens rest) {
+    ControlBlock* b = openControlBlock(ControlBlock::Kind::If, w);
+    if (!b) return;
+    if (b->elseSeen) {
+        error(Diag::ElseClauseTwice);
+        return;
+    }
+    emitJump("jmp", *b->end);
+    placeHiddenLabel(*b->next);
+    if (equalsNoCase(w, ".ELSE")) {
+        b->elseSeen = true;
+        b->next = nullptr;
+    } else {
+        b->next = &newHiddenLabel();
+        emitCondition(rest, false, *b->next);
+    }
+}
+
+void Assembler::controlEndIf(std::string_view w, Tokens) {
+    ControlBlock* b = openControlBlock(ControlBlock::Kind::If, w);
+    if (!b) return;
+    if (b->next) placeHiddenLabel(*b->next);
+    placeHiddenLabel(*b->end);
+    controlBlocks_.pop_back();
+}
+
+// .WHILE jumps to its test, which .ENDW places after the body.
+void Assembler::controlWhile(std::string_view, Tokens rest) {
+    auto b = std::make_unique<ControlBlock>();
+    b->kind = ControlBlock::Kind::While;
+    b->test = &newHiddenLabel();
+    b->top = &newHiddenLabel();
+    b->end = &newHiddenLabel();
+    b->condition.assign(rest.begin(), rest.end());
+    emitJump("jmp", *b->test);
+    placeHiddenLabel(*b->top);
+    controlBlocks_.push_back(std::move(b));
+}
+
+void Assembler::controlEndWhile(std::string_view w, Tokens) {
+    ControlBlock* b = openControlBlock(ControlBlock::Kind::While, w);
+    if (!b) return;
+    placeHiddenLabel(*b->test);
+    emitCondition(b->condition, true, *b->top);
+    placeHiddenLabel(*b->end);
+    controlBlocks_.pop_back();
+}
+
+void Assembler::controlRepeat(std::string_view, Tokens) {
+    auto b = std::make_unique<ControlBlock>();
+    b->kind = ControlBlock::Kind::Repeat;
+    b->top = &newHiddenLabel();
+    b->test = &newHiddenLabel();
+    b->end = &newHiddenLabel();
+    placeHiddenLabel(*b->top);
+    controlBlocks_.push_back(std::move(b));
+}
+
+// .UNTIL cond, or .UNTILCXZ [a == b | a != b], which counts ECX down as LOOP does
+// and, with a comparison, also ends when it holds (LOOPNE / LOOPE).
+void Assembler::controlUntil(std::string_view w, Tokens rest) {
+    ControlBlock* b = openControlBlock(ControlBlock::Kind::Repeat, w);
+    if (!b) return;
+    placeHiddenLabel(*b->test);
+    if (equalsNoCase(w, ".UNTIL")) emitCondition(rest, false, *b->top);
+    else emitCountedUntil(rest, *b->top);
+    placeHiddenLabel(*b->end);
+    controlBlocks_.pop_back();
+}
+
+void Assembler::emitCountedUntil(Tokens cond, Symbol& top) {
+    if (cond.empty()) {
+        emitJump("loop", top);
+        return;
+    }
+    const Token* unsupported = &cond[0];  // what the error names: another operator, else the start
+    for (std::size_t i = 1; i + 1 < cond.size(); ++i) {
+        if (cond[i].kind != TokenKind::Punct) continue;
+        if (cond[i].is("==") || cond[i].is("!=")) {
+            bool isSigned = false;
+            if (encodeComparison(cond.subspan(0, i), cond.subspan(i + 1), false, isSigned))
+                emitJump(cond[i].is("==") ? "loopne" : "loope", top);
+            return;
+        }
+        if (unsupported == &cond[0]) unsupported = &cond[i];
+    }
+    error(Diag::ControlFlowSyntax, std::string(unsupported->text));
+}
+
+// .BREAK and .CONTINUE, each with an optional .IF condition.
+void Assembler::controlLeave(std::string_view w, Tokens rest) {
+    ControlBlock* b = innermostLoop();
+    if (!b) {
+        error(Diag::ControlBlockExpected, std::string(w));
+        return;
+    }
+    Symbol& target = equalsNoCase(w, ".BREAK") ? *b->end : *b->test;
+    if (rest.empty()) {
+        emitJump("jmp", target);
+    } else if (rest[0].isWord(".IF")) {
+        emitCondition(rest.subspan(1), true, target);
+    } else if (rest.size() > 1 && rest[0].is(".") && rest[1].isWord("IF")) {
+        emitCondition(rest.subspan(2), true, target);
+    } else {
+        error(Diag::ControlFlowSyntax, std::string(rest[0].text));
+    }
 }
 
 }  // namespace ml

@@ -271,3 +271,39 @@ TEST(Instruction, HighLevelControlFlow) {
     ASSERT_TRUE(a.ok) << a.messages();
     EXPECT_EQ(a.hexBytes(".text"), mltest::hex(gasSection(dir, gas, ".text")));
 }
+
+TEST(Instruction, UntilCxzLoopsOnEcxAndMisplacedBlockDirectivesAreErrors) {
+    TempDir dir;
+    // With a comparison the loop also ends when it holds: LOOPNE for ==, LOOPE for !=.
+    auto a = assemble(dir,
+                      ".386\n.MODEL FLAT\n.CODE\n"
+                      ".REPEAT\n  inc eax\n.UNTILCXZ\n"
+                      ".repeat\n  dec ebx\n.untilcxz ebx == 7\n"
+                      ".REPEAT\n  lodsb\n.UNTILCXZ al != 20h\n"
+                      "END\n");
+    ASSERT_TRUE(a.ok) << a.messages();
+    EXPECT_EQ(a.hexBytes(".text"),
+              mltest::hex(gasSection(dir,
+                                     "1: inc eax\nloop 1b\n2: dec ebx\ncmp ebx, 7\nloopne 2b\n"
+                                     "3: lodsb\ncmp al, 0x20\nloope 3b\n",
+                                     ".text")));
+    auto other = assemble(dir, ".386\n.MODEL FLAT\n.CODE\n.REPEAT\n.UNTILCXZ eax > 1\n.REPEAT\n.UNTILCXZ eax\nEND\n");
+    EXPECT_EQ(other.messages(),
+              "test.asm(5) : error A2154: syntax error in control-flow directive : >\n"
+              "test.asm(7) : error A2154: syntax error in control-flow directive : eax\n");
+
+    auto bad = assemble(dir,
+                        ".386\n.MODEL FLAT\n.CODE\n"
+                        ".ENDIF\n"                       // 4: nothing open
+                        ".IF eax\n.ELSE\n.ELSE\n.ENDIF\n"  // 7: a second .ELSE
+                        ".WHILE eax\n.ENDIF\n.ENDW\n"     // 10: the wrong closer
+                        ".BREAK\n"                       // 12: outside a loop
+                        ".REPEAT\n.BREAK eax\n.UNTIL eax\n"  // 14: neither .IF nor nothing
+                        "END\n");
+    EXPECT_EQ(bad.messages(),
+              "test.asm(4) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"
+              "test.asm(7) : error A2142: a .IF block may have only one .ELSE\n"
+              "test.asm(10) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"
+              "test.asm(12) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .BREAK\n"
+              "test.asm(14) : error A2154: syntax error in control-flow directive : eax\n");
+}
