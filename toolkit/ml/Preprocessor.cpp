@@ -304,60 +304,54 @@ void Preprocessor::process(const RawLine& raw) {
         startRepeat(w1, head.firstRest, line);
         return;
     }
-    if (head.label.empty()) {
-        if (equalsNoCase(w1, "EXITM")) {
-            emit(line, false);
-            exitExpansion(head.firstRest, line);
-            return;
-        }
-        if (equalsNoCase(w1, "ENDM")) {
-            emit(line, false);
-            report(Diag::UnmatchedBlock, "ENDM", line);
-            return;
-        }
-        if (equalsNoCase(w1, "PURGE")) {
-            emit(line, false);
-            for (std::string_view name : splitTextList(head.firstRest)) macros_.erase(foldCase(name));
-            return;
-        }
-        if (equalsNoCase(w1, "INCLUDE")) {
-            emit(line, false);
-            include(head.firstRest, line);
-            return;
-        }
-        if (equalsNoCase(w1, "COMMENT")) {
-            emit(line, false);
-            std::string_view rest = head.firstRest;
-            if (rest.empty()) {
-                report(Diag::CommentDelimiterExpected, "", line);
-                return;
-            }
-            // The comment ends on the first later occurrence of the delimiter.
-            std::string_view afterDelimiter = raw.text.substr(raw.text.find(rest[0]) + 1);
-            if (afterDelimiter.find(rest[0]) == std::string_view::npos) commentDelimiter_ = rest[0];
-            return;
-        }
-        if (handleListingSwitch(w1, head.firstRest)) {
-            emit(line, false);
-            return;
-        }
-        if (w1.size() >= 4 && equalsNoCase(w1.substr(0, 4), ".ERR")) {
-            emit(line, false);
-            handleForcedError(w1, head.firstRest, line);
-            return;
-        }
-        if (equalsNoCase(w1, "ECHO") || equalsNoCase(w1, "%OUT")) {
-            emit(line, false);
-            auto expanded = expandTextMacros(head.firstRest, false, line);
-            echoes_.push_back(expanded ? *expanded : std::string(head.firstRest));
-            return;
-        }
-        if (equalsAny(w2, {"TEXTEQU", "CATSTR", "SUBSTR", "SIZESTR", "INSTR", "EQU"}) &&
-            defineTextMacro(w1, w2, head.secondRest, line))
-            return;
-    }
-
+    if (head.label.empty() && handleDirective(raw, head, line)) return;
     emitStatement(line, code, head, roles & kDefinesName);
+}
+
+// The directives that the preprocessor carries out itself, written without a label;
+// false when `head` is none of them.
+bool Preprocessor::handleDirective(const RawLine& raw, const StatementHead& head, const SourceLine& line) {
+    std::string_view w1 = head.first, w2 = head.second;
+    if (equalsNoCase(w1, "EXITM")) {
+        emit(line, false);
+        exitExpansion(head.firstRest, line);
+    } else if (equalsNoCase(w1, "ENDM")) {
+        emit(line, false);
+        report(Diag::UnmatchedBlock, "ENDM", line);
+    } else if (equalsNoCase(w1, "PURGE")) {
+        emit(line, false);
+        for (std::string_view name : splitTextList(head.firstRest)) macros_.erase(foldCase(name));
+    } else if (equalsNoCase(w1, "INCLUDE")) {
+        emit(line, false);
+        include(head.firstRest, line);
+    } else if (equalsNoCase(w1, "COMMENT")) {
+        emit(line, false);
+        startComment(raw, head.firstRest, line);
+    } else if (handleListingSwitch(w1, head.firstRest)) {
+        emit(line, false);
+    } else if (w1.size() >= 4 && equalsNoCase(w1.substr(0, 4), ".ERR")) {
+        emit(line, false);
+        handleForcedError(w1, head.firstRest, line);
+    } else if (equalsNoCase(w1, "ECHO") || equalsNoCase(w1, "%OUT")) {
+        emit(line, false);
+        auto expanded = expandTextMacros(head.firstRest, false, line);
+        echoes_.push_back(expanded ? *expanded : std::string(head.firstRest));
+    } else {
+        return equalsAny(w2, {"TEXTEQU", "CATSTR", "SUBSTR", "SIZESTR", "INSTR", "EQU"}) &&
+               defineTextMacro(w1, w2, head.secondRest, line);
+    }
+    return true;
+}
+
+// COMMENT d ... d: the lines up to the next occurrence of the delimiter d are
+// comment, unless it closes on this same line.
+void Preprocessor::startComment(const RawLine& raw, std::string_view rest, const SourceLine& line) {
+    if (rest.empty()) {
+        report(Diag::CommentDelimiterExpected, "", line);
+        return;
+    }
+    std::string_view afterDelimiter = raw.text.substr(raw.text.find(rest[0]) + 1);
+    if (afterDelimiter.find(rest[0]) == std::string_view::npos) commentDelimiter_ = rest[0];
 }
 
 // A statement: expand text macros, then see whether it calls a macro.

@@ -99,6 +99,8 @@ private:
     bool readTop(RawLine& raw);  // next line of the innermost frame; false when it is exhausted
     SourceLine makeLine(const RawLine& raw, std::string_view text) const;
     void process(const RawLine& raw);
+    bool handleDirective(const RawLine& raw, const StatementHead& head, const SourceLine& line);
+    void startComment(const RawLine& raw, std::string_view rest, const SourceLine& line);
     // `secondDefinesName`: the second word is a directive that defines the first (EQU, PROC ...).
     void emitStatement(SourceLine line, std::string_view code, const StatementHead& head, bool secondDefinesName);
     void emit(SourceLine line, bool statement);
