@@ -133,6 +133,12 @@ private:
     bool emitInitializerList(const Type& type, Tokens list, std::uint32_t& count, std::vector<std::string>& fields,
                              int depth);
     bool emitScalar(const Type& type, Tokens item, std::vector<std::string>& fields);
+    bool emitWrittenReal(std::uint32_t size, Tokens item, std::vector<std::string>& fields);
+    bool emitReal(std::uint32_t size, long double value, const char* digits, bool negative,
+                  std::vector<std::string>& fields);
+    bool emitHexReal(std::uint32_t size, const Token& number, std::vector<std::string>& fields);
+    bool emitInteger(std::uint32_t size, std::int64_t n, std::vector<std::string>& fields);
+    bool emitAddress(std::uint32_t size, const ExprValue& v, std::vector<std::string>& fields);
     bool emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     bool emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     void addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at);

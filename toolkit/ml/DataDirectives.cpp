@@ -254,57 +254,40 @@ bool Assembler::emitInitializer(const Type& type, Tokens item, std::uint32_t& co
     return emitScalar(type, item, fields);
 }
 
+namespace {
+
+// "3.5", "-2.0E3": a real number written out, which keeps its exact rounding.
+bool isWrittenReal(std::span<const Token> item) {
+    std::size_t at = (item.size() == 2 && (item[0].is("-") || item[0].is("+"))) ? 1 : 0;
+    return item.size() == at + 1 && item[at].kind == TokenKind::Real;
+}
+
+// "3F800000r": the bits of a real in a number with the suffix R.
+bool isHexReal(std::span<const Token> item) {
+    return item.size() == 1 && item[0].kind == TokenKind::Number &&
+           (item[0].text.back() == 'r' || item[0].text.back() == 'R');
+}
+
+bool isRealSize(std::uint32_t size) { return size == 4 || size == 8 || size == 10; }
+
+}  // namespace
+
 bool Assembler::emitScalar(const Type& type, Tokens item, std::vector<std::string>& fields) {
-    Section& s = *current();
     const std::uint32_t size = type.size;
-    std::uint8_t buffer[16] = {};
     if (size == 0 || size > 16) {
         error(Diag::InvalidDataType);
         return false;
     }
-    // A real number written directly ("3.5", "-2.0E3") keeps its exact rounding.
-    bool negative = item.size() == 2 && item[0].is("-");
-    std::size_t realAt = (item.size() == 2 && (item[0].is("-") || item[0].is("+"))) ? 1 : 0;
-    if (item.size() == realAt + 1 && item[realAt].kind == TokenKind::Real) {
-        if (size != 4 && size != 8 && size != 10) {
-            error(Diag::RealNotAllowed);
-            return false;
-        }
-        std::string text(item[realAt].text);
-        auto bytes = realBytes(0, text.c_str(), negative, size);
-        s.emit(bytes.data(), bytes.size());
-        fields.push_back(realHex(bytes));
-        return true;
-    }
-    // A hexadecimal real: the bits in a number with the suffix R ("3F800000r").
-    if (item.size() == 1 && item[0].kind == TokenKind::Number && (item[0].text.back() == 'r' || item[0].text.back() == 'R')) {
-        std::string digits(item[0].text.substr(0, item[0].text.size() - 1));
-        auto bits = parseInteger(digits + "h", 10);
-        if (!bits) {
-            error(Diag::NonDigitInNumber, std::string(item[0].text));
-            return false;
-        }
-        putLittleEndian(buffer, *bits, size);
-        s.emit(buffer, size);
-        fields.push_back(hex(*bits, int(size * 2)));
-        return true;
-    }
+    if (isWrittenReal(item)) return emitWrittenReal(size, item, fields);
+    if (isHexReal(item)) return emitHexReal(size, item[0], fields);
     auto v = evaluateTokens(item);
     if (!v) return false;
     if (v->kind == ValueKind::Real || (type.isFloat && v->kind == ValueKind::Constant)) {
-        if (size != 4 && size != 8 && size != 10) {
-            error(Diag::RealNotAllowed);
-            return false;
-        }
-        long double value = v->kind == ValueKind::Real ? v->real : static_cast<long double>(v->number);
-        auto bytes = realBytes(value, nullptr, false, size);
-        s.emit(bytes.data(), bytes.size());
-        fields.push_back(realHex(bytes));
-        return true;
+        const long double value = v->kind == ValueKind::Real ? v->real : static_cast<long double>(v->number);
+        return emitReal(size, value, nullptr, false, fields);
     }
     if (v->kind == ValueKind::String) {
-        std::string text = unquote(v->text);
-        if (text.size() > size) {
+        if (unquote(v->text).size() > size) {
             error(Diag::InitializerTooLarge);
             return false;
         }
@@ -314,39 +297,80 @@ bool Assembler::emitScalar(const Type& type, Tokens item, std::vector<std::strin
     if (v->kind == ValueKind::TypeName) v->kind = ValueKind::Constant;
     if (v->kind == ValueKind::Memory && !v->hasRegisters() && !v->bracketed && (v->symbol || v->unresolved))
         v->kind = ValueKind::Address;
-    if (v->kind == ValueKind::Constant) {
-        std::int64_t n = v->number;
-        bool fits = size >= 8 || (n >= -(std::int64_t(1) << (size * 8 - 1)) && n < (std::int64_t(1) << (size * 8)));
-        if (!fits) {
-            error(Diag::InitializerTooLarge, std::to_string(n));
-            return false;
-        }
-        putLittleEndian(buffer, static_cast<std::uint64_t>(n), size);
-        if (size > 8 && n < 0) std::memset(buffer + 8, 0xFF, size - 8);
-        s.emit(buffer, size);
-        std::uint64_t shown = size >= 8 ? static_cast<std::uint64_t>(n)
-                                        : static_cast<std::uint64_t>(n) & ((std::uint64_t(1) << (size * 8)) - 1);
-        fields.push_back(hex(shown, int(std::min<std::uint32_t>(size, 8) * 2)));
-        return true;
-    }
-    if (v->kind == ValueKind::Address) {
-        if (size != 4 && size != 2 && size != 6) {
-            error(Diag::InitializerTooLarge, "address");
-            return false;
-        }
-        x86::Value target = relocatable(v->symbol, v->number);
-        std::uint32_t at = s.offset;
-        putLittleEndian(buffer, static_cast<std::uint64_t>(target.constant), std::min<std::uint32_t>(size, 4));
-        s.emit(buffer, size);
-        if (target.symbol) addRelocation(size == 2 ? RelocKind::Abs16 : RelocKind::Abs32, symbols_.byId(target.symbol), at);
-        const Symbol* relocated = symbols_.byId(target.symbol);
-        bool external = relocated && relocated->kind != SymbolKind::Segment;
-        fields.push_back(hex(static_cast<std::uint64_t>(target.constant), int(std::min<std::uint32_t>(size, 4) * 2)) +
-                         (target.symbol ? (external ? " E" : " R") : ""));
-        return true;
-    }
+    if (v->kind == ValueKind::Constant) return emitInteger(size, v->number, fields);
+    if (v->kind == ValueKind::Address) return emitAddress(size, *v, fields);
     error(Diag::InvalidDataInitializer);
     return false;
+}
+
+bool Assembler::emitWrittenReal(std::uint32_t size, Tokens item, std::vector<std::string>& fields) {
+    const bool negative = item.size() == 2 && item[0].is("-");
+    const std::string text(item.back().text);
+    return emitReal(size, 0, text.c_str(), negative, fields);
+}
+
+// A real from its value, or from its written digits when `digits` is given.
+bool Assembler::emitReal(std::uint32_t size, long double value, const char* digits, bool negative,
+                         std::vector<std::string>& fields) {
+    if (!isRealSize(size)) {
+        error(Diag::RealNotAllowed);
+        return false;
+    }
+    auto bytes = realBytes(value, digits, negative, size);
+    current()->emit(bytes.data(), bytes.size());
+    fields.push_back(realHex(bytes));
+    return true;
+}
+
+bool Assembler::emitHexReal(std::uint32_t size, const Token& number, std::vector<std::string>& fields) {
+    std::string digits(number.text.substr(0, number.text.size() - 1));
+    auto bits = parseInteger(digits + "h", 10);
+    if (!bits) {
+        error(Diag::NonDigitInNumber, std::string(number.text));
+        return false;
+    }
+    std::uint8_t buffer[16] = {};
+    putLittleEndian(buffer, *bits, size);
+    current()->emit(buffer, size);
+    fields.push_back(hex(*bits, int(size * 2)));
+    return true;
+}
+
+bool Assembler::emitInteger(std::uint32_t size, std::int64_t n, std::vector<std::string>& fields) {
+    const bool fits = size >= 8 || (n >= -(std::int64_t(1) << (size * 8 - 1)) && n < (std::int64_t(1) << (size * 8)));
+    if (!fits) {
+        error(Diag::InitializerTooLarge, std::to_string(n));
+        return false;
+    }
+    std::uint8_t buffer[16] = {};
+    putLittleEndian(buffer, static_cast<std::uint64_t>(n), size);
+    if (size > 8 && n < 0) std::memset(buffer + 8, 0xFF, size - 8);
+    current()->emit(buffer, size);
+    const std::uint64_t shown = size >= 8 ? static_cast<std::uint64_t>(n)
+                                          : static_cast<std::uint64_t>(n) & ((std::uint64_t(1) << (size * 8)) - 1);
+    fields.push_back(hex(shown, int(std::min<std::uint32_t>(size, 8) * 2)));
+    return true;
+}
+
+// An address in a WORD, DWORD or FWORD, relocated when it names a symbol; the
+// listing marks it R, or E for an external.
+bool Assembler::emitAddress(std::uint32_t size, const ExprValue& v, std::vector<std::string>& fields) {
+    if (size != 4 && size != 2 && size != 6) {
+        error(Diag::InitializerTooLarge, "address");
+        return false;
+    }
+    Section& s = *current();
+    const x86::Value target = relocatable(v.symbol, v.number);
+    const std::uint32_t at = s.offset;
+    std::uint8_t buffer[16] = {};
+    putLittleEndian(buffer, static_cast<std::uint64_t>(target.constant), std::min<std::uint32_t>(size, 4));
+    s.emit(buffer, size);
+    const Symbol* relocated = symbols_.byId(target.symbol);
+    if (target.symbol) addRelocation(size == 2 ? RelocKind::Abs16 : RelocKind::Abs32, relocated, at);
+    const bool external = relocated && relocated->kind != SymbolKind::Segment;
+    fields.push_back(hex(static_cast<std::uint64_t>(target.constant), int(std::min<std::uint32_t>(size, 4) * 2)) +
+                     (target.symbol ? (external ? " E" : " R") : ""));
+    return true;
 }
 
 bool Assembler::emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields) {
