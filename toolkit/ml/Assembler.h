@@ -201,6 +201,9 @@ private:
     void controlUntil(std::string_view directive, Tokens rest);
     void controlLeave(std::string_view directive, Tokens rest);
     bool emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target);
+    bool emitJunction(const std::vector<Tokens>& parts, bool isOr, bool jumpIfTrue, Symbol& target);
+    std::optional<bool> emitRelation(Tokens cond, bool jumpIfTrue, Symbol& target);
+    bool emitTestAgainstZero(Tokens cond, bool jumpIfTrue, Symbol& target);
     // cmp (or test) of the two sides of a relation; isSigned when either side is signed.
     bool encodeComparison(Tokens left, Tokens right, bool bitTest, bool& isSigned);
     void emitCountedUntil(Tokens cond, Symbol& top);

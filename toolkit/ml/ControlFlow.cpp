@@ -39,6 +39,21 @@ constexpr Relation kRelations[] = {
     {">=", "jae", "jge", "jb", "jl"}, {"<", "jb", "jl", "jae", "jge"},   {"<=", "jbe", "jle", "ja", "jg"},
 };
 
+// ZERO?, CARRY? ...: the flag a one-word condition tests; nullptr for other conditions.
+const FlagTest* flagTest(std::span<const Token> cond) {
+    if (cond.size() != 1 || cond[0].kind != TokenKind::Identifier || cond[0].text.back() != '?') return nullptr;
+    const std::string name = foldCase(cond[0].text);
+    for (const FlagTest& f : kFlags)
+        if (name == f.name) return &f;
+    return nullptr;
+}
+
+const Relation* relation(const Token& op) {
+    for (const Relation& r : kRelations)
+        if (op.is(r.op)) return &r;
+    return nullptr;
+}
+
 // The index just past the matching ')' of the '(' at `open`.
 std::size_t closing(std::span<const Token> t, std::size_t open) {
     int depth = 0;
@@ -92,63 +107,54 @@ bool Assembler::encodeComparison(Tokens left, Tokens right, bool bitTest, bool& 
     return encodeSimple(bitTest ? "test" : "cmp", {first, second}, text);
 }
 
+// Jumps to `target` when the condition is true (jumpIfTrue) or false, evaluating
+// || and && from left to right with MASM's short-circuit jumps.
 bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
     if (cond.empty()) {
         error(Diag::ControlFlowSyntax);
         return false;
     }
     auto ors = splitTokens(cond, "||", false);
-    if (ors.size() > 1) {
-        if (jumpIfTrue) {
-            for (Tokens part : ors)
-                if (!emitCondition(part, true, target)) return false;
-            return true;
-        }
-        Symbol& skip = newHiddenLabel();
-        for (std::size_t i = 0; i + 1 < ors.size(); ++i)
-            if (!emitCondition(ors[i], true, skip)) return false;
-        if (!emitCondition(ors.back(), false, target)) return false;
-        placeHiddenLabel(skip);
-        return true;
-    }
+    if (ors.size() > 1) return emitJunction(ors, true, jumpIfTrue, target);
     auto ands = splitTokens(cond, "&&", false);
-    if (ands.size() > 1) {
-        if (!jumpIfTrue) {
-            for (Tokens part : ands)
-                if (!emitCondition(part, false, target)) return false;
-            return true;
-        }
-        Symbol& skip = newHiddenLabel();
-        for (std::size_t i = 0; i + 1 < ands.size(); ++i)
-            if (!emitCondition(ands[i], false, skip)) return false;
-        if (!emitCondition(ands.back(), true, target)) return false;
-        placeHiddenLabel(skip);
-        return true;
-    }
+    if (ands.size() > 1) return emitJunction(ands, false, jumpIfTrue, target);
     if (cond[0].is("!")) return emitCondition(cond.subspan(1), !jumpIfTrue, target);
     if (cond[0].is("(") && closing(cond, 0) == cond.size())
         return emitCondition(cond.subspan(1, cond.size() - 2), jumpIfTrue, target);
-
-    // A flag test: ZERO? CARRY? ...
-    if (cond.size() == 1 && cond[0].kind == TokenKind::Identifier && cond[0].text.back() == '?') {
-        std::string name = foldCase(cond[0].text);
-        for (const FlagTest& f : kFlags) {
-            if (name == f.name) {
-                emitJump(jumpIfTrue ? f.jumpIfSet : f.jumpIfClear, target);
-                return true;
-            }
-        }
+    if (const FlagTest* flag = flagTest(cond)) {
+        emitJump(jumpIfTrue ? flag->jumpIfSet : flag->jumpIfClear, target);
+        return true;
     }
-    // a relation, a bit test (a & b) or a single operand compared with zero
+    if (std::optional<bool> done = emitRelation(cond, jumpIfTrue, target)) return *done;
+    return emitTestAgainstZero(cond, jumpIfTrue, target);
+}
+
+// The parts of an || (isOr) or && chain. The jump is taken as soon as the outcome
+// is known; the other way out skips past the chain.
+bool Assembler::emitJunction(const std::vector<Tokens>& parts, bool isOr, bool jumpIfTrue, Symbol& target) {
+    if (isOr == jumpIfTrue) {  // any part decides alone
+        for (Tokens part : parts)
+            if (!emitCondition(part, jumpIfTrue, target)) return false;
+        return true;
+    }
+    Symbol& skip = newHiddenLabel();
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i)
+        if (!emitCondition(parts[i], isOr, skip)) return false;
+    if (!emitCondition(parts.back(), jumpIfTrue, target)) return false;
+    placeHiddenLabel(skip);
+    return true;
+}
+
+// A relation (a < b) or a bit test (a & b) at the top level of the condition:
+// true or false when it was one, nothing when the condition holds none.
+std::optional<bool> Assembler::emitRelation(Tokens cond, bool jumpIfTrue, Symbol& target) {
     int depth = 0;
     for (std::size_t i = 0; i < cond.size(); ++i) {
         if (cond[i].is("(") || cond[i].is("[")) ++depth;
         else if ((cond[i].is(")") || cond[i].is("]")) && depth > 0) --depth;
         if (depth != 0 || cond[i].kind != TokenKind::Punct) continue;
-        const Relation* rel = nullptr;
-        for (const Relation& r : kRelations)
-            if (cond[i].is(r.op)) rel = &r;
-        bool bitTest = cond[i].is("&");
+        const Relation* rel = relation(cond[i]);
+        const bool bitTest = cond[i].is("&");
         if (!rel && !bitTest) continue;
         bool isSigned = false;
         if (!encodeComparison(cond.subspan(0, i), cond.subspan(i + 1), bitTest, isSigned)) return false;
@@ -156,11 +162,17 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
             emitJump(jumpIfTrue ? "jne" : "je", target);
         } else {
             std::string_view jump = jumpIfTrue ? (isSigned ? rel->signedJump : rel->unsignedJump)
-                                          : (isSigned ? rel->signedInverse : rel->unsignedInverse);
+                                               : (isSigned ? rel->signedInverse : rel->unsignedInverse);
             emitJump(jump, target);
         }
         return true;
     }
+    return std::nullopt;
+}
+
+// A single operand: a constant decides at assembly time; a register is ORed with
+// itself, anything else compared with 0.
+bool Assembler::emitTestAgainstZero(Tokens cond, bool jumpIfTrue, Symbol& target) {
     auto v = evaluateTokens(cond);
     if (!v) return false;
     if (v->kind == ValueKind::Constant) {
