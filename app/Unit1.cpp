@@ -350,47 +350,14 @@ void TForm1::FormCreate(const QStringList& arguments) {
         if (QFile::exists(cleanup.path())) cleanup.process();
         cleanup.reset();
         show();                                                        // 9
-        const bool skipCheck = settings_.read(Switch::AutoCheckASM);   // 10
-        action("N25")->setChecked(skipCheck);
-        if (!skipCheck) N26Click();
-        if (settings_.read(Switch::MaxWindow)) setWindowState(windowState() | Qt::WindowMaximized);
-        action("N27")->setChecked(settings_.read(Switch::Show_DebugTips));
-        const struct { const char* item; Switch key; QWidget* pane; } panes[] = {
-            {"N23", Switch::Hide_FilePath, Panel5},
-            {"N21", Switch::Hide_RightContrl, Panel8},
-            {"N22", Switch::Hide_CommandControl, Panel1},
-        };
-        for (const auto& pane : panes) {
-            const bool hidden = settings_.read(pane.key);
-            action(QString::fromLatin1(pane.item))->setChecked(hidden);
-            pane.pane->setVisible(!hidden);
-        }
-        CheckBox1->setChecked(settings_.read(Switch::ASM_ByAuto));
+        applyStartupSettings();                                        // 10
         ListBox1->addRow(kFinalLine);                                  // 11
         setAcceptDrops(true);                                          // 12
         E1Click();                                                     // 13
         Edit3->SetSelectedLanguage(QStringLiteral("ASM"));             // 14
         setDocumentCaption(TDocumentCommands::kUntitledCaption);
-        if (!startupFile.isEmpty() && platform::fileExists(startupFile)) {  // 15
-            if (platform::extensionOf(startupFile).toLower() != u".asm") {
-                services_.dialogs.messageBox(this, QStringLiteral("启动文件不是ASM汇编源文件，不能自动加载使用。"),
-                                             QStringLiteral("错误提示"), platform::MessageIcon::Warning,
-                                             platform::MessageButtons::Ok);
-            } else {
-                cleanup.addRecord(startupFile);
-                documents_->OpenDocument(startupFile);
-                documents_->ShowFolderOf(startupFile);
-            }
-        }
-        const QString backup = programFolder_ + QStringLiteral("/Backup.dat");  // 16
-        if (QFile::exists(backup)) {
-            const int answer = services_.dialogs.messageBox(
-                this, QStringLiteral("发现DOS界面备份文件，请问是否使用该备份文件恢复？"),
-                QStringLiteral("发现DOS界面备份文件"), platform::MessageIcon::Information,
-                platform::MessageButtons::YesNo);
-            if (answer == platform::IdYes) Recovery();  // an error keeps Backup.dat for the next start
-            QFile::remove(backup);
-        }
+        openStartupFile(startupFile, cleanup);                         // 15
+        offerBackupRecovery();                                         // 16
         ListBox1->setHorizontalExtent(2000);                           // 17
         show();                                                        // 18
     } catch (const platform::Error& error) {
@@ -402,6 +369,53 @@ void TForm1::FormCreate(const QStringList& arguments) {
     }
     arrangePanels();
     creating_ = false;
+}
+
+// The switches of bin/setting.ini as the window shows them: the tool-kit check,
+// the maximised window, the debugging tips, the hidden panels, auto-execution.
+void TForm1::applyStartupSettings() {
+    const bool skipCheck = settings_.read(Switch::AutoCheckASM);
+    action("N25")->setChecked(skipCheck);
+    if (!skipCheck) N26Click();
+    if (settings_.read(Switch::MaxWindow)) setWindowState(windowState() | Qt::WindowMaximized);
+    action("N27")->setChecked(settings_.read(Switch::Show_DebugTips));
+    const struct { const char* item; Switch key; QWidget* pane; } panes[] = {
+        {"N23", Switch::Hide_FilePath, Panel5},
+        {"N21", Switch::Hide_RightContrl, Panel8},
+        {"N22", Switch::Hide_CommandControl, Panel1},
+    };
+    for (const auto& pane : panes) {
+        const bool hidden = settings_.read(pane.key);
+        action(QString::fromLatin1(pane.item))->setChecked(hidden);
+        pane.pane->setVisible(!hidden);
+    }
+    CheckBox1->setChecked(settings_.read(Switch::ASM_ByAuto));
+}
+
+// The file named on the command line, when it exists, is opened if it is a source.
+void TForm1::openStartupFile(const QString& startupFile, const TCleanupList& cleanup) {
+    if (startupFile.isEmpty() || !platform::fileExists(startupFile)) return;
+    if (platform::extensionOf(startupFile).toLower() != u".asm") {
+        services_.dialogs.messageBox(this, QStringLiteral("启动文件不是ASM汇编源文件，不能自动加载使用。"),
+                                     QStringLiteral("错误提示"), platform::MessageIcon::Warning,
+                                     platform::MessageButtons::Ok);
+        return;
+    }
+    cleanup.addRecord(startupFile);
+    documents_->OpenDocument(startupFile);
+    documents_->ShowFolderOf(startupFile);
+}
+
+// A console template backup (Backup.dat) in the program folder: offer to restore the
+// template from it; the backup goes either way.
+void TForm1::offerBackupRecovery() {
+    const QString backup = programFolder_ + QStringLiteral("/Backup.dat");
+    if (!QFile::exists(backup)) return;
+    const int answer = services_.dialogs.messageBox(
+        this, QStringLiteral("发现DOS界面备份文件，请问是否使用该备份文件恢复？"),
+        QStringLiteral("发现DOS界面备份文件"), platform::MessageIcon::Information, platform::MessageButtons::YesNo);
+    if (answer == platform::IdYes) Recovery();  // an error keeps Backup.dat for the next start
+    QFile::remove(backup);
 }
 
 // ----------------------------------------------------------------------------------

@@ -38,6 +38,7 @@ namespace asmora::app {
 
 class TForm3;
 class TSkinMenu;
+class TCleanupList;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -169,6 +170,10 @@ private:
     void buildMenus();
     void buildPopupMenu();
     void arrangePanels();
+    // Steps of FormCreate.
+    void applyStartupSettings();
+    void openStartupFile(const QString& startupFile, const TCleanupList& cleanup);
+    void offerBackupRecovery();
     void connectHandlers();
     void connectBuildHandlers();
     void connectDocumentHandlers();
