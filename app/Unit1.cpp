@@ -141,7 +141,14 @@ void TForm1::buildPopupMenu() {
 void TForm1::buildLayout() {
     central_ = new QWidget(this);
     setCentralWidget(central_);
+    buildTopBar();
+    buildButtonColumn();
+    buildCommandArea();
+    buildEditor();
+}
 
+// The top bar: the directory box and the open button.
+void TForm1::buildTopBar() {
     Panel5 = makePanel(central_, "Panel5");
     Label1 = new QLabel(QStringLiteral("文件所在目录："), Panel5);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -153,7 +160,10 @@ void TForm1::buildLayout() {
     Edit1->setGeometry(104, 14, 400, 21);
     Panel7 = makePanel(Panel5, "Panel7");
     ButtonOpen = makeButton(Panel7, "ButtonOpen", QStringLiteral("打  开"), QRect(8, 12, 75, 25));
+}
 
+// The right column of command buttons.
+void TForm1::buildButtonColumn() {
     Panel8 = makePanel(central_, "Panel8");
     struct ButtonRow { QPushButton** slot; const char* name; const char16_t* caption; };
     const ButtonRow columns[] = {
@@ -167,7 +177,11 @@ void TForm1::buildLayout() {
         *row.slot = makeButton(Panel8, row.name, QString::fromUtf16(row.caption), QRect(8, top, 89, 25));
         top += 32;
     }
+}
 
+// The bottom area: the auto-execution switch, the command box with its button and
+// the output list.
+void TForm1::buildCommandArea() {
     Panel1 = makePanel(central_, "Panel1");
     CheckBox1 = new QCheckBox(
         QStringLiteral("点击“汇编”或“链接”按钮后，自动执行汇编指令；如不，需手动点击“执行”按钮方可生效。"), Panel1);
@@ -189,7 +203,10 @@ void TForm1::buildLayout() {
     ListBox1 = new build::TOutputList(Panel1);
     ListBox1->setFont(skins::songTi(12));
     ListBox1->setStyleSheet(QStringLiteral("color: navy;"));
+}
 
+// The document tab with the editor, its languages, search and completion.
+void TForm1::buildEditor() {
     TabControl1 = new TSciDocumentTabControl(central_);
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
     // The editing library was written beside the program by the entry; the editor

@@ -167,6 +167,10 @@ protected:
 
 private:
     void buildLayout();
+    void buildTopBar();
+    void buildButtonColumn();
+    void buildCommandArea();
+    void buildEditor();
     void buildMenus();
     void buildPopupMenu();
     void arrangePanels();
