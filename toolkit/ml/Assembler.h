@@ -190,7 +190,7 @@ private:
     // The control-flow directives, one handler each, found in ControlFlow.cpp's table.
     using ControlHandler = void (Assembler::*)(std::string_view directive, Tokens rest);
     static ControlHandler controlHandler(std::string_view directive);
-    ControlBlock* openControlBlock(ControlBlockKind kind, std::string_view directive);
+    ControlBlock* innermostBlockOf(ControlBlockKind kind, std::string_view directive);
     ControlBlock* innermostLoop();
     void controlIf(std::string_view directive, Tokens rest);
     void controlElse(std::string_view directive, Tokens rest);

@@ -221,7 +221,9 @@ bool Assembler::processControlFlow(const Token& word, Tokens rest) {
     return true;
 }
 
-ControlBlock* Assembler::openControlBlock(ControlBlock::Kind kind, std::string_view directive) {
+// The innermost open block when it is of `kind`; otherwise the directive that wanted
+// it is misplaced (A2150) and there is none.
+ControlBlock* Assembler::innermostBlockOf(ControlBlock::Kind kind, std::string_view directive) {
     if (controlBlocks_.empty() || controlBlocks_.back()->kind != kind) {
         error(Diag::ControlBlockExpected, std::string(directive));
         return nullptr;
@@ -246,7 +248,7 @@ void Assembler::controlIf(std::string_view, Tokens rest) {
 
 // .ELSEIF and .ELSE: the previous branch jumps to the end; this one starts here.
 void Assembler::controlElse(std::string_view w, Tokens rest) {
-    ControlBlock* b = openControlBlock(ControlBlock::Kind::If, w);
+    ControlBlock* b = innermostBlockOf(ControlBlock::Kind::If, w);
     if (!b) return;
     if (b->elseSeen) {
         error(Diag::ElseClauseTwice);
@@ -264,7 +266,7 @@ void Assembler::controlElse(std::string_view w, Tokens rest) {
 }
 
 void Assembler::controlEndIf(std::string_view w, Tokens) {
-    ControlBlock* b = openControlBlock(ControlBlock::Kind::If, w);
+    ControlBlock* b = innermostBlockOf(ControlBlock::Kind::If, w);
     if (!b) return;
     if (b->next) placeHiddenLabel(*b->next);
     placeHiddenLabel(*b->end);
@@ -285,7 +287,7 @@ void Assembler::controlWhile(std::string_view, Tokens rest) {
 }
 
 void Assembler::controlEndWhile(std::string_view w, Tokens) {
-    ControlBlock* b = openControlBlock(ControlBlock::Kind::While, w);
+    ControlBlock* b = innermostBlockOf(ControlBlock::Kind::While, w);
     if (!b) return;
     placeHiddenLabel(*b->test);
     emitCondition(b->condition, true, *b->top);
@@ -306,7 +308,7 @@ void Assembler::controlRepeat(std::string_view, Tokens) {
 // .UNTIL cond, or .UNTILCXZ [a == b | a != b], which counts ECX down as LOOP does
 // and, with a comparison, also ends when it holds (LOOPNE / LOOPE).
 void Assembler::controlUntil(std::string_view w, Tokens rest) {
-    ControlBlock* b = openControlBlock(ControlBlock::Kind::Repeat, w);
+    ControlBlock* b = innermostBlockOf(ControlBlock::Kind::Repeat, w);
     if (!b) return;
     placeHiddenLabel(*b->test);
     if (equalsNoCase(w, ".UNTIL")) emitCondition(rest, false, *b->top);
