@@ -70,7 +70,7 @@ int execProbeImage(const std::string& image) {
 
 }  // namespace
 
-// The probe program, an ELF header, one program header and ten bytes of code:
+// The probe program, an ELF header, one program header and twelve bytes of code:
 //
 //   offset 0   ELF header (52 bytes): ELFCLASS32, little-endian, ET_EXEC, EM_386
 //   offset 52  program header (32 bytes): PT_LOAD of the whole file at 08048000h, R+X
@@ -80,7 +80,8 @@ int execProbeImage(const std::string& image) {
 std::string probeProgramImage() {
   constexpr std::uint32_t base = 0x08048000;
   constexpr std::uint32_t headers = 52 + 32;
-  const std::string code = "\xB8\x01\x00\x00\x00\xBB\x2A\x00\x00\x00\xCD\x80";
+  static constexpr char kCode[] = "\xB8\x01\x00\x00\x00\xBB\x2A\x00\x00\x00\xCD\x80";
+  const std::string code(kCode, sizeof kCode - 1);
   const auto size = static_cast<std::uint32_t>(headers + code.size());
   std::string image("\x7F" "ELF\x01\x01\x01", 7);
   image.append(9, '\0');
