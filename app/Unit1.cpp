@@ -13,6 +13,7 @@
 #include "platform/DialogService.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
+#include "platform/ShellService.h"
 #include "skins/WindowFonts.h"
 
 #include "documents/MyEditFileClasses.h"
@@ -478,6 +479,7 @@ void TForm1::CheckBox1Click() { writeSwitch(Switch::ASM_ByAuto, CheckBox1->isChe
 void TForm1::N26Click() {
     const ToolKitReport report{[this] { ListBox1->clear(); }, [this](const QString& line) { ListBox1->addRow(line); }};
     checkToolKit(programFolder_, report, services_.pause);
+    for (const QString& row : services_.shell.hostRows()) ListBox1->addRow(row);
 }
 
 // ----------------------------------------------------------------------------------

@@ -49,6 +49,11 @@ QString debugTipsText(const QString& executable) {
 void debugProgram(const TBuildContext& context) {
     context.commandBox.clear();
     const QString executable = workFilesOf(context.currentPath()).executable();
+    const QString missing = context.shell.missingFor(platform::ShellService::Purpose::Debug, executable);
+    if (!missing.isEmpty()) {
+        warn(context, missing, QStringLiteral("无法调试"));
+        return;
+    }
     if (platform::fileExists(executable)) {
         if (!context.debugTipsOff.isChecked()) {
             context.dialogs.messageBox(context.owner, debugTipsText(executable), QStringLiteral("调试操作提示"),

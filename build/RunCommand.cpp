@@ -15,6 +15,11 @@
 #include <QLineEdit>
 
 namespace asmora::build {
+namespace {
+
+const QString kCannotRunCaption = QStringLiteral("无法运行");
+
+}  // namespace
 
 void runProgram(const TBuildContext& context) {
     const QString source = context.currentPath();
@@ -29,9 +34,16 @@ void runProgram(const TBuildContext& context) {
         warn(context, QStringLiteral("没有生成对应的EXE文件或链接过程发生错误，请检查后再试。"), QStringLiteral("错误"));
         return;
     }
+    const QString missing = context.shell.missingFor(platform::ShellService::Purpose::Run, executable);
+    if (!missing.isEmpty()) {
+        warn(context, missing, kCannotRunCaption);
+        return;
+    }
     writeTextLines(batch, runBatch(readTextLines(consoleTemplate), executable, batch));
     platform::markHidden(batch);
-    context.shell.openBatchMaximized(batch);
+    if (!context.shell.openBatchMaximized(batch)) {
+        warn(context, QStringLiteral("无法打开运行程序的控制台窗口（xterm）。"), kCannotRunCaption);
+    }
 }
 
 }  // namespace asmora::build

@@ -5,6 +5,10 @@
 #include "CommandLine.h"
 #include "Paths.h"
 
+#include "HostPrograms.h"
+#include "I386Host.h"
+
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 
@@ -32,6 +36,21 @@ bool XtermShellService::openBatchMaximized(const QString& batchPath) {
 bool XtermShellService::startDetached(const QString& program, const QString& arguments) {
     const QString resolved = resolveCaseInsensitive(program);
     return QProcess::startDetached(resolved, splitWindowsCommandLine(arguments));
+}
+
+QString XtermShellService::missingFor(Purpose purpose, const QString& executable) {
+    using namespace asmora::toolkit;
+    const std::string program = missingHostProgramFor(purpose == Purpose::Run ? HostNeed::Run : HostNeed::Debug);
+    if (!program.empty()) return QString::fromStdString(program);
+    const ProgramStart start = planProgramStart({QFile::encodeName(executable).toStdString()});
+    return QString::fromStdString(start.refusal);
+}
+
+QStringList XtermShellService::hostRows() {
+    using namespace asmora::toolkit;
+    QStringList rows{QString::fromStdString(describeI386Host(i386Host()))};
+    for (const std::string& text : missingHostProgramTexts()) rows.append(QString::fromStdString(text));
+    return rows;
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -15,12 +16,24 @@ public:
     // Starts `program` with `arguments` (one string, passed as the program's
     // command-line tail, unchanged) without waiting; false when it cannot start.
     virtual bool startDetached(const QString& program, const QString& arguments) = 0;
+
+    enum class Purpose { Run, Debug };
+    // Why the built program `executable` cannot be shown running in a console window
+    // (Run) or under the debugger (Debug) on this machine: a missing helper program
+    // or no way to run i386 programs, with the package to install. Empty when
+    // nothing is missing.
+    virtual QString missingFor(Purpose purpose, const QString& executable) = 0;
+    // The rows the tool-kit check adds: how i386 programs run on this machine, then
+    // one row for each missing helper program.
+    virtual QStringList hostRows() = 0;
 };
 
 class XtermShellService final : public ShellService {
 public:
     bool openBatchMaximized(const QString& batchPath) override;
     bool startDetached(const QString& program, const QString& arguments) override;
+    QString missingFor(Purpose purpose, const QString& executable) override;
+    QStringList hostRows() override;
 
     // The xterm command line that shows a console host running `batchPath`.
     static QStringList consoleCommand(const QString& hostProgram, const QString& batchPath);

@@ -14,6 +14,8 @@ public:
     QStringList openedBatches;
     QList<QPair<QString, QString>> started;  // program, arguments
     bool succeed = true;
+    QString missing;     // what missingFor answers
+    QStringList host;    // what hostRows answers
 
     bool openBatchMaximized(const QString& batchPath) override {
         openedBatches.append(batchPath);
@@ -23,6 +25,8 @@ public:
         started.append({program, arguments});
         return succeed;
     }
+    QString missingFor(Purpose, const QString&) override { return missing; }
+    QStringList hostRows() override { return host; }
 };
 
 }  // namespace platform

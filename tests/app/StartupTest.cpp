@@ -81,6 +81,16 @@ TEST_F(AppFixture, PresentFilesAreKeptButTheDebuggerIsRewrittenOnEveryCheck) {
     EXPECT_NE(readFile("bin/windbg.exe"), QByteArray("old"));
 }
 
+TEST_F(AppFixture, TheCheckEndsWithHowProgramsRunHereAndEachMissingHelperProgram) {
+    shell.host = {QStringLiteral("通过 qemu-i386 运行 32 位程序"),
+                  QStringLiteral("缺少 gdb（调试器）：请安装 gdb 软件包（sudo apt install gdb）")};
+    TForm1& form = start();
+    const QStringList rows = form.ListBox1->rows();
+    ASSERT_EQ(rows.size(), 2 + 16 + 2 + 1);
+    EXPECT_EQ(rows.mid(18, 2), shell.host);
+    EXPECT_EQ(rows.last(), kFinal);
+}
+
 TEST_F(AppFixture, WithTheCheckSwitchedOffOnlyTheClosingLineShows) {
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     TForm1& form = start();

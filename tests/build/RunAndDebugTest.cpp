@@ -126,3 +126,36 @@ TEST_F(DebugCommandTest, WithoutAnExecutableTheNoticeComesAndTheDebuggerOpensEmp
         EXPECT_EQ(shell.started[0].second, "");
     }
 }
+
+// What the machine lacks (a helper program, a way to run i386 programs) is said in
+// a warning naming the package, and nothing is started or written.
+TEST_F(RunCommandTest, WhatTheMachineLacksIsSaidInsteadOfStartingAConsole) {
+    writeFile(executable, "program");
+    shell.missing = QStringLiteral("缺少 xterm（运行和调试程序的控制台窗口）：请安装 xterm 软件包（sudo apt install xterm）");
+    runProgram(context());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, shell.missing);
+    EXPECT_EQ(dialogs.shown[0].caption, "无法运行");
+    EXPECT_EQ(dialogs.shown[0].icon, platform::MessageIcon::Warning);
+    EXPECT_TRUE(shell.openedBatches.isEmpty());
+    EXPECT_FALSE(QFile::exists(batch()));
+}
+
+TEST_F(RunCommandTest, AConsoleWindowThatCannotOpenIsReported) {
+    writeFile(executable, "program");
+    shell.succeed = false;
+    runProgram(context());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].caption, "无法运行");
+    EXPECT_TRUE(dialogs.shown[0].text.contains("xterm"));
+}
+
+TEST_F(DebugCommandTest, WhatTheMachineLacksIsSaidBeforeTheTipsAndNothingStarts) {
+    writeFile(executable, "program");
+    shell.missing = QStringLiteral("缺少 gdb（调试器）：请安装 gdb 软件包（sudo apt install gdb）");
+    debugProgram(context());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, shell.missing);
+    EXPECT_EQ(dialogs.shown[0].caption, "无法调试");
+    EXPECT_TRUE(shell.started.isEmpty());
+}

@@ -1,15 +1,15 @@
 // Deciding once how i386 programs start here, and building their command lines.
 #include "I386Host.h"
 
+#include "HostPrograms.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <sstream>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,22 +23,6 @@ constexpr int kProbeStatus = 42;
 
 void putLittleEndian(std::string& image, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) image.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-bool isExecutableFile(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
-}
-
-std::string findOnPath(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::istringstream folders(path && *path ? path : "/usr/local/bin:/usr/bin:/bin");
-  for (std::string folder; std::getline(folders, folder, ':');) {
-    if (folder.empty()) continue;
-    const std::string candidate = folder + "/" + name;
-    if (isExecutableFile(candidate)) return candidate;
-  }
-  return {};
 }
 
 // Child side of the probe: runs the image from an anonymous memory file.

@@ -1,6 +1,8 @@
 // Resolution of inputs, the ld command, and the all-or-nothing output write.
 #include "LinkDriver.h"
 
+#include "HostPrograms.h"
+
 #include "CaseInsensitivePath.h"
 #include "ChildProcess.h"
 #include "LdDiagnostics.h"
@@ -121,7 +123,11 @@ std::optional<std::vector<ResolvedInput>> resolveInputs(const LinkCommandLine& c
 
 LinkEnvironment environmentFromProcess() {
   LinkEnvironment environment;
-  if (const char* linker = std::getenv("ASMORA_LD"); linker && *linker) environment.linker = linker;
+  if (const char* linker = std::getenv("ASMORA_LD"); linker && *linker) {
+    environment.linker = linker;
+  } else if (auto found = toolkit::findI386Linker()) {
+    environment.linker = *found;
+  }
   environment.toolFolder = toolkit::ownExecutableFolder();
   environment.libFolders = splitLibVariable(std::getenv("LIB"));
   return environment;
@@ -150,6 +156,7 @@ int runLink(const std::vector<std::string>& args, std::ostream& out, const LinkE
   const auto run = toolkit::runCaptured(ldArguments(environment, command, *inputs, temp));
   if (!run.started) {
     out << "LINK : fatal error LNK1000: cannot start the linker '" << environment.linker << "'\n";
+    out << toolkit::missingHostProgramText(toolkit::hostProgram(toolkit::HostNeed::Link, "ld")) << "\n";
     removeQuietly(output);
     return 1;
   }

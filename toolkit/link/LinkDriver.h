@@ -14,7 +14,7 @@ struct LinkEnvironment {
   std::vector<std::string> libFolders;     // folders of the LIB variable, searched likewise
 };
 
-// The environment of a real run: ld from PATH (or ASMORA_LD), link.exe's own
+// The environment of a real run: the i386-capable ld from PATH (or ASMORA_LD), link.exe's own
 // folder, and the LIB variable split at ';' and ':'.
 LinkEnvironment environmentFromProcess();
 
