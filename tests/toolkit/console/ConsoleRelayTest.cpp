@@ -112,3 +112,40 @@ TEST_F(ConsoleRelay, AProgramThatCannotStartIsReportedAndTheBatchGoesOn) {
 }
 
 }  // namespace
+
+// A real i386 program (GNU as and ld) in the host: it starts the way this machine
+// runs i386 programs, directly or through qemu-i386, and its exit status and Ctrl+C
+// behave the same either way.
+class ConsoleRelayI386 : public ConsoleRelay {
+ protected:
+  // Prints "ready", reads one byte from standard input, then exits with 7.
+  std::string buildWaitingProgram() {
+    const fs::path source = root_ / "wait.s";
+    std::ofstream(source) << ".data\nmsg: .ascii \"ready\\n\"\nbuf: .space 4\n.text\n.globl _start\n_start:\n"
+                             "  movl $4, %eax\n  movl $1, %ebx\n  movl $msg, %ecx\n  movl $6, %edx\n  int $0x80\n"
+                             "  movl $3, %eax\n  movl $0, %ebx\n  movl $buf, %ecx\n  movl $1, %edx\n  int $0x80\n"
+                             "  movl $1, %eax\n  movl $7, %ebx\n  int $0x80\n";
+    const std::string object = (root_ / "wait.o").string();
+    const std::string program = (root_ / "Debug" / "wait.exe").string();
+    fs::create_directories(root_ / "Debug");
+    EXPECT_EQ(std::system(("as --32 -o '" + object + "' '" + source.string() + "'").c_str()), 0);
+    EXPECT_EQ(std::system(("ld -m elf_i386 -o '" + program + "' '" + object + "'").c_str()), 0);
+    return program;
+  }
+};
+
+TEST_F(ConsoleRelayI386, TheExitStatusOfAnI386ProgramIsKept) {
+  startHost(buildWaitingProgram());
+  ASSERT_TRUE(terminal_.waitFor("ready\r\n"));
+  terminal_.type("x\r");
+  EXPECT_EQ(terminal_.waitForExit(), 7) << terminal_.shown();
+  EXPECT_NE(terminal_.shown().find("程序结束"), std::string::npos) << terminal_.shown();
+}
+
+TEST_F(ConsoleRelayI386, CtrlCEndsAnI386ProgramAloneAndTheBatchGoesOn) {
+  startHost(buildWaitingProgram());
+  ASSERT_TRUE(terminal_.waitFor("ready\r\n"));
+  terminal_.type("\x03");
+  EXPECT_EQ(terminal_.waitForExit(), 128 + SIGINT) << terminal_.shown();
+  EXPECT_NE(terminal_.shown().find("程序结束"), std::string::npos) << terminal_.shown();
+}
