@@ -281,6 +281,15 @@ TEST_F(GdbSession, ChineseCommentsOfACodePage936SourceAndItsStringsShowAsChinese
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(source), {}), kChineseSource);
 }
 
+TEST_F(GdbSession, AProgramThatCannotStartIsExplainedInChinese) {
+  fs::permissions(program_, fs::perms::owner_read | fs::perms::owner_write);
+  startGdb();
+  std::string screen;
+  readUntil(terminal_, screen, "(gdb) ");
+  EXPECT_NE(screen.find("无法开始调试程序。原因："), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("【F10】"), std::string::npos) << screen;  // no keys for a program that is not there
+}
+
 TEST_F(GdbSession, AsciiSourcesAreReadWhereTheyAre) {
   startGdb();
   std::string screen;
