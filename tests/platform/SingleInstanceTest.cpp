@@ -25,6 +25,36 @@ TEST(SingleInstance, ASecondHolderIsRefusedUntilTheFirstIsGone) {
     EXPECT_TRUE(second.acquire());
 }
 
+TEST(SingleInstance, OtherUsersAndOtherDisplaySessionsHoldTheirOwnLock) {
+    const QString name = uniqueName();
+    SingleInstanceLock first(name, QStringLiteral("1000/DISPLAY=:10"));
+    ASSERT_TRUE(first.acquire());
+    SingleInstanceLock sameSession(name, QStringLiteral("1000/DISPLAY=:10"));
+    EXPECT_FALSE(sameSession.acquire());
+    SingleInstanceLock otherUser(name, QStringLiteral("1001/DISPLAY=:10"));
+    EXPECT_TRUE(otherUser.acquire());
+    SingleInstanceLock otherDisplay(name, QStringLiteral("1000/DISPLAY=:11"));
+    EXPECT_TRUE(otherDisplay.acquire());
+}
+
+TEST(SingleInstance, TheSessionIsTheUserAndTheLoginSessionOrTheDisplay) {
+    const QByteArray savedSession = qgetenv("XDG_SESSION_ID");
+    const QByteArray savedDisplay = qgetenv("DISPLAY");
+    qunsetenv("XDG_SESSION_ID");
+    qputenv("DISPLAY", ":7");
+    const QString uid = QString::number(getuid());
+    const QString byDisplay = SingleInstanceLock::currentSession();
+    qputenv("XDG_SESSION_ID", "c3");
+    const QString bySession = SingleInstanceLock::currentSession();
+    qputenv("XDG_SESSION_ID", savedSession);
+    if (savedSession.isNull()) qunsetenv("XDG_SESSION_ID");
+    qputenv("DISPLAY", savedDisplay);
+    if (savedDisplay.isNull()) qunsetenv("DISPLAY");
+    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) GTEST_SKIP() << "a Wayland display comes before DISPLAY";
+    EXPECT_EQ(byDisplay, uid + "/DISPLAY=:7");
+    EXPECT_EQ(bySession, uid + "/XDG_SESSION_ID=c3");
+}
+
 TEST(SingleInstance, AKilledHolderReleasesTheLock) {
     const QString name = uniqueName();
     int ready[2];
