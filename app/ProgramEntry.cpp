@@ -47,6 +47,21 @@ bool extractEditingLibrary(const QString& programFolder) {
     return true;
 }
 
+int deployToolKit(const QString& programFolder, platform::ShellService& shell, std::FILE* out) {
+    const auto print = [out](const QString& row) { std::fprintf(out, "%s\n", row.toUtf8().constData()); };
+    try {
+        extractEditingLibrary(programFolder);
+        platform::RealPauseService pause;
+        checkToolKit(programFolder, {[] {}, print}, pause);
+    } catch (const platform::Error& error) {
+        print(error.message());
+        return 1;
+    }
+    for (const QString& row : shell.hostRows()) print(row);
+    print(QStringLiteral("程序文件夹: ") + programFolder);
+    return 0;
+}
+
 int runProgram(const EntryOptions& options, Services services) {
     QFile::remove(systemFolder(options.programFolder) + u'/' + kEditingLibrary);        // 1
     try {                                                                                 // 2

@@ -8,6 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
+
+namespace platform { class ShellService; }
+
 namespace asmora::app {
 
 struct EntryOptions {
@@ -24,6 +28,13 @@ int runProgram(const EntryOptions& options, Services services);
 // Writes SciLexer.dll beside the program when it is missing. Returns true when it
 // was written (the caller then asks for a restart). Raises platform::Error.
 bool extractEditingLibrary(const QString& programFolder);
+
+// `asmora --deploy`: without a window, writes SciLexer.dll and the carried tool kit
+// into the program folder, as the first starts do, and prints the tool-kit check's
+// rows (UTF-8) to `out`. For installers, administrators and tests. Returns 0, or 1
+// with the reason printed when a file cannot be written.
+inline constexpr char kDeployOption[] = "--deploy";
+int deployToolKit(const QString& programFolder, platform::ShellService& shell, std::FILE* out);
 
 // The folder the program treats as the system folder: one of its own.
 QString systemFolder(const QString& programFolder);

@@ -17,6 +17,13 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], asmora::console::kConsoleHostOption) == 0)
         return asmora::console::runConsoleHost(argc, argv);
 
+    if (argc >= 2 && std::strcmp(argv[1], asmora::app::kDeployOption) == 0) {
+        QCoreApplication application(argc, argv);
+        asmora::resources::registerCarriedFiles();
+        platform::XtermShellService shell;
+        return asmora::app::deployToolKit(platform::programFolder(), shell, stdout);
+    }
+
     QApplication application(argc, argv);
     asmora::resources::registerCarriedFiles();
     platform::QtDialogService dialogs;

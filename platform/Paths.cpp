@@ -17,8 +17,23 @@ QString executablePath() { return QFileInfo(QStringLiteral("/proc/self/exe")).ca
 
 QString programFolder() {
     QString& folder = programFolderStore();
-    if (folder.isEmpty()) folder = folderOf(executablePath());
+    if (folder.isEmpty()) {
+        folder = chooseProgramFolder(folderOf(executablePath()), userProgramFolder());
+        QDir().mkpath(folder);
+    }
     return folder;
+}
+
+QString userProgramFolder() {
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    // The base directory specification ignores a relative XDG_DATA_HOME.
+    if (data.isEmpty() || QDir::isRelativePath(data)) data = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(data + QStringLiteral("/asmora"));
+}
+
+QString chooseProgramFolder(const QString& executableFolder, const QString& userFolder) {
+    const bool installed = fileExists(executableFolder + u'/' + QString::fromUtf16(kInstalledMarker));
+    return installed || !QFileInfo(executableFolder).isWritable() ? userFolder : executableFolder;
 }
 
 void setProgramFolder(const QString& folder) {

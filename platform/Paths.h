@@ -6,10 +6,22 @@
 
 namespace platform {
 
-// The folder holding the running program file, without a trailing separator.
-// Tests may set it to a temporary folder; the value is then fixed for the process.
+// The program folder, without a trailing separator: where the program keeps its
+// writable part (SciLexer.dll, bin/ with the tool kit and the settings, the backup
+// of the console template). It is the folder holding the running program file,
+// unless that folder is an installed one (it holds the marker file below) or is not
+// writable: then it is the user's own folder (userProgramFolder), created here, so
+// users of one machine never share settings or work files. Tests may set it to a
+// temporary folder; the value is then fixed for the process.
 QString programFolder();
 void setProgramFolder(const QString& folder);
+
+// The marker file an installed program has beside it.
+inline constexpr char16_t kInstalledMarker[] = u"asmora-installed";
+// $XDG_DATA_HOME/asmora, or ~/.local/share/asmora when XDG_DATA_HOME is unset.
+QString userProgramFolder();
+// The choice programFolder makes, from the program file's folder.
+QString chooseProgramFolder(const QString& executableFolder, const QString& userFolder);
 
 // The folder of the running executable as the system reports it (/proc/self/exe).
 QString executablePath();

@@ -49,3 +49,30 @@ TEST(Paths, NamePartsFollowTheLastSeparatorAndDot) {
     EXPECT_EQ(baseNameOf("/home/u.d/noext"), "noext");
     EXPECT_EQ(folderOf("/a"), "/");
 }
+
+// An installed program (the marker beside it) or one in a folder it cannot write
+// keeps its writable part in the user's folder; a program in its own folder keeps
+// everything beside itself.
+TEST(Paths, TheProgramFolderIsTheUsersOwnWhenTheProgramIsInstalled) {
+    QTemporaryDir dir;
+    const QString installed = dir.path() + QStringLiteral("/usr/lib/asmora");
+    const QString portable = dir.path() + QStringLiteral("/my tools/汇编");
+    QDir().mkpath(installed);
+    QDir().mkpath(portable);
+    touch(installed + u'/' + QString::fromUtf16(kInstalledMarker));
+    const QString user = dir.path() + QStringLiteral("/home/.local/share/asmora");
+    EXPECT_EQ(chooseProgramFolder(installed, user), user);
+    EXPECT_EQ(chooseProgramFolder(portable, user), portable);
+    EXPECT_EQ(chooseProgramFolder(dir.path() + QStringLiteral("/gone"), user), user);
+}
+
+TEST(Paths, TheUsersProgramFolderFollowsXdgDataHome) {
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "/tmp/data home");
+    EXPECT_EQ(userProgramFolder(), QStringLiteral("/tmp/data home/asmora"));
+    qputenv("XDG_DATA_HOME", "relative/data");
+    EXPECT_EQ(userProgramFolder(), QDir::homePath() + QStringLiteral("/.local/share/asmora"));
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(userProgramFolder(), QDir::homePath() + QStringLiteral("/.local/share/asmora"));
+    if (!saved.isNull()) qputenv("XDG_DATA_HOME", saved);
+}
