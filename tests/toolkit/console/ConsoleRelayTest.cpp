@@ -136,7 +136,7 @@ class ConsoleRelayI386 : public ConsoleRelay {
 
 TEST_F(ConsoleRelayI386, TheExitStatusOfAnI386ProgramIsKept) {
   startHost(buildWaitingProgram());
-  ASSERT_TRUE(terminal_.waitFor("ready\r\n"));
+  ASSERT_TRUE(terminal_.waitFor("ready\r\n")) << terminal_.shown();
   terminal_.type("x\r");
   EXPECT_EQ(terminal_.waitForExit(), 7) << terminal_.shown();
   EXPECT_NE(terminal_.shown().find("程序结束"), std::string::npos) << terminal_.shown();
@@ -144,7 +144,7 @@ TEST_F(ConsoleRelayI386, TheExitStatusOfAnI386ProgramIsKept) {
 
 TEST_F(ConsoleRelayI386, CtrlCEndsAnI386ProgramAloneAndTheBatchGoesOn) {
   startHost(buildWaitingProgram());
-  ASSERT_TRUE(terminal_.waitFor("ready\r\n"));
+  ASSERT_TRUE(terminal_.waitFor("ready\r\n")) << terminal_.shown();
   terminal_.type("\x03");
   EXPECT_EQ(terminal_.waitForExit(), 128 + SIGINT) << terminal_.shown();
   EXPECT_NE(terminal_.shown().find("程序结束"), std::string::npos) << terminal_.shown();

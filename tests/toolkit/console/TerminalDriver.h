@@ -52,11 +52,12 @@ class TerminalDriver {
     ioctl(window_, TIOCSWINSZ, &size);
   }
 
-  // Reads until `text` has appeared in what the window showed, or 10 s passed.
+  // Reads until `text` has appeared in what the window showed, the terminal ended,
+  // or 10 s passed. A pause in the output (a slow start) does not end the wait.
   bool waitFor(const std::string& text) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (shown_.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-      if (!readSome(100)) break;
+      if (readSome(100) == Read::Ended) break;
     }
     return shown_.find(text) != std::string::npos;
   }
@@ -74,7 +75,7 @@ class TerminalDriver {
       readSome(50);
       if (waitpid(child_, &status, WNOHANG) == child_) {
         child_ = -1;
-        while (readSome(50)) {
+        while (readSome(50) == Read::Data) {
         }
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
       }
@@ -91,19 +92,21 @@ class TerminalDriver {
   pid_t pid() const { return child_; }
 
  private:
-  // Waits up to `milliseconds` for output; false when none came or the terminal ended.
-  bool readSome(int milliseconds) {
+  enum class Read { Data, Nothing, Ended };
+  // Waits up to `milliseconds` for output: Data when some came, Nothing when none
+  // came in time, Ended when the terminal has no writer left (or is closed).
+  Read readSome(int milliseconds) {
     if (window_ < 0) {
       usleep(static_cast<useconds_t>(milliseconds) * 1000);
-      return false;
+      return Read::Ended;
     }
     pollfd window{window_, POLLIN, 0};
-    if (poll(&window, 1, milliseconds) <= 0) return false;
+    if (poll(&window, 1, milliseconds) <= 0) return Read::Nothing;
     char buffer[4096];
     const ssize_t got = read(window_, buffer, sizeof buffer);
-    if (got <= 0) return false;
+    if (got <= 0) return Read::Ended;
     shown_.append(buffer, static_cast<std::size_t>(got));
-    return true;
+    return Read::Data;
   }
 
   pid_t child_ = -1;
