@@ -79,7 +79,11 @@ bool TCommandRunner::drain(Drain how, TOutputList& output) {
 void TCommandRunner::RunDosCommand(const QString& command, TOutputList& output) {
     if (child_) return;  // one command at a time
     platform::ChildProcess child;
-    if (!child.start(command)) return;
+    if (!child.start(command)) {
+        // A student program that this machine cannot run says why, instead of nothing.
+        if (child.refused()) output.addRow(child.errorString());
+        return;
+    }
     BusyScope busy(*this, child_, child);
     splitter_ = RowSplitter();
 

@@ -21,7 +21,8 @@ public:
     // Runs `command` (split by the Windows rules; the program is resolved against the
     // current folder) and appends its output rows to `output`. Returns when the child
     // has ended and its output is drained, or at once when it cannot be started (then
-    // nothing is appended). Nothing the child prints is lost.
+    // nothing is appended, except the reason when the command names an i386 program
+    // this machine cannot run). Nothing the child prints is lost.
     void RunDosCommand(const QString& command, TOutputList& output);
 
     bool isRunning() const { return child_ != nullptr; }

@@ -1,9 +1,13 @@
-# asmora_add_gtest(<name> SOURCES <files...> LIBS <targets...> [QT] [QTAPP] [TIMEOUT <s>])
+# asmora_add_gtest(<name> SOURCES <files...> LIBS <targets...> [QT] [QTAPP] [TIMEOUT <s>]
+#                  [EMULATED_TOO <filter>])
 # Builds one GoogleTest executable and registers its cases with CTest.
 # QT runs the cases on Qt's offscreen platform, so window tests need no display.
 # QTAPP also gives the test a main() that creates the QApplication (implies QT).
+# EMULATED_TOO registers the cases that match the GoogleTest filter a second time,
+# as "emulated.<case>" with ASMORA_I386=emulated, so that starting i386 programs
+# through qemu-i386 is tested on every machine, also on one that runs them natively.
 function(asmora_add_gtest name)
-  cmake_parse_arguments(ARG "QT;QTAPP" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT;QTAPP" "TIMEOUT;EMULATED_TOO" "SOURCES;LIBS" ${ARGN})
   set(sources ${ARG_SOURCES})
   if(ARG_QTAPP)
     list(APPEND sources ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
@@ -28,4 +32,12 @@ function(asmora_add_gtest name)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "ASMORA_SOURCE_DIR=${PROJECT_SOURCE_DIR}" TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_EMULATED_TOO)
+    gtest_discover_tests(${name}
+      TEST_PREFIX "emulated."
+      TEST_FILTER "${ARG_EMULATED_TOO}"
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "ASMORA_I386=emulated"
+                 TIMEOUT ${ARG_TIMEOUT} LABELS "i386-emulated")
+  endif()
 endfunction()

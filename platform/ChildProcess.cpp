@@ -4,6 +4,8 @@
 #include "CommandLine.h"
 #include "Paths.h"
 
+#include "I386Host.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -95,9 +97,20 @@ bool ChildProcess::start(const QString& commandLine) {
     posix_spawnattr_setpgroup(&attributes, 0);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
+    std::vector<std::string> requested{QFile::encodeName(program).toStdString()};
+    for (qsizetype i = 1; i < arguments.size(); ++i) requested.push_back(arguments[i].toStdString());
+    const asmora::toolkit::ProgramStart plan = asmora::toolkit::planProgramStart(requested);
+    if (!plan.refusal.empty()) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+        error_ = QString::fromStdString(plan.refusal);
+        refused_ = true;
+        return false;
+    }
     std::vector<QByteArray> storage;
-    storage.push_back(QFile::encodeName(program));
-    for (qsizetype i = 1; i < arguments.size(); ++i) storage.push_back(arguments[i].toUtf8());
+    for (const std::string& argument : plan.argv) storage.push_back(QByteArray::fromStdString(argument));
     std::vector<char*> argv;
     for (QByteArray& argument : storage) argv.push_back(argument.data());
     argv.push_back(nullptr);

@@ -35,6 +35,9 @@ public:
     void kill();
 
     const QString& errorString() const { return error_; }
+    // Set (with errorString()) when the program is an i386 program that this
+    // machine can neither execute nor emulate: a Chinese text naming the package.
+    bool refused() const { return refused_; }
     pid_t pid() const { return pid_; }
 
     // The program the command line's first token names: a path with a separator is
@@ -51,6 +54,7 @@ private:
     bool ended_ = false;
     int exitCode_ = -1;
     QString error_;
+    bool refused_ = false;
 };
 
 }  // namespace platform

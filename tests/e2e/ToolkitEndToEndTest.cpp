@@ -3,6 +3,7 @@
 // sets it up and in the console host with the default console template.
 #include "ChildProcess.h"
 #include "CourseBuild.h"
+#include "GdbAtEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -91,10 +92,9 @@ TEST_F(ToolkitEndToEnd, AnUndefinedExternalFailsTheLinkWithoutAnExecutable) {
 TEST_F(ToolkitEndToEnd, GdbBreaksAtTheEntryStepsByAsmLinesAndPrintsALabel) {
   const fs::path program = source("stepping");
   buildProgram(program);
-  auto run = toolkit::runCaptured({"gdb", "-q", "-nx", "-batch", "-ex", "break _start", "-ex", "run", "-ex", "next",
-                                   "-ex", "next", "-ex", "print (int)count", "-ex", "kill",
-                                   build_.workBase(program).string() + ".exe"});
-  EXPECT_NE(run.output.find("stepping.asm, line 13"), std::string::npos) << run.output;
+  const asmora::testing::GdbAtEntry gdb(build_.workBase(program).string() + ".exe");
+  auto run = toolkit::runCaptured(gdb.batchArguments({"next", "next", "print (int)count", "kill"}));
+  EXPECT_NE(run.output.find("stepping.asm:13"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("14\t        add     eax, 1"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("15\t        mov     count, eax"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("= 1234"), std::string::npos) << run.output;
@@ -110,8 +110,7 @@ TEST_F(ToolkitEndToEnd, TheConsoleHostRunsTheProgramInsideTheDefaultTemplate) {
   const fs::path batchFile = build_.folder() / "ml.bat";
   std::ofstream(batchFile, std::ios::binary) << batch;
   std::ofstream(build_.folder() / "typed.txt") << "1\n2\nk";
-  auto run = toolkit::runCaptured({"/bin/sh", "-c", "exec \"$1\" --console-host \"$2\" < \"$3\"", "sh",
-                                   CONSOLE_HOST_RUN, batchFile.string(), (build_.folder() / "typed.txt").string()});
+  auto run = toolkit::runCaptured({CONSOLE_HOST_RUN, batchFile.string()}, (build_.folder() / "typed.txt").string());
   EXPECT_NE(run.output.find("程序开始运行\n" + std::string(79, '-') + "\nEnter first number:  Enter second number:  "
                             "\r\nThe sum is           3\r\n\n" + std::string(79, '-') + "\n"),
             std::string::npos)

@@ -1,6 +1,8 @@
 // fork/exec helpers for the carried tools.
 #include "ChildProcess.h"
 
+#include "I386Host.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -37,13 +39,16 @@ int waitFor(pid_t pid) {
 
 // Child side of a start: an exec failure is reported to the parent through
 // `errorPipe` (the errno value) and the child ends with 127.
-[[noreturn]] void execOrReport(const std::vector<std::string>& argv, int errorPipe) {
-  auto pointers = toArgv(argv);
-  execvp(pointers[0], pointers.data());
-  int error = errno;
+[[noreturn]] void execFailed(int error, int errorPipe) {
   ssize_t ignored = write(errorPipe, &error, sizeof error);
   (void)ignored;
   _exit(127);
+}
+
+[[noreturn]] void execOrReport(const std::vector<std::string>& argv, int errorPipe) {
+  auto pointers = toArgv(argv);
+  execvp(pointers[0], pointers.data());
+  execFailed(errno, errorPipe);
 }
 
 // Reads the errno that a failed exec sent; 0 when the exec succeeded (pipe closed).
@@ -59,8 +64,16 @@ int readStartError(int errorPipe) {
 
 }  // namespace
 
-CapturedRun runCaptured(const std::vector<std::string>& argv) {
+CapturedRun runCaptured(const std::vector<std::string>& argv) { return runCaptured(argv, "/dev/null"); }
+
+CapturedRun runCaptured(const std::vector<std::string>& requested, const std::string& inputPath) {
   CapturedRun run;
+  const ProgramStart start = planProgramStart(requested);
+  if (!start.refusal.empty()) {
+    run.output = start.refusal + "\n";
+    return run;
+  }
+  const std::vector<std::string>& argv = start.argv;
   int outputPipe[2];
   int errorPipe[2];
   if (argv.empty() || pipe2(outputPipe, O_CLOEXEC) != 0) return run;
@@ -71,8 +84,11 @@ CapturedRun runCaptured(const std::vector<std::string>& argv) {
   }
   pid_t pid = fork();
   if (pid == 0) {
-    int nullInput = open("/dev/null", O_RDONLY);
-    if (nullInput >= 0) dup2(nullInput, STDIN_FILENO);
+    int input = open(inputPath.c_str(), O_RDONLY);
+    if (input < 0) {
+      execFailed(errno, errorPipe[1]);
+    }
+    dup2(input, STDIN_FILENO);
     dup2(outputPipe[1], STDOUT_FILENO);
     dup2(outputPipe[1], STDERR_FILENO);
     execOrReport(argv, errorPipe[1]);
@@ -99,7 +115,13 @@ CapturedRun runCaptured(const std::vector<std::string>& argv) {
   return run;
 }
 
-int runOnTerminal(const std::vector<std::string>& argv, std::string* startError) {
+int runOnTerminal(const std::vector<std::string>& requested, std::string* startError) {
+  const ProgramStart start = planProgramStart(requested);
+  if (!start.refusal.empty()) {
+    if (startError) *startError = start.refusal;
+    return -1;
+  }
+  const std::vector<std::string>& argv = start.argv;
   int errorPipe[2];
   if (argv.empty() || pipe2(errorPipe, O_CLOEXEC) != 0) return -1;
   pid_t pid = fork();

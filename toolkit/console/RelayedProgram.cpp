@@ -1,6 +1,7 @@
 // Starting a program on its own pseudo-terminal with posix_spawn and relaying it.
 #include "RelayedProgram.h"
 
+#include "I386Host.h"
 #include "PseudoTerminal.h"
 #include "TerminalRelay.h"
 
@@ -60,8 +61,15 @@ class SpawnSettings {
 
 }  // namespace
 
-int runOnCp936Terminal(const std::vector<std::string>& argv, int terminalIn, int terminalOut, std::string& error) {
-  if (argv.empty()) return -1;
+int runOnCp936Terminal(const std::vector<std::string>& requested, int terminalIn, int terminalOut,
+                       std::string& error) {
+  if (requested.empty()) return -1;
+  const toolkit::ProgramStart start = toolkit::planProgramStart(requested);
+  if (!start.refusal.empty()) {
+    error = start.refusal;
+    return -1;
+  }
+  const std::vector<std::string>& argv = start.argv;
   auto terminal = PseudoTerminal::openLike(terminalIn, error);
   if (!terminal) return kNoPseudoTerminal;
   pid_t child = -1;

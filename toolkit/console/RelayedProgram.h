@@ -10,7 +10,8 @@ namespace asmora::console {
 // What runOnCp936Terminal returns when the system gave it no pseudo-terminal.
 inline constexpr int kNoPseudoTerminal = -2;
 
-// Runs argv[0] (searched on PATH when it has no slash) on a new pseudo-terminal
+// Runs argv[0] (searched on PATH when it has no slash; an i386 program the way this
+// machine runs them, see I386Host.h) on a new pseudo-terminal
 // shaped after `terminalIn`, relayed to `terminalIn` and `terminalOut`, and waits
 // for it. The program leads a session of its own with that terminal, so Ctrl+C
 // reaches it alone. Returns its exit status (128 + signal number when killed), -1

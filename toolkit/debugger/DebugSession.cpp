@@ -2,6 +2,7 @@
 #include "DebugSession.h"
 
 #include "CaseInsensitivePath.h"
+#include "I386Host.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -37,6 +38,17 @@ bool environmentLocaleIsUtf8() {
   return false;
 }
 
+void chooseI386Way(SessionInputs& inputs, const std::string& sessionFolder) {
+  if (!toolkit::isI386Program(inputs.program)) return;
+  const toolkit::I386Host& host = toolkit::i386Host();
+  if (host.way == toolkit::I386Way::Emulated) {
+    inputs.emulator = host.emulator;
+    inputs.stubSocket = sessionFolder + "/gdb.socket";
+  } else if (host.way == toolkit::I386Way::Unavailable) {
+    inputs.notice += (inputs.notice.empty() ? "" : "\n") + std::string(toolkit::I386Texts::unavailable);
+  }
+}
+
 SessionPlan planSession(const SessionInputs& inputs, const SupportFolder& support, const Texts& texts) {
   using Names = SupportFileNames;
   SessionPlan plan;
@@ -67,6 +79,10 @@ SessionPlan planSession(const SessionInputs& inputs, const SupportFolder& suppor
   if (hasProgram) {
     plan.environment.emplace_back("ASMORA_DEBUG_TTY_FILE", inputs.ttyFile);
     if (!inputs.sourceCopies.empty()) plan.environment.emplace_back("ASMORA_DEBUG_SOURCES", inputs.sourceCopies);
+    if (!inputs.emulator.empty()) {
+      plan.environment.emplace_back("ASMORA_DEBUG_EMULATOR", inputs.emulator);
+      plan.environment.emplace_back("ASMORA_DEBUG_SOCKET", inputs.stubSocket);
+    }
     plan.consoleWindow = {"xterm", "-u8", "-T", texts.get("title.console", fileName(inputs.program))};
     appendResources(plan.consoleWindow, support.resourceLines(Names::consoleWindowResources));
     for (const auto& argument : {std::string("-e"), inputs.frontEndPath, std::string("--program-console"),

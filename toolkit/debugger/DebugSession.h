@@ -25,8 +25,15 @@ struct SessionInputs {
   std::string ttyFile;        // where the console window writes its terminal's name
   std::string sourceCopies;   // where gdb's UTF-8 copies of code page 936 sources go
   std::string notice;         // a text gdb shows first (e.g. a program that was not found)
+  std::string emulator;       // qemu-i386 when the program runs under its gdb stub, else empty
+  std::string stubSocket;     // the stub's Unix socket, in the session's private folder
   bool utf8Locale = true;     // false when the environment's locale is not UTF-8
 };
+
+// Where the kernel cannot execute i386 programs, gdb debugs the program under
+// qemu-i386's gdb stub, reached through a socket in `sessionFolder` (private to the
+// session); where neither way exists, gdb says so when it opens.
+void chooseI386Way(SessionInputs& inputs, const std::string& sessionFolder);
 
 SessionPlan planSession(const SessionInputs& inputs, const SupportFolder& support, const Texts& texts);
 

@@ -6,6 +6,7 @@
 #include "ProgramConsole.h"
 #include "SupportFiles.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -45,6 +46,29 @@ void waitForFile(const std::string& path) {
   for (int tries = 0; tries < 100 && !fs::exists(path, error); ++tries) usleep(50000);
 }
 
+// Waits until one of the two windows closes, then closes the other: the program's
+// console without its debugger, or a debugger without the console, is of no use.
+// Returns the debugger window's exit status (1 when it did not end normally).
+int waitForEither(pid_t debuggerWindow, pid_t console) {
+  if (debuggerWindow <= 0) {
+    stop(console);
+    return 1;
+  }
+  int status = 0;
+  for (;;) {
+    const pid_t ended = wait(&status);
+    if (ended == debuggerWindow) {
+      stop(console);
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    }
+    if (ended == console) {
+      stop(debuggerWindow);
+      return 0;
+    }
+    if (ended < 0 && errno != EINTR) return 1;
+  }
+}
+
 std::string makeSessionFolder() {
   std::string pattern = (fs::temp_directory_path() / "asmora-windbg-XXXXXX").string();
   return mkdtemp(pattern.data()) ? pattern : std::string();
@@ -77,13 +101,13 @@ int main(int argc, char** argv) {
   inputs.sourceCopies = sessionFolder.empty() ? std::string() : sessionFolder + "/sources";
   if (!inputs.program.empty() && sessionFolder.empty()) inputs.program.clear();
 
+  if (!inputs.program.empty()) chooseI386Way(inputs, sessionFolder);
+
   const SessionPlan plan = planSession(inputs, support, texts);
   const pid_t console = plan.consoleWindow.empty() ? -1 : start(plan.consoleWindow, {});
   if (console > 0) waitForFile(inputs.ttyFile);
   const pid_t debuggerWindow = start(plan.debuggerWindow, plan.environment);
-  int status = 0;
-  if (debuggerWindow > 0) waitpid(debuggerWindow, &status, 0);
-  stop(console);
+  const int status = waitForEither(debuggerWindow, console);
   if (!sessionFolder.empty()) fs::remove_all(sessionFolder, error);
-  return debuggerWindow > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+  return status;
 }

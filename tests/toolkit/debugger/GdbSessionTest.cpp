@@ -155,6 +155,7 @@ class GdbSession : public ::testing::Test {
     inputs.frontEndPath = std::string(TOOLKIT_OUT) + "/windbg.exe";
     inputs.ttyFile = ttyFile;
     inputs.sourceCopies = (root_ / "sources").string();
+    chooseI386Way(inputs, root_.string());
     const SessionPlan plan = planSession(inputs, support, Texts::load(support.path(SupportFileNames::texts)));
     auto gdb = std::find(plan.debuggerWindow.begin(), plan.debuggerWindow.end(), "gdb");
     ASSERT_NE(gdb, plan.debuggerWindow.end());

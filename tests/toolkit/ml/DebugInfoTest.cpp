@@ -2,7 +2,9 @@
 // lines map to the line that called the macro), procedures and data labels.
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
 #include "Driver.h"
+#include "GdbAtEntry.h"
 #include "MlTestSupport.h"
 
 using mltest::TempDir;
@@ -53,11 +55,11 @@ TEST(DebugInfo, GdbStepsBySourceLinesAndPrintsDataLabels) {
     ASSERT_EQ(mltest::run("readelf --debug-dump=info,line -W '" + exe.string() + "'", &dwarf), 0);
     EXPECT_EQ(dwarf.find("Warning"), std::string::npos) << dwarf;
 
-    std::string gdb;
-    mltest::run("gdb -nx -batch -ex 'break _start' -ex run -ex next -ex next -ex step -ex 'info line' -ex finish "
-                "-ex next -ex next -ex 'print count' -ex 'print table' -ex 'print ratio' -ex 'ptype count' '" +
-                    exe.string() + "'",
-                &gdb);
+    const asmora::testing::GdbAtEntry session(exe.string());
+    const std::string gdb = asmora::toolkit::runCaptured(
+                                session.batchArguments({"next", "next", "step", "info line", "finish", "next", "next",
+                                                        "print count", "print table", "print ratio", "ptype count"}))
+                                .output;
     EXPECT_NE(gdb.find("_start () at " + source.string() + ":16"), std::string::npos) << gdb;
     EXPECT_NE(gdb.find("17\t  bump eax"), std::string::npos) << "macro lines belong to the calling line\n" << gdb;
     EXPECT_NE(gdb.find("18\t  call Twice"), std::string::npos) << gdb;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
 #include "CommandLine.h"
 #include "Driver.h"
 #include "MlTestSupport.h"
@@ -162,7 +163,7 @@ TEST(Program, TemplateAssemblesLinksAndExitsWithZero) {
                           &out),
               0)
         << out;
-    EXPECT_EQ(mltest::run("'" + exe.string() + "'"), 0);
+    EXPECT_EQ(asmora::toolkit::runCaptured({exe.string()}).exitCode, 0);
 
     fs::path three = dir.write("three.asm", std::string(kTemplate).replace(std::string(kTemplate).find("ExitProcess, 0"),
                                                                           14, "ExitProcess, 3"));
@@ -170,7 +171,7 @@ TEST(Program, TemplateAssemblesLinksAndExitsWithZero) {
     ASSERT_EQ(mltest::run("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "' '" +
                           stubObj.string() + "'"),
               0);
-    EXPECT_EQ(mltest::run("'" + exe.string() + "'"), 3);
+    EXPECT_EQ(asmora::toolkit::runCaptured({exe.string()}).exitCode, 3);
 }
 
 TEST(Program, ErrorsFailTheRunAndRemoveAStaleObject) {

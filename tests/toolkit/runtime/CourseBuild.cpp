@@ -12,10 +12,9 @@ namespace asmora::testing {
 
 namespace {
 
-ToolResult runTool(const std::vector<std::string>& argv) {
-  auto run = toolkit::runCaptured(argv);
-  return {run.started ? run.exitCode : -1, run.output};
-}
+ToolResult toResult(const toolkit::CapturedRun& run) { return {run.started ? run.exitCode : -1, run.output}; }
+
+ToolResult runTool(const std::vector<std::string>& argv) { return toResult(toolkit::runCaptured(argv)); }
 
 }  // namespace
 
@@ -58,8 +57,7 @@ ToolResult CourseBuild::link(const fs::path& source) const {
 ToolResult CourseBuild::run(const fs::path& source, const std::string& input) const {
   const fs::path inputFile = folder_ / "input.txt";
   std::ofstream(inputFile, std::ios::binary) << input;
-  return runTool({"/bin/sh", "-c", "exec \"$1\" < \"$2\"", "sh", workBase(source).string() + ".exe",
-                  inputFile.string()});
+  return toResult(toolkit::runCaptured({workBase(source).string() + ".exe"}, inputFile.string()));
 }
 
 }  // namespace asmora::testing
