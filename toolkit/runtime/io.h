@@ -16,9 +16,11 @@
 IFNDEF asmoraIoHeader
 asmoraIoHeader  EQU     1
 
-EXTRN   itoaproc:NEAR32, atoiproc:NEAR32
-EXTRN   dtoaproc:NEAR32, atodproc:NEAR32
-EXTRN   inproc:NEAR32, outproc:NEAR32, szlenproc:NEAR32
+; SYSCALL keeps the names undecorated under any .MODEL language (a program with
+; .MODEL FLAT, stdcall would otherwise look for _itoaproc).
+EXTRN   SYSCALL itoaproc:NEAR32, SYSCALL atoiproc:NEAR32
+EXTRN   SYSCALL dtoaproc:NEAR32, SYSCALL atodproc:NEAR32
+EXTRN   SYSCALL inproc:NEAR32, SYSCALL outproc:NEAR32, SYSCALL szlenproc:NEAR32
 
 ; itoaproc takes (source word, destination address) and pops 6 bytes.
 itoa    MACRO   dest, source, tooMany

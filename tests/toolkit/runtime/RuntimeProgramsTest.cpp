@@ -29,6 +29,7 @@ const ProgramCase kPrograms[] = {
     {"sounds", 0},     // Beep's bell and duration, lstrlenA, szlen
     {"returnmain", 7, ""},   // END _main, no /entry:, the entry returns 7
     {"returnstart", 5, ""},  // END start (no underscore), no /entry:, returns 5
+    {"returnstdcall", 2, ""},  // .MODEL FLAT, stdcall: END names __main@0; io.h links
     {"returnide", 0},        // the IDE's /entry:start with an entry that returns
 };
 
