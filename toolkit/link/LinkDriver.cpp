@@ -44,8 +44,8 @@ struct ResolvedInput {
   InputKind kind;
 };
 
-// The program's entry: /entry: when given, else the one the first object's END
-// names, else start.
+// The program's entry: /entry: when given, else the one named by END in the first
+// object that names one, else start.
 std::string chooseEntry(const LinkCommandLine& command, const std::vector<ResolvedInput>& inputs) {
   if (!command.entry.empty()) return entrySymbol(command.entry);
   for (const auto& input : inputs) {
