@@ -14,7 +14,7 @@ TOOLKIT = [
     ("windbg.exe", "调试器前端：在终端中用 gdb 单步执行程序", "Asmora 自带（调用 gdb）"),
     ("dm.dll … tlloc.dll", "调试器前端的脚本、按键表与提示文字", "Asmora 自带"),
     ("IO.ASM", "课程输入输出库的源程序", "Asmora 自带"),
-    ("io.h", "课程输入输出库的宏定义（itoa、atoi、dtoa、atod、input、output）", "Asmora 自带"),
+    ("io.h", "课程输入输出库的宏定义（itoa、atoi、dtoa、atod、input、output、szlen）", "Asmora 自带"),
     ("io.obj", "课程输入输出库的目标文件", "由 IO.ASM 汇编而成"),
     ("Kernel32.Lib", "ExitProcess 等系统调用的库", "Asmora 自带"),
     ("Asmora帮助.hlp", "本程序的帮助", "Asmora 自带"),

@@ -40,6 +40,12 @@ void waitForSocket(const std::string& path, pid_t emulator) {
   }
 }
 
+// qemu stops at the program's first instruction: _start itself, or the start-up
+// stub of Kernel32.Lib that calls it. From the stub, run on to _start.
+const char* const kOnToStart =
+    "python if gdb.selected_frame().pc() != int(gdb.parse_and_eval('(unsigned int)&_start')): "
+    "gdb.execute('tbreak *_start'); gdb.execute('continue')";
+
 }  // namespace
 
 GdbAtEntry::GdbAtEntry(const std::string& program) : program_(program) {
@@ -65,7 +71,7 @@ GdbAtEntry::~GdbAtEntry() {
 std::vector<std::string> GdbAtEntry::batchArguments(const std::vector<std::string>& commands) const {
   std::vector<std::string> argv{"gdb", "-q", "-nx", "-batch"};
   const std::vector<std::string> start =
-      emulated() ? std::vector<std::string>{"target remote " + socket_}
+      emulated() ? std::vector<std::string>{"target remote " + socket_, kOnToStart}
                  : std::vector<std::string>{"break *_start", "run"};
   for (const auto* list : {&start, &commands}) {
     for (const auto& command : *list) {

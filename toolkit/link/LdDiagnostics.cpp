@@ -53,6 +53,10 @@ const std::vector<Pattern>& patternTable() {
       // required symbol `_start' not defined
       {std::regex(R"(^required symbol `(.+)' not defined$)"),
        [](Collected& s, const std::smatch& m, const LdContext&) { reportUnresolved(s, "LINK", m[1]); }},
+      // --defsym:1: undefined symbol `_start' referenced in expression
+      // (the start-up stub's alias for an entry that no input defines)
+      {std::regex(R"(^--defsym:\d+: undefined symbol `(.+)' referenced in expression$)"),
+       [](Collected& s, const std::smatch& m, const LdContext&) { reportUnresolved(s, "LINK", m[1]); }},
       // hello.asm:5: multiple definition of `_start'; a.obj:a.asm:5: first defined here
       {std::regex(R"(multiple definition of `(.+)'; ([^:]+):.*first defined here$)"),
        [](Collected& s, const std::smatch& m, const LdContext&) {

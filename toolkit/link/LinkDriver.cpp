@@ -8,6 +8,7 @@
 #include "LdDiagnostics.h"
 #include "LinkCommandLine.h"
 #include "ObjectCheck.h"
+#include "ObjectDirectives.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -33,10 +34,35 @@ constexpr const char* kUsage =
     "      /OUT:filename         the executable to write\n"
     "      /SUBSYSTEM:CONSOLE    console program\n";
 
+// The start-up stub of Kernel32.Lib calls the entry through kEntryAlias, which ld
+// defines as the chosen entry, and ends the program with EAX as its status: the
+// kernel starts a program with no return address on the stack, so an entry that
+// returns needs somewhere to return to.
+constexpr const char* kStartupSymbol = "asmoraStartup";
+constexpr const char* kEntryAlias = "asmoraEntry";
+
 struct ResolvedInput {
   std::string path;
   InputKind kind;
 };
+
+// The program's entry: /entry: when given, else the one named by END in the first
+// object that names one, else start.
+std::string chooseEntry(const LinkCommandLine& command, const std::vector<ResolvedInput>& inputs) {
+  if (!command.entry.empty()) return entrySymbol(command.entry);
+  for (const auto& input : inputs) {
+    if (input.kind != InputKind::Object) continue;
+    if (auto named = objectEntryDirective(input.path)) return *named;
+  }
+  return entrySymbol("");
+}
+
+bool startupStubAvailable(const std::vector<ResolvedInput>& inputs) {
+  for (const auto& input : inputs) {
+    if (input.kind == InputKind::Archive && archiveDefines(input.path, kStartupSymbol)) return true;
+  }
+  return false;
+}
 
 std::vector<std::string> splitLibVariable(const char* value) {
   std::vector<std::string> folders;
@@ -83,10 +109,16 @@ void removeQuietly(const std::string& path) {
 
 std::vector<std::string> ldArguments(const LinkEnvironment& environment, const LinkCommandLine& command,
                                      const std::vector<ResolvedInput>& inputs, const std::string& target) {
-  const std::string entry = entrySymbol(command.entry);
+  const std::string entry = chooseEntry(command, inputs);
   std::vector<std::string> argv = {environment.linker, "-m", "elf_i386", "-static", "-nostdlib",
                                    "-z", "noexecstack", "--no-warn-rwx-segments", "--build-id=none",
-                                   "-e", entry, "--require-defined=" + entry, "-o", target};
+                                   "--require-defined=" + entry, "-o", target};
+  if (startupStubAvailable(inputs)) {
+    argv.insert(argv.end(), {"-e", kStartupSymbol, std::string("--require-defined=") + kStartupSymbol,
+                             std::string("--defsym=") + kEntryAlias + "=\"" + entry + "\""});
+  } else {
+    argv.insert(argv.end(), {"-e", entry});
+  }
   if (!command.debug) argv.push_back("--strip-debug");
   for (const auto& input : inputs) {
     if (input.kind == InputKind::Object) argv.push_back(input.path);

@@ -77,6 +77,8 @@ public:
     // Call frame rules of every procedure and public code label, for .debug_frame.
     const std::vector<FrameRange>& frameRanges() const { return frames_.ranges(); }
     bool modelSeen() const { return modelSeen_; }
+    // The entry named by END, or nullptr when END names none.
+    const Symbol* entryPoint() const { return entryPoint_; }
 
     std::optional<std::int64_t> evaluateConstant(std::string_view text, const SourceLine& at, bool quiet) override;
     bool isNumericEquate(std::string_view text) override;

@@ -43,6 +43,20 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The entry named by END reaches the link driver as "/ENTRY:<ELF name>" in a
+// .drectve section, which the final link leaves out of the program.
+void addEntryDirective(ObjectFile& obj, const Assembler& assembler) {
+    const Symbol* entry = assembler.entryPoint();
+    if (!entry) return;
+    const std::string text = "/ENTRY:" + assembler.linkName(*entry);
+    ObjectSection directive;
+    directive.name = ".drectve";
+    directive.flavor = SectionFlavor::Directive;
+    directive.data.assign(text.begin(), text.end());
+    directive.size = static_cast<std::uint32_t>(text.size());
+    obj.sections.push_back(std::move(directive));
+}
+
 }  // namespace
 
 ObjectFile buildObject(const Assembler& assembler, bool debugInfo) {
@@ -105,6 +119,7 @@ ObjectFile buildObject(const Assembler& assembler, bool debugInfo) {
             obj.sections[i].relocations.push_back(o);
         }
     }
+    addEntryDirective(obj, assembler);
     if (debugInfo) addDebugInfo(obj, assembler);
     return obj;
 }

@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::uint32_t SHT_PROGBITS = 1, SHT_SYMTAB = 2, SHT_STRTAB = 3, SHT_NOBITS = 8, SHT_REL = 9;
 constexpr std::uint32_t SHF_WRITE = 1, SHF_ALLOC = 2, SHF_EXECINSTR = 4, SHF_INFO_LINK = 0x40;
+constexpr std::uint32_t SHF_EXCLUDE = 0x80000000;
 constexpr std::uint8_t STT_SECTION = 3, STT_FILE = 4;
 constexpr std::uint16_t SHN_ABS = 0xFFF1;
 
@@ -192,6 +193,7 @@ private:
             case SectionFlavor::Bss: h.type = SHT_NOBITS; h.flags = SHF_ALLOC | SHF_WRITE; break;
             case SectionFlavor::ReadOnly: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC; break;
             case SectionFlavor::Debug: h.type = SHT_PROGBITS; h.flags = 0; break;
+            case SectionFlavor::Directive: h.type = SHT_PROGBITS; h.flags = SHF_EXCLUDE; break;
         }
     }
 

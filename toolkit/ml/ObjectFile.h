@@ -22,7 +22,9 @@ struct ObjectReloc {
     ObjectTarget target;
 };
 
-enum class SectionFlavor : std::uint8_t { Code, Data, Bss, ReadOnly, Debug };
+// Directive: text for the linker (the entry named by END), kept out of the program
+// (SHF_EXCLUDE), as COFF's .drectve section is.
+enum class SectionFlavor : std::uint8_t { Code, Data, Bss, ReadOnly, Debug, Directive };
 
 struct ObjectSection {
     std::string name;

@@ -8,6 +8,7 @@
 ;   atod   source         text -> EAX; ESI likewise
 ;   output source         writes the text up to its NUL to standard output
 ;   input  dest, length   reads one line, at most length-1 characters and a NUL
+;   szlen  source         EAX = the length of the text up to its NUL
 ; atoi and atod set OF=1 (result 0) when there are no digits or the value overflows.
 
 .NOLISTMACRO
@@ -15,9 +16,11 @@
 IFNDEF asmoraIoHeader
 asmoraIoHeader  EQU     1
 
-EXTRN   itoaproc:NEAR32, atoiproc:NEAR32
-EXTRN   dtoaproc:NEAR32, atodproc:NEAR32
-EXTRN   inproc:NEAR32, outproc:NEAR32
+; SYSCALL keeps the names undecorated under any .MODEL language (a program with
+; .MODEL FLAT, stdcall would otherwise look for _itoaproc).
+EXTRN   SYSCALL itoaproc:NEAR32, SYSCALL atoiproc:NEAR32
+EXTRN   SYSCALL dtoaproc:NEAR32, SYSCALL atodproc:NEAR32
+EXTRN   SYSCALL inproc:NEAR32, SYSCALL outproc:NEAR32, SYSCALL szlenproc:NEAR32
 
 ; itoaproc takes (source word, destination address) and pops 6 bytes.
 itoa    MACRO   dest, source, tooMany
@@ -108,6 +111,20 @@ input   MACRO   dest, length, tooMany
         xchg    ebx, [esp]              ; address parameter; EBX restored
         push    length                  ; length parameter
         call    inproc
+        ENDIF
+        ENDM
+
+; szlenproc takes (text address), pops 4 bytes, returns EAX.
+szlen   MACRO   source, tooMany
+        IFB     <source>
+        .ERR    <missing operand in SZLEN>
+        ELSEIFNB <tooMany>
+        .ERR    <extra operand(s) in SZLEN>
+        ELSE
+        push    ebx                     ; room for the address parameter
+        lea     ebx, source
+        xchg    ebx, [esp]              ; address parameter; EBX restored
+        call    szlenproc
         ENDIF
         ENDM
 

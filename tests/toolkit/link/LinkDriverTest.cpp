@@ -2,6 +2,7 @@
 // failed link leaves no executable behind.
 #include "ChildProcess.h"
 #include "LinkDriver.h"
+#include "ObjectDirectives.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,30 @@ const char* kMainSource =
     "_start:\n"
     "  push 3\n"
     "  call \"_ExitProcess@4\"\n";
+
+// Kernel32.Lib's start-up stub, as the link driver expects it.
+const char* kStartupSource =
+    ".intel_syntax noprefix\n"
+    ".globl asmoraStartup\n"
+    ".text\n"
+    "asmoraStartup:\n"
+    "  call asmoraEntry\n"
+    "  push eax\n"
+    "  call \"_ExitProcess@4\"\n";
+
+// Two entries that return; END named _main (the .drectve text ML.EXE writes).
+const char* kReturningSource =
+    ".intel_syntax noprefix\n"
+    ".section .drectve,\"e\"\n"
+    ".ascii \"/ENTRY:_main\"\n"
+    ".text\n"
+    ".globl _main, _start\n"
+    "_main:\n"
+    "  mov eax, 9\n"
+    "  ret\n"
+    "_start:\n"
+    "  mov eax, 4\n"
+    "  ret\n";
 
 class LinkDriverTest : public ::testing::Test {
  protected:
@@ -110,6 +135,55 @@ TEST_F(LinkDriverTest, MissingEntryPointIsReported) {
   EXPECT_NE(link({"/nologo", "/entry:start", "/out:" + executable(), debugObject()}), 0);
   EXPECT_NE(messages_.str().find("LNK2001: unresolved external symbol _start"), std::string::npos);
   EXPECT_FALSE(fs::exists(executable()));
+}
+
+TEST_F(LinkDriverTest, TheStartupStubEndsAReturningEntryWithItsStatus) {
+  assemble(kStartupSource, root_ / "startup.o");
+  ASSERT_EQ(toolkit::runCaptured({"ar", "rcs", (root_ / "bin" / "Kernel32.Lib").string(),
+                                  (root_ / "startup.o").string()}).exitCode, 0);
+  ASSERT_TRUE(link::archiveDefines((root_ / "bin" / "Kernel32.Lib").string(), "asmoraStartup"));
+  assemble(kReturningSource, debugObject());
+  ASSERT_EQ(link::objectEntryDirective(debugObject()), std::optional<std::string>("_main"));
+  struct Case {
+    std::vector<std::string> entryOption;
+    int exitCode;  // -1: the link fails
+    const char* message;
+  };
+  const Case cases[] = {
+      {{}, 9, ""},                   // the entry END names
+      {{"/entry:start"}, 4, ""},     // /entry: wins over END
+      {{"/entry:nothere"}, -1, "LINK : error LNK2001: unresolved external symbol _nothere\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"/nologo", "/out:" + executable(), debugObject(), "kernel32.lib"};
+    args.insert(args.begin() + 1, c.entryOption.begin(), c.entryOption.end());
+    const int status = link(args);
+    if (c.exitCode < 0) {
+      EXPECT_NE(status, 0);
+      EXPECT_EQ(messages_.str().find(c.message), 0u) << messages_.str();
+      EXPECT_FALSE(fs::exists(executable()));
+      continue;
+    }
+    ASSERT_EQ(status, 0) << messages_.str();
+    EXPECT_EQ(toolkit::runCaptured({executable()}).exitCode, c.exitCode) << messages_.str();
+    EXPECT_FALSE(hasSection(executable(), "/ENTRY:")) << "the directive stays out of the program";
+  }
+}
+
+TEST_F(LinkDriverTest, DamagedInputsNameNoEntryAndNoSymbol) {
+  assemble(kReturningSource, debugObject());
+  std::ifstream in(debugObject(), std::ios::binary);
+  const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string damaged[] = {
+      "", "\x7F" "ELF", whole.substr(0, 60), whole.substr(0, whole.size() - 8),
+      "!<arch>\n", "!<arch>\n/               0           0     0     0       99999     `\n\0\0\0\x05",
+  };
+  for (const auto& bytes : damaged) {
+    std::ofstream(root_ / "damaged", std::ios::binary | std::ios::trunc) << bytes;
+    const std::string path = (root_ / "damaged").string();
+    EXPECT_EQ(link::objectEntryDirective(path), std::nullopt) << bytes.size();
+    EXPECT_FALSE(link::archiveDefines(path, "asmoraStartup")) << bytes.size();
+  }
 }
 
 TEST_F(LinkDriverTest, MissingAndForeignInputsAreRefusedBeforeLd) {

@@ -77,6 +77,14 @@ TEST(Assembler, ExternDefPublicAndEntryPoint) {
     EXPECT_NE(obj.find("symbol shared global .data+0"), std::string::npos) << obj;
     EXPECT_NE(obj.find("symbol elsewhere global undefined"), std::string::npos) << obj;
     EXPECT_NE(obj.find("symbol main global .text+0"), std::string::npos) << "END's entry point is exported\n" << obj;
+    // The linker learns the entry from a .drectve section ("/ENTRY:main"), under the
+    // procedure's link name; an END without a name writes none.
+    EXPECT_NE(obj.find("section .drectve directive 11\n  0000: 2F 45 4E 54 52 59 3A 6D 61 69 6E\n"),
+              std::string::npos) << obj;
+    std::string named = objectOf(".386\n.MODEL FLAT, stdcall\n.CODE\n_main PROC\nret\n_main ENDP\nEND _main\n");
+    EXPECT_NE(named.find("3A 5F 5F 6D 61 69 6E 40 30\n"), std::string::npos) << "/ENTRY:__main@0\n" << named;
+    std::string unnamed = objectOf(".386\n.MODEL FLAT\n.CODE\nmain: ret\nEND\n");
+    EXPECT_EQ(unnamed.find(".drectve"), std::string::npos) << unnamed;
     auto bad = assemble(".386\n.MODEL FLAT\n.DATA\nx DWORD 0\nEND x\n");
     EXPECT_EQ(bad.messages(), "test.asm(5) : error A2028: a code address is needed here : END\n");
 }

@@ -115,7 +115,7 @@ std::string hex(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::string describeObject(const ml::ObjectFile& obj) {
-    static const char* kFlavors[] = {"code", "data", "bss", "rodata", "debug"};
+    static const char* kFlavors[] = {"code", "data", "bss", "rodata", "debug", "directive"};
     std::string out;
     auto targetName = [&](const ml::ObjectTarget& t) {
         if (t.symbol >= 0) return obj.symbols[std::size_t(t.symbol)].name;

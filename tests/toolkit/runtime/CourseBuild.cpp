@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -47,11 +48,13 @@ ToolResult CourseBuild::assemble(const fs::path& source) const {
                   base + ".obj", "/Zi", source.string()});
 }
 
-ToolResult CourseBuild::link(const fs::path& source) const {
+ToolResult CourseBuild::link(const fs::path& source, const std::string& entryOption) const {
   const std::string base = workBase(source).string();
-  return runTool({(toolkitFolder() / "link.exe").string(), "/debug", "/subsystem:console", "/entry:start",
-                  "/out:" + base + ".exe", base + ".obj", (toolkitFolder() / "io.obj").string(),
-                  (toolkitFolder() / "kernel32.lib").string()});
+  std::vector<std::string> argv = {(toolkitFolder() / "link.exe").string(), "/debug", "/subsystem:console"};
+  if (!entryOption.empty()) argv.push_back(entryOption);
+  argv.insert(argv.end(), {"/out:" + base + ".exe", base + ".obj", (toolkitFolder() / "io.obj").string(),
+                           (toolkitFolder() / "kernel32.lib").string()});
+  return runTool(argv);
 }
 
 ToolResult CourseBuild::run(const fs::path& source, const std::string& input) const {

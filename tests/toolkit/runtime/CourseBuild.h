@@ -26,8 +26,9 @@ class CourseBuild {
 
   // bin/ml.exe /c /coff /Fl"W.lst" /Fo "W.obj" /Zi "P", W = <folder>/Debug/<name>.
   ToolResult assemble(const std::filesystem::path& source) const;
-  // bin/link.exe /debug /subsystem:console /entry:start /out:"W.exe" "W.obj" io.obj kernel32.lib
-  ToolResult link(const std::filesystem::path& source) const;
+  // bin/link.exe /debug /subsystem:console /entry:start /out:"W.exe" "W.obj" io.obj kernel32.lib;
+  // `entryOption` replaces /entry:start, and an empty one leaves it out.
+  ToolResult link(const std::filesystem::path& source, const std::string& entryOption = "/entry:start") const;
   // Runs W.exe with `input` on its standard input.
   ToolResult run(const std::filesystem::path& source, const std::string& input = {}) const;
 

@@ -15,6 +15,7 @@ namespace {
 struct ProgramCase {
   const char* name;
   int exitCode;
+  const char* entryOption = "/entry:start";  // "" links without /entry:
 };
 
 // Names the case in test listings instead of a dump of its bytes.
@@ -25,6 +26,11 @@ const ProgramCase kPrograms[] = {
     {"registers", 0},  // registers and flags kept, destinations through EBX and name+offset
     {"kernel32", 3},   // handles, write, console line, raw read, last error, Sleep/GetTickCount
     {"lines", 0},      // input at the end of the input, without a line end, and length 1
+    {"sounds", 0},     // Beep's bell and duration, lstrlenA, szlen
+    {"returnmain", 7, ""},   // END _main, no /entry:, the entry returns 7
+    {"returnstart", 5, ""},  // END start (no underscore), no /entry:, returns 5
+    {"returnstdcall", 2, ""},  // .MODEL FLAT, stdcall: END names __main@0; io.h links
+    {"returnide", 0},        // the IDE's /entry:start with an entry that returns
 };
 
 class RuntimePrograms : public ::testing::TestWithParam<ProgramCase> {};
@@ -36,7 +42,7 @@ TEST_P(RuntimePrograms, PrintWhatTheirInterfaceSays) {
   const fs::path source = build.writeSource(program.name, readText(data / (std::string(program.name) + ".asm")));
   auto assembled = build.assemble(source);
   ASSERT_EQ(assembled.exitCode, 0) << assembled.output;
-  auto linked = build.link(source);
+  auto linked = build.link(source, program.entryOption);
   ASSERT_EQ(linked.exitCode, 0) << linked.output;
   const fs::path input = data / (std::string(program.name) + ".in");
   auto run = build.run(source, fs::exists(input) ? readText(input) : std::string());
