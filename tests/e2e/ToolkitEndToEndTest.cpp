@@ -66,6 +66,14 @@ TEST_F(ToolkitEndToEnd, ProceduresStringInstructionsAndX87) {
   EXPECT_EQ(run.exitCode, 0);
 }
 
+TEST_F(ToolkitEndToEnd, WordPushesTypedOperandsAndPentiumProInstructions) {
+  const fs::path program = source("encodings");
+  buildProgram(program);
+  auto run = build_.run(program);
+  EXPECT_EQ(run.output, readText(fs::path(E2E_PROGRAMS) / "encodings.out"));
+  EXPECT_EQ(run.exitCode, 0);
+}
+
 TEST_F(ToolkitEndToEnd, OperandChecksOfIoHReportTheirLines) {
   const fs::path program = source("checks");
   auto assembled = build_.assemble(program);

@@ -94,6 +94,7 @@ void Assembler::beginPass() {
     currentProc_ = nullptr;
     symbols_.closeScope();
     radix_ = 10;
+    cpuMode_ = x86::CpuMode{};
     changed_ = false;
     sawUnresolved_ = false;
     branchIndex_ = 0;
@@ -297,9 +298,7 @@ bool Assembler::processDirective(const Token& word, Tokens rest) {
     std::string_view w = word.text;
     if (w.empty()) return false;
     if (w[0] == '.') {
-        if (equalsAny(w, {".386", ".386p", ".486", ".486p", ".586", ".586p", ".686", ".686p", ".387", ".287",
-                        ".8086", ".8087", ".186", ".286", ".286p", ".mmx", ".xmm", ".k3d", ".no87"}))
-            return true;
+        if (processorDirective(w)) return true;
         if (equalsNoCase(w, ".model")) { directiveModel(rest); return true; }
         if (equalsNoCase(w, ".stack")) {
             if (!rest.empty()) constantTokens(rest, ".STACK");

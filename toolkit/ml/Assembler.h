@@ -157,6 +157,7 @@ private:
     // instructions (Instructions.cpp)
     // `first` is the mnemonic of tokens[0] when the caller looked it up already.
     void assembleInstruction(Tokens tokens, x86::Mnemonic first = {});
+    bool processorDirective(std::string_view word);  // .386, .686P, .387, .NO87 ...
     bool toOperand(const ExprValue& v, x86::Operand& out, bool branchTarget);
     x86::Value relocatable(const Symbol* symbol, std::int64_t addend) const;
     // `generatedText` lists the instruction as one the assembler wrote (prefixed '*').
@@ -244,6 +245,9 @@ private:
     std::int32_t currentSection_ = -1;
     Symbol* currentProc_ = nullptr;
     int radix_ = 10;
+    // What the processor directives enable; until the first one, every instruction
+    // the encoder knows.
+    x86::CpuMode cpuMode_;
     bool modelSeen_ = false;
     Language language_ = Language::None;
     bool scoped_ = true;

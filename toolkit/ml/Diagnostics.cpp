@@ -116,6 +116,7 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {CodeAfterEnd,              4005, W, 2, "text after END is ignored"},
     {ExpansionTooLarge,         1009, F, 0, "macro and repeat expansions produce too many lines"},
     {TooManyMacroArguments,     4006, W, 1, "macro call has more arguments than parameters"},
+    {NotInCpuMode,              2085, E, 0, "instruction or register is not enabled by the processor directive"},
 });
 
 constexpr bool tableMatchesEnum() {

@@ -376,7 +376,12 @@ private:
                 v.number = 4;
                 return true;
             }
-            if (v.kind == ValueKind::Register) return fail(Diag::InvalidRegisterUse, "PTR");
+            // DWORD PTR ecx is ecx; a PTR of another size cannot change a register's
+            if (v.kind == ValueKind::Register) {
+                const Type& t = l.type;
+                if (!t.structure && !t.isCode && t.size != 0 && t.size == registerSize(v.reg)) return true;
+                return fail(Diag::InvalidRegisterUse, "PTR");
+            }
             v.type = l.type;
             v.explicitType = true;
             return true;

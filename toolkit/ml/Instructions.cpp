@@ -62,8 +62,37 @@ std::optional<x86::Prefix> prefixOf(const Token& t) {
     return std::nullopt;
 }
 
+// A processor directive sets the processor, the coprocessor or both; .MMX, .XMM and
+// .K3D enable nothing the encoder knows.
+struct ProcessorDirective {
+    std::string_view name;
+    bool setsCpu;
+    x86::Cpu cpu;
+    bool privileged;
+    bool setsFpu;
+    x86::Fpu fpu;
+};
+
+using enum x86::Cpu;
+using enum x86::Fpu;
+
+// directive  sets cpu  cpu    P      sets fpu  fpu (sorted by name)
+constexpr std::array kProcessorDirectives = std::to_array<ProcessorDirective>({
+    {".186", true, I186, false, true, I8087},   {".286", true, I286, false, true, I287},
+    {".286p", true, I286, true, true, I287},    {".287", false, I8086, false, true, I287},
+    {".386", true, I386, false, true, I387},    {".386p", true, I386, true, true, I387},
+    {".387", false, I8086, false, true, I387},  {".486", true, I486, false, true, I387},
+    {".486p", true, I486, true, true, I387},    {".586", true, P5, false, true, I387},
+    {".586p", true, P5, true, true, I387},      {".686", true, P6, false, true, I387},
+    {".686p", true, P6, true, true, I387},      {".8086", true, I8086, false, true, I8087},
+    {".8087", false, I8086, false, true, I8087}, {".k3d", false, I8086, false, false, None},
+    {".mmx", false, I8086, false, false, None}, {".no87", false, I8086, false, true, None},
+    {".xmm", false, I8086, false, false, None},
+});
+
 Diag diagnosticOf(x86::EncodeError e) {
     switch (e) {
+        case x86::EncodeError::NotInCpuMode: return Diag::NotInCpuMode;
         case x86::EncodeError::UnknownMnemonic: return Diag::SyntaxError;
         case x86::EncodeError::SizeMismatch: return Diag::SizeMismatch;
         case x86::EncodeError::SizeMissing: return Diag::SizeMissing;
@@ -101,6 +130,18 @@ OperandGroups splitOperands(std::span<const Token> t) {
 }
 
 }  // namespace
+
+bool Assembler::processorDirective(std::string_view word) {
+    static const WordIndex index(kProcessorDirectives);
+    const ProcessorDirective* d = index.find(word);
+    if (!d) return false;
+    if (d->setsCpu) {
+        cpuMode_.cpu = d->cpu;
+        cpuMode_.privileged = d->privileged;
+    }
+    if (d->setsFpu) cpuMode_.fpu = d->fpu;
+    return true;
+}
 
 void Assembler::assembleInstruction(Tokens t, x86::Mnemonic first) {
     if (!requireSection()) return;
@@ -240,11 +281,13 @@ bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValu
             }
         }
     }
+    insn.mode = cpuMode_;
     x86::Encoded& enc = encoded_;
     std::uint32_t address = current()->offset;
     x86::EncodeError err = x86::encode(insn, address, enc);
     if (err != x86::EncodeError::None) {
-        error(diagnosticOf(err), err == x86::EncodeError::UnknownMnemonic ? std::string(insn.mnemonic) : std::string());
+        const bool named = err == x86::EncodeError::UnknownMnemonic || err == x86::EncodeError::NotInCpuMode;
+        error(diagnosticOf(err), named ? std::string(insn.mnemonic) : std::string());
         return false;
     }
     recordLine(address);
@@ -279,6 +322,7 @@ bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x8
     std::size_t k = 0;
     for (const x86::Operand& op : operands) insn.operands[k++] = op;
     insn.operandCount = static_cast<std::uint8_t>(k);
+    insn.mode = cpuMode_;
     x86::Encoded& enc = encoded_;
     std::uint32_t address = current()->offset;
     x86::EncodeError err = x86::encode(insn, address, enc);

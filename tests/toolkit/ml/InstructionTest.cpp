@@ -221,7 +221,7 @@ TEST(Instruction, ProceduresWithParametersLocalsAndUses) {
         "END\n";
     std::string gas =
         ".text\n"
-        "push ebp\nmov ebp, esp\nadd esp, -8\npush ebx\n"
+        "push ebp\n{load} mov ebp, esp\nadd esp, -8\npush ebx\n"
         "mov eax, DWORD PTR [ebp+8]\nadd eax, DWORD PTR [ebp+12]\nmov DWORD PTR [ebp-4], eax\nlea ebx, [ebp-8]\n"
         "pop ebx\nleave\nret 8\n"
         "1: dec eax\njnz 1b\nret\n"
@@ -263,7 +263,7 @@ TEST(Instruction, HighLevelControlFlow) {
     std::string gas =
         ".data\nsv: .long -1\n.text\n"
         "cmp eax, 1\njne 1f\ncmp ebx, 2\nje 1f\nnop\njmp 4f\n"
-        "1: cmp DWORD PTR sv, 0\njl 2f\nor ecx, ecx\nje 3f\n2: inc eax\njmp 4f\n"
+        "1: cmp DWORD PTR sv, 0\njl 2f\n{load} or ecx, ecx\nje 3f\n2: inc eax\njmp 4f\n"
         "3: dec eax\n4:\n"
         "jmp 6f\n5: dec eax\ncmp eax, 5\nje 7f\n6: cmp eax, 0\nja 5b\n7:\n"
         "8: jz 9f\n9: cmp ecx, 3\njb 8b\n";

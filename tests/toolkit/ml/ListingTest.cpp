@@ -52,7 +52,7 @@ TEST(Listing, RowsHaveOffsetCodeMarkerAndSourceColumns) {
     EXPECT_EQ(lines[1], "test.asm                                                     Page 1 - 1");
     EXPECT_TRUE(hasLine(lines, " 00000000 B8 00000005           start: mov eax, 5")) << a.listing();
     EXPECT_TRUE(hasLine(lines, " 00000005 40                  C inc eax")) << a.listing();
-    EXPECT_TRUE(hasLine(lines, " 00000006 01 C0               1  add eax, eax")) << a.listing();
+    EXPECT_TRUE(hasLine(lines, " 00000006 03 C0               1  add eax, eax")) << a.listing();
     EXPECT_TRUE(hasLineEnding(lines, "/test.asm(10) : error A2006: symbol is not defined : missing")) << a.listing();
     EXPECT_EQ(lines[lines.size() - 3], "\t   0 Warnings");
     EXPECT_EQ(lines[lines.size() - 2], "\t   1 Errors");

@@ -112,6 +112,11 @@ public:
             if (lower(firstWord(rest, afterPtr)) != "ptr") return fail(error, "PTR expected after " + word);
             op.size = size;
             op.isFloat = isFloat;
+            if (const auto n = parseNumber(trim(afterPtr))) {  // word ptr 5: a typed immediate
+                op.kind = OperandKind::Imm;
+                op.imm.constant = *n;
+                return true;
+            }
             return readMemory(afterPtr, op, error);
         }
         if (word == "offset") return readValue(rest, op.imm, error) && (op.kind = OperandKind::Imm, true);

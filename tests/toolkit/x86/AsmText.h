@@ -35,9 +35,9 @@ struct ParsedLine {
 };
 
 // Operands: registers, st(i), [base+index*scale+disp] with an optional "seg:" before
-// the bracket, "<size> ptr", numbers (decimal, 0x hex, negative), "offset sym[+n]",
-// a bare symbol (memory, or the target of a branch), "$+n" (the line's own address
-// plus n) and the branch keywords short and near. False with `out.error` set when
+// the bracket, "<size> ptr" (before a number: a typed immediate), numbers (decimal,
+// 0x hex, negative), "offset sym[+n]", a bare symbol (memory, or the target of a
+// branch), "$+n" (the line's own address plus n) and the branch keywords short and near. False with `out.error` set when
 // the text is not in this form.
 bool parseLine(std::string_view text, std::uint32_t address, SymbolTable& symbols, ParsedLine& out);
 

@@ -64,9 +64,9 @@ TEST(EncoderTable, EveryRowParses)
 TEST(EncoderDataMovement, Mov)
 {
     const Case cases[] = {
-        {"89 D8", "mov eax, ebx"},
-        {"88 E3", "mov bl, ah"},
-        {"66 89 C8", "mov ax, cx"},
+        {"8B C3", "mov eax, ebx"},    // MASM: "reg, r/m" between registers
+        {"8A DC", "mov bl, ah"},
+        {"66 8B C1", "mov ax, cx"},
         {"8B 03", "mov eax, [ebx]"},
         {"89 03", "mov [ebx], eax"},
         {"8A 07", "mov al, byte ptr [edi]"},
@@ -129,7 +129,7 @@ TEST(EncoderDataMovement, ExchangeExtendAndConvert)
 TEST(EncoderArithmetic, ChoosesTheShortestFormAsGnuAsDoes)
 {
     const Case cases[] = {
-        {"01 D8", "add eax, ebx"},
+        {"03 C3", "add eax, ebx"},    // MASM: "reg, r/m" between registers
         {"03 03", "add eax, [ebx]"},
         {"04 05", "add al, 5"},
         {"83 C0 05", "add eax, 5"},
@@ -148,9 +148,9 @@ TEST(EncoderArithmetic, ChoosesTheShortestFormAsGnuAsDoes)
         {"25 FF 00 00 00", "and eax, 255"},
         {"83 E4 F0", "and esp, -16"},
         {"0D 00 00 01 00", "or eax, 0x10000"},
-        {"31 C0", "xor eax, eax"},
-        {"19 C1", "sbb ecx, eax"},
-        {"11 C8", "adc eax, ecx"},
+        {"33 C0", "xor eax, eax"},
+        {"1B C8", "sbb ecx, eax"},
+        {"13 C1", "adc eax, ecx"},
         {"2C 01", "sub al, 1"},
         {"85 C0", "test eax, eax"},
         {"85 03", "test eax, [ebx]"},
@@ -294,6 +294,158 @@ TEST(EncoderStack, PushPopAndMasmSizedFlagsForms)
         {"C9", "leave"},
     };
     expectBytes(cases);
+}
+
+TEST(EncoderStack, PushwAndPushdTakeRegistersMemoryAndTypedImmediates)
+{
+    const Case cases[] = {
+        {"66 51", "pushw cx"},
+        {"66 FF 33", "pushw [ebx]"},  // the size comes from PUSHW
+        {"66 FF 75 06", "pushw [ebp+6]"},
+        {"66 FF 33", "pushw word ptr [ebx]"},
+        {"66 FF 35 00 00 00 00", "pushw count"},
+        {"52", "pushd edx"},
+        {"FF 33", "pushd [ebx]"},
+        {"FF 35 00 00 00 00", "pushd dword ptr total"},
+        {"66 6A 00", "push word ptr 0"},  // two bytes pushed, as the type says
+        {"66 68 E8 03", "push word ptr 1000"},
+        {"66 6A FF", "push word ptr 0xffff"},
+        {"6A 00", "push dword ptr 0"},
+        {"68 E8 03 00 00", "push dword ptr 1000"},
+        {"66 6A 07", "pushw word ptr 7"},
+        {"6A 07", "pushd dword ptr 7"},
+    };
+    expectBytes(cases);
+    const ErrorCase errors[] = {
+        {EncodeError::InvalidOperands, "pushw ecx"},
+        {EncodeError::InvalidOperands, "pushd cx"},
+        {EncodeError::InvalidOperands, "pushw dword ptr [ebx]"},
+        {EncodeError::InvalidOperands, "pushd word ptr [ebx]"},
+        {EncodeError::InvalidOperands, "pushd word ptr 5"},
+        {EncodeError::InvalidOperands, "pushw dword ptr 5"},
+        {EncodeError::InvalidOperands, "push byte ptr 5"},
+        {EncodeError::InvalidOperands, "pushw al"},
+    };
+    expectErrors(errors);
+}
+
+TEST(EncoderTypedImmediates, ThePtrTypeGivesTheSizeOfAMemoryDestination)
+{
+    const Case cases[] = {
+        {"C6 07 00", "mov [edi], byte ptr 0"},
+        {"66 C7 07 07 00", "mov [edi], word ptr 7"},
+        {"C7 07 07 00 00 00", "mov [edi], dword ptr 7"},
+        {"66 83 3E 07", "cmp [esi], word ptr 7"},
+        {"80 3E 07", "cmp [esi], byte ptr 7"},
+        {"83 00 05", "add [eax], dword ptr 5"},
+        {"81 28 E8 03 00 00", "sub [eax], dword ptr 1000"},
+        {"F6 03 01", "test [ebx], byte ptr 1"},
+        {"66 6B C0 05", "imul ax, word ptr 5"},
+        {"C6 03 05", "mov byte ptr [ebx], byte ptr 5"},
+        {"B0 05", "mov al, byte ptr 5"},
+        {"66 83 C0 05", "add ax, word ptr 5"},
+        {"B8 05 00 00 00", "mov eax, dword ptr 5"},
+        {"C1 E0 03", "shl eax, byte ptr 3"},  // a count: its type is not read
+        {"E4 60", "in al, byte ptr 0x60"},
+    };
+    expectBytes(cases);
+    const ErrorCase errors[] = {
+        {EncodeError::SizeMismatch, "mov al, word ptr 5"},
+        {EncodeError::SizeMismatch, "mov eax, word ptr 5"},
+        {EncodeError::SizeMismatch, "mov word ptr [ebx], byte ptr 5"},
+        {EncodeError::SizeMismatch, "add dword ptr [ebx], word ptr 5"},
+        {EncodeError::SizeMismatch, "mov [ebx], qword ptr 5"},
+        {EncodeError::ImmediateTooBig, "mov [edi], byte ptr 256"},
+        {EncodeError::SizeMissing, "mov [edi], 0"},
+    };
+    expectErrors(errors);
+}
+
+TEST(EncoderLaterProcessors, PentiumAndPentiumProInstructions)
+{
+    const Case cases[] = {
+        {"0F C7 0E", "cmpxchg8b [esi]"},
+        {"0F C7 08", "cmpxchg8b qword ptr [eax]"},
+        {"F0 0F C7 0E", "lock cmpxchg8b [esi]"},
+        {"DF 08", "fisttp word ptr [eax]"},
+        {"DB 08", "fisttp dword ptr [eax]"},
+        {"DD 08", "fisttp qword ptr [eax]"},
+        {"0F 0B", "ud2"},
+        {"0F 33", "rdpmc"},
+        {"0F A2", "cpuid"},
+        {"0F 31", "rdtsc"},
+        {"0F 44 C3", "cmove eax, ebx"},
+        {"66 0F 4F 03", "cmovg ax, word ptr [ebx]"},
+        {"DA C1", "fcmovb st, st(1)"},
+        {"DB F1", "fcomi st, st(1)"},
+        {"DF E9", "fucomip st, st(1)"},
+        {"0F C9", "bswap ecx"},
+        {"0F 09", "wbinvd"},
+        {"0F 01 3B", "invlpg [ebx]"},
+        {"0F 32", "rdmsr"},
+        {"63 D8", "arpl ax, bx"},
+        {"0F 01 13", "lgdt [ebx]"},
+    };
+    expectBytes(cases);
+    const ErrorCase errors[] = {
+        {EncodeError::SizeMismatch, "cmovz eax, bx"},
+        {EncodeError::InvalidOperands, "cmpxchg8b eax"},
+        {EncodeError::InvalidOperands, "fisttp st(1)"},
+        {EncodeError::InvalidOperands, "fisttp tbyte ptr [eax]"},
+    };
+    expectErrors(errors);
+}
+
+// The processor directives as the encoder sees them.
+constexpr CpuMode k8086{Cpu::I8086, Fpu::I8087, false};
+constexpr CpuMode k286{Cpu::I286, Fpu::I287, false};
+constexpr CpuMode k386{Cpu::I386, Fpu::I387, false};
+constexpr CpuMode k486{Cpu::I486, Fpu::I387, false};
+constexpr CpuMode k586{Cpu::P5, Fpu::I387, false};
+constexpr CpuMode k686{Cpu::P6, Fpu::I387, false};
+constexpr CpuMode k686P{Cpu::P6, Fpu::I387, true};
+constexpr CpuMode k386No87{Cpu::I386, Fpu::None, false};
+
+struct ModeCase {
+    CpuMode mode;
+    bool accepted;
+    std::string_view text;
+};
+
+TEST(EncoderLaterProcessors, EachIsRefusedBelowItsProcessorDirective)
+{
+    const ModeCase cases[] = {
+        {k386, true, "mov eax, ebx"},        {k386, true, "movzx eax, bl"},       {k386, true, "fsin"},
+        {k386, false, "bswap eax"},          {k386, false, "xadd [ebx], eax"},    {k386, false, "cpuid"},
+        {k386, false, "rdtsc"},              {k386, false, "cmovz eax, ebx"},     {k386, false, "fcomi st, st(1)"},
+        {k386, false, "fcmovb st, st(1)"},   {k386, false, "fisttp dword ptr [eax]"},
+        {k386, false, "cmpxchg8b [esi]"},    {k486, true, "bswap eax"},          {k486, true, "cmpxchg [ebx], ecx"},
+        {k486, false, "cpuid"},              {k586, true, "cpuid"},              {k586, true, "rdtsc"},
+        {k586, true, "cmpxchg8b [esi]"},     {k586, false, "cmovne eax, [ebx]"}, {k586, false, "fucomip st, st(1)"},
+        {k586, false, "ud2"},                {k686, true, "cmovne eax, [ebx]"},  {k686, true, "fcmovnbe st, st(3)"},
+        {k686, true, "fcomip st, st(1)"},    {k686, true, "fisttp word ptr [eax]"}, {k686, true, "rdpmc"},
+        {k686, false, "wbinvd"},             {k686, false, "rdmsr"},             {k686, false, "lgdt [ebx]"},
+        {k686P, true, "wbinvd"},             {k686P, true, "rdmsr"},             {k686P, true, "invlpg [ebx]"},
+        {k686, true, "sgdt [ebx]"},          {k286, true, "push 5"},             {k286, true, "pusha"},
+        {k286, true, "mov ax, bx"},          {k286, true, "shl ax, 3"},          {k286, true, "fstsw ax"},
+        {k286, false, "mov eax, ebx"},       {k286, false, "mov ax, [ebx]"},     {k286, false, "push fs"},
+        {k286, false, "movzx ax, bl"},       {k286, false, "cwde"},              {k286, false, "fucom st(1)"},
+        {k8086, true, "shl ax, 1"},          {k8086, false, "shl ax, 3"},        {k8086, false, "push 5"},
+        {k8086, false, "fstsw ax"},          {k8086, true, "fld st(1)"},         {k386No87, false, "fld st(1)"},
+        {k386No87, false, "finit"},          {k386No87, true, "fwait"},
+    };
+    SymbolTable symbols;
+    Encoded out;
+    for (const ModeCase& c : cases) {
+        ParsedLine line;
+        ASSERT_TRUE(parseLine(c.text, 0, symbols, line)) << c.text << ": " << line.error;
+        Instruction insn = line.instruction();
+        insn.mode = c.mode;
+        const EncodeError error = encode(insn, 0, out);
+        EXPECT_EQ(error, c.accepted ? EncodeError::None : EncodeError::NotInCpuMode) << c.text;
+        insn.mode = CpuMode{};
+        EXPECT_EQ(encode(insn, 0, out), EncodeError::None) << c.text << " with every processor enabled";
+    }
 }
 
 TEST(EncoderBranches, DisplacementsCountFromTheEndOfTheInstruction)
@@ -841,7 +993,7 @@ TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase)
     Encoded out;
     SymbolTable symbols;
     ASSERT_EQ(encodeText("MoV EAX, EbX", 0, out, symbols), EncodeError::None);
-    EXPECT_EQ(hexBytes(out), "89 D8");
+    EXPECT_EQ(hexBytes(out), "8B C3");
 }
 
 TEST(EncoderNames, AMnemonicLookedUpOnceEncodesAsItsName)

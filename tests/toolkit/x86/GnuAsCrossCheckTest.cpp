@@ -9,6 +9,12 @@
 //
 // MASM spellings that GNU as reads differently are sent to it in its own spelling
 // (pusha -> pushaw, retn -> ret, "near $+n" -> "{disp32} ... .+n").
+//
+// GNU as is the oracle for every choice but one: where MOV, ADD, OR, ADC, SBB, AND,
+// SUB, XOR or CMP has two registers, both the "r/m, reg" and the "reg, r/m" opcode
+// encode it, and MASM takes "reg, r/m" (mov eax, ebx = 8B C3, where GNU as writes
+// 89 D8). Such lines are sent to GNU as with its {load} pseudo-prefix, which asks for
+// that direction, so the comparison holds our choice to MASM's.
 #include "AsmText.h"
 
 #include "x86/FormIndex.h"
@@ -94,6 +100,16 @@ std::vector<std::string> memorySamples(const OperandPattern& p)
     return samples;
 }
 
+// Immediates with a PTR type where the type must be the operation size: the type
+// chooses among the forms (push word ptr 5 = 66 6A 05).
+std::vector<std::string> typedImmediateSamples(const OperandPattern& p)
+{
+    if (p.typedSize == 0) return {};
+    const std::string type = std::string(sizeWord(p.typedSize)) + " ptr ";
+    if (p.size == 1) return {type + "5"};
+    return {type + "5", type + "1000"};
+}
+
 std::vector<std::string> immediateSamples(const Form& form, const OperandPattern& p)
 {
     if (p.size == 1 && p.signExtended)
@@ -123,7 +139,11 @@ std::vector<std::string> operandSamples(const Form& form, const OperandPattern& 
                 size + "es:[" + reg + "]", size + "ss:[" + reg + "]"};
     }
     case PatternKind::StringDest: return {size + "[edi]", size + "es:[edi]"};
-    case PatternKind::Imm: return immediateSamples(form, p);
+    case PatternKind::Imm: {
+        auto samples = immediateSamples(form, p);
+        for (std::string& typed : typedImmediateSamples(p)) samples.push_back(std::move(typed));
+        return samples;
+    }
     case PatternKind::Const: return {std::to_string(p.size)};
     case PatternKind::Rel:
         if (p.size == 4) return {"near $+16", "near $-1000", "near $+0x12345", "ext", "ext+8"};
@@ -158,6 +178,22 @@ void addFormLines(const Form& form, std::set<std::string>& lines)
     if (form.repeRepne) lines.insert("repne " + line(-1, 0));
 }
 
+// "mov eax, ebx", "xor cl, dh": two general registers for an instruction whose
+// register-to-register form has both directions.
+bool isRegisterPairWithTwoDirections(const std::string& text)
+{
+    static const std::set<std::string> kMnemonics = {"mov", "add", "or", "adc", "sbb", "and", "sub", "xor", "cmp"};
+    const std::size_t space = text.find(' ');
+    const std::size_t comma = text.find(", ");
+    if (space == std::string::npos || comma == std::string::npos || !kMnemonics.count(text.substr(0, space)))
+        return false;
+    const auto general = [](const std::string& name) {
+        const RegClass cls = lookupRegister(name).cls;
+        return cls == RegClass::Gpr8 || cls == RegClass::Gpr16 || cls == RegClass::Gpr32;
+    };
+    return general(text.substr(space + 1, comma - space - 1)) && general(text.substr(comma + 2));
+}
+
 // The same line in GNU as's spelling.
 std::string gasText(std::string text)
 {
@@ -169,6 +205,7 @@ std::string gasText(std::string text)
         text.erase(near, 5);
         prefix = "{disp32} ";
     }
+    if (isRegisterPairWithTwoDirections(text)) prefix += "{load} ";
     for (char& c : text)
         if (c == '$') c = '.';
     const std::size_t end = text.find(' ');

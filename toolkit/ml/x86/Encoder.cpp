@@ -53,6 +53,19 @@ EncodeError encodeForm(const Form& form, const Instruction& insn, std::uint32_t 
     return EncodeError::InvalidOperands;
 }
 
+// Doubleword registers, FS and GS arrived with the 386.
+bool usesRegisterOf386(const Instruction& insn)
+{
+    const auto is386 = [](const Register& r) {
+        return r.cls == RegClass::Gpr32 || (r.cls == RegClass::Segment && r.number >= 4);
+    };
+    for (std::uint8_t i = 0; i < insn.operandCount; ++i) {
+        const Operand& op = insn.operands[i];
+        if (is386(op.reg) || is386(op.base) || is386(op.index) || is386(op.segment)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out)
@@ -65,14 +78,23 @@ EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out)
     // The first form that matches wins; how close the others came matters only when
     // none matches, so it is worked out then. Forms ruled out by an operand's kind are
     // as far off as a miss can be and are never matched operand by operand.
+    // A form that matches but that the processor directives do not enable is passed
+    // over; when no enabled form matches, that is the error.
     const OperandKinds kinds = operandKinds(insn);
+    const bool registersEnabled = insn.mode.cpu >= Cpu::I386 || !usesRegisterOf386(insn);
+    bool laterProcessor = false;
     for (const Form& form : forms) {
         if (!kindsFit(form, insn.operandCount, kinds) || !operandsMatch(form, insn)) continue;
+        if (!registersEnabled || !enabledIn(form, insn.mode)) {
+            laterProcessor = true;
+            continue;
+        }
         if (!prefixAllowed(form, insn)) return EncodeError::PrefixNotAllowed;
         const EncodeError error = encodeForm(form, insn, address, out);
         if (error != EncodeError::None) reset(out);
         return error;
     }
+    if (laterProcessor) return EncodeError::NotInCpuMode;
     Closeness closest = Closeness::WrongKind;
     for (const Form& form : forms)
         if (kindsFit(form, insn.operandCount, kinds)) closest = std::max(closest, matchOperands(form, insn));

@@ -42,11 +42,13 @@ enum class OperandKind : std::uint8_t { None, Reg, Imm, Mem };
 
 // Operand size in bytes as PTR, a register or a data label's type gives it; 0 = unknown.
 // The size of a Mem operand chooses among forms (m32fp/m64fp/m80fp, m16int/m32int...);
-// an unsized one is accepted where another operand fixes the size (mov [ebx], eax),
-// where only one size exists (lea, fstcw, fstenv) and for PUSH, POP, JMP and CALL
-// (doubleword). The size of Reg and Imm operands is not read. isFloat marks
-// REAL4/REAL8/REAL10 typed memory; the x87 mnemonic already says real or integer, so
-// the encoder needs only the size.
+// an unsized one is accepted where another operand fixes the size (mov [ebx], eax;
+// mov [edi], BYTE PTR 0), where only one size exists (lea, fstcw, fstenv) and for
+// PUSH, POP, JMP and CALL (doubleword). An Imm's size is that of its PTR type
+// (push WORD PTR 0): it must be the size the instruction works on, and it chooses
+// the form (66 6A 00); 0 leaves the choice to the other operands. The size of a Reg
+// operand is not read. isFloat marks REAL4/REAL8/REAL10 typed memory; the x87
+// mnemonic already says real or integer, so the encoder needs only the size.
 struct Operand {
     OperandKind kind = OperandKind::None;
     Register reg;                      // Reg
@@ -63,6 +65,20 @@ struct Operand {
 };
 
 enum class Prefix : std::uint8_t { None, Rep, Repe, Repne, Lock };
+
+// The processors whose instructions the source has enabled (.8086 .. .686, .8087 ..
+// .387, .NO87, the P suffix for privileged instructions). An instruction or register
+// of a later processor is refused with NotInCpuMode. The default enables everything the
+// encoder knows.
+enum class Cpu : std::uint8_t { I8086, I186, I286, I386, I486, P5, P6 };
+enum class Fpu : std::uint8_t { None, I8087, I287, I387 };
+
+struct CpuMode {
+    Cpu cpu = Cpu::P6;
+    Fpu fpu = Fpu::I387;
+    bool privileged = true;
+    friend bool operator==(const CpuMode&, const CpuMode&) = default;
+};
 
 // Looks an instruction prefix up, case-insensitively: REP, REPE, REPZ, REPNE, REPNZ,
 // LOCK. Returns Prefix::None for any other name.
@@ -95,6 +111,7 @@ struct Instruction {
     std::array<Operand, 3> operands{};
     std::uint8_t operandCount = 0;
     BranchForm branch = BranchForm::Auto;
+    CpuMode mode;                      // what the processor directives enable
 };
 
 enum class FixupKind : std::uint8_t { Abs32, Pc32, Abs16, Abs8, Pc8 };
@@ -141,6 +158,8 @@ enum class EncodeError : std::uint16_t {
     ImmediateTooBig = 2001,            // immediate operand too large for its field
     JumpTooFar = 2075,                 // jump destination too far
     PrefixNotAllowed = 2068,           // instruction prefix not allowed (REP, LOCK)
+    NotInCpuMode = 2085,               // instruction or register not accepted in the
+                                       // current CPU mode
 };
 
 // Encodes `insn` placed at `address` (its offset in the current section; used for

@@ -110,6 +110,20 @@ constexpr PatternName kPatternNames[] = {
     {"rel32", sized(PatternKind::Rel, 4)},
 };
 
+// --- processors -------------------------------------------------------------------
+
+struct ProcessorName {
+    std::string_view name;
+    Cpu cpu;
+    Fpu fpu;
+};
+
+constexpr ProcessorName kProcessors[] = {
+    {"", Cpu::I8086, Fpu::None},    {"186", Cpu::I186, Fpu::None}, {"286", Cpu::I286, Fpu::None},
+    {"386", Cpu::I386, Fpu::None},  {"486", Cpu::I486, Fpu::None}, {"586", Cpu::P5, Fpu::None},
+    {"686", Cpu::P6, Fpu::None},    {"287", Cpu::I8086, Fpu::I287}, {"387", Cpu::I8086, Fpu::I387},
+};
+
 // --- condition codes --------------------------------------------------------------
 
 struct Condition {
@@ -201,8 +215,10 @@ public:
     // The parsed form, or the reason the row is malformed.
     bool parse(Form& form, std::string& problem)
     {
-        if (parseOperands() && parseOpcode() && parseFlags() && assignRoles()) {
+        if (parseOperands() && parseOpcode() && parseFlags() && parseProcessor() && assignRoles()) {
             for (int i = 0; i < form_.operandCount; ++i) form_.acceptedKinds[i] = acceptedKinds(form_.operands[i].kind);
+            assignTypedSizes();
+            requireProcessorOfOperands();
             form = form_;
             return true;
         }
@@ -299,10 +315,71 @@ private:
             case 'L': form_.lockable = true; break;
             case 'R': form_.rep = true; break;
             case 'E': form_.rep = form_.repeRepne = true; break;
+            case 's': loneImmediateSized_ = true; break;
             default: return fail(std::string("unknown flag '") + flag + "'");
             }
         }
         return true;
+    }
+
+    // "", "486", "286P", "387"
+    bool parseProcessor()
+    {
+        std::string_view cpu = row_.cpu;
+        if (cpu.ends_with('P')) {
+            form_.privileged = true;
+            cpu.remove_suffix(1);
+        }
+        const auto* known = std::find_if(std::begin(kProcessors), std::end(kProcessors),
+                                         [&](const ProcessorName& p) { return p.name == cpu; });
+        if (known == std::end(kProcessors)) return fail("unknown processor '" + std::string(row_.cpu) + "'");
+        form_.cpu = known->cpu;
+        form_.fpu = known->fpu;
+        if (isX87()) form_.fpu = std::max(form_.fpu, Fpu::I8087);
+        if (isX87() && form_.cpu >= Cpu::P6) form_.fpu = Fpu::I387;
+        return true;
+    }
+
+    // The x87 escape opcodes D8..DF (after the FWAIT of the waiting forms).
+    bool isX87() const { return form_.opcodeLength != 0 && (form_.opcode[0] & 0xF8) == 0xD8; }
+
+    // The size a PTR type on each immediate must give: an imm8s works on the operation
+    // size, an immediate beside a general register or r/m operand of its own size on
+    // that size, a lone immediate of an 's' row on its own size.
+    void assignTypedSizes()
+    {
+        for (int i = 0; i < form_.operandCount; ++i) {
+            OperandPattern& p = form_.operands[i];
+            if (p.kind != PatternKind::Imm) continue;
+            if (p.signExtended) p.typedSize = form_.operandSize16 ? 2 : 4;
+            else if (hasGeneralOperandOfSize(p.size) || (loneImmediateSized_ && form_.operandCount == 1)) p.typedSize = p.size;
+            p.fixesSize = p.typedSize != 0;
+        }
+    }
+
+    bool hasGeneralOperandOfSize(std::uint8_t size) const
+    {
+        for (int i = 0; i < form_.operandCount; ++i) {
+            const OperandPattern& p = form_.operands[i];
+            const bool general = p.kind == PatternKind::RegOrMem ||
+                                 ((p.kind == PatternKind::Reg || p.kind == PatternKind::FixedReg) &&
+                                  p.regClass != RegClass::Segment && p.regClass != RegClass::Fpu);
+            if (general && p.size == size) return true;
+        }
+        return false;
+    }
+
+    // An integer form that works on doublewords (r32, r/m32, EAX, imm32, rel32, string
+    // and far-pointer operands of 32 bits) needs the 386.
+    void requireProcessorOfOperands()
+    {
+        if (isX87()) return;
+        for (int i = 0; i < form_.operandCount; ++i) {
+            const OperandPattern& p = form_.operands[i];
+            const bool doubleword = (p.size == 4 && p.kind != PatternKind::Mem) ||
+                                    (p.kind == PatternKind::Mem && (p.size == 6 || p.size == 8));
+            if (doubleword) form_.cpu = std::max(form_.cpu, Cpu::I386);
+        }
     }
 
     int findOperand(bool (*wanted)(const OperandPattern&), int skip = -1) const
@@ -386,6 +463,7 @@ private:
 
     const OpcodeRow& row_;
     std::uint8_t condition_;
+    bool loneImmediateSized_ = false;
     Form form_;
     std::string problem_;
 };
@@ -398,15 +476,25 @@ bool hasConditionSuffix(const OpcodeRow& row)
 
 }  // namespace
 
+// Six bits a character (a..z = 1..26, 0..9 = 27..36), the first character lowest:
+// ten characters fit, enough for CMPXCHG8B.
+namespace {
+constexpr std::size_t kKeyBits = 6;
+constexpr std::size_t kKeyLength = 64 / kKeyBits;
+}  // namespace
+
 MnemonicKey mnemonicKey(std::string_view name)
 {
-    if (name.empty() || name.size() > sizeof(MnemonicKey)) return 0;
+    if (name.empty() || name.size() > kKeyLength) return 0;
     MnemonicKey key = 0;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return 0;
-        key |= static_cast<MnemonicKey>(static_cast<unsigned char>(c)) << (8 * i);
+        const char c = name[i];
+        unsigned code = 0;
+        if (c >= 'a' && c <= 'z') code = unsigned(c - 'a') + 1;
+        else if (c >= 'A' && c <= 'Z') code = unsigned(c - 'A') + 1;
+        else if (c >= '0' && c <= '9') code = unsigned(c - '0') + 27;
+        else return 0;
+        key |= static_cast<MnemonicKey>(code) << (kKeyBits * i);
     }
     return key;
 }
@@ -414,7 +502,10 @@ MnemonicKey mnemonicKey(std::string_view name)
 std::string mnemonicName(MnemonicKey key)
 {
     std::string name;
-    for (; key != 0; key >>= 8) name.push_back(static_cast<char>(key & 0xFF));
+    for (; key != 0; key >>= kKeyBits) {
+        const unsigned code = key & ((1u << kKeyBits) - 1);
+        name.push_back(code <= 26 ? static_cast<char>('a' + code - 1) : static_cast<char>('0' + code - 27));
+    }
     return name;
 }
 

@@ -35,6 +35,8 @@ struct OperandPattern {
     bool sizeOptional = false;           // memory without a size is accepted
     bool signExtended = false;           // imm8s
     bool fixesSize = false;              // gives its size to an unsized memory operand
+    std::uint8_t typedSize = 0;          // Imm: the size a PTR type on the immediate
+                                         // must give (0: the type is not read)
 };
 
 // How the bytes of a form are laid out; each has one encoder function.
@@ -50,7 +52,7 @@ enum class Encoding : std::uint8_t {
 
 using MnemonicKey = std::uint64_t;
 
-// Up to eight letters and digits, lower-cased, packed into one number; 0 when the
+// Up to ten letters and digits, case folded, packed into one number; 0 when the
 // name cannot be a mnemonic. Compares names case-insensitively without copying them.
 MnemonicKey mnemonicKey(std::string_view name);
 std::string mnemonicName(MnemonicKey key);
@@ -80,7 +82,16 @@ struct Form {
     bool lockable = false;                      // flag L
     bool rep = false;                           // flag R or E
     bool repeRepne = false;                     // flag E
+    Cpu cpu = Cpu::I8086;                       // first processor with the form
+    Fpu fpu = Fpu::None;                        // coprocessor needed (x87 forms)
+    bool privileged = false;                    // needs a P processor directive
 };
+
+// True when the processor directives in `mode` enable `form`.
+inline bool enabledIn(const Form& form, const CpuMode& mode)
+{
+    return form.cpu <= mode.cpu && form.fpu <= mode.fpu && (!form.privileged || mode.privileged);
+}
 
 class FormIndex {
 public:

@@ -35,12 +35,12 @@ bool isValidRegister(const Register& r)
     }
 }
 
-// The size an operand carries on its own: a register's, or a memory operand's PTR type.
+// The size an operand carries on its own: a register's, or a memory operand's or an
+// immediate's PTR type.
 std::uint8_t ownSize(const Operand& op)
 {
     if (op.kind == OperandKind::Reg) return registerSize(op.reg);
-    if (op.kind == OperandKind::Mem) return op.size;
-    return 0;
+    return op.size;
 }
 
 Closeness matchRegister(const OperandPattern& p, const Operand& op)
@@ -73,9 +73,12 @@ Closeness matchMemorySize(const Form& form, int index, const Instruction& insn)
 // operand size reproduces: -128..127, or FF80h..FFFFh / FFFFFF80h..FFFFFFFFh.
 // A symbol's address is only known at link time, so it never takes imm8s; the
 // constant added to it must fit the field all the same.
-Closeness matchImmediate(const Form& form, const OperandPattern& p, const Value& value)
+// A PTR type on the immediate must be the size the form works on (typedSize).
+Closeness matchImmediate(const Form& form, const OperandPattern& p, const Operand& op)
 {
+    const Value& value = op.imm;
     if (value.symbol != 0 && p.signExtended) return Closeness::WrongKind;
+    if (op.size != 0 && p.typedSize != 0 && op.size != p.typedSize) return Closeness::WrongSize;
     const std::int64_t c = value.constant;
     bool fits = false;
     switch (p.size) {
@@ -121,7 +124,7 @@ Closeness matchOperand(const Form& form, int index, const Instruction& insn)
             return Closeness::WrongKind;
         return matchMemorySize(form, index, insn);
     case PatternKind::Imm:
-        return op.kind == OperandKind::Imm ? matchImmediate(form, p, op.imm) : Closeness::WrongKind;
+        return op.kind == OperandKind::Imm ? matchImmediate(form, p, op) : Closeness::WrongKind;
     case PatternKind::Const:
         return op.kind == OperandKind::Imm && op.imm.symbol == 0 && op.imm.constant == p.size
                    ? Closeness::Match
