@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,11 +32,25 @@ pid_t startQuietly(const std::vector<std::string>& argv) {
   _exit(127);
 }
 
-// qemu-i386 creates its socket before the program's first instruction; gdb may
-// connect only then.
+// True when the Unix socket `path` is listening: qemu binds it before it listens,
+// and its stub takes a single connection, so only the kernel's table can tell.
+// Sample line of /proc/net/unix:
+//   0000000000000000: 00000002 00000000 00010000 0001 01 31205 /tmp/x/gdb.socket
+bool isListening(const std::string& path) {
+  std::ifstream table("/proc/net/unix");
+  for (std::string line; std::getline(table, line);) {
+    std::istringstream fields(line);
+    std::string slot, references, protocol, flags, type, state, inode, name;
+    fields >> slot >> references >> protocol >> flags >> type >> state >> inode >> std::ws;
+    std::getline(fields, name);  // the rest of the line: a path may hold blanks
+    if (name == path && flags == "00010000") return true;
+  }
+  return false;
+}
+
+// qemu-i386 listens before the program's first instruction; gdb may connect only then.
 void waitForSocket(const std::string& path, pid_t emulator) {
-  std::error_code error;
-  while (!fs::exists(path, error)) {
+  while (!isListening(path)) {
     if (waitpid(emulator, nullptr, WNOHANG) != 0) return;
     usleep(10000);
   }

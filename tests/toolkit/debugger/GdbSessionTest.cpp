@@ -247,7 +247,7 @@ TEST_F(GdbSession, F10AndF11StepOverProceduresWithoutSourceToTheNextLine) {
   program_ = build("caller", {{kCaller, true}, {kSquare, false}});
   startGdb();
   std::string screen;
-  readUntil(terminal_, screen, "(gdb) ");
+  ASSERT_NE(readUntil(terminal_, screen, "(gdb) ").find("_start () at"), std::string::npos) << screen;
   screen.clear();
   press("\x1bp");  // F10 as the debugger window sends it
   EXPECT_NE(readUntil(terminal_, screen, "6\t  call square").find("6\t  call square"), std::string::npos) << screen;
