@@ -5,6 +5,7 @@
 #include "platform/PauseService.h"
 #include "platform/Paths.h"
 #include "platform/ShellService.h"
+#include "platform/Translations.h"
 #include "resources/CarriedBundle.h"
 
 #include "ConsoleHost.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
         return asmora::console::runConsoleHost(argc, argv);
 
     QApplication application(argc, argv);
+    platform::installChineseTranslations(application, platform::qtTranslationsFolder());
     asmora::resources::registerCarriedFiles();
     platform::QtDialogService dialogs;
     platform::XtermShellService shell;

@@ -3,6 +3,7 @@
 
 #include "CommandLine.h"
 #include "Paths.h"
+#include "SystemReasons.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -74,7 +75,7 @@ bool ChildProcess::start(const QString& commandLine) {
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = systemReason(errno);
         return false;
     }
     posix_spawn_file_actions_t actions;
@@ -109,7 +110,7 @@ bool ChildProcess::start(const QString& commandLine) {
     if (result != 0) {
         ::close(fds[0]);
         pid_ = -1;
-        error_ = QString::fromLocal8Bit(std::strerror(result));
+        error_ = systemReason(result);
         return false;
     }
     readFd_ = fds[0];
