@@ -7,6 +7,7 @@
 #include "platform/DialogService.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
+#include "platform/SystemReasons.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,7 +103,7 @@ void writeValueFile(const QString& value, const QString& path, const QByteArray&
 KeyFileText readKeyFile(const QString& value, const QString& path) {
     QFile file(path);
     if (!file.exists()) return KeyFileText(QString());
-    if (!file.open(QIODevice::ReadOnly)) throw valueError(value, path, file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) throw valueError(value, path, platform::reasonOf(file));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8(file.readAll());
     if (utf8.hasError()) throw valueError(value, path, QStringLiteral("文件不是 UTF-8 文本，未作改动。"));

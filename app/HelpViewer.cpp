@@ -4,6 +4,7 @@
 #include "platform/Cp936.h"
 #include "platform/DialogService.h"
 #include "platform/Paths.h"
+#include "platform/SystemReasons.h"
 #include "skins/WindowFonts.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -139,7 +140,7 @@ bool THelpViewer::openContents(const QString& path) {
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        dialogs_.messageBox(owner, QStringLiteral("无法读取帮助文件：\n%1\n%2").arg(path, file.errorString()), kCaption,
+        dialogs_.messageBox(owner, QStringLiteral("无法读取帮助文件：\n%1\n%2").arg(path, platform::reasonOf(file)), kCaption,
                             platform::MessageIcon::Warning, platform::MessageButtons::Ok);
         return false;
     }

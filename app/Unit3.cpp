@@ -14,6 +14,8 @@
 namespace asmora::app {
 namespace {
 
+// Lines are set from the top of their 16-pixel rows, so the last line of the
+// fullest group (six lines) ends well above the group's bottom border.
 constexpr int kFirstLineTop = 20;
 constexpr int kLinePitch = 16;
 constexpr int kLineLeft = 8;
@@ -70,6 +72,7 @@ void addLines(QGroupBox* group, const Line (&lines)[N]) {
         auto* label = new QLabel(QString::fromUtf16(line.text), group);
         label->setObjectName(QString::fromLatin1(line.name));
         label->setGeometry(kLineLeft, top, group->width() - 2 * kLineLeft, kLinePitch);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         top += kLinePitch;
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/PauseService.h"
 #include "platform/Paths.h"
 #include "platform/ShellService.h"
+#include "platform/Translations.h"
 #include "resources/CarriedBundle.h"
 
 #include "ConsoleHost.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
+    platform::installChineseTranslations(application, platform::qtTranslationsFolder());
     asmora::resources::registerCarriedFiles();
     platform::QtDialogService dialogs;
     platform::XtermShellService shell;

@@ -26,6 +26,14 @@ void runWhenAutomatic(const TBuildContext& context) {
     if (context.autoExecute.isChecked() && context.execute) context.execute();
 }
 
+// A refused command also empties the command box, so that the execute button cannot
+// run the command of the file built before on the wrong file.
+bool acceptSource(const TBuildContext& context, const QString& source, SourceCommand command) {
+    if (checkSource(context, source, command)) return true;
+    context.commandBox.clear();
+    return false;
+}
+
 }  // namespace
 
 QString assemblerCommand(const WorkFiles& files, const QString& sourcePath) {
@@ -41,7 +49,7 @@ QString linkerCommand(const WorkFiles& files, const QString& programFolder) {
 
 void assembleSource(const TBuildContext& context) {
     const QString source = context.currentPath();
-    if (!checkSource(context, source, SourceCommand::Assemble)) return;
+    if (!acceptSource(context, source, SourceCommand::Assemble)) return;
     if (context.save) context.save();
     TOutputList& output = context.output;
     output.clear();
@@ -63,7 +71,7 @@ void assembleSource(const TBuildContext& context) {
 
 void linkObject(const TBuildContext& context) {
     const QString source = context.currentPath();
-    if (!checkSource(context, source, SourceCommand::Link)) return;
+    if (!acceptSource(context, source, SourceCommand::Link)) return;
     TOutputList& output = context.output;
     output.clear();
     const WorkFiles files = workFilesOf(source);

@@ -57,7 +57,8 @@ void debugProgram(const TBuildContext& context) {
     if (platform::fileExists(executable)) {
         if (!context.debugTipsOff.isChecked()) {
             context.dialogs.messageBox(context.owner, debugTipsText(executable), QStringLiteral("调试操作提示"),
-                                       platform::MessageIcon::Information, platform::MessageButtons::Ok);
+                                       platform::MessageIcon::Information, platform::MessageButtons::Ok,
+                                       platform::MessageLayout::Columns);
         }
         context.shell.startDetached(QStringLiteral("./bin/windbg.exe"), debuggerArguments(executable));
     } else {

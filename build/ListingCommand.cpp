@@ -13,6 +13,7 @@
 #include "platform/Errors.h"
 #include "platform/PauseService.h"
 #include "platform/Paths.h"
+#include "platform/SystemReasons.h"
 
 #include <QFile>
 
@@ -24,7 +25,7 @@ constexpr int kBeforeShowingMs = 300;
 // The listing's lines; the assembler writes UTF-8 or code page 936 text.
 QStringList readListing(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw fileReadError(path, file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) throw fileReadError(path, platform::reasonOf(file));
     QStringList lines;
     while (!file.atEnd()) {
         QByteArray line = file.readLine();

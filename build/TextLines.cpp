@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Cp936.h"
 #include "platform/Errors.h"
+#include "platform/SystemReasons.h"
 
 #include <QFile>
 
@@ -34,9 +35,9 @@ QByteArray encodeTextLines(const QStringList& lines) {
 
 QStringList readTextLines(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw fileReadError(path, file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) throw fileReadError(path, platform::reasonOf(file));
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw fileReadError(path, file.errorString());
+    if (file.error() != QFileDevice::NoError) throw fileReadError(path, platform::reasonOf(file));
     return decodeTextLines(bytes);
 }
 

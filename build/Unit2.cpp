@@ -26,6 +26,7 @@ namespace asmora::build {
 namespace {
 
 constexpr int kClientWidth = 676;
+const QString kTextAreaColour = QStringLiteral("navy");
 constexpr int kClientHeight = 436;
 constexpr int kTestPauseMs = 500;
 constexpr int kRestorePauseMs = 3000;
@@ -105,7 +106,9 @@ void TForm2::buildLayout() {
     Memo1->setFont(fixedsysFont(11));
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setStyleSheet(QStringLiteral("QPlainTextEdit { color: white; background: black; }"));
+    // White text on the dark blue of a classic text-mode editor: the text area reads as
+    // a console page without being a black hole in the window.
+    Memo1->setStyleSheet(QStringLiteral("QPlainTextEdit { color: white; background: %1; }").arg(kTextAreaColour));
     Memo1->setGeometry(8, 128, kClientWidth - 16, 248);
     new TConsoleColumns(Memo1->document());
 

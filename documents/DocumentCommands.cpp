@@ -6,8 +6,10 @@
 #include "SciDocTabCtrl.h"
 #include "SciScintillaMemo.h"
 
+#include "platform/Cp936.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
+#include "platform/SystemReasons.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -125,10 +127,11 @@ void WriteWholeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw platform::fileCreationError(path, file.errorString());
+        throw platform::fileCreationError(path, platform::reasonOf(file));
 }
 
 constexpr SciEncodingKind kAnsiKind = 0;
+constexpr SciEncodingKind kUtf8WithoutBomKind = 4;
 constexpr int kUtf8CodePage = 65001;
 const QString kModifiedMark = QStringLiteral(" *");
 
@@ -220,6 +223,11 @@ void TDocumentCommands::BecomeUntitledAndEmpty()
 void TDocumentCommands::ShowFolderOf(const QString &path)
 {
     OpenDialog1.fileName = path;
+    FollowFolderOf(path);
+}
+
+void TDocumentCommands::FollowFolderOf(const QString &path)
+{
     context_.directoryBox.setText(platform::folderOf(path));
     OpenDialog1.initialFolder = context_.directoryBox.text();
 }
@@ -232,11 +240,22 @@ void TDocumentCommands::SaveBClick()
         RunSaveDialog();
         return;
     }
-    context_.editor.Streamer()->SetEncoding(kAnsiKind);
+    context_.editor.Streamer()->SetEncoding(EncodingForSave());
     context_.editor.RemoveTrailingBlanks();
     context_.editor.SaveToFile(context_.currentPath);
     SetCaption(context_.currentPath);
     context_.fileModified = false;
+}
+
+// Save writes code page 936. A document in UTF-8 without BOM (found by its cookie or
+// by its bytes) that holds a character code page 936 lacks stays UTF-8 without BOM
+// instead, so the character is not lost.
+SciEncodingKind TDocumentCommands::EncodingForSave() const
+{
+    if (context_.editor.Streamer()->GetEncoding() != kUtf8WithoutBomKind) return kAnsiKind;
+    const QByteArray text = context_.editor.GetTextRange(0, context_.editor.GetTextLength());
+    const bool fits = platform::cp936::fitsCp936(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    return fits ? kAnsiKind : kUtf8WithoutBomKind;
 }
 
 void TDocumentCommands::A2Click()
@@ -265,6 +284,7 @@ void TDocumentCommands::SaveDialog1CanClose(const QString &entered, int filterIn
     SetCaption(target);
     context_.currentPath = target;
     context_.fileModified = false;
+    FollowFolderOf(target);  // the next Open starts in the folder saved to
 }
 
 // Every line of the text followed by CR LF, a final empty line left out, in the
@@ -296,7 +316,7 @@ void TDocumentCommands::N3Click()
     QFile file(path);
     if (!file.remove()) {
         // The file is still there, so the document stays as it is.
-        Show(context_, Message::DeleteFailed, {path, file.errorString()});
+        Show(context_, Message::DeleteFailed, {path, platform::reasonOf(file)});
         return;
     }
     context_.fileModified = false;

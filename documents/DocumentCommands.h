@@ -2,6 +2,7 @@
 // Delete, and the "changed" mark that a key press in the editor sets.
 #pragma once
 
+#include "SciStreamBase.h"
 #include "platform/DialogService.h"
 
 #include <QString>
@@ -60,6 +61,8 @@ public:
     // The directory box shows the folder of `path`; the open dialog starts there and
     // names `path`.
     void ShowFolderOf(const QString &path);
+    // The directory box shows the folder of `path` and the open dialog starts there.
+    void FollowFolderOf(const QString &path);
     void SetCaption(const QString &caption);
     QString Caption() const;
 
@@ -68,6 +71,7 @@ private:
     void SaveDialog1CanClose(const QString &entered, int filterIndex);
     void OpenDialog1CanClose(const QString &chosen);
     QByteArray TextAsLines() const;
+    SciEncodingKind EncodingForSave() const;
     void BecomeUntitledAndEmpty();
 
     TDocumentContext context_;

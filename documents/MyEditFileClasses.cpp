@@ -4,6 +4,7 @@
 #include "AnsiPieces.h"
 #include "SciScintillaBase.h"
 #include "StreamIo.h"
+#include "Utf8Scan.h"
 
 #include <algorithm>
 #include <climits>
@@ -66,11 +67,30 @@ void TSciMyStream::LoadText(QIODevice *stream)
     piece.length = streamio::ReadPiece(stream, piece.bytes.data(), std::min<qint64>(kPieceSize, size));
     EncodingKind detected = ekAnsi;
     const int bomLength = DetectBom(Bytes(piece.bytes), static_cast<int>(piece.length), detected);
+    // Without BOM and cookie, a file whose bytes are all valid UTF-8 is UTF-8 text, as
+    // text files usually are on this system; it is kept as UTF-8 without BOM.
+    if (detected == ekAnsi && IsUtf8Text(stream, piece, size)) detected = ekUtf8Cookie;
     kind_ = detected;
     if (kind_ != ekAnsi)
         LoadUnicode(stream, piece, bomLength, size);
     else
         LoadAnsi(stream, piece, size);
+}
+
+// Scans the whole file, then returns to the end of the first piece. A stream that
+// cannot go back is judged by its first piece when that is all of it.
+bool TSciMyStream::IsUtf8Text(QIODevice *stream, const Piece &first, qint64 size)
+{
+    Utf8Scan scan;
+    scan.Feed({first.bytes.constData(), static_cast<std::size_t>(first.length)});
+    if (first.length >= size || !scan.StillValid()) return scan.IsUtf8Text();
+    if (stream->isSequential()) return false;
+    const qint64 resume = stream->pos();
+    QByteArray rest(kPieceSize, '\0');
+    for (qint64 got; scan.StillValid() && (got = streamio::ReadPiece(stream, rest.data(), kPieceSize)) > 0;)
+        scan.Feed({rest.constData(), static_cast<std::size_t>(got)});
+    streamio::SeekTo(stream, resume);
+    return scan.IsUtf8Text();
 }
 
 void TSciMyStream::LoadUnicode(QIODevice *stream, Piece &piece, int bomLength, qint64 size)

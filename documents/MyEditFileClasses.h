@@ -32,6 +32,7 @@ private:
         qint64 length = 0;
     };
 
+    bool IsUtf8Text(QIODevice *stream, const Piece &first, qint64 size);
     void LoadUnicode(QIODevice *stream, Piece &piece, int bomLength, qint64 size);
     void LoadAnsi(QIODevice *stream, Piece &piece, qint64 size);
     void SaveAnsi(UtfWrite &writer);

@@ -2,6 +2,7 @@
 #include "StreamIo.h"
 
 #include "SciScintillaBase.h"
+#include "platform/SystemReasons.h"
 
 #include <QDir>
 #include <QFileDevice>
@@ -15,10 +16,9 @@ QString StreamName(QIODevice *stream)
     return file ? QDir::toNativeSeparators(file->fileName()) : QStringLiteral("(stream)");
 }
 
-[[noreturn]] void Fail(const char *what, QIODevice *stream)
+[[noreturn]] void Fail(const QString &what, QIODevice *stream)
 {
-    throw ESciException(QStringLiteral("%1 \"%2\". %3")
-                            .arg(QString::fromLatin1(what), StreamName(stream), stream->errorString()));
+    throw ESciException(QStringLiteral("%1“%2”。%3").arg(what, StreamName(stream), platform::chineseReasons(stream->errorString())));
 }
 
 }  // namespace
@@ -28,18 +28,23 @@ qint64 ReadPiece(QIODevice *stream, char *buffer, qint64 capacity)
     qint64 filled = 0;
     while (filled < capacity) {
         const qint64 got = stream->read(buffer + filled, capacity - filled);
-        if (got < 0) Fail("Cannot read file", stream);
+        if (got < 0) Fail(QStringLiteral("无法读取文件"), stream);
         if (got == 0) break;
         filled += got;
     }
     return filled;
 }
 
+void SeekTo(QIODevice *stream, qint64 position)
+{
+    if (!stream->seek(position)) Fail(QStringLiteral("无法读取文件"), stream);
+}
+
 void WriteAll(QIODevice *stream, const char *bytes, qint64 length)
 {
     while (length > 0) {
         const qint64 put = stream->write(bytes, length);
-        if (put <= 0) Fail("Cannot write file", stream);
+        if (put <= 0) Fail(QStringLiteral("无法写入文件"), stream);
         bytes += put;
         length -= put;
     }

@@ -12,6 +12,8 @@ namespace streamio {
 
 // Reads up to `capacity` bytes (less only at the end of the stream); 0 at the end.
 qint64 ReadPiece(QIODevice *stream, char *buffer, qint64 capacity);
+// Moves to `position` of a stream that can go back, or raises an error.
+void SeekTo(QIODevice *stream, qint64 position);
 // Writes all bytes or raises an error.
 void WriteAll(QIODevice *stream, const char *bytes, qint64 length);
 

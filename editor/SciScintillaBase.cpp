@@ -2,6 +2,7 @@
 #include "SciScintillaBase.h"
 
 #include "SciUtils.h"
+#include "platform/SystemReasons.h"
 
 #include <QDir>
 #include <QFile>
@@ -290,8 +291,8 @@ void TScintillaBase::LoadFromFile(const QString &fileName)
     Streamer();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw ESciException(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+        throw ESciException(QStringLiteral("无法打开文件“%1”。%2")
+                                .arg(QDir::toNativeSeparators(fileName), platform::reasonOf(file)));
     const TextSnapshot before = TakeSnapshot();
     Send(SCI_CLEARALL);
     try {
@@ -342,12 +343,12 @@ void TScintillaBase::SaveToFile(const QString &fileName)
     // The text goes to a temporary file that replaces the target only when complete.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw ESciException(QStringLiteral("Cannot create file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+        throw ESciException(QStringLiteral("无法创建文件“%1”。%2")
+                                .arg(QDir::toNativeSeparators(fileName), platform::reasonOf(file)));
     streamer->SaveText(&file);
     if (!file.commit())
-        throw ESciException(QStringLiteral("Cannot write file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+        throw ESciException(QStringLiteral("无法写入文件“%1”。%2")
+                                .arg(QDir::toNativeSeparators(fileName), platform::reasonOf(file)));
     Send(SCI_SETSAVEPOINT);
     if (ClearUndoAfterSave)
         Send(SCI_EMPTYUNDOBUFFER);

@@ -2,6 +2,7 @@
 #include "AtomicFile.h"
 
 #include "Errors.h"
+#include "SystemReasons.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -17,9 +18,9 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, bool exec
     if (existing.exists() && !existing.isWritable())
         throw fileCreationError(path, QStringLiteral("文件是只读的。"));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw fileCreationError(path, file.errorString());
+    if (!file.open(QIODevice::WriteOnly)) throw fileCreationError(path, reasonOf(file));
     if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+        const QString reason = reasonOf(file);
         file.cancelWriting();
         throw fileCreationError(path, reason);
     }
@@ -28,7 +29,7 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, bool exec
     if (executable)
         permissions |= QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
     file.setPermissions(permissions);
-    if (!file.commit()) throw fileCreationError(path, file.errorString());
+    if (!file.commit()) throw fileCreationError(path, reasonOf(file));
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 
 #include "CommandLine.h"
 #include "Paths.h"
+#include "SystemReasons.h"
 
 #include "I386Host.h"
 
@@ -76,7 +77,7 @@ bool ChildProcess::start(const QString& commandLine) {
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        error_ = systemReason(errno);
         return false;
     }
     posix_spawn_file_actions_t actions;
@@ -122,7 +123,7 @@ bool ChildProcess::start(const QString& commandLine) {
     if (result != 0) {
         ::close(fds[0]);
         pid_ = -1;
-        error_ = QString::fromLocal8Bit(std::strerror(result));
+        error_ = systemReason(result);
         return false;
     }
     readFd_ = fds[0];

@@ -207,6 +207,8 @@ std::string cp936ToUtf8(std::string_view cp936) {
     return out;
 }
 
+bool fitsCp936(std::string_view utf8) { return cp936ToUtf8(utf8ToCp936(utf8)) == utf8; }
+
 bool looksLikeUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     bool nonAscii = false;

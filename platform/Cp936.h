@@ -28,6 +28,9 @@ QByteArray encode(std::u16string_view text);
 std::string utf8ToCp936(std::string_view utf8);
 std::string cp936ToUtf8(std::string_view cp936);
 
+// True when utf8ToCp936 loses nothing of `utf8`: every character has a code page 936 form.
+bool fitsCp936(std::string_view utf8);
+
 // True when bytes is valid UTF-8 that contains at least one non-ASCII character.
 bool looksLikeUtf8(std::string_view bytes);
 

@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QPushButton>
 
 namespace platform {
@@ -77,9 +78,35 @@ QStringList QtDialogService::qtFilters(const QString& windowsFilter) {
     return filters;
 }
 
+QString QtDialogService::columnsHtml(const QString& text) {
+    static const QRegularExpression lineEnds(QStringLiteral("[\\r\\n]+"));
+    static const QRegularExpression cellGap(QStringLiteral(" {3,}"));
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
+    for (const QString& line : text.split(lineEnds, Qt::SkipEmptyParts)) {
+        const QStringList cells = line.trimmed().split(cellGap, Qt::SkipEmptyParts);
+        if (cells.isEmpty()) continue;
+        html += QStringLiteral("<tr>");
+        if (cells.size() == 1) {
+            const bool indented = line.startsWith(u' ');
+            html += QStringLiteral("<td colspan=\"2\"%1>%2</td>")
+                        .arg(indented ? QStringLiteral(" style=\"padding-left:2em\"") : QString(),
+                             cells.front().toHtmlEscaped());
+        } else {
+            for (const QString& cell : cells)
+                html += QStringLiteral("<td style=\"padding-left:1em\">%1</td>").arg(cell.toHtmlEscaped());
+        }
+        html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</table>");
+}
+
 int QtDialogService::messageBox(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
-                                MessageButtons buttons) {
+                                MessageButtons buttons, MessageLayout layout) {
     QMessageBox box(qtIcon(icon), caption, text, qtButtons(buttons), parent);
+    if (layout == MessageLayout::Columns) {
+        box.setTextFormat(Qt::RichText);
+        box.setText(columnsHtml(text));
+    }
     for (const ButtonRow& row : kButtons)
         if (QAbstractButton* button = box.button(row.button))
             button->setText(QString::fromUtf16(row.caption));

@@ -12,6 +12,9 @@ namespace platform {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// Plain: the text as it is. Columns: a text whose rows set their fields apart with
+// runs of blanks (as a console lays out a table), shown as a table, one row per line.
+enum class MessageLayout { Plain, Columns };
 
 // The answers keep the Windows numbers (Yes is 6).
 enum DialogAnswer : int { IdOk = 1, IdCancel = 2, IdYes = 6, IdNo = 7 };
@@ -36,7 +39,7 @@ class DialogService {
 public:
     virtual ~DialogService() = default;
     virtual int messageBox(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
-                           MessageButtons buttons) = 0;
+                           MessageButtons buttons, MessageLayout layout = MessageLayout::Plain) = 0;
     virtual FileDialogResult openFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual FileDialogResult saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
 };
@@ -45,12 +48,17 @@ public:
 class QtDialogService final : public DialogService {
 public:
     int messageBox(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
-                   MessageButtons buttons) override;
+                   MessageButtons buttons, MessageLayout layout = MessageLayout::Plain) override;
     FileDialogResult openFile(QWidget* parent, const FileDialogRequest& request) override;
     FileDialogResult saveFile(QWidget* parent, const FileDialogRequest& request) override;
 
     // "汇编源文件(*.asm)|*.asm|..." -> Qt's "汇编源文件(*.asm) (*.asm);;..." entries.
     static QStringList qtFilters(const QString& windowsFilter);
+    // A Columns text as an HTML table: every run of line ends (CR, LF, in any
+    // mixture) ends one row, empty rows are dropped, and a run of three or more
+    // blanks separates two cells. A row of one cell spans the table; its leading
+    // blanks indent it.
+    static QString columnsHtml(const QString& text);
 };
 
 }  // namespace platform

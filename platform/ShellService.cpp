@@ -14,14 +14,28 @@
 
 namespace platform {
 
+namespace {
+
+// The console's fonts. xterm sizes its cells by the half-width font: DejaVu Sans Mono
+// advances 1233/2048 em per character. A Chinese character (and, with -cjk_width, a
+// box-drawing character) takes two cells, so the CJK font, whose characters advance
+// one em, is drawn 2 x 1233/2048 = 1.204 times as wide: it then fills its two cells
+// with no gap, and the banner's box-drawing art joins up as in the template editor.
+const QString kHalfWidthFont = QStringLiteral("DejaVu Sans Mono");
+const QString kDoubleWidthFont = QStringLiteral("WenQuanYi Micro Hei Mono:matrix=1.204 0 0 1");
+const QString kFontSize = QStringLiteral("12");
+
+}  // namespace
+
 QStringList XtermShellService::consoleCommand(const QString& hostProgram, const QString& batchPath) {
     // xterm draws the console template's box-drawing and full-width characters two
-    // columns wide with a CJK font, like a Chinese console.
+    // columns wide, like a Chinese console.
     return {QStringLiteral("-maximized"),
             QStringLiteral("-u8"),
             QStringLiteral("-cjk_width"),
-            QStringLiteral("-fa"), QStringLiteral("WenQuanYi Micro Hei Mono"),
-            QStringLiteral("-fs"), QStringLiteral("12"),
+            QStringLiteral("-fa"), kHalfWidthFont,
+            QStringLiteral("-fd"), kDoubleWidthFont,
+            QStringLiteral("-fs"), kFontSize,
             QStringLiteral("-bg"), QStringLiteral("black"),
             QStringLiteral("-fg"), QStringLiteral("white"),
             QStringLiteral("-T"), fileNameOf(batchPath),

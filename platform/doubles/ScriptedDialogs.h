@@ -14,6 +14,7 @@ struct ShownMessage {
     QString caption;
     MessageIcon icon;
     MessageButtons buttons;
+    MessageLayout layout = MessageLayout::Plain;
 };
 
 class ScriptedDialogs final : public DialogService {
@@ -29,8 +30,8 @@ public:
     QList<FileDialogRequest> saveRequests;
 
     int messageBox(QWidget*, const QString& text, const QString& caption, MessageIcon icon,
-                   MessageButtons buttons) override {
-        shown.append({text, caption, icon, buttons});
+                   MessageButtons buttons, MessageLayout layout = MessageLayout::Plain) override {
+        shown.append({text, caption, icon, buttons, layout});
         if (!answers.isEmpty()) return answers.dequeue();
         return buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel ? IdOk : IdNo;
     }

@@ -69,6 +69,12 @@ TEST_F(AboutWindowTest, HasTheFixedLayoutOfTheAboutWindow) {
     for (const auto& group : groups) {
         EXPECT_EQ(group.group->title(), QString::fromUtf16(group.title));
         EXPECT_EQ(group.group->geometry(), group.geometry);
+        // Every line, the last one included, stays clear of the group's bottom border.
+        for (const QLabel* line : group.group->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (line == about->Image1) continue;
+            EXPECT_LE(line->geometry().bottom() + 8, group.geometry.height()) << line->objectName().toStdString();
+            EXPECT_TRUE(line->alignment() & Qt::AlignTop) << line->objectName().toStdString();
+        }
     }
     EXPECT_EQ(about->Image1->size(), QSize(177, 257));
     EXPECT_TRUE(about->Image1->hasScaledContents());

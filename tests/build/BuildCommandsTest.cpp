@@ -122,6 +122,24 @@ TEST_F(BuildCommandsTest, WithoutAutoExecutionTheHeaderAndCommandStayAndThePause
     EXPECT_EQ(pause.pauses, QList<int>{1000});
 }
 
+TEST_F(BuildCommandsTest, ARefusedCommandLeavesNoCommandOfTheFileBuiltBefore) {
+    autoExecute.setChecked(false);
+    const QString notes = source(QStringLiteral("notes.txt"));
+    for (const auto& command : {assembleSource, linkObject}) {
+        currentPath = source(QStringLiteral("lab1.asm"));
+        command(context());
+        ASSERT_TRUE(commandBox.text().contains("lab1"));
+        currentPath = notes;
+        command(context());
+        EXPECT_EQ(commandBox.text(), QString());
+        currentPath = QString();
+        commandBox.setText(QStringLiteral("bin/ml.exe old"));
+        command(context());
+        EXPECT_EQ(commandBox.text(), QString());
+    }
+    EXPECT_TRUE(executed.isEmpty());
+}
+
 TEST_F(BuildCommandsTest, AFolderWithItsOwnHeaderKeepsIt) {
     currentPath = source(QStringLiteral("lab1.asm"));
     writeFile(student.path() + "/io.h", "; the student's own\r\n");

@@ -96,6 +96,7 @@ TEST_F(DebugCommandTest, TheTipsComeFirstThenTheDebuggerOpensTheProgram) {
     EXPECT_EQ(dialogs.shown[0].text, debugTipsText(executable));
     EXPECT_EQ(dialogs.shown[0].caption, "调试操作提示");
     EXPECT_EQ(dialogs.shown[0].icon, platform::MessageIcon::Information);
+    EXPECT_EQ(dialogs.shown[0].layout, platform::MessageLayout::Columns) << "the key columns line up";
     ASSERT_EQ(shell.started.size(), 1);
     EXPECT_EQ(shell.started[0].first, "./bin/windbg.exe");
     EXPECT_EQ(shell.started[0].second, debuggerArguments(executable));

@@ -85,6 +85,14 @@ protected:
     }
 };
 
+TEST_F(TemplateEditorTest, TheTextAreaShowsWhiteTextOnDarkBlueNotOnBlack) {
+    showEditor();
+    editor->Memo1->ensurePolished();
+    const QPalette colours = editor->Memo1->palette();
+    EXPECT_EQ(colours.color(QPalette::Text), QColor(Qt::white));
+    EXPECT_EQ(colours.color(QPalette::Base), QColor("navy"));
+}
+
 TEST_F(TemplateEditorTest, CreationWritesAMissingTemplateAndKeepsAnExistingOne) {
     editor->FormCreate();
     EXPECT_EQ(readFile(templateFile()), encodeTextLines(defaultTemplate()));

@@ -196,6 +196,41 @@ TEST_F(DocumentCommandsTest, SaveStripsTrailingBlanksAndWritesAUtf8FileInTheAnsi
     EXPECT_FALSE(fileModified);
 }
 
+TEST_F(DocumentCommandsTest, SaveWritesAnsiUnlessThatWouldLoseACharacterOfAUtf8FileWithoutBom)
+{
+    const struct {
+        const char *name;
+        std::string file;
+        std::string saved;
+    } cases[] = {
+        {"UTF-8 without BOM, all in code page 936", "; \xE4\xB8\xAD\xE6\x96\x87\r\n", "; \xD6\xD0\xCE\xC4\r\n"},
+        {"UTF-8 without BOM, Thai letter", "; \xE4\xB8\xAD\xE0\xB8\x81\r\n", "; \xE4\xB8\xAD\xE0\xB8\x81\r\n"},
+        {"UTF-8 without BOM, emoji", "; \xF0\x9F\x98\x80\r\n", "; \xF0\x9F\x98\x80\r\n"},
+        {"coding cookie, Thai letter", "; coding: utf-8 \xE0\xB8\x81\r\n", "; coding: utf-8 \xE0\xB8\x81\r\n"},
+        {"UTF-8 with BOM, Thai letter", "\xEF\xBB\xBF; \xE4\xB8\xAD\xE0\xB8\x81\r\n", "; \xD6\xD0?\r\n"},
+    };
+    for (const auto &item : cases) {
+        SCOPED_TRACE(item.name);
+        const QString path = folder.Write("s.asm", item.file);
+        commands->OpenDocument(path);
+        Type("");
+        commands->SaveBClick();
+        EXPECT_EQ(ReadBytes(path), item.saved);
+        EXPECT_FALSE(fileModified);
+    }
+}
+
+TEST_F(DocumentCommandsTest, AFileThatCannotBeOpenedIsExplainedInChinese)
+{
+    try {
+        commands->OpenDocument(folder.Path("vanished.asm"));
+        ADD_FAILURE() << "no error raised";
+    } catch (const ESciException &error) {
+        EXPECT_TRUE(error.Message().startsWith(QStringLiteral("无法打开文件"))) << error.Message().toStdString();
+        EXPECT_TRUE(error.Message().endsWith(QStringLiteral("文件或文件夹不存在"))) << error.Message().toStdString();
+    }
+}
+
 TEST_F(DocumentCommandsTest, SavingAnUntitledDocumentAsksForANameTitledSave)
 {
     Type("; hello   ");
@@ -295,6 +330,26 @@ TEST_F(DocumentCommandsTest, SaveAsFirstSavesAChangedDocumentThenWritesTheLinesU
     EXPECT_EQ(ReadBytes(folder.Path("h.txt")), "");
     const auto others = QFileDevice::ReadGroup | QFileDevice::ReadOther;
     EXPECT_EQ(QFile::permissions(folder.Path("h.txt")) & (privateFile | others), privateFile);
+}
+
+TEST_F(DocumentCommandsTest, TheDirectoryBoxFollowsSaveAsToANewFolder)
+{
+    const QString opened = folder.Write("a.asm", "; a\r\n");
+    OpenThroughDialog(opened);
+    ASSERT_EQ(directoryBox->text(), QFileInfo(opened).path());
+    const QString newFolder = folder.Path("新 文件夹");
+    ASSERT_TRUE(QDir().mkpath(newFolder));
+
+    dialogs.fileResults.enqueue(ScriptedDialogs::chosen(newFolder + "/b", 1));
+    commands->A2Click();
+    EXPECT_EQ(directoryBox->text(), newFolder);
+    commands->FileOpenBClick();  // cancelled
+    EXPECT_EQ(dialogs.openRequests.back().initialFolder, newFolder) << "Open starts in the folder saved to";
+
+    // A Save As that fails leaves the box where it was.
+    dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path("missing/c"), 1));
+    EXPECT_ANY_THROW(commands->A2Click());
+    EXPECT_EQ(directoryBox->text(), newFolder);
 }
 
 TEST_F(DocumentCommandsTest, SaveAsWritesTheBytesOfTheEditorsCodePage)

@@ -283,3 +283,84 @@ TEST_F(StreamTest, AStreamWithoutEditorOrDeviceDoesNothing)
     editor->Streamer()->SaveText(nullptr);
     EXPECT_EQ(Text(), kUtf8Text);
 }
+
+namespace {
+
+// Course texts in code page 936 (as GBK course files hold them) and in UTF-8.
+struct CourseText {
+    const char *name;
+    std::string gbk;
+    std::string utf8;
+};
+
+const CourseText kCourseTexts[] = {
+    {"comment", ";\xB3\xCC\xD0\xF2\xBF\xAA\xCA\xBC\xD4\xCB\xD0\xD0\r\n",  // ;程序开始运行
+     ";\xE7\xA8\x8B\xE5\xBA\x8F\xE5\xBC\x80\xE5\xA7\x8B\xE8\xBF\x90\xE8\xA1\x8C\r\n"},
+    {"prompt", "prompt BYTE \"\xC7\xEB\xCA\xE4\xC8\xEB\xD2\xBB\xB8\xF6\xCA\xFD:\", 0\r\n",  // 请输入一个数:
+     "prompt BYTE \"\xE8\xAF\xB7\xE8\xBE\x93\xE5\x85\xA5\xE4\xB8\x80\xE4\xB8\xAA\xE6\x95\xB0:\", 0\r\n"},
+    {"title", ";\xBB\xE3\xB1\xE0\xD3\xEF\xD1\xD4\xB3\xCC\xD0\xF2\xC9\xE8\xBC\xC6\r\n",  // ;汇编语言程序设计
+     ";\xE6\xB1\x87\xE7\xBC\x96\xE8\xAF\xAD\xE8\xA8\x80\xE7\xA8\x8B\xE5\xBA\x8F\xE8\xAE\xBE\xE8\xAE\xA1\r\n"},
+    {"two characters", "mov eax, 1 ;\xC1\xAA\xCD\xA8\r\n",  // ;联通, a classic near-UTF-8 pair
+     "mov eax, 1 ;\xE8\x81\x94\xE9\x80\x9A\r\n"},
+    {"punctuation", ";\xA3\xA8\xD7\xA2\xD2\xE2\xA3\xA9\xA1\xA3\r\n",  // ;（注意）。
+     ";\xEF\xBC\x88\xE6\xB3\xA8\xE6\x84\x8F\xEF\xBC\x89\xE3\x80\x82\r\n"},
+};
+
+}  // namespace
+
+TEST_F(StreamTest, CourseTextsLoadRightInGbkAndInUtf8WithoutBom)
+{
+    for (const CourseText &text : kCourseTexts) {
+        SCOPED_TRACE(text.name);
+        EXPECT_EQ(Load(text.gbk), text.utf8) << "GBK";
+        EXPECT_EQ(Kind(), 0);
+        EXPECT_EQ(Save(), text.gbk);
+
+        EXPECT_EQ(Load(text.utf8), text.utf8) << "UTF-8";
+        EXPECT_EQ(Kind(), 4) << "UTF-8 without BOM";
+        EXPECT_EQ(editor->CodePage(), 65001);
+        EXPECT_EQ(Save(), text.utf8) << "written back as it was read";
+    }
+}
+
+TEST_F(StreamTest, OnlyStrictUtf8WithNonAsciiTextIsTakenForUtf8)
+{
+    const struct {
+        const char *name;
+        std::string bytes;
+        int kind;
+    } cases[] = {
+        {"ASCII only", "mov eax, ebx\r\n", 0},
+        {"four-byte character", "; \xF0\x9F\x98\x80\r\n", 4},
+        {"overlong form", "; \xC0\xAF\r\n", 0},
+        {"surrogate", "; \xED\xA0\xBD\r\n", 0},
+        {"beyond U+10FFFF", "; \xF4\x90\x80\x80\r\n", 0},
+        {"unfinished at the end", "; \xE4\xB8", 0},
+        {"lone continuation byte", "; \x80 ok", 0},
+    };
+    for (const auto &item : cases) {
+        SCOPED_TRACE(item.name);
+        Load(item.bytes);
+        EXPECT_EQ(Kind(), item.kind);
+        SetKind(item.kind);
+        EXPECT_EQ(Save(), item.bytes) << "the bytes come back";
+    }
+}
+
+TEST_F(StreamTest, TheWholeFileDecidesNotJustItsFirstPiece)
+{
+    const std::string ascii(TSciMyStream::kPieceSize + 10, 'a');
+    const std::string utf8 = "\xE4\xB8\xAD" + ascii + "\xE6\x96\x87";
+    EXPECT_TRUE(Load(utf8) == utf8);
+    EXPECT_EQ(Kind(), 4);
+
+    const std::string gbkLater = "\xE4\xB8\xAD" + ascii + "\xD6\xD0";  // valid UTF-8 until its last piece
+    Load(gbkLater);
+    EXPECT_EQ(Kind(), 0);
+    EXPECT_TRUE(Save() == gbkLater) << "code page 936 throughout, bytes kept";
+
+    // A UTF-8 character that straddles the first two pieces.
+    const std::string straddling = std::string(TSciMyStream::kPieceSize - 1, 'b') + "\xE4\xB8\xAD";
+    EXPECT_TRUE(Load(straddling) == straddling);
+    EXPECT_EQ(Kind(), 4);
+}

@@ -21,7 +21,8 @@ export DISPLAY="$display"
 # The console window: the default template with a program line that prints a line.
 sed 's|^%FILENAME%\r$|"/usr/bin/printf" "hello from the program\\n"\r|' \
   "$root/tests/toolkit/console/data/default-template.bat" > "$work/ml.bat"
-xterm -maximized -u8 -cjk_width -fa 'WenQuanYi Micro Hei Mono' -fs 12 -bg black -fg white -T ml.bat \
+xterm -maximized -u8 -cjk_width -fa 'DejaVu Sans Mono' -fd 'WenQuanYi Micro Hei Mono:matrix=1.204 0 0 1' -fs 12 \
+  -bg black -fg white -T ml.bat \
   -e "$build/toolkit/console/console_host_run" --console-host "$work/ml.bat" & console=$!
 sleep 3
 import -window root "$out/console-template.png"
