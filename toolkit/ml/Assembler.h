@@ -104,6 +104,7 @@ private:
     Symbol* defineLabel(std::string_view name, bool global, Type type, std::uint32_t length = 1,
                         std::uint32_t size = 0);
     Symbol* defineSymbol(std::string_view name, SymbolKind kind, bool local = false);
+    void defineAnonymousLabel();
     void setSymbolValue(Symbol& s, std::int64_t value, std::int32_t section);
     void defineEquate(std::string_view name, Tokens rest, bool redefinable);
     EvalEnvironment environment(bool reportUndefined) const;
@@ -174,6 +175,8 @@ private:
     // procedures and linkage (Procedures.cpp)
     void directiveProc(std::string_view name, Tokens rest);
     void directiveEndp(std::string_view name);
+    static bool isFrameless(const ProcInfo& info);
+    void resumeEnclosingProc();
     void directiveProto(std::string_view name, Tokens rest);
     void directiveExtern(Tokens rest, bool externDef);
     void directivePublic(Tokens rest);
@@ -208,6 +211,7 @@ private:
     bool encodeComparison(Tokens left, Tokens right, bool bitTest, bool& isSigned);
     void emitCountedUntil(Tokens cond, Symbol& top);
     Symbol& newHiddenLabel();
+    Symbol& hiddenLabel(const std::string& name);
     void placeHiddenLabel(Symbol& label);
     void emitJump(std::string_view mnemonic, Symbol& target);
 
@@ -241,6 +245,7 @@ private:
     const SourceLine* line_ = nullptr;
     std::int32_t currentSection_ = -1;
     Symbol* currentProc_ = nullptr;
+    std::vector<Symbol*> enclosingProcs_;  // procedures that the current one is nested in
     int radix_ = 10;
     bool modelSeen_ = false;
     Language language_ = Language::None;
@@ -252,6 +257,7 @@ private:
     std::shared_ptr<StructDef> structureBeingBuilt_;
     Symbol* structureSymbol_ = nullptr;
     std::uint32_t hiddenLabels_ = 0;
+    std::uint32_t anonymousLabels_ = 0;  // "@@:" labels placed so far in this pass
     std::vector<std::unique_ptr<ControlBlock>> controlBlocks_;
     bool lineGenerated_ = false;
     bool lineDependsOnSymbols_ = false;  // an operand of the line read a symbol or $

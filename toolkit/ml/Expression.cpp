@@ -564,6 +564,7 @@ private:
             return true;
         }
         if (name == "?") return fail(Diag::ExpressionSyntax, "?");
+        if (equalsNoCase(name, "@B") || equalsNoCase(name, "@F")) return anonymousLabel(name, v);
         if (Symbol* s = env_.symbols->find(name)) {
             noteSymbolDependency();
             return symbolValue(*s, v);
@@ -576,6 +577,21 @@ private:
             return true;
         }
         noteSymbolDependency();
+        if (env_.undefinedIsError) return fail(Diag::UndefinedSymbol, std::string(name));
+        v = ExprValue{};
+        v.kind = ValueKind::Address;
+        v.unresolved = true;
+        return true;
+    }
+
+    // @B: the nearest @@: before this line; @F: the nearest one after it.
+    bool anonymousLabel(std::string_view name, ExprValue& v) {
+        noteSymbolDependency();
+        const bool back = equalsNoCase(name, "@B");
+        if (back && env_.anonymousLabels == 0) return fail(Diag::UndefinedSymbol, std::string(name));
+        const std::uint32_t n = back ? env_.anonymousLabels - 1 : env_.anonymousLabels;
+        Symbol* s = env_.symbols->findGlobal(anonymousLabelName(n));
+        if (s && s->defined) return symbolValue(*s, v);
         if (env_.undefinedIsError) return fail(Diag::UndefinedSymbol, std::string(name));
         v = ExprValue{};
         v.kind = ValueKind::Address;
@@ -761,6 +777,8 @@ bool evaluateInto(std::span<const Token> tokens, const EvalEnvironment& env, Eva
     out = ExprValue{};
     return Parser(tokens, env, error).run(out);
 }
+
+std::string anonymousLabelName(std::uint32_t n) { return "@@#" + hex(n, 4); }
 
 std::uint32_t registerSize(x86::Register r) {
     switch (r.cls) {

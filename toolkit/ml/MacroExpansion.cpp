@@ -87,17 +87,23 @@ void Preprocessor::defineMacro(std::string_view name, std::string_view paramsTex
     std::vector<std::string_view> body;
     std::vector<std::uint32_t> lines;
     if (!captureBlock(at, name, body, lines) || !valid) return;
-    // LOCAL lines at the top of the body name the labels made unique per call.
-    std::size_t first = 0;
-    for (; first < body.size(); ++first) {
-        StatementHead h = splitHead(body[first].substr(0, commentStart(body[first])));
-        if (!h.label.empty() || !equalsNoCase(h.first, "LOCAL") || h.firstRest.find(':') != std::string_view::npos)
-            break;
-        for (std::string_view local : splitTextList(h.firstRest))
-            if (!local.empty()) def->locals.emplace_back(local);
+    // LOCAL lines at the top of the body (blank and comment lines may come between
+    // them) name the labels made unique per call; the body keeps every other line.
+    bool inHeader = true;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (inHeader) {
+            std::string_view code = trim(body[i].substr(0, commentStart(body[i])));
+            StatementHead h = splitHead(code);
+            if (h.label.empty() && equalsNoCase(h.first, "LOCAL") && h.firstRest.find(':') == std::string_view::npos) {
+                for (std::string_view local : splitTextList(h.firstRest))
+                    if (!local.empty()) def->locals.emplace_back(local);
+                continue;
+            }
+            inHeader = code.empty();
+        }
+        def->body.push_back(body[i]);
+        def->bodyLines.push_back(lines[i]);
     }
-    def->body.assign(body.begin() + std::ptrdiff_t(first), body.end());
-    def->bodyLines.assign(lines.begin() + std::ptrdiff_t(first), lines.end());
     std::string key = foldCase(name);
     if (!macros_.count(key)) macroOrder_.push_back(def.get());
     else

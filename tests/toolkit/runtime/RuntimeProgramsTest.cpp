@@ -25,6 +25,7 @@ const ProgramCase kPrograms[] = {
     {"registers", 0},  // registers and flags kept, destinations through EBX and name+offset
     {"kernel32", 3},   // handles, write, console line, raw read, last error, Sleep/GetTickCount
     {"lines", 0},      // input at the end of the input, without a line end, and length 1
+    {"constructs", 0}, // anonymous labels, LOCAL after comments, nested procedures, USES then parameters
 };
 
 class RuntimePrograms : public ::testing::TestWithParam<ProgramCase> {};
