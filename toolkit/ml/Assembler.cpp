@@ -701,7 +701,7 @@ void Assembler::directiveOrg(Tokens rest) {
         error(Diag::OrgNeedsLocal);
         return;
     }
-    if (target < 0 || target > (1 << 28)) {
+    if (target < 0 || !sectionMayGrowTo(std::uint64_t(target))) {
         error(Diag::ValueOutOfRange, "ORG");
         return;
     }

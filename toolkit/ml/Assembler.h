@@ -143,6 +143,7 @@ private:
     bool emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     bool emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     void addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at);
+    bool sectionMayGrowTo(std::uint64_t end) const;
     std::uint32_t countInitializers(const Type& type, Tokens list);
     static std::vector<std::string> listingRows(const std::vector<std::string>& fields);
     void beginStructure(std::string_view name, bool isUnion, Tokens alignment);

@@ -114,6 +114,7 @@ enum class Diag : std::uint16_t {
     CodeAfterEnd,
     ExpansionTooLarge,
     TooManyMacroArguments,
+    TextTooLong,
 };
 
 struct DiagInfo {

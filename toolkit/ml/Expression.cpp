@@ -481,8 +481,9 @@ private:
             if (!parseBracket(v)) return false;
         } else if (tok->kind == TokenKind::Number) {
             ++pos_;
-            auto n = parseInteger(tok->text, env_.radix);
-            if (!n) return fail(Diag::NonDigitInNumber, std::string(tok->text));
+            bool tooLarge = false;
+            auto n = parseInteger(tok->text, env_.radix, &tooLarge);
+            if (!n) return fail(tooLarge ? Diag::ValueTooLarge : Diag::NonDigitInNumber, std::string(tok->text));
             v = constant(static_cast<std::int64_t>(*n));
         } else if (tok->kind == TokenKind::Real) {
             ++pos_;

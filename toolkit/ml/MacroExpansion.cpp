@@ -134,6 +134,11 @@ void Preprocessor::invokeMacro(const MacroDef& def, std::string_view argsText, c
         return;
     }
     std::vector<std::string> args = splitArguments(argsText, at);
+    for (const std::string& arg : args)
+        if (arg.size() > kMaxTextLength) {  // the call is not expanded
+            report(Diag::TextTooLong, def.name, at);
+            return;
+        }
     auto f = std::make_unique<Frame>();
     for (std::size_t i = 0; i < def.params.size(); ++i) {
         const MacroParam& p = def.params[i];
@@ -323,6 +328,8 @@ std::string Preprocessor::substituteBody(std::string_view line, const Frame& fra
         if (ampBefore) out.pop_back();
         out += *value;
         if (ampAfter) ++i;
+        // Already too long to assemble: the rest would only cost memory.
+        if (out.size() > kMaxLineLength) return out;
     }
     return out;
 }
@@ -394,7 +401,13 @@ std::string Preprocessor::callBuiltin(int function, std::string_view args, const
     switch (static_cast<BuiltinFunction>(function)) {
         case BuiltinFunction::CatStr: {
             std::string out;
-            for (const std::string& item : items) out += item;
+            for (const std::string& item : items) {
+                out += item;
+                if (out.size() > kMaxTextLength) {
+                    report(Diag::TextTooLong, "@CatStr", at);
+                    return {};
+                }
+            }
             return out;
         }
         case BuiltinFunction::SizeStr:
