@@ -92,6 +92,7 @@ void Assembler::beginPass() {
     for (Section& s : sections_) s.reset();
     currentSection_ = -1;
     currentProc_ = nullptr;
+    enclosingProcs_.clear();
     symbols_.closeScope();
     radix_ = 10;
     cpuMode_ = x86::CpuMode{};
@@ -99,6 +100,7 @@ void Assembler::beginPass() {
     sawUnresolved_ = false;
     branchIndex_ = 0;
     hiddenLabels_ = 0;
+    anonymousLabels_ = 0;
     sectionStack_.clear();
     openStructure_ = nullptr;
     controlBlocks_.clear();
@@ -219,7 +221,8 @@ void Assembler::processStatement(Tokens t) {
         }
         if (!requireSection()) return;  // one error for the line, not one per part
         Type code{4, false, false, true};
-        defineLabel(t[0].text, t[1].is("::"), code);
+        if (t[0].text == "@@") defineAnonymousLabel();
+        else defineLabel(t[0].text, t[1].is("::"), code);
         if (ListingEntry* e = entry(); e && current()) {
             e->section = currentSection_;
             e->offset = current()->offset;
@@ -373,6 +376,7 @@ EvalEnvironment Assembler::environment(bool reportUndefined) const {
     }
     env.undefinedIsError = reportUndefined;
     env.dependsOnSymbols = const_cast<bool*>(&lineDependsOnSymbols_);
+    env.anonymousLabels = anonymousLabels_;
     return env;
 }
 
@@ -481,6 +485,13 @@ Symbol* Assembler::defineLabel(std::string_view name, bool global, Type type, st
     if (type.isCode && s->isPublic && !currentProc_ && current()->kind == SectionKind::Text)
         frames_.begin(currentSection_, current()->offset);
     return s;
+}
+
+// "@@:" places the next of the pass's numbered hidden labels; @B and @F find them
+// by number, so every procedure and every macro expansion may hold any number of them.
+void Assembler::defineAnonymousLabel() {
+    Symbol& s = hiddenLabel(anonymousLabelName(anonymousLabels_++));
+    setSymbolValue(s, current()->offset, currentSection_);
 }
 
 void Assembler::defineEquate(std::string_view name, Tokens rest, bool redefinable) {
@@ -689,7 +700,7 @@ void Assembler::directiveOrg(Tokens rest) {
         error(Diag::OrgNeedsLocal);
         return;
     }
-    if (target < 0 || target > (1 << 28)) {
+    if (target < 0 || !sectionMayGrowTo(std::uint64_t(target))) {
         error(Diag::ValueOutOfRange, "ORG");
         return;
     }

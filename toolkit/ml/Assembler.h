@@ -106,6 +106,7 @@ private:
     Symbol* defineLabel(std::string_view name, bool global, Type type, std::uint32_t length = 1,
                         std::uint32_t size = 0);
     Symbol* defineSymbol(std::string_view name, SymbolKind kind, bool local = false);
+    void defineAnonymousLabel();
     void setSymbolValue(Symbol& s, std::int64_t value, std::int32_t section);
     void defineEquate(std::string_view name, Tokens rest, bool redefinable);
     EvalEnvironment environment(bool reportUndefined) const;
@@ -144,6 +145,7 @@ private:
     bool emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     bool emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     void addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at);
+    bool sectionMayGrowTo(std::uint64_t end) const;
     std::uint32_t countInitializers(const Type& type, Tokens list);
     static std::vector<std::string> listingRows(const std::vector<std::string>& fields);
     void beginStructure(std::string_view name, bool isUnion, Tokens alignment);
@@ -177,6 +179,8 @@ private:
     // procedures and linkage (Procedures.cpp)
     void directiveProc(std::string_view name, Tokens rest);
     void directiveEndp(std::string_view name);
+    static bool isFrameless(const ProcInfo& info);
+    void resumeEnclosingProc();
     void directiveProto(std::string_view name, Tokens rest);
     void directiveExtern(Tokens rest, bool externDef);
     void directivePublic(Tokens rest);
@@ -211,6 +215,7 @@ private:
     bool encodeComparison(Tokens left, Tokens right, bool bitTest, bool& isSigned);
     void emitCountedUntil(Tokens cond, Symbol& top);
     Symbol& newHiddenLabel();
+    Symbol& hiddenLabel(const std::string& name);
     void placeHiddenLabel(Symbol& label);
     void emitJump(std::string_view mnemonic, Symbol& target);
 
@@ -244,6 +249,7 @@ private:
     const SourceLine* line_ = nullptr;
     std::int32_t currentSection_ = -1;
     Symbol* currentProc_ = nullptr;
+    std::vector<Symbol*> enclosingProcs_;  // procedures that the current one is nested in
     int radix_ = 10;
     // What the processor directives enable; until the first one, every instruction
     // the encoder knows.
@@ -258,6 +264,7 @@ private:
     std::shared_ptr<StructDef> structureBeingBuilt_;
     Symbol* structureSymbol_ = nullptr;
     std::uint32_t hiddenLabels_ = 0;
+    std::uint32_t anonymousLabels_ = 0;  // "@@:" labels placed so far in this pass
     std::vector<std::unique_ptr<ControlBlock>> controlBlocks_;
     bool lineGenerated_ = false;
     bool lineDependsOnSymbols_ = false;  // an operand of the line read a symbol or $

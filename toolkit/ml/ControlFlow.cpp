@@ -67,8 +67,11 @@ std::size_t closing(std::span<const Token> t, std::size_t open) {
 
 }  // namespace
 
-Symbol& Assembler::newHiddenLabel() {
-    std::string name = "@C" + hex(hiddenLabels_++, 4);
+Symbol& Assembler::newHiddenLabel() { return hiddenLabel("@C" + hex(hiddenLabels_++, 4)); }
+
+// The code label of that name that the assembler made (created on first use); it is
+// never listed nor written to the object.
+Symbol& Assembler::hiddenLabel(const std::string& name) {
     Symbol* s = symbols_.findGlobal(name);
     if (!s) {
         s = &symbols_.create(name, SymbolKind::Label);

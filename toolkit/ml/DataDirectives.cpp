@@ -11,7 +11,10 @@ namespace ml {
 
 namespace {
 
-constexpr std::uint64_t kMaxDataBytes = 1ull << 28;  // one statement may not define more than 256 MiB
+// The bytes all sections together may hold (reserved space of .DATA? aside): a bound
+// on the memory any source can make the assembler use.
+constexpr std::uint64_t kMaxDataBytes = 1ull << 28;
+constexpr std::uint64_t kMaxReservedBytes = 1ull << 31;
 
 
 // Finds "count DUP ( list )" at the top level of `item`.
@@ -188,19 +191,14 @@ bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t
             std::vector<std::string> innerFields;
             if (!emitInitializerList(type, inner, innerCount, innerFields, depth + 1)) return false;
             std::uint32_t unit = s.offset - begin;
-            if (std::uint64_t(unit) * std::uint64_t(*n) > kMaxDataBytes || s.offset < begin) {
+            if (s.offset < begin || !sectionMayGrowTo(std::uint64_t(begin) + std::uint64_t(unit) * std::uint64_t(*n))) {
                 error(Diag::ValueTooLarge, "DUP");
                 return false;
             }
-            std::size_t relocEnd = s.relocations.size();
-            for (std::int64_t k = 1; k < *n; ++k) {
-                if (s.kind == SectionKind::Bss) {
-                    s.emitFill(0, unit);
-                    continue;
-                }
-                std::uint32_t at = s.offset;
-                std::vector<std::uint8_t> copy(s.bytes.begin() + begin, s.bytes.begin() + begin + unit);
-                s.emit(copy.data(), copy.size());
+            const std::size_t relocEnd = s.relocations.size();
+            s.repeatLast(begin, unit, std::size_t(*n));
+            for (std::int64_t k = 1; k < *n && relocEnd > relocBegin; ++k) {
+                const std::uint32_t at = begin + unit * std::uint32_t(k);
                 for (std::size_t r = relocBegin; r < relocEnd; ++r) {
                     Relocation rel = s.relocations[r];
                     rel.offset = rel.offset - begin + at;
@@ -216,6 +214,16 @@ bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t
         if (!emitInitializer(type, item, count, fields)) return false;
     }
     return true;
+}
+
+// True when the current section may reach `end` bytes within the bounds above.
+bool Assembler::sectionMayGrowTo(std::uint64_t end) const {
+    const Section& growing = sections_[std::size_t(currentSection_)];
+    if (growing.kind == SectionKind::Bss) return end <= kMaxReservedBytes;
+    std::uint64_t total = 0;
+    for (const Section& s : sections_)
+        if (s.kind != SectionKind::Bss) total += &s == &growing ? std::max<std::uint64_t>(s.size, end) : s.size;
+    return total <= kMaxDataBytes;
 }
 
 bool Assembler::emitInitializer(const Type& type, Tokens item, std::uint32_t& count,
@@ -324,9 +332,10 @@ bool Assembler::emitReal(std::uint32_t size, long double value, const char* digi
 
 bool Assembler::emitHexReal(std::uint32_t size, const Token& number, std::vector<std::string>& fields) {
     std::string digits(number.text.substr(0, number.text.size() - 1));
-    auto bits = parseInteger(digits + "h", 10);
+    bool tooLarge = false;
+    auto bits = parseInteger(digits + "h", 10, &tooLarge);
     if (!bits) {
-        error(Diag::NonDigitInNumber, std::string(number.text));
+        error(tooLarge ? Diag::ValueTooLarge : Diag::NonDigitInNumber, std::string(number.text));
         return false;
     }
     std::uint8_t buffer[16] = {};

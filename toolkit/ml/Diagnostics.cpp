@@ -53,7 +53,7 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {TooManyInitialValues,      2036, E, 0, "too many initial values"},
     {NotInStructure,            2037, E, 0, "statement is not allowed in a structure definition"},
     {MissingMacroOperand,       2038, E, 0, "macro operator has no operand"},
-    {LineTooLong,               2039, E, 0, "line is too long"},
+    {LineTooLong,               2039, E, 0, "line is longer than 512 characters"},
     {MissingAngleBracket,       2045, E, 0, "literal lacks its closing angle bracket"},
     {MissingQuote,              2046, E, 0, "string lacks its closing quotation mark"},
     {EmptyString,               2047, E, 0, "string is empty"},
@@ -105,7 +105,7 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {InvokeNeedsPrototype,      2190, E, 0, "INVOKE needs a prototype or a procedure"},
     {UnmatchedBlock,            1011, E, 0, "directive closes a block that is not open"},
     {ProcNotOpen,               1011, E, 0, "ENDP does not match the open procedure"},
-    {MacroNestingTooDeep,       1007, E, 0, "macro expansion nests too deeply"},
+    {MacroNestingTooDeep,       1007, F, 0, "macro calls and repeat blocks nest more than 20 deep"},
     {ControlBlockExpected,      2150, E, 0, "directive must be inside a .IF, .WHILE or .REPEAT block"},
     {ParameterCountMismatch,    2111, E, 0, "parameter count differs from the prototype"},
     {DivideByZero,              2169, E, 0, "division by zero in expression"},
@@ -114,9 +114,10 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {ModelRepeated,             4011, W, 1, ".MODEL given again; ignored"},
     {ExitmOutsideMacro,         2126, E, 0, "EXITM is only allowed inside a macro"},
     {CodeAfterEnd,              4005, W, 2, "text after END is ignored"},
-    {ExpansionTooLarge,         1009, F, 0, "macro and repeat expansions produce too many lines"},
+    {ExpansionTooLarge,         1009, F, 0, "macro and repeat expansions produce too many lines or too much text"},
     {TooManyMacroArguments,     4006, W, 1, "macro call has more arguments than parameters"},
     {NotInCpuMode,              2085, E, 0, "instruction or register is not enabled by the processor directive"},
+    {TextTooLong,               2041, E, 0, "text macro or macro argument is longer than 255 characters"},
 });
 
 constexpr bool tableMatchesEnum() {

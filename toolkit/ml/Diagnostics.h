@@ -115,6 +115,7 @@ enum class Diag : std::uint16_t {
     ExpansionTooLarge,
     TooManyMacroArguments,
     NotInCpuMode,
+    TextTooLong,
 };
 
 struct DiagInfo {

@@ -486,8 +486,9 @@ private:
             if (!parseBracket(v)) return false;
         } else if (tok->kind == TokenKind::Number) {
             ++pos_;
-            auto n = parseInteger(tok->text, env_.radix);
-            if (!n) return fail(Diag::NonDigitInNumber, std::string(tok->text));
+            bool tooLarge = false;
+            auto n = parseInteger(tok->text, env_.radix, &tooLarge);
+            if (!n) return fail(tooLarge ? Diag::ValueTooLarge : Diag::NonDigitInNumber, std::string(tok->text));
             v = constant(static_cast<std::int64_t>(*n));
         } else if (tok->kind == TokenKind::Real) {
             ++pos_;
@@ -569,6 +570,7 @@ private:
             return true;
         }
         if (name == "?") return fail(Diag::ExpressionSyntax, "?");
+        if (equalsNoCase(name, "@B") || equalsNoCase(name, "@F")) return anonymousLabel(name, v);
         if (Symbol* s = env_.symbols->find(name)) {
             noteSymbolDependency();
             return symbolValue(*s, v);
@@ -581,6 +583,21 @@ private:
             return true;
         }
         noteSymbolDependency();
+        if (env_.undefinedIsError) return fail(Diag::UndefinedSymbol, std::string(name));
+        v = ExprValue{};
+        v.kind = ValueKind::Address;
+        v.unresolved = true;
+        return true;
+    }
+
+    // @B: the nearest @@: before this line; @F: the nearest one after it.
+    bool anonymousLabel(std::string_view name, ExprValue& v) {
+        noteSymbolDependency();
+        const bool back = equalsNoCase(name, "@B");
+        if (back && env_.anonymousLabels == 0) return fail(Diag::UndefinedSymbol, std::string(name));
+        const std::uint32_t n = back ? env_.anonymousLabels - 1 : env_.anonymousLabels;
+        Symbol* s = env_.symbols->findGlobal(anonymousLabelName(n));
+        if (s && s->defined) return symbolValue(*s, v);
         if (env_.undefinedIsError) return fail(Diag::UndefinedSymbol, std::string(name));
         v = ExprValue{};
         v.kind = ValueKind::Address;
@@ -766,6 +783,8 @@ bool evaluateInto(std::span<const Token> tokens, const EvalEnvironment& env, Eva
     out = ExprValue{};
     return Parser(tokens, env, error).run(out);
 }
+
+std::string anonymousLabelName(std::uint32_t n) { return "@@#" + hex(n, 4); }
 
 std::uint32_t registerSize(x86::Register r) {
     switch (r.cls) {

@@ -58,7 +58,14 @@ struct EvalEnvironment {
     // Set when the value depends on a symbol (or a name that is none yet) or on the
     // location counter: a value that depends on neither is the same in every pass.
     bool* dependsOnSymbols = nullptr;
+    // How many anonymous labels (@@:) the pass has defined so far: @B names the last
+    // of them, @F the next one.
+    std::uint32_t anonymousLabels = 0;
 };
+
+// The symbol-table name of the n-th anonymous label of a pass ("@@#0003"); the '#'
+// keeps it apart from every name a source can write.
+std::string anonymousLabelName(std::uint32_t n);
 
 struct EvalError {
     Diag id = Diag::SyntaxError;

@@ -102,7 +102,7 @@ LexResult tokenize(std::string_view line, std::vector<Token>& out) {
     return result;
 }
 
-std::optional<std::uint64_t> parseInteger(std::string_view text, int defaultRadix) {
+std::optional<std::uint64_t> parseInteger(std::string_view text, int defaultRadix, bool* tooLarge) {
     if (text.empty()) return std::nullopt;
     int radix = defaultRadix;
     char last = toLowerAscii(text.back());
@@ -116,6 +116,7 @@ std::optional<std::uint64_t> parseInteger(std::string_view text, int defaultRadi
     else if (last == 'd' && defaultRadix <= 13) dropSuffix(10);
     if (digits.empty()) return std::nullopt;
     std::uint64_t value = 0;
+    bool overflow = false;
     for (char ch : digits) {
         int d;
         char l = toLowerAscii(ch);
@@ -123,7 +124,13 @@ std::optional<std::uint64_t> parseInteger(std::string_view text, int defaultRadi
         else if (l >= 'a' && l <= 'z') d = l - 'a' + 10;
         else return std::nullopt;
         if (d >= radix) return std::nullopt;
-        value = value * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(d);
+        if (__builtin_mul_overflow(value, static_cast<std::uint64_t>(radix), &value) ||
+            __builtin_add_overflow(value, static_cast<std::uint64_t>(d), &value))
+            overflow = true;  // the other digits are still checked: a bad digit is reported first
+    }
+    if (overflow) {
+        if (tooLarge) *tooLarge = true;
+        return std::nullopt;
     }
     return value;
 }

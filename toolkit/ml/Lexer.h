@@ -35,8 +35,9 @@ struct LexResult {
 LexResult tokenize(std::string_view line, std::vector<Token>& out);
 
 // Reads an integer literal ("0FFh", "1010b", "17", "777o") in the default radix.
-// Returns nothing when a character is not a digit of the radix.
-std::optional<std::uint64_t> parseInteger(std::string_view text, int defaultRadix);
+// Returns nothing when a character is not a digit of the radix, or when the value
+// needs more than 64 bits (then `tooLarge`, when given, is set).
+std::optional<std::uint64_t> parseInteger(std::string_view text, int defaultRadix, bool* tooLarge = nullptr);
 
 // The text between the quotes of a string token, with doubled quotes made single.
 std::string unquote(std::string_view quoted);

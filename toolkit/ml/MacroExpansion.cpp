@@ -87,17 +87,23 @@ void Preprocessor::defineMacro(std::string_view name, std::string_view paramsTex
     std::vector<std::string_view> body;
     std::vector<std::uint32_t> lines;
     if (!captureBlock(at, name, body, lines) || !valid) return;
-    // LOCAL lines at the top of the body name the labels made unique per call.
-    std::size_t first = 0;
-    for (; first < body.size(); ++first) {
-        StatementHead h = splitHead(body[first].substr(0, commentStart(body[first])));
-        if (!h.label.empty() || !equalsNoCase(h.first, "LOCAL") || h.firstRest.find(':') != std::string_view::npos)
-            break;
-        for (std::string_view local : splitTextList(h.firstRest))
-            if (!local.empty()) def->locals.emplace_back(local);
+    // LOCAL lines at the top of the body (blank and comment lines may come between
+    // them) name the labels made unique per call; the body keeps every other line.
+    bool inHeader = true;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (inHeader) {
+            std::string_view code = trim(body[i].substr(0, commentStart(body[i])));
+            StatementHead h = splitHead(code);
+            if (h.label.empty() && equalsNoCase(h.first, "LOCAL") && h.firstRest.find(':') == std::string_view::npos) {
+                for (std::string_view local : splitTextList(h.firstRest))
+                    if (!local.empty()) def->locals.emplace_back(local);
+                continue;
+            }
+            inHeader = code.empty();
+        }
+        def->body.push_back(body[i]);
+        def->bodyLines.push_back(lines[i]);
     }
-    def->body.assign(body.begin() + std::ptrdiff_t(first), body.end());
-    def->bodyLines.assign(lines.begin() + std::ptrdiff_t(first), lines.end());
     std::string key = foldCase(name);
     if (!macros_.count(key)) macroOrder_.push_back(def.get());
     else
@@ -128,6 +134,11 @@ void Preprocessor::invokeMacro(const MacroDef& def, std::string_view argsText, c
         return;
     }
     std::vector<std::string> args = splitArguments(argsText, at);
+    for (const std::string& arg : args)
+        if (arg.size() > kMaxTextLength) {  // the call is not expanded
+            report(Diag::TextTooLong, def.name, at);
+            return;
+        }
     auto f = std::make_unique<Frame>();
     for (std::size_t i = 0; i < def.params.size(); ++i) {
         const MacroParam& p = def.params[i];
@@ -317,6 +328,8 @@ std::string Preprocessor::substituteBody(std::string_view line, const Frame& fra
         if (ampBefore) out.pop_back();
         out += *value;
         if (ampAfter) ++i;
+        // Already too long to assemble: the rest would only cost memory.
+        if (out.size() > kMaxLineLength) return out;
     }
     return out;
 }
@@ -388,7 +401,13 @@ std::string Preprocessor::callBuiltin(int function, std::string_view args, const
     switch (static_cast<BuiltinFunction>(function)) {
         case BuiltinFunction::CatStr: {
             std::string out;
-            for (const std::string& item : items) out += item;
+            for (const std::string& item : items) {
+                out += item;
+                if (out.size() > kMaxTextLength) {
+                    report(Diag::TextTooLong, "@CatStr", at);
+                    return {};
+                }
+            }
             return out;
         }
         case BuiltinFunction::SizeStr:

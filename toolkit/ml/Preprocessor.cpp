@@ -185,16 +185,17 @@ bool Preprocessor::readTop(RawLine& raw) {
         std::size_t codeSize = commentStart(text);
         std::string_view code;
         if (continues(text.substr(0, codeSize), &code) && f.next < lines.size()) {
+            // Past the length limit the continued lines are still read, not kept: the
+            // line is reported once as too long.
             std::string joined(code);
-            while (f.next < lines.size() && joined.size() < kMaxLineLength) {
+            while (f.next < lines.size()) {
                 std::string_view nextLine = lines[f.next++];
-                joined += ' ';
-                if (continues(nextLine.substr(0, commentStart(nextLine)), &code)) {
-                    joined += code;
-                } else {
-                    joined += nextLine;
-                    break;
+                const bool more = continues(nextLine.substr(0, commentStart(nextLine)), &code);
+                if (joined.size() <= kMaxLineLength) {
+                    joined += ' ';
+                    joined += more ? code : nextLine;
                 }
+                if (!more) break;
             }
             text = arena_.store(joined);
             codeSize = commentStart(text);
@@ -212,6 +213,10 @@ bool Preprocessor::readTop(RawLine& raw) {
         return false;
     }
     raw.text = arena_.store(substituteBody((*f.body)[i], f));
+    if ((expandedBytes_ += raw.text.size()) > kMaxExpandedBytes) {
+        report(Diag::ExpansionTooLarge, "", f.opener);
+        return false;
+    }
     raw.codeSize = commentStart(raw.text);
     raw.bodyLine = (*f.bodyLines)[i];
     raw.fileLine = 0;
@@ -266,6 +271,11 @@ void Preprocessor::process(const RawLine& raw) {
     SourceLine line = makeLine(raw, raw.text);
     if (commentDelimiter_) {
         if (raw.text.find(commentDelimiter_) != std::string_view::npos) commentDelimiter_ = 0;
+        emit(line, false);
+        return;
+    }
+    if (raw.codeSize > kMaxLineLength) {
+        report(Diag::LineTooLong, "", line);  // before emit(): the listing shows it under the line
         emit(line, false);
         return;
     }
@@ -620,6 +630,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
                 return true;
             }
             value += *text;
+            if (value.size() > kMaxTextLength) break;  // reported below; the rest need not be read
         }
     } else if (equalsNoCase(directive, "SUBSTR")) {
         auto items = splitTextList(operands);
@@ -671,7 +682,9 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
         emit(statement, true);
         return true;
     }
+    if (value.size() > kMaxTextLength) report(Diag::TextTooLong, std::string(name), at);
     emit(at, false);
+    if (value.size() > kMaxTextLength) return true;
     Symbol* s = symbols_.find(name);
     if (s && s->kind != SymbolKind::Text && (s->defined || s->kind != SymbolKind::Label)) {
         report(Diag::SymbolRedefinition, std::string(name), at);
@@ -794,7 +807,7 @@ std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text,
                 ++i;
             }
         }
-        if (out.size() > kMaxLineLength) {
+        if (out.size() > kMaxLineLength && commentStart(out) > kMaxLineLength) {
             report(Diag::LineTooLong, "", at);
             return std::nullopt;
         }

@@ -161,6 +161,7 @@ private:
     std::string title_, subtitle_;
     std::uint64_t order_ = 0;
     std::uint64_t expandedLines_ = 0;
+    std::uint64_t expandedBytes_ = 0;
     std::uint32_t localCounter_ = 0;
     std::uint32_t textMacroCount_ = 0;
     std::array<bool, 256> textMacroInitials_{};  // folded first characters of text macro names

@@ -8,9 +8,16 @@ namespace ml {
 
 constexpr std::size_t kMaxConditionalDepth = 1000;
 constexpr std::size_t kMaxIncludeDepth = 50;
-constexpr std::size_t kMaxMacroDepth = 200;
+// MASM's limits: macro calls and repeat blocks nest 20 deep; a logical line (after
+// joining continued lines and expanding macros, its comment left out) holds 512
+// characters; a text macro or a macro argument 255.
+constexpr std::size_t kMaxMacroDepth = 20;
+constexpr std::size_t kMaxLineLength = 512;
+constexpr std::size_t kMaxTextLength = 255;
+// Our own bounds on what macros and repeat blocks may produce in all (lines read,
+// characters of text), so that any source ends in bounded time and memory.
 constexpr std::uint64_t kMaxExpandedLines = 2'000'000;
-constexpr std::size_t kMaxLineLength = 1 << 20;
+constexpr std::uint64_t kMaxExpandedBytes = 64ull << 20;
 
 struct Preprocessor::Frame {
     enum class Kind : std::uint8_t { File, Macro, Repeat };

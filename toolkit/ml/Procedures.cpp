@@ -149,7 +149,7 @@ bool Assembler::parseParameters(Tokens rest, ProcInfo& info, bool isPrototype) {
 }
 
 void Assembler::directiveProc(std::string_view name, Tokens rest) {
-    if (currentProc_) {
+    if (currentProc_ && !isFrameless(*currentProc_->proc)) {
         error(Diag::NestedProcedure, std::string(name));
         return;
     }
@@ -169,7 +169,8 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
         } else if (t.isWord("PUBLIC") || t.isWord("EXPORT")) {
             isPublic = true;
         } else if (t.isWord("USES")) {
-            for (++i; i < rest.size() && rest[i].kind == TokenKind::Identifier; ++i) {
+            // The registers end at the first "name:type" (a comma before it is optional).
+            for (++i; i < rest.size() && rest[i].kind == TokenKind::Identifier && !startsParameter(rest, i); ++i) {
                 if (x86::lookupRegister(rest[i].text).cls == x86::RegClass::None) {
                     error(Diag::SyntaxError, std::string(rest[i].text));
                     return;
@@ -184,6 +185,10 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
     }
     if (i < rest.size() && rest[i].is(",")) ++i;
     if (i < rest.size() && !parseParameters(rest.subspan(i), *info, false)) return;
+    if (currentProc_ && !isFrameless(*info)) {
+        error(Diag::NestedProcedure, std::string(name));
+        return;
+    }
 
     Symbol* s = symbols_.findGlobal(name);
     if (s && s->kind == SymbolKind::Prototype && s->proc) {
@@ -202,6 +207,10 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
     s->isPublic = s->isPublic || isPublic;
     info->hasFrame = !info->params.empty();
     s->proc = info;
+    if (currentProc_) {
+        enclosingProcs_.push_back(currentProc_);
+        closeFrame();
+    }
     currentProc_ = s;
     symbols_.openScope(s->id);
     if (current()->kind == SectionKind::Text) frames_.begin(currentSection_, current()->offset);
@@ -227,6 +236,10 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
 void Assembler::directiveLocal(Tokens rest) {
     if (!currentProc_ || !currentProc_->proc) {
         error(Diag::LocalOutsideBlock);
+        return;
+    }
+    if (!enclosingProcs_.empty()) {  // a stack frame inside another procedure
+        error(Diag::NestedProcedure, currentProc_->name);
         return;
     }
     ProcInfo& info = *currentProc_->proc;
@@ -338,6 +351,23 @@ void Assembler::directiveEndp(std::string_view name) {
     currentProc_ = nullptr;
     symbols_.closeScope();
     closeFrame();
+    resumeEnclosingProc();
+}
+
+// Only procedures without parameters, locals and USES nest: none of them has a frame
+// that the other's code would have to know about.
+bool Assembler::isFrameless(const ProcInfo& info) {
+    return !info.hasFrame && info.uses.empty() && info.params.empty();
+}
+
+// After the ENDP of a nested procedure the enclosing one goes on: its labels are
+// visible again and its code is followed for call frames from here.
+void Assembler::resumeEnclosingProc() {
+    if (enclosingProcs_.empty()) return;
+    currentProc_ = enclosingProcs_.back();
+    enclosingProcs_.pop_back();
+    symbols_.openScope(currentProc_->id);
+    if (current() && current()->kind == SectionKind::Text) frames_.begin(currentSection_, current()->offset);
 }
 
 void Assembler::directiveProto(std::string_view name, Tokens rest) {

@@ -26,6 +26,21 @@ void Section::emitFill(std::uint8_t value, std::size_t count) {
     size = std::max(size, offset);
 }
 
+void Section::repeatLast(std::uint32_t begin, std::uint32_t unit, std::size_t times) {
+    const std::size_t total = std::size_t(unit) * times;
+    if (kind != SectionKind::Bss && total) {
+        if (bytes.size() < begin + total) bytes.resize(begin + total, 0);
+        // Each copy doubles the run: what is already repeated is the source of the next part.
+        for (std::size_t done = unit; done < total;) {
+            const std::size_t chunk = std::min(done, total - done);
+            std::memcpy(bytes.data() + begin + done, bytes.data() + begin, chunk);
+            done += chunk;
+        }
+    }
+    offset = static_cast<std::uint32_t>(begin + total);
+    size = std::max(size, offset);
+}
+
 void Section::setOffset(std::uint32_t value) {
     offset = value;
     size = std::max(size, offset);

@@ -49,6 +49,9 @@ struct Section {
         }
     }
     void emitFill(std::uint8_t value, std::size_t count);
+    // Repeats the `unit` bytes written from `begin` until they stand `times` times in a
+    // row, and moves the location counter after them.
+    void repeatLast(std::uint32_t begin, std::uint32_t unit, std::size_t times);
     void setOffset(std::uint32_t value);
     void reset();                      // forgets contents for a new pass
 

@@ -234,7 +234,7 @@ TEST(Instruction, ProceduresWithParametersLocalsAndUses) {
     EXPECT_NE(obj.find("symbol _Leaf global .text+"), std::string::npos) << obj;
     EXPECT_NE(obj.find("symbol again local"), std::string::npos) << obj;
 
-    auto nested = assemble(dir, ".386\n.MODEL FLAT\n.CODE\nA PROC\nB PROC\nB ENDP\nA ENDP\nC ENDP\nEND\n");
+    auto nested = assemble(dir, ".386\n.MODEL FLAT\n.CODE\nA PROC USES ebx\nB PROC\nB ENDP\nA ENDP\nC ENDP\nEND\n");
     EXPECT_EQ(nested.messages(),
               "test.asm(5) : error A2144: procedures cannot be nested : B\n"
               "test.asm(6) : error A1011: ENDP does not match the open procedure : B\n"

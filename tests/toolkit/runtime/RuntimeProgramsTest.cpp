@@ -31,6 +31,7 @@ const ProgramCase kPrograms[] = {
     {"returnstart", 5, ""},  // END start (no underscore), no /entry:, returns 5
     {"returnstdcall", 2, ""},  // .MODEL FLAT, stdcall: END names __main@0; io.h links
     {"returnide", 0},        // the IDE's /entry:start with an entry that returns
+    {"constructs", 0}, // anonymous labels, LOCAL after comments, nested procedures, USES then parameters
 };
 
 class RuntimePrograms : public ::testing::TestWithParam<ProgramCase> {};

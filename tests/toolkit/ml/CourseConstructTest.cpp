@@ -1,0 +1,237 @@
+// Constructs that course programs write: anonymous labels, LOCAL after comment lines,
+// procedures nested in procedures, USES before the parameters. Each case gives the
+// code bytes it must assemble to, or the diagnostics it must produce. Then MASM's
+// limits (line and text lengths, nesting, constants) that keep every source bounded.
+#include <gtest/gtest.h>
+
+#include "MlTestSupport.h"
+
+namespace {
+
+struct Case {
+    const char* name;
+    const char* body;      // lines after ".386 / .MODEL FLAT, stdcall" (and before END)
+    const char* text;      // the .text bytes when it assembles; nullptr when it must not
+    const char* messages;  // the diagnostics, "" when there are none
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+std::string source(const Case& c) { return std::string(".386\n.MODEL FLAT, stdcall\n") + c.body + "END\n"; }
+
+class CourseConstruct : public testing::TestWithParam<Case> {};
+
+TEST_P(CourseConstruct, AssemblesAsExpected) {
+    const Case& c = GetParam();
+    auto a = mltest::assemble(source(c));
+    EXPECT_EQ(a.messages(), c.messages);
+    EXPECT_EQ(a.ok, c.text != nullptr);
+    if (c.text && a.ok) {
+        EXPECT_EQ(a.hexBytes(".text"), c.text);
+    }
+}
+
+const Case kCases[] = {
+    {"AnonymousLabelsBackAndForward",
+     ".CODE\n"
+     "top:    mov ecx, 3\n"
+     "@@:     dec ecx\n"
+     "        jnz @B\n"
+     "        jz  @F\n"
+     "        nop\n"
+     "@@:     ret\n",
+     "B9 03 00 00 00 49 75 FD 74 01 90 C3", ""},
+    {"AnonymousLabelsInMacrosAndOnTheirOwnLine",
+     "spin MACRO\n"
+     "@@:    dec eax\n"
+     "       jnz @B\n"
+     "       ENDM\n"
+     ".CODE\n"
+     "f PROC\n"
+     "       spin\n"
+     "       spin\n"
+     "@@:    jmp @F\n"
+     "@@:    jmp @B\n"
+     "f ENDP\n"
+     "g PROC\n"
+     "@@:    loop @B\n"
+     "g ENDP\n",
+     "48 75 FD 48 75 FD EB 00 EB FE E2 FE", ""},
+    {"AnonymousLabelMissing",
+     ".CODE\n"
+     "       jmp @B\n"
+     "@@:    jmp @F\n",
+     nullptr,
+     "test.asm(4) : error A2006: symbol is not defined : @B\n"
+     "test.asm(5) : error A2006: symbol is not defined : @F\n"},
+    {"LocalAfterBlankAndCommentLines",
+     "twice MACRO\n"
+     "\n"
+     "   ; the labels of each call\n"
+     "       LOCAL again\n"
+     "   ;; not kept\n"
+     "       LOCAL done\n"
+     "again: dec eax\n"
+     "       jz done\n"
+     "       jmp again\n"
+     "done:\n"
+     "       ENDM\n"
+     ".CODE\n"
+     "       twice\n"
+     "       twice\n",
+     "48 74 02 EB FB 48 74 02 EB FB", ""},
+    {"FramelessProceduresNest",
+     ".CODE\n"
+     "outer PROC\n"
+     "again: call later\n"
+     "inner PROC\n"
+     "again: nop\n"
+     "       ret\n"
+     "inner ENDP\n"
+     "       jmp again\n"
+     "outer ENDP\n"
+     "later PROC\n"
+     "       call inner\n"
+     "       ret\n"
+     "later ENDP\n",
+     "E8 04 00 00 00 90 C3 EB F7 E8 F7 FF FF FF C3", ""},
+    {"NestingWithAFrameOutside",
+     ".CODE\n"
+     "outer PROC USES ebx\n"
+     "inner PROC\n"
+     "inner ENDP\n"
+     "outer ENDP\n",
+     nullptr,
+     "test.asm(5) : error A2144: procedures cannot be nested : inner\n"
+     "test.asm(6) : error A1011: ENDP does not match the open procedure : inner\n"},
+    {"NestingWithAFrameInside",
+     ".CODE\n"
+     "outer PROC\n"
+     "inner PROC value:DWORD\n"
+     "inner ENDP\n"
+     "outer ENDP\n",
+     nullptr,
+     "test.asm(5) : error A2144: procedures cannot be nested : inner\n"
+     "test.asm(6) : error A1011: ENDP does not match the open procedure : inner\n"},
+    {"NestingWithLocalsInside",
+     ".CODE\n"
+     "outer PROC\n"
+     "inner PROC\n"
+     "       LOCAL count:DWORD\n"
+     "       ret\n"
+     "inner ENDP\n"
+     "outer ENDP\n",
+     nullptr, "test.asm(6) : error A2144: procedures cannot be nested : inner\n"},
+    {"UsesRegistersThenParametersWithoutComma",
+     ".CODE\n"
+     "f PROC USES ebx esi a:DWORD, b:DWORD\n"
+     "       mov eax, a\n"
+     "       add eax, b\n"
+     "       ret\n"
+     "f ENDP\n",
+     "55 89 E5 53 56 8B 45 08 03 45 0C 5E 5B C9 C2 08 00", ""},
+    {"UsesRegistersThenParametersWithComma",
+     ".CODE\n"
+     "f PROC USES ebx esi, a:DWORD, b:DWORD\n"
+     "       mov eax, a\n"
+     "       add eax, b\n"
+     "       ret\n"
+     "f ENDP\n",
+     "55 89 E5 53 56 8B 45 08 03 45 0C 5E 5B C9 C2 08 00", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, CourseConstruct, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+TEST(CourseConstructs, AnonymousForwardJumpOverManyBytesIsNear) {
+    auto a = mltest::assemble(
+        ".386\n.MODEL FLAT\n.CODE\n"
+        "       jz @F\n"
+        "       BYTE 200 DUP (90h)\n"
+        "@@:    mov eax, OFFSET @B\n"
+        "END\n");
+    ASSERT_TRUE(a.ok) << a.messages();
+    const std::vector<std::uint8_t> text = a.bytes(".text");
+    ASSERT_EQ(text.size(), 6u + 200u + 5u);
+    EXPECT_EQ(mltest::hex({text.begin(), text.begin() + 6}), "0F 84 C8 00 00 00");
+    EXPECT_EQ(text[206], 0xB8) << "mov eax, OFFSET @B";
+}
+
+// What a source reaching one of the limits reports first, and whether the assembly
+// goes on after it (the lines after the fault are assembled).
+struct LimitCase {
+    const char* name;
+    std::string body;       // lines after ".386 / .MODEL FLAT" (and before END)
+    std::string firstMessage;
+    bool fatal;
+};
+
+void PrintTo(const LimitCase& c, std::ostream* os) { *os << c.name; }
+
+std::string repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+const LimitCase kLimits[] = {
+    {"LineOf512CharactersIsAccepted", ".DATA\nBYTE " + repeated("1,", 253) + "1; " + repeated("c", 600) + "\n", "",
+     false},
+    {"LineOf513CharactersIsTooLong", ".DATA\nBYTE " + repeated("1,", 253) + "11\n",
+     "test.asm(4) : error A2039: line is longer than 512 characters\n", false},
+    {"ContinuedLineTooLongIsReportedOnce", ".DATA\nBYTE 1, \\\n" + repeated("1, \\\n", 200) + "1\n",
+     "test.asm(4) : error A2039: line is longer than 512 characters\n", false},
+    {"LineTooLongAfterTextMacros",
+     "t TEXTEQU <" + repeated("1,", 100) + "1>\n.DATA\nBYTE t, t, t\n",
+     "test.asm(5) : error A2039: line is longer than 512 characters\n", false},
+    {"TextMacroOf256Characters", "a TEXTEQU <" + repeated("x", 200) + ">\nb CATSTR a, a\n",
+     "test.asm(4) : error A2041: text macro or macro argument is longer than 255 characters : b\n", false},
+    {"CatStrFunctionOf256Characters", "a TEXTEQU <" + repeated("x", 200) + ">\nc TEXTEQU @CatStr(a, a)\n",
+     "test.asm(4) : error A2041: text macro or macro argument is longer than 255 characters : @CatStr\n", false},
+    {"MacroArgumentOf255CharactersIsAccepted", "m MACRO p\nENDM\nm <" + repeated("y", 255) + ">\n", "", false},
+    {"MacroArgumentOf256Characters", "m MACRO p\nENDM\nm " + repeated("y", 256) + "\n",
+     "test.asm(5) : error A2041: text macro or macro argument is longer than 255 characters : m\n", false},
+    {"DoublingMacroStopsAtTheArgumentLimit", "m MACRO x\n m x&x\nENDM\nm a\n",
+     "test.asm(6) : error A2041: text macro or macro argument is longer than 255 characters : m\n", false},
+    {"RecursiveMacroStopsAt20Levels", "r MACRO\n r\n ENDM\n r\n",
+     "test.asm(6) : fatal error A1007: macro calls and repeat blocks nest more than 20 deep : r\n", true},
+    {"TwentyNestedRepeatBlocksAreAccepted", repeated("REPT 1\n", 20) + repeated("ENDM\n", 20), "", false},
+    {"ConstantOf65Bits", ".CODE\nmov eax, 18446744073709551616\n",
+     "test.asm(4) : error A2084: constant is too large : 18446744073709551616\n", false},
+    {"HexadecimalConstantOf65Bits", ".DATA\nQWORD 10000000000000000h\n",
+     "test.asm(4) : error A2084: constant is too large : 10000000000000000h\n", false},
+    {"LargestConstantIsAccepted", ".DATA\nQWORD 18446744073709551615, 0FFFFFFFFFFFFFFFFh\n", "", false},
+    {"RunawayWhileStops", ".CODE\nWHILE 1\nnop\nENDM\n",
+     "test.asm(4) : fatal error A1009: macro and repeat expansions produce too many lines or too much text\n", true},
+    {"DataBeyondTheBoundIsRefused", ".DATA\nREPT 3\nBYTE 100000000 DUP (1)\nENDM\n",
+     "test.asm(4) : error A2084: constant is too large : DUP\n", false},
+};
+
+class ResourceLimit : public testing::TestWithParam<LimitCase> {};
+
+TEST_P(ResourceLimit, StopsWithMasmsError) {
+    const LimitCase& c = GetParam();
+    // A line after the fault shows whether the assembly went on.
+    auto a = mltest::assemble(".386\n.MODEL FLAT\n" + c.body + ".DATA\nafter BYTE 7\nEND\n");
+    const std::string messages = a.messages();
+    EXPECT_EQ(messages.substr(0, messages.find('\n') + 1), c.firstMessage) << messages;
+    EXPECT_EQ(a.ok, c.firstMessage.empty()) << messages;
+    EXPECT_EQ(a.symbol("after") != nullptr && a.symbol("after")->defined, !c.fatal) << messages;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ResourceLimit, testing::ValuesIn(kLimits),
+                         [](const testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
+
+TEST(ResourceLimits, RepeatedDataKeepsItsRelocations) {
+    auto a = mltest::assemble(".386\n.MODEL FLAT\n.DATA\nx DWORD 3 DUP (x, 2 DUP (7))\nEND\n");
+    ASSERT_TRUE(a.ok) << a.messages();
+    // Each copy of x holds the addend 0 of its own relocation to .data.
+    EXPECT_EQ(a.hexBytes(".data"), mltest::hex({0, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0,
+                                                0, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0}));
+    const std::string obj = mltest::describeObject(a.object());
+    std::size_t relocations = 0;
+    for (std::size_t at = obj.find("reloc "); at != std::string::npos; at = obj.find("reloc ", at + 1)) ++relocations;
+    EXPECT_EQ(relocations, 3u) << obj;
+}
+
+}  // namespace
