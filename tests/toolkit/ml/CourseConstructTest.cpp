@@ -129,7 +129,7 @@ const Case kCases[] = {
      "       add eax, b\n"
      "       ret\n"
      "f ENDP\n",
-     "55 89 E5 53 56 8B 45 08 03 45 0C 5E 5B C9 C2 08 00", ""},
+     "55 8B EC 53 56 8B 45 08 03 45 0C 5E 5B C9 C2 08 00", ""},
     {"UsesRegistersThenParametersWithComma",
      ".CODE\n"
      "f PROC USES ebx esi, a:DWORD, b:DWORD\n"
@@ -137,7 +137,7 @@ const Case kCases[] = {
      "       add eax, b\n"
      "       ret\n"
      "f ENDP\n",
-     "55 89 E5 53 56 8B 45 08 03 45 0C 5E 5B C9 C2 08 00", ""},
+     "55 8B EC 53 56 8B 45 08 03 45 0C 5E 5B C9 C2 08 00", ""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CourseConstruct, testing::ValuesIn(kCases),
