@@ -422,6 +422,14 @@ void TScintillaBase::RemoveTrailingBlanks()
 
 // ---- positions and selection ------------------------------------------------------------
 
+void TScintillaBase::StyleTo(int position)
+{
+    const int styledTo = int(Send(SCI_GETENDSTYLED));
+    if (styledTo >= position)
+        return;
+    Send(SCI_COLOURISE, PositionFromLine(LineFromPosition(styledTo)), position);
+}
+
 int TScintillaBase::CaretLine() const { return LineFromPosition(GetCurrentPos()); }
 
 int TScintillaBase::CaretColumn() const

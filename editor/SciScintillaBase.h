@@ -182,6 +182,12 @@ public:
     int GetLineEndPosition(int line) const { return int(Send(SCI_GETLINEENDPOSITION, line)); }
     int GetLineCount() const { return int(Send(SCI_GETLINECOUNT)); }
     int GetCharAt(int pos) const { return int(Send(SCI_GETCHARAT, pos)) & 0xFF; }
+    // Styles the text before `position` the way the control's own lazy styling does:
+    // from the start of the line that holds the first unstyled character. A lexer
+    // started inside a line takes the style of the character before as its state, and
+    // the asm lexer never leaves a keyword style it starts in (a register, say), so
+    // every later character would take that style.
+    void StyleTo(int position);
     void GetSelection(int &start, int &end) const;
     int SelStart() const { return int(Send(SCI_GETSELECTIONSTART)); }
     void SetSelStart(int pos) { Send(SCI_SETSEL, pos, pos); }

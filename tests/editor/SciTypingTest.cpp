@@ -1,0 +1,81 @@
+// Typing into the main window's editor with completion attached, as a student does:
+// the colouring after Enter and the line ends Enter inserts.
+#include "EditorTestSupport.h"
+
+#include "SciAsmLanguage.h"
+#include "SciAutoComplete.h"
+#include "SciMainWindowEditor.h"
+
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+using B = QsciScintillaBase;
+
+namespace {
+
+constexpr int kCommentStyle = 1;
+
+class TypingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FillMainWindowLanguages(languages);
+        ApplyMainWindowEditorForm(editor, &languages);
+        ApplyMainWindowAutoComplete(complete, &editor);
+        editor.resize(600, 400);
+        editor.show();
+    }
+    // The style of every character as the control draws it: painting styles lazily.
+    std::vector<int> DrawnStyles()
+    {
+        editor.viewport()->grab();
+        return StylesNow();
+    }
+    // The style of every character after the whole text is coloured afresh.
+    std::vector<int> FreshStyles()
+    {
+        editor.Send(B::SCI_CLEARDOCUMENTSTYLE);
+        editor.Send(B::SCI_COLOURISE, 0, -1);
+        return StylesNow();
+    }
+    std::vector<int> StylesNow() const
+    {
+        std::vector<int> styles;
+        for (int at = 0; at < editor.GetTextLength(); ++at)
+            styles.push_back(int(editor.Send(B::SCI_GETSTYLEAT, at)));
+        return styles;
+    }
+    void Type(const QString &keys) { QTest::keyClicks(&editor, keys); }
+    void Enter() { QTest::keyClick(&editor, Qt::Key_Return); }
+
+    TSciLanguageManager languages;
+    TScintilla editor;
+    TSciAutoComplete complete;
+};
+
+}  // namespace
+
+// Enter at the end of a line whose last word is a register, a number, a string, a
+// directive or an instruction leaves every later line coloured as it would be coloured
+// afresh: the comment stays a comment, the instructions stay instructions.
+TEST_F(TypingTest, EnterAtALineEndKeepsTheColouringOfEveryLaterLine)
+{
+    const char *lastLines[] = {"\tmov ecx, edx", "\tmov eax, 10", "msg\tdb 'hi'", ".data", "\tcall crlf",
+                               "\tfld st0", "start:"};
+    for (const char *eol : {"\r\n", "\n"}) {
+        for (const char *last : lastLines) {
+            SCOPED_TRACE((QByteArray(last) + (eol[0] == '\r' ? " CRLF" : " LF")).toStdString());
+            const QByteArray text = QByteArray(last) + eol + "\t; next line" + eol + "\tadd eax, ebx" + eol;
+            editor.SetText(text);
+            editor.viewport()->grab();
+            editor.GotoPos(int(qstrlen(last)));
+            Enter();
+            Type(QStringLiteral("inc ecx"));
+            Enter();
+            const std::vector<int> drawn = DrawnStyles();
+            const int comment = int(editor.GetText().indexOf("; next"));
+            EXPECT_EQ(drawn[size_t(comment)], kCommentStyle);
+            EXPECT_EQ(drawn, FreshStyles());
+        }
+    }
+}
