@@ -320,6 +320,7 @@ void TScintillaBase::ReadStream(QIODevice *stream)
     TSciStreamBase *streamer = Streamer();
     Send(SCI_CLEARALL);
     streamer->LoadText(stream);
+    FollowTextLineEnds();
     Send(SCI_EMPTYUNDOBUFFER);
     Send(SCI_SETSAVEPOINT);
     Send(SCI_GOTOPOS, 0);
@@ -332,6 +333,7 @@ TScintillaBase::TextSnapshot TScintillaBase::TakeSnapshot() const { return {GetT
 void TScintillaBase::RestoreSnapshot(const TextSnapshot &snapshot)
 {
     SetText(snapshot.Text);
+    FollowTextLineEnds();
     Send(SCI_EMPTYUNDOBUFFER);
     SetModified(snapshot.Modified);
 }
@@ -362,6 +364,19 @@ void TScintillaBase::ClearDocument()
     Send(SCI_CLEARALL);
     Send(SCI_EMPTYUNDOBUFFER);
     Send(SCI_SETSAVEPOINT);
+    Send(SCI_SETEOLMODE, sciEolCRLF);  // a new file's lines end in CR LF
+}
+
+void TScintillaBase::FollowTextLineEnds()
+{
+    const auto *text = reinterpret_cast<const char *>(Send(SCI_GETCHARACTERPOINTER));
+    Send(SCI_SETEOLMODE, SciDominantEolMode(text, GetTextLength()));
+}
+
+void TScintillaBase::SetDocPointer(void *doc)
+{
+    Send(SCI_SETDOCPOINTER, 0, reinterpret_cast<long>(doc));
+    FollowTextLineEnds();
 }
 
 void TScintillaBase::AddText(const QByteArray &text) { SendText(SCI_ADDTEXT, text.size(), text); }

@@ -156,6 +156,9 @@ public:
     QByteArray GetText() const;
     void SetText(const QByteArray &text) { SendText(SCI_SETTEXT, 0, text); }
     QByteArray GetTextRange(int start, int end) const;
+    // New lines take the line end most lines of the text use; a text without line ends
+    // (a new file) takes CR LF.
+    void FollowTextLineEnds();
     // Text of a line without its line end; -1 means the caret line.
     QByteArray GetLineText(int line = -1) const;
     void RemoveTrailingBlanks();
@@ -205,7 +208,8 @@ public:
 
     // ---- documents, modified and read-only state -----------------------------------
     void *GetDocPointer() const { return reinterpret_cast<void *>(Send(SCI_GETDOCPOINTER)); }
-    void SetDocPointer(void *doc) { Send(SCI_SETDOCPOINTER, 0, reinterpret_cast<long>(doc)); }
+    // Shows `doc`; new lines follow its line ends from then on.
+    void SetDocPointer(void *doc);
     void *CreateDocument() { return reinterpret_cast<void *>(Send(SCI_CREATEDOCUMENT)); }
     void AddRefDocument(void *doc) { Send(SCI_ADDREFDOCUMENT, 0, reinterpret_cast<long>(doc)); }
     void ReleaseDocument(void *doc) { Send(SCI_RELEASEDOCUMENT, 0, reinterpret_cast<long>(doc)); }

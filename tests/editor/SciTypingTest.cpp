@@ -6,6 +6,7 @@
 #include "SciAutoComplete.h"
 #include "SciMainWindowEditor.h"
 
+#include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -78,4 +79,71 @@ TEST_F(TypingTest, EnterAtALineEndKeepsTheColouringOfEveryLaterLine)
             EXPECT_EQ(drawn, FreshStyles());
         }
     }
+}
+
+TEST(SciLineEndsTest, TheLineEndMostLinesUseWins)
+{
+    const struct {
+        const char *text;
+        int mode;
+    } cases[] = {
+        {"", sciEolCRLF},
+        {"mov eax, 1", sciEolCRLF},
+        {"a\nb\n", sciEolLF},
+        {"a\r\nb\r\n", sciEolCRLF},
+        {"a\rb\r", sciEolCR},
+        {"a\r\nb\n", sciEolCRLF},  // a tie keeps CR LF
+        {"a\nb\nc\r\n", sciEolLF},
+        {"a\r\n\r\n\n", sciEolCRLF},
+        {"\n\r", sciEolLF},        // one LF, one CR, no pair: LF before CR
+        {"a\r\rb\n", sciEolCR},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SciDominantEolMode(c.text, qsizetype(qstrlen(c.text))), c.mode) << c.text;
+}
+
+// Enter inserts the line end of the file it is typed in: the one most of its lines
+// use when it was loaded or shown, CR LF in a new file.
+TEST_F(TypingTest, EnterInsertsTheFilesOwnLineEnd)
+{
+    QTemporaryDir folder;
+    editor.SetStreamClass(&TTestStream::StreamClass);
+    const struct {
+        const char *file;
+        const char *lineEnd;
+    } cases[] = {
+        {"\tmov eax, 1\n\tmov ebx, 2\n", "\n"},
+        {"\tmov eax, 1\r\n\tmov ebx, 2\r\n", "\r\n"},
+        {"\tmov eax, 1\r\n\tmov ebx, 2\n\tmov ecx, 3\n", "\n"},
+        {"\tmov eax, 1\r\tmov ebx, 2\r", "\r"},
+    };
+    for (const auto &c : cases) {
+        const QString path = folder.filePath(QStringLiteral("lab.asm"));
+        WriteFile(path, c.file);
+        editor.LoadFromFile(path);
+        const int afterTwo = int(QByteArray(c.file).indexOf('2') + 1);
+        editor.GotoPos(afterTwo);
+        Enter();
+        EXPECT_EQ(editor.GetText(), QByteArray(c.file).insert(afterTwo, c.lineEnd));
+        EXPECT_EQ(SciDominantEolMode(editor.GetText().constData(), editor.GetTextLength()),
+                  SciDominantEolMode(c.file, qsizetype(qstrlen(c.file))));
+    }
+
+    // An LF file shown again after a new document keeps LF; the new one has CR LF.
+    void *lfDocument = editor.GetDocPointer();
+    editor.AddRefDocument(lfDocument);
+    WriteFile(folder.filePath(QStringLiteral("lf.asm")), "a\nb\n");
+    editor.LoadFromFile(folder.filePath(QStringLiteral("lf.asm")));
+    void *newDocument = editor.CreateDocument();
+    editor.SetDocPointer(newDocument);
+    editor.ClearDocument();
+    Type(QStringLiteral("x"));
+    Enter();
+    EXPECT_EQ(editor.GetText(), "x\r\n");
+    editor.SetDocPointer(lfDocument);
+    editor.ReleaseDocument(lfDocument);
+    editor.ReleaseDocument(newDocument);
+    editor.GotoPos(1);
+    Enter();
+    EXPECT_EQ(editor.GetText(), "a\n\nb\n");
 }
