@@ -321,6 +321,7 @@ void TScintillaBase::ReadStream(QIODevice *stream)
     Send(SCI_CLEARALL);
     streamer->LoadText(stream);
     FollowTextLineEnds();
+    WholeTextReplaced();
     Send(SCI_EMPTYUNDOBUFFER);
     Send(SCI_SETSAVEPOINT);
     Send(SCI_GOTOPOS, 0);
@@ -334,6 +335,7 @@ void TScintillaBase::RestoreSnapshot(const TextSnapshot &snapshot)
 {
     SetText(snapshot.Text);
     FollowTextLineEnds();
+    WholeTextReplaced();
     Send(SCI_EMPTYUNDOBUFFER);
     SetModified(snapshot.Modified);
 }
@@ -365,6 +367,7 @@ void TScintillaBase::ClearDocument()
     Send(SCI_EMPTYUNDOBUFFER);
     Send(SCI_SETSAVEPOINT);
     Send(SCI_SETEOLMODE, sciEolCRLF);  // a new file's lines end in CR LF
+    WholeTextReplaced();
 }
 
 void TScintillaBase::FollowTextLineEnds()
@@ -377,6 +380,7 @@ void TScintillaBase::SetDocPointer(void *doc)
 {
     Send(SCI_SETDOCPOINTER, 0, reinterpret_cast<long>(doc));
     FollowTextLineEnds();
+    WholeTextReplaced();
 }
 
 void TScintillaBase::AddText(const QByteArray &text) { SendText(SCI_ADDTEXT, text.size(), text); }

@@ -325,6 +325,10 @@ protected:
     virtual void DoIndicatorClick(int modifiers, int position);
     virtual void DoIndicatorRelease(int modifiers, int position);
 
+    // The control shows another text as a whole: a loaded, restored or cleared one, or
+    // another document. Nothing by default.
+    virtual void WholeTextReplaced() {}
+
     // The font and colour steps; TScintilla brackets them with its language manager.
     virtual void FontChanged();
     virtual void ColorChanged();

@@ -161,6 +161,31 @@ void TScintillaMemo::SetHideSelect(bool on)
 
 // ---- the char-added chain -------------------------------------------------------------
 
+void TScintillaMemo::FitLineNumberMargins()
+{
+    for (TMargin *margin : {&Gutter0, &Gutter1, &Gutter2, &Gutter3, &Gutter4})
+        margin->Fit();
+}
+
+void TScintillaMemo::DoModified(const TSciModification &m)
+{
+    if (m.LinesAdded != 0)
+        FitLineNumberMargins();
+    TScintillaBase::DoModified(m);
+}
+
+void TScintillaMemo::DoZoom()
+{
+    FitLineNumberMargins();
+    TScintillaBase::DoZoom();
+}
+
+void TScintillaMemo::FontChanged()
+{
+    TScintillaBase::FontChanged();
+    FitLineNumberMargins();
+}
+
 void TScintillaMemo::DoCharAdded(int ch)
 {
     if (keepIndent_)

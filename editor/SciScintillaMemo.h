@@ -116,6 +116,8 @@ public:
     void SetControlCharSymbol(int ch) { Send(SCI_SETCONTROLCHARSYMBOL, ch); }
 
     TMargin &Gutter(int number);
+    // Every line-number margin is made wide enough for the highest line number.
+    void FitLineNumberMargins();
 
     // Buffered drawing, save point, bookmark, then the controller takes the events.
     void Loaded() override;
@@ -123,6 +125,12 @@ public:
 protected:
     // Keep-indent, auto-closed braces and quotes, then the OnCharAdded event.
     void DoCharAdded(int ch) override;
+    // Lines added or removed, another text, a zoom or a font change may change the
+    // room the line numbers need.
+    void DoModified(const TSciModification &m) override;
+    void DoZoom() override;
+    void FontChanged() override;
+    void WholeTextReplaced() override { FitLineNumberMargins(); }
     // Keys the control cannot tell apart (the keypad's + - /) go through the table here.
     void keyPressEvent(QKeyEvent *e) override;
 

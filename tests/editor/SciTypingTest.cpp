@@ -147,3 +147,45 @@ TEST_F(TypingTest, EnterInsertsTheFilesOwnLineEnd)
     Enter();
     EXPECT_EQ(editor.GetText(), "a\n\nb\n");
 }
+
+// The line-number margin keeps its 32 pixels while the numbers fit and widens when
+// they do not, whether lines are typed, set, loaded or zoomed; it shrinks back after.
+TEST_F(TypingTest, TheLineNumberMarginWidensForNumbersThatDoNotFit)
+{
+    auto numberWidth = [this](const char *digits) {
+        return int(editor.Send(B::SCI_TEXTWIDTH, B::STYLE_LINENUMBER, reinterpret_cast<long>(digits)));
+    };
+    auto marginWidth = [this] { return editor.Gutter0.Width(); };
+    ASSERT_EQ(marginWidth(), 32);
+
+    editor.SetText(QByteArray(265492, '\n'));  // 265493 lines
+    EXPECT_GT(marginWidth(), numberWidth("265493"));
+    editor.SetText("mov eax, 1\r\n");
+    EXPECT_EQ(marginWidth(), 32);
+
+    QTemporaryDir folder;
+    editor.SetStreamClass(&TTestStream::StreamClass);
+    const QString path = folder.filePath(QStringLiteral("long.asm"));
+    WriteFile(path, QByteArray(100000, '\n'));
+    editor.LoadFromFile(path);
+    const int loaded = marginWidth();
+    EXPECT_GT(loaded, numberWidth("100001"));
+    editor.Send(B::SCI_ZOOMIN);
+    editor.Send(B::SCI_ZOOMIN);
+    EXPECT_GT(marginWidth(), loaded);
+    EXPECT_GT(marginWidth(), numberWidth("100001"));
+    editor.Send(B::SCI_SETZOOM, 0);
+
+    // Typing Enter past line 9999 widens the margin by one digit's room.
+    editor.SetText(QByteArray(9998, '\n'));
+    const int fourDigits = marginWidth();
+    editor.GotoPos(editor.GetTextLength());
+    Enter();
+    EXPECT_GE(marginWidth(), fourDigits);
+    EXPECT_GT(marginWidth(), numberWidth("10000"));
+
+    // Only a line-number margin fits its numbers; a hidden one stays hidden.
+    editor.Gutter0.SetWidth(0);
+    EXPECT_EQ(marginWidth(), 0);
+    EXPECT_EQ(editor.Gutter2.Width(), 14);
+}
