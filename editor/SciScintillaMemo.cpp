@@ -3,6 +3,8 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace {
 
 bool IsModifierKey(int key)
@@ -160,6 +162,22 @@ void TScintillaMemo::SetHideSelect(bool on)
 }
 
 // ---- the char-added chain -------------------------------------------------------------
+
+void TScintillaMemo::GotoLineStart(int line)
+{
+    const int target = std::clamp(line, 0, GetLineCount() - 1);
+    Send(SCI_ENSUREVISIBLEENFORCEPOLICY, target);
+    GotoPos(PositionFromLine(target));
+    Send(SCI_SCROLLCARET);
+}
+
+void TScintillaMemo::MarkErrorLine(int line)
+{
+    Send(SCI_MARKERDEFINE, kErrorMarker, SC_MARK_BACKGROUND);
+    Send(SCI_MARKERSETBACK, kErrorMarker, ColorToRGB(HexRGB(0xFFD8D8)));
+    Send(SCI_MARKERDELETEALL, kErrorMarker);
+    Send(SCI_MARKERADD, line, kErrorMarker);
+}
 
 void TScintillaMemo::FitLineNumberMargins()
 {

@@ -116,6 +116,13 @@ public:
     void SetControlCharSymbol(int ch) { Send(SCI_SETCONTROLCHARSYMBOL, ch); }
 
     TMargin &Gutter(int number);
+
+    // The marker that tints the line of the message shown from the output list.
+    static constexpr int kErrorMarker = 2;
+    // Puts the caret at the start of `line` (0-based) and scrolls the line into view.
+    void GotoLineStart(int line);
+    // Marks `line` as the line of the message shown; no other line keeps the mark.
+    void MarkErrorLine(int line);
     // Every line-number margin is made wide enough for the highest line number.
     void FitLineNumberMargins();
 
