@@ -171,10 +171,15 @@ void TScintillaMemo::GotoLineStart(int line)
     Send(SCI_SCROLLCARET);
 }
 
+// A red arrow in the fold margin: the caret line's own background would hide a
+// tinted line, and the line of an error usually is the caret line.
 void TScintillaMemo::MarkErrorLine(int line)
 {
-    Send(SCI_MARKERDEFINE, kErrorMarker, SC_MARK_BACKGROUND);
-    Send(SCI_MARKERSETBACK, kErrorMarker, ColorToRGB(HexRGB(0xFFD8D8)));
+    constexpr int kFoldMargin = 2;
+    Send(SCI_MARKERDEFINE, kErrorMarker, SC_MARK_SHORTARROW);
+    Send(SCI_MARKERSETFORE, kErrorMarker, ColorToRGB(HexRGB(0x800000)));
+    Send(SCI_MARKERSETBACK, kErrorMarker, ColorToRGB(HexRGB(0xFF2020)));
+    Send(SCI_SETMARGINMASKN, kFoldMargin, Send(SCI_GETMARGINMASKN, kFoldMargin) | (1 << kErrorMarker));
     Send(SCI_MARKERDELETEALL, kErrorMarker);
     Send(SCI_MARKERADD, line, kErrorMarker);
 }

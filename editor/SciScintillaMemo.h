@@ -117,7 +117,7 @@ public:
 
     TMargin &Gutter(int number);
 
-    // The marker that tints the line of the message shown from the output list.
+    // The marker that points at the line of the message shown from the output list.
     static constexpr int kErrorMarker = 2;
     // Puts the caret at the start of `line` (0-based) and scrolls the line into view.
     void GotoLineStart(int line);
