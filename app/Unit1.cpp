@@ -86,6 +86,7 @@ TForm1::TForm1(const QString& programFolder, Services services, QWidget* parent)
     connectHandlers();
     connectBuildHandlers();
     connectDocumentHandlers();
+    connectNavigationHandlers();
 }
 
 TForm1::~TForm1() = default;
@@ -303,6 +304,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit2 && event->type() == QEvent::KeyPress) Edit2KeyDown();
     if (watched == central_ && event->type() == QEvent::Resize) arrangePanels();
     if (isEditorKey(watched, event)) Edit3KeyDown();
+    if (watched == ListBox1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            guarded([this] { ListBox1DblClick(ListBox1->currentRow()); });
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

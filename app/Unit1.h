@@ -146,6 +146,14 @@ public:
     void E2Click();               // exit
     TDocumentCommands& documentCommands() { return *documents_; }
 
+    // Output-list messages (ErrorNavigation.cpp): a row double-clicked or entered
+    // shows the line it names, opening its file when needed; F2 and Shift+F2 go to
+    // the next and previous message row; Ctrl+G goes to a line number.
+    void ListBox1DblClick(int row);
+    void NextError1Click();
+    void PrevError1Click();
+    void GotoLine1Click();
+
     // Drop handling for one file (the first of a drop).
     void dropFile(const QString& path);
 
@@ -181,6 +189,9 @@ private:
     void connectHandlers();
     void connectBuildHandlers();
     void connectDocumentHandlers();
+    void connectNavigationHandlers();
+    void stepToMessageRow(int step);
+    bool openMessageFile(const QString& path);
     std::function<void()> guardedSlot(void (TForm1::*handler)());
     bool isEditorKey(QObject* watched, QEvent* event) const;
     void setBusy(bool busy);

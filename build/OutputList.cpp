@@ -1,6 +1,9 @@
 // The output list and its row model.
 #include "OutputList.h"
 
+#include "ToolMessages.h"
+
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -8,10 +11,26 @@ namespace asmora::build {
 namespace {
 
 // Draws rows on one line (CR and LF shown as nothing) and gives every row the
-// list's scroll width, so the list scrolls sideways over the whole extent.
+// list's scroll width, so the list scrolls sideways over the whole extent. A message
+// row gets its explanation drawn after its text, in its own colour.
 class RowDelegate final : public QStyledItemDelegate {
 public:
     RowDelegate(const int& extent, QObject* parent) : QStyledItemDelegate(parent), extent_(extent) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QString explanation = index.data(OutputRows::ExplanationRole).toString();
+        if (explanation.isEmpty()) return;
+        constexpr int kGap = 24;
+        const QString shown = index.data(Qt::DisplayRole).toString();
+        QRect area = option.rect;
+        area.setLeft(area.left() + option.fontMetrics.horizontalAdvance(shown) + kGap);
+        painter->save();
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->setPen(selected ? option.palette.color(QPalette::HighlightedText) : QColor(0xA0, 0x20, 0x20));
+        painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("【说明】") + explanation);
+        painter->restore();
+    }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
@@ -38,7 +57,7 @@ int OutputRows::rowCount(const QModelIndex& parent) const { return parent.isVali
 QVariant OutputRows::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= count()) return {};
     if (role == Qt::DisplayRole) return singleLine(at(index.row()));
-    if (role == Qt::ToolTipRole) return {};
+    if (role == ExplanationRole || role == Qt::ToolTipRole) return explanationOfRow(at(index.row()));
     return {};
 }
 
@@ -98,6 +117,19 @@ QStringList TOutputList::rows() const {
     all.reserve(count());
     for (int i = 0; i < count(); ++i) all.append(rows_.at(i));
     return all;
+}
+
+int TOutputList::currentRow() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
+
+void TOutputList::selectRow(int index) {
+    if (index < 0 || index >= count()) return;
+    const QModelIndex row = rows_.index(index);
+    setCurrentIndex(row);
+    scrollTo(row);
+}
+
+QString TOutputList::explanation(int index) const {
+    return rows_.index(index).data(OutputRows::ExplanationRole).toString();
 }
 
 void TOutputList::setHorizontalExtent(int pixels) {

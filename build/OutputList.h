@@ -2,7 +2,8 @@
 // rows with the four operations other commands use (clear, append a row, select the
 // last row, page down). Rows may hold CR and LF characters; they are part of the row
 // and are not drawn as line breaks. The rows live in a model so that a million rows
-// from a tool append quickly.
+// from a tool append quickly. Beside an assembler or linker message row the list
+// shows a short Chinese explanation; the row itself stays as the tool wrote it.
 #pragma once
 
 #include <QAbstractListModel>
@@ -17,6 +18,9 @@ class OutputRows final : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
+
+    // The Chinese explanation of a message row (empty for other rows).
+    static constexpr int ExplanationRole = Qt::UserRole + 1;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -45,6 +49,12 @@ public:
     int count() const { return rows_.count(); }
     QString row(int index) const { return rows_.at(index); }
     QStringList rows() const;
+    // The row shown as selected, or -1.
+    int currentRow() const;
+    // Selects `index` and scrolls it into view.
+    void selectRow(int index);
+    // The explanation shown beside a row.
+    QString explanation(int index) const;
 
     // The width in pixels over which rows can be scrolled sideways.
     void setHorizontalExtent(int pixels);

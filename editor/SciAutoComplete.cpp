@@ -42,9 +42,7 @@ bool OnlyDigitsBeforeTyped(const QByteArray &word)
 // still carry the default style.
 int StyleBeforeCaret(TScintillaBase &editor, int caret)
 {
-    const int styledTo = int(editor.Send(B::SCI_GETENDSTYLED));
-    if (styledTo < caret)
-        editor.Send(B::SCI_COLOURISE, styledTo, caret);
+    editor.StyleTo(caret);
     return int(editor.Send(B::SCI_GETSTYLEAT, caret - 1));
 }
 

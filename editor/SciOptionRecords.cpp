@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 using B = QsciScintillaBase;
 
 const int kSciFoldMarkerNumbers[TSciFoldMarkers::SlotCount] = {
@@ -256,16 +258,45 @@ void TSciMarker::Apply()
 // ---- TMargin --------------------------------------------------------------------------
 
 int TMargin::Width() const { return int(Send(B::SCI_GETMARGINWIDTHN, number_)); }
-void TMargin::SetWidth(int pixels) { Send(B::SCI_SETMARGINWIDTHN, number_, pixels); }
+void TMargin::SetWidth(int pixels)
+{
+    givenWidth_ = pixels;
+    Send(B::SCI_SETMARGINWIDTHN, number_, FittedWidth());
+}
 TSciMarginType TMargin::MarginType() const { return TSciMarginType(Send(B::SCI_GETMARGINTYPEN, number_)); }
-void TMargin::SetMarginType(TSciMarginType type) { Send(B::SCI_SETMARGINTYPEN, number_, type); }
+void TMargin::SetMarginType(TSciMarginType type)
+{
+    Send(B::SCI_SETMARGINTYPEN, number_, type);
+    Fit();
+}
 bool TMargin::Sensitive() const { return Send(B::SCI_GETMARGINSENSITIVEN, number_) != 0; }
 void TMargin::SetSensitive(bool on) { Send(B::SCI_SETMARGINSENSITIVEN, number_, on); }
 
 void TMargin::Assign(const TMargin &other)
 {
     SetMarginType(other.MarginType());
-    SetWidth(other.Width());
+    SetWidth(other.givenWidth_ >= 0 ? other.givenWidth_ : other.Width());
+}
+
+void TMargin::Fit()
+{
+    if (givenWidth_ < 0)
+        return;
+    const int width = FittedWidth();
+    if (width != Width())
+        Send(B::SCI_SETMARGINWIDTHN, number_, width);
+}
+
+// Room for the highest line number in the line-number style, with the control's gap
+// of a few pixels on either side of the digits.
+int TMargin::FittedWidth() const
+{
+    constexpr int kNumberPadding = 8;
+    if (givenWidth_ <= 0 || MarginType() != gutLineNumber)
+        return givenWidth_;
+    const QByteArray widest(QByteArray::number(qlonglong(Send(B::SCI_GETLINECOUNT))).size(), '9');
+    const int needed = int(Send(B::SCI_TEXTWIDTH, B::STYLE_LINENUMBER, reinterpret_cast<long>(widest.constData())));
+    return std::max(givenWidth_, needed + kNumberPadding);
 }
 
 // ---- TSciFoldMarkers ------------------------------------------------------------------

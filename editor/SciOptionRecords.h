@@ -186,20 +186,30 @@ private:
 
 enum TSciMarginType { gutSymbol = 0, gutLineNumber = 1, gutMarginBack = 2, gutMarginFore = 3 };
 
+// A margin. A line-number margin keeps the width it was given while the widest line
+// number fits and widens when it does not (Fit), so no number is cut off.
 class TMargin : public TSciOptionRecord {
 public:
     TMargin(TScintillaMemo *editor, int number) : TSciOptionRecord(editor), number_(number) {}
     int Number() const { return number_; }
+    // The width the control shows now.
     int Width() const;
     void SetWidth(int pixels);
     TSciMarginType MarginType() const;
     void SetMarginType(TSciMarginType type);
     bool Sensitive() const;
     void SetSensitive(bool on);
+    // Copies the type and the width given to `other`.
     void Assign(const TMargin &other);
+    // A visible line-number margin takes the width given to it or, when the document's
+    // highest line number needs more, that width; other margins keep theirs.
+    void Fit();
 
 private:
+    int FittedWidth() const;
+
     int number_;
+    int givenWidth_ = -1;  // -1 until SetWidth
 };
 
 enum TSciFoldMarkerType { sciMarkCircle = 0, sciMarkBox, sciMarkPlusMinus, sciMarkArrows, sciMarkCustom };

@@ -321,6 +321,8 @@ void TScintillaBase::ReadStream(QIODevice *stream)
     TSciStreamBase *streamer = Streamer();
     Send(SCI_CLEARALL);
     streamer->LoadText(stream);
+    FollowTextLineEnds();
+    WholeTextReplaced();
     Send(SCI_EMPTYUNDOBUFFER);
     Send(SCI_SETSAVEPOINT);
     Send(SCI_GOTOPOS, 0);
@@ -333,6 +335,8 @@ TScintillaBase::TextSnapshot TScintillaBase::TakeSnapshot() const { return {GetT
 void TScintillaBase::RestoreSnapshot(const TextSnapshot &snapshot)
 {
     SetText(snapshot.Text);
+    FollowTextLineEnds();
+    WholeTextReplaced();
     Send(SCI_EMPTYUNDOBUFFER);
     SetModified(snapshot.Modified);
 }
@@ -363,6 +367,21 @@ void TScintillaBase::ClearDocument()
     Send(SCI_CLEARALL);
     Send(SCI_EMPTYUNDOBUFFER);
     Send(SCI_SETSAVEPOINT);
+    Send(SCI_SETEOLMODE, sciEolCRLF);  // a new file's lines end in CR LF
+    WholeTextReplaced();
+}
+
+void TScintillaBase::FollowTextLineEnds()
+{
+    const auto *text = reinterpret_cast<const char *>(Send(SCI_GETCHARACTERPOINTER));
+    Send(SCI_SETEOLMODE, SciDominantEolMode(text, GetTextLength()));
+}
+
+void TScintillaBase::SetDocPointer(void *doc)
+{
+    Send(SCI_SETDOCPOINTER, 0, reinterpret_cast<long>(doc));
+    FollowTextLineEnds();
+    WholeTextReplaced();
 }
 
 void TScintillaBase::AddText(const QByteArray &text) { SendText(SCI_ADDTEXT, text.size(), text); }
@@ -422,6 +441,14 @@ void TScintillaBase::RemoveTrailingBlanks()
 }
 
 // ---- positions and selection ------------------------------------------------------------
+
+void TScintillaBase::StyleTo(int position)
+{
+    const int styledTo = int(Send(SCI_GETENDSTYLED));
+    if (styledTo >= position)
+        return;
+    Send(SCI_COLOURISE, PositionFromLine(LineFromPosition(styledTo)), position);
+}
 
 int TScintillaBase::CaretLine() const { return LineFromPosition(GetCurrentPos()); }
 

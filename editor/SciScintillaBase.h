@@ -156,6 +156,9 @@ public:
     QByteArray GetText() const;
     void SetText(const QByteArray &text) { SendText(SCI_SETTEXT, 0, text); }
     QByteArray GetTextRange(int start, int end) const;
+    // New lines take the line end most lines of the text use; a text without line ends
+    // (a new file) takes CR LF.
+    void FollowTextLineEnds();
     // Text of a line without its line end; -1 means the caret line.
     QByteArray GetLineText(int line = -1) const;
     void RemoveTrailingBlanks();
@@ -182,6 +185,12 @@ public:
     int GetLineEndPosition(int line) const { return int(Send(SCI_GETLINEENDPOSITION, line)); }
     int GetLineCount() const { return int(Send(SCI_GETLINECOUNT)); }
     int GetCharAt(int pos) const { return int(Send(SCI_GETCHARAT, pos)) & 0xFF; }
+    // Styles the text before `position` the way the control's own lazy styling does:
+    // from the start of the line that holds the first unstyled character. A lexer
+    // started inside a line takes the style of the character before as its state, and
+    // the asm lexer never leaves a keyword style it starts in (a register, say), so
+    // every later character would take that style.
+    void StyleTo(int position);
     void GetSelection(int &start, int &end) const;
     int SelStart() const { return int(Send(SCI_GETSELECTIONSTART)); }
     void SetSelStart(int pos) { Send(SCI_SETSEL, pos, pos); }
@@ -199,7 +208,8 @@ public:
 
     // ---- documents, modified and read-only state -----------------------------------
     void *GetDocPointer() const { return reinterpret_cast<void *>(Send(SCI_GETDOCPOINTER)); }
-    void SetDocPointer(void *doc) { Send(SCI_SETDOCPOINTER, 0, reinterpret_cast<long>(doc)); }
+    // Shows `doc`; new lines follow its line ends from then on.
+    void SetDocPointer(void *doc);
     void *CreateDocument() { return reinterpret_cast<void *>(Send(SCI_CREATEDOCUMENT)); }
     void AddRefDocument(void *doc) { Send(SCI_ADDREFDOCUMENT, 0, reinterpret_cast<long>(doc)); }
     void ReleaseDocument(void *doc) { Send(SCI_RELEASEDOCUMENT, 0, reinterpret_cast<long>(doc)); }
@@ -314,6 +324,10 @@ protected:
     virtual void DoAutoCCancelled();
     virtual void DoIndicatorClick(int modifiers, int position);
     virtual void DoIndicatorRelease(int modifiers, int position);
+
+    // The control shows another text as a whole: a loaded, restored or cleared one, or
+    // another document. Nothing by default.
+    virtual void WholeTextReplaced() {}
 
     // The font and colour steps; TScintilla brackets them with its language manager.
     virtual void FontChanged();

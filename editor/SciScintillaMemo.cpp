@@ -3,6 +3,8 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace {
 
 bool IsModifierKey(int key)
@@ -160,6 +162,52 @@ void TScintillaMemo::SetHideSelect(bool on)
 }
 
 // ---- the char-added chain -------------------------------------------------------------
+
+void TScintillaMemo::GotoLineStart(int line)
+{
+    const int target = std::clamp(line, 0, GetLineCount() - 1);
+    Send(SCI_ENSUREVISIBLEENFORCEPOLICY, target);
+    GotoPos(PositionFromLine(target));
+    Send(SCI_SCROLLCARET);
+}
+
+// A red arrow in the fold margin: the caret line's own background would hide a
+// tinted line, and the line of an error usually is the caret line.
+void TScintillaMemo::MarkErrorLine(int line)
+{
+    constexpr int kFoldMargin = 2;
+    Send(SCI_MARKERDEFINE, kErrorMarker, SC_MARK_SHORTARROW);
+    Send(SCI_MARKERSETFORE, kErrorMarker, ColorToRGB(HexRGB(0x800000)));
+    Send(SCI_MARKERSETBACK, kErrorMarker, ColorToRGB(HexRGB(0xFF2020)));
+    Send(SCI_SETMARGINMASKN, kFoldMargin, Send(SCI_GETMARGINMASKN, kFoldMargin) | (1 << kErrorMarker));
+    Send(SCI_MARKERDELETEALL, kErrorMarker);
+    Send(SCI_MARKERADD, line, kErrorMarker);
+}
+
+void TScintillaMemo::FitLineNumberMargins()
+{
+    for (TMargin *margin : {&Gutter0, &Gutter1, &Gutter2, &Gutter3, &Gutter4})
+        margin->Fit();
+}
+
+void TScintillaMemo::DoModified(const TSciModification &m)
+{
+    if (m.LinesAdded != 0)
+        FitLineNumberMargins();
+    TScintillaBase::DoModified(m);
+}
+
+void TScintillaMemo::DoZoom()
+{
+    FitLineNumberMargins();
+    TScintillaBase::DoZoom();
+}
+
+void TScintillaMemo::FontChanged()
+{
+    TScintillaBase::FontChanged();
+    FitLineNumberMargins();
+}
 
 void TScintillaMemo::DoCharAdded(int ch)
 {

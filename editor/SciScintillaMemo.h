@@ -117,12 +117,27 @@ public:
 
     TMargin &Gutter(int number);
 
+    // The marker that points at the line of the message shown from the output list.
+    static constexpr int kErrorMarker = 2;
+    // Puts the caret at the start of `line` (0-based) and scrolls the line into view.
+    void GotoLineStart(int line);
+    // Marks `line` as the line of the message shown; no other line keeps the mark.
+    void MarkErrorLine(int line);
+    // Every line-number margin is made wide enough for the highest line number.
+    void FitLineNumberMargins();
+
     // Buffered drawing, save point, bookmark, then the controller takes the events.
     void Loaded() override;
 
 protected:
     // Keep-indent, auto-closed braces and quotes, then the OnCharAdded event.
     void DoCharAdded(int ch) override;
+    // Lines added or removed, another text, a zoom or a font change may change the
+    // room the line numbers need.
+    void DoModified(const TSciModification &m) override;
+    void DoZoom() override;
+    void FontChanged() override;
+    void WholeTextReplaced() override { FitLineNumberMargins(); }
     // Keys the control cannot tell apart (the keypad's + - /) go through the table here.
     void keyPressEvent(QKeyEvent *e) override;
 

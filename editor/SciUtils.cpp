@@ -30,6 +30,25 @@ QByteArray SciLineEnd(int eolMode)
     }
 }
 
+int SciDominantEolMode(const char *text, qsizetype length)
+{
+    qsizetype count[3] = {0, 0, 0};  // indexed by mode: CR LF, CR, LF
+    for (qsizetype i = 0; i < length; ++i) {
+        if (text[i] == '\r') {
+            const bool pair = i + 1 < length && text[i + 1] == '\n';
+            ++count[pair ? sciEolCRLF : sciEolCR];
+            i += pair;
+        } else if (text[i] == '\n') {
+            ++count[sciEolLF];
+        }
+    }
+    int mode = sciEolCRLF;
+    for (int other : {sciEolLF, sciEolCR})
+        if (count[other] > count[mode])
+            mode = other;
+    return mode;
+}
+
 QByteArray SciConvertLineEnds(const QByteArray &text, const QByteArray &lineEnd)
 {
     QByteArray out;

@@ -16,6 +16,10 @@ bool SciIsTagNameChar(int ch);
 // The control's end-of-line modes and the line end each writes.
 enum TSciEolMode { sciEolCRLF = 0, sciEolCR = 1, sciEolLF = 2 };
 QByteArray SciLineEnd(int eolMode);
+// The mode of the line end most lines of `text` use (CR LF, a lone CR or a lone LF).
+// Text without line ends, and a tie that includes CR LF, give CR LF; LF wins a tie
+// with CR.
+int SciDominantEolMode(const char *text, qsizetype length);
 // Every CR LF, CR and LF of `text` becomes `lineEnd`.
 QByteArray SciConvertLineEnds(const QByteArray &text, const QByteArray &lineEnd);
 

@@ -2,6 +2,7 @@
 #include "DialogService.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QPushButton>
@@ -131,6 +132,19 @@ FileDialogResult QtDialogService::saveFile(QWidget* parent, const FileDialogRequ
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     prepare(dialog, request);
     return run(dialog);
+}
+
+std::optional<int> QtDialogService::askNumber(QWidget* parent, const NumberRequest& request) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(request.caption);
+    dialog.setLabelText(request.label);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(request.minimum, request.maximum);
+    dialog.setIntValue(request.value);
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.intValue();
 }
 
 }  // namespace platform

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QWidget;
 
 namespace platform {
@@ -35,6 +37,15 @@ struct FileDialogResult {
     int filterIndex = 1;       // the filter chosen, 1-based
 };
 
+// A whole number asked for in a small dialog ("转到行").
+struct NumberRequest {
+    QString caption;
+    QString label;
+    int value = 1;
+    int minimum = 1;
+    int maximum = 1;
+};
+
 class DialogService {
 public:
     virtual ~DialogService() = default;
@@ -42,6 +53,8 @@ public:
                            MessageButtons buttons, MessageLayout layout = MessageLayout::Plain) = 0;
     virtual FileDialogResult openFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual FileDialogResult saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The number entered, or nothing when the dialog is cancelled.
+    virtual std::optional<int> askNumber(QWidget* parent, const NumberRequest& request) = 0;
 };
 
 // The real dialogs (Qt message boxes and file dialogs).
@@ -51,6 +64,7 @@ public:
                    MessageButtons buttons, MessageLayout layout = MessageLayout::Plain) override;
     FileDialogResult openFile(QWidget* parent, const FileDialogRequest& request) override;
     FileDialogResult saveFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<int> askNumber(QWidget* parent, const NumberRequest& request) override;
 
     // "汇编源文件(*.asm)|*.asm|..." -> Qt's "汇编源文件(*.asm) (*.asm);;..." entries.
     static QStringList qtFilters(const QString& windowsFilter);

@@ -24,10 +24,13 @@ public:
     QQueue<int> answers;
     // Results of the next file dialogs, in order; when empty a dialog is cancelled.
     QQueue<FileDialogResult> fileResults;
+    // Answers of the next number dialogs, in order; when empty a dialog is cancelled.
+    QQueue<std::optional<int>> numbers;
 
     QList<ShownMessage> shown;
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
+    QList<NumberRequest> numberRequests;
 
     int messageBox(QWidget*, const QString& text, const QString& caption, MessageIcon icon,
                    MessageButtons buttons, MessageLayout layout = MessageLayout::Plain) override {
@@ -42,6 +45,11 @@ public:
     FileDialogResult saveFile(QWidget*, const FileDialogRequest& request) override {
         saveRequests.append(request);
         return fileResults.isEmpty() ? FileDialogResult{} : fileResults.dequeue();
+    }
+
+    std::optional<int> askNumber(QWidget*, const NumberRequest& request) override {
+        numberRequests.append(request);
+        return numbers.isEmpty() ? std::nullopt : numbers.dequeue();
     }
 
     static FileDialogResult chosen(const QString& path, int filterIndex = 1) { return {true, path, filterIndex}; }

@@ -280,7 +280,9 @@ TEST_F(SciLoadSaveTest, ClearDocumentEmptiesTextUndoAndModifiedState)
     editor_.StartRecording();
     editor_.ClearDocument();
     EXPECT_EQ(Codes(editor_.RecordedMessages()),
-              (std::vector<unsigned>{B::SCI_CLEARALL, B::SCI_EMPTYUNDOBUFFER, B::SCI_SETSAVEPOINT}));
+              (std::vector<unsigned>{B::SCI_CLEARALL, B::SCI_EMPTYUNDOBUFFER, B::SCI_SETSAVEPOINT,
+                                     B::SCI_SETEOLMODE}));
+    EXPECT_EQ(editor_.EOLStyle(), sciEolCRLF);
     EXPECT_EQ(editor_.GetTextLength(), 0);
     EXPECT_FALSE(editor_.CanUndo());
     EXPECT_FALSE(editor_.Modified());

@@ -1,6 +1,8 @@
 // A table of ld message patterns, each with the link.exe message it becomes.
 #include "LdDiagnostics.h"
 
+#include "LinkMessages.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <regex>
@@ -27,7 +29,7 @@ void reportUnresolved(Collected& state, const std::string& file, const std::stri
   if (std::find(state.unresolved.begin(), state.unresolved.end(), symbol) != state.unresolved.end()) return;
   state.unresolved.push_back(symbol);
   // Sample: hello.obj : error LNK2001: unresolved external symbol _ExitProcess@4
-  state.lines.push_back(file + " : error LNK2001: unresolved external symbol " + symbol);
+  state.lines.push_back(linkMessageLine(file, LinkMsg::UnresolvedExternal, {symbol}));
   ++state.errors;
 }
 
@@ -60,21 +62,20 @@ const std::vector<Pattern>& patternTable() {
       // hello.asm:5: multiple definition of `_start'; a.obj:a.asm:5: first defined here
       {std::regex(R"(multiple definition of `(.+)'; ([^:]+):.*first defined here$)"),
        [](Collected& s, const std::smatch& m, const LdContext&) {
-         s.lines.push_back(s.currentFile + " : error LNK2005: " + m[1].str() + " already defined in " +
-                           baseName(m[2]));
+         s.lines.push_back(linkMessageLine(s.currentFile, LinkMsg::AlreadyDefined, {m[1].str(), baseName(m[2])}));
          ++s.multiplyDefined;
          ++s.errors;
        }},
       // cannot open output file /x/hello.exe.link-tmp: No such file or directory
       {std::regex(R"(^cannot open output file .*$)"),
        [](Collected& s, const std::smatch&, const LdContext& c) {
-         s.lines.push_back("LINK : fatal error LNK1104: cannot open file '" + c.outputShown + "'");
+         s.lines.push_back(linkMessageLine("LINK", LinkMsg::CannotOpenFile, {c.outputShown}));
          ++s.errors;
        }},
       // cannot find io.obj: No such file or directory
       {std::regex(R"(^cannot find (.+?)(: .*)?$)"),
        [](Collected& s, const std::smatch& m, const LdContext&) {
-         s.lines.push_back("LINK : fatal error LNK1104: cannot open file '" + m[1].str() + "'");
+         s.lines.push_back(linkMessageLine("LINK", LinkMsg::CannotOpenFile, {m[1].str()}));
          ++s.errors;
        }},
       // cannot find entry symbol _start; not setting start address
@@ -83,7 +84,7 @@ const std::vector<Pattern>& patternTable() {
       // warning: ...
       {std::regex(R"(^(.*: )?warning: (.*)$)"),
        [](Collected& s, const std::smatch& m, const LdContext&) {
-         s.lines.push_back("LINK : warning LNK4000: " + m[2].str());
+         s.lines.push_back(linkMessageLine("LINK", LinkMsg::LinkerWarning, {m[2].str()}));
        }},
   };
   return table;
@@ -113,7 +114,7 @@ void translateLine(Collected& state, const std::string& line, const LdContext& c
     }
   }
   // Sample: LINK : error LNK1000: final link failed: bad value
-  state.lines.push_back("LINK : error LNK1000: " + text);
+  state.lines.push_back(linkMessageLine("LINK", LinkMsg::LinkerReport, {text}));
   ++state.errors;
 }
 
@@ -130,12 +131,12 @@ LinkMessages translateLdOutput(const std::string& ldOutput, const LdContext& con
   const std::string output = baseName(context.outputShown);
   if (!state.unresolved.empty()) {
     // Sample: hello.exe : fatal error LNK1120: 2 unresolved externals
-    messages.lines.push_back(output + " : fatal error LNK1120: " + std::to_string(state.unresolved.size()) +
-                             " unresolved externals");
+    messages.lines.push_back(
+        linkMessageLine(output, LinkMsg::UnresolvedCount, {std::to_string(state.unresolved.size())}));
     ++messages.errorCount;
   }
   if (state.multiplyDefined > 0) {
-    messages.lines.push_back(output + " : fatal error LNK1169: one or more multiply defined symbols found");
+    messages.lines.push_back(linkMessageLine(output, LinkMsg::MultiplyDefinedSummary));
     ++messages.errorCount;
   }
   return messages;

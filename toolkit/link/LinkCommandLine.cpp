@@ -2,6 +2,7 @@
 #include "LinkCommandLine.h"
 
 #include "CaseInsensitivePath.h"
+#include "LinkMessages.h"
 #include "WindowsCommandLine.h"
 
 #include <array>
@@ -74,7 +75,7 @@ void applyOption(LinkCommandLine& command, const std::string& arg) {
   for (const auto& rule : optionTable()) {
     if (name != rule.name) continue;
     if (rule.value == Value::Required && (!hasValue || value.empty())) {
-      command.errors.push_back("LNK1117: syntax error in option '" + body + "'");
+      command.errors.push_back(linkMessageBody(LinkMsg::OptionSyntax, {body}));
       return;
     }
     if (rule.value == Value::None && hasValue) break;
@@ -82,7 +83,7 @@ void applyOption(LinkCommandLine& command, const std::string& arg) {
     return;
   }
   // Sample: LNK4044: unrecognized option '/frob'; ignored
-  command.warnings.push_back("LNK4044: unrecognized option '" + arg + "'; ignored");
+  command.warnings.push_back(linkMessageBody(LinkMsg::UnknownOption, {arg}));
 }
 
 }  // namespace

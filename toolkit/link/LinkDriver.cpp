@@ -4,6 +4,7 @@
 #include "HostPrograms.h"
 
 #include "CaseInsensitivePath.h"
+#include "LinkMessages.h"
 #include "ChildProcess.h"
 #include "LdDiagnostics.h"
 #include "LinkCommandLine.h"
@@ -138,7 +139,7 @@ std::optional<std::vector<ResolvedInput>> resolveInputs(const LinkCommandLine& c
   for (const auto& name : command.inputs) {
     auto path = findInput(name, command, environment);
     if (!path) {
-      out << "LINK : fatal error LNK1104: cannot open file '" << name << "'\n";
+      out << linkMessageLine("LINK", LinkMsg::CannotOpenFile, {name}) << "\n";
       return std::nullopt;
     }
     InputCheck check = checkInputFile(*path, name);
@@ -187,7 +188,7 @@ int runLink(const std::vector<std::string>& args, std::ostream& out, const LinkE
   const std::string temp = output + "." + std::to_string(getpid()) + ".link-tmp";
   const auto run = toolkit::runCaptured(ldArguments(environment, command, *inputs, temp));
   if (!run.started) {
-    out << "LINK : fatal error LNK1000: cannot start the linker '" << environment.linker << "'\n";
+    out << linkMessageLine("LINK", LinkMsg::CannotStartLinker, {environment.linker}) << "\n";
     out << toolkit::missingHostProgramText(toolkit::hostProgram(toolkit::HostNeed::Link, "ld")) << "\n";
     removeQuietly(output);
     return 1;
@@ -197,9 +198,9 @@ int runLink(const std::vector<std::string>& args, std::ostream& out, const LinkE
   std::error_code renameError;
   if (run.exitCode == 0 && messages.errorCount == 0) fs::rename(temp, output, renameError);
   if (run.exitCode != 0 || messages.errorCount != 0 || renameError) {
-    if (renameError) out << "LINK : fatal error LNK1104: cannot open file '" << outputShown << "'\n";
+    if (renameError) out << linkMessageLine("LINK", LinkMsg::CannotOpenFile, {outputShown}) << "\n";
     if (run.exitCode != 0 && messages.errorCount == 0) {
-      out << "LINK : fatal error LNK1000: the linker failed with status " << run.exitCode << "\n";
+      out << linkMessageLine("LINK", LinkMsg::LinkerFailed, {std::to_string(run.exitCode)}) << "\n";
     }
     removeQuietly(temp);
     removeQuietly(output);

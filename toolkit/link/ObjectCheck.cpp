@@ -1,6 +1,8 @@
 // Recognises ELF32 i386 relocatable objects and ar archives by their headers.
 #include "ObjectCheck.h"
 
+#include "LinkMessages.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -21,14 +23,14 @@ std::uint16_t readHalf(const std::array<unsigned char, kHeaderBytes>& bytes, std
 }
 
 std::string corrupt(const std::string& name) {
-  return "LNK1107: invalid or corrupt file: '" + name + "' is not an i386 object or library";
+  return linkMessageBody(LinkMsg::CorruptFile, {name});
 }
 
 }  // namespace
 
 InputCheck checkInputFile(const std::string& path, const std::string& shownName) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) return {std::nullopt, "LNK1104: cannot open file '" + shownName + "'"};
+  if (!file) return {std::nullopt, linkMessageBody(LinkMsg::CannotOpenFile, {shownName})};
   std::array<unsigned char, kHeaderBytes> bytes{};
   file.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
   const auto got = static_cast<std::size_t>(file.gcount());
@@ -40,8 +42,7 @@ InputCheck checkInputFile(const std::string& path, const std::string& shownName)
   }
   const bool machineIs386 = bytes[4] == 1 && bytes[5] == 1 && readHalf(bytes, 18) == 3;
   if (!machineIs386) {
-    return {std::nullopt, "LNK1112: module machine type of '" + shownName +
-                              "' conflicts with target machine type 'X86'"};
+    return {std::nullopt, linkMessageBody(LinkMsg::MachineConflict, {shownName})};
   }
   if (readHalf(bytes, 16) != 1) return {std::nullopt, corrupt(shownName)};
   return {InputKind::Object, {}};
