@@ -8,12 +8,12 @@
 
 #include "platform/Cp936.h"
 #include "platform/Errors.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/SystemReasons.h"
 
 #include <QFile>
 #include <QLineEdit>
-#include <QSaveFile>
 
 #include <iterator>
 
@@ -119,15 +119,6 @@ QString WithFilterExtension(const QString &entered, int filterIndex)
                                                  : QString();
     if (extension.isEmpty() || entered.endsWith(extension, Qt::CaseInsensitive)) return entered;
     return entered + extension;
-}
-
-// Replaces `path` with `bytes` through a temporary file in the same folder, so a
-// failed write leaves the old file as it was. An existing file keeps its permissions.
-void WriteWholeFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw platform::fileCreationError(path, platform::reasonOf(file));
 }
 
 constexpr SciEncodingKind kAnsiKind = 0;
@@ -258,9 +249,10 @@ SciEncodingKind TDocumentCommands::EncodingForSave() const
     return fits ? kAnsiKind : kUtf8WithoutBomKind;
 }
 
+// The edits go to the new file only: the file the document came from keeps the
+// text it had, so a Save as never changes two files, and a failed one changes none.
 void TDocumentCommands::A2Click()
 {
-    SaveBClick();
     SaveDialog1.fileName.clear();
     SaveDialog1.title = QStringLiteral("另存为");
     RunSaveDialog();
@@ -280,7 +272,7 @@ void TDocumentCommands::RunSaveDialog()
 void TDocumentCommands::SaveDialog1CanClose(const QString &entered, int filterIndex)
 {
     const QString target = WithFilterExtension(entered, filterIndex);
-    WriteWholeFile(target, TextAsLines());
+    platform::writeFileAtomically(target, TextAsLines());
     SetCaption(target);
     context_.currentPath = target;
     context_.fileModified = false;

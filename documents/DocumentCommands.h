@@ -48,7 +48,8 @@ public:
     // Save: a changed document is written in the ANSI code page without trailing
     // blanks; an untitled one asks for a name first.
     void SaveBClick();
-    // Save as: the text lines as the editor holds them, under a name from SaveDialog1.
+    // Save as: the text lines as the editor holds them, under a name from SaveDialog1;
+    // the document's own file is left as it is on disk.
     void A2Click();
     // Delete the current document's file after a confirmation, then start anew.
     void N3Click();

@@ -4,12 +4,16 @@
 #include "SciUtils.h"
 #include "platform/SystemReasons.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+#include "platform/RegularFile.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QScrollBar>
 
 #include <dlfcn.h>
@@ -289,10 +293,12 @@ void TScintillaBase::LoadFromFile(const QString &fileName)
     // The streamer and the file come first, so a missing stream class or a file that
     // cannot be read leaves the current text as it is.
     Streamer();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ESciException(QStringLiteral("无法打开文件“%1”。%2")
-                                .arg(QDir::toNativeSeparators(fileName), platform::reasonOf(file)));
+    QFile file;
+    try {
+        platform::openRegularFile(file, fileName, kMaxDocumentBytes);
+    } catch (const platform::Error &error) {
+        throw ESciException(error.message());
+    }
     const TextSnapshot before = TakeSnapshot();
     Send(SCI_CLEARALL);
     try {
@@ -344,15 +350,16 @@ void TScintillaBase::RestoreSnapshot(const TextSnapshot &snapshot)
 void TScintillaBase::SaveToFile(const QString &fileName)
 {
     TSciStreamBase *streamer = Streamer();
-    // The text goes to a temporary file that replaces the target only when complete.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ESciException(QStringLiteral("无法创建文件“%1”。%2")
-                                .arg(QDir::toNativeSeparators(fileName), platform::reasonOf(file)));
-    streamer->SaveText(&file);
-    if (!file.commit())
-        throw ESciException(QStringLiteral("无法写入文件“%1”。%2")
-                                .arg(QDir::toNativeSeparators(fileName), platform::reasonOf(file)));
+    // The whole text is formed first; it then replaces the file in one step, so a
+    // failure at any point leaves the old file as it was.
+    QBuffer text;
+    text.open(QIODevice::WriteOnly);
+    streamer->SaveText(&text);
+    try {
+        platform::writeFileAtomically(fileName, text.data());
+    } catch (const platform::Error &error) {
+        throw ESciException(error.message());
+    }
     Send(SCI_SETSAVEPOINT);
     if (ClearUndoAfterSave)
         Send(SCI_EMPTYUNDOBUFFER);

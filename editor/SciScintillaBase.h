@@ -139,9 +139,13 @@ public:
     void SetStreamClass(TSciStreamClassRef streamClass);
     // Created on first use; ESciException when there is no class or no object results.
     TSciStreamBase *Streamer();
+    // Loads only a regular file of at most kMaxDocumentBytes: a folder, device, pipe or
+    // socket is refused (ESciException, in Chinese) before anything is read.
     void LoadFromFile(const QString &fileName);
-    // Writes beside the target and replaces it only when the whole text is written.
+    // Writes beside the target and replaces it only when the whole text is written;
+    // a target that is no regular file is refused.
     void SaveToFile(const QString &fileName);
+    static constexpr qint64 kMaxDocumentBytes = 64LL * 1024 * 1024;
     void LoadFromStream(QIODevice *stream);
     void SaveToStream(QIODevice *stream);
 

@@ -4,8 +4,8 @@
 #include "AtomicFile.h"
 #include "Cp936.h"
 #include "Errors.h"
+#include "RegularFile.h"
 
-#include <QFile>
 #include <QList>
 
 namespace platform {
@@ -42,12 +42,13 @@ Line parseLine(const QByteArray& raw) {
     return line;
 }
 
+// The lines of the file; none when it does not exist. Raises platform::Error when
+// it exists but cannot be read whole: a folder, a device or pipe in its place, or a
+// file beyond the size limit.
 QList<Line> readLines(const QString& path) {
     QList<Line> lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return lines;
-    const QByteArray content = file.readAll();
-    file.close();
+    if (fileKindOf(path) == FileKind::Missing) return lines;
+    const QByteArray content = readRegularFile(path, IniFile::kMaxBytes);
     for (QByteArray raw : content.split('\n')) {
         if (raw.endsWith('\r')) raw.chop(1);
         lines.append(parseLine(raw));
@@ -79,10 +80,37 @@ qsizetype findEntry(const QList<Line>& lines, qsizetype header, const QString& k
     return -1;
 }
 
+// A line a settings file may hold: blank, a comment, a section header or an entry.
+bool isWellFormed(const Line& line) {
+    if (line.raw.contains('\0')) return false;
+    const QString text = cp936::decode(line.raw).trimmed();
+    if (text.isEmpty() || text.startsWith(u';') || text.startsWith(u'#')) return true;
+    if (line.kind == Line::Section) return text.endsWith(u']') && !line.name.isEmpty();
+    return line.kind == Line::Entry;
+}
+
 }  // namespace
 
+QString IniFile::problem() const {
+    QList<Line> lines;
+    try {
+        lines = readLines(path_);
+    } catch (const Error& error) {
+        return error.reason();
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (!isWellFormed(lines[i])) return QStringLiteral("第 %1 行不是设置文件的格式，文件可能已损坏。").arg(i + 1);
+    return QString();
+}
+
+// A file that cannot be read gives the defaults; the start-up check reports it.
 QString IniFile::readString(const QString& section, const QString& key, const QString& fallback) const {
-    const QList<Line> lines = readLines(path_);
+    QList<Line> lines;
+    try {
+        lines = readLines(path_);
+    } catch (const Error&) {
+        return fallback;
+    }
     const qsizetype header = findSection(lines, section);
     if (header < 0) return fallback;
     const qsizetype entry = findEntry(lines, header, key);
@@ -105,8 +133,14 @@ long long IniFile::readInt(const QString& section, const QString& key, long long
     return parseNumber(text, value) ? value : fallback;
 }
 
+// A file that cannot be read is not written either: its unread lines would be lost.
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) const {
-    QList<Line> lines = readLines(path_);
+    QList<Line> lines;
+    try {
+        lines = readLines(path_);
+    } catch (const Error& error) {
+        throw Error(QStringLiteral("无法写入设置文件 %1\n%2").arg(path_, error.reason()), error.reason());
+    }
     const QByteArray entry = cp936::encode(key + u'=' + value);
     qsizetype header = findSection(lines, section);
     if (header < 0) {

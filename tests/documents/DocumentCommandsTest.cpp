@@ -18,6 +18,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 using platform::IdCancel;
@@ -301,16 +303,21 @@ TEST_F(DocumentCommandsTest, SaveAsAddsTheFilterExtensionOnlyWhenTheNameLacksIt)
     EXPECT_TRUE(request.overwritePrompt);
 }
 
-TEST_F(DocumentCommandsTest, SaveAsFirstSavesAChangedDocumentThenWritesTheLinesUnchanged)
+TEST_F(DocumentCommandsTest, SaveAsLeavesTheOriginalUntouchedAndWritesTheLinesUnchanged)
 {
     const QString path = folder.Write("f.asm", "a  \r\nb\r\n");
     commands->OpenDocument(path);
-    Type("");
+    Type("; ");
     dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path("g"), 1));
     commands->A2Click();
-    EXPECT_EQ(ReadBytes(path), "a\r\nb\r\n");  // Save ran first
-    EXPECT_EQ(ReadBytes(folder.Path("g.asm")), "a\r\nb\r\n");
+    EXPECT_EQ(ReadBytes(path), "a  \r\nb\r\n");  // the original keeps its text, blanks and all
+    EXPECT_EQ(ReadBytes(folder.Path("g.asm")), "; a  \r\nb\r\n");
     EXPECT_EQ(currentPath, folder.Path("g.asm"));
+    EXPECT_EQ(TabText(), "&1 " + folder.Path("g.asm"));
+    EXPECT_FALSE(fileModified);
+    // Only the one dialog is shown, titled Save as.
+    ASSERT_EQ(dialogs.saveRequests.size(), 1);
+    EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("另存为"));
 
     editor->SetText("x  \ny");
     dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path("h"), 2));
@@ -369,22 +376,35 @@ TEST_F(DocumentCommandsTest, SaveAsWritesTheBytesOfTheEditorsCodePage)
     EXPECT_EQ(ReadBytes(folder.Path("u2.asm")), "; \xE4\xB8\xAD\r\n");
 }
 
-TEST_F(DocumentCommandsTest, AFailedSaveAsKeepsCaptionPathAndTheOldFile)
+TEST_F(DocumentCommandsTest, AFailedSaveAsKeepsCaptionMarkPathAndTheOriginal)
 {
     const QString path = folder.Write("keep.asm", "keep\r\n");
-    commands->OpenDocument(path);
-    editor->SetText("new text");
-    dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path("missing/prog"), 1));
-    try {
-        commands->A2Click();
-        FAIL() << "a write into a missing folder must fail";
-    } catch (const platform::Error &error) {
-        EXPECT_TRUE(error.message().contains(folder.Path("missing/prog.asm")));
+    ASSERT_TRUE(QDir().mkpath(folder.Path("dir.asm")));
+    const struct {
+        const char *entered;
+        const char *written;  // the path the message names
+    } failures[] = {
+        {"missing/prog", "missing/prog.asm"},  // a folder that does not exist
+        {"dir.asm", "dir.asm"},                // a folder in the file's place
+    };
+    for (const auto &failure : failures) {
+        commands->OpenDocument(path);
+        Type("new ");
+        dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path(failure.entered), 1));
+        try {
+            commands->A2Click();
+            ADD_FAILURE() << failure.entered << ": the write must fail";
+        } catch (const platform::Error &error) {
+            EXPECT_TRUE(error.message().contains(folder.Path(failure.written))) << error.message().toStdString();
+        }
+        EXPECT_EQ(TabText(), "&1 " + path + " *") << failure.entered;
+        EXPECT_EQ(currentPath, path) << failure.entered;
+        EXPECT_TRUE(fileModified) << failure.entered;
+        EXPECT_EQ(ReadBytes(path), "keep\r\n") << failure.entered;
+        EXPECT_EQ(Text(), "new keep\r\n") << failure.entered;
     }
-    EXPECT_EQ(TabText(), "&1 " + path);
-    EXPECT_EQ(currentPath, path);
     EXPECT_FALSE(QFile::exists(folder.Path("missing")));
-    EXPECT_EQ(ReadBytes(path), "keep\r\n");
+    EXPECT_TRUE(QFileInfo(folder.Path("dir.asm")).isDir());
 }
 
 TEST_F(DocumentCommandsTest, SaveAsOverAFolderLeavesTheFolderAndTheDocumentAsTheyWere)
@@ -510,6 +530,38 @@ TEST_F(DocumentCommandsTest, AFileThatCannotBeLoadedLeavesAnEmptyUntitledDocumen
     EXPECT_EQ(TabText(), "&1 " + kUntitled);
     EXPECT_EQ(directoryBox->text(), QFileInfo(missing).path());
     EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(DocumentCommandsTest, SpecialFilesAreRefusedAtOnceInChineseAndNothingIsLoaded)
+{
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder.Path("zero.asm")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.Path("fifo.asm")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(folder.Path("folder.asm")));
+    const struct {
+        const char *name;
+        const char16_t *reason;
+    } cases[] = {
+        {"zero.asm", u"它不是普通文件，而是设备文件，不能打开。"},
+        {"fifo.asm", u"它不是普通文件，而是管道（FIFO），不能打开。"},
+        {"folder.asm", u"它不是普通文件，而是文件夹，不能打开。"},
+    };
+    for (const auto &c : cases) {
+        const QString path = folder.Path(c.name);
+        try {
+            commands->OpenDocument(path);
+            ADD_FAILURE() << c.name << " was loaded";
+        } catch (const ESciException &error) {
+            EXPECT_EQ(error.Message(), QStringLiteral("无法打开文件 %1\n%2").arg(path, QString::fromUtf16(c.reason)));
+        }
+        EXPECT_EQ(Text(), "") << c.name;
+        EXPECT_TRUE(currentPath.isEmpty()) << c.name;
+        // A Save afterwards asks for a name instead of writing over the special file.
+        Type("x");
+        commands->SaveBClick();
+        EXPECT_EQ(dialogs.saveRequests.size(), 1) << c.name;
+        dialogs.saveRequests.clear();
+        commands->E1Click();
+    }
 }
 
 // ---- Delete -----------------------------------------------------------------------------------------

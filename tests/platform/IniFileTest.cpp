@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <functional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,5 +102,59 @@ TEST_F(IniFileTest, AWriteThatCannotHappenFailsNamingTheFileAndChangesNothing) {
         EXPECT_THROW(IniFile(path()).writeString("setting", "A", "0"), platform::Error);
         chmod(QFile::encodeName(dir.path()).constData(), 0755);
         EXPECT_EQ(readAll(path()), "[setting]\r\nA=1\r\n");
+    }
+}
+
+TEST_F(IniFileTest, SpecialFilesAndFoldersGiveTheDefaultsAtOnceAndAreNeverReplaced) {
+    // Each would block the program or fill its memory if it were read like a file.
+    const struct {
+        const char* what;
+        std::function<bool(const QString&)> make;
+        const char16_t* problem;
+    } cases[] = {
+        {"link to /dev/zero", [](const QString& p) { return QFile::link("/dev/zero", p); }, u"而是设备文件"},
+        {"fifo", [](const QString& p) { return ::mkfifo(QFile::encodeName(p).constData(), 0600) == 0; }, u"而是管道"},
+        {"folder", [](const QString& p) { return QDir().mkdir(p); }, u"而是文件夹"},
+        {"too large",
+         [](const QString& p) {
+             writeAll(p, QByteArray(IniFile::kMaxBytes + 1, ';'));
+             return true;
+         },
+         u"文件太大"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(c.make(path())) << c.what;
+        IniFile ini(path());
+        EXPECT_EQ(ini.readInt("setting", "ASM_ByAuto", 1), 1) << c.what;
+        EXPECT_EQ(ini.readString("setting", "SkinName", "Vista"), "Vista") << c.what;
+        EXPECT_TRUE(ini.problem().contains(QString::fromUtf16(c.problem))) << c.what << ini.problem().toStdString();
+        try {
+            ini.writeString("setting", "A", "1");
+            ADD_FAILURE() << c.what << ": the write must be refused";
+        } catch (const platform::Error& error) {
+            EXPECT_TRUE(error.message().startsWith(QStringLiteral("无法写入设置文件 ") + path())) << c.what;
+        }
+        QFileInfo after(path());
+        after.setCaching(false);
+        EXPECT_FALSE(after.isFile() && after.size() < 100) << c.what << ": replaced";
+        QFile::remove(path());
+        QDir().rmdir(path());
+    }
+}
+
+TEST_F(IniFileTest, AProblemIsReportedForBrokenContentOnlyNotForAMissingOrSoundFile) {
+    EXPECT_EQ(IniFile(path()).problem(), QString());
+    const struct {
+        QByteArray content;
+        const char16_t* problem;
+    } cases[] = {
+        {"[setting]\r\n; note\r\n# note\r\n\r\nA=1\r\n", u""},
+        {"[setting]\r\nA=1\r\nrandom words\r\n", u"第 3 行不是设置文件的格式，文件可能已损坏。"},
+        {QByteArray("[setting]\r\nA=\0\r\n", 16), u"第 2 行不是设置文件的格式，文件可能已损坏。"},
+        {"[setting\r\n", u"第 1 行不是设置文件的格式，文件可能已损坏。"},
+    };
+    for (const auto& c : cases) {
+        writeAll(path(), c.content);
+        EXPECT_EQ(IniFile(path()).problem(), QString::fromUtf16(c.problem)) << c.content.toStdString();
     }
 }
