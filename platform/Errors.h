@@ -24,8 +24,4 @@ private:
 // "<what> <path>: <system reason>" in the program's language.
 Error fileCreationError(const QString& path, const QString& reason);
 
-// The system's reason for a failed call (an errno value), in Chinese for the reasons
-// a user meets with files; the system's own text for the rest.
-QString systemReason(int errorNumber);
-
 }  // namespace platform

@@ -2,6 +2,7 @@
 #include "RegularFile.h"
 
 #include "Errors.h"
+#include "SystemReasons.h"
 
 #include <QFile>
 

@@ -158,9 +158,3 @@ TEST_F(AtomicFileTest, AWriteWithoutCommitLeavesTheTargetAndRemovesItsTemporaryF
     EXPECT_EQ(readAll(path("keep.asm")), "old");
     EXPECT_EQ(entries(), QStringList{"keep.asm"});
 }
-
-TEST(SystemReason, NamesTheCommonFileReasonsInChinese) {
-    EXPECT_EQ(platform::systemReason(EACCES), QStringLiteral("没有访问权限。"));
-    EXPECT_EQ(platform::systemReason(ENOSPC), QStringLiteral("磁盘空间不足。"));
-    EXPECT_FALSE(platform::systemReason(EPROTO).isEmpty());
-}

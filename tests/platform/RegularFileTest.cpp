@@ -72,7 +72,7 @@ TEST_F(RegularFileTest, RefusesSpecialFilesWithoutWaitingAndFilesBeyondTheLimit)
         {"fifo", FileKind::Pipe, u"它不是普通文件，而是管道（FIFO），不能打开。"},
         {"folder", FileKind::Folder, u"它不是普通文件，而是文件夹，不能打开。"},
         {"socket", FileKind::Socket, u"它不是普通文件，而是套接字，不能打开。"},
-        {"missing", FileKind::Missing, u"文件或文件夹不存在。"},
+        {"missing", FileKind::Missing, u"文件或文件夹不存在"},
         {"big.asm", FileKind::Regular, u"文件太大：最多只能打开 1024 字节（0 MB）的文件。"},
     };
     for (const auto& c : cases) {
