@@ -3,12 +3,18 @@
 // last row, page down). Rows may hold CR and LF characters; they are part of the row
 // and are not drawn as line breaks. The rows live in a model so that a million rows
 // from a tool append quickly.
+//
+// The list keeps the newest rows within a bound of rows and of characters, so that a
+// program printing for ever cannot fill the memory. Once rows were dropped, row 0 is
+// a notice that says how many:
+//   ……较早的 800001 行输出已被丢弃，这里只保留最新的 200000 行。
 #pragma once
 
 #include <QAbstractListModel>
 #include <QListView>
 #include <QStringList>
 
+#include <deque>
 #include <vector>
 
 namespace asmora::build {
@@ -16,6 +22,9 @@ namespace asmora::build {
 class OutputRows final : public QAbstractListModel {
     Q_OBJECT
 public:
+    static constexpr int kDefaultRowLimit = 200000;
+    static constexpr qint64 kDefaultCharacterLimit = 64LL * 1024 * 1024;
+
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -24,11 +33,24 @@ public:
     void clear();
     void append(const QString& row);
     void append(std::vector<QString>&& rows);
-    const QString& at(int row) const { return rows_[static_cast<size_t>(row)]; }
-    int count() const { return static_cast<int>(rows_.size()); }
+    // Row 0 is the notice once rows were dropped.
+    QString at(int row) const;
+    int count() const { return static_cast<int>(rows_.size()) + (dropped_ > 0 ? 1 : 0); }
+    qint64 droppedRows() const { return dropped_; }
+
+    // The bounds: at most `rows` kept rows holding at most `characters` characters
+    // (the newest row is kept whatever its length).
+    void setLimits(int rows, qint64 characters);
 
 private:
-    std::vector<QString> rows_;
+    void dropOldest();
+    QString notice() const;
+
+    std::deque<QString> rows_;
+    qint64 characters_ = 0;
+    qint64 dropped_ = 0;
+    int rowLimit_ = kDefaultRowLimit;
+    qint64 characterLimit_ = kDefaultCharacterLimit;
 };
 
 class TOutputList final : public QListView {
@@ -43,6 +65,8 @@ public:
     void pageDown();
 
     int count() const { return rows_.count(); }
+    // The bounds of the kept rows (OutputRows::setLimits).
+    void setLimits(int rows, qint64 characters) { rows_.setLimits(rows, characters); }
     QString row(int index) const { return rows_.at(index); }
     QStringList rows() const;
 
