@@ -43,6 +43,18 @@ bool TSettings::read(Switch key) const {
     return platform::IniFile(path()).readInt(kSection, QString::fromLatin1(r.name), r.fallback ? 1 : 0) != 0;
 }
 
+QString TSettings::problem() const { return platform::IniFile(path()).problem(); }
+
+QString TSettings::problemWarning(const QString& problem) const {
+    return QStringLiteral("设置文件 %1 无法使用：\n%2\n\n本次使用默认设置，更改的设置不会被保存。"
+                          "请删除或修复该文件，然后重新启动程序。")
+        .arg(path(), problem);
+}
+
+QString TSettings::problemLine(const QString& problem) const {
+    return QStringLiteral("设置文件：setting.ini  【无法使用：%1请删除或修复该文件】。").arg(problem);
+}
+
 void TSettings::write(Switch key, bool on) const {
     platform::IniFile(path()).writeString(kSection, QString::fromLatin1(row(key).name),
                                           on ? QStringLiteral("1") : QStringLiteral("0"));

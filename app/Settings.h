@@ -33,6 +33,13 @@ public:
     QString readSkinName() const;
     void writeSkinName(const QString& name) const;
 
+    // Empty when the settings file is missing or sound; otherwise what is wrong with it
+    // (a folder or special file in its place, too large, unreadable, broken lines).
+    QString problem() const;
+    // The start-up warning and the tool-kit check's line about such a file.
+    QString problemWarning(const QString& problem) const;
+    QString problemLine(const QString& problem) const;
+
     static const char* keyName(Switch key);
     static bool defaultValue(Switch key);
 

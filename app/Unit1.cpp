@@ -377,6 +377,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
         cleanup.reset();
         show();                                                        // 9
         applyStartupSettings();                                        // 10
+        warnAboutBrokenSettings();
         ListBox1->addRow(kFinalLine);                                  // 11
         setAcceptDrops(true);                                          // 12
         E1Click();                                                     // 13
@@ -416,6 +417,15 @@ void TForm1::applyStartupSettings() {
         pane.pane->setVisible(!hidden);
     }
     CheckBox1->setChecked(settings_.read(Switch::ASM_ByAuto));
+}
+
+// A settings file that cannot be used leaves every switch at its default; the user
+// is told once at start-up, and the tool-kit check names it as well.
+void TForm1::warnAboutBrokenSettings() {
+    const QString problem = settings_.problem();
+    if (problem.isEmpty()) return;
+    services_.dialogs.messageBox(this, settings_.problemWarning(problem), QStringLiteral("设置文件错误"),
+                                 platform::MessageIcon::Warning, platform::MessageButtons::Ok);
 }
 
 // The file named on the command line, when it exists, is opened if it is a source.
@@ -488,6 +498,8 @@ void TForm1::N26Click() {
     const ToolKitReport report{[this] { ListBox1->clear(); }, [this](const QString& line) { ListBox1->addRow(line); }};
     checkToolKit(programFolder_, report, services_.pause);
     for (const QString& row : services_.shell.hostRows()) ListBox1->addRow(row);
+    const QString problem = settings_.problem();
+    if (!problem.isEmpty()) ListBox1->addRow(settings_.problemLine(problem));
 }
 
 // ----------------------------------------------------------------------------------

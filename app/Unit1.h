@@ -184,6 +184,7 @@ private:
     void arrangePanels();
     // Steps of FormCreate.
     void applyStartupSettings();
+    void warnAboutBrokenSettings();
     void openStartupFile(const QString& startupFile, const TCleanupList& cleanup);
     void offerBackupRecovery();
     void connectHandlers();

@@ -8,6 +8,7 @@
 #include "SourceChecks.h"
 #include "WorkFiles.h"
 
+#include "platform/CommandLine.h"
 #include "platform/PauseService.h"
 #include "platform/Paths.h"
 
@@ -20,7 +21,9 @@ namespace {
 
 constexpr int kAfterAssemblingMs = 1000;
 
-QString quoted(const QString& path) { return u'"' + path + u'"'; }
+// Every path is quoted, and a quote or backslash inside it is escaped, so that the
+// runner's split gives each path back whole, whatever characters its name holds.
+QString quoted(const QString& path) { return platform::quoteWindowsArgument(path, platform::Quoting::Always); }
 
 void runWhenAutomatic(const TBuildContext& context) {
     if (context.autoExecute.isChecked() && context.execute) context.execute();

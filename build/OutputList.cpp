@@ -61,23 +61,66 @@ QVariant OutputRows::data(const QModelIndex& index, int role) const {
     return {};
 }
 
+QString OutputRows::at(int row) const {
+    if (dropped_ > 0) {
+        if (row == 0) return notice();
+        --row;
+    }
+    return rows_[static_cast<size_t>(row)];
+}
+
+QString OutputRows::notice() const {
+    return QStringLiteral("……较早的 %1 行输出已被丢弃，这里只保留最新的 %2 行。").arg(dropped_).arg(rows_.size());
+}
+
 void OutputRows::clear() {
     beginResetModel();
-    rows_.clear();
-    rows_.shrink_to_fit();
+    std::deque<QString>().swap(rows_);
+    characters_ = 0;
+    dropped_ = 0;
     endResetModel();
 }
 
-void OutputRows::append(const QString& row) {
-    beginInsertRows({}, count(), count());
-    rows_.push_back(row);
-    endInsertRows();
-}
+void OutputRows::append(const QString& row) { append(std::vector<QString>{row}); }
 
 void OutputRows::append(std::vector<QString>&& rows) {
     if (rows.empty()) return;
     beginInsertRows({}, count(), count() + static_cast<int>(rows.size()) - 1);
-    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    for (QString& row : rows) {
+        characters_ += row.size();
+        rows_.push_back(std::move(row));
+    }
+    endInsertRows();
+    dropOldest();
+}
+
+void OutputRows::setLimits(int rows, qint64 characters) {
+    rowLimit_ = qMax(1, rows);
+    characterLimit_ = characters;
+    dropOldest();
+}
+
+// Removes the oldest rows beyond the bounds, then shows or updates the notice.
+void OutputRows::dropOldest() {
+    size_t excess = 0;
+    qint64 characters = characters_;
+    while (rows_.size() - excess > 1 &&
+           (rows_.size() - excess > static_cast<size_t>(rowLimit_) || characters > characterLimit_))
+        characters -= rows_[excess++].size();
+    if (excess == 0) return;
+    const int first = dropped_ > 0 ? 1 : 0;
+    beginRemoveRows({}, first, first + static_cast<int>(excess) - 1);
+    rows_.erase(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(excess));
+    characters_ = characters;
+    const bool noticeShown = dropped_ > 0;
+    endRemoveRows();
+    if (noticeShown) {
+        dropped_ += static_cast<qint64>(excess);
+        emit dataChanged(index(0), index(0));
+        return;
+    }
+    beginInsertRows({}, 0, 0);
+    dropped_ = static_cast<qint64>(excess);
     endInsertRows();
 }
 

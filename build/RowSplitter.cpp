@@ -2,6 +2,20 @@
 #include "RowSplitter.h"
 
 namespace asmora::build {
+namespace {
+
+// Moves the full-length rows at the front of `text` to `rows`, leaving the rest.
+void cutLongRows(std::string& text, std::vector<std::string>& rows) {
+    if (text.size() <= RowSplitter::kMaxRowBytes) return;
+    size_t start = 0;
+    while (text.size() - start > RowSplitter::kMaxRowBytes) {
+        rows.push_back(text.substr(start, RowSplitter::kMaxRowBytes));
+        start += RowSplitter::kMaxRowBytes;
+    }
+    text.erase(0, start);
+}
+
+}  // namespace
 
 void RowSplitter::feed(std::string_view bytes, std::vector<std::string>& rows) {
     size_t start = 0;
@@ -18,12 +32,14 @@ void RowSplitter::feed(std::string_view bytes, std::vector<std::string>& rows) {
             continue;
         }
         pending_.append(bytes.substr(start, i - start));
+        cutLongRows(pending_, rows);
         rows.push_back(std::move(pending_));
         pending_.clear();
         afterCarriageReturn_ = c == '\r';
         start = i + 1;
     }
     pending_.append(bytes.substr(start));
+    cutLongRows(pending_, rows);
 }
 
 void RowSplitter::finish(std::vector<std::string>& rows) {

@@ -44,8 +44,9 @@ QStringList splitWindowsCommandLine(const QString& line) {
     return arguments;
 }
 
-QString quoteWindowsArgument(const QString& argument) {
-    if (!argument.isEmpty() && !argument.contains(u' ') && !argument.contains(u'\t') && !argument.contains(u'"'))
+QString quoteWindowsArgument(const QString& argument, Quoting quoting) {
+    if (quoting == Quoting::WhenNeeded && !argument.isEmpty() && !argument.contains(u' ') &&
+        !argument.contains(u'\t') && !argument.contains(u'"'))
         return argument;
     QString quoted = QStringLiteral("\"");
     qsizetype slashes = 0;

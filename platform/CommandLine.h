@@ -16,7 +16,13 @@ namespace platform {
 // runs to the end of the line.
 QStringList splitWindowsCommandLine(const QString& commandLine);
 
-// Quotes one argument so that splitWindowsCommandLine gives it back unchanged.
-QString quoteWindowsArgument(const QString& argument);
+enum class Quoting { WhenNeeded, Always };
+
+// Quotes one argument so that splitWindowsCommandLine gives it back unchanged, with
+// every character a file name can hold: a double quote becomes \", backslashes before
+// a quote or the closing quote are doubled. WhenNeeded leaves an argument without
+// blanks, tabs or quotes bare; Always puts every argument in quotes.
+//   a" -Fo "b.asm   ->  "a\" -Fo \"b.asm"
+QString quoteWindowsArgument(const QString& argument, Quoting quoting = Quoting::WhenNeeded);
 
 }  // namespace platform

@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include <functional>
+
+#include <sys/stat.h>
+
 using namespace asmora::app;
 
 namespace {
@@ -176,4 +180,57 @@ TEST_F(AppFixture, ALeftOverCleanupListIsProcessedAndReset) {
     EXPECT_TRUE(QFile::exists(path("work/Debug/lab1.exe")));
     EXPECT_TRUE(QFile::exists(path("bin/Rubish.ini")));
     EXPECT_TRUE(readFile("bin/Rubish.ini").isEmpty());
+}
+
+TEST_F(AppFixture, AnUnusableSettingsFileIsWarnedAboutAtStartAndNamedByTheToolKitCheck) {
+    const QString settings = path("bin/setting.ini");
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        const char16_t* problem;
+    } cases[] = {
+        {"folder", [&] { return QDir().mkpath(settings); }, u"它不是普通文件，而是文件夹，不能打开。"},
+        {"link to /dev/zero", [&] { return QFile::link("/dev/zero", settings); }, u"它不是普通文件，而是设备文件，不能打开。"},
+        {"fifo", [&] { return ::mkfifo(QFile::encodeName(settings).constData(), 0600) == 0; },
+         u"它不是普通文件，而是管道（FIFO），不能打开。"},
+        {"broken lines",
+         [&] {
+             writeFile("bin/setting.ini", QByteArray("\x7f" "ELF\x01\x01\x01\0\0\0", 10));
+             return true;
+         },
+         u"第 1 行不是设置文件的格式，文件可能已损坏。"},
+    };
+    for (const auto& c : cases) {
+        QDir().mkpath(path("bin"));
+        ASSERT_TRUE(c.make()) << c.what;
+        dialogs.shown.clear();
+        TForm1& form = start();
+        const QString problem = QString::fromUtf16(c.problem);
+        ASSERT_EQ(dialogs.shown.size(), 1) << c.what;
+        EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("设置文件错误"));
+        EXPECT_EQ(dialogs.shown[0].icon, platform::MessageIcon::Warning);
+        EXPECT_TRUE(dialogs.shown[0].text.startsWith(QStringLiteral("设置文件 %1 无法使用：\n%2\n").arg(settings, problem)))
+            << dialogs.shown[0].text.toStdString();
+        // The defaults hold, and the tool-kit check names the file after its rows.
+        EXPECT_TRUE(form.CheckBox1->isChecked()) << c.what;
+        const QString line = QStringLiteral("设置文件：setting.ini  【无法使用：%1请删除或修复该文件】。").arg(problem);
+        EXPECT_EQ(form.ListBox1->rows().mid(18), (QStringList{line, kFinal})) << c.what;
+        form.N26Click();
+        EXPECT_EQ(form.ListBox1->rows().mid(18), QStringList{line}) << c.what;
+        // A switch is never saved over a special file (an error says so); a broken
+        // file takes it and keeps its unreadable lines.
+        const bool special = !QFileInfo(settings).isFile();
+        form.action("N21")->trigger();
+        EXPECT_EQ(dialogs.shown.size(), special ? 2 : 1) << c.what;
+        EXPECT_EQ(QFileInfo(settings).isFile(), !special) << c.what;
+        if (!special) EXPECT_TRUE(readFile("bin/setting.ini").startsWith(QByteArray("\x7f" "ELF", 4))) << c.what;
+        window.reset();
+        QFile::remove(settings);
+        QDir().rmdir(settings);
+    }
+    dialogs.shown.clear();
+    writeFile("bin/setting.ini", "[setting]\r\n; a comment\r\nAutoCheckASM=0\r\n");
+    start();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(window->ListBox1->count(), 19);
 }

@@ -10,6 +10,8 @@
 #include "build/Unit4.h"
 #include "build/WorkFiles.h"
 
+#include "platform/CommandLine.h"
+
 using namespace asmora::build;
 
 namespace {
@@ -101,6 +103,32 @@ TEST_F(BuildCommandsTest, AssemblingAPathWithBlanksAndChineseQuotesItWholeInEver
     EXPECT_EQ(headersWritten, QStringList{folder + "/io.h"});
     EXPECT_TRUE(QFileInfo(folder + "/Debug").isDir());
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// Every character a Linux file name can hold reaches the tools inside its own
+// argument: quotes and backslashes cannot end the argument or start an option.
+TEST_F(BuildCommandsTest, CommandsSplitBackIntoThePathsWhateverTheirNamesHold) {
+    const QStringList folders = {
+        QStringLiteral("/w/plain"),         QStringLiteral("/w/a\" -Fo \"x"),   QStringLiteral("/w/back\\"),
+        QStringLiteral("/w/back\\\\\"q"),   QStringLiteral("/w/tab\there"),     QStringLiteral("/w/line\nbreak"),
+        QStringLiteral("/w/'$(x)`;|&<>*?"), QStringLiteral("/w/汇编 50%&1"),     QStringLiteral("/w/ lead and trail "),
+    };
+    for (const QString& folder : folders) {
+        for (const QString& name : {QStringLiteral("a\" -Fo \"evil.asm"), QStringLiteral("x\\.asm"),
+                                    QStringLiteral("-o.asm"), QStringLiteral("\"\".asm")}) {
+            const QString sourcePath = folder + u'/' + name;
+            const WorkFiles files = workFilesOf(sourcePath);
+            EXPECT_EQ(platform::splitWindowsCommandLine(assemblerCommand(files, sourcePath)),
+                      (QStringList{"bin/ml.exe", "/c", "/coff", "/Fl" + files.listing(), "/Fo", files.object(), "/Zi",
+                                   sourcePath}))
+                << sourcePath.toStdString();
+            EXPECT_EQ(platform::splitWindowsCommandLine(linkerCommand(files, folder)),
+                      (QStringList{"bin/link.exe", "/debug", "/subsystem:console", "/entry:start",
+                                   "/out:" + files.executable(), files.object(), folder + "/bin/io.obj",
+                                   folder + "/bin/kernel32.lib"}))
+                << sourcePath.toStdString();
+        }
+    }
 }
 
 TEST_F(BuildCommandsTest, ADottedNameAndAnUpperCaseExtensionAreAssembled) {

@@ -45,16 +45,18 @@ TEST(CommandRunner, ShowsUtf8AndCodePage936Output) {
               (QStringList{QStringLiteral("中文"), QStringLiteral("中文")}));
 }
 
-TEST(CommandRunner, ABurstOfFiftyMegabytesLosesNothing) {
-    // One million rows of 49 characters and a line end: 50,000,000 bytes at once.
+TEST(CommandRunner, ABurstOfFiftyMegabytesKeepsTheNewestRowsWithinTheBound) {
+    // One million rows of 49 characters and a line end: 50,000,000 bytes at once. The
+    // list keeps the newest 200,000 of them under a notice of the rest.
     TOutputList list;
     TCommandRunner runner;
     runner.RunDosCommand(R"(sh -c "yes 0123456789012345678901234567890123456789012345678 | head -n 1000000; printf end")",
                          list);
-    ASSERT_EQ(list.count(), 1000001);
-    EXPECT_EQ(list.row(0), "0123456789012345678901234567890123456789012345678");
-    EXPECT_EQ(list.row(999999), "0123456789012345678901234567890123456789012345678");
-    EXPECT_EQ(list.row(1000000), "end");
+    ASSERT_EQ(list.count(), 1 + 200000);
+    EXPECT_EQ(list.row(0), QStringLiteral("……较早的 800001 行输出已被丢弃，这里只保留最新的 200000 行。"));
+    EXPECT_EQ(list.row(1), "0123456789012345678901234567890123456789012345678");
+    EXPECT_EQ(list.row(199999), "0123456789012345678901234567890123456789012345678");
+    EXPECT_EQ(list.row(200000), "end");
 }
 
 TEST(CommandRunner, StopEndsAChildThatNeverEndsAndKeepsItsRows) {

@@ -36,3 +36,19 @@ TEST(RowSplitter, PiecesAcrossReadsJoin) {
     EXPECT_EQ(split({"A\r", "B"}), (Rows{"A", "B"}));
     EXPECT_EQ(split({"A\n", "\nB"}), (Rows{"A", "", "B"}));
 }
+
+TEST(RowSplitter, LinesBeyondTheRowLengthAreCutIntoRowsOfThatLength) {
+    constexpr size_t kMax = RowSplitter::kMaxRowBytes;
+    const std::string full(kMax, 'x');
+    // Exactly the length, ended in the next read: one row, no empty row after it.
+    EXPECT_EQ(split({full, "\n", "b"}), (Rows{full, "b"}));
+    // Output without line ends, in pieces: whole rows as soon as they are full.
+    RowSplitter splitter;
+    Rows rows;
+    for (int i = 0; i < 5; ++i) splitter.feed(std::string(kMax / 2, 'y'), rows);
+    EXPECT_EQ(rows, (Rows{std::string(kMax, 'y'), std::string(kMax, 'y')}));
+    splitter.feed("z\r\n", rows);
+    EXPECT_EQ(rows.back(), std::string(kMax / 2, 'y') + "z");
+    // A long line within one read is cut the same way.
+    EXPECT_EQ(split({std::string(2 * kMax + 3, 'w') + "\n"}), (Rows{std::string(kMax, 'w'), std::string(kMax, 'w'), "www"}));
+}

@@ -35,3 +35,19 @@ TEST(CommandLine, QuotingRoundTrips) {
         EXPECT_EQ(splitWindowsCommandLine(quoteWindowsArgument(argument) + " next"), (QStringList{argument, "next"}));
     }
 }
+
+TEST(CommandLine, AlwaysQuotingKeepsEveryCharacterAFileNameCanHold) {
+    const QStringList arguments = {
+        QStringLiteral("plain"),       QStringLiteral("a\" -Fo \"evil.asm"), QStringLiteral("tail\\"),
+        QStringLiteral("tail\\\\"), QStringLiteral("back\\\"quote"),    QStringLiteral("tab\tand\nline"),
+        QStringLiteral("\"\""),       QStringLiteral("中文 %PATH% !x! ^&"),  QString(),
+    };
+    for (const QString& argument : arguments) {
+        const QString quoted = quoteWindowsArgument(argument, platform::Quoting::Always);
+        EXPECT_TRUE(quoted.startsWith(u'"') && quoted.endsWith(u'"')) << quoted.toStdString();
+        EXPECT_EQ(splitWindowsCommandLine("/Fl" + quoted + " next"), (QStringList{"/Fl" + argument, "next"}))
+            << quoted.toStdString();
+    }
+    EXPECT_EQ(quoteWindowsArgument(QStringLiteral("a\" -Fo \"b.asm"), platform::Quoting::Always),
+              QStringLiteral(R"("a\" -Fo \"b.asm")"));
+}

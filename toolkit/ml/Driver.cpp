@@ -57,8 +57,9 @@ void printDiagnostic(std::FILE* out, const Diagnostic& d) {
     for (const std::string& line : formatDiagnostic(d, kProgram)) print(out, line + "\n");
 }
 
+// Removes an old output of the same name; a link or special file there is not ours to remove.
 void removeStale(const std::string& path) {
-    if (!path.empty()) ::unlink(path.c_str());
+    if (!path.empty() && isRegularOrMissing(path)) ::unlink(path.c_str());
 }
 
 // True when `output` names an existing file that the assembly read (the source or

@@ -157,7 +157,14 @@ std::optional<std::string> SourceFiles::findInclude(std::string_view name, const
     return std::nullopt;
 }
 
+bool isRegularOrMissing(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) != 0 ? errno == ENOENT : S_ISREG(st.st_mode);
+}
+
 std::string writeFileAtomically(const std::string& path, const std::string& bytes) {
+    // The rename would put a plain file in the place of a link, a device or a pipe.
+    if (!isRegularOrMissing(path)) return "not a regular file; it is left as it is";
     std::string temp = path + ".tmp-XXXXXX";
     std::vector<char> pattern(temp.begin(), temp.end());
     pattern.push_back('\0');

@@ -44,9 +44,13 @@ private:
     static void splitLines(SourceFile& f);
 };
 
+// True when `path` names a regular file itself (not through a link) or nothing.
+bool isRegularOrMissing(const std::string& path);
+
 // Writes `bytes` to `path` through a temporary file in the same folder and a rename,
 // so that a failure never leaves a half-written file (and an old file stays whole
-// until the new one replaces it). Returns an error text or "".
+// until the new one replaces it). Only a regular file is replaced: a symbolic link,
+// a device, a pipe or a folder at `path` is an error and stays. Returns an error text or "".
 std::string writeFileAtomically(const std::string& path, const std::string& bytes);
 
 }  // namespace ml

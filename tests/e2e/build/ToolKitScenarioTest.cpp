@@ -7,6 +7,7 @@
 #include "build/OutputList.h"
 #include "build/Unit4.h"
 
+#include <QDirIterator>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTimer>
@@ -119,4 +120,38 @@ TEST_F(ToolKitScenarioTest, AssemblingAgainRemovesTheProgramSoRunRefuses) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].caption, "错误");
     EXPECT_TRUE(shell.openedBatches.isEmpty());
+}
+
+// A quote in the file name must not end the argument: the file named
+//   a" -Fo "evil.asm
+// beside a file named "a" is assembled and linked as itself, and nothing is
+// written anywhere but its own work files.
+TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesAndLinksThatFileAndWritesNothingElsewhere) {
+    const QString odd = QStringLiteral("odd");
+    const QString name = QStringLiteral("a\" -Fo \"evil.asm");
+    writeFile(odd + "/a", newFileTemplate());
+    writeFile(odd + u'/' + name, newFileTemplate());
+    window->CurrentPath = path(odd + u'/' + name);
+    const auto allFiles = [this] {
+        QStringList files;
+        QDirIterator it(folder.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) files.append(it.next());
+        files.sort();
+        return files;
+    };
+    const QStringList before = allFiles();
+
+    window->action("M1")->trigger();
+    window->action("L1")->trigger();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    const QString base = path(odd + QStringLiteral("/Debug/a\" -Fo \"evil"));
+    QStringList expected = before;
+    expected << base + ".obj" << base + ".lst" << base + ".exe" << path(odd + "/io.h");
+    expected.sort();
+    EXPECT_EQ(allFiles().join(u'\n').toStdString(), expected.join(u'\n').toStdString())
+        << window->ListBox1->rows().join(u'\n').toStdString();
+    QFile listing(base + ".lst");
+    ASSERT_TRUE(listing.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(listing.readAll().contains("ExitProcess"));
 }

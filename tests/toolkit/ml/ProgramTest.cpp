@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "ChildProcess.h"
@@ -284,4 +286,33 @@ TEST(Program, NeverOverwritesItsInputs) {
                              source.string()});
     EXPECT_NE(same.status, 0);
     EXPECT_NE(same.output.find("named for both listing and object"), std::string::npos) << same.output;
+}
+
+// /Fo and /Fl never put a plain file in the place of a link, a device or a pipe, and
+// a failed run does not remove one either.
+TEST(Program, NeverReplacesALinkADeviceOrAPipe) {
+    TempDir dir;
+    fs::path source = dir.write("ok.asm", ".386\n.MODEL FLAT\n.CODE\nret\nEND\n");
+    fs::path bad = dir.write("bad.asm", ".386\n.MODEL FLAT\n.CODE\nmov eax, missing\nEND\n");
+    fs::path real = dir.write("real.obj", "kept");
+    fs::create_symlink(real, dir.path() / "link.obj");
+    fs::create_symlink("/dev/null", dir.path() / "null.obj");
+    ASSERT_EQ(::mkfifo((dir.path() / "pipe.obj").c_str(), 0600), 0);
+    for (const char* name : {"link.obj", "null.obj", "pipe.obj"}) {
+        const fs::path target = dir.path() / name;
+        const auto kind = fs::symlink_status(target).type();
+        for (const fs::path& input : {source, bad}) {
+            ProgramRun asObject = runMl({"/nologo", "/c", "/Fo", target.string(), input.string()});
+            EXPECT_NE(asObject.status, 0) << name;
+            if (input == source)
+                EXPECT_NE(asObject.output.find("not a regular file; it is left as it is"), std::string::npos)
+                    << asObject.output;
+            ProgramRun asListing = runMl({"/nologo", "/c", "/Fl" + target.string(), "/Fo",
+                                          (dir.path() / "out.obj").string(), input.string()});
+            EXPECT_NE(asListing.status, 0) << name;
+            EXPECT_EQ(fs::symlink_status(target).type(), kind) << name;
+        }
+    }
+    EXPECT_EQ(readFile(real), "kept");
+    EXPECT_EQ(fs::read_symlink(dir.path() / "null.obj"), "/dev/null");
 }
