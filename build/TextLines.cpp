@@ -4,8 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Cp936.h"
 #include "platform/Errors.h"
-
-#include <QFile>
+#include "platform/RegularFile.h"
 
 namespace asmora::build {
 platform::Error fileReadError(const QString& path, const QString& reason) {
@@ -33,11 +32,11 @@ QByteArray encodeTextLines(const QStringList& lines) {
 }
 
 QStringList readTextLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw fileReadError(path, file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw fileReadError(path, file.errorString());
-    return decodeTextLines(bytes);
+    try {
+        return decodeTextLines(platform::readRegularFile(path, kMaxTextFileBytes));
+    } catch (const platform::Error& error) {
+        throw fileReadError(path, error.reason());
+    }
 }
 
 void writeTextLines(const QString& path, const QStringList& lines) {
