@@ -6,11 +6,15 @@
 #include "platform/Errors.h"
 #include "platform/FileAttributes.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 
 namespace asmora::app {
 namespace {
+
+// The list holds three lines per source opened since the last start.
+constexpr qint64 kMaxListBytes = 16LL * 1024 * 1024;
 
 // Record of /home/u/lab1.asm in a folder without io.h:
 //   /home/u/
@@ -38,16 +42,21 @@ QString TCleanupList::path() const { return programFolder_ + QStringLiteral("/bi
 void TCleanupList::addRecord(const QString& sourcePath) const {
     if (platform::extensionOf(sourcePath).toLower() != u".asm") return;
     QFile list(path());
-    if (!list.exists() || !list.open(QIODevice::Append))
+    // An append to a pipe would wait for a reader: only the regular file is written.
+    if (platform::fileKindOf(path()) != platform::FileKind::Regular || !list.open(QIODevice::Append))
         throw platform::Error(QStringLiteral("I/O error: 无法写入清理列表 %1").arg(path()));
     list.write(recordFor(sourcePath));
 }
 
 void TCleanupList::process() const {
-    QFile list(path());
-    if (!list.open(QIODevice::ReadOnly)) return;
-    QList<QByteArray> lines = list.readAll().split('\n');
-    list.close();
+    // Only the program's own list is read: a folder, device or pipe in its place is
+    // passed over (start-up then reports that it cannot be replaced).
+    QList<QByteArray> lines;
+    try {
+        lines = platform::readRegularFile(path(), kMaxListBytes).split('\n');
+    } catch (const platform::Error&) {
+        return;
+    }
     if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
     while (!lines.isEmpty()) {
         const QString folder = takeLine(lines);

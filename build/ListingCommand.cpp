@@ -13,7 +13,7 @@
 #include "platform/Errors.h"
 #include "platform/PauseService.h"
 #include "platform/Paths.h"
-#include "platform/SystemReasons.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 
@@ -24,8 +24,12 @@ constexpr int kBeforeShowingMs = 300;
 
 // The listing's lines; the assembler writes UTF-8 or code page 936 text.
 QStringList readListing(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw fileReadError(path, platform::reasonOf(file));
+    QFile file;
+    try {
+        platform::openRegularFile(file, path, kMaxTextFileBytes);
+    } catch (const platform::Error& error) {
+        throw fileReadError(path, error.reason());
+    }
     QStringList lines;
     while (!file.atEnd()) {
         QByteArray line = file.readLine();

@@ -4,9 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Cp936.h"
 #include "platform/Errors.h"
-#include "platform/SystemReasons.h"
-
-#include <QFile>
+#include "platform/RegularFile.h"
 
 namespace asmora::build {
 platform::Error fileReadError(const QString& path, const QString& reason) {
@@ -34,11 +32,11 @@ QByteArray encodeTextLines(const QStringList& lines) {
 }
 
 QStringList readTextLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw fileReadError(path, platform::reasonOf(file));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw fileReadError(path, platform::reasonOf(file));
-    return decodeTextLines(bytes);
+    try {
+        return decodeTextLines(platform::readRegularFile(path, kMaxTextFileBytes));
+    } catch (const platform::Error& error) {
+        throw fileReadError(path, error.reason());
+    }
 }
 
 void writeTextLines(const QString& path, const QStringList& lines) {

@@ -16,10 +16,14 @@ namespace asmora::build {
 QStringList decodeTextLines(const QByteArray& bytes);
 QByteArray encodeTextLines(const QStringList& lines);
 
+// The largest text file that is read (a listing, a template, a batch file).
+inline constexpr qint64 kMaxTextFileBytes = 64LL * 1024 * 1024;
+
 // "无法读取文件 <path>" with the system's reason.
 platform::Error fileReadError(const QString& path, const QString& reason);
 
-// Raises platform::Error naming the file when it cannot be read.
+// Raises platform::Error naming the file when it cannot be read, is no regular file
+// or is larger than kMaxTextFileBytes.
 QStringList readTextLines(const QString& path);
 // Replaces the file as a whole (never half-written); raises platform::Error.
 void writeTextLines(const QString& path, const QStringList& lines);

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using asmora::app::TCleanupList;
 
 class CleanupListTest : public ::testing::Test {
@@ -61,4 +63,22 @@ TEST_F(CleanupListTest, ATruncatedRecordDeletesNothingItCannotName) {
 TEST_F(CleanupListTest, AddingToAMissingListIsAnError) {
     list.remove();
     EXPECT_THROW(list.addRecord(path("a.asm")), platform::Error);
+}
+
+// A pipe or a folder in the list's place neither blocks processing nor adding, and
+// reset replaces a pipe with the list again.
+TEST_F(CleanupListTest, APipeOrFolderInTheListsPlaceNeverBlocks) {
+    list.remove();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(list.path()).constData(), 0600), 0);
+    list.process();
+    EXPECT_THROW(list.addRecord(path("a.asm")), platform::Error);
+    list.reset();
+    EXPECT_TRUE(QFileInfo(list.path()).isFile());
+
+    list.remove();
+    ASSERT_TRUE(QDir().mkdir(list.path()));
+    list.process();
+    EXPECT_THROW(list.addRecord(path("a.asm")), platform::Error);
+    EXPECT_THROW(list.reset(), platform::Error);
+    EXPECT_TRUE(QFileInfo(list.path()).isDir());
 }

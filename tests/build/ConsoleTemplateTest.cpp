@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace asmora::build;
 
 namespace {
@@ -119,6 +121,23 @@ TEST(ConsoleTemplate, TextLinesEndAtLineFeedsAndKeepUndecodableBytes) {
     EXPECT_EQ(encodeTextLines(decodeTextLines(odd)), odd);
 }
 
+
+TEST(ConsoleTemplate, TextFilesThatAreDevicesOrPipesAreRefusedAtOnce) {
+    QTemporaryDir dir;
+    const QString zero = dir.path() + "/template.bat";
+    const QString pipe = dir.path() + "/Backup.dat";
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& path : {zero, pipe}) {
+        try {
+            readTextLines(path);
+            ADD_FAILURE() << path.toStdString();
+        } catch (const platform::Error& error) {
+            EXPECT_TRUE(error.message().startsWith(QStringLiteral("无法读取文件 ") + path + "\n它不是普通文件"))
+                << error.message().toStdString();
+        }
+    }
+}
 class RecoveryTest : public ::testing::Test {
 protected:
     QTemporaryDir program;

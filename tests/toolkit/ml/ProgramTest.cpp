@@ -304,9 +304,10 @@ TEST(Program, NeverReplacesALinkADeviceOrAPipe) {
         for (const fs::path& input : {source, bad}) {
             ProgramRun asObject = runMl({"/nologo", "/c", "/Fo", target.string(), input.string()});
             EXPECT_NE(asObject.status, 0) << name;
-            if (input == source)
+            if (input == source) {
                 EXPECT_NE(asObject.output.find("not a regular file; it is left as it is"), std::string::npos)
                     << asObject.output;
+            }
             ProgramRun asListing = runMl({"/nologo", "/c", "/Fl" + target.string(), "/Fo",
                                           (dir.path() / "out.obj").string(), input.string()});
             EXPECT_NE(asListing.status, 0) << name;
