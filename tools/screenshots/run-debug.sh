@@ -4,9 +4,9 @@
 # (F7) with two F10 steps and input typed into the program's console. Saves a PNG
 # screenshot after each step. ASMORA_I386=emulated in the environment takes the
 # qemu-i386 way even on a machine that runs i386 programs.
-#   scripts/screenshot-run-debug [output folder]
+#   tools/screenshots/run-debug.sh [output folder]
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:-"$root/.build/screenshots/run-debug"}
 mkdir -p "$out"
 program_dir=$(mktemp -d /tmp/asmora-run-debug.XXXXXX)

@@ -1,9 +1,9 @@
 #!/bin/sh
 # Starts Asmora under a virtual X server in a fresh program folder and saves PNG
 # screenshots: the first-run message, then the main window of the second start.
-#   scripts/screenshot [output folder] [arguments for the second start...]
+#   tools/screenshots/program.sh [output folder] [arguments for the second start...]
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:-"$root/.build/screenshots"}
 [ $# -gt 0 ] && shift
 mkdir -p "$out"

@@ -2,10 +2,10 @@
 # Screenshots of the tool kit's own windows under a virtual X server: the console
 # host running the default console template, and the debugger front end on a
 # small program (assembled by GNU as, linked by our link.exe).
-#   tests/e2e/toolkit-screenshots.sh <build folder> [output folder]
+#   tools/screenshots/toolkit.sh <build folder> [output folder]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:?usage: toolkit-screenshots.sh <build folder> [output folder]}
+build=${1:?usage: toolkit.sh <build folder> [output folder]}
 out=${2:-"$build/screenshots"}
 tools="$build/toolkit-out"
 mkdir -p "$out"
