@@ -14,12 +14,8 @@ cp "$root/.build/program/asmora" "$program_dir/"
 mkdir -p "$program_dir/my src"
 cp "$root/tests/e2e/programs/sum.asm" "$program_dir/my src/"
 
-display=:$(( 190 + $$ % 50 ))
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$program_dir"' EXIT
-sleep 1
-export DISPLAY="$display"
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 190 50 1280x900 "$program_dir"
 
 shot() { import -window root "$out/$1.png"; }
 # Without a window manager, keys go to the window that has the input focus.

@@ -11,12 +11,8 @@ driver="$build/tools/screenshots/asmora_window_shots"
 [ -x "$driver" ] || { echo "missing $driver: run 'cmake --build $build --target asmora_window_shots'" >&2; exit 1; }
 mkdir -p "$out"
 
-display=:$(( 110 + $$ % 100 ))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null' EXIT
-sleep 1
-export DISPLAY="$display"
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 110 100 1280x800
 
 # shot <file> <driver arguments...>
 shot() {
