@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QLineEdit>
 
-
 namespace {
 
 using platform::MessageButtons;
