@@ -10,39 +10,29 @@
 namespace asmora::app {
 namespace {
 
-// target, resource type, resource name, rule; in the order of the check.
+// target, resource type, resource name, rule; in the order of the check. The rows are
+// written by the build from resources/carried-files.txt, the one list of carried files.
 constexpr CarriedFile kCarriedFiles[] = {
-    {u"SciLexer.dll", "DLLFILE", "Sci_dll", CheckRule::Entry},
-    {u"bin/dm.dll", "DllFile", "dm_dll", CheckRule::Reported},
-    {u"bin/eecxx.dll", "DllFile", "eecxx_dll", CheckRule::Reported},
-    {u"bin/em.dll", "DllFile", "em_dll", CheckRule::Reported},
-    {u"bin/msdbi.dll", "DllFile", "msdbi_dll", CheckRule::Reported},
-    {u"bin/msdis100.dll", "DllFile", "msdis100_dll", CheckRule::Reported},
-    {u"bin/MSPDB50.DLL", "DllFile", "MSPDB50_DLL", CheckRule::Reported},
-    {u"bin/MSVCP50.DLL", "DllFile", "MSVCP50_DLL", CheckRule::Reported},
-    {u"bin/shcv.dll", "DllFile", "shcv_dll", CheckRule::Reported},
-    {u"bin/tlloc.dll", "DllFile", "tlloc_dll", CheckRule::Reported},
-    {u"bin/windbg.exe", "ExeFile", "windbg_exe", CheckRule::AlwaysWrite},
-    {u"bin/ML.EXE", "ExeFile", "ML_EXE", CheckRule::Reported},
-    {u"bin/link.exe", "ExeFile", "link_exe", CheckRule::Reported},
-    {u"bin/IO.ASM", "ASMFile", "IO_ASM", CheckRule::Reported},
-    {u"bin/io.h", "HFile", "io_h", CheckRule::Reported},
-    {u"bin/io.obj", "OBJFile", "io_obj", CheckRule::Reported},
-    {u"bin/Kernel32.Lib", "LibFile", "Kernel32_Lib", CheckRule::Reported},
-    {u"bin/Asmora帮助.hlp", "HELPFILE", "Help_hlp", CheckRule::Silent},
-    {u"bin/WINDBG.HLP", "HELPFILE", "WINDBG_HLP", CheckRule::Silent},
-    {u"bin/software.xls", "XLSFILE", "software_xls", CheckRule::Silent},
-    {u"bin/asm.ico", "ICOFile", "asm_ico", CheckRule::Association},
+#include "CarriedFileRows.inc"
 };
 
-// The pause between reported rows; none after the last reported row (Kernel32.Lib).
+// The pause between reported rows; none after the last reported row.
 constexpr int kRowPauseMs = 10;
+
+constexpr bool isReported(CheckRule rule) { return rule == CheckRule::Reported || rule == CheckRule::AlwaysWrite; }
+
+constexpr const CarriedFile* lastReportedRow() {
+    const CarriedFile* last = nullptr;
+    for (const CarriedFile& file : kCarriedFiles)
+        if (isReported(file.rule)) last = &file;
+    return last;
+}
 
 QString targetPath(const QString& programFolder, const CarriedFile& file) {
     return programFolder + u'/' + QString::fromUtf16(file.target);
 }
 
-bool isLastReportedRow(const CarriedFile& file) { return QString::fromLatin1(file.name) == u"Kernel32_Lib"; }
+bool isLastReportedRow(const CarriedFile& file) { return &file == lastReportedRow(); }
 
 }  // namespace
 

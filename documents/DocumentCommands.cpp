@@ -15,52 +15,20 @@
 #include <QFile>
 #include <QLineEdit>
 
-#include <iterator>
-
 namespace {
 
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-// The new-file template: 28 lines, each ended by LF, 591 bytes. Comments start in
-// column 25 or 33; in the EQU and INVOKE lines the fields start in columns 9 and 17.
-constexpr const char *kTemplateLines[] = {
-    ";Program: ",
-    ";Author: ",
-    ";Date: ",
-    "",
-    ".386",
-    ".MODEL FLAT",
-    "",
-    "ExitProcess PROTO NEAR32 stdcall, dwExitCode:DWORD",
-    "",
-    "INCLUDE io.h            ; header file for input/output",
-    "",
-    "cr      EQU     0dh     ; carriage return character",
-    "Lf      EQU     0ah     ; line feed",
-    "",
-    ".STACK  4096            ; reserve 4096-byte stack",
-    "",
-    ".DATA                   ; reserve storage for data",
-    "",
-    "",
-    ".CODE                           ; start of main program code",
-    "_start:",
-    "",
-    "",
-    "",
-    "        INVOKE  ExitProcess, 0  ; exit with return code 0",
-    "PUBLIC _start                   ; make entry point public",
-    "",
-    "END                             ; end of source code",
-};
-static_assert(std::size(kTemplateLines) == 28);
-
+// The new-file template: the program's resource ":/templates/template.asm"
+// (resources/templates/template.asm), 28 lines each ended by LF, the bytes New puts
+// into the editor.
 QByteArray NewFileTemplate()
 {
-    QByteArray text;
-    for (const char *line : kTemplateLines) text.append(line).append('\n');
-    return text;
+    QFile file(QStringLiteral(":/templates/template.asm"));
+    const bool opened = file.open(QIODevice::ReadOnly);
+    Q_ASSERT_X(opened, "NewFileTemplate", "the template is compiled into the program");
+    return opened ? file.readAll() : QByteArray();
 }
 
 enum class Message {

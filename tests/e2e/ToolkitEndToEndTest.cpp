@@ -28,6 +28,9 @@ class ToolkitEndToEnd : public ::testing::Test {
     return build_.writeSource(name, readText(fs::path(E2E_PROGRAMS) / (name + ".asm")));
   }
 
+  // The program's own new-file template, as "template.asm".
+  fs::path newFileTemplate() { return build_.writeSource("template", readText(NEW_FILE_TEMPLATE)); }
+
   // Assembles and links; the test stops when either tool fails.
   void buildProgram(const fs::path& program) {
     auto assembled = build_.assemble(program);
@@ -40,7 +43,7 @@ class ToolkitEndToEnd : public ::testing::Test {
 };
 
 TEST_F(ToolkitEndToEnd, TheNewFileTemplateBuildsAndExitsWithZero) {
-  const fs::path program = source("template");
+  const fs::path program = newFileTemplate();
   buildProgram(program);
   for (const char* extension : {".obj", ".lst", ".exe"}) {
     EXPECT_TRUE(fs::exists(build_.workBase(program).string() + extension)) << extension;

@@ -10,7 +10,7 @@ using namespace asmora::debugger;
 
 namespace {
 
-const SupportFolder kSupport(DEBUGGER_SUPPORT_SOURCE);
+const SupportFolder kSupport(TOOLKIT_OUT);  // the support files beside the built windbg.exe
 
 bool contains(const std::vector<std::string>& list, const std::string& item) {
   return std::find(list.begin(), list.end(), item) != list.end();

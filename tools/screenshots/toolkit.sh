@@ -2,21 +2,17 @@
 # Screenshots of the tool kit's own windows under a virtual X server: the console
 # host running the default console template, and the debugger front end on a
 # small program (assembled by GNU as, linked by our link.exe).
-#   tests/e2e/toolkit-screenshots.sh <build folder> [output folder]
+#   tools/screenshots/toolkit.sh <build folder> [output folder]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:?usage: toolkit-screenshots.sh <build folder> [output folder]}
+build=${1:?usage: toolkit.sh <build folder> [output folder]}
 out=${2:-"$build/screenshots"}
 tools="$build/toolkit-out"
 mkdir -p "$out"
 work=$(mktemp -d /tmp/asmora-toolkit-shot.XXXXXX)
 
-display=:$(( 150 + $$ % 100 ))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-sleep 1
-export DISPLAY="$display"
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 150 100 1280x1024 "$work"
 
 # The console window: the default template with a program line that prints a line.
 sed 's|^%FILENAME%\r$|"/usr/bin/printf" "hello from the program\\n"\r|' \

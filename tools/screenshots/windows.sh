@@ -2,21 +2,17 @@
 # Screenshots of the splash, the about window, the help viewer, and the main window
 # (once with a message box beside it, once with its skin menu open) in each of the ten skins and with
 # skins off, taken on a virtual X server.
-#   skins/tools/screenshots.sh <build folder> [output folder]
-# The build folder must hold the driver: make asmora_window_shots.
+#   tools/screenshots/windows.sh <build folder> [output folder]
+# The build folder must hold the driver: cmake --build <build folder> --target asmora_window_shots.
 set -eu
-build=${1:?usage: screenshots.sh <build folder> [output folder]}
+build=${1:?usage: windows.sh <build folder> [output folder]}
 out=${2:-"$build/skin-screenshots"}
-driver="$build/skins/tools/asmora_window_shots"
-[ -x "$driver" ] || { echo "missing $driver: run 'make asmora_window_shots' in $build" >&2; exit 1; }
+driver="$build/tools/screenshots/asmora_window_shots"
+[ -x "$driver" ] || { echo "missing $driver: run 'cmake --build $build --target asmora_window_shots'" >&2; exit 1; }
 mkdir -p "$out"
 
-display=:$(( 110 + $$ % 100 ))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null' EXIT
-sleep 1
-export DISPLAY="$display"
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 110 100 1280x800
 
 # shot <file> <driver arguments...>
 shot() {

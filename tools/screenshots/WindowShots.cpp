@@ -1,5 +1,5 @@
 // Shows one window of the program in a fresh program folder so that a screenshot
-// can be taken of it (skins/tools/screenshots.sh runs it under Xvfb):
+// can be taken of it (tools/screenshots/windows.sh runs it under Xvfb):
 //   asmora_window_shots splash | about | help | main|menu <skin index>|off
 // "main" shows the main window with a message box beside it, "menu" the main
 // window with its skin menu open.

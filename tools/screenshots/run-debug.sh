@@ -4,9 +4,9 @@
 # (F7) with two F10 steps and input typed into the program's console. Saves a PNG
 # screenshot after each step. ASMORA_I386=emulated in the environment takes the
 # qemu-i386 way even on a machine that runs i386 programs.
-#   scripts/screenshot-run-debug [output folder]
+#   tools/screenshots/run-debug.sh [output folder]
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:-"$root/.build/screenshots/run-debug"}
 mkdir -p "$out"
 program_dir=$(mktemp -d /tmp/asmora-run-debug.XXXXXX)
@@ -14,12 +14,8 @@ cp "$root/.build/program/asmora" "$program_dir/"
 mkdir -p "$program_dir/my src"
 cp "$root/tests/e2e/programs/sum.asm" "$program_dir/my src/"
 
-display=:$(( 190 + $$ % 50 ))
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$program_dir"' EXIT
-sleep 1
-export DISPLAY="$display"
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 190 50 1280x900 "$program_dir"
 
 shot() { import -window root "$out/$1.png"; }
 # Without a window manager, keys go to the window that has the input focus.
