@@ -73,7 +73,7 @@ void FrameTracker::end(std::uint32_t offset) {
 }
 
 void FrameTracker::addRow(std::uint32_t offset) {
-    CfaRow row{offset, ebpBased_ ? frameDepth_ + 4 : depth_ + 4, ebpBased_, ebpSaved_};
+    CfaRow row{offset, static_cast<std::int32_t>((ebpBased_ ? frameDepth_ : depth_) + 4), ebpBased_, ebpSaved_};
     auto& rows = ranges_.back().rows;
     if (!rows.empty() && rows.back().offset == offset) rows.pop_back();
     if (!rows.empty() && rows.back().cfaOffset == row.cfaOffset && rows.back().ebpBased == row.ebpBased &&
@@ -109,7 +109,7 @@ void FrameTracker::instruction(const x86::Instruction& insn, std::uint32_t endOf
         depth_ += 4;
         frameDepth_ = depth_;
         ebpBased_ = true;
-        depth_ += static_cast<std::int32_t>(constant(a).value_or(0));
+        depth_ += static_cast<std::uint32_t>(constant(a).value_or(0));
     } else if (op == StackOp::Leave) {
         depth_ = frameDepth_ - 4;
         ebpBased_ = false;
@@ -120,7 +120,8 @@ void FrameTracker::instruction(const x86::Instruction& insn, std::uint32_t endOf
     } else if (insn.operandCount >= 1 && isEsp(a) && !equalsNoCase(m, "cmp") && !equalsNoCase(m, "test")) {
         auto n = constant(b);
         if ((equalsNoCase(m, "sub") || equalsNoCase(m, "add")) && n) {
-            depth_ += static_cast<std::int32_t>(equalsNoCase(m, "sub") ? *n : -*n);
+            const auto amount = static_cast<std::uint32_t>(*n);
+            depth_ = equalsNoCase(m, "sub") ? depth_ + amount : depth_ - amount;
         } else if (!ebpBased_) {
             lost_ = true;  // esp now holds something we cannot follow
             return;

@@ -41,8 +41,9 @@ private:
     std::vector<FrameRange> ranges_;
     bool open_ = false;
     bool lost_ = false;           // esp changed in a way the tracker cannot follow
-    std::int32_t depth_ = 0;      // bytes pushed since the procedure started
-    std::int32_t frameDepth_ = 0; // depth when mov ebp, esp ran
+    // Counted modulo 2^32, as esp itself wraps: a source may add any constant to esp.
+    std::uint32_t depth_ = 0;      // bytes pushed since the procedure started
+    std::uint32_t frameDepth_ = 0; // depth when mov ebp, esp ran
     bool ebpBased_ = false;
     bool ebpSaved_ = false;
 };

@@ -1,7 +1,6 @@
 // The line scanner: tokens of one source line and the radix rules of integer literals.
 #include "Lexer.h"
 
-#include <cstring>
 #include <string>
 
 #include "Text.h"
@@ -148,10 +147,9 @@ std::string unquote(std::string_view quoted) {
 
 std::size_t commentStart(std::string_view line) {
     // Most lines have no quote before their first ';', which then starts the comment.
-    const void* semicolon = std::memchr(line.data(), ';', line.size());
-    if (!semicolon) return line.size();
-    const std::size_t first = static_cast<std::size_t>(static_cast<const char*>(semicolon) - line.data());
-    if (!std::memchr(line.data(), '\'', first) && !std::memchr(line.data(), '"', first)) return first;
+    const std::size_t first = line.find(';');
+    if (first == std::string_view::npos) return line.size();
+    if (line.substr(0, first).find_first_of("'\"") == std::string_view::npos) return first;
     char quote = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
         char c = line[i];

@@ -4,7 +4,6 @@
 #include "PreprocessorFrame.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "Lexer.h"
 #include "SourceFiles.h"
@@ -743,15 +742,15 @@ void Preprocessor::noteTextMacro(std::string_view name) {
     known = true;
 }
 
-// False when no character of `text` can start a text macro's name; a few memchr
+// False when no character of `text` can start a text macro's name; a few character
 // scans settle most lines before the word-by-word look.
 bool Preprocessor::mayMentionTextMacro(std::string_view text) const {
     constexpr std::size_t kFewInitials = 4;
     if (initialsList_.size() > kFewInitials) return true;
     for (char c : initialsList_) {
-        if (std::memchr(text.data(), c, text.size())) return true;
+        if (text.find(c) != std::string_view::npos) return true;
         char upper = toUpperAscii(c);
-        if (upper != c && std::memchr(text.data(), upper, text.size())) return true;
+        if (upper != c && text.find(upper) != std::string_view::npos) return true;
     }
     return false;
 }

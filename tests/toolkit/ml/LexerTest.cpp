@@ -82,6 +82,8 @@ TEST(Lexer, CommentStartsAtTheFirstSemicolonOutsideQuotes) {
     EXPECT_EQ(ml::commentStart("mov eax, 1 ; one"), 11u);
     EXPECT_EQ(ml::commentStart("mov al, ';' ; semicolon"), 12u);
     EXPECT_EQ(ml::commentStart("db \"a;b\", 'c;d'"), 15u);
+    EXPECT_EQ(ml::commentStart(""), 0u);
+    EXPECT_EQ(ml::commentStart(std::string_view()), 0u);
     EXPECT_EQ(ml::commentStart("db 'it''s;' ; x"), 12u);
     EXPECT_EQ(ml::commentStart("x ; 'quote in the comment"), 2u);
     EXPECT_EQ(ml::commentStart("db 'open ; never closed"), 23u);
