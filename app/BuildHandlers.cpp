@@ -26,7 +26,7 @@ build::TBuildContext TForm1::buildContext() {
             *action(QStringLiteral("N27")),
             programFolder_,
             [this] { return CurrentPath; },
-            [this] { Button7Click(); },
+            [this] { executeCommandBox(); },
             [this] {
                 if (saveCurrentDocument) saveCurrentDocument();
             },
@@ -39,25 +39,20 @@ build::TBuildContext TForm1::buildContext() {
             services_.pause};
 }
 
-void TForm1::Button1Click() { build::assembleSource(buildContext()); }
-void TForm1::M1Click() { Button1Click(); }
-void TForm1::Button2Click() { build::linkObject(buildContext()); }
-void TForm1::L1Click() { Button2Click(); }
-void TForm1::Button3Click() { build::runProgram(buildContext()); }
-void TForm1::R1Click() { Button3Click(); }
-void TForm1::Button6Click() { build::debugProgram(buildContext()); }
-void TForm1::Windbg1Click() { Button6Click(); }
-void TForm1::Button4Click() { build::cleanWorkFiles(buildContext()); }
-void TForm1::C1Click() { Button4Click(); }
-void TForm1::DelYongYu(const QString& base) { build::DelYongYu(*ListBox1, base); }
-void TForm1::Recovery() { build::restoreTemplateFromBackup(programFolder_); }
+// Each command's work, named for what it does; the handlers of its button and of its
+// menu item both call it.
+void TForm1::assembleCurrent() { build::assembleSource(buildContext()); }
+void TForm1::linkCurrent() { build::linkObject(buildContext()); }
+void TForm1::runCurrent() { build::runProgram(buildContext()); }
+void TForm1::debugCurrent() { build::debugProgram(buildContext()); }
+void TForm1::cleanCurrent() { build::cleanWorkFiles(buildContext()); }
 
-void TForm1::Button8Click() {
+void TForm1::showCurrentListing() {
     if (!Form4) Form4 = new build::TForm4(this);
     build::showListing(buildContext(), *Form4);
 }
 
-void TForm1::Button5Click() {
+void TForm1::editConsoleTemplate() {
     if (!Form2) {
         Form2 = new build::TForm2(programFolder_, services_.dialogs, services_.shell, services_.pause, this);
         Form2->FormCreate();
@@ -66,7 +61,21 @@ void TForm1::Button5Click() {
     Form2->showModally();
 }
 
-void TForm1::DOS1Click() { Button5Click(); }
+void TForm1::Button1Click() { assembleCurrent(); }
+void TForm1::M1Click() { assembleCurrent(); }
+void TForm1::Button2Click() { linkCurrent(); }
+void TForm1::L1Click() { linkCurrent(); }
+void TForm1::Button3Click() { runCurrent(); }
+void TForm1::R1Click() { runCurrent(); }
+void TForm1::Button6Click() { debugCurrent(); }
+void TForm1::Windbg1Click() { debugCurrent(); }
+void TForm1::Button4Click() { cleanCurrent(); }
+void TForm1::C1Click() { cleanCurrent(); }
+void TForm1::Button8Click() { showCurrentListing(); }
+void TForm1::Button5Click() { editConsoleTemplate(); }
+void TForm1::DOS1Click() { editConsoleTemplate(); }
+void TForm1::DelYongYu(const QString& base) { build::DelYongYu(*ListBox1, base); }
+void TForm1::Recovery() { build::restoreTemplateFromBackup(programFolder_); }
 
 void TForm1::connectBuildHandlers() {
     using Handler = void (TForm1::*)();

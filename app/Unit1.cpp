@@ -401,22 +401,22 @@ void TForm1::FormCreate(const QStringList& arguments) {
 // The switches of bin/setting.ini as the window shows them: the tool-kit check,
 // the maximised window, the debugging tips, the hidden panels, auto-execution.
 void TForm1::applyStartupSettings() {
-    const bool skipCheck = settings_.read(Switch::AutoCheckASM);
+    const bool skipCheck = settings_.read(Switch::SkipToolKitCheck);
     action("N25")->setChecked(skipCheck);
     if (!skipCheck) N26Click();
-    if (settings_.read(Switch::MaxWindow)) setWindowState(windowState() | Qt::WindowMaximized);
-    action("N27")->setChecked(settings_.read(Switch::Show_DebugTips));
+    if (settings_.read(Switch::StartMaximised)) setWindowState(windowState() | Qt::WindowMaximized);
+    action("N27")->setChecked(settings_.read(Switch::SkipDebugTips));
     const struct { const char* item; Switch key; QWidget* pane; } panes[] = {
-        {"N23", Switch::Hide_FilePath, Panel5},
-        {"N21", Switch::Hide_RightContrl, Panel8},
-        {"N22", Switch::Hide_CommandControl, Panel1},
+        {"N23", Switch::HideFolderBar, Panel5},
+        {"N21", Switch::HideButtonColumn, Panel8},
+        {"N22", Switch::HideCommandArea, Panel1},
     };
     for (const auto& pane : panes) {
         const bool hidden = settings_.read(pane.key);
         action(QString::fromLatin1(pane.item))->setChecked(hidden);
         pane.pane->setVisible(!hidden);
     }
-    CheckBox1->setChecked(settings_.read(Switch::ASM_ByAuto));
+    CheckBox1->setChecked(settings_.read(Switch::RunBuildCommandsAtOnce));
 }
 
 // A settings file that cannot be used leaves every switch at its default; the user
@@ -457,7 +457,9 @@ void TForm1::offerBackupRecovery() {
 // ----------------------------------------------------------------------------------
 // Execute button and command box
 
-void TForm1::Button7Click() {
+void TForm1::Button7Click() { executeCommandBox(); }
+
+void TForm1::executeCommandBox() {
     if (!CheckBox1->isChecked()) ListBox1->clear();
     const QString command = Edit2->text();
     if (command.isEmpty()) return;
@@ -483,16 +485,16 @@ void TForm1::toggleSwitch(QAction* item, Switch key, QWidget* pane) {
     writeSwitch(key, item->isChecked());
 }
 
-void TForm1::N21Click() { toggleSwitch(action("N21"), Switch::Hide_RightContrl, Panel8); }
-void TForm1::N22Click() { toggleSwitch(action("N22"), Switch::Hide_CommandControl, Panel1); }
-void TForm1::N23Click() { toggleSwitch(action("N23"), Switch::Hide_FilePath, Panel5); }
-void TForm1::N25Click() { toggleSwitch(action("N25"), Switch::AutoCheckASM, nullptr); }
-void TForm1::N27Click() { toggleSwitch(action("N27"), Switch::Show_DebugTips, nullptr); }
+void TForm1::N21Click() { toggleSwitch(action("N21"), Switch::HideButtonColumn, Panel8); }
+void TForm1::N22Click() { toggleSwitch(action("N22"), Switch::HideCommandArea, Panel1); }
+void TForm1::N23Click() { toggleSwitch(action("N23"), Switch::HideFolderBar, Panel5); }
+void TForm1::N25Click() { toggleSwitch(action("N25"), Switch::SkipToolKitCheck, nullptr); }
+void TForm1::N27Click() { toggleSwitch(action("N27"), Switch::SkipDebugTips, nullptr); }
 void TForm1::N29Click() {
-    toggleSwitch(action("N29"), Switch::Not_UseSkin, nullptr);
+    toggleSwitch(action("N29"), Switch::SkinsOff, nullptr);
     if (SkinMenu) SkinMenu->SkinData1.setActive(!action("N29")->isChecked());
 }
-void TForm1::CheckBox1Click() { writeSwitch(Switch::ASM_ByAuto, CheckBox1->isChecked()); }
+void TForm1::CheckBox1Click() { writeSwitch(Switch::RunBuildCommandsAtOnce, CheckBox1->isChecked()); }
 
 void TForm1::N26Click() {
     const ToolKitReport report{[this] { ListBox1->clear(); }, [this](const QString& line) { ListBox1->addRow(line); }};
@@ -522,9 +524,9 @@ void TForm1::changeEvent(QEvent* event) {
     const bool maximised = now & Qt::WindowMaximized && !(now & Qt::WindowMinimized);
     const bool normal = !(now & (Qt::WindowMaximized | Qt::WindowMinimized));
     if (maximised && !(before & Qt::WindowMaximized && !(before & Qt::WindowMinimized)))
-        guarded([this] { writeSwitch(Switch::MaxWindow, true); });
+        guarded([this] { writeSwitch(Switch::StartMaximised, true); });
     else if (normal && (before & (Qt::WindowMaximized | Qt::WindowMinimized)))
-        guarded([this] { writeSwitch(Switch::MaxWindow, false); });
+        guarded([this] { writeSwitch(Switch::StartMaximised, false); });
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {

@@ -100,7 +100,8 @@ public:
     build::TCommandRunner& runner() { return *runner_; }
 
     // --- handlers -------------------------------------------------------------------
-    void Button7Click();          // execute the command box
+    void Button7Click();          // button Button5 "执 行"
+    void executeCommandBox();     // runs the command box's command into the output list
     void Edit2KeyDown();          // any key in the command box clears the output list
     void N21Click();
     void N22Click();
@@ -118,19 +119,27 @@ public:
     void ClearBlue1Click(QAction* item);  // a skin chosen in N19 (SkinMenu.cpp)
     void FormResize();
 
-    // Build and run (BuildHandlers.cpp): each forwards to its command in build/.
-    void Button1Click();          // assemble
+    // Build and run (BuildHandlers.cpp): each command's work forwards to build/; the
+    // handlers of its button and its menu item call it.
+    void assembleCurrent();
+    void linkCurrent();
+    void runCurrent();
+    void debugCurrent();
+    void cleanCurrent();          // delete the current source's work files
+    void showCurrentListing();
+    void editConsoleTemplate();
+    void Button1Click();          // button Button1 "编  译"
     void M1Click();
-    void Button2Click();          // link
+    void Button2Click();          // button Button2 "链  接"
     void L1Click();
-    void Button3Click();          // run
+    void Button3Click();          // button Button3 "运行程序"
     void R1Click();
-    void Button6Click();          // debug (button Button12)
+    void Button6Click();          // button Button12 "调试WinDBG"
     void Windbg1Click();
-    void Button4Click();          // clean (button Button13)
+    void Button4Click();          // button Button13 "清除冗余文件"
     void C1Click();
-    void Button8Click();          // listing view (button Button6, item List1)
-    void Button5Click();          // console template editor (button Button4)
+    void Button8Click();          // button Button6 "显示List文件" and item List1
+    void Button5Click();          // button Button4 "调整DOS界面"
     void DOS1Click();
     void DelYongYu(const QString& base);
     void Recovery();              // the console template from Backup.dat

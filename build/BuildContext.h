@@ -31,7 +31,7 @@ struct TBuildContext {
     const QAction& debugTipsOff;     // `N27`: no tips box before debugging
     QString programFolder;           // without a trailing separator
     std::function<QString()> currentPath;               // `CurrentPath`
-    std::function<void()> execute;                      // the execute button, `Button7Click`
+    std::function<void()> execute;                      // the execute button's work (`Button7Click`)
     std::function<void()> save;                         // the save command, `SaveBClick`
     std::function<void(const QString& target)> writeIoHeader;  // the carried io.h
     platform::DialogService& dialogs;
