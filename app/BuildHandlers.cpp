@@ -23,7 +23,7 @@ build::TBuildContext TForm1::buildContext() {
             *ListBox1,
             *Edit2,
             *CheckBox1,
-            *action(QStringLiteral("N27")),
+            *action(MenuId::SkipDebugTips),
             programFolder_,
             [this] { return CurrentPath; },
             [this] { executeCommandBox(); },
@@ -82,23 +82,23 @@ void TForm1::connectBuildHandlers() {
     const struct {
         QPushButton* button;
         Handler buttonHandler;
-        const char* item;
+        MenuId item;
         Handler itemHandler;
     } commands[] = {
-        {Button1, &TForm1::Button1Click, "M1", &TForm1::M1Click},
-        {Button2, &TForm1::Button2Click, "L1", &TForm1::L1Click},
-        {Button3, &TForm1::Button3Click, "R1", &TForm1::R1Click},
-        {Button12, &TForm1::Button6Click, "Windbg1", &TForm1::Windbg1Click},
-        {Button13, &TForm1::Button4Click, "C1", &TForm1::C1Click},
-        {Button6, &TForm1::Button8Click, "List1", &TForm1::Button8Click},
-        {Button4, &TForm1::Button5Click, "DOSF101", &TForm1::DOS1Click},
+        {Button1, &TForm1::Button1Click, MenuId::Assemble, &TForm1::M1Click},
+        {Button2, &TForm1::Button2Click, MenuId::Link, &TForm1::L1Click},
+        {Button3, &TForm1::Button3Click, MenuId::Run, &TForm1::R1Click},
+        {Button12, &TForm1::Button6Click, MenuId::Debug, &TForm1::Windbg1Click},
+        {Button13, &TForm1::Button4Click, MenuId::Clean, &TForm1::C1Click},
+        {Button6, &TForm1::Button8Click, MenuId::ShowListing, &TForm1::Button8Click},
+        {Button4, &TForm1::Button5Click, MenuId::EditConsoleTemplate, &TForm1::DOS1Click},
     };
     const auto guardedCall = [this](Handler handler) {
         return [this, handler] { guarded([this, handler] { (this->*handler)(); }); };
     };
     for (const auto& command : commands) {
         connect(command.button, &QPushButton::clicked, this, guardedCall(command.buttonHandler));
-        connect(action(QString::fromLatin1(command.item)), &QAction::triggered, this, guardedCall(command.itemHandler));
+        connect(action(command.item), &QAction::triggered, this, guardedCall(command.itemHandler));
     }
 }
 

@@ -40,29 +40,29 @@ void TForm1::connectDocumentHandlers() {
 
     using Handler = void (TForm1::*)();
     const struct {
-        const char* item;
+        MenuId item;
         Handler handler;
     } commands[] = {
-        {"E1", &TForm1::E1Click},   {"S0", &TForm1::FileOpenBClick}, {"SaveB", &TForm1::SaveBClick},
-        {"A2", &TForm1::A2Click},   {"N3", &TForm1::N3Click},        {"E2", &TForm1::E2Click},
-        {"SaveFile1", &TForm1::SaveBClick},
+        {MenuId::NewFile, &TForm1::E1Click},   {MenuId::Open, &TForm1::FileOpenBClick}, {MenuId::Save, &TForm1::SaveBClick},
+        {MenuId::SaveAs, &TForm1::A2Click},   {MenuId::DeleteFile, &TForm1::N3Click},        {MenuId::Exit, &TForm1::E2Click},
+        {MenuId::SaveFromPopup, &TForm1::SaveBClick},
     };
     for (const auto& command : commands)
-        connect(action(QString::fromLatin1(command.item)), &QAction::triggered, this, guardedSlot(command.handler));
+        connect(action(command.item), &QAction::triggered, this, guardedSlot(command.handler));
     connect(ButtonOpen, &QPushButton::clicked, this, guardedSlot(&TForm1::FileOpenBClick));
 
     // The context menu's edit commands call the editor and do nothing else.
     const struct {
-        const char* item;
+        MenuId item;
         void (TScintillaBase::*command)();
     } editCommands[] = {
-        {"Undo1", &TScintillaBase::Undo}, {"Redo1", &TScintillaBase::Redo},
-        {"Cut1", &TScintillaBase::Cut},   {"Copy1", &TScintillaBase::Copy},
-        {"Paste1", &TScintillaBase::Paste}, {"SelectAll1", &TScintillaBase::SelectAll},
+        {MenuId::Undo, &TScintillaBase::Undo}, {MenuId::Redo, &TScintillaBase::Redo},
+        {MenuId::Cut, &TScintillaBase::Cut},   {MenuId::Copy, &TScintillaBase::Copy},
+        {MenuId::Paste, &TScintillaBase::Paste}, {MenuId::SelectAll, &TScintillaBase::SelectAll},
     };
     for (const auto& edit : editCommands) {
         const auto command = edit.command;
-        connect(action(QString::fromLatin1(edit.item)), &QAction::triggered, this, [this, command] { (Edit3->*command)(); });
+        connect(action(edit.item), &QAction::triggered, this, [this, command] { (Edit3->*command)(); });
     }
 }
 

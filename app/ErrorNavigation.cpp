@@ -59,9 +59,9 @@ int lineOfWord(TScintilla& editor, const QString& word) {
 }  // namespace
 
 void TForm1::connectNavigationHandlers() {
-    connect(action(QStringLiteral("NextError1")), &QAction::triggered, this, guardedSlot(&TForm1::NextError1Click));
-    connect(action(QStringLiteral("PrevError1")), &QAction::triggered, this, guardedSlot(&TForm1::PrevError1Click));
-    connect(action(QStringLiteral("GotoLine1")), &QAction::triggered, this, guardedSlot(&TForm1::GotoLine1Click));
+    connect(action(MenuId::NextError), &QAction::triggered, this, guardedSlot(&TForm1::NextError1Click));
+    connect(action(MenuId::PreviousError), &QAction::triggered, this, guardedSlot(&TForm1::PrevError1Click));
+    connect(action(MenuId::GotoLine), &QAction::triggered, this, guardedSlot(&TForm1::GotoLine1Click));
     connect(ListBox1, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { guarded([this, index] { ListBox1DblClick(index.row()); }); });
     ListBox1->installEventFilter(this);

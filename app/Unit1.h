@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/Services.h"
+#include "app/MainMenuTable.h"
 #include "app/Settings.h"
 
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 class TScintilla;
@@ -83,9 +85,9 @@ public:
     TForm3* Form3 = nullptr;          // the about window, made by the program entry
     TSkinMenu* SkinMenu = nullptr;    // skin menu, SkinStore1 and SkinData1 (FormCreate step 2)
 
-    // Menu items and menus by component name ("E1", "N25", "N19", ...).
-    QAction* action(const QString& name) const { return actions_.value(name); }
-    QMenu* menu(const QString& name) const { return menus_.value(name); }
+    // Menu items and menus by id; every id of the menu tables has its action or menu.
+    QAction* action(MenuId id) const { return actions_.at(id); }
+    QMenu* menu(MenuId id) const { return menus_.at(id); }
 
     // --- current document -------------------------------------------------------
     QString CurrentPath;
@@ -217,8 +219,8 @@ private:
     TSettings settings_;
     build::TCommandRunner* runner_ = nullptr;
     std::unique_ptr<TDocumentCommands> documents_;
-    QMap<QString, QAction*> actions_;
-    QMap<QString, QMenu*> menus_;
+    std::map<MenuId, QAction*> actions_;
+    std::map<MenuId, QMenu*> menus_;
     QWidget* central_ = nullptr;
     bool creating_ = false;
     bool closeWhenIdle_ = false;

@@ -58,10 +58,10 @@ void showADialog(TForm1& window) {
 // Opens 调整界面 > 切换界面皮肤.
 void openTheSkinMenu(TForm1& window) {
     QTimer::singleShot(400, &window, [&window] {
-        QMenu* look = window.menu("DOS1");
+        QMenu* look = window.menu(MenuId::ViewMenu);
         window.menuBar()->setActiveAction(look->menuAction());
         QTimer::singleShot(300, &window, [&window, look] {
-            QMenu* skins = window.menu("N19");
+            QMenu* skins = window.menu(MenuId::SkinChoice);
             look->setActiveAction(skins->menuAction());
             const QRect item = look->actionGeometry(skins->menuAction());
             skins->popup(look->mapToGlobal(item.topRight()));

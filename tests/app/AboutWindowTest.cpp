@@ -124,13 +124,13 @@ TEST_F(AboutWindowTest, TheMenuShowsItModallyAndTheButtonClosesIt) {
         shownModal = about->isVisible() && about->isModal();
         about->Button1->click();
     });
-    window->action("N9")->trigger();
+    window->action(MenuId::AboutAuthor)->trigger();
     EXPECT_TRUE(shownModal);
     EXPECT_FALSE(about->isVisible());
     // F1 opens it as well, as often as asked.
     QTimer::singleShot(0, about.get(), [&] { about->Button1->click(); });
-    window->action("A1")->trigger();
-    EXPECT_EQ(window->action("A1")->shortcut(), QKeySequence("F1"));
+    window->action(MenuId::About)->trigger();
+    EXPECT_EQ(window->action(MenuId::About)->shortcut(), QKeySequence("F1"));
 }
 
 TEST_F(AboutWindowTest, TheHelpLinkOpensTheProgramsHelpInTheViewer) {

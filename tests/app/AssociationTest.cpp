@@ -49,7 +49,7 @@ protected:
         return "[Desktop Entry]\nType=Application\nMimeType=text/x-asm;\nName=QorvelAsmora\nIcon=" +
                path("bin/asm.ico").toUtf8() + "\nExec=\"" + platform::executablePath().toUtf8() + "\" %f\n";
     }
-    void associate() { window->action("ASM1")->trigger(); }
+    void associate() { window->action(MenuId::Associate)->trigger(); }
 };
 
 TEST_F(AssociationTest, TheFourValuesLandInTheirFilesAfterTheIcon) {

@@ -35,7 +35,7 @@ protected:
     // Opens `tail` through the open dialog.
     void open(const QString& tail) {
         dialogs.fileResults.enqueue(ScriptedDialogs::chosen(path(tail)));
-        window->action("S0")->trigger();
+        window->action(MenuId::Open)->trigger();
     }
     // A key press, then `bytes` inserted at the start of the text.
     void edit(const QByteArray& bytes) {
@@ -70,7 +70,7 @@ TEST_F(DocumentWindowTest, AnyKeyOrCommittedInputInTheEditorMarksTheDocumentChan
     EXPECT_EQ(tabText(), kUntitledTab + " *");
     EXPECT_EQ(text().size(), 593);
 
-    window->action("E1")->trigger();  // answered No
+    window->action(MenuId::NewFile)->trigger();  // answered No
     EXPECT_EQ(tabText(), kUntitledTab);
     QInputMethodEvent composing(QStringLiteral("zh"), {});
     QApplication::sendEvent(window->Edit3, &composing);
@@ -91,42 +91,42 @@ TEST_F(DocumentWindowTest, TheFileMenuTheOpenButtonAndTheContextMenuReachTheirCo
     EXPECT_EQ(readFile("bin/Rubish.ini"), (path("src/") + "\r\n" + path("src/Debug/lab") + "\r\n0\r\n").toUtf8());
 
     edit("; ");
-    window->action("SaveB")->trigger();
+    window->action(MenuId::Save)->trigger();
     EXPECT_EQ(readFile("src/lab.asm"), "; mov ax, bx\r\n");
     edit(";");
-    window->action("SaveFile1")->trigger();
+    window->action(MenuId::SaveFromPopup)->trigger();
     EXPECT_EQ(readFile("src/lab.asm"), ";; mov ax, bx\r\n");
     EXPECT_EQ(tabText(), "&1 " + path("src/lab.asm"));
 
     dialogs.fileResults.enqueue(ScriptedDialogs::chosen(path("src/copy"), 1));
-    window->action("A2")->trigger();
+    window->action(MenuId::SaveAs)->trigger();
     EXPECT_EQ(dialogs.saveRequests.back().title, QStringLiteral("另存为"));
     EXPECT_EQ(readFile("src/copy.asm"), ";; mov ax, bx\r\n");
 
     dialogs.answers.enqueue(IdYes);
-    window->action("N3")->trigger();
+    window->action(MenuId::DeleteFile)->trigger();
     EXPECT_FALSE(QFile::exists(path("src/copy.asm")));
     EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("文件删除成功！"));
     EXPECT_EQ(text().size(), 593);
 
-    window->action("N3")->trigger();
+    window->action(MenuId::DeleteFile)->trigger();
     EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("删除文件失败，当前文件未存盘！"));
 }
 
 TEST_F(DocumentWindowTest, TheContextMenuEditCommandsWorkOnTheEditorAndMarkNothing) {
     window->Edit3->ClearDocument();
     window->Edit3->AddText(QByteArray("abc"));
-    window->action("SelectAll1")->trigger();
+    window->action(MenuId::SelectAll)->trigger();
     EXPECT_EQ(window->Edit3->SelLength(), 3);
-    window->action("Copy1")->trigger();
-    window->action("Cut1")->trigger();
+    window->action(MenuId::Copy)->trigger();
+    window->action(MenuId::Cut)->trigger();
     EXPECT_EQ(text(), "");
-    window->action("Paste1")->trigger();
-    window->action("Paste1")->trigger();
+    window->action(MenuId::Paste)->trigger();
+    window->action(MenuId::Paste)->trigger();
     EXPECT_EQ(text(), "abcabc");
-    window->action("Undo1")->trigger();
+    window->action(MenuId::Undo)->trigger();
     EXPECT_EQ(text(), "abc");
-    window->action("Redo1")->trigger();
+    window->action(MenuId::Redo)->trigger();
     EXPECT_EQ(text(), "abcabc");
     EXPECT_FALSE(window->FileModified);
     EXPECT_EQ(tabText(), kUntitledTab);
@@ -180,7 +180,7 @@ TEST_F(DocumentWindowTest, ASaveThatFailsAtCloseKeepsTheWindowAndItsDocument) {
     EXPECT_TRUE(QFile::exists(path("bin/Rubish.ini")));
 
     // Answering No the next time closes without saving.
-    window->action("E2")->trigger();
+    window->action(MenuId::Exit)->trigger();
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(QFile::exists(path("bin/Rubish.ini")));
 }

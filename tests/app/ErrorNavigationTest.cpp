@@ -11,6 +11,8 @@
 #include <QtTest/QTest>
 
 using B = QsciScintillaBase;
+using asmora::app::componentName;
+using asmora::app::MenuId;
 
 namespace {
 
@@ -47,7 +49,7 @@ protected:
             lines.push_back(line);
         return lines;
     }
-    void trigger(const char* item) { window->action(QString::fromLatin1(item))->trigger(); }
+    void trigger(MenuId item) { window->action(item)->trigger(); }
 
     QStringList rows;
 };
@@ -96,13 +98,14 @@ TEST_F(ErrorNavigationTest, ALinkerRowShowsTheLineThatUsesItsSymbol) {
 
 TEST_F(ErrorNavigationTest, NextAndPreviousGoRoundTheMessageRows) {
     const struct {
-        const char* item;
+        MenuId item;
         int row;
-    } steps[] = {{"NextError1", 1}, {"NextError1", 2}, {"NextError1", 3}, {"NextError1", 4},
-                 {"NextError1", 1}, {"PrevError1", 4}, {"PrevError1", 3}};
+    } steps[] = {{MenuId::NextError, 1}, {MenuId::NextError, 2},     {MenuId::NextError, 3},
+                 {MenuId::NextError, 4}, {MenuId::NextError, 1},     {MenuId::PreviousError, 4},
+                 {MenuId::PreviousError, 3}};
     for (const auto& step : steps) {
         trigger(step.item);
-        EXPECT_EQ(window->ListBox1->currentRow(), step.row) << step.item;
+        EXPECT_EQ(window->ListBox1->currentRow(), step.row) << componentName(step.item).toStdString();
     }
 }
 
@@ -117,11 +120,11 @@ TEST_F(ErrorNavigationTest, AMessageNamingAMissingFileSaysSo) {
 TEST_F(ErrorNavigationTest, CtrlGGoesToTheLineEntered) {
     dialogs.numbers.enqueue(5);
     dialogs.numbers.enqueue(std::nullopt);
-    trigger("GotoLine1");
+    trigger(MenuId::GotoLine);
     ASSERT_EQ(dialogs.numberRequests.size(), 1);
     EXPECT_EQ(dialogs.numberRequests[0].maximum, window->Edit3->GetLineCount());
     EXPECT_EQ(caretLine(), 4);
-    trigger("GotoLine1");  // cancelled
+    trigger(MenuId::GotoLine);  // cancelled
     EXPECT_EQ(caretLine(), 4);
     EXPECT_TRUE(markedLines().empty());
 }
@@ -130,15 +133,15 @@ TEST_F(ErrorNavigationTest, CtrlGGoesToTheLineEntered) {
 TEST_F(ErrorNavigationTest, TheNavigationKeysAreFreeElsewhere) {
     const struct {
         const char* keys;
-        const char* item;
-    } keys[] = {{"F2", "NextError1"}, {"Shift+F2", "PrevError1"}, {"Ctrl+G", "GotoLine1"}};
+        MenuId item;
+    } keys[] = {{"F2", MenuId::NextError}, {"Shift+F2", MenuId::PreviousError}, {"Ctrl+G", MenuId::GotoLine}};
     for (const auto& key : keys) {
         const QKeySequence sequence(QString::fromLatin1(key.keys));
         int uses = 0;
         for (const auto& row : asmora::app::mainMenuItems())
             if (QKeySequence(QString::fromLatin1(row.shortcut)) == sequence) {
                 ++uses;
-                EXPECT_STREQ(row.name, key.item);
+                EXPECT_EQ(row.id, key.item);
             }
         for (const auto& row : asmora::app::popupMenuItems())
             uses += QKeySequence(QString::fromLatin1(row.shortcut)) == sequence;

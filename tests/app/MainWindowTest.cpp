@@ -31,19 +31,19 @@ protected:
 };
 
 TEST_F(MainWindowTest, HidingTheRightColumnTwiceShowsItAgainAndStoresZero) {
-    window->action("N21")->trigger();
+    window->action(MenuId::HideButtonColumn)->trigger();
     EXPECT_FALSE(window->Panel8->isVisibleTo(window.get()));
-    EXPECT_TRUE(window->action("N21")->isChecked());
+    EXPECT_TRUE(window->action(MenuId::HideButtonColumn)->isChecked());
     EXPECT_EQ(setting("Hide_RightContrl"), "1");
-    window->action("N21")->trigger();
+    window->action(MenuId::HideButtonColumn)->trigger();
     EXPECT_TRUE(window->Panel8->isVisibleTo(window.get()));
     EXPECT_EQ(setting("Hide_RightContrl"), "0");
 }
 
 TEST_F(MainWindowTest, EverySwitchWritesItsKey) {
-    const struct { const char* item; const char* key; } rows[] = {
-        {"N22", "Hide_CommandControl"}, {"N23", "Hide_FilePath"}, {"N25", "AutoCheckASM"},
-        {"N27", "Show_DebugTips"},      {"N29", "Not_UseSkin"},
+    const struct { MenuId item; const char* key; } rows[] = {
+        {MenuId::HideCommandArea, "Hide_CommandControl"}, {MenuId::HideFolderBar, "Hide_FilePath"}, {MenuId::SkipToolKitCheck, "AutoCheckASM"},
+        {MenuId::SkipDebugTips, "Show_DebugTips"},      {MenuId::SkinsOff, "Not_UseSkin"},
     };
     for (const auto& row : rows) {
         const bool before = window->action(row.item)->isChecked();
@@ -58,11 +58,11 @@ TEST_F(MainWindowTest, AFailedSettingsWriteNamesTheFileAndKeepsTheVisibleChange)
     // The settings file replaced by a folder cannot be written, as a read-only bin.
     QFile::remove(path("bin/setting.ini"));
     QDir().mkpath(path("bin/setting.ini"));
-    window->action("N22")->trigger();
+    window->action(MenuId::HideCommandArea)->trigger();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(path("bin/setting.ini")));
     EXPECT_FALSE(window->Panel1->isVisibleTo(window.get()));
-    EXPECT_TRUE(window->action("N22")->isChecked());
+    EXPECT_TRUE(window->action(MenuId::HideCommandArea)->isChecked());
 }
 
 TEST_F(MainWindowTest, ExecuteEchoesTheCommandAndAppendsItsOutput) {
@@ -152,9 +152,22 @@ TEST_F(MainWindowTest, ResizingKeepsATenPixelGapBeforeTheButtons) {
 }
 
 TEST_F(MainWindowTest, TheMenusCarryTheirCaptionsAndShortcuts) {
-    EXPECT_EQ(window->action("E1")->text(), QStringLiteral("新建文件(&N)"));
-    EXPECT_EQ(window->action("M1")->shortcut(), QKeySequence("F4"));
-    EXPECT_EQ(window->action("N29")->shortcut(), QKeySequence("F12"));
-    EXPECT_EQ(window->menu("N19")->title(), QStringLiteral("切换界面皮肤"));
+    EXPECT_EQ(window->action(MenuId::NewFile)->text(), QStringLiteral("新建文件(&N)"));
+    EXPECT_EQ(window->action(MenuId::Assemble)->shortcut(), QKeySequence("F4"));
+    EXPECT_EQ(window->action(MenuId::SkinsOff)->shortcut(), QKeySequence("F12"));
+    EXPECT_EQ(window->menu(MenuId::SkinChoice)->title(), QStringLiteral("切换界面皮肤"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("80X86Asmora\u3000V2009 Build 3.818 [修正版]"));
+}
+
+TEST_F(MainWindowTest, EveryMenuRowHasItsObjectUnderItsComponentName) {
+    for (const MenuRow& row : mainMenus()) {
+        ASSERT_NE(window->menu(row.id), nullptr) << row.name;
+        EXPECT_EQ(window->menu(row.id)->objectName(), QString::fromLatin1(row.name));
+    }
+    for (const auto items : {mainMenuItems(), popupMenuItems()})
+        for (const MenuItemRow& row : items) {
+            QObject* made = row.submenu ? static_cast<QObject*>(window->menu(row.id)) : window->action(row.id);
+            ASSERT_NE(made, nullptr) << row.name;
+            EXPECT_EQ(made->objectName(), QString::fromLatin1(row.name));
+        }
 }

@@ -34,7 +34,7 @@ protected:
         EXPECT_TRUE(window->SkinMenu->built());
         return *window;
     }
-    QList<QAction*> items() const { return window->menu("N19")->actions(); }
+    QList<QAction*> items() const { return window->menu(MenuId::SkinChoice)->actions(); }
     QStringList checkedItems() const {
         QStringList names;
         for (QAction* item : items())
@@ -59,7 +59,7 @@ TEST_F(SkinMenuTest, AFirstStartListsTheTenSkinsAndPaintsWithVista) {
         EXPECT_EQ(window->SkinMenu->item(index), entries[index]);
     }
     EXPECT_EQ(checkedItems(), QStringList{"Vista"});
-    EXPECT_FALSE(window->action("N29")->isChecked());
+    EXPECT_FALSE(window->action(MenuId::SkinsOff)->isChecked());
     EXPECT_TRUE(window->SkinMenu->SkinData1.active());
     EXPECT_EQ(qApp->styleSheet(), skinSheet(4));
 }
@@ -74,7 +74,7 @@ TEST_F(SkinMenuTest, TheEventLoopDeliversTheBuildWithoutAnyoneWaiting) {
 TEST_F(SkinMenuTest, OpeningTheMenuFinishesTheBuildFirst) {
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     start();
-    emit window->menu("N19")->aboutToShow();
+    emit window->menu(MenuId::SkinChoice)->aboutToShow();
     EXPECT_TRUE(window->SkinMenu->built());
     EXPECT_EQ(items().size(), 10);
     // The result the worker posted later is not applied a second time.
@@ -84,7 +84,7 @@ TEST_F(SkinMenuTest, OpeningTheMenuFinishesTheBuildFirst) {
 
 TEST_F(SkinMenuTest, ChoosingLunaBlueWhileSkinsAreOffMovesTheCheckAndRemembersIt) {
     startAndBuild("[setting]\r\nskinname=Vista\r\nAutoCheckASM=1\r\nNot_UseSkin=1\r\n");
-    EXPECT_TRUE(window->action("N29")->isChecked());
+    EXPECT_TRUE(window->action(MenuId::SkinsOff)->isChecked());
     EXPECT_FALSE(window->SkinMenu->SkinData1.active());
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
     EXPECT_EQ(checkedItems(), QStringList{"Vista"});
@@ -92,7 +92,7 @@ TEST_F(SkinMenuTest, ChoosingLunaBlueWhileSkinsAreOffMovesTheCheckAndRemembersIt
     window->SkinMenu->item(2)->trigger();
 
     EXPECT_EQ(checkedItems(), QStringList{"LunaBlue"});
-    EXPECT_FALSE(window->action("N29")->isChecked());
+    EXPECT_FALSE(window->action(MenuId::SkinsOff)->isChecked());
     EXPECT_TRUE(window->SkinMenu->SkinData1.active());
     EXPECT_EQ(qApp->styleSheet(), skinSheet(2));
     // "skinname" is replaced in place (key names ignore case); Not_UseSkin too.
@@ -111,14 +111,14 @@ TEST_F(SkinMenuTest, ANameInAnotherCaseChecksNothingAndKeepsTheEnginesOwnSkin) {
 
 TEST_F(SkinMenuTest, NoSkinSwitchesTheEngineOffAndOnAndKeepsTheChosenSkin) {
     startAndBuild("[setting]\r\nAutoCheckASM=1\r\nSkinName=RoueGrey-SLIM\r\n");
-    window->action("N29")->trigger();
-    EXPECT_TRUE(window->action("N29")->isChecked());
+    window->action(MenuId::SkinsOff)->trigger();
+    EXPECT_TRUE(window->action(MenuId::SkinsOff)->isChecked());
     EXPECT_FALSE(window->SkinMenu->SkinData1.active());
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
     EXPECT_EQ(checkedItems(), QStringList{"RoueGrey-SLIM"});
     EXPECT_TRUE(readFile("bin/setting.ini").contains("Not_UseSkin=1\r\n"));
 
-    window->action("N29")->trigger();
+    window->action(MenuId::SkinsOff)->trigger();
     EXPECT_TRUE(window->SkinMenu->SkinData1.active());
     EXPECT_EQ(qApp->styleSheet(), skinSheet(6));
     EXPECT_TRUE(readFile("bin/setting.ini").contains("Not_UseSkin=0\r\n"));

@@ -69,7 +69,7 @@ TEST_F(AppFixture, AStartWithoutSettingsReportsAndWritesTheWholeToolKit) {
     EXPECT_EQ(pause.pauses, QList<int>(15, 10));
     // The defaults: panes visible, tool-kit check on, auto-execution on.
     EXPECT_TRUE(form.CheckBox1->isChecked());
-    EXPECT_FALSE(form.action("N25")->isChecked());
+    EXPECT_FALSE(form.action(MenuId::SkipToolKitCheck)->isChecked());
     EXPECT_TRUE(form.Panel8->isVisibleTo(&form));
 }
 
@@ -99,7 +99,7 @@ TEST_F(AppFixture, WithTheCheckSwitchedOffOnlyTheClosingLineShows) {
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     TForm1& form = start();
     EXPECT_EQ(form.ListBox1->rows(), QStringList{kFinal});
-    EXPECT_TRUE(form.action("N25")->isChecked());
+    EXPECT_TRUE(form.action(MenuId::SkipToolKitCheck)->isChecked());
     EXPECT_FALSE(QFile::exists(path("bin/ML.EXE")));
 }
 
@@ -115,10 +115,10 @@ TEST_F(AppFixture, HiddenPanesAndSwitchesComeFromTheSettings) {
               "Show_DebugTips=1\r\nASM_ByAuto=0\r\n");
     TForm1& form = start();
     EXPECT_FALSE(form.Panel5->isVisibleTo(&form));
-    EXPECT_TRUE(form.action("N23")->isChecked());
+    EXPECT_TRUE(form.action(MenuId::HideFolderBar)->isChecked());
     EXPECT_FALSE(form.Panel8->isVisibleTo(&form));
     EXPECT_TRUE(form.Panel1->isVisibleTo(&form));
-    EXPECT_TRUE(form.action("N27")->isChecked());
+    EXPECT_TRUE(form.action(MenuId::SkipDebugTips)->isChecked());
     EXPECT_FALSE(form.CheckBox1->isChecked());
 }
 
@@ -220,7 +220,7 @@ TEST_F(AppFixture, AnUnusableSettingsFileIsWarnedAboutAtStartAndNamedByTheToolKi
         // A switch is never saved over a special file (an error says so); a broken
         // file takes it and keeps its unreadable lines.
         const bool special = !QFileInfo(settings).isFile();
-        form.action("N21")->trigger();
+        form.action(MenuId::HideButtonColumn)->trigger();
         EXPECT_EQ(dialogs.shown.size(), special ? 2 : 1) << c.what;
         EXPECT_EQ(QFileInfo(settings).isFile(), !special) << c.what;
         if (!special) EXPECT_TRUE(readFile("bin/setting.ini").startsWith(QByteArray("\x7f" "ELF", 4))) << c.what;

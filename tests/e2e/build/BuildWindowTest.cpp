@@ -15,6 +15,7 @@
 #include <QTimer>
 
 using namespace asmora;
+using app::MenuId;
 
 class BuildWindowTest : public AppFixture {
 protected:
@@ -32,23 +33,23 @@ TEST_F(BuildWindowTest, EveryButtonAndMenuItemReachesItsCommand) {
     window->CurrentPath = path("work/notes.txt");
     const struct {
         QPushButton* button;
-        const char* item;
+        MenuId item;
         const char* caption;
     } rows[] = {
-        {window->Button1, "M1", "类型错误-1"}, {window->Button2, "L1", "类型错误-2"},
-        {window->Button3, "R1", "类型错误-3"}, {window->Button13, "C1", "类型错误-4"},
-        {window->Button6, "List1", "类型错误-5"},
+        {window->Button1, MenuId::Assemble, "类型错误-1"}, {window->Button2, MenuId::Link, "类型错误-2"},
+        {window->Button3, MenuId::Run, "类型错误-3"},      {window->Button13, MenuId::Clean, "类型错误-4"},
+        {window->Button6, MenuId::ShowListing, "类型错误-5"},
     };
     for (const auto& row : rows) {
         window->action(row.item)->trigger();
-        EXPECT_EQ(lastCaption(), row.caption) << row.item;
+        EXPECT_EQ(lastCaption(), row.caption) << app::componentName(row.item).toStdString();
         dialogs.shown.clear();
         row.button->click();
         EXPECT_EQ(lastCaption(), row.caption) << row.caption;
     }
     // Debug makes no checks: without a program it says so and opens the debugger empty.
     window->Button12->click();
-    window->action("Windbg1")->trigger();
+    window->action(MenuId::Debug)->trigger();
     ASSERT_EQ(shell.started.size(), 2);
     EXPECT_EQ(shell.started[1].first, path("bin/windbg.exe"));
     EXPECT_EQ(lastCaption(), "提示");
@@ -59,7 +60,7 @@ TEST_F(BuildWindowTest, TheTemplateEditorOpensModallyFromTheButtonAndF10) {
     window->Form2 = new build::TForm2(folder.path(), dialogs, shell, pause, window.get());
     window->Form2->FormCreate();
     for (auto open : {std::function<void()>([&] { window->Button4->click(); }),
-                      std::function<void()>([&] { window->action("DOSF101")->trigger(); })}) {
+                      std::function<void()>([&] { window->action(MenuId::EditConsoleTemplate)->trigger(); })}) {
         window->Edit2->setText("left over");
         QStringList shownLines;
         bool modal = false;

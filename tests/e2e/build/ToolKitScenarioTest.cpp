@@ -13,6 +13,7 @@
 #include <QTimer>
 
 using namespace asmora;
+using app::MenuId;
 
 namespace {
 
@@ -53,7 +54,7 @@ protected:
 };
 
 TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing) {
-    window->action("M1")->trigger();
+    window->action(MenuId::Assemble)->trigger();
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_TRUE(QFile::exists(path("my asm/实验 50%&1/io.h")));
     EXPECT_TRUE(QFile::exists(debug + "lab1.obj"));
@@ -64,13 +65,13 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
     // The assembler names the source it assembles.
     EXPECT_TRUE(toolOutput(assembled).join(u'\n').contains(source)) << assembled.join(u'\n').toStdString();
 
-    window->action("L1")->trigger();
+    window->action(MenuId::Link)->trigger();
     EXPECT_TRUE(QFile::exists(debug + "lab1.exe"));
     const QStringList linked = window->ListBox1->rows();
     EXPECT_TRUE(linked.contains(QStringLiteral("输出目录：") + path("my asm/实验 50%&1/Debug")));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
-    window->action("R1")->trigger();
+    window->action(MenuId::Run)->trigger();
     ASSERT_EQ(shell.openedBatches, QStringList{path("bin/ml.bat")});
     QProcess host;
     host.setWorkingDirectory(folder.path());
@@ -90,7 +91,7 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
         EXPECT_TRUE(window->Form4->Memo1->toPlainText().contains(QStringLiteral("ExitProcess")));
         window->Form4->close();
     });
-    window->action("List1")->trigger();
+    window->action(MenuId::ShowListing)->trigger();
     EXPECT_EQ(listingCaption, debug + "lab1.lst");
 
     window->close();
@@ -102,7 +103,7 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
 }
 
 TEST_F(ToolKitScenarioTest, LinkingBeforeAssemblingShowsOnlyTheLinkersComplaint) {
-    window->action("L1")->trigger();
+    window->action(MenuId::Link)->trigger();
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(debug + "lab1.exe"));
     const QStringList complaint = toolOutput(window->ListBox1->rows());
@@ -111,12 +112,12 @@ TEST_F(ToolKitScenarioTest, LinkingBeforeAssemblingShowsOnlyTheLinkersComplaint)
 }
 
 TEST_F(ToolKitScenarioTest, AssemblingAgainRemovesTheProgramSoRunRefuses) {
-    window->action("M1")->trigger();
-    window->action("L1")->trigger();
+    window->action(MenuId::Assemble)->trigger();
+    window->action(MenuId::Link)->trigger();
     ASSERT_TRUE(QFile::exists(debug + "lab1.exe"));
-    window->action("M1")->trigger();
+    window->action(MenuId::Assemble)->trigger();
     EXPECT_FALSE(QFile::exists(debug + "lab1.exe"));
-    window->action("R1")->trigger();
+    window->action(MenuId::Run)->trigger();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].caption, "错误");
     EXPECT_TRUE(shell.openedBatches.isEmpty());
@@ -141,8 +142,8 @@ TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesAndLinksThatFileAndWrite
     };
     const QStringList before = allFiles();
 
-    window->action("M1")->trigger();
-    window->action("L1")->trigger();
+    window->action(MenuId::Assemble)->trigger();
+    window->action(MenuId::Link)->trigger();
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
     const QString base = path(odd + QStringLiteral("/Debug/a\" -Fo \"evil"));
