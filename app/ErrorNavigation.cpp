@@ -85,7 +85,7 @@ void TForm1::ListBox1DblClick(int row) {
     ListBox1->selectRow(row);
     int line = -1;
     if (message->line > 0) {
-        const QString file = resolveMessageFile(message->origin, CurrentPath, programFolder_);
+        const QString file = resolveMessageFile(message->origin, CurrentPath, programFolder_.path());
         if (file.isEmpty()) {
             services_.dialogs.messageBox(this, QStringLiteral("找不到出错的文件：%1").arg(message->origin),
                                          QStringLiteral("错误提示"), platform::MessageIcon::Warning,

@@ -33,7 +33,7 @@ const SwitchRow& row(Switch key) {
 
 }  // namespace
 
-QString TSettings::path() const { return programFolder_ + QStringLiteral("/bin/setting.ini"); }
+QString TSettings::path() const { return programFolder_.settingsFile(); }
 
 const char* TSettings::keyName(Switch key) { return row(key).name; }
 bool TSettings::defaultValue(Switch key) { return row(key).fallback; }

@@ -3,6 +3,8 @@
 // stored as "1" and "0".
 #pragma once
 
+#include "platform/ProgramFolder.h"
+
 #include <QString>
 
 namespace asmora::app {
@@ -22,7 +24,7 @@ enum class Switch {
 
 class TSettings {
 public:
-    explicit TSettings(QString programFolder) : programFolder_(std::move(programFolder)) {}
+    explicit TSettings(platform::ProgramFolder programFolder) : programFolder_(std::move(programFolder)) {}
 
     QString path() const;
 
@@ -46,7 +48,7 @@ public:
     static bool defaultValue(Switch key);
 
 private:
-    QString programFolder_;
+    platform::ProgramFolder programFolder_;
 };
 
 }  // namespace asmora::app

@@ -68,7 +68,7 @@ QWidget* makePanel(QWidget* parent, const char* name) {
 
 }  // namespace
 
-TForm1::TForm1(const QString& programFolder, Services services, QWidget* parent)
+TForm1::TForm1(const platform::ProgramFolder& programFolder, Services services, QWidget* parent)
     : QMainWindow(parent), programFolder_(programFolder), services_(services), settings_(programFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kCaption);
@@ -213,7 +213,7 @@ void TForm1::buildEditor() {
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
     // The editing library was written beside the program by the entry; the editor
     // refuses to start without it.
-    TSciLibrary::Load(programFolder_);
+    TSciLibrary::Load(programFolder_.path());
     LMG = new TSciLanguageManager(this);
     FillMainWindowLanguages(*LMG);
     Edit3 = new TScintilla(TabControl1);
@@ -367,10 +367,10 @@ void TForm1::FormCreate(const QStringList& arguments) {
         Edit3->SetStreamClass(&TSciMyStream::StreamClass);             // 3
         move(screen()->availableGeometry().center() - rect().center());
         Edit3->SetCodePage(0);
-        QDir::setCurrent(programFolder_);                              // 4
+        QDir::setCurrent(programFolder_.path());                              // 4
         const QString startupFile = resolveStartupFile(arguments);     // 5
-        if (!QDir().mkpath(programFolder_ + QStringLiteral("/bin")))   // 6
-            throw platform::Error(QStringLiteral("无法创建文件夹 %1/bin").arg(programFolder_));
+        if (!QDir().mkpath(programFolder_.bin()))                      // 6
+            throw platform::Error(QStringLiteral("无法创建文件夹 %1").arg(programFolder_.bin()));
         CurrentPath.clear();                                           // 7
         const TCleanupList cleanup(programFolder_);                    // 8
         if (QFile::exists(cleanup.path())) cleanup.process();
@@ -445,7 +445,7 @@ void TForm1::openStartupFile(const QString& startupFile, const TCleanupList& cle
 // A console template backup (Backup.dat) in the program folder: offer to restore the
 // template from it; the backup goes either way.
 void TForm1::offerBackupRecovery() {
-    const QString backup = programFolder_ + QStringLiteral("/Backup.dat");
+    const QString backup = programFolder_.templateBackup();
     if (!QFile::exists(backup)) return;
     const int answer = services_.dialogs.messageBox(
         this, QStringLiteral("发现DOS界面备份文件，请问是否使用该备份文件恢复？"),
@@ -463,7 +463,7 @@ void TForm1::executeCommandBox() {
     if (!CheckBox1->isChecked()) ListBox1->clear();
     const QString command = Edit2->text();
     if (command.isEmpty()) return;
-    ListBox1->addRow(QStringLiteral("运行指令：") + programFolder_ + u'>' + command + QStringLiteral("\r\n\r\n"));
+    ListBox1->addRow(QStringLiteral("运行指令：") + programFolder_.path() + u'>' + command + QStringLiteral("\r\n\r\n"));
     ListBox1->addRow(QString());
     runner_->RunDosCommand(command, *ListBox1);
     ListBox1->selectLast();
@@ -581,8 +581,8 @@ bool TForm1::FormClose() {
     }
     const TCleanupList cleanup(programFolder_);
     cleanup.process();
-    for (const char16_t* name : {u"/bin/ml.bat", u"/bin/Rubish.ini", u"/bin/Asmora帮助.GID"})
-        QFile::remove(programFolder_ + QString::fromUtf16(name));
+    for (const QString& file : {programFolder_.runBatch(), programFolder_.cleanupList(), programFolder_.helpIndex()})
+        QFile::remove(file);
     return true;
 }
 

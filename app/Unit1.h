@@ -8,6 +8,7 @@
 #include "app/Services.h"
 #include "app/MainMenuTable.h"
 #include "app/Settings.h"
+#include "platform/ProgramFolder.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -45,7 +46,7 @@ class TCleanupList;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    TForm1(const QString& programFolder, Services services, QWidget* parent = nullptr);
+    TForm1(const platform::ProgramFolder& programFolder, Services services, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The start-up sequence; `arguments` are the command-line arguments after the
@@ -96,7 +97,7 @@ public:
     // nothing is saved while it is empty.
     std::function<void()> saveCurrentDocument;
 
-    const QString& programFolder() const { return programFolder_; }
+    const platform::ProgramFolder& programFolder() const { return programFolder_; }
     const TSettings& settings() const { return settings_; }
     Services& services() { return services_; }
     build::TCommandRunner& runner() { return *runner_; }
@@ -214,7 +215,7 @@ private:
     // Returns false, keeping the window open, when the save the user asked for failed.
     bool FormClose();
 
-    QString programFolder_;
+    platform::ProgramFolder programFolder_;
     Services services_;
     TSettings settings_;
     build::TCommandRunner* runner_ = nullptr;

@@ -4,6 +4,8 @@
 // services. The main window fills it; tests fill it with widgets of their own.
 #pragma once
 
+#include "platform/ProgramFolder.h"
+
 #include <QString>
 
 #include <functional>
@@ -29,7 +31,7 @@ struct TBuildContext {
     QLineEdit& commandBox;           // `Edit2`
     const QCheckBox& autoExecute;    // `CheckBox1`: run the tool command at once
     const QAction& debugTipsOff;     // `N27`: no tips box before debugging
-    QString programFolder;           // without a trailing separator
+    platform::ProgramFolder programFolder;
     std::function<QString()> currentPath;               // `CurrentPath`
     std::function<void()> execute;                      // the execute button's work (`Button7Click`)
     std::function<void()> save;                         // the save command, `SaveBClick`
@@ -37,8 +39,6 @@ struct TBuildContext {
     platform::DialogService& dialogs;
     platform::ShellService& shell;
     platform::PauseService& pause;
-
-    QString binPath(const QString& fileName) const { return programFolder + QStringLiteral("/bin/") + fileName; }
 };
 
 }  // namespace asmora::build

@@ -46,7 +46,7 @@ protected:
     std::unique_ptr<TForm3> about;
     void SetUp() override {
         AppFixture::SetUp();
-        about = std::make_unique<TForm3>(folder.path(), dialogs);
+        about = std::make_unique<TForm3>(programFolder(), dialogs);
     }
     void TearDown() override {
         about.reset();

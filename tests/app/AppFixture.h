@@ -36,11 +36,12 @@ protected:
 
     asmora::app::Services services() { return {dialogs, shell, pause}; }
     QString path(const QString& tail) const { return folder.path() + u'/' + tail; }
+    platform::ProgramFolder programFolder() const { return platform::ProgramFolder(folder.path()); }
     QString tabText() const { return window->TabControl1->TabBar()->tabText(0); }
 
     asmora::app::TForm1& start(const QStringList& arguments = {}) {
-        asmora::app::extractEditingLibrary(folder.path());
-        window = std::make_unique<asmora::app::TForm1>(folder.path(), services());
+        asmora::app::extractEditingLibrary(programFolder());
+        window = std::make_unique<asmora::app::TForm1>(programFolder(), services());
         window->FormCreate(arguments);
         return *window;
     }

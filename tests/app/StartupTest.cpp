@@ -19,7 +19,7 @@ namespace {
 const QString kFinal = QStringLiteral("最终加载结果：加载成功，您可以正常使用了。");
 
 EntryOptions optionsFor(const QString& folder, const QString& lockName) {
-    return {folder, folder + "/asmora", {}, lockName};
+    return {platform::ProgramFolder(folder), folder + "/asmora", {}, lockName};
 }
 }  // namespace
 

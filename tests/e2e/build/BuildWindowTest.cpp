@@ -57,7 +57,7 @@ TEST_F(BuildWindowTest, EveryButtonAndMenuItemReachesItsCommand) {
 
 TEST_F(BuildWindowTest, TheTemplateEditorOpensModallyFromTheButtonAndF10) {
     startQuietly();
-    window->Form2 = new build::TForm2(folder.path(), dialogs, shell, pause, window.get());
+    window->Form2 = new build::TForm2(platform::ProgramFolder(folder.path()), dialogs, shell, pause, window.get());
     window->Form2->FormCreate();
     for (auto open : {std::function<void()>([&] { window->Button4->click(); }),
                       std::function<void()>([&] { window->action(MenuId::EditConsoleTemplate)->trigger(); })}) {

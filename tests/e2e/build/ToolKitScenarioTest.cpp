@@ -48,7 +48,7 @@ protected:
         writeFile("my asm/实验 50%&1/lab1.asm", newFileTemplate());
         // Opening the file: what the open command does with the window.
         window->CurrentPath = source;
-        asmora::app::TCleanupList(folder.path()).addRecord(source);
+        asmora::app::TCleanupList(programFolder()).addRecord(source);
         dialogs.shown.clear();
     }
 };
