@@ -25,7 +25,7 @@ build::TBuildContext TForm1::buildContext() {
             *CheckBox1,
             *action(MenuId::SkipDebugTips),
             programFolder_,
-            [this] { return CurrentPath; },
+            [this] { return document_.Path(); },
             [this] { executeCommandBox(); },
             [this] {
                 if (saveCurrentDocument) saveCurrentDocument();

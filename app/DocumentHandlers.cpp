@@ -5,6 +5,7 @@
 
 #include "app/CleanupList.h"
 #include "documents/DocumentCommands.h"
+#include "platform/DialogService.h"
 #include "editor/SciScintilla.h"
 
 #include <QInputMethodEvent>
@@ -20,6 +21,17 @@ void TForm1::A2Click() { documents_->A2Click(); }
 void TForm1::N3Click() { documents_->N3Click(); }
 void TForm1::E2Click() { close(); }
 
+// A modified document is offered for saving first; a save that fails ends the
+// command before anything is loaded.
+void TForm1::openInPlaceOfCurrent(const QString& path) {
+    if (document_.Modified() && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
+                                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
+                                                     platform::MessageButtons::YesNo) == platform::IdYes)
+        SaveBClick();
+    documents_->OpenDocument(path);
+    documents_->ShowFolderOf(path);
+}
+
 void TForm1::setDocumentCaption(const QString& caption) { documents_->SetCaption(caption); }
 
 // A key pressed in the editor, or text committed by an input method (which types
@@ -33,7 +45,7 @@ bool TForm1::isEditorKey(QObject* watched, QEvent* event) const {
 
 void TForm1::connectDocumentHandlers() {
     documents_ = std::make_unique<TDocumentCommands>(TDocumentContext{
-        this, *Edit3, *TabControl1, *Edit1, services_.dialogs, CurrentPath, FileModified,
+        this, *Edit3, *TabControl1, *Edit1, services_.dialogs, document_,
         [this](const QString& source) { TCleanupList(programFolder_).addRecord(source); }});
     saveCurrentDocument = [this] { SaveBClick(); };
     Edit3->installEventFilter(this);

@@ -367,11 +367,11 @@ void TForm1::FormCreate(const QStringList& arguments) {
         Edit3->SetStreamClass(&TSciMyStream::StreamClass);             // 3
         move(screen()->availableGeometry().center() - rect().center());
         Edit3->SetCodePage(0);
-        QDir::setCurrent(programFolder_.path());                              // 4
+        QDir::setCurrent(programFolder_.path());                       // 4
         const QString startupFile = resolveStartupFile(arguments);     // 5
         if (!QDir().mkpath(programFolder_.bin()))                      // 6
             throw platform::Error(QStringLiteral("无法创建文件夹 %1").arg(programFolder_.bin()));
-        CurrentPath.clear();                                           // 7
+        document_.SetPath(QString());                                  // 7
         const TCleanupList cleanup(programFolder_);                    // 8
         if (QFile::exists(cleanup.path())) cleanup.process();
         cleanup.reset();
@@ -543,13 +543,7 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::dropFile(const QString& path) {
     if (path.isEmpty()) return;
-    // A save that fails ends the drop before anything is loaded.
-    if (FileModified && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
-                                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
-                                                     platform::MessageButtons::YesNo) == platform::IdYes)
-        SaveBClick();
-    documents_->OpenDocument(path);
-    documents_->ShowFolderOf(path);
+    openInPlaceOfCurrent(path);
     Edit3->setFocus();
     TCleanupList(programFolder_).addRecord(path);
 }
@@ -568,7 +562,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::FormClose() {
-    if (FileModified && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被更改，请问是否保存？"),
+    if (document_.Modified() && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被更改，请问是否保存？"),
                                                      QStringLiteral("文件未保存"), platform::MessageIcon::Information,
                                                      platform::MessageButtons::YesNo) == platform::IdYes) {
         // A failed save is shown and keeps the window and its document open.

@@ -8,6 +8,7 @@
 #include "app/Services.h"
 #include "app/MainMenuTable.h"
 #include "app/Settings.h"
+#include "documents/DocumentState.h"
 #include "platform/ProgramFolder.h"
 
 #include <QCheckBox>
@@ -91,8 +92,8 @@ public:
     QMenu* menu(MenuId id) const { return menus_.at(id); }
 
     // --- current document -------------------------------------------------------
-    QString CurrentPath;
-    bool FileModified = false;
+    // `CurrentPath` and `FileModified`, owned here and changed by the document commands.
+    TDocumentState& document() { return document_; }
     // Saves the current document before assembling (the save command `SaveBClick`);
     // nothing is saved while it is empty.
     std::function<void()> saveCurrentDocument;
@@ -204,7 +205,9 @@ private:
     void connectDocumentHandlers();
     void connectNavigationHandlers();
     void stepToMessageRow(int step);
-    bool openMessageFile(const QString& path);
+    void openMessageFile(const QString& path);
+    // Opens `path` as the current document, after offering to save a modified one.
+    void openInPlaceOfCurrent(const QString& path);
     std::function<void()> guardedSlot(void (TForm1::*handler)());
     bool isEditorKey(QObject* watched, QEvent* event) const;
     void setBusy(bool busy);
@@ -219,6 +222,7 @@ private:
     Services services_;
     TSettings settings_;
     build::TCommandRunner* runner_ = nullptr;
+    TDocumentState document_;
     std::unique_ptr<TDocumentCommands> documents_;
     std::map<MenuId, QAction*> actions_;
     std::map<MenuId, QMenu*> menus_;

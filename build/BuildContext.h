@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/ProgramFolder.h"
+#include "platform/ServiceDeclarations.h"
 
 #include <QString>
 
@@ -14,12 +15,6 @@ class QAction;
 class QCheckBox;
 class QLineEdit;
 class QWidget;
-
-namespace platform {
-class DialogService;
-class PauseService;
-class ShellService;
-}  // namespace platform
 
 namespace asmora::build {
 

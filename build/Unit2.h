@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/ProgramFolder.h"
+#include "platform/ServiceDeclarations.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -13,12 +14,6 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-
-namespace platform {
-class DialogService;
-class PauseService;
-class ShellService;
-}  // namespace platform
 
 namespace asmora::build {
 

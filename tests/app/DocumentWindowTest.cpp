@@ -51,8 +51,8 @@ TEST_F(DocumentWindowTest, StartUpShowsTheNewFileTemplateUnderTheUntitledCaption
     EXPECT_TRUE(bytes.startsWith(";Program: \n;Author: \n;Date: \n\n.386\n"));
     EXPECT_TRUE(bytes.endsWith("END                             ; end of source code\n\r\n"));
     EXPECT_EQ(tabText(), kUntitledTab);
-    EXPECT_FALSE(window->FileModified);
-    EXPECT_TRUE(window->CurrentPath.isEmpty());
+    EXPECT_FALSE(window->document().Modified());
+    EXPECT_TRUE(window->document().Path().isEmpty());
 }
 
 TEST_F(DocumentWindowTest, AStartupFileReplacesTheTemplateAndSetsTheOpenDialogsFolder) {
@@ -66,7 +66,7 @@ TEST_F(DocumentWindowTest, AStartupFileReplacesTheTemplateAndSetsTheOpenDialogsF
 
 TEST_F(DocumentWindowTest, AnyKeyOrCommittedInputInTheEditorMarksTheDocumentChanged) {
     pressKey(Qt::Key_Shift);
-    EXPECT_TRUE(window->FileModified);
+    EXPECT_TRUE(window->document().Modified());
     EXPECT_EQ(tabText(), kUntitledTab + " *");
     EXPECT_EQ(text().size(), 593);
 
@@ -74,11 +74,11 @@ TEST_F(DocumentWindowTest, AnyKeyOrCommittedInputInTheEditorMarksTheDocumentChan
     EXPECT_EQ(tabText(), kUntitledTab);
     QInputMethodEvent composing(QStringLiteral("zh"), {});
     QApplication::sendEvent(window->Edit3, &composing);
-    EXPECT_FALSE(window->FileModified);
+    EXPECT_FALSE(window->document().Modified());
     QInputMethodEvent committed;
     committed.setCommitString(QStringLiteral("中"));
     QApplication::sendEvent(window->Edit3, &committed);
-    EXPECT_TRUE(window->FileModified);
+    EXPECT_TRUE(window->document().Modified());
 }
 
 TEST_F(DocumentWindowTest, TheFileMenuTheOpenButtonAndTheContextMenuReachTheirCommands) {
@@ -86,7 +86,7 @@ TEST_F(DocumentWindowTest, TheFileMenuTheOpenButtonAndTheContextMenuReachTheirCo
     ASSERT_EQ(dialogs.openRequests.size(), 1);
     writeFile("src/lab.asm", "mov ax, bx   \r\n");
     open("src/lab.asm");
-    EXPECT_EQ(window->CurrentPath, path("src/lab.asm"));
+    EXPECT_EQ(window->document().Path(), path("src/lab.asm"));
     EXPECT_EQ(window->Edit1->text(), path("src"));
     EXPECT_EQ(readFile("bin/Rubish.ini"), (path("src/") + "\r\n" + path("src/Debug/lab") + "\r\n0\r\n").toUtf8());
 
@@ -128,7 +128,7 @@ TEST_F(DocumentWindowTest, TheContextMenuEditCommandsWorkOnTheEditorAndMarkNothi
     EXPECT_EQ(text(), "abc");
     window->action(MenuId::Redo)->trigger();
     EXPECT_EQ(text(), "abcabc");
-    EXPECT_FALSE(window->FileModified);
+    EXPECT_FALSE(window->document().Modified());
     EXPECT_EQ(tabText(), kUntitledTab);
 }
 
@@ -141,21 +141,21 @@ TEST_F(DocumentWindowTest, DroppingAFileAfterYesSavesTheChangedDocumentFirst) {
     window->dropFile(path("b.asm"));
     EXPECT_EQ(readFile("a.asm"), "xa\r\n");
     EXPECT_EQ(text(), "b\r\n");
-    EXPECT_EQ(window->CurrentPath, path("b.asm"));
+    EXPECT_EQ(window->document().Path(), path("b.asm"));
     EXPECT_EQ(window->documentCommands().OpenDialog1.initialFolder, folder.path());
 }
 
 TEST_F(DocumentWindowTest, ADropWhoseSaveFailsLoadsNothing) {
     writeFile("b.asm", "b\r\n");
     QDir().mkpath(path("dir.asm"));
-    window->CurrentPath = path("dir.asm");  // a folder cannot be written over
+    window->document().SetPath(path("dir.asm"));  // a folder cannot be written over
     edit("kept");
     dialogs.answers.enqueue(IdYes);
     window->guarded([this] { window->dropFile(path("b.asm")); });
     EXPECT_EQ(dialogs.shown.back().icon, platform::MessageIcon::Error);
     EXPECT_TRUE(text().startsWith("kept;Program:\n"));  // trailing blanks went before the write
-    EXPECT_EQ(window->CurrentPath, path("dir.asm"));
-    EXPECT_TRUE(window->FileModified);
+    EXPECT_EQ(window->document().Path(), path("dir.asm"));
+    EXPECT_TRUE(window->document().Modified());
 }
 
 TEST_F(DocumentWindowTest, ClosingAfterYesSavesTheDocument) {
@@ -170,13 +170,13 @@ TEST_F(DocumentWindowTest, ClosingAfterYesSavesTheDocument) {
 
 TEST_F(DocumentWindowTest, ASaveThatFailsAtCloseKeepsTheWindowAndItsDocument) {
     QDir().mkpath(path("dir.asm"));
-    window->CurrentPath = path("dir.asm");
+    window->document().SetPath(path("dir.asm"));
     edit("kept");
     dialogs.answers.enqueue(IdYes);
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(dialogs.shown.back().icon, platform::MessageIcon::Error);
-    EXPECT_TRUE(window->FileModified);
+    EXPECT_TRUE(window->document().Modified());
     EXPECT_TRUE(QFile::exists(path("bin/Rubish.ini")));
 
     // Answering No the next time closes without saving.
@@ -194,5 +194,5 @@ TEST_F(DocumentWindowTest, TheBuildCommandsSaveThroughTheSaveCommand) {
     edit("");
     window->saveCurrentDocument();
     EXPECT_EQ(readFile("lab.asm"), "nop\r\n");
-    EXPECT_FALSE(window->FileModified);
+    EXPECT_FALSE(window->document().Modified());
 }

@@ -65,7 +65,7 @@ TEST_F(ErrorNavigationTest, ADoubleClickedRowShowsAndMarksItsLine) {
     ASSERT_TRUE(list.viewport()->rect().contains(onRow));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, onRow);  // the press a double click starts with
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, onRow);
-    EXPECT_EQ(window->CurrentPath, source());
+    EXPECT_EQ(window->document().Path(), source());
     EXPECT_EQ(caretLine(), 3);
     EXPECT_EQ(markedLines(), std::vector<int>{3});
     EXPECT_EQ(list.currentRow(), 1);
@@ -76,20 +76,20 @@ TEST_F(ErrorNavigationTest, ADoubleClickedRowShowsAndMarksItsLine) {
 TEST_F(ErrorNavigationTest, AnErrorInAnIncludedFileOpensThatFile) {
     window->ListBox1->selectRow(2);
     QTest::keyClick(window->ListBox1, Qt::Key_Return);
-    EXPECT_EQ(window->CurrentPath, path(u"实验 1/io.h"_qs));
+    EXPECT_EQ(window->document().Path(), path(u"实验 1/io.h"_qs));
     EXPECT_EQ(window->Edit3->GetText(), kHeader);
     EXPECT_EQ(caretLine(), 1);
     EXPECT_EQ(markedLines(), std::vector<int>{1});
 
     // Back to the source: the mark moves with the message shown.
     window->ListBox1DblClick(1);
-    EXPECT_EQ(window->CurrentPath, source());
+    EXPECT_EQ(window->document().Path(), source());
     EXPECT_EQ(markedLines(), std::vector<int>{3});
 }
 
 TEST_F(ErrorNavigationTest, ALinkerRowShowsTheLineThatUsesItsSymbol) {
     window->ListBox1DblClick(3);
-    EXPECT_EQ(window->CurrentPath, source());
+    EXPECT_EQ(window->document().Path(), source());
     EXPECT_EQ(caretLine(), 4);  // "call Show"
     EXPECT_EQ(markedLines(), std::vector<int>{4});
     window->ListBox1DblClick(0);  // not a message: nothing changes
@@ -114,7 +114,7 @@ TEST_F(ErrorNavigationTest, AMessageNamingAMissingFileSaysSo) {
     window->ListBox1DblClick(window->ListBox1->count() - 1);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(u"gone.asm"_qs));
-    EXPECT_EQ(window->CurrentPath, source());
+    EXPECT_EQ(window->document().Path(), source());
 }
 
 TEST_F(ErrorNavigationTest, CtrlGGoesToTheLineEntered) {

@@ -119,21 +119,21 @@ TEST_F(MainWindowTest, MaximisingAndRestoringStoreTheStateMinimisingDoesNot) {
 TEST_F(MainWindowTest, DroppingAFileOpensItAndRecordsOnlyAssemblySources) {
     writeFile("src/a.txt", "text");
     window->dropFile(path("src/a.txt"));
-    EXPECT_EQ(window->CurrentPath, path("src/a.txt"));
+    EXPECT_EQ(window->document().Path(), path("src/a.txt"));
     EXPECT_TRUE(readFile("bin/Rubish.ini").isEmpty());
     writeFile("src/b.asm", "code");
-    window->FileModified = true;
+    window->document().SetModified(true);
     window->dropFile(path("src/b.asm"));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"));
-    EXPECT_FALSE(window->FileModified);
+    EXPECT_FALSE(window->document().Modified());
     EXPECT_EQ(window->Edit1->text(), path("src"));
     EXPECT_EQ(readFile("bin/Rubish.ini"), (path("src/") + "\r\n" + path("src/Debug/b") + "\r\n0\r\n").toUtf8());
 }
 
 TEST_F(MainWindowTest, ClosingDeletesTheBatchFileAndTheCleanupList) {
     writeFile("bin/ml.bat", "@echo off");
-    window->FileModified = true;
+    window->document().SetModified(true);
     window->close();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("当前文件已被更改，请问是否保存？"));

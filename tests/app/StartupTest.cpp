@@ -126,7 +126,7 @@ TEST_F(AppFixture, AStartupPathSplitIntoTwoArgumentsOpensTheFile) {
     writeFile("my src/lab 1.asm", "; hello\r\n");
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     TForm1& form = start({path("my"), "src/lab", "1.asm"});
-    EXPECT_EQ(form.CurrentPath, path("my src/lab 1.asm"));
+    EXPECT_EQ(form.document().Path(), path("my src/lab 1.asm"));
     EXPECT_EQ(tabText(), "&1 " + path("my src/lab 1.asm"));
     EXPECT_EQ(form.Edit1->text(), path("my src"));
     EXPECT_TRUE(readFile("bin/Rubish.ini").startsWith(path("my src/").toUtf8()));
@@ -139,7 +139,7 @@ TEST_F(AppFixture, AStartupFileThatIsNotAssemblySourceIsRefused) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("启动文件不是ASM汇编源文件，不能自动加载使用。"));
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("错误提示"));
-    EXPECT_TRUE(form.CurrentPath.isEmpty());
+    EXPECT_TRUE(form.document().Path().isEmpty());
     EXPECT_EQ(tabText(), QStringLiteral("&1 未命名.asm"));
     EXPECT_TRUE(readFile("bin/Rubish.ini").isEmpty());
 }
@@ -147,9 +147,9 @@ TEST_F(AppFixture, AStartupFileThatIsNotAssemblySourceIsRefused) {
 TEST_F(AppFixture, AnUpperCaseExtensionOpensAndAMissingFileIsPassedOver) {
     writeFile("LAB.ASM", "x");
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
-    EXPECT_EQ(start({path("LAB.ASM")}).CurrentPath, path("LAB.ASM"));
+    EXPECT_EQ(start({path("LAB.ASM")}).document().Path(), path("LAB.ASM"));
     window.reset();
-    EXPECT_TRUE(start({path("missing.asm")}).CurrentPath.isEmpty());
+    EXPECT_TRUE(start({path("missing.asm")}).document().Path().isEmpty());
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 

@@ -30,7 +30,7 @@ protected:
 TEST_F(BuildWindowTest, EveryButtonAndMenuItemReachesItsCommand) {
     startQuietly();
     writeFile("work/notes.txt", "text");
-    window->CurrentPath = path("work/notes.txt");
+    window->document().SetPath(path("work/notes.txt"));
     const struct {
         QPushButton* button;
         MenuId item;
@@ -81,7 +81,7 @@ TEST_F(BuildWindowTest, TheListingOpensInTheWindowsListingView) {
     startQuietly();
     writeFile("work/lab1.asm", "END\r\n");
     writeFile("work/Debug/lab1.lst", "listing line\r\n");
-    window->CurrentPath = path("work/lab1.asm");
+    window->document().SetPath(path("work/lab1.asm"));
     QString caption;
     QTimer::singleShot(0, window.get(), [&] {
         ASSERT_NE(window->Form4, nullptr);

@@ -47,7 +47,7 @@ protected:
         debug = path("my asm/实验 50%&1/Debug/");
         writeFile("my asm/实验 50%&1/lab1.asm", newFileTemplate());
         // Opening the file: what the open command does with the window.
-        window->CurrentPath = source;
+        window->document().SetPath(source);
         asmora::app::TCleanupList(programFolder()).addRecord(source);
         dialogs.shown.clear();
     }
@@ -132,7 +132,7 @@ TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesAndLinksThatFileAndWrite
     const QString name = QStringLiteral("a\" -Fo \"evil.asm");
     writeFile(odd + "/a", newFileTemplate());
     writeFile(odd + u'/' + name, newFileTemplate());
-    window->CurrentPath = path(odd + u'/' + name);
+    window->document().SetPath(path(odd + u'/' + name));
     const auto allFiles = [this] {
         QStringList files;
         QDirIterator it(folder.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
