@@ -90,12 +90,13 @@ int runProgram(const EntryOptions& options, Services services) {
     showSplashForAboutOneSecond(*splash);
     TForm1 mainWindow(options.programFolder, services);                                   // 6
     mainWindow.FormCreate(options.arguments);
-    mainWindow.Form2 = new build::TForm2(options.programFolder, services.dialogs, services.shell,
-                                         services.pause, &mainWindow);
-    mainWindow.guarded([&mainWindow] { mainWindow.Form2->FormCreate(); });
+    auto* consoleTemplateEditor =
+        new build::TForm2(options.programFolder, services.dialogs, services.shell, services.pause, &mainWindow);
+    mainWindow.setConsoleTemplateEditor(consoleTemplateEditor);
+    mainWindow.guarded([consoleTemplateEditor] { consoleTemplateEditor->FormCreate(); });
     TForm3 aboutWindow(options.programFolder, services.dialogs);
-    mainWindow.Form3 = &aboutWindow;
-    mainWindow.Form4 = new build::TForm4(&mainWindow);
+    mainWindow.setAboutWindow(&aboutWindow);
+    mainWindow.setListingWindow(new build::TForm4(&mainWindow));
     splash.reset();                                                                       // 7
     return QApplication::exec();
 }

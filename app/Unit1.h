@@ -54,38 +54,20 @@ public:
     // program's own name. Errors end it at the step where they happen.
     void FormCreate(const QStringList& arguments);
 
-    // --- components (names of the stored window layout) -----------------------
-    QWidget* Panel5 = nullptr;        // top bar: directory box and open button
-    QLabel* Label1 = nullptr;         // "文件所在目录："
-    QLineEdit* Edit1 = nullptr;       // directory box (read-only)
-    QWidget* Panel7 = nullptr;
-    QPushButton* ButtonOpen = nullptr;
-    QWidget* Panel8 = nullptr;        // right column of command buttons
-    QPushButton* Button1 = nullptr;   // 编  译
-    QPushButton* Button2 = nullptr;   // 链  接
-    QPushButton* Button3 = nullptr;   // 运行程序
-    QPushButton* Button12 = nullptr;  // 调试WinDBG
-    QPushButton* Button13 = nullptr;  // 清除冗余文件
-    QPushButton* Button4 = nullptr;   // 调整DOS界面
-    QPushButton* Button6 = nullptr;   // 显示List文件
-    QWidget* Panel1 = nullptr;        // bottom area: check box, command row, output list
-    QCheckBox* CheckBox1 = nullptr;
-    QWidget* Panel2 = nullptr;        // command row
-    QLabel* Panel3 = nullptr;         // "汇编指令："
-    QLineEdit* Edit2 = nullptr;       // command box
-    QWidget* Panel4 = nullptr;
-    QPushButton* Button5 = nullptr;   // 执 行
-    build::TOutputList* ListBox1 = nullptr;
-    TSciDocumentTabControl* TabControl1 = nullptr;
-    TScintilla* Edit3 = nullptr;      // the editor
-    TSciLanguageManager* LMG = nullptr;  // the editor's languages ("ASM" among them)
-    TSciSearchReplace* SciSearchReplace1 = nullptr;  // find and replace in Edit3
-    TSciAutoComplete* SciAutoComplete1 = nullptr;    // completion from Edit3's words
-    QMenu* PopupMenu1 = nullptr;
-    build::TForm2* Form2 = nullptr;   // console template editor, made by the program entry
-    build::TForm4* Form4 = nullptr;   // listing window, made by the program entry
-    TForm3* Form3 = nullptr;          // the about window, made by the program entry
-    TSkinMenu* SkinMenu = nullptr;    // skin menu, SkinStore1 and SkinData1 (FormCreate step 2)
+    // --- what other units use of the window ---------------------------------------
+    TScintilla& editor() const { return *Edit3; }
+    build::TOutputList& outputList() const { return *ListBox1; }
+    QLineEdit& commandBox() const { return *Edit2; }
+    QLineEdit& folderBox() const { return *Edit1; }
+    QCheckBox& autoExecuteBox() const { return *CheckBox1; }
+    TSciDocumentTabControl& documentTabs() const { return *TabControl1; }
+    TSkinMenu* skinMenu() const { return SkinMenu; }
+    // The secondary windows; the program entry makes them once the window exists.
+    build::TForm2* consoleTemplateEditor() const { return Form2; }
+    build::TForm4* listingWindow() const { return Form4; }
+    void setConsoleTemplateEditor(build::TForm2* editor) { Form2 = editor; }
+    void setAboutWindow(TForm3* about) { Form3 = about; }
+    void setListingWindow(build::TForm4* listing) { Form4 = listing; }
 
     // Menu items and menus by id; every id of the menu tables has its action or menu.
     QAction* action(MenuId id) const { return actions_.at(id); }
@@ -187,6 +169,39 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // --- components (names of the stored window layout) -----------------------
+    QWidget* Panel5 = nullptr;        // top bar: directory box and open button
+    QLabel* Label1 = nullptr;         // "文件所在目录："
+    QLineEdit* Edit1 = nullptr;       // directory box (read-only)
+    QWidget* Panel7 = nullptr;
+    QPushButton* ButtonOpen = nullptr;
+    QWidget* Panel8 = nullptr;        // right column of command buttons
+    QPushButton* Button1 = nullptr;   // 编  译
+    QPushButton* Button2 = nullptr;   // 链  接
+    QPushButton* Button3 = nullptr;   // 运行程序
+    QPushButton* Button12 = nullptr;  // 调试WinDBG
+    QPushButton* Button13 = nullptr;  // 清除冗余文件
+    QPushButton* Button4 = nullptr;   // 调整DOS界面
+    QPushButton* Button6 = nullptr;   // 显示List文件
+    QWidget* Panel1 = nullptr;        // bottom area: check box, command row, output list
+    QCheckBox* CheckBox1 = nullptr;
+    QWidget* Panel2 = nullptr;        // command row
+    QLabel* Panel3 = nullptr;         // "汇编指令："
+    QLineEdit* Edit2 = nullptr;       // command box
+    QWidget* Panel4 = nullptr;
+    QPushButton* Button5 = nullptr;   // 执 行
+    build::TOutputList* ListBox1 = nullptr;
+    TSciDocumentTabControl* TabControl1 = nullptr;
+    TScintilla* Edit3 = nullptr;      // the editor
+    TSciLanguageManager* LMG = nullptr;  // the editor's languages ("ASM" among them)
+    TSciSearchReplace* SciSearchReplace1 = nullptr;  // find and replace in Edit3
+    TSciAutoComplete* SciAutoComplete1 = nullptr;    // completion from Edit3's words
+    QMenu* PopupMenu1 = nullptr;
+    build::TForm2* Form2 = nullptr;   // console template editor, made by the program entry
+    build::TForm4* Form4 = nullptr;   // listing window, made by the program entry
+    TForm3* Form3 = nullptr;          // the about window, made by the program entry
+    TSkinMenu* SkinMenu = nullptr;    // skin menu, SkinStore1 and SkinData1 (FormCreate step 2)
+
     void buildLayout();
     void buildTopBar();
     void buildButtonColumn();

@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         TForm1 window(platform::ProgramFolder(folder.path()), real.services());
         window.FormCreate({});
         window.move(40, 40);
-        window.SkinMenu->waitUntilBuilt();
+        window.skinMenu()->waitUntilBuilt();
         if (mode == "menu") openTheSkinMenu(window);
         else showADialog(window);
         return application.exec();

@@ -118,7 +118,7 @@ TEST_F(AboutWindowTest, KeepsItsColoursOnWhiteUnderEverySkin) {
 TEST_F(AboutWindowTest, TheMenuShowsItModallyAndTheButtonClosesIt) {
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     start();
-    window->Form3 = about.get();
+    window->setAboutWindow(about.get());
     bool shownModal = false;
     QTimer::singleShot(0, about.get(), [&] {
         shownModal = about->isVisible() && about->isModal();

@@ -37,7 +37,14 @@ protected:
     asmora::app::Services services() { return {dialogs, shell, pause}; }
     QString path(const QString& tail) const { return folder.path() + u'/' + tail; }
     platform::ProgramFolder programFolder() const { return platform::ProgramFolder(folder.path()); }
-    QString tabText() const { return window->TabControl1->TabBar()->tabText(0); }
+    QString tabText() const { return window->documentTabs().TabBar()->tabText(0); }
+    // A panel or button of the main window's layout, by its component name.
+    template <class Widget = QWidget>
+    Widget* component(const char* name) const {
+        auto* found = window->centralWidget()->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
 
     asmora::app::TForm1& start(const QStringList& arguments = {}) {
         asmora::app::extractEditingLibrary(programFolder());

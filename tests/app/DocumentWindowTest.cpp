@@ -27,10 +27,10 @@ protected:
         start();
         dialogs.shown.clear();
     }
-    QByteArray text() const { return window->Edit3->GetText(); }
+    QByteArray text() const { return window->editor().GetText(); }
     void pressKey(Qt::Key key = Qt::Key_Right) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(window->Edit3, &press);
+        QApplication::sendEvent(&window->editor(), &press);
     }
     // Opens `tail` through the open dialog.
     void open(const QString& tail) {
@@ -40,8 +40,8 @@ protected:
     // A key press, then `bytes` inserted at the start of the text.
     void edit(const QByteArray& bytes) {
         pressKey();
-        window->Edit3->SetSel(0, 0);
-        window->Edit3->ReplaceSel(bytes);
+        window->editor().SetSel(0, 0);
+        window->editor().ReplaceSel(bytes);
     }
 };
 
@@ -73,21 +73,21 @@ TEST_F(DocumentWindowTest, AnyKeyOrCommittedInputInTheEditorMarksTheDocumentChan
     window->action(MenuId::NewFile)->trigger();  // answered No
     EXPECT_EQ(tabText(), kUntitledTab);
     QInputMethodEvent composing(QStringLiteral("zh"), {});
-    QApplication::sendEvent(window->Edit3, &composing);
+    QApplication::sendEvent(&window->editor(), &composing);
     EXPECT_FALSE(window->document().Modified());
     QInputMethodEvent committed;
     committed.setCommitString(QStringLiteral("中"));
-    QApplication::sendEvent(window->Edit3, &committed);
+    QApplication::sendEvent(&window->editor(), &committed);
     EXPECT_TRUE(window->document().Modified());
 }
 
 TEST_F(DocumentWindowTest, TheFileMenuTheOpenButtonAndTheContextMenuReachTheirCommands) {
-    window->ButtonOpen->click();
+    component<QPushButton>("ButtonOpen")->click();
     ASSERT_EQ(dialogs.openRequests.size(), 1);
     writeFile("src/lab.asm", "mov ax, bx   \r\n");
     open("src/lab.asm");
     EXPECT_EQ(window->document().Path(), path("src/lab.asm"));
-    EXPECT_EQ(window->Edit1->text(), path("src"));
+    EXPECT_EQ(window->folderBox().text(), path("src"));
     EXPECT_EQ(readFile("bin/Rubish.ini"), (path("src/") + "\r\n" + path("src/Debug/lab") + "\r\n0\r\n").toUtf8());
 
     edit("; ");
@@ -114,10 +114,10 @@ TEST_F(DocumentWindowTest, TheFileMenuTheOpenButtonAndTheContextMenuReachTheirCo
 }
 
 TEST_F(DocumentWindowTest, TheContextMenuEditCommandsWorkOnTheEditorAndMarkNothing) {
-    window->Edit3->ClearDocument();
-    window->Edit3->AddText(QByteArray("abc"));
+    window->editor().ClearDocument();
+    window->editor().AddText(QByteArray("abc"));
     window->action(MenuId::SelectAll)->trigger();
-    EXPECT_EQ(window->Edit3->SelLength(), 3);
+    EXPECT_EQ(window->editor().SelLength(), 3);
     window->action(MenuId::Copy)->trigger();
     window->action(MenuId::Cut)->trigger();
     EXPECT_EQ(text(), "");

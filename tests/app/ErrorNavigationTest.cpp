@@ -34,16 +34,16 @@ protected:
             u"lab1.exe : fatal error LNK1120: 1 unresolved externals"_qs,
             u""_qs,
         };
-        window->ListBox1->clear();
-        window->ListBox1->addRows(std::vector<QString>(rows.begin(), rows.end()));
-        window->ListBox1->selectLast();
+        window->outputList().clear();
+        window->outputList().addRows(std::vector<QString>(rows.begin(), rows.end()));
+        window->outputList().selectLast();
     }
     QString source() const { return path(u"实验 1/lab1.asm"_qs); }
-    int caretLine() const { return window->Edit3->CaretLine(); }
+    int caretLine() const { return window->editor().CaretLine(); }
     // The lines that carry the error mark.
     std::vector<int> markedLines() const {
         std::vector<int> lines;
-        for (int line = 0; (line = int(window->Edit3->Send(B::SCI_MARKERNEXT, line,
+        for (int line = 0; (line = int(window->editor().Send(B::SCI_MARKERNEXT, line,
                                                           1 << TScintillaMemo::kErrorMarker))) >= 0;
              ++line)
             lines.push_back(line);
@@ -57,7 +57,7 @@ protected:
 }  // namespace
 
 TEST_F(ErrorNavigationTest, ADoubleClickedRowShowsAndMarksItsLine) {
-    asmora::build::TOutputList& list = *window->ListBox1;
+    asmora::build::TOutputList& list = window->outputList();
     list.show();
     list.scrollTo(list.model()->index(1, 0));
     const QRect rect = list.visualRect(list.model()->index(1, 0));
@@ -74,10 +74,10 @@ TEST_F(ErrorNavigationTest, ADoubleClickedRowShowsAndMarksItsLine) {
 }
 
 TEST_F(ErrorNavigationTest, AnErrorInAnIncludedFileOpensThatFile) {
-    window->ListBox1->selectRow(2);
-    QTest::keyClick(window->ListBox1, Qt::Key_Return);
+    window->outputList().selectRow(2);
+    QTest::keyClick(&window->outputList(), Qt::Key_Return);
     EXPECT_EQ(window->document().Path(), path(u"实验 1/io.h"_qs));
-    EXPECT_EQ(window->Edit3->GetText(), kHeader);
+    EXPECT_EQ(window->editor().GetText(), kHeader);
     EXPECT_EQ(caretLine(), 1);
     EXPECT_EQ(markedLines(), std::vector<int>{1});
 
@@ -105,13 +105,13 @@ TEST_F(ErrorNavigationTest, NextAndPreviousGoRoundTheMessageRows) {
                  {MenuId::PreviousError, 3}};
     for (const auto& step : steps) {
         trigger(step.item);
-        EXPECT_EQ(window->ListBox1->currentRow(), step.row) << componentName(step.item).toStdString();
+        EXPECT_EQ(window->outputList().currentRow(), step.row) << componentName(step.item).toStdString();
     }
 }
 
 TEST_F(ErrorNavigationTest, AMessageNamingAMissingFileSaysSo) {
-    window->ListBox1->addRow(path(u"实验 1/gone.asm"_qs) + u"(3) : error A2006: symbol is not defined : x"_qs);
-    window->ListBox1DblClick(window->ListBox1->count() - 1);
+    window->outputList().addRow(path(u"实验 1/gone.asm"_qs) + u"(3) : error A2006: symbol is not defined : x"_qs);
+    window->ListBox1DblClick(window->outputList().count() - 1);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(u"gone.asm"_qs));
     EXPECT_EQ(window->document().Path(), source());
@@ -122,7 +122,7 @@ TEST_F(ErrorNavigationTest, CtrlGGoesToTheLineEntered) {
     dialogs.numbers.enqueue(std::nullopt);
     trigger(MenuId::GotoLine);
     ASSERT_EQ(dialogs.numberRequests.size(), 1);
-    EXPECT_EQ(dialogs.numberRequests[0].maximum, window->Edit3->GetLineCount());
+    EXPECT_EQ(dialogs.numberRequests[0].maximum, window->editor().GetLineCount());
     EXPECT_EQ(caretLine(), 4);
     trigger(MenuId::GotoLine);  // cancelled
     EXPECT_EQ(caretLine(), 4);
@@ -149,7 +149,7 @@ TEST_F(ErrorNavigationTest, TheNavigationKeysAreFreeElsewhere) {
             uses += QKeySequence(QString::fromLatin1(row.shortcut)) == sequence;
         EXPECT_EQ(uses, 1) << key.keys;
         const TShortCut shortCut = QtKeyToShortCut(sequence[0]);
-        for (int i = 0; i < window->Edit3->KeyCommands.Count(); ++i)
-            EXPECT_NE(window->Edit3->KeyCommands.Item(i).ShortCut(), shortCut) << key.keys;
+        for (int i = 0; i < window->editor().KeyCommands.Count(); ++i)
+            EXPECT_NE(window->editor().KeyCommands.Item(i).ShortCut(), shortCut) << key.keys;
     }
 }

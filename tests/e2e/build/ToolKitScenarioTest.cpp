@@ -59,7 +59,7 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
     EXPECT_TRUE(QFile::exists(path("my asm/实验 50%&1/io.h")));
     EXPECT_TRUE(QFile::exists(debug + "lab1.obj"));
     EXPECT_TRUE(QFile::exists(debug + "lab1.lst"));
-    const QStringList assembled = window->ListBox1->rows();
+    const QStringList assembled = window->outputList().rows();
     ASSERT_GE(assembled.size(), 10);
     EXPECT_TRUE(assembled[8].startsWith(QStringLiteral("运行指令：") + folder.path() + ">bin/ml.exe /c /coff "));
     // The assembler names the source it assembles.
@@ -67,7 +67,7 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
 
     window->action(MenuId::Link)->trigger();
     EXPECT_TRUE(QFile::exists(debug + "lab1.exe"));
-    const QStringList linked = window->ListBox1->rows();
+    const QStringList linked = window->outputList().rows();
     EXPECT_TRUE(linked.contains(QStringLiteral("输出目录：") + path("my asm/实验 50%&1/Debug")));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
@@ -87,9 +87,9 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
 
     QString listingCaption;
     QTimer::singleShot(0, window.get(), [&] {
-        listingCaption = window->Form4->windowTitle();
-        EXPECT_TRUE(window->Form4->Memo1->toPlainText().contains(QStringLiteral("ExitProcess")));
-        window->Form4->close();
+        listingCaption = window->listingWindow()->windowTitle();
+        EXPECT_TRUE(window->listingWindow()->Memo1->toPlainText().contains(QStringLiteral("ExitProcess")));
+        window->listingWindow()->close();
     });
     window->action(MenuId::ShowListing)->trigger();
     EXPECT_EQ(listingCaption, debug + "lab1.lst");
@@ -106,7 +106,7 @@ TEST_F(ToolKitScenarioTest, LinkingBeforeAssemblingShowsOnlyTheLinkersComplaint)
     window->action(MenuId::Link)->trigger();
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(debug + "lab1.exe"));
-    const QStringList complaint = toolOutput(window->ListBox1->rows());
+    const QStringList complaint = toolOutput(window->outputList().rows());
     EXPECT_FALSE(complaint.join(QString()).trimmed().isEmpty()) << "the linker printed nothing";
     EXPECT_TRUE(complaint.join(u'\n').contains(QStringLiteral("lab1.obj"))) << complaint.join(u'\n').toStdString();
 }
@@ -151,7 +151,7 @@ TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesAndLinksThatFileAndWrite
     expected << base + ".obj" << base + ".lst" << base + ".exe" << path(odd + "/io.h");
     expected.sort();
     EXPECT_EQ(allFiles().join(u'\n').toStdString(), expected.join(u'\n').toStdString())
-        << window->ListBox1->rows().join(u'\n').toStdString();
+        << window->outputList().rows().join(u'\n').toStdString();
     QFile listing(base + ".lst");
     ASSERT_TRUE(listing.open(QIODevice::ReadOnly));
     EXPECT_TRUE(listing.readAll().contains("ExitProcess"));
