@@ -4,6 +4,7 @@
 #include "platform/CarriedResources.h"
 #include "platform/PauseService.h"
 #include "platform/Paths.h"
+#include "platform/ProgramFolder.h"
 
 #include <QDir>
 
@@ -28,8 +29,8 @@ constexpr const CarriedFile* lastReportedRow() {
     return last;
 }
 
-QString targetPath(const QString& programFolder, const CarriedFile& file) {
-    return programFolder + u'/' + QString::fromUtf16(file.target);
+QString targetPath(const platform::ProgramFolder& programFolder, const CarriedFile& file) {
+    return programFolder.file(QString::fromUtf16(file.target));
 }
 
 bool isLastReportedRow(const CarriedFile& file) { return &file == lastReportedRow(); }
@@ -45,7 +46,7 @@ const CarriedFile& carriedFile(const char* name) {
     return kCarriedFiles[0];
 }
 
-void writeCarriedFile(const QString& programFolder, const CarriedFile& file) {
+void writeCarriedFile(const platform::ProgramFolder& programFolder, const CarriedFile& file) {
     platform::writeCarriedFile(QString::fromLatin1(file.type), QString::fromLatin1(file.name),
                                targetPath(programFolder, file));
 }
@@ -55,8 +56,8 @@ QString toolKitLine(const QString& fileName, bool present) {
            (present ? QStringLiteral("加载成功。") : QStringLiteral("【文件丢失,修复成功】。"));
 }
 
-void checkToolKit(const QString& programFolder, const ToolKitReport& report, platform::PauseService& pause) {
-    QDir().mkpath(programFolder + QStringLiteral("/bin"));
+void checkToolKit(const platform::ProgramFolder& programFolder, const ToolKitReport& report, platform::PauseService& pause) {
+    QDir().mkpath(programFolder.bin());
     report.clear();
     report.addLine(QStringLiteral("正在加载汇编主程序......"));
     report.addLine(QStringLiteral("当前目录: ") + QDir::currentPath());

@@ -8,7 +8,10 @@
 #include <functional>
 #include <span>
 
-namespace platform { class PauseService; }
+namespace platform {
+class PauseService;
+class ProgramFolder;
+}  // namespace platform
 
 namespace asmora::app {
 
@@ -32,14 +35,14 @@ std::span<const CarriedFile> carriedFiles();
 const CarriedFile& carriedFile(const char* name);   // by resource name, ignoring case
 
 // Writes a carried file to `<programFolder>/<target>`; raises platform::Error.
-void writeCarriedFile(const QString& programFolder, const CarriedFile& file);
+void writeCarriedFile(const platform::ProgramFolder& programFolder, const CarriedFile& file);
 
 // The tool-kit check. `clear` and `addLine` act on the output list; `pause` waits.
 struct ToolKitReport {
     std::function<void()> clear;
     std::function<void(const QString&)> addLine;
 };
-void checkToolKit(const QString& programFolder, const ToolKitReport& report, platform::PauseService& pause);
+void checkToolKit(const platform::ProgramFolder& programFolder, const ToolKitReport& report, platform::PauseService& pause);
 
 // "汇编主程序：" + name + two blanks + "加载成功。" or "【文件丢失,修复成功】。"
 QString toolKitLine(const QString& fileName, bool present);

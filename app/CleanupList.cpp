@@ -37,7 +37,7 @@ QString takeLine(QList<QByteArray>& lines) {
 
 }  // namespace
 
-QString TCleanupList::path() const { return programFolder_ + QStringLiteral("/bin/Rubish.ini"); }
+QString TCleanupList::path() const { return programFolder_.cleanupList(); }
 
 void TCleanupList::addRecord(const QString& sourcePath) const {
     if (platform::extensionOf(sourcePath).toLower() != u".asm") return;

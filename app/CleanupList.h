@@ -6,13 +6,15 @@
 // copied beside them.
 #pragma once
 
+#include "platform/ProgramFolder.h"
+
 #include <QString>
 
 namespace asmora::app {
 
 class TCleanupList {
 public:
-    explicit TCleanupList(QString programFolder) : programFolder_(std::move(programFolder)) {}
+    explicit TCleanupList(platform::ProgramFolder programFolder) : programFolder_(std::move(programFolder)) {}
 
     QString path() const;
 
@@ -29,7 +31,7 @@ public:
     void remove() const;
 
 private:
-    QString programFolder_;
+    platform::ProgramFolder programFolder_;
 };
 
 }  // namespace asmora::app

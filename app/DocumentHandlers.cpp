@@ -5,6 +5,7 @@
 
 #include "app/CleanupList.h"
 #include "documents/DocumentCommands.h"
+#include "platform/DialogService.h"
 #include "editor/SciScintilla.h"
 
 #include <QInputMethodEvent>
@@ -20,6 +21,17 @@ void TForm1::A2Click() { documents_->A2Click(); }
 void TForm1::N3Click() { documents_->N3Click(); }
 void TForm1::E2Click() { close(); }
 
+// A modified document is offered for saving first; a save that fails ends the
+// command before anything is loaded.
+void TForm1::openInPlaceOfCurrent(const QString& path) {
+    if (document_.Modified() && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
+                                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
+                                                     platform::MessageButtons::YesNo) == platform::IdYes)
+        SaveBClick();
+    documents_->OpenDocument(path);
+    documents_->ShowFolderOf(path);
+}
+
 void TForm1::setDocumentCaption(const QString& caption) { documents_->SetCaption(caption); }
 
 // A key pressed in the editor, or text committed by an input method (which types
@@ -33,36 +45,36 @@ bool TForm1::isEditorKey(QObject* watched, QEvent* event) const {
 
 void TForm1::connectDocumentHandlers() {
     documents_ = std::make_unique<TDocumentCommands>(TDocumentContext{
-        this, *Edit3, *TabControl1, *Edit1, services_.dialogs, CurrentPath, FileModified,
+        this, *Edit3, *TabControl1, *Edit1, services_.dialogs, document_,
         [this](const QString& source) { TCleanupList(programFolder_).addRecord(source); }});
     saveCurrentDocument = [this] { SaveBClick(); };
     Edit3->installEventFilter(this);
 
     using Handler = void (TForm1::*)();
     const struct {
-        const char* item;
+        MenuId item;
         Handler handler;
     } commands[] = {
-        {"E1", &TForm1::E1Click},   {"S0", &TForm1::FileOpenBClick}, {"SaveB", &TForm1::SaveBClick},
-        {"A2", &TForm1::A2Click},   {"N3", &TForm1::N3Click},        {"E2", &TForm1::E2Click},
-        {"SaveFile1", &TForm1::SaveBClick},
+        {MenuId::NewFile, &TForm1::E1Click},   {MenuId::Open, &TForm1::FileOpenBClick}, {MenuId::Save, &TForm1::SaveBClick},
+        {MenuId::SaveAs, &TForm1::A2Click},   {MenuId::DeleteFile, &TForm1::N3Click},        {MenuId::Exit, &TForm1::E2Click},
+        {MenuId::SaveFromPopup, &TForm1::SaveBClick},
     };
     for (const auto& command : commands)
-        connect(action(QString::fromLatin1(command.item)), &QAction::triggered, this, guardedSlot(command.handler));
+        connect(action(command.item), &QAction::triggered, this, guardedSlot(command.handler));
     connect(ButtonOpen, &QPushButton::clicked, this, guardedSlot(&TForm1::FileOpenBClick));
 
     // The context menu's edit commands call the editor and do nothing else.
     const struct {
-        const char* item;
+        MenuId item;
         void (TScintillaBase::*command)();
     } editCommands[] = {
-        {"Undo1", &TScintillaBase::Undo}, {"Redo1", &TScintillaBase::Redo},
-        {"Cut1", &TScintillaBase::Cut},   {"Copy1", &TScintillaBase::Copy},
-        {"Paste1", &TScintillaBase::Paste}, {"SelectAll1", &TScintillaBase::SelectAll},
+        {MenuId::Undo, &TScintillaBase::Undo}, {MenuId::Redo, &TScintillaBase::Redo},
+        {MenuId::Cut, &TScintillaBase::Cut},   {MenuId::Copy, &TScintillaBase::Copy},
+        {MenuId::Paste, &TScintillaBase::Paste}, {MenuId::SelectAll, &TScintillaBase::SelectAll},
     };
     for (const auto& edit : editCommands) {
         const auto command = edit.command;
-        connect(action(QString::fromLatin1(edit.item)), &QAction::triggered, this, [this, command] { (Edit3->*command)(); });
+        connect(action(edit.item), &QAction::triggered, this, [this, command] { (Edit3->*command)(); });
     }
 }
 

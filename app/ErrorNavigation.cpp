@@ -59,23 +59,16 @@ int lineOfWord(TScintilla& editor, const QString& word) {
 }  // namespace
 
 void TForm1::connectNavigationHandlers() {
-    connect(action(QStringLiteral("NextError1")), &QAction::triggered, this, guardedSlot(&TForm1::NextError1Click));
-    connect(action(QStringLiteral("PrevError1")), &QAction::triggered, this, guardedSlot(&TForm1::PrevError1Click));
-    connect(action(QStringLiteral("GotoLine1")), &QAction::triggered, this, guardedSlot(&TForm1::GotoLine1Click));
+    connect(action(MenuId::NextError), &QAction::triggered, this, guardedSlot(&TForm1::NextError1Click));
+    connect(action(MenuId::PreviousError), &QAction::triggered, this, guardedSlot(&TForm1::PrevError1Click));
+    connect(action(MenuId::GotoLine), &QAction::triggered, this, guardedSlot(&TForm1::GotoLine1Click));
     connect(ListBox1, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { guarded([this, index] { ListBox1DblClick(index.row()); }); });
     ListBox1->installEventFilter(this);
 }
 
-bool TForm1::openMessageFile(const QString& path) {
-    if (QFileInfo(path) == QFileInfo(CurrentPath)) return true;
-    if (FileModified && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
-                                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
-                                                     platform::MessageButtons::YesNo) == platform::IdYes)
-        SaveBClick();
-    documents_->OpenDocument(path);
-    documents_->ShowFolderOf(path);
-    return true;
+void TForm1::openMessageFile(const QString& path) {
+    if (QFileInfo(path) != QFileInfo(document_.Path())) openInPlaceOfCurrent(path);
 }
 
 void TForm1::ListBox1DblClick(int row) {
@@ -85,7 +78,7 @@ void TForm1::ListBox1DblClick(int row) {
     ListBox1->selectRow(row);
     int line = -1;
     if (message->line > 0) {
-        const QString file = resolveMessageFile(message->origin, CurrentPath, programFolder_);
+        const QString file = resolveMessageFile(message->origin, document_.Path(), programFolder_.path());
         if (file.isEmpty()) {
             services_.dialogs.messageBox(this, QStringLiteral("找不到出错的文件：%1").arg(message->origin),
                                          QStringLiteral("错误提示"), platform::MessageIcon::Warning,

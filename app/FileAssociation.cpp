@@ -183,10 +183,10 @@ QString desktopExecValue(const QString& programPath) {
     return escapeString(u'"' + quoted + QStringLiteral("\" %f"));
 }
 
-void writeAssociation(const AssociationPlaces& places, const QString& programFolder, const QString& programPath) {
+void writeAssociation(const AssociationPlaces& places, const platform::ProgramFolder& programFolder, const QString& programPath) {
     writeTypeValue(places);
     setDesktopKey(places, QStringLiteral("Name"), escapeString(QString::fromUtf16(kAssociationName)));
-    setDesktopKey(places, QStringLiteral("Icon"), escapeString(programFolder + QStringLiteral("/bin/asm.ico")));
+    setDesktopKey(places, QStringLiteral("Icon"), escapeString(programFolder.icon()));
     setDesktopKey(places, QStringLiteral("Exec"), desktopExecValue(programPath));
 }
 
@@ -200,7 +200,7 @@ void refreshDesktopDatabase(const AssociationPlaces& places) {
 // Makes the program the default for *.asm files: the icon first, then the four
 // values, then the desktop is told; the success message only when all was written.
 void TForm1::ASM1Click() {
-    if (!platform::fileExists(programFolder() + QStringLiteral("/bin/asm.ico")))   // 1
+    if (!platform::fileExists(programFolder().icon()))   // 1
         writeCarriedFile(programFolder(), carriedFile("asm_ico"));
     const AssociationPlaces places = AssociationPlaces::forUser();
     try {

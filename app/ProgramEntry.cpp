@@ -39,15 +39,15 @@ void showSplashForAboutOneSecond(TForm5& splash) {
 
 }  // namespace
 
-QString systemFolder(const QString& programFolder) { return programFolder + QStringLiteral("/system"); }
+QString systemFolder(const platform::ProgramFolder& programFolder) { return programFolder.file(u"system"); }
 
-bool extractEditingLibrary(const QString& programFolder) {
-    if (platform::fileExists(programFolder + u'/' + kEditingLibrary)) return false;
+bool extractEditingLibrary(const platform::ProgramFolder& programFolder) {
+    if (platform::fileExists(programFolder.file(kEditingLibrary))) return false;
     writeCarriedFile(programFolder, carriedFile("Sci_dll"));
     return true;
 }
 
-int deployToolKit(const QString& programFolder, platform::ShellService& shell, std::FILE* out) {
+int deployToolKit(const platform::ProgramFolder& programFolder, platform::ShellService& shell, std::FILE* out) {
     const auto print = [out](const QString& row) { std::fprintf(out, "%s\n", row.toUtf8().constData()); };
     try {
         extractEditingLibrary(programFolder);
@@ -58,7 +58,7 @@ int deployToolKit(const QString& programFolder, platform::ShellService& shell, s
         return 1;
     }
     for (const QString& row : shell.hostRows()) print(row);
-    print(QStringLiteral("程序文件夹: ") + programFolder);
+    print(QStringLiteral("程序文件夹: ") + programFolder.path());
     return 0;
 }
 
@@ -90,12 +90,13 @@ int runProgram(const EntryOptions& options, Services services) {
     showSplashForAboutOneSecond(*splash);
     TForm1 mainWindow(options.programFolder, services);                                   // 6
     mainWindow.FormCreate(options.arguments);
-    mainWindow.Form2 = new build::TForm2(options.programFolder, services.dialogs, services.shell,
-                                         services.pause, &mainWindow);
-    mainWindow.guarded([&mainWindow] { mainWindow.Form2->FormCreate(); });
+    auto* consoleTemplateEditor =
+        new build::TForm2(options.programFolder, services.dialogs, services.shell, services.pause, &mainWindow);
+    mainWindow.setConsoleTemplateEditor(consoleTemplateEditor);
+    mainWindow.guarded([consoleTemplateEditor] { consoleTemplateEditor->FormCreate(); });
     TForm3 aboutWindow(options.programFolder, services.dialogs);
-    mainWindow.Form3 = &aboutWindow;
-    mainWindow.Form4 = new build::TForm4(&mainWindow);
+    mainWindow.setAboutWindow(&aboutWindow);
+    mainWindow.setListingWindow(new build::TForm4(&mainWindow));
     splash.reset();                                                                       // 7
     return QApplication::exec();
 }

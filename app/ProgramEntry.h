@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Services.h"
+#include "platform/ProgramFolder.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,7 @@ namespace platform { class ShellService; }
 namespace asmora::app {
 
 struct EntryOptions {
-    QString programFolder;
+    platform::ProgramFolder programFolder;
     QString programPath;          // started again after the first-run extraction
     QStringList arguments;        // after the program's own name
     QString instanceLockName;     // "Asmora(Norwick版)"
@@ -27,16 +28,16 @@ int runProgram(const EntryOptions& options, Services services);
 
 // Writes SciLexer.dll beside the program when it is missing. Returns true when it
 // was written (the caller then asks for a restart). Raises platform::Error.
-bool extractEditingLibrary(const QString& programFolder);
+bool extractEditingLibrary(const platform::ProgramFolder& programFolder);
 
 // `asmora --deploy`: without a window, writes SciLexer.dll and the carried tool kit
 // into the program folder, as the first starts do, and prints the tool-kit check's
 // rows (UTF-8) to `out`. For installers, administrators and tests. Returns 0, or 1
 // with the reason printed when a file cannot be written.
 inline constexpr char kDeployOption[] = "--deploy";
-int deployToolKit(const QString& programFolder, platform::ShellService& shell, std::FILE* out);
+int deployToolKit(const platform::ProgramFolder& programFolder, platform::ShellService& shell, std::FILE* out);
 
 // The folder the program treats as the system folder: one of its own.
-QString systemFolder(const QString& programFolder);
+QString systemFolder(const platform::ProgramFolder& programFolder);
 
 }  // namespace asmora::app

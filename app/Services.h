@@ -2,11 +2,7 @@
 // pass doubles.
 #pragma once
 
-namespace platform {
-class DialogService;
-class ShellService;
-class PauseService;
-}  // namespace platform
+#include "platform/ServiceDeclarations.h"
 
 namespace asmora::app {
 

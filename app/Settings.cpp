@@ -15,14 +15,14 @@ struct SwitchRow {
 };
 
 constexpr SwitchRow kSwitches[] = {
-    {Switch::AutoCheckASM, "AutoCheckASM", false},
-    {Switch::MaxWindow, "MaxWindow", false},
-    {Switch::Show_DebugTips, "Show_DebugTips", false},
-    {Switch::Hide_FilePath, "Hide_FilePath", false},
-    {Switch::Hide_RightContrl, "Hide_RightContrl", false},
-    {Switch::Hide_CommandControl, "Hide_CommandControl", false},
-    {Switch::ASM_ByAuto, "ASM_ByAuto", true},
-    {Switch::Not_UseSkin, "Not_UseSkin", false},
+    {Switch::SkipToolKitCheck, "AutoCheckASM", false},
+    {Switch::StartMaximised, "MaxWindow", false},
+    {Switch::SkipDebugTips, "Show_DebugTips", false},
+    {Switch::HideFolderBar, "Hide_FilePath", false},
+    {Switch::HideButtonColumn, "Hide_RightContrl", false},
+    {Switch::HideCommandArea, "Hide_CommandControl", false},
+    {Switch::RunBuildCommandsAtOnce, "ASM_ByAuto", true},
+    {Switch::SkinsOff, "Not_UseSkin", false},
 };
 
 const SwitchRow& row(Switch key) {
@@ -33,7 +33,7 @@ const SwitchRow& row(Switch key) {
 
 }  // namespace
 
-QString TSettings::path() const { return programFolder_ + QStringLiteral("/bin/setting.ini"); }
+QString TSettings::path() const { return programFolder_.settingsFile(); }
 
 const char* TSettings::keyName(Switch key) { return row(key).name; }
 bool TSettings::defaultValue(Switch key) { return row(key).fallback; }

@@ -3,24 +3,28 @@
 // stored as "1" and "0".
 #pragma once
 
+#include "platform/ProgramFolder.h"
+
 #include <QString>
 
 namespace asmora::app {
 
+// Each switch is named for what "on" means; the key it is stored under (named for the
+// check mark it keeps, so `AutoCheckASM` = 1 skips the check) is data in Settings.cpp.
 enum class Switch {
-    AutoCheckASM,        // skip the tool-kit check at start-up (check mark of N25)
-    MaxWindow,           // open the main window maximised
-    Show_DebugTips,      // do not show the debugger tips (check mark of N27)
-    Hide_FilePath,       // top bar Panel5 hidden (N23)
-    Hide_RightContrl,    // right column Panel8 hidden (N21)
-    Hide_CommandControl, // bottom area Panel1 hidden (N22)
-    ASM_ByAuto,          // assemble and link run their command at once (CheckBox1)
-    Not_UseSkin,         // skin engine off (N29)
+    SkipToolKitCheck,        // no tool-kit check at start-up (check mark of N25)
+    StartMaximised,          // open the main window maximised
+    SkipDebugTips,           // no tips box before debugging (check mark of N27)
+    HideFolderBar,           // top bar Panel5 hidden (N23)
+    HideButtonColumn,        // right column Panel8 hidden (N21)
+    HideCommandArea,         // bottom area Panel1 hidden (N22)
+    RunBuildCommandsAtOnce,  // assemble and link run their command at once (CheckBox1)
+    SkinsOff,                // skin engine off (N29)
 };
 
 class TSettings {
 public:
-    explicit TSettings(QString programFolder) : programFolder_(std::move(programFolder)) {}
+    explicit TSettings(platform::ProgramFolder programFolder) : programFolder_(std::move(programFolder)) {}
 
     QString path() const;
 
@@ -44,7 +48,7 @@ public:
     static bool defaultValue(Switch key);
 
 private:
-    QString programFolder_;
+    platform::ProgramFolder programFolder_;
 };
 
 }  // namespace asmora::app

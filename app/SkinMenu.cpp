@@ -47,7 +47,7 @@ TSkinMenu::Plan TSkinMenu::readPlan(const TSettings& settings, const skins::TSki
     Plan plan;
     try {
         plan.chosen = store.indexOf(settings.readSkinName());
-        plan.notUseSkin = settings.read(Switch::Not_UseSkin);
+        plan.skinsOff = settings.read(Switch::SkinsOff);
         if (plan.chosen >= 0) plan.chosenSheet = store.sheet(plan.chosen);
     } catch (const platform::Error& error) {
         plan.failure = error.message();
@@ -78,8 +78,8 @@ void TSkinMenu::applyPlan() {
         connect(entry, &QAction::triggered, this, [this, entry] { onChoose_(entry); });
         skinMenu_->insertAction(index < skinMenu_->actions().size() ? skinMenu_->actions().at(index) : nullptr, entry);
     }
-    SkinData1.setActive(!plan_.notUseSkin);
-    noSkinItem_->setChecked(plan_.notUseSkin);
+    SkinData1.setActive(!plan_.skinsOff);
+    noSkinItem_->setChecked(plan_.skinsOff);
 }
 
 QAction* TSkinMenu::item(int index) const {
@@ -95,8 +95,8 @@ void TForm1::ClearBlue1Click(QAction* item) {
     skins::TSkinData& engine = SkinMenu->SkinData1;
     engine.loadFromStore(SkinMenu->SkinStore1, index);                 // 1
     if (QAction* chosen = SkinMenu->item(index)) chosen->setChecked(true);  // 2
-    action(QStringLiteral("N29"))->setChecked(false);                   // 3
-    settings().write(Switch::Not_UseSkin, false);
+    action(MenuId::SkinsOff)->setChecked(false);                   // 3
+    settings().write(Switch::SkinsOff, false);
     engine.setActive(true);                                             // 4
     settings().writeSkinName(SkinMenu->SkinStore1.name(index));         // 5
 }

@@ -50,7 +50,7 @@ private:
         int chosen = -1;           // store index named by SkinName, -1 for none
         QString chosenSheet;
         QString failure;           // why the chosen sheet could not be read
-        bool notUseSkin = false;
+        bool skinsOff = false;
     };
     static Plan readPlan(const TSettings& settings, const skins::TSkinStore& store);
     void applyPlan();

@@ -68,7 +68,7 @@ QWidget* makePanel(QWidget* parent, const char* name) {
 
 }  // namespace
 
-TForm1::TForm1(const QString& programFolder, Services services, QWidget* parent)
+TForm1::TForm1(const platform::ProgramFolder& programFolder, Services services, QWidget* parent)
     : QMainWindow(parent), programFolder_(programFolder), services_(services), settings_(programFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kCaption);
@@ -98,44 +98,44 @@ void TForm1::buildMenus() {
     for (const MenuRow& row : mainMenus()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf16(row.caption));
         menu->setObjectName(QString::fromLatin1(row.name));
-        menus_.insert(QString::fromLatin1(row.name), menu);
+        menus_[row.id] = menu;
         if (*row.shortcut) {
             auto* own = new QAction(this);
             own->setObjectName(QString::fromLatin1(row.name));
             own->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
             addAction(own);
-            actions_.insert(QString::fromLatin1(row.name), own);
+            actions_[row.id] = own;
         }
     }
     for (const MenuItemRow& row : mainMenuItems()) {
-        QMenu* owner = menus_.value(QString::fromLatin1(row.menu));
+        QMenu* owner = menus_.at(row.menu);
         const QString name = QString::fromLatin1(row.name);
         if (row.submenu) {
             QMenu* sub = owner->addMenu(QString::fromUtf16(row.caption));
             sub->setObjectName(name);
-            menus_.insert(name, sub);
+            menus_[row.id] = sub;
         } else {
             QAction* item = owner->addAction(QString::fromUtf16(row.caption));
             item->setObjectName(name);
             item->setCheckable(row.checkable);
             if (*row.shortcut) item->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
-            actions_.insert(name, item);
+            actions_[row.id] = item;
         }
         if (row.separatorAfter) owner->addSeparator();
     }
-    actions_.value(QStringLiteral("S0"))->setStatusTip(QStringLiteral("Open|Opens an existing file"));
+    action(MenuId::Open)->setStatusTip(QStringLiteral("Open|Opens an existing file"));
 }
 
 void TForm1::buildPopupMenu() {
     PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->setObjectName(QString::fromLatin1(popupMenu().name));
     for (const MenuItemRow& row : popupMenuItems()) {
         QAction* item = PopupMenu1->addAction(QString::fromUtf16(row.caption));
         item->setObjectName(QString::fromLatin1(row.name));
         // Shown beside the caption; the editor's own key map handles the keys.
         item->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
         item->setShortcutContext(Qt::WidgetShortcut);
-        actions_.insert(QString::fromLatin1(row.name), item);
+        actions_[row.id] = item;
         if (row.separatorAfter) PopupMenu1->addSeparator();
     }
 }
@@ -213,7 +213,7 @@ void TForm1::buildEditor() {
     TabControl1->setObjectName(QStringLiteral("TabControl1"));
     // The editing library was written beside the program by the entry; the editor
     // refuses to start without it.
-    TSciLibrary::Load(programFolder_);
+    TSciLibrary::Load(programFolder_.path());
     LMG = new TSciLanguageManager(this);
     FillMainWindowLanguages(*LMG);
     Edit3 = new TScintilla(TabControl1);
@@ -275,22 +275,22 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 // Wiring
 
 void TForm1::connectHandlers() {
-    auto on = [this](const char* name, void (TForm1::*handler)()) {
-        connect(action(QString::fromLatin1(name)), &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    auto on = [this](MenuId item, void (TForm1::*handler)()) {
+        connect(action(item), &QAction::triggered, this, guardedSlot(handler));
     };
-    on("N21", &TForm1::N21Click);
-    on("N22", &TForm1::N22Click);
-    on("N23", &TForm1::N23Click);
-    on("N25", &TForm1::N25Click);
-    on("N27", &TForm1::N27Click);
-    on("N29", &TForm1::N29Click);
-    on("N26", &TForm1::N26Click);
-    on("N5", &TForm1::N5Click);
-    on("N8", &TForm1::N8Click);
-    on("N6", &TForm1::N6Click);
-    on("ASM1", &TForm1::ASM1Click);
-    on("N9", &TForm1::A1Click);
-    on("A1", &TForm1::A1Click);
+    on(MenuId::HideButtonColumn, &TForm1::N21Click);
+    on(MenuId::HideCommandArea, &TForm1::N22Click);
+    on(MenuId::HideFolderBar, &TForm1::N23Click);
+    on(MenuId::SkipToolKitCheck, &TForm1::N25Click);
+    on(MenuId::SkipDebugTips, &TForm1::N27Click);
+    on(MenuId::SkinsOff, &TForm1::N29Click);
+    on(MenuId::CheckToolKit, &TForm1::N26Click);
+    on(MenuId::Find, &TForm1::N5Click);
+    on(MenuId::FindNext, &TForm1::N8Click);
+    on(MenuId::Replace, &TForm1::N6Click);
+    on(MenuId::Associate, &TForm1::ASM1Click);
+    on(MenuId::AboutAuthor, &TForm1::A1Click);
+    on(MenuId::About, &TForm1::A1Click);
     connect(Button5, &QPushButton::clicked, this, [this] {
         if (runner_->isRunning()) runner_->stop();
         else guarded([this] { Button7Click(); });
@@ -336,7 +336,7 @@ void TForm1::showError(const QString& message) {
 // While a child runs, nothing else that runs a tool or changes files may start; the
 // execute button becomes the stop button.
 void TForm1::setBusy(bool busy) {
-    for (QAction* item : std::as_const(actions_)) item->setEnabled(!busy);
+    for (const auto& [id, item] : actions_) item->setEnabled(!busy);
     for (QPushButton* button : {Button1, Button2, Button3, Button12, Button13, Button4, Button6, ButtonOpen})
         button->setEnabled(!busy);
     Button5->setText(busy ? QStringLiteral("停 止") : QStringLiteral("执 行"));
@@ -360,18 +360,18 @@ void TForm1::FormCreate(const QStringList& arguments) {
     creating_ = true;
     try {
         hide();                                                       // 1
-        SkinMenu = new TSkinMenu(menu("N19"), action("N29"), settings_, [this](QAction* item) {  // 2
+        SkinMenu = new TSkinMenu(menu(MenuId::SkinChoice), action(MenuId::SkinsOff), settings_, [this](QAction* item) {  // 2
             guarded([this, item] { ClearBlue1Click(item); });
         }, this);
         SkinMenu->startBuilder();
         Edit3->SetStreamClass(&TSciMyStream::StreamClass);             // 3
         move(screen()->availableGeometry().center() - rect().center());
         Edit3->SetCodePage(0);
-        QDir::setCurrent(programFolder_);                              // 4
+        QDir::setCurrent(programFolder_.path());                       // 4
         const QString startupFile = resolveStartupFile(arguments);     // 5
-        if (!QDir().mkpath(programFolder_ + QStringLiteral("/bin")))   // 6
-            throw platform::Error(QStringLiteral("无法创建文件夹 %1/bin").arg(programFolder_));
-        CurrentPath.clear();                                           // 7
+        if (!QDir().mkpath(programFolder_.bin()))                      // 6
+            throw platform::Error(QStringLiteral("无法创建文件夹 %1").arg(programFolder_.bin()));
+        document_.SetPath(QString());                                  // 7
         const TCleanupList cleanup(programFolder_);                    // 8
         if (QFile::exists(cleanup.path())) cleanup.process();
         cleanup.reset();
@@ -401,22 +401,22 @@ void TForm1::FormCreate(const QStringList& arguments) {
 // The switches of bin/setting.ini as the window shows them: the tool-kit check,
 // the maximised window, the debugging tips, the hidden panels, auto-execution.
 void TForm1::applyStartupSettings() {
-    const bool skipCheck = settings_.read(Switch::AutoCheckASM);
-    action("N25")->setChecked(skipCheck);
+    const bool skipCheck = settings_.read(Switch::SkipToolKitCheck);
+    action(MenuId::SkipToolKitCheck)->setChecked(skipCheck);
     if (!skipCheck) N26Click();
-    if (settings_.read(Switch::MaxWindow)) setWindowState(windowState() | Qt::WindowMaximized);
-    action("N27")->setChecked(settings_.read(Switch::Show_DebugTips));
-    const struct { const char* item; Switch key; QWidget* pane; } panes[] = {
-        {"N23", Switch::Hide_FilePath, Panel5},
-        {"N21", Switch::Hide_RightContrl, Panel8},
-        {"N22", Switch::Hide_CommandControl, Panel1},
+    if (settings_.read(Switch::StartMaximised)) setWindowState(windowState() | Qt::WindowMaximized);
+    action(MenuId::SkipDebugTips)->setChecked(settings_.read(Switch::SkipDebugTips));
+    const struct { MenuId item; Switch key; QWidget* pane; } panes[] = {
+        {MenuId::HideFolderBar, Switch::HideFolderBar, Panel5},
+        {MenuId::HideButtonColumn, Switch::HideButtonColumn, Panel8},
+        {MenuId::HideCommandArea, Switch::HideCommandArea, Panel1},
     };
     for (const auto& pane : panes) {
         const bool hidden = settings_.read(pane.key);
-        action(QString::fromLatin1(pane.item))->setChecked(hidden);
+        action(pane.item)->setChecked(hidden);
         pane.pane->setVisible(!hidden);
     }
-    CheckBox1->setChecked(settings_.read(Switch::ASM_ByAuto));
+    CheckBox1->setChecked(settings_.read(Switch::RunBuildCommandsAtOnce));
 }
 
 // A settings file that cannot be used leaves every switch at its default; the user
@@ -445,7 +445,7 @@ void TForm1::openStartupFile(const QString& startupFile, const TCleanupList& cle
 // A console template backup (Backup.dat) in the program folder: offer to restore the
 // template from it; the backup goes either way.
 void TForm1::offerBackupRecovery() {
-    const QString backup = programFolder_ + QStringLiteral("/Backup.dat");
+    const QString backup = programFolder_.templateBackup();
     if (!QFile::exists(backup)) return;
     const int answer = services_.dialogs.messageBox(
         this, QStringLiteral("发现DOS界面备份文件，请问是否使用该备份文件恢复？"),
@@ -457,11 +457,13 @@ void TForm1::offerBackupRecovery() {
 // ----------------------------------------------------------------------------------
 // Execute button and command box
 
-void TForm1::Button7Click() {
+void TForm1::Button7Click() { executeCommandBox(); }
+
+void TForm1::executeCommandBox() {
     if (!CheckBox1->isChecked()) ListBox1->clear();
     const QString command = Edit2->text();
     if (command.isEmpty()) return;
-    ListBox1->addRow(QStringLiteral("运行指令：") + programFolder_ + u'>' + command + QStringLiteral("\r\n\r\n"));
+    ListBox1->addRow(QStringLiteral("运行指令：") + programFolder_.path() + u'>' + command + QStringLiteral("\r\n\r\n"));
     ListBox1->addRow(QString());
     runner_->RunDosCommand(command, *ListBox1);
     ListBox1->selectLast();
@@ -483,16 +485,16 @@ void TForm1::toggleSwitch(QAction* item, Switch key, QWidget* pane) {
     writeSwitch(key, item->isChecked());
 }
 
-void TForm1::N21Click() { toggleSwitch(action("N21"), Switch::Hide_RightContrl, Panel8); }
-void TForm1::N22Click() { toggleSwitch(action("N22"), Switch::Hide_CommandControl, Panel1); }
-void TForm1::N23Click() { toggleSwitch(action("N23"), Switch::Hide_FilePath, Panel5); }
-void TForm1::N25Click() { toggleSwitch(action("N25"), Switch::AutoCheckASM, nullptr); }
-void TForm1::N27Click() { toggleSwitch(action("N27"), Switch::Show_DebugTips, nullptr); }
+void TForm1::N21Click() { toggleSwitch(action(MenuId::HideButtonColumn), Switch::HideButtonColumn, Panel8); }
+void TForm1::N22Click() { toggleSwitch(action(MenuId::HideCommandArea), Switch::HideCommandArea, Panel1); }
+void TForm1::N23Click() { toggleSwitch(action(MenuId::HideFolderBar), Switch::HideFolderBar, Panel5); }
+void TForm1::N25Click() { toggleSwitch(action(MenuId::SkipToolKitCheck), Switch::SkipToolKitCheck, nullptr); }
+void TForm1::N27Click() { toggleSwitch(action(MenuId::SkipDebugTips), Switch::SkipDebugTips, nullptr); }
 void TForm1::N29Click() {
-    toggleSwitch(action("N29"), Switch::Not_UseSkin, nullptr);
-    if (SkinMenu) SkinMenu->SkinData1.setActive(!action("N29")->isChecked());
+    toggleSwitch(action(MenuId::SkinsOff), Switch::SkinsOff, nullptr);
+    if (SkinMenu) SkinMenu->SkinData1.setActive(!action(MenuId::SkinsOff)->isChecked());
 }
-void TForm1::CheckBox1Click() { writeSwitch(Switch::ASM_ByAuto, CheckBox1->isChecked()); }
+void TForm1::CheckBox1Click() { writeSwitch(Switch::RunBuildCommandsAtOnce, CheckBox1->isChecked()); }
 
 void TForm1::N26Click() {
     const ToolKitReport report{[this] { ListBox1->clear(); }, [this](const QString& line) { ListBox1->addRow(line); }};
@@ -522,9 +524,9 @@ void TForm1::changeEvent(QEvent* event) {
     const bool maximised = now & Qt::WindowMaximized && !(now & Qt::WindowMinimized);
     const bool normal = !(now & (Qt::WindowMaximized | Qt::WindowMinimized));
     if (maximised && !(before & Qt::WindowMaximized && !(before & Qt::WindowMinimized)))
-        guarded([this] { writeSwitch(Switch::MaxWindow, true); });
+        guarded([this] { writeSwitch(Switch::StartMaximised, true); });
     else if (normal && (before & (Qt::WindowMaximized | Qt::WindowMinimized)))
-        guarded([this] { writeSwitch(Switch::MaxWindow, false); });
+        guarded([this] { writeSwitch(Switch::StartMaximised, false); });
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
@@ -541,13 +543,7 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::dropFile(const QString& path) {
     if (path.isEmpty()) return;
-    // A save that fails ends the drop before anything is loaded.
-    if (FileModified && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
-                                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
-                                                     platform::MessageButtons::YesNo) == platform::IdYes)
-        SaveBClick();
-    documents_->OpenDocument(path);
-    documents_->ShowFolderOf(path);
+    openInPlaceOfCurrent(path);
     Edit3->setFocus();
     TCleanupList(programFolder_).addRecord(path);
 }
@@ -566,7 +562,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::FormClose() {
-    if (FileModified && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被更改，请问是否保存？"),
+    if (document_.Modified() && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被更改，请问是否保存？"),
                                                      QStringLiteral("文件未保存"), platform::MessageIcon::Information,
                                                      platform::MessageButtons::YesNo) == platform::IdYes) {
         // A failed save is shown and keeps the window and its document open.
@@ -579,8 +575,8 @@ bool TForm1::FormClose() {
     }
     const TCleanupList cleanup(programFolder_);
     cleanup.process();
-    for (const char16_t* name : {u"/bin/ml.bat", u"/bin/Rubish.ini", u"/bin/Asmora帮助.GID"})
-        QFile::remove(programFolder_ + QString::fromUtf16(name));
+    for (const QString& file : {programFolder_.runBatch(), programFolder_.cleanupList(), programFolder_.helpIndex()})
+        QFile::remove(file);
     return true;
 }
 

@@ -79,7 +79,7 @@ void addLines(QGroupBox* group, const Line (&lines)[N]) {
 
 }  // namespace
 
-TForm3::TForm3(QString programFolder, platform::DialogService& dialogs, QWidget* parent)
+TForm3::TForm3(platform::ProgramFolder programFolder, platform::DialogService& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       programFolder_(std::move(programFolder)),
       dialogs_(dialogs) {
@@ -132,7 +132,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm3::Label12Click() {
     if (!helpViewer_) helpViewer_ = new THelpViewer(dialogs_, this);
-    helpViewer_->openContents(programFolder_ + QStringLiteral("/bin/Asmora帮助.hlp"));
+    helpViewer_->openContents(programFolder_.helpFile());
 }
 
 void TForm3::Button1Click() { accept(); }

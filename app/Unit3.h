@@ -3,6 +3,8 @@
 // start-up, hidden, and shown modally as often as the user asks (`A1Click`).
 #pragma once
 
+#include "platform/ProgramFolder.h"
+
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,7 +19,7 @@ class THelpViewer;
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    TForm3(QString programFolder, platform::DialogService& dialogs, QWidget* parent = nullptr);
+    TForm3(platform::ProgramFolder programFolder, platform::DialogService& dialogs, QWidget* parent = nullptr);
     ~TForm3() override;
 
     QGroupBox* GroupBox1 = nullptr;  // 教材图片
@@ -42,7 +44,7 @@ protected:
 private:
     void buildGroups();
 
-    QString programFolder_;
+    platform::ProgramFolder programFolder_;
     platform::DialogService& dialogs_;
     THelpViewer* helpViewer_ = nullptr;
 };

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         QCoreApplication application(argc, argv);
         asmora::resources::registerCarriedFiles();
         platform::XtermShellService shell;
-        return asmora::app::deployToolKit(platform::programFolder(), shell, stdout);
+        return asmora::app::deployToolKit(platform::ProgramFolder(platform::programFolder()), shell, stdout);
     }
 
     QApplication application(argc, argv);
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     platform::RealPauseService pause;
 
     asmora::app::EntryOptions options;
-    options.programFolder = platform::programFolder();
+    options.programFolder = platform::ProgramFolder(platform::programFolder());
     options.programPath = platform::executablePath();
     options.arguments = QApplication::arguments().mid(1);
     options.instanceLockName = QStringLiteral("Asmora(Norwick版)");

@@ -44,10 +44,10 @@ QString assemblerCommand(const WorkFiles& files, const QString& sourcePath) {
            quoted(files.object()) + QStringLiteral(" /Zi ") + quoted(sourcePath) + u' ';
 }
 
-QString linkerCommand(const WorkFiles& files, const QString& programFolder) {
+QString linkerCommand(const WorkFiles& files, const platform::ProgramFolder& programFolder) {
     return QStringLiteral("bin/link.exe /debug /subsystem:console /entry:start /out:") + quoted(files.executable()) +
-           u' ' + quoted(files.object()) + u' ' + quoted(programFolder + QStringLiteral("/bin/io.obj")) + u' ' +
-           quoted(programFolder + QStringLiteral("/bin/kernel32.lib"));
+           u' ' + quoted(files.object()) + u' ' + quoted(programFolder.ioObject()) + u' ' +
+           quoted(programFolder.kernel32Library());
 }
 
 void assembleSource(const TBuildContext& context) {

@@ -5,6 +5,8 @@
 // (W the work base, P the source, D the program folder.)
 #pragma once
 
+#include "platform/ProgramFolder.h"
+
 #include <QString>
 
 namespace asmora::build {
@@ -14,7 +16,7 @@ struct WorkFiles;
 
 // The assembler's command line, with its one trailing blank.
 QString assemblerCommand(const WorkFiles& files, const QString& sourcePath);
-QString linkerCommand(const WorkFiles& files, const QString& programFolder);
+QString linkerCommand(const WorkFiles& files, const platform::ProgramFolder& programFolder);
 
 // `Button1Click`: saves the source, writes io.h beside it when missing, deletes the
 // stale work files, writes the header and the command, runs it (when automatic),

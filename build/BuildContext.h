@@ -4,6 +4,9 @@
 // services. The main window fills it; tests fill it with widgets of their own.
 #pragma once
 
+#include "platform/ProgramFolder.h"
+#include "platform/ServiceDeclarations.h"
+
 #include <QString>
 
 #include <functional>
@@ -12,12 +15,6 @@ class QAction;
 class QCheckBox;
 class QLineEdit;
 class QWidget;
-
-namespace platform {
-class DialogService;
-class PauseService;
-class ShellService;
-}  // namespace platform
 
 namespace asmora::build {
 
@@ -29,16 +26,14 @@ struct TBuildContext {
     QLineEdit& commandBox;           // `Edit2`
     const QCheckBox& autoExecute;    // `CheckBox1`: run the tool command at once
     const QAction& debugTipsOff;     // `N27`: no tips box before debugging
-    QString programFolder;           // without a trailing separator
+    platform::ProgramFolder programFolder;
     std::function<QString()> currentPath;               // `CurrentPath`
-    std::function<void()> execute;                      // the execute button, `Button7Click`
+    std::function<void()> execute;                      // the execute button's work (`Button7Click`)
     std::function<void()> save;                         // the save command, `SaveBClick`
     std::function<void(const QString& target)> writeIoHeader;  // the carried io.h
     platform::DialogService& dialogs;
     platform::ShellService& shell;
     platform::PauseService& pause;
-
-    QString binPath(const QString& fileName) const { return programFolder + QStringLiteral("/bin/") + fileName; }
 };
 
 }  // namespace asmora::build

@@ -55,10 +55,6 @@ QString editableLine(const QString& fileLine) {
 
 }  // namespace
 
-QString templatePath(const QString& programFolder) { return programFolder + QStringLiteral("/bin/ExecM.dll"); }
-QString batchPath(const QString& programFolder) { return programFolder + QStringLiteral("/bin/ml.bat"); }
-QString backupPath(const QString& programFolder) { return programFolder + QStringLiteral("/Backup.dat"); }
-
 QStringList defaultTemplate() {
     const QString stars = QStringLiteral("echo ") + repeated(u'*', 79);
     const QString dashes = QStringLiteral("echo ") + repeated(u'-', 79);
@@ -135,10 +131,10 @@ QString pathForBatch(const QString& path) {
     return platform::cp936::decode(QFile::encodeName(path));
 }
 
-void restoreTemplateFromBackup(const QString& programFolder) {
-    const QString backup = backupPath(programFolder);
+void restoreTemplateFromBackup(const platform::ProgramFolder& programFolder) {
+    const QString backup = programFolder.templateBackup();
     if (!platform::fileExists(backup)) return;
-    writeTextLines(templatePath(programFolder), editableToFile(readTextLines(backup)));
+    writeTextLines(programFolder.consoleTemplate(), editableToFile(readTextLines(backup)));
 }
 
 }  // namespace asmora::build

@@ -10,6 +10,8 @@
 //   ;;%FILENAME%            %FILENAME%      (the run batch: "/home/u/Debug/hello.exe")
 #pragma once
 
+#include "platform/ProgramFolder.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,10 +19,6 @@ namespace asmora::build {
 
 // The marker that the run batch replaces by the executable's quoted path.
 inline constexpr char16_t kFileNameMarker[] = u"%FILENAME%";
-
-QString templatePath(const QString& programFolder);  // <program folder>/bin/ExecM.dll
-QString batchPath(const QString& programFolder);     // <program folder>/bin/ml.bat
-QString backupPath(const QString& programFolder);    // <program folder>/Backup.dat
 
 // The built-in template, 25 lines in file form.
 QStringList defaultTemplate();
@@ -56,6 +54,6 @@ QString pathForBatch(const QString& path);
 // `Recovery`: when Backup.dat lies beside the program, rewrites ExecM.dll from it
 // through the editable-to-file conversion. Raises platform::Error when a file
 // cannot be read or written; ExecM.dll is then unchanged.
-void restoreTemplateFromBackup(const QString& programFolder);
+void restoreTemplateFromBackup(const platform::ProgramFolder& programFolder);
 
 }  // namespace asmora::build

@@ -63,7 +63,7 @@ void debugProgram(const TBuildContext& context) {
         context.shell.startDetached(QStringLiteral("./bin/windbg.exe"), debuggerArguments(executable));
     } else {
         inform(context, QStringLiteral("加载文件不存在,可能需要您手动加载其他文件."), QStringLiteral("提示"));
-        context.shell.startDetached(context.binPath(QStringLiteral("windbg.exe")), QString());
+        context.shell.startDetached(context.programFolder.debugger(), QString());
     }
 }
 

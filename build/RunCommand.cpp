@@ -24,8 +24,8 @@ const QString kCannotRunCaption = QStringLiteral("无法运行");
 void runProgram(const TBuildContext& context) {
     const QString source = context.currentPath();
     if (!checkSource(context, source, SourceCommand::Run)) return;
-    const QString batch = batchPath(context.programFolder);
-    const QString consoleTemplate = templatePath(context.programFolder);
+    const QString batch = context.programFolder.runBatch();
+    const QString consoleTemplate = context.programFolder.consoleTemplate();
     QFile::remove(batch);
     context.commandBox.clear();
     if (!platform::fileExists(consoleTemplate)) writeDefaultTemplate(consoleTemplate);

@@ -64,7 +64,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-TForm2::TForm2(const QString& programFolder, platform::DialogService& dialogs, platform::ShellService& shell,
+TForm2::TForm2(const platform::ProgramFolder& programFolder, platform::DialogService& dialogs, platform::ShellService& shell,
                platform::PauseService& pause, QWidget* parent)
     : QDialog(parent), programFolder_(programFolder), dialogs_(dialogs), shell_(shell), pause_(pause) {
     setObjectName(QStringLiteral("Form2"));
@@ -144,7 +144,7 @@ void TForm2::inform(const QString& text, const QString& caption) {
 }
 
 void TForm2::FormCreate() {
-    const QString consoleTemplate = templatePath(programFolder_);
+    const QString consoleTemplate = programFolder_.consoleTemplate();
     if (!platform::fileExists(consoleTemplate)) writeDefaultTemplate(consoleTemplate);
 }
 
@@ -155,7 +155,7 @@ void TForm2::showEvent(QShowEvent* event) {
 
 void TForm2::Form2Show() {
     Memo1->clear();
-    const QString consoleTemplate = templatePath(programFolder_);
+    const QString consoleTemplate = programFolder_.consoleTemplate();
     if (platform::fileExists(consoleTemplate))
         Memo1->setPlainText(fileToEditable(readTextLines(consoleTemplate)).join(u'\n'));
 }
@@ -167,7 +167,7 @@ QStringList TForm2::editableLines() const {
 }
 
 void TForm2::Button1Click() {
-    const QString batch = batchPath(programFolder_);
+    const QString batch = programFolder_.runBatch();
     QFile::remove(batch);
     pause_.pause(kTestPauseMs);
     writeTextLines(batch, testBatch(editableLines(), batch));
@@ -176,8 +176,8 @@ void TForm2::Button1Click() {
 }
 
 void TForm2::Button2Click() {
-    QFile::remove(batchPath(programFolder_));
-    writeTextLines(templatePath(programFolder_), editableToFile(editableLines()));
+    QFile::remove(programFolder_.runBatch());
+    writeTextLines(programFolder_.consoleTemplate(), editableToFile(editableLines()));
     inform(QStringLiteral("数据保存成功!"), QStringLiteral("提示"));
 }
 
@@ -186,7 +186,7 @@ void TForm2::Button3Click() {
                                            QStringLiteral("提示"), platform::MessageIcon::Information,
                                            platform::MessageButtons::YesNo);
     if (answer != platform::IdYes) return;
-    writeDefaultTemplate(templatePath(programFolder_));
+    writeDefaultTemplate(programFolder_.consoleTemplate());
     inform(QStringLiteral("数据恢复，窗口将会关闭几秒钟，请您稍等。"), QStringLiteral("系统提示"));
     hide();
     pause_.pause(kRestorePauseMs);
@@ -194,7 +194,7 @@ void TForm2::Button3Click() {
 }
 
 void TForm2::Button4Click() {
-    writeTextLines(backupPath(programFolder_), editableLines());
+    writeTextLines(programFolder_.templateBackup(), editableLines());
     inform(QStringLiteral("备份成功，已成功备份到文件Backup.dat，与程序放在同目录下即可使用。"), QStringLiteral("Recovery"));
 }
 

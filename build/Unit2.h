@@ -4,6 +4,9 @@
 // a console window, and save it to bin/ExecM.dll.
 #pragma once
 
+#include "platform/ProgramFolder.h"
+#include "platform/ServiceDeclarations.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -12,18 +15,12 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace platform {
-class DialogService;
-class PauseService;
-class ShellService;
-}  // namespace platform
-
 namespace asmora::build {
 
 class TForm2 final : public QDialog {
     Q_OBJECT
 public:
-    TForm2(const QString& programFolder, platform::DialogService& dialogs, platform::ShellService& shell,
+    TForm2(const platform::ProgramFolder& programFolder, platform::DialogService& dialogs, platform::ShellService& shell,
            platform::PauseService& pause, QWidget* parent = nullptr);
 
     // Once, at start-up: writes the built-in template when bin/ExecM.dll is missing.
@@ -63,7 +60,7 @@ private:
     void guarded(void (TForm2::*handler)());
     void inform(const QString& text, const QString& caption);
 
-    QString programFolder_;
+    platform::ProgramFolder programFolder_;
     platform::DialogService& dialogs_;
     platform::ShellService& shell_;
     platform::PauseService& pause_;

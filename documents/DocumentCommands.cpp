@@ -115,26 +115,26 @@ QString TDocumentCommands::Caption() const { return context_.tabs.Document(0)->C
 
 void TDocumentCommands::Edit3KeyDown()
 {
-    if (context_.fileModified) return;
-    context_.fileModified = true;
+    if (context_.document.Modified()) return;
+    context_.document.SetModified(true);
     const QString caption = Caption();
     if (!caption.endsWith(u'*')) SetCaption(caption + kModifiedMark);
 }
 
 void TDocumentCommands::E1Click()
 {
-    if (context_.fileModified && Show(context_, Message::SaveBeforeNew, {context_.currentPath}) == platform::IdYes)
+    if (context_.document.Modified() && Show(context_, Message::SaveBeforeNew, {context_.document.Path()}) == platform::IdYes)
         SaveBClick();
     context_.editor.ClearDocument();
     context_.editor.Lines.Add(NewFileTemplate());
     SetCaption(kUntitledCaption);
-    context_.currentPath.clear();
-    context_.fileModified = false;
+    context_.document.SetPath(QString());
+    context_.document.SetModified(false);
 }
 
 void TDocumentCommands::FileOpenBClick()
 {
-    if (context_.fileModified && Show(context_, Message::SaveBeforeOpen) == platform::IdYes) SaveBClick();
+    if (context_.document.Modified() && Show(context_, Message::SaveBeforeOpen) == platform::IdYes) SaveBClick();
     OpenDialog1.fileName.clear();
     const platform::FileDialogResult result = context_.dialogs.openFile(context_.window, OpenDialog1);
     if (!result.accepted) return;
@@ -145,13 +145,13 @@ void TDocumentCommands::FileOpenBClick()
 
 void TDocumentCommands::OpenDialog1CanClose(const QString &chosen)
 {
-    if (chosen == context_.currentPath) return;
+    if (chosen == context_.document.Path()) return;
     ShowFolderOf(chosen);
-    if (!context_.currentPath.isEmpty() && context_.fileModified) {
-        const int answer = Show(context_, Message::SaveChosenFile, {context_.currentPath});
+    if (!context_.document.Untitled() && context_.document.Modified()) {
+        const int answer = Show(context_, Message::SaveChosenFile, {context_.document.Path()});
         if (answer == platform::IdCancel) return;
         // Written with the encoding it was loaded in, blanks and all.
-        if (answer == platform::IdYes) context_.editor.SaveToFile(context_.currentPath);
+        if (answer == platform::IdYes) context_.editor.SaveToFile(context_.document.Path());
     }
     if (platform::extensionOf(chosen).toLower() == u".asm") context_.addCleanupRecord(chosen);
     OpenDocument(chosen);
@@ -159,9 +159,9 @@ void TDocumentCommands::OpenDialog1CanClose(const QString &chosen)
 
 void TDocumentCommands::OpenDocument(const QString &path)
 {
-    context_.currentPath = path;
+    context_.document.SetPath(path);
     SetCaption(path);
-    context_.fileModified = false;
+    context_.document.SetModified(false);
     try {
         context_.editor.ClearDocument();
         context_.editor.LoadFromFile(path);
@@ -175,8 +175,8 @@ void TDocumentCommands::BecomeUntitledAndEmpty()
 {
     context_.editor.ClearDocument();
     SetCaption(kUntitledCaption);
-    context_.currentPath.clear();
-    context_.fileModified = false;
+    context_.document.SetPath(QString());
+    context_.document.SetModified(false);
 }
 
 void TDocumentCommands::ShowFolderOf(const QString &path)
@@ -193,17 +193,17 @@ void TDocumentCommands::FollowFolderOf(const QString &path)
 
 void TDocumentCommands::SaveBClick()
 {
-    if (!context_.fileModified) return;
-    if (context_.currentPath.isEmpty()) {
+    if (!context_.document.Modified()) return;
+    if (context_.document.Untitled()) {
         SaveDialog1.title = QStringLiteral("保存");
         RunSaveDialog();
         return;
     }
     context_.editor.Streamer()->SetEncoding(EncodingForSave());
     context_.editor.RemoveTrailingBlanks();
-    context_.editor.SaveToFile(context_.currentPath);
-    SetCaption(context_.currentPath);
-    context_.fileModified = false;
+    context_.editor.SaveToFile(context_.document.Path());
+    SetCaption(context_.document.Path());
+    context_.document.SetModified(false);
 }
 
 // Save writes code page 936. A document in UTF-8 without BOM (found by its cookie or
@@ -242,8 +242,8 @@ void TDocumentCommands::SaveDialog1CanClose(const QString &entered, int filterIn
     const QString target = WithFilterExtension(entered, filterIndex);
     platform::writeFileAtomically(target, TextAsLines());
     SetCaption(target);
-    context_.currentPath = target;
-    context_.fileModified = false;
+    context_.document.SetPath(target);
+    context_.document.SetModified(false);
     FollowFolderOf(target);  // the next Open starts in the folder saved to
 }
 
@@ -264,7 +264,7 @@ QByteArray TDocumentCommands::TextAsLines() const
 
 void TDocumentCommands::N3Click()
 {
-    const QString path = context_.currentPath;
+    const QString path = context_.document.Path();
     if (!platform::fileExists(path)) {
         Show(context_, Message::NothingToDelete);
         return;
@@ -279,7 +279,7 @@ void TDocumentCommands::N3Click()
         Show(context_, Message::DeleteFailed, {path, platform::reasonOf(file)});
         return;
     }
-    context_.fileModified = false;
+    context_.document.SetModified(false);
     E1Click();
     Show(context_, Message::Deleted);
 }

@@ -2,6 +2,7 @@
 // Delete, and the "changed" mark that a key press in the editor sets.
 #pragma once
 
+#include "DocumentState.h"
 #include "SciStreamBase.h"
 #include "platform/DialogService.h"
 
@@ -14,17 +15,15 @@ class QWidget;
 class TSciDocumentTabControl;
 class TScintillaMemo;
 
-// What the document commands use of the main window. The window fills it with its
-// components and the two values of the current document, which it keeps itself
-// because start-up, dropping a file, closing and the build commands read them too.
+// What the document commands use of the main window: its components and the state
+// of the current document.
 struct TDocumentContext {
     QWidget *window;                    // parent of the message boxes and dialogs
     TScintillaMemo &editor;             // `Edit3`
     TSciDocumentTabControl &tabs;       // `TabControl1`: document 0 shows the caption
     QLineEdit &directoryBox;            // `Edit1`
     platform::DialogService &dialogs;
-    QString &currentPath;               // `CurrentPath`: empty for an untitled document
-    bool &fileModified;                 // `FileModified`: set by a key press in the editor
+    TDocumentState &document;           // `CurrentPath` and `FileModified`
     std::function<void(const QString &source)> addCleanupRecord;  // the work-file cleanup list
 };
 

@@ -46,7 +46,7 @@ protected:
     std::unique_ptr<TForm3> about;
     void SetUp() override {
         AppFixture::SetUp();
-        about = std::make_unique<TForm3>(folder.path(), dialogs);
+        about = std::make_unique<TForm3>(programFolder(), dialogs);
     }
     void TearDown() override {
         about.reset();
@@ -118,19 +118,19 @@ TEST_F(AboutWindowTest, KeepsItsColoursOnWhiteUnderEverySkin) {
 TEST_F(AboutWindowTest, TheMenuShowsItModallyAndTheButtonClosesIt) {
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     start();
-    window->Form3 = about.get();
+    window->setAboutWindow(about.get());
     bool shownModal = false;
     QTimer::singleShot(0, about.get(), [&] {
         shownModal = about->isVisible() && about->isModal();
         about->Button1->click();
     });
-    window->action("N9")->trigger();
+    window->action(MenuId::AboutAuthor)->trigger();
     EXPECT_TRUE(shownModal);
     EXPECT_FALSE(about->isVisible());
     // F1 opens it as well, as often as asked.
     QTimer::singleShot(0, about.get(), [&] { about->Button1->click(); });
-    window->action("A1")->trigger();
-    EXPECT_EQ(window->action("A1")->shortcut(), QKeySequence("F1"));
+    window->action(MenuId::About)->trigger();
+    EXPECT_EQ(window->action(MenuId::About)->shortcut(), QKeySequence("F1"));
 }
 
 TEST_F(AboutWindowTest, TheHelpLinkOpensTheProgramsHelpInTheViewer) {

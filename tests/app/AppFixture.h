@@ -36,11 +36,19 @@ protected:
 
     asmora::app::Services services() { return {dialogs, shell, pause}; }
     QString path(const QString& tail) const { return folder.path() + u'/' + tail; }
-    QString tabText() const { return window->TabControl1->TabBar()->tabText(0); }
+    platform::ProgramFolder programFolder() const { return platform::ProgramFolder(folder.path()); }
+    QString tabText() const { return window->documentTabs().TabBar()->tabText(0); }
+    // A panel or button of the main window's layout, by its component name.
+    template <class Widget = QWidget>
+    Widget* component(const char* name) const {
+        auto* found = window->centralWidget()->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
 
     asmora::app::TForm1& start(const QStringList& arguments = {}) {
-        asmora::app::extractEditingLibrary(folder.path());
-        window = std::make_unique<asmora::app::TForm1>(folder.path(), services());
+        asmora::app::extractEditingLibrary(programFolder());
+        window = std::make_unique<asmora::app::TForm1>(programFolder(), services());
         window->FormCreate(arguments);
         return *window;
     }

@@ -49,7 +49,7 @@ protected:
         return "[Desktop Entry]\nType=Application\nMimeType=text/x-asm;\nName=QorvelAsmora\nIcon=" +
                path("bin/asm.ico").toUtf8() + "\nExec=\"" + platform::executablePath().toUtf8() + "\" %f\n";
     }
-    void associate() { window->action("ASM1")->trigger(); }
+    void associate() { window->action(MenuId::Associate)->trigger(); }
 };
 
 TEST_F(AssociationTest, TheFourValuesLandInTheirFilesAfterTheIcon) {
@@ -183,7 +183,7 @@ TEST_F(AssociationTest, AFileManagerOpensAnAsmFileWithTheProgram) {
     const QString recorder = path("tools/record args");
     writeFile("tools/record args", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/args.txt\"\n");
     QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    writeAssociation(AssociationPlaces::forUser(), folder.path(), recorder);
+    writeAssociation(AssociationPlaces::forUser(), programFolder(), recorder);
     refreshDesktopDatabase(AssociationPlaces::forUser());
     writeFile("my files/lab 1.asm", "; lab\r\n");
 

@@ -15,7 +15,7 @@ using asmora::app::TCleanupList;
 class CleanupListTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    TCleanupList list{dir.path()};
+    TCleanupList list{platform::ProgramFolder(dir.path())};
     void SetUp() override { QDir(dir.path()).mkpath("bin"); list.reset(); }
     QString path(const QString& tail) const { return dir.path() + u'/' + tail; }
     void touch(const QString& tail) const {

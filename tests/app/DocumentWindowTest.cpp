@@ -27,21 +27,21 @@ protected:
         start();
         dialogs.shown.clear();
     }
-    QByteArray text() const { return window->Edit3->GetText(); }
+    QByteArray text() const { return window->editor().GetText(); }
     void pressKey(Qt::Key key = Qt::Key_Right) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(window->Edit3, &press);
+        QApplication::sendEvent(&window->editor(), &press);
     }
     // Opens `tail` through the open dialog.
     void open(const QString& tail) {
         dialogs.fileResults.enqueue(ScriptedDialogs::chosen(path(tail)));
-        window->action("S0")->trigger();
+        window->action(MenuId::Open)->trigger();
     }
     // A key press, then `bytes` inserted at the start of the text.
     void edit(const QByteArray& bytes) {
         pressKey();
-        window->Edit3->SetSel(0, 0);
-        window->Edit3->ReplaceSel(bytes);
+        window->editor().SetSel(0, 0);
+        window->editor().ReplaceSel(bytes);
     }
 };
 
@@ -51,8 +51,8 @@ TEST_F(DocumentWindowTest, StartUpShowsTheNewFileTemplateUnderTheUntitledCaption
     EXPECT_TRUE(bytes.startsWith(";Program: \n;Author: \n;Date: \n\n.386\n"));
     EXPECT_TRUE(bytes.endsWith("END                             ; end of source code\n\r\n"));
     EXPECT_EQ(tabText(), kUntitledTab);
-    EXPECT_FALSE(window->FileModified);
-    EXPECT_TRUE(window->CurrentPath.isEmpty());
+    EXPECT_FALSE(window->document().Modified());
+    EXPECT_TRUE(window->document().Path().isEmpty());
 }
 
 TEST_F(DocumentWindowTest, AStartupFileReplacesTheTemplateAndSetsTheOpenDialogsFolder) {
@@ -66,69 +66,69 @@ TEST_F(DocumentWindowTest, AStartupFileReplacesTheTemplateAndSetsTheOpenDialogsF
 
 TEST_F(DocumentWindowTest, AnyKeyOrCommittedInputInTheEditorMarksTheDocumentChanged) {
     pressKey(Qt::Key_Shift);
-    EXPECT_TRUE(window->FileModified);
+    EXPECT_TRUE(window->document().Modified());
     EXPECT_EQ(tabText(), kUntitledTab + " *");
     EXPECT_EQ(text().size(), 593);
 
-    window->action("E1")->trigger();  // answered No
+    window->action(MenuId::NewFile)->trigger();  // answered No
     EXPECT_EQ(tabText(), kUntitledTab);
     QInputMethodEvent composing(QStringLiteral("zh"), {});
-    QApplication::sendEvent(window->Edit3, &composing);
-    EXPECT_FALSE(window->FileModified);
+    QApplication::sendEvent(&window->editor(), &composing);
+    EXPECT_FALSE(window->document().Modified());
     QInputMethodEvent committed;
     committed.setCommitString(QStringLiteral("中"));
-    QApplication::sendEvent(window->Edit3, &committed);
-    EXPECT_TRUE(window->FileModified);
+    QApplication::sendEvent(&window->editor(), &committed);
+    EXPECT_TRUE(window->document().Modified());
 }
 
 TEST_F(DocumentWindowTest, TheFileMenuTheOpenButtonAndTheContextMenuReachTheirCommands) {
-    window->ButtonOpen->click();
+    component<QPushButton>("ButtonOpen")->click();
     ASSERT_EQ(dialogs.openRequests.size(), 1);
     writeFile("src/lab.asm", "mov ax, bx   \r\n");
     open("src/lab.asm");
-    EXPECT_EQ(window->CurrentPath, path("src/lab.asm"));
-    EXPECT_EQ(window->Edit1->text(), path("src"));
+    EXPECT_EQ(window->document().Path(), path("src/lab.asm"));
+    EXPECT_EQ(window->folderBox().text(), path("src"));
     EXPECT_EQ(readFile("bin/Rubish.ini"), (path("src/") + "\r\n" + path("src/Debug/lab") + "\r\n0\r\n").toUtf8());
 
     edit("; ");
-    window->action("SaveB")->trigger();
+    window->action(MenuId::Save)->trigger();
     EXPECT_EQ(readFile("src/lab.asm"), "; mov ax, bx\r\n");
     edit(";");
-    window->action("SaveFile1")->trigger();
+    window->action(MenuId::SaveFromPopup)->trigger();
     EXPECT_EQ(readFile("src/lab.asm"), ";; mov ax, bx\r\n");
     EXPECT_EQ(tabText(), "&1 " + path("src/lab.asm"));
 
     dialogs.fileResults.enqueue(ScriptedDialogs::chosen(path("src/copy"), 1));
-    window->action("A2")->trigger();
+    window->action(MenuId::SaveAs)->trigger();
     EXPECT_EQ(dialogs.saveRequests.back().title, QStringLiteral("另存为"));
     EXPECT_EQ(readFile("src/copy.asm"), ";; mov ax, bx\r\n");
 
     dialogs.answers.enqueue(IdYes);
-    window->action("N3")->trigger();
+    window->action(MenuId::DeleteFile)->trigger();
     EXPECT_FALSE(QFile::exists(path("src/copy.asm")));
     EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("文件删除成功！"));
     EXPECT_EQ(text().size(), 593);
 
-    window->action("N3")->trigger();
+    window->action(MenuId::DeleteFile)->trigger();
     EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("删除文件失败，当前文件未存盘！"));
 }
 
 TEST_F(DocumentWindowTest, TheContextMenuEditCommandsWorkOnTheEditorAndMarkNothing) {
-    window->Edit3->ClearDocument();
-    window->Edit3->AddText(QByteArray("abc"));
-    window->action("SelectAll1")->trigger();
-    EXPECT_EQ(window->Edit3->SelLength(), 3);
-    window->action("Copy1")->trigger();
-    window->action("Cut1")->trigger();
+    window->editor().ClearDocument();
+    window->editor().AddText(QByteArray("abc"));
+    window->action(MenuId::SelectAll)->trigger();
+    EXPECT_EQ(window->editor().SelLength(), 3);
+    window->action(MenuId::Copy)->trigger();
+    window->action(MenuId::Cut)->trigger();
     EXPECT_EQ(text(), "");
-    window->action("Paste1")->trigger();
-    window->action("Paste1")->trigger();
+    window->action(MenuId::Paste)->trigger();
+    window->action(MenuId::Paste)->trigger();
     EXPECT_EQ(text(), "abcabc");
-    window->action("Undo1")->trigger();
+    window->action(MenuId::Undo)->trigger();
     EXPECT_EQ(text(), "abc");
-    window->action("Redo1")->trigger();
+    window->action(MenuId::Redo)->trigger();
     EXPECT_EQ(text(), "abcabc");
-    EXPECT_FALSE(window->FileModified);
+    EXPECT_FALSE(window->document().Modified());
     EXPECT_EQ(tabText(), kUntitledTab);
 }
 
@@ -141,21 +141,21 @@ TEST_F(DocumentWindowTest, DroppingAFileAfterYesSavesTheChangedDocumentFirst) {
     window->dropFile(path("b.asm"));
     EXPECT_EQ(readFile("a.asm"), "xa\r\n");
     EXPECT_EQ(text(), "b\r\n");
-    EXPECT_EQ(window->CurrentPath, path("b.asm"));
+    EXPECT_EQ(window->document().Path(), path("b.asm"));
     EXPECT_EQ(window->documentCommands().OpenDialog1.initialFolder, folder.path());
 }
 
 TEST_F(DocumentWindowTest, ADropWhoseSaveFailsLoadsNothing) {
     writeFile("b.asm", "b\r\n");
     QDir().mkpath(path("dir.asm"));
-    window->CurrentPath = path("dir.asm");  // a folder cannot be written over
+    window->document().SetPath(path("dir.asm"));  // a folder cannot be written over
     edit("kept");
     dialogs.answers.enqueue(IdYes);
     window->guarded([this] { window->dropFile(path("b.asm")); });
     EXPECT_EQ(dialogs.shown.back().icon, platform::MessageIcon::Error);
     EXPECT_TRUE(text().startsWith("kept;Program:\n"));  // trailing blanks went before the write
-    EXPECT_EQ(window->CurrentPath, path("dir.asm"));
-    EXPECT_TRUE(window->FileModified);
+    EXPECT_EQ(window->document().Path(), path("dir.asm"));
+    EXPECT_TRUE(window->document().Modified());
 }
 
 TEST_F(DocumentWindowTest, ClosingAfterYesSavesTheDocument) {
@@ -170,17 +170,17 @@ TEST_F(DocumentWindowTest, ClosingAfterYesSavesTheDocument) {
 
 TEST_F(DocumentWindowTest, ASaveThatFailsAtCloseKeepsTheWindowAndItsDocument) {
     QDir().mkpath(path("dir.asm"));
-    window->CurrentPath = path("dir.asm");
+    window->document().SetPath(path("dir.asm"));
     edit("kept");
     dialogs.answers.enqueue(IdYes);
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(dialogs.shown.back().icon, platform::MessageIcon::Error);
-    EXPECT_TRUE(window->FileModified);
+    EXPECT_TRUE(window->document().Modified());
     EXPECT_TRUE(QFile::exists(path("bin/Rubish.ini")));
 
     // Answering No the next time closes without saving.
-    window->action("E2")->trigger();
+    window->action(MenuId::Exit)->trigger();
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(QFile::exists(path("bin/Rubish.ini")));
 }
@@ -194,5 +194,5 @@ TEST_F(DocumentWindowTest, TheBuildCommandsSaveThroughTheSaveCommand) {
     edit("");
     window->saveCurrentDocument();
     EXPECT_EQ(readFile("lab.asm"), "nop\r\n");
-    EXPECT_FALSE(window->FileModified);
+    EXPECT_FALSE(window->document().Modified());
 }

@@ -11,6 +11,8 @@
 #include <QtTest/QTest>
 
 using B = QsciScintillaBase;
+using asmora::app::componentName;
+using asmora::app::MenuId;
 
 namespace {
 
@@ -32,22 +34,22 @@ protected:
             u"lab1.exe : fatal error LNK1120: 1 unresolved externals"_qs,
             u""_qs,
         };
-        window->ListBox1->clear();
-        window->ListBox1->addRows(std::vector<QString>(rows.begin(), rows.end()));
-        window->ListBox1->selectLast();
+        window->outputList().clear();
+        window->outputList().addRows(std::vector<QString>(rows.begin(), rows.end()));
+        window->outputList().selectLast();
     }
     QString source() const { return path(u"实验 1/lab1.asm"_qs); }
-    int caretLine() const { return window->Edit3->CaretLine(); }
+    int caretLine() const { return window->editor().CaretLine(); }
     // The lines that carry the error mark.
     std::vector<int> markedLines() const {
         std::vector<int> lines;
-        for (int line = 0; (line = int(window->Edit3->Send(B::SCI_MARKERNEXT, line,
+        for (int line = 0; (line = int(window->editor().Send(B::SCI_MARKERNEXT, line,
                                                           1 << TScintillaMemo::kErrorMarker))) >= 0;
              ++line)
             lines.push_back(line);
         return lines;
     }
-    void trigger(const char* item) { window->action(QString::fromLatin1(item))->trigger(); }
+    void trigger(MenuId item) { window->action(item)->trigger(); }
 
     QStringList rows;
 };
@@ -55,7 +57,7 @@ protected:
 }  // namespace
 
 TEST_F(ErrorNavigationTest, ADoubleClickedRowShowsAndMarksItsLine) {
-    asmora::build::TOutputList& list = *window->ListBox1;
+    asmora::build::TOutputList& list = window->outputList();
     list.show();
     list.scrollTo(list.model()->index(1, 0));
     const QRect rect = list.visualRect(list.model()->index(1, 0));
@@ -63,7 +65,7 @@ TEST_F(ErrorNavigationTest, ADoubleClickedRowShowsAndMarksItsLine) {
     ASSERT_TRUE(list.viewport()->rect().contains(onRow));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, onRow);  // the press a double click starts with
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, onRow);
-    EXPECT_EQ(window->CurrentPath, source());
+    EXPECT_EQ(window->document().Path(), source());
     EXPECT_EQ(caretLine(), 3);
     EXPECT_EQ(markedLines(), std::vector<int>{3});
     EXPECT_EQ(list.currentRow(), 1);
@@ -72,22 +74,22 @@ TEST_F(ErrorNavigationTest, ADoubleClickedRowShowsAndMarksItsLine) {
 }
 
 TEST_F(ErrorNavigationTest, AnErrorInAnIncludedFileOpensThatFile) {
-    window->ListBox1->selectRow(2);
-    QTest::keyClick(window->ListBox1, Qt::Key_Return);
-    EXPECT_EQ(window->CurrentPath, path(u"实验 1/io.h"_qs));
-    EXPECT_EQ(window->Edit3->GetText(), kHeader);
+    window->outputList().selectRow(2);
+    QTest::keyClick(&window->outputList(), Qt::Key_Return);
+    EXPECT_EQ(window->document().Path(), path(u"实验 1/io.h"_qs));
+    EXPECT_EQ(window->editor().GetText(), kHeader);
     EXPECT_EQ(caretLine(), 1);
     EXPECT_EQ(markedLines(), std::vector<int>{1});
 
     // Back to the source: the mark moves with the message shown.
     window->ListBox1DblClick(1);
-    EXPECT_EQ(window->CurrentPath, source());
+    EXPECT_EQ(window->document().Path(), source());
     EXPECT_EQ(markedLines(), std::vector<int>{3});
 }
 
 TEST_F(ErrorNavigationTest, ALinkerRowShowsTheLineThatUsesItsSymbol) {
     window->ListBox1DblClick(3);
-    EXPECT_EQ(window->CurrentPath, source());
+    EXPECT_EQ(window->document().Path(), source());
     EXPECT_EQ(caretLine(), 4);  // "call Show"
     EXPECT_EQ(markedLines(), std::vector<int>{4});
     window->ListBox1DblClick(0);  // not a message: nothing changes
@@ -96,32 +98,33 @@ TEST_F(ErrorNavigationTest, ALinkerRowShowsTheLineThatUsesItsSymbol) {
 
 TEST_F(ErrorNavigationTest, NextAndPreviousGoRoundTheMessageRows) {
     const struct {
-        const char* item;
+        MenuId item;
         int row;
-    } steps[] = {{"NextError1", 1}, {"NextError1", 2}, {"NextError1", 3}, {"NextError1", 4},
-                 {"NextError1", 1}, {"PrevError1", 4}, {"PrevError1", 3}};
+    } steps[] = {{MenuId::NextError, 1}, {MenuId::NextError, 2},     {MenuId::NextError, 3},
+                 {MenuId::NextError, 4}, {MenuId::NextError, 1},     {MenuId::PreviousError, 4},
+                 {MenuId::PreviousError, 3}};
     for (const auto& step : steps) {
         trigger(step.item);
-        EXPECT_EQ(window->ListBox1->currentRow(), step.row) << step.item;
+        EXPECT_EQ(window->outputList().currentRow(), step.row) << componentName(step.item).toStdString();
     }
 }
 
 TEST_F(ErrorNavigationTest, AMessageNamingAMissingFileSaysSo) {
-    window->ListBox1->addRow(path(u"实验 1/gone.asm"_qs) + u"(3) : error A2006: symbol is not defined : x"_qs);
-    window->ListBox1DblClick(window->ListBox1->count() - 1);
+    window->outputList().addRow(path(u"实验 1/gone.asm"_qs) + u"(3) : error A2006: symbol is not defined : x"_qs);
+    window->ListBox1DblClick(window->outputList().count() - 1);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(u"gone.asm"_qs));
-    EXPECT_EQ(window->CurrentPath, source());
+    EXPECT_EQ(window->document().Path(), source());
 }
 
 TEST_F(ErrorNavigationTest, CtrlGGoesToTheLineEntered) {
     dialogs.numbers.enqueue(5);
     dialogs.numbers.enqueue(std::nullopt);
-    trigger("GotoLine1");
+    trigger(MenuId::GotoLine);
     ASSERT_EQ(dialogs.numberRequests.size(), 1);
-    EXPECT_EQ(dialogs.numberRequests[0].maximum, window->Edit3->GetLineCount());
+    EXPECT_EQ(dialogs.numberRequests[0].maximum, window->editor().GetLineCount());
     EXPECT_EQ(caretLine(), 4);
-    trigger("GotoLine1");  // cancelled
+    trigger(MenuId::GotoLine);  // cancelled
     EXPECT_EQ(caretLine(), 4);
     EXPECT_TRUE(markedLines().empty());
 }
@@ -130,15 +133,15 @@ TEST_F(ErrorNavigationTest, CtrlGGoesToTheLineEntered) {
 TEST_F(ErrorNavigationTest, TheNavigationKeysAreFreeElsewhere) {
     const struct {
         const char* keys;
-        const char* item;
-    } keys[] = {{"F2", "NextError1"}, {"Shift+F2", "PrevError1"}, {"Ctrl+G", "GotoLine1"}};
+        MenuId item;
+    } keys[] = {{"F2", MenuId::NextError}, {"Shift+F2", MenuId::PreviousError}, {"Ctrl+G", MenuId::GotoLine}};
     for (const auto& key : keys) {
         const QKeySequence sequence(QString::fromLatin1(key.keys));
         int uses = 0;
         for (const auto& row : asmora::app::mainMenuItems())
             if (QKeySequence(QString::fromLatin1(row.shortcut)) == sequence) {
                 ++uses;
-                EXPECT_STREQ(row.name, key.item);
+                EXPECT_EQ(row.id, key.item);
             }
         for (const auto& row : asmora::app::popupMenuItems())
             uses += QKeySequence(QString::fromLatin1(row.shortcut)) == sequence;
@@ -146,7 +149,7 @@ TEST_F(ErrorNavigationTest, TheNavigationKeysAreFreeElsewhere) {
             uses += QKeySequence(QString::fromLatin1(row.shortcut)) == sequence;
         EXPECT_EQ(uses, 1) << key.keys;
         const TShortCut shortCut = QtKeyToShortCut(sequence[0]);
-        for (int i = 0; i < window->Edit3->KeyCommands.Count(); ++i)
-            EXPECT_NE(window->Edit3->KeyCommands.Item(i).ShortCut(), shortCut) << key.keys;
+        for (int i = 0; i < window->editor().KeyCommands.Count(); ++i)
+            EXPECT_NE(window->editor().KeyCommands.Item(i).ShortCut(), shortCut) << key.keys;
     }
 }

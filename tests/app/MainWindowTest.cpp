@@ -31,26 +31,26 @@ protected:
 };
 
 TEST_F(MainWindowTest, HidingTheRightColumnTwiceShowsItAgainAndStoresZero) {
-    window->action("N21")->trigger();
-    EXPECT_FALSE(window->Panel8->isVisibleTo(window.get()));
-    EXPECT_TRUE(window->action("N21")->isChecked());
+    window->action(MenuId::HideButtonColumn)->trigger();
+    EXPECT_FALSE(component<QWidget>("Panel8")->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->action(MenuId::HideButtonColumn)->isChecked());
     EXPECT_EQ(setting("Hide_RightContrl"), "1");
-    window->action("N21")->trigger();
-    EXPECT_TRUE(window->Panel8->isVisibleTo(window.get()));
+    window->action(MenuId::HideButtonColumn)->trigger();
+    EXPECT_TRUE(component<QWidget>("Panel8")->isVisibleTo(window.get()));
     EXPECT_EQ(setting("Hide_RightContrl"), "0");
 }
 
 TEST_F(MainWindowTest, EverySwitchWritesItsKey) {
-    const struct { const char* item; const char* key; } rows[] = {
-        {"N22", "Hide_CommandControl"}, {"N23", "Hide_FilePath"}, {"N25", "AutoCheckASM"},
-        {"N27", "Show_DebugTips"},      {"N29", "Not_UseSkin"},
+    const struct { MenuId item; const char* key; } rows[] = {
+        {MenuId::HideCommandArea, "Hide_CommandControl"}, {MenuId::HideFolderBar, "Hide_FilePath"}, {MenuId::SkipToolKitCheck, "AutoCheckASM"},
+        {MenuId::SkipDebugTips, "Show_DebugTips"},      {MenuId::SkinsOff, "Not_UseSkin"},
     };
     for (const auto& row : rows) {
         const bool before = window->action(row.item)->isChecked();
         window->action(row.item)->trigger();
         EXPECT_EQ(setting(row.key), before ? "0" : "1") << row.key;
     }
-    window->CheckBox1->click();
+    window->autoExecuteBox().click();
     EXPECT_EQ(setting("ASM_ByAuto"), "0");
 }
 
@@ -58,52 +58,52 @@ TEST_F(MainWindowTest, AFailedSettingsWriteNamesTheFileAndKeepsTheVisibleChange)
     // The settings file replaced by a folder cannot be written, as a read-only bin.
     QFile::remove(path("bin/setting.ini"));
     QDir().mkpath(path("bin/setting.ini"));
-    window->action("N22")->trigger();
+    window->action(MenuId::HideCommandArea)->trigger();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(path("bin/setting.ini")));
-    EXPECT_FALSE(window->Panel1->isVisibleTo(window.get()));
-    EXPECT_TRUE(window->action("N22")->isChecked());
+    EXPECT_FALSE(component<QWidget>("Panel1")->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->action(MenuId::HideCommandArea)->isChecked());
 }
 
 TEST_F(MainWindowTest, ExecuteEchoesTheCommandAndAppendsItsOutput) {
-    window->CheckBox1->setChecked(false);
-    window->ListBox1->addRow("old");
-    window->Edit2->setText(R"(sh -c "echo hello")");
+    window->autoExecuteBox().setChecked(false);
+    window->outputList().addRow("old");
+    window->commandBox().setText(R"(sh -c "echo hello")");
     window->Button7Click();
     const QStringList want = {QStringLiteral("运行指令：") + folder.path() + R"(>sh -c "echo hello")" + "\r\n\r\n", "",
                               "hello"};
-    EXPECT_EQ(window->ListBox1->rows(), want);
-    EXPECT_EQ(window->ListBox1->currentIndex().row(), 2);
+    EXPECT_EQ(window->outputList().rows(), want);
+    EXPECT_EQ(window->outputList().currentIndex().row(), 2);
 }
 
 TEST_F(MainWindowTest, ACommandThatCannotStartLeavesTheEchoAndAnEmptyRow) {
-    window->CheckBox1->setChecked(true);
-    window->ListBox1->clear();
-    window->ListBox1->addRow("header");
-    window->Edit2->setText("no-such-tool-here");
+    window->autoExecuteBox().setChecked(true);
+    window->outputList().clear();
+    window->outputList().addRow("header");
+    window->commandBox().setText("no-such-tool-here");
     window->Button7Click();
-    const QStringList rows = window->ListBox1->rows();
+    const QStringList rows = window->outputList().rows();
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0], "header");
     EXPECT_EQ(rows[2], "");
 }
 
 TEST_F(MainWindowTest, AnEmptyCommandClearsOnlyWhenAutoExecutionIsOff) {
-    window->Edit2->clear();
-    window->CheckBox1->setChecked(true);
+    window->commandBox().clear();
+    window->autoExecuteBox().setChecked(true);
     window->Button7Click();
-    EXPECT_EQ(window->ListBox1->count(), 1);
-    window->CheckBox1->setChecked(false);
+    EXPECT_EQ(window->outputList().count(), 1);
+    window->autoExecuteBox().setChecked(false);
     window->Button7Click();
-    EXPECT_EQ(window->ListBox1->count(), 0);
+    EXPECT_EQ(window->outputList().count(), 0);
 }
 
 TEST_F(MainWindowTest, AnyKeyInTheCommandBoxClearsTheOutputList) {
     for (int key : {Qt::Key_Return, Qt::Key_Left, Qt::Key_A}) {
-        window->ListBox1->addRow("row");
+        window->outputList().addRow("row");
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_A ? "a" : "");
-        QApplication::sendEvent(window->Edit2, &press);
-        EXPECT_EQ(window->ListBox1->count(), 0);
+        QApplication::sendEvent(&window->commandBox(), &press);
+        EXPECT_EQ(window->outputList().count(), 0);
     }
 }
 
@@ -119,21 +119,21 @@ TEST_F(MainWindowTest, MaximisingAndRestoringStoreTheStateMinimisingDoesNot) {
 TEST_F(MainWindowTest, DroppingAFileOpensItAndRecordsOnlyAssemblySources) {
     writeFile("src/a.txt", "text");
     window->dropFile(path("src/a.txt"));
-    EXPECT_EQ(window->CurrentPath, path("src/a.txt"));
+    EXPECT_EQ(window->document().Path(), path("src/a.txt"));
     EXPECT_TRUE(readFile("bin/Rubish.ini").isEmpty());
     writeFile("src/b.asm", "code");
-    window->FileModified = true;
+    window->document().SetModified(true);
     window->dropFile(path("src/b.asm"));
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"));
-    EXPECT_FALSE(window->FileModified);
-    EXPECT_EQ(window->Edit1->text(), path("src"));
+    EXPECT_FALSE(window->document().Modified());
+    EXPECT_EQ(window->folderBox().text(), path("src"));
     EXPECT_EQ(readFile("bin/Rubish.ini"), (path("src/") + "\r\n" + path("src/Debug/b") + "\r\n0\r\n").toUtf8());
 }
 
 TEST_F(MainWindowTest, ClosingDeletesTheBatchFileAndTheCleanupList) {
     writeFile("bin/ml.bat", "@echo off");
-    window->FileModified = true;
+    window->document().SetModified(true);
     window->close();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("当前文件已被更改，请问是否保存？"));
@@ -145,16 +145,29 @@ TEST_F(MainWindowTest, ClosingDeletesTheBatchFileAndTheCleanupList) {
 TEST_F(MainWindowTest, ResizingKeepsATenPixelGapBeforeTheButtons) {
     window->resize(900, 600);
     QApplication::processEvents();
-    EXPECT_EQ(window->Edit2->x() + window->Edit2->width() + 10, window->Panel4->x());
-    EXPECT_EQ(window->Edit1->x() + window->Edit1->width() + 10, window->Panel7->x());
-    EXPECT_EQ(window->Panel8->width(), 104);
-    EXPECT_EQ(window->Panel1->height(), 171);
+    EXPECT_EQ(window->commandBox().x() + window->commandBox().width() + 10, component<QWidget>("Panel4")->x());
+    EXPECT_EQ(window->folderBox().x() + window->folderBox().width() + 10, component<QWidget>("Panel7")->x());
+    EXPECT_EQ(component<QWidget>("Panel8")->width(), 104);
+    EXPECT_EQ(component<QWidget>("Panel1")->height(), 171);
 }
 
 TEST_F(MainWindowTest, TheMenusCarryTheirCaptionsAndShortcuts) {
-    EXPECT_EQ(window->action("E1")->text(), QStringLiteral("新建文件(&N)"));
-    EXPECT_EQ(window->action("M1")->shortcut(), QKeySequence("F4"));
-    EXPECT_EQ(window->action("N29")->shortcut(), QKeySequence("F12"));
-    EXPECT_EQ(window->menu("N19")->title(), QStringLiteral("切换界面皮肤"));
+    EXPECT_EQ(window->action(MenuId::NewFile)->text(), QStringLiteral("新建文件(&N)"));
+    EXPECT_EQ(window->action(MenuId::Assemble)->shortcut(), QKeySequence("F4"));
+    EXPECT_EQ(window->action(MenuId::SkinsOff)->shortcut(), QKeySequence("F12"));
+    EXPECT_EQ(window->menu(MenuId::SkinChoice)->title(), QStringLiteral("切换界面皮肤"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("80X86Asmora\u3000V2009 Build 3.818 [修正版]"));
+}
+
+TEST_F(MainWindowTest, EveryMenuRowHasItsObjectUnderItsComponentName) {
+    for (const MenuRow& row : mainMenus()) {
+        ASSERT_NE(window->menu(row.id), nullptr) << row.name;
+        EXPECT_EQ(window->menu(row.id)->objectName(), QString::fromLatin1(row.name));
+    }
+    for (const auto items : {mainMenuItems(), popupMenuItems()})
+        for (const MenuItemRow& row : items) {
+            QObject* made = row.submenu ? static_cast<QObject*>(window->menu(row.id)) : window->action(row.id);
+            ASSERT_NE(made, nullptr) << row.name;
+            EXPECT_EQ(made->objectName(), QString::fromLatin1(row.name));
+        }
 }

@@ -30,24 +30,24 @@ protected:
         start();
         QElapsedTimer clock;
         clock.start();
-        while (!window->SkinMenu->built() && clock.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
-        EXPECT_TRUE(window->SkinMenu->built());
+        while (!window->skinMenu()->built() && clock.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_TRUE(window->skinMenu()->built());
         return *window;
     }
-    QList<QAction*> items() const { return window->menu("N19")->actions(); }
+    QList<QAction*> items() const { return window->menu(MenuId::SkinChoice)->actions(); }
     QStringList checkedItems() const {
         QStringList names;
         for (QAction* item : items())
             if (item->isChecked()) names.append(item->text());
         return names;
     }
-    QString skinSheet(int index) const { return window->SkinMenu->SkinStore1.sheet(index); }
+    QString skinSheet(int index) const { return window->skinMenu()->SkinStore1.sheet(index); }
 };
 
 TEST_F(SkinMenuTest, AFirstStartListsTheTenSkinsAndPaintsWithVista) {
     QFile::remove(path("bin/setting.ini"));
     start();
-    window->SkinMenu->waitUntilBuilt();
+    window->skinMenu()->waitUntilBuilt();
     const QList<QAction*> entries = items();
     ASSERT_EQ(entries.size(), 10);
     for (int index = 0; index < 10; ++index) {
@@ -56,11 +56,11 @@ TEST_F(SkinMenuTest, AFirstStartListsTheTenSkinsAndPaintsWithVista) {
         EXPECT_EQ(entries[index]->data().toInt(), index);
         EXPECT_TRUE(entries[index]->isCheckable());
         EXPECT_EQ(entries[index]->thread(), qApp->thread()) << "items are made on the user-interface thread";
-        EXPECT_EQ(window->SkinMenu->item(index), entries[index]);
+        EXPECT_EQ(window->skinMenu()->item(index), entries[index]);
     }
     EXPECT_EQ(checkedItems(), QStringList{"Vista"});
-    EXPECT_FALSE(window->action("N29")->isChecked());
-    EXPECT_TRUE(window->SkinMenu->SkinData1.active());
+    EXPECT_FALSE(window->action(MenuId::SkinsOff)->isChecked());
+    EXPECT_TRUE(window->skinMenu()->SkinData1.active());
     EXPECT_EQ(qApp->styleSheet(), skinSheet(4));
 }
 
@@ -68,14 +68,14 @@ TEST_F(SkinMenuTest, TheEventLoopDeliversTheBuildWithoutAnyoneWaiting) {
     startAndBuild("[setting]\r\nAutoCheckASM=1\r\nskinname=ClearLooks-HUMAN\r\n");
     EXPECT_EQ(items().size(), 10);
     EXPECT_EQ(checkedItems(), QStringList{"ClearLooks-HUMAN"});
-    EXPECT_EQ(window->SkinMenu->SkinData1.skinName(), "ClearLooks-HUMAN");
+    EXPECT_EQ(window->skinMenu()->SkinData1.skinName(), "ClearLooks-HUMAN");
 }
 
 TEST_F(SkinMenuTest, OpeningTheMenuFinishesTheBuildFirst) {
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     start();
-    emit window->menu("N19")->aboutToShow();
-    EXPECT_TRUE(window->SkinMenu->built());
+    emit window->menu(MenuId::SkinChoice)->aboutToShow();
+    EXPECT_TRUE(window->skinMenu()->built());
     EXPECT_EQ(items().size(), 10);
     // The result the worker posted later is not applied a second time.
     QApplication::processEvents();
@@ -84,16 +84,16 @@ TEST_F(SkinMenuTest, OpeningTheMenuFinishesTheBuildFirst) {
 
 TEST_F(SkinMenuTest, ChoosingLunaBlueWhileSkinsAreOffMovesTheCheckAndRemembersIt) {
     startAndBuild("[setting]\r\nskinname=Vista\r\nAutoCheckASM=1\r\nNot_UseSkin=1\r\n");
-    EXPECT_TRUE(window->action("N29")->isChecked());
-    EXPECT_FALSE(window->SkinMenu->SkinData1.active());
+    EXPECT_TRUE(window->action(MenuId::SkinsOff)->isChecked());
+    EXPECT_FALSE(window->skinMenu()->SkinData1.active());
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
     EXPECT_EQ(checkedItems(), QStringList{"Vista"});
 
-    window->SkinMenu->item(2)->trigger();
+    window->skinMenu()->item(2)->trigger();
 
     EXPECT_EQ(checkedItems(), QStringList{"LunaBlue"});
-    EXPECT_FALSE(window->action("N29")->isChecked());
-    EXPECT_TRUE(window->SkinMenu->SkinData1.active());
+    EXPECT_FALSE(window->action(MenuId::SkinsOff)->isChecked());
+    EXPECT_TRUE(window->skinMenu()->SkinData1.active());
     EXPECT_EQ(qApp->styleSheet(), skinSheet(2));
     // "skinname" is replaced in place (key names ignore case); Not_UseSkin too.
     EXPECT_EQ(readFile("bin/setting.ini"), "[setting]\r\nSkinName=LunaBlue\r\nAutoCheckASM=1\r\nNot_UseSkin=0\r\n");
@@ -104,22 +104,22 @@ TEST_F(SkinMenuTest, ANameInAnotherCaseChecksNothingAndKeepsTheEnginesOwnSkin) {
     startAndBuild("[setting]\r\nAutoCheckASM=1\r\nskinname=vista\r\n");
     EXPECT_EQ(items().size(), 10);
     EXPECT_TRUE(checkedItems().isEmpty());
-    EXPECT_TRUE(window->SkinMenu->SkinData1.active());
-    EXPECT_TRUE(window->SkinMenu->SkinData1.skinName().isEmpty());
+    EXPECT_TRUE(window->skinMenu()->SkinData1.active());
+    EXPECT_TRUE(window->skinMenu()->SkinData1.skinName().isEmpty());
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
 }
 
 TEST_F(SkinMenuTest, NoSkinSwitchesTheEngineOffAndOnAndKeepsTheChosenSkin) {
     startAndBuild("[setting]\r\nAutoCheckASM=1\r\nSkinName=RoueGrey-SLIM\r\n");
-    window->action("N29")->trigger();
-    EXPECT_TRUE(window->action("N29")->isChecked());
-    EXPECT_FALSE(window->SkinMenu->SkinData1.active());
+    window->action(MenuId::SkinsOff)->trigger();
+    EXPECT_TRUE(window->action(MenuId::SkinsOff)->isChecked());
+    EXPECT_FALSE(window->skinMenu()->SkinData1.active());
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
     EXPECT_EQ(checkedItems(), QStringList{"RoueGrey-SLIM"});
     EXPECT_TRUE(readFile("bin/setting.ini").contains("Not_UseSkin=1\r\n"));
 
-    window->action("N29")->trigger();
-    EXPECT_TRUE(window->SkinMenu->SkinData1.active());
+    window->action(MenuId::SkinsOff)->trigger();
+    EXPECT_TRUE(window->skinMenu()->SkinData1.active());
     EXPECT_EQ(qApp->styleSheet(), skinSheet(6));
     EXPECT_TRUE(readFile("bin/setting.ini").contains("Not_UseSkin=0\r\n"));
     EXPECT_TRUE(readFile("bin/setting.ini").contains("SkinName=RoueGrey-SLIM\r\n"));
@@ -129,7 +129,7 @@ TEST_F(SkinMenuTest, ASettingsFileThatCannotBeWrittenIsReportedWhenASkinIsChosen
     startAndBuild("[setting]\r\nAutoCheckASM=1\r\n");
     QFile::remove(path("bin/setting.ini"));
     QDir().mkpath(path("bin/setting.ini"));
-    window->SkinMenu->item(9)->trigger();
+    window->skinMenu()->item(9)->trigger();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].text.contains(path("bin/setting.ini")));
     EXPECT_EQ(checkedItems(), QStringList{"Extensis-COPPER"});

@@ -19,7 +19,7 @@ namespace {
 const QString kFinal = QStringLiteral("最终加载结果：加载成功，您可以正常使用了。");
 
 EntryOptions optionsFor(const QString& folder, const QString& lockName) {
-    return {folder, folder + "/asmora", {}, lockName};
+    return {platform::ProgramFolder(folder), folder + "/asmora", {}, lockName};
 }
 }  // namespace
 
@@ -50,7 +50,7 @@ TEST_F(AppFixture, ASecondCopyIsRefusedAndOpensNothing) {
 
 TEST_F(AppFixture, AStartWithoutSettingsReportsAndWritesTheWholeToolKit) {
     TForm1& form = start();
-    const QStringList rows = form.ListBox1->rows();
+    const QStringList rows = form.outputList().rows();
     ASSERT_EQ(rows.size(), 2 + 16 + 1);
     EXPECT_EQ(rows[0], QStringLiteral("正在加载汇编主程序......"));
     EXPECT_EQ(rows[1], QStringLiteral("当前目录: ") + folder.path());
@@ -68,9 +68,9 @@ TEST_F(AppFixture, AStartWithoutSettingsReportsAndWritesTheWholeToolKit) {
     // 15 pauses of 10 ms: after each reported row but the last.
     EXPECT_EQ(pause.pauses, QList<int>(15, 10));
     // The defaults: panes visible, tool-kit check on, auto-execution on.
-    EXPECT_TRUE(form.CheckBox1->isChecked());
-    EXPECT_FALSE(form.action("N25")->isChecked());
-    EXPECT_TRUE(form.Panel8->isVisibleTo(&form));
+    EXPECT_TRUE(form.autoExecuteBox().isChecked());
+    EXPECT_FALSE(form.action(MenuId::SkipToolKitCheck)->isChecked());
+    EXPECT_TRUE(component<QWidget>("Panel8")->isVisibleTo(&form));
 }
 
 TEST_F(AppFixture, PresentFilesAreKeptButTheDebuggerIsRewrittenOnEveryCheck) {
@@ -78,7 +78,7 @@ TEST_F(AppFixture, PresentFilesAreKeptButTheDebuggerIsRewrittenOnEveryCheck) {
     writeFile("bin/link.exe", "");
     writeFile("bin/windbg.exe", "old");
     window->N26Click();
-    const QStringList rows = window->ListBox1->rows();
+    const QStringList rows = window->outputList().rows();
     ASSERT_EQ(rows.size(), 18);  // the menu command adds no closing line
     for (int i = 2; i < 18; ++i) EXPECT_TRUE(rows[i].endsWith(QStringLiteral("  加载成功。"))) << rows[i].toStdString();
     EXPECT_EQ(QFileInfo(path("bin/link.exe")).size(), 0);
@@ -89,7 +89,7 @@ TEST_F(AppFixture, TheCheckEndsWithHowProgramsRunHereAndEachMissingHelperProgram
     shell.host = {QStringLiteral("通过 qemu-i386 运行 32 位程序"),
                   QStringLiteral("缺少 gdb（调试器）：请安装 gdb 软件包（sudo apt install gdb）")};
     TForm1& form = start();
-    const QStringList rows = form.ListBox1->rows();
+    const QStringList rows = form.outputList().rows();
     ASSERT_EQ(rows.size(), 2 + 16 + 2 + 1);
     EXPECT_EQ(rows.mid(18, 2), shell.host);
     EXPECT_EQ(rows.last(), kFinal);
@@ -98,15 +98,15 @@ TEST_F(AppFixture, TheCheckEndsWithHowProgramsRunHereAndEachMissingHelperProgram
 TEST_F(AppFixture, WithTheCheckSwitchedOffOnlyTheClosingLineShows) {
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     TForm1& form = start();
-    EXPECT_EQ(form.ListBox1->rows(), QStringList{kFinal});
-    EXPECT_TRUE(form.action("N25")->isChecked());
+    EXPECT_EQ(form.outputList().rows(), QStringList{kFinal});
+    EXPECT_TRUE(form.action(MenuId::SkipToolKitCheck)->isChecked());
     EXPECT_FALSE(QFile::exists(path("bin/ML.EXE")));
 }
 
 TEST_F(AppFixture, AWordAsTheCheckSettingCountsAsZero) {
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=yes\r\n");
     TForm1& form = start();
-    EXPECT_EQ(form.ListBox1->count(), 19);
+    EXPECT_EQ(form.outputList().count(), 19);
 }
 
 TEST_F(AppFixture, HiddenPanesAndSwitchesComeFromTheSettings) {
@@ -114,21 +114,21 @@ TEST_F(AppFixture, HiddenPanesAndSwitchesComeFromTheSettings) {
               "[setting]\r\nAutoCheckASM=1\r\nHide_FilePath=1\r\nHide_RightContrl=0x1\r\nHide_CommandControl=0\r\n"
               "Show_DebugTips=1\r\nASM_ByAuto=0\r\n");
     TForm1& form = start();
-    EXPECT_FALSE(form.Panel5->isVisibleTo(&form));
-    EXPECT_TRUE(form.action("N23")->isChecked());
-    EXPECT_FALSE(form.Panel8->isVisibleTo(&form));
-    EXPECT_TRUE(form.Panel1->isVisibleTo(&form));
-    EXPECT_TRUE(form.action("N27")->isChecked());
-    EXPECT_FALSE(form.CheckBox1->isChecked());
+    EXPECT_FALSE(component<QWidget>("Panel5")->isVisibleTo(&form));
+    EXPECT_TRUE(form.action(MenuId::HideFolderBar)->isChecked());
+    EXPECT_FALSE(component<QWidget>("Panel8")->isVisibleTo(&form));
+    EXPECT_TRUE(component<QWidget>("Panel1")->isVisibleTo(&form));
+    EXPECT_TRUE(form.action(MenuId::SkipDebugTips)->isChecked());
+    EXPECT_FALSE(form.autoExecuteBox().isChecked());
 }
 
 TEST_F(AppFixture, AStartupPathSplitIntoTwoArgumentsOpensTheFile) {
     writeFile("my src/lab 1.asm", "; hello\r\n");
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
     TForm1& form = start({path("my"), "src/lab", "1.asm"});
-    EXPECT_EQ(form.CurrentPath, path("my src/lab 1.asm"));
+    EXPECT_EQ(form.document().Path(), path("my src/lab 1.asm"));
     EXPECT_EQ(tabText(), "&1 " + path("my src/lab 1.asm"));
-    EXPECT_EQ(form.Edit1->text(), path("my src"));
+    EXPECT_EQ(form.folderBox().text(), path("my src"));
     EXPECT_TRUE(readFile("bin/Rubish.ini").startsWith(path("my src/").toUtf8()));
 }
 
@@ -139,7 +139,7 @@ TEST_F(AppFixture, AStartupFileThatIsNotAssemblySourceIsRefused) {
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("启动文件不是ASM汇编源文件，不能自动加载使用。"));
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("错误提示"));
-    EXPECT_TRUE(form.CurrentPath.isEmpty());
+    EXPECT_TRUE(form.document().Path().isEmpty());
     EXPECT_EQ(tabText(), QStringLiteral("&1 未命名.asm"));
     EXPECT_TRUE(readFile("bin/Rubish.ini").isEmpty());
 }
@@ -147,9 +147,9 @@ TEST_F(AppFixture, AStartupFileThatIsNotAssemblySourceIsRefused) {
 TEST_F(AppFixture, AnUpperCaseExtensionOpensAndAMissingFileIsPassedOver) {
     writeFile("LAB.ASM", "x");
     writeFile("bin/setting.ini", "[setting]\r\nAutoCheckASM=1\r\n");
-    EXPECT_EQ(start({path("LAB.ASM")}).CurrentPath, path("LAB.ASM"));
+    EXPECT_EQ(start({path("LAB.ASM")}).document().Path(), path("LAB.ASM"));
     window.reset();
-    EXPECT_TRUE(start({path("missing.asm")}).CurrentPath.isEmpty());
+    EXPECT_TRUE(start({path("missing.asm")}).document().Path().isEmpty());
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
@@ -212,15 +212,15 @@ TEST_F(AppFixture, AnUnusableSettingsFileIsWarnedAboutAtStartAndNamedByTheToolKi
         EXPECT_TRUE(dialogs.shown[0].text.startsWith(QStringLiteral("设置文件 %1 无法使用：\n%2\n").arg(settings, problem)))
             << dialogs.shown[0].text.toStdString();
         // The defaults hold, and the tool-kit check names the file after its rows.
-        EXPECT_TRUE(form.CheckBox1->isChecked()) << c.what;
+        EXPECT_TRUE(form.autoExecuteBox().isChecked()) << c.what;
         const QString line = QStringLiteral("设置文件：setting.ini  【无法使用：%1请删除或修复该文件】。").arg(problem);
-        EXPECT_EQ(form.ListBox1->rows().mid(18), (QStringList{line, kFinal})) << c.what;
+        EXPECT_EQ(form.outputList().rows().mid(18), (QStringList{line, kFinal})) << c.what;
         form.N26Click();
-        EXPECT_EQ(form.ListBox1->rows().mid(18), QStringList{line}) << c.what;
+        EXPECT_EQ(form.outputList().rows().mid(18), QStringList{line}) << c.what;
         // A switch is never saved over a special file (an error says so); a broken
         // file takes it and keeps its unreadable lines.
         const bool special = !QFileInfo(settings).isFile();
-        form.action("N21")->trigger();
+        form.action(MenuId::HideButtonColumn)->trigger();
         EXPECT_EQ(dialogs.shown.size(), special ? 2 : 1) << c.what;
         EXPECT_EQ(QFileInfo(settings).isFile(), !special) << c.what;
         if (!special) EXPECT_TRUE(readFile("bin/setting.ini").startsWith(QByteArray("\x7f" "ELF", 4))) << c.what;
@@ -232,5 +232,5 @@ TEST_F(AppFixture, AnUnusableSettingsFileIsWarnedAboutAtStartAndNamedByTheToolKi
     writeFile("bin/setting.ini", "[setting]\r\n; a comment\r\nAutoCheckASM=0\r\n");
     start();
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_EQ(window->ListBox1->count(), 19);
+    EXPECT_EQ(window->outputList().count(), 19);
 }

@@ -122,7 +122,7 @@ TEST_F(BuildCommandsTest, CommandsSplitBackIntoThePathsWhateverTheirNamesHold) {
                       (QStringList{"bin/ml.exe", "/c", "/coff", "/Fl" + files.listing(), "/Fo", files.object(), "/Zi",
                                    sourcePath}))
                 << sourcePath.toStdString();
-            EXPECT_EQ(platform::splitWindowsCommandLine(linkerCommand(files, folder)),
+            EXPECT_EQ(platform::splitWindowsCommandLine(linkerCommand(files, platform::ProgramFolder(folder))),
                       (QStringList{"bin/link.exe", "/debug", "/subsystem:console", "/entry:start",
                                    "/out:" + files.executable(), files.object(), folder + "/bin/io.obj",
                                    folder + "/bin/kernel32.lib"}))

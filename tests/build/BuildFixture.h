@@ -39,8 +39,9 @@ protected:
     BuildFixture() {
         autoExecute.setChecked(true);
         debugTipsOff.setCheckable(true);
-        QDir().mkpath(program.path() + QStringLiteral("/bin"));
+        QDir().mkpath(programFolder().bin());
     }
+    platform::ProgramFolder programFolder() const { return platform::ProgramFolder(program.path()); }
 
     asmora::build::TBuildContext context() {
         return {nullptr,
@@ -48,7 +49,7 @@ protected:
                 commandBox,
                 autoExecute,
                 debugTipsOff,
-                program.path(),
+                programFolder(),
                 [this] { return currentPath; },
                 [this] {
                     executed.append(commandBox.text());

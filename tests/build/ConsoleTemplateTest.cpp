@@ -141,29 +141,30 @@ TEST(ConsoleTemplate, TextFilesThatAreDevicesOrPipesAreRefusedAtOnce) {
 class RecoveryTest : public ::testing::Test {
 protected:
     QTemporaryDir program;
-    void SetUp() override { QDir().mkpath(program.path() + "/bin"); }
+    platform::ProgramFolder programFolder() const { return platform::ProgramFolder(program.path()); }
+    void SetUp() override { QDir().mkpath(programFolder().bin()); }
 };
 
 TEST_F(RecoveryTest, TheBackupBecomesTheTemplateInFileForm) {
-    QFile backup(backupPath(program.path()));
+    QFile backup(programFolder().templateBackup());
     ASSERT_TRUE(backup.open(QIODevice::WriteOnly));
     backup.write(platform::cp936::encode(QStringLiteral("你好\r\n\r\n;;%FILENAME%\r\nBye\r\n")));
     backup.close();
-    restoreTemplateFromBackup(program.path());
-    EXPECT_EQ(readAll(templatePath(program.path())),
+    restoreTemplateFromBackup(programFolder());
+    EXPECT_EQ(readAll(programFolder().consoleTemplate()),
               platform::cp936::encode(QStringLiteral(
                   "@echo off\r\necho 你好\r\necho.\r\n%FILENAME%\r\necho.\r\necho Bye\r\npause>NUL\r\n")));
 }
 
 TEST_F(RecoveryTest, WithoutABackupTheTemplateStays) {
-    writeDefaultTemplate(templatePath(program.path()));
-    const QByteArray before = readAll(templatePath(program.path()));
-    restoreTemplateFromBackup(program.path());
-    EXPECT_EQ(readAll(templatePath(program.path())), before);
+    writeDefaultTemplate(programFolder().consoleTemplate());
+    const QByteArray before = readAll(programFolder().consoleTemplate());
+    restoreTemplateFromBackup(programFolder());
+    EXPECT_EQ(readAll(programFolder().consoleTemplate()), before);
 }
 
 TEST_F(RecoveryTest, ATemplateThatCannotBeWrittenIsAnErrorAndTheBackupStays) {
-    QFile backup(backupPath(program.path()));
+    QFile backup(programFolder().templateBackup());
     ASSERT_TRUE(backup.open(QIODevice::WriteOnly));
     backup.write("Hello\r\n");
     backup.close();
@@ -171,6 +172,6 @@ TEST_F(RecoveryTest, ATemplateThatCannotBeWrittenIsAnErrorAndTheBackupStays) {
     QFile blocker(program.path() + "/bin");  // a file where the bin folder should be
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    EXPECT_THROW(restoreTemplateFromBackup(program.path()), platform::Error);
-    EXPECT_TRUE(QFile::exists(backupPath(program.path())));
+    EXPECT_THROW(restoreTemplateFromBackup(programFolder()), platform::Error);
+    EXPECT_TRUE(QFile::exists(programFolder().templateBackup()));
 }

@@ -77,7 +77,7 @@ protected:
     std::unique_ptr<TForm2> editor;
     QString templateFile() const { return program.path() + "/bin/ExecM.dll"; }
     QString batch() const { return program.path() + "/bin/ml.bat"; }
-    void SetUp() override { editor = std::make_unique<TForm2>(program.path(), dialogs, shell, pause); }
+    void SetUp() override { editor = std::make_unique<TForm2>(programFolder(), dialogs, shell, pause); }
     void TearDown() override { editor.reset(); }
     void showEditor() {
         editor->FormCreate();
@@ -97,7 +97,7 @@ TEST_F(TemplateEditorTest, CreationWritesAMissingTemplateAndKeepsAnExistingOne) 
     editor->FormCreate();
     EXPECT_EQ(readFile(templateFile()), encodeTextLines(defaultTemplate()));
     writeFile(templateFile(), "@echo off\r\necho mine\r\npause>NUL\r\n");
-    TForm2 second(program.path(), dialogs, shell, pause);
+    TForm2 second(programFolder(), dialogs, shell, pause);
     second.FormCreate();
     EXPECT_EQ(readFile(templateFile()), "@echo off\r\necho mine\r\npause>NUL\r\n");
 }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <functional>
 #include <QLineEdit>
 #include <QTabBar>
 
@@ -44,7 +45,7 @@ protected:
         tabs->SetEditor(editor);
         directoryBox = new QLineEdit(window.get());
         commands = std::make_unique<TDocumentCommands>(TDocumentContext{
-            window.get(), *editor, *tabs, *directoryBox, dialogs, currentPath, fileModified,
+            window.get(), *editor, *tabs, *directoryBox, dialogs, document,
             [this](const QString &source) { records.append(source); }});
         commands->E1Click();
     }
@@ -78,8 +79,7 @@ protected:
     TSciDocumentTabControl *tabs = nullptr;
     TScintillaMemo *editor = nullptr;
     QLineEdit *directoryBox = nullptr;
-    QString currentPath;
-    bool fileModified = false;
+    TDocumentState document;
     QStringList records;
     std::unique_ptr<TDocumentCommands> commands;
 };
@@ -117,8 +117,8 @@ TEST_F(DocumentCommandsTest, NewGivesTheTemplateLinesEndedByLfThenAnEmptyLineEnd
     for (int empty : {4, 7, 9, 11, 14, 16, 18, 19, 22, 23, 24, 27}) EXPECT_EQ(lines[empty - 1], "") << empty;
 
     EXPECT_EQ(TabText(), "&1 " + kUntitled);
-    EXPECT_TRUE(currentPath.isEmpty());
-    EXPECT_FALSE(fileModified);
+    EXPECT_TRUE(document.Path().isEmpty());
+    EXPECT_FALSE(document.Modified());
 }
 
 TEST_F(DocumentCommandsTest, NewOnAChangedDocumentAsksWithThePathAndSavesOnYes)
@@ -134,7 +134,7 @@ TEST_F(DocumentCommandsTest, NewOnAChangedDocumentAsksWithThePathAndSavesOnYes)
     EXPECT_EQ(dialogs.shown[0].buttons, platform::MessageButtons::YesNo);
     EXPECT_EQ(ReadBytes(path), "newold\r\n");
     EXPECT_EQ(Text().size(), 593u);
-    EXPECT_TRUE(currentPath.isEmpty());
+    EXPECT_TRUE(document.Path().isEmpty());
 
     Type("x");
     commands->E1Click();  // answered No: nothing written, the template replaces the text
@@ -149,7 +149,7 @@ TEST_F(DocumentCommandsTest, NewOnAChangedDocumentAsksWithThePathAndSavesOnYes)
 TEST_F(DocumentCommandsTest, AnyKeyMarksTheDocumentChangedOnceAndSaveClearsTheMark)
 {
     commands->Edit3KeyDown();  // an arrow key changes no text but marks the document
-    EXPECT_TRUE(fileModified);
+    EXPECT_TRUE(document.Modified());
     EXPECT_EQ(TabText(), "&1 " + kUntitled + " *");
     commands->Edit3KeyDown();
     EXPECT_EQ(TabText(), "&1 " + kUntitled + " *");
@@ -157,13 +157,13 @@ TEST_F(DocumentCommandsTest, AnyKeyMarksTheDocumentChangedOnceAndSaveClearsTheMa
     const QString path = folder.Write("b.asm", "mov ax, bx\r\n");
     commands->OpenDocument(path);
     EXPECT_EQ(TabText(), "&1 " + path);
-    EXPECT_FALSE(fileModified);
+    EXPECT_FALSE(document.Modified());
     commands->Edit3KeyDown();
     EXPECT_EQ(TabText(), "&1 " + path + " *");
     commands->SaveBClick();
     EXPECT_EQ(TabText(), "&1 " + path);
-    EXPECT_FALSE(fileModified);
-    EXPECT_EQ(currentPath, path);
+    EXPECT_FALSE(document.Modified());
+    EXPECT_EQ(document.Path(), path);
 }
 
 TEST_F(DocumentCommandsTest, ACaptionThatAlreadyEndsWithAnAsteriskGetsNoSecondMark)
@@ -172,7 +172,7 @@ TEST_F(DocumentCommandsTest, ACaptionThatAlreadyEndsWithAnAsteriskGetsNoSecondMa
     commands->OpenDocument(path);
     commands->Edit3KeyDown();
     EXPECT_EQ(commands->Caption(), path);
-    EXPECT_TRUE(fileModified);
+    EXPECT_TRUE(document.Modified());
 }
 
 // ---- Save ----------------------------------------------------------------------------------------
@@ -195,7 +195,7 @@ TEST_F(DocumentCommandsTest, SaveStripsTrailingBlanksAndWritesAUtf8FileInTheAnsi
     Type("");
     commands->SaveBClick();
     EXPECT_EQ(ReadBytes(path), "; \xD6\xD0\xCE\xC4\r\nmov ax, bx\r\nret\r\n");
-    EXPECT_FALSE(fileModified);
+    EXPECT_FALSE(document.Modified());
 }
 
 TEST_F(DocumentCommandsTest, SaveWritesAnsiUnlessThatWouldLoseACharacterOfAUtf8FileWithoutBom)
@@ -218,7 +218,7 @@ TEST_F(DocumentCommandsTest, SaveWritesAnsiUnlessThatWouldLoseACharacterOfAUtf8F
         Type("");
         commands->SaveBClick();
         EXPECT_EQ(ReadBytes(path), item.saved);
-        EXPECT_FALSE(fileModified);
+        EXPECT_FALSE(document.Modified());
     }
 }
 
@@ -242,9 +242,9 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledDocumentAsksForANameTitledSave)
     ASSERT_EQ(dialogs.saveRequests.size(), 1);
     EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("保存"));
     EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("kept"));
-    EXPECT_EQ(currentPath, folder.Path("first.asm"));
+    EXPECT_EQ(document.Path(), folder.Path("first.asm"));
     EXPECT_EQ(TabText(), "&1 " + folder.Path("first.asm"));
-    EXPECT_FALSE(fileModified);
+    EXPECT_FALSE(document.Modified());
     // The lines as they are, each with CR LF, the final empty line left out.
     const std::string saved = ReadBytes(folder.Path("first.asm"));
     EXPECT_EQ(saved.substr(0, 20), "; hello   ;Program: ");
@@ -257,18 +257,18 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheDocumentChangedAndTheTarget)
     // A target that is a folder cannot be replaced: nothing is written over it.
     const QString path = folder.Path("sub.asm");
     ASSERT_TRUE(QDir().mkpath(path));
-    currentPath = path;
+    document.SetPath(path);
     commands->SetCaption(path);
     Type("x");
     EXPECT_ANY_THROW(commands->SaveBClick());
-    EXPECT_TRUE(fileModified);
+    EXPECT_TRUE(document.Modified());
     EXPECT_EQ(TabText(), "&1 " + path + " *");
     EXPECT_TRUE(QFileInfo(path).isDir());
 
     // A file whose folder has gone.
-    currentPath = folder.Path("gone/e.asm");
+    document.SetPath(folder.Path("gone/e.asm"));
     EXPECT_ANY_THROW(commands->SaveBClick());
-    EXPECT_TRUE(fileModified);
+    EXPECT_TRUE(document.Modified());
     EXPECT_FALSE(QFile::exists(folder.Path("gone")));
     // No temporary file is left behind.
     EXPECT_TRUE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
@@ -292,7 +292,7 @@ TEST_F(DocumentCommandsTest, SaveAsAddsTheFilterExtensionOnlyWhenTheNameLacksIt)
     for (const Case &c : cases) {
         dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path(c.entered), c.filter));
         commands->A2Click();
-        EXPECT_EQ(currentPath, folder.Path(c.written)) << c.entered;
+        EXPECT_EQ(document.Path(), folder.Path(c.written)) << c.entered;
         EXPECT_TRUE(QFile::exists(folder.Path(c.written))) << c.entered;
     }
     EXPECT_FALSE(QFile::exists(folder.Path("prog.asm.asm")));
@@ -312,9 +312,9 @@ TEST_F(DocumentCommandsTest, SaveAsLeavesTheOriginalUntouchedAndWritesTheLinesUn
     commands->A2Click();
     EXPECT_EQ(ReadBytes(path), "a  \r\nb\r\n");  // the original keeps its text, blanks and all
     EXPECT_EQ(ReadBytes(folder.Path("g.asm")), "; a  \r\nb\r\n");
-    EXPECT_EQ(currentPath, folder.Path("g.asm"));
+    EXPECT_EQ(document.Path(), folder.Path("g.asm"));
     EXPECT_EQ(TabText(), "&1 " + folder.Path("g.asm"));
-    EXPECT_FALSE(fileModified);
+    EXPECT_FALSE(document.Modified());
     // Only the one dialog is shown, titled Save as.
     ASSERT_EQ(dialogs.saveRequests.size(), 1);
     EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("另存为"));
@@ -398,8 +398,8 @@ TEST_F(DocumentCommandsTest, AFailedSaveAsKeepsCaptionMarkPathAndTheOriginal)
             EXPECT_TRUE(error.message().contains(folder.Path(failure.written))) << error.message().toStdString();
         }
         EXPECT_EQ(TabText(), "&1 " + path + " *") << failure.entered;
-        EXPECT_EQ(currentPath, path) << failure.entered;
-        EXPECT_TRUE(fileModified) << failure.entered;
+        EXPECT_EQ(document.Path(), path) << failure.entered;
+        EXPECT_TRUE(document.Modified()) << failure.entered;
         EXPECT_EQ(ReadBytes(path), "keep\r\n") << failure.entered;
         EXPECT_EQ(Text(), "new keep\r\n") << failure.entered;
     }
@@ -415,8 +415,8 @@ TEST_F(DocumentCommandsTest, SaveAsOverAFolderLeavesTheFolderAndTheDocumentAsThe
     // Save of the untitled document shows the dialog first and fails the same way.
     EXPECT_THROW(commands->SaveBClick(), platform::Error);
     EXPECT_TRUE(QFileInfo(folder.Path("dir.asm")).isDir());
-    EXPECT_TRUE(currentPath.isEmpty());
-    EXPECT_TRUE(fileModified);
+    EXPECT_TRUE(document.Path().isEmpty());
+    EXPECT_TRUE(document.Modified());
     EXPECT_EQ(TabText(), "&1 " + kUntitled + " *");
 }
 
@@ -434,7 +434,7 @@ TEST_F(DocumentCommandsTest, OpenShowsTheDialogWithItsFilterAndLoadsTheChosenFil
     EXPECT_EQ(request.defaultExtension, QStringLiteral("*.asm"));
     EXPECT_TRUE(request.fileName.isEmpty());
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_EQ(currentPath, path);
+    EXPECT_EQ(document.Path(), path);
     EXPECT_EQ(TabText(), "&1 " + path);
     EXPECT_EQ(Text(), "\xE4\xB8\xAD\r\n");
     EXPECT_EQ(directoryBox->text(), folder.Path("src"));
@@ -456,7 +456,7 @@ TEST_F(DocumentCommandsTest, CancellingTheOpenDialogChangesNothing)
     commands->FileOpenBClick();  // the first question is answered No, the dialog cancelled
     EXPECT_EQ(ShownTexts(), QStringList{QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？")});
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("系统提示"));
-    EXPECT_TRUE(fileModified);
+    EXPECT_TRUE(document.Modified());
     EXPECT_EQ(Text().substr(0, 11), "x;Program: ");
 }
 
@@ -468,7 +468,7 @@ TEST_F(DocumentCommandsTest, OpeningTheFileThatIsAlreadyOpenDoesNothing)
     OpenThroughDialog(path, {IdNo});
     EXPECT_EQ(dialogs.shown.size(), 1);  // only the first question
     EXPECT_EQ(Text(), "edit disk\r\n");
-    EXPECT_TRUE(fileModified);
+    EXPECT_TRUE(document.Modified());
     EXPECT_EQ(TabText(), "&1 " + path + " *");
     EXPECT_TRUE(directoryBox->text().isEmpty());
 }
@@ -486,8 +486,8 @@ TEST_F(DocumentCommandsTest, CancelAtTheSecondQuestionKeepsTheDocumentButShowsTh
     EXPECT_EQ(dialogs.shown[1].caption, QStringLiteral("提示"));
     EXPECT_EQ(dialogs.shown[1].buttons, platform::MessageButtons::YesNoCancel);
     EXPECT_EQ(Text(), "changed one\r\n");
-    EXPECT_EQ(currentPath, path);
-    EXPECT_TRUE(fileModified);
+    EXPECT_EQ(document.Path(), path);
+    EXPECT_TRUE(document.Modified());
     EXPECT_EQ(directoryBox->text(), folder.Path("two"));
     EXPECT_TRUE(records.isEmpty());
     EXPECT_EQ(ReadBytes(path), "one\r\n");
@@ -502,8 +502,8 @@ TEST_F(DocumentCommandsTest, YesAtTheSecondQuestionWritesTheOldFileAsItStands)
     Type("b");
     OpenThroughDialog(other, {IdNo, IdYes});
     EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE" "b\0a\0 \0\r\0\n\0", 12));
-    EXPECT_EQ(currentPath, other);
-    EXPECT_FALSE(fileModified);
+    EXPECT_EQ(document.Path(), other);
+    EXPECT_FALSE(document.Modified());
 
     // No at the second question loads without writing; with no path there is no second question.
     Type("y");
@@ -525,8 +525,8 @@ TEST_F(DocumentCommandsTest, AFileThatCannotBeLoadedLeavesAnEmptyUntitledDocumen
     dialogs.fileResults.enqueue(ScriptedDialogs::chosen(missing));
     EXPECT_ANY_THROW(commands->FileOpenBClick());
     EXPECT_EQ(Text(), "");
-    EXPECT_TRUE(currentPath.isEmpty());
-    EXPECT_FALSE(fileModified);
+    EXPECT_TRUE(document.Path().isEmpty());
+    EXPECT_FALSE(document.Modified());
     EXPECT_EQ(TabText(), "&1 " + kUntitled);
     EXPECT_EQ(directoryBox->text(), QFileInfo(missing).path());
     EXPECT_FALSE(QFile::exists(missing));
@@ -554,7 +554,7 @@ TEST_F(DocumentCommandsTest, SpecialFilesAreRefusedAtOnceInChineseAndNothingIsLo
             EXPECT_EQ(error.Message(), QStringLiteral("无法打开文件 %1\n%2").arg(path, QString::fromUtf16(c.reason)));
         }
         EXPECT_EQ(Text(), "") << c.name;
-        EXPECT_TRUE(currentPath.isEmpty()) << c.name;
+        EXPECT_TRUE(document.Path().isEmpty()) << c.name;
         // A Save afterwards asks for a name instead of writing over the special file.
         Type("x");
         commands->SaveBClick();
@@ -574,7 +574,7 @@ TEST_F(DocumentCommandsTest, DeleteWithoutASavedFileOrRefusedChangesNothing)
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("删除文件失败，当前文件未存盘！"));
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("删除提示"));
     EXPECT_EQ(dialogs.shown[0].icon, platform::MessageIcon::Warning);
-    EXPECT_TRUE(fileModified);
+    EXPECT_TRUE(document.Modified());
 
     const QString path = folder.Write("del.asm", "d");
     commands->OpenDocument(path);
@@ -582,7 +582,7 @@ TEST_F(DocumentCommandsTest, DeleteWithoutASavedFileOrRefusedChangesNothing)
     EXPECT_EQ(ShownTexts().mid(1), (QStringList{QStringLiteral("该删除操作将会直接删除原文件，不可恢复！请问是否删除？"),
                                                 QStringLiteral("删除文件失败，用户取消删除操作！")}));
     EXPECT_TRUE(QFile::exists(path));
-    EXPECT_EQ(currentPath, path);
+    EXPECT_EQ(document.Path(), path);
 }
 
 TEST_F(DocumentCommandsTest, ConfirmedDeleteRemovesTheFileAndStartsANewDocument)
@@ -597,9 +597,32 @@ TEST_F(DocumentCommandsTest, ConfirmedDeleteRemovesTheFileAndStartsANewDocument)
                                          QStringLiteral("文件删除成功！")}));
     EXPECT_EQ(dialogs.shown[1].icon, platform::MessageIcon::Information);
     EXPECT_EQ(Text().size(), 593u);
-    EXPECT_TRUE(currentPath.isEmpty());
-    EXPECT_FALSE(fileModified);
+    EXPECT_TRUE(document.Path().isEmpty());
+    EXPECT_FALSE(document.Modified());
     EXPECT_EQ(TabText(), "&1 " + kUntitled);
 }
 
 }  // namespace
+
+// The state tells its readers once for every change of the path or the mark, and
+// not for a value set again.
+TEST(DocumentState, SignalsEachChangeOnce)
+{
+    TDocumentState state;
+    int changes = 0;
+    QObject::connect(&state, &TDocumentState::Changed, [&changes] { ++changes; });
+    const struct { std::function<void()> step; int changes; } steps[] = {
+        {[&] { state.SetPath(QStringLiteral("/a/b.asm")); }, 1},
+        {[&] { state.SetPath(QStringLiteral("/a/b.asm")); }, 1},
+        {[&] { state.SetModified(true); }, 2},
+        {[&] { state.SetModified(true); }, 2},
+        {[&] { state.SetModified(false); }, 3},
+        {[&] { state.SetPath(QString()); }, 4},
+    };
+    for (const auto &step : steps) {
+        step.step();
+        EXPECT_EQ(changes, step.changes);
+    }
+    EXPECT_TRUE(state.Untitled());
+    EXPECT_FALSE(state.Modified());
+}

@@ -41,8 +41,9 @@ struct RealServices {
 };
 
 void writeSettings(const QString& folder, const QString& skinLines) {
-    QDir().mkpath(folder + "/bin");
-    QFile file(folder + "/bin/setting.ini");
+    const platform::ProgramFolder program(folder);
+    QDir().mkpath(program.bin());
+    QFile file(program.settingsFile());
     if (file.open(QIODevice::WriteOnly)) file.write(("[setting]\r\n" + skinLines).toLocal8Bit());
 }
 
@@ -58,10 +59,10 @@ void showADialog(TForm1& window) {
 // Opens 调整界面 > 切换界面皮肤.
 void openTheSkinMenu(TForm1& window) {
     QTimer::singleShot(400, &window, [&window] {
-        QMenu* look = window.menu("DOS1");
+        QMenu* look = window.menu(MenuId::ViewMenu);
         window.menuBar()->setActiveAction(look->menuAction());
         QTimer::singleShot(300, &window, [&window, look] {
-            QMenu* skins = window.menu("N19");
+            QMenu* skins = window.menu(MenuId::SkinChoice);
             look->setActiveAction(skins->menuAction());
             const QRect item = look->actionGeometry(skins->menuAction());
             skins->popup(look->mapToGlobal(item.topRight()));
@@ -94,17 +95,18 @@ int main(int argc, char** argv) {
     asmora::skins::TSkinData engine;
     if (mode == "about" || mode == "help") engine.loadFromStore(asmora::skins::TSkinStore(), 4);
     if (mode == "about") {
-        TForm3 about(folder.path(), real.dialogs);
+        TForm3 about(platform::ProgramFolder(folder.path()), real.dialogs);
         about.show();
         return application.exec();
     }
     if (mode == "help") {
-        QDir().mkpath(folder.path() + "/bin");
-        writeCarriedFile(folder.path(), carriedFile("Help_hlp"));
-        writeCarriedFile(folder.path(), carriedFile("WINDBG_HLP"));
+        const platform::ProgramFolder program(folder.path());
+        QDir().mkpath(program.bin());
+        writeCarriedFile(program, carriedFile("Help_hlp"));
+        writeCarriedFile(program, carriedFile("WINDBG_HLP"));
         THelpViewer viewer(real.dialogs);
         viewer.move(60, 40);
-        viewer.openContents(folder.path() + QStringLiteral("/bin/Asmora帮助.hlp"));
+        viewer.openContents(program.helpFile());
         viewer.contentsList()->setCurrentRow(15);
         return application.exec();
     }
@@ -112,12 +114,12 @@ int main(int argc, char** argv) {
         const bool off = args[1] == "off";
         const QString skin = off ? QString() : asmora::skins::TSkinStore().name(args[1].toInt());
         writeSettings(folder.path(), off ? "Not_UseSkin=1\r\n" : "SkinName=" + skin + "\r\n");
-        extractEditingLibrary(folder.path());
+        extractEditingLibrary(platform::ProgramFolder(folder.path()));
         TSciLibrary::Load(folder.path());
-        TForm1 window(folder.path(), real.services());
+        TForm1 window(platform::ProgramFolder(folder.path()), real.services());
         window.FormCreate({});
         window.move(40, 40);
-        window.SkinMenu->waitUntilBuilt();
+        window.skinMenu()->waitUntilBuilt();
         if (mode == "menu") openTheSkinMenu(window);
         else showADialog(window);
         return application.exec();

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 using namespace asmora;
+using app::MenuId;
 
 class BuildWindowTest : public AppFixture {
 protected:
@@ -29,26 +30,26 @@ protected:
 TEST_F(BuildWindowTest, EveryButtonAndMenuItemReachesItsCommand) {
     startQuietly();
     writeFile("work/notes.txt", "text");
-    window->CurrentPath = path("work/notes.txt");
+    window->document().SetPath(path("work/notes.txt"));
     const struct {
         QPushButton* button;
-        const char* item;
+        MenuId item;
         const char* caption;
     } rows[] = {
-        {window->Button1, "M1", "类型错误-1"}, {window->Button2, "L1", "类型错误-2"},
-        {window->Button3, "R1", "类型错误-3"}, {window->Button13, "C1", "类型错误-4"},
-        {window->Button6, "List1", "类型错误-5"},
+        {component<QPushButton>("Button1"), MenuId::Assemble, "类型错误-1"}, {component<QPushButton>("Button2"), MenuId::Link, "类型错误-2"},
+        {component<QPushButton>("Button3"), MenuId::Run, "类型错误-3"},      {component<QPushButton>("Button13"), MenuId::Clean, "类型错误-4"},
+        {component<QPushButton>("Button6"), MenuId::ShowListing, "类型错误-5"},
     };
     for (const auto& row : rows) {
         window->action(row.item)->trigger();
-        EXPECT_EQ(lastCaption(), row.caption) << row.item;
+        EXPECT_EQ(lastCaption(), row.caption) << app::componentName(row.item).toStdString();
         dialogs.shown.clear();
         row.button->click();
         EXPECT_EQ(lastCaption(), row.caption) << row.caption;
     }
     // Debug makes no checks: without a program it says so and opens the debugger empty.
-    window->Button12->click();
-    window->action("Windbg1")->trigger();
+    component<QPushButton>("Button12")->click();
+    window->action(MenuId::Debug)->trigger();
     ASSERT_EQ(shell.started.size(), 2);
     EXPECT_EQ(shell.started[1].first, path("bin/windbg.exe"));
     EXPECT_EQ(lastCaption(), "提示");
@@ -56,23 +57,23 @@ TEST_F(BuildWindowTest, EveryButtonAndMenuItemReachesItsCommand) {
 
 TEST_F(BuildWindowTest, TheTemplateEditorOpensModallyFromTheButtonAndF10) {
     startQuietly();
-    window->Form2 = new build::TForm2(folder.path(), dialogs, shell, pause, window.get());
-    window->Form2->FormCreate();
-    for (auto open : {std::function<void()>([&] { window->Button4->click(); }),
-                      std::function<void()>([&] { window->action("DOSF101")->trigger(); })}) {
-        window->Edit2->setText("left over");
+    window->setConsoleTemplateEditor(new build::TForm2(platform::ProgramFolder(folder.path()), dialogs, shell, pause, window.get()));
+    window->consoleTemplateEditor()->FormCreate();
+    for (auto open : {std::function<void()>([&] { component<QPushButton>("Button4")->click(); }),
+                      std::function<void()>([&] { window->action(MenuId::EditConsoleTemplate)->trigger(); })}) {
+        window->commandBox().setText("left over");
         QStringList shownLines;
         bool modal = false;
-        QTimer::singleShot(0, window->Form2, [&] {
-            modal = window->Form2->isVisible() && window->Form2->isModal();
-            shownLines = window->Form2->editableLines();
-            window->Form2->close();
+        QTimer::singleShot(0, window->consoleTemplateEditor(), [&] {
+            modal = window->consoleTemplateEditor()->isVisible() && window->consoleTemplateEditor()->isModal();
+            shownLines = window->consoleTemplateEditor()->editableLines();
+            window->consoleTemplateEditor()->close();
         });
         open();
         EXPECT_TRUE(modal);
         EXPECT_EQ(shownLines, build::fileToEditable(build::defaultTemplate()));
-        EXPECT_TRUE(window->Edit2->text().isEmpty());
-        EXPECT_FALSE(window->Form2->isVisible());
+        EXPECT_TRUE(window->commandBox().text().isEmpty());
+        EXPECT_FALSE(window->consoleTemplateEditor()->isVisible());
     }
 }
 
@@ -80,13 +81,13 @@ TEST_F(BuildWindowTest, TheListingOpensInTheWindowsListingView) {
     startQuietly();
     writeFile("work/lab1.asm", "END\r\n");
     writeFile("work/Debug/lab1.lst", "listing line\r\n");
-    window->CurrentPath = path("work/lab1.asm");
+    window->document().SetPath(path("work/lab1.asm"));
     QString caption;
     QTimer::singleShot(0, window.get(), [&] {
-        ASSERT_NE(window->Form4, nullptr);
-        caption = window->Form4->windowTitle();
-        EXPECT_EQ(window->Form4->Memo1->toPlainText(), "listing line");
-        window->Form4->close();
+        ASSERT_NE(window->listingWindow(), nullptr);
+        caption = window->listingWindow()->windowTitle();
+        EXPECT_EQ(window->listingWindow()->Memo1->toPlainText(), "listing line");
+        window->listingWindow()->close();
     });
     window->Button8Click();
     EXPECT_EQ(caption, path("work/Debug/lab1.lst"));

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 using namespace asmora;
+using app::MenuId;
 
 namespace {
 
@@ -43,31 +44,31 @@ protected:
         debug = path("my asm/实验 50%&1/Debug/");
         writeFile("my asm/实验 50%&1/lab1.asm", newFileTemplate());
         // Opening the file: what the open command does with the window.
-        window->CurrentPath = source;
-        asmora::app::TCleanupList(folder.path()).addRecord(source);
+        window->document().SetPath(source);
+        asmora::app::TCleanupList(programFolder()).addRecord(source);
         dialogs.shown.clear();
     }
 };
 
 TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing) {
-    window->action("M1")->trigger();
+    window->action(MenuId::Assemble)->trigger();
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_TRUE(QFile::exists(path("my asm/实验 50%&1/io.h")));
     EXPECT_TRUE(QFile::exists(debug + "lab1.obj"));
     EXPECT_TRUE(QFile::exists(debug + "lab1.lst"));
-    const QStringList assembled = window->ListBox1->rows();
+    const QStringList assembled = window->outputList().rows();
     ASSERT_GE(assembled.size(), 10);
     EXPECT_TRUE(assembled[8].startsWith(QStringLiteral("运行指令：") + folder.path() + ">bin/ml.exe /c /coff "));
     // The assembler names the source it assembles.
     EXPECT_TRUE(toolOutput(assembled).join(u'\n').contains(source)) << assembled.join(u'\n').toStdString();
 
-    window->action("L1")->trigger();
+    window->action(MenuId::Link)->trigger();
     EXPECT_TRUE(QFile::exists(debug + "lab1.exe"));
-    const QStringList linked = window->ListBox1->rows();
+    const QStringList linked = window->outputList().rows();
     EXPECT_TRUE(linked.contains(QStringLiteral("输出目录：") + path("my asm/实验 50%&1/Debug")));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
-    window->action("R1")->trigger();
+    window->action(MenuId::Run)->trigger();
     ASSERT_EQ(shell.openedBatches, QStringList{path("bin/ml.bat")});
     QProcess host;
     host.setWorkingDirectory(folder.path());
@@ -83,11 +84,11 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
 
     QString listingCaption;
     QTimer::singleShot(0, window.get(), [&] {
-        listingCaption = window->Form4->windowTitle();
-        EXPECT_TRUE(window->Form4->Memo1->toPlainText().contains(QStringLiteral("ExitProcess")));
-        window->Form4->close();
+        listingCaption = window->listingWindow()->windowTitle();
+        EXPECT_TRUE(window->listingWindow()->Memo1->toPlainText().contains(QStringLiteral("ExitProcess")));
+        window->listingWindow()->close();
     });
-    window->action("List1")->trigger();
+    window->action(MenuId::ShowListing)->trigger();
     EXPECT_EQ(listingCaption, debug + "lab1.lst");
 
     window->close();
@@ -99,21 +100,21 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
 }
 
 TEST_F(ToolKitScenarioTest, LinkingBeforeAssemblingShowsOnlyTheLinkersComplaint) {
-    window->action("L1")->trigger();
+    window->action(MenuId::Link)->trigger();
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(debug + "lab1.exe"));
-    const QStringList complaint = toolOutput(window->ListBox1->rows());
+    const QStringList complaint = toolOutput(window->outputList().rows());
     EXPECT_FALSE(complaint.join(QString()).trimmed().isEmpty()) << "the linker printed nothing";
     EXPECT_TRUE(complaint.join(u'\n').contains(QStringLiteral("lab1.obj"))) << complaint.join(u'\n').toStdString();
 }
 
 TEST_F(ToolKitScenarioTest, AssemblingAgainRemovesTheProgramSoRunRefuses) {
-    window->action("M1")->trigger();
-    window->action("L1")->trigger();
+    window->action(MenuId::Assemble)->trigger();
+    window->action(MenuId::Link)->trigger();
     ASSERT_TRUE(QFile::exists(debug + "lab1.exe"));
-    window->action("M1")->trigger();
+    window->action(MenuId::Assemble)->trigger();
     EXPECT_FALSE(QFile::exists(debug + "lab1.exe"));
-    window->action("R1")->trigger();
+    window->action(MenuId::Run)->trigger();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].caption, "错误");
     EXPECT_TRUE(shell.openedBatches.isEmpty());
@@ -128,7 +129,7 @@ TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesAndLinksThatFileAndWrite
     const QString name = QStringLiteral("a\" -Fo \"evil.asm");
     writeFile(odd + "/a", newFileTemplate());
     writeFile(odd + u'/' + name, newFileTemplate());
-    window->CurrentPath = path(odd + u'/' + name);
+    window->document().SetPath(path(odd + u'/' + name));
     const auto allFiles = [this] {
         QStringList files;
         QDirIterator it(folder.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
@@ -138,8 +139,8 @@ TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesAndLinksThatFileAndWrite
     };
     const QStringList before = allFiles();
 
-    window->action("M1")->trigger();
-    window->action("L1")->trigger();
+    window->action(MenuId::Assemble)->trigger();
+    window->action(MenuId::Link)->trigger();
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
     const QString base = path(odd + QStringLiteral("/Debug/a\" -Fo \"evil"));
@@ -147,7 +148,7 @@ TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesAndLinksThatFileAndWrite
     expected << base + ".obj" << base + ".lst" << base + ".exe" << path(odd + "/io.h");
     expected.sort();
     EXPECT_EQ(allFiles().join(u'\n').toStdString(), expected.join(u'\n').toStdString())
-        << window->ListBox1->rows().join(u'\n').toStdString();
+        << window->outputList().rows().join(u'\n').toStdString();
     QFile listing(base + ".lst");
     ASSERT_TRUE(listing.open(QIODevice::ReadOnly));
     EXPECT_TRUE(listing.readAll().contains("ExitProcess"));
