@@ -2,11 +2,11 @@
 #include "ChildProcess.h"
 
 #include "CaseInsensitivePath.h"
+#include "HostPrograms.h"
 #include "I386Host.h"
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -255,17 +255,8 @@ std::string resolveProgram(const std::string& token) {
   if (token.empty()) return {};
   if (token.find('/') != std::string::npos) return findWithExeSuffix(token);
   if (std::string local = findWithExeSuffix(currentFolder() + "/" + token); !local.empty()) return local;
-  const char* path = std::getenv("PATH");
-  const std::string folders = path ? path : "";
-  std::size_t start = 0;
-  while (start <= folders.size()) {
-    std::size_t colon = folders.find(':', start);
-    if (colon == std::string::npos) colon = folders.size();
-    const std::string folder = folders.substr(start, colon - start);
-    start = colon + 1;
-    if (folder.empty()) continue;
+  for (const std::string& folder : searchFolders())
     if (std::string found = findWithExeSuffix(folder + "/" + token); !found.empty()) return found;
-  }
   return {};
 }
 
