@@ -1,6 +1,9 @@
 // Code page 936 <-> UTF-8 conversion of a text that arrives in pieces: a character
-// whose bytes straddle two pieces is carried over and converted whole.
+// whose bytes straddle two pieces is carried over and converted whole. The editor's
+// streams call it in their own words; the conversion is the tool kit's codec.
 #pragma once
+
+#include "toolkit/common/Cp936.h"
 
 #include <string>
 #include <string_view>
@@ -11,12 +14,12 @@ class AnsiToUtf8Pieces {
 public:
     // Converts `piece` after what was carried over; a lead byte that ends the piece
     // is kept back for the next call.
-    std::string Convert(std::string_view piece);
+    std::string Convert(std::string_view piece) { return decoder_.decode(piece); }
     // Converts whatever is still kept back; call once after the last piece.
-    std::string Finish();
+    std::string Finish() { return decoder_.finish(); }
 
 private:
-    std::string carry_;
+    asmora::toolkit::cp936::Decoder decoder_;
 };
 
 // UTF-8 to code page 936. Characters that code page 936 lacks become '?'; bytes that
@@ -25,9 +28,9 @@ class Utf8ToAnsiPieces {
 public:
     // Converts `piece` after what was carried over; an unfinished UTF-8 sequence at
     // its end is kept back for the next call.
-    std::string Convert(std::string_view piece);
-    std::string Finish();
+    std::string Convert(std::string_view piece) { return encoder_.encode(piece); }
+    std::string Finish() { return encoder_.finish(); }
 
 private:
-    std::string carry_;
+    asmora::toolkit::cp936::Encoder encoder_{asmora::toolkit::cp936::InvalidUtf8::KeepByte};
 };

@@ -1,12 +1,11 @@
 // Writing whole files so that a crash or a running reader never sees half of them:
-// the bytes go to a temporary file beside the target, named
-//   .<file name>.asmora-<process id>-XXXXXX      e.g. ".lab1.asm.asmora-4711-a8Kq2Z"
-// which then replaces the target by rename. A writer killed between the two steps
-// leaves its temporary file behind; the next write of the same target removes every
-// such file whose process has ended. Only regular files are replaced: a target that
-// is a folder, a device, a pipe or a socket is refused, and a symbolic link to a
-// regular file stays a link while the file it points to gets the new content.
+// the Qt side of toolkit/common's AtomicFile.h, which describes the temporary file
+// beside the target, the rename and the removal of a killed writer's leftovers. Only
+// regular files are replaced; a symbolic link to a regular file stays a link while
+// the file it points to gets the new content.
 #pragma once
+
+#include "toolkit/common/AtomicFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,22 +20,17 @@ namespace platform {
 class AtomicWrite {
 public:
     explicit AtomicWrite(const QString& path, bool executable = false);
-    ~AtomicWrite();
-    AtomicWrite(const AtomicWrite&) = delete;
-    AtomicWrite& operator=(const AtomicWrite&) = delete;
 
     void write(const QByteArray& bytes);
     void commit();
 
-    const QString& temporaryPath() const { return temporaryPath_; }
+    QString temporaryPath() const;
 
 private:
-    [[noreturn]] void fail(int errorNumber);
+    void check() const;
 
-    QString path_;          // as the caller named it, for messages
-    QString target_;        // the file that is replaced (a link's destination)
-    QString temporaryPath_;
-    int fd_ = -1;
+    QString path_;  // as the caller named it, for messages
+    asmora::toolkit::AtomicFileWriter file_;
 };
 
 // Replaces `path` with `bytes` through an AtomicWrite. The target's old content is

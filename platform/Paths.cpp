@@ -1,7 +1,10 @@
 // Program folder and path helpers.
 #include "Paths.h"
 
+#include "CaseInsensitivePath.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -49,29 +52,14 @@ bool fileExists(const QString& path) {
 bool folderExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
 QString resolveCaseInsensitive(const QString& path) {
-    if (path.isEmpty() || QFileInfo::exists(path)) return path;
-    const bool absolute = path.startsWith(u'/');
-    const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
-    QString resolved = absolute ? QStringLiteral("/") : QString();
-    for (const QString& part : parts) {
-        const QString candidate = resolved.isEmpty() || resolved.endsWith(u'/') ? resolved + part : resolved + u'/' + part;
-        if (QFileInfo::exists(candidate) || part == u"." || part == u"..") {
-            resolved = candidate;
-            continue;
-        }
-        const QDir folder(resolved.isEmpty() ? QStringLiteral(".") : resolved);
-        const QStringList entries = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        QString match;
-        for (const QString& entry : entries) {
-            if (entry.compare(part, Qt::CaseInsensitive) == 0) {
-                match = entry;
-                break;
-            }
-        }
-        if (match.isEmpty()) return path;
-        resolved = resolved.isEmpty() || resolved.endsWith(u'/') ? resolved + match : resolved + u'/' + match;
-    }
-    return resolved;
+    // Names are compared with Qt's case folding, so letters beyond ASCII match too.
+    const auto sameName = [](std::string_view entry, std::string_view wanted) {
+        return QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()))
+                   .compare(QString::fromUtf8(wanted.data(), static_cast<qsizetype>(wanted.size())),
+                            Qt::CaseInsensitive) == 0;
+    };
+    const auto found = asmora::toolkit::resolveCaseInsensitive(QFile::encodeName(path).toStdString(), sameName);
+    return found ? QFile::decodeName(QByteArray::fromStdString(*found)) : path;
 }
 
 QString folderOf(const QString& path) {

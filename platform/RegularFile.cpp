@@ -14,15 +14,6 @@
 namespace platform {
 namespace {
 
-FileKind kindOfMode(mode_t mode) {
-    if (S_ISREG(mode)) return FileKind::Regular;
-    if (S_ISDIR(mode)) return FileKind::Folder;
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::Device;
-    if (S_ISFIFO(mode)) return FileKind::Pipe;
-    if (S_ISSOCK(mode)) return FileKind::Socket;
-    return FileKind::Unknown;
-}
-
 Error openError(const QString& path, const QString& reason) {
     return Error(QStringLiteral("无法打开文件 %1\n%2").arg(path, reason), reason);
 }
@@ -41,18 +32,14 @@ Error tooLargeError(const QString& path, qint64 maxBytes) {
 void checkOpened(int fd, const QString& path, qint64 maxBytes) {
     struct stat status{};
     if (::fstat(fd, &status) != 0) throw openError(path, systemReason(errno));
-    const FileKind kind = kindOfMode(status.st_mode);
+    const FileKind kind = asmora::toolkit::fileKindOfMode(status.st_mode);
     if (kind != FileKind::Regular) throw notRegularError(path, kind);
     if (status.st_size > maxBytes) throw tooLargeError(path, maxBytes);
 }
 
 }  // namespace
 
-FileKind fileKindOf(const QString& path) {
-    struct stat status{};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0) return FileKind::Missing;
-    return kindOfMode(status.st_mode);
-}
+FileKind fileKindOf(const QString& path) { return asmora::toolkit::fileKindOf(QFile::encodeName(path).toStdString()); }
 
 QString fileKindName(FileKind kind) {
     switch (kind) {

@@ -4,6 +4,8 @@
 // program or grows without end; every refusal says why in Chinese.
 #pragma once
 
+#include "toolkit/common/AtomicFile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,7 +13,7 @@ class QFile;
 
 namespace platform {
 
-enum class FileKind { Missing, Regular, Folder, Device, Pipe, Socket, Unknown };
+using asmora::toolkit::FileKind;
 
 // What `path` names, after following symbolic links.
 FileKind fileKindOf(const QString& path);

@@ -44,13 +44,19 @@ const HostProgram& hostProgram(HostNeed need, const char* name) {
   return kHostPrograms[0];
 }
 
+std::vector<std::string> searchFolders() {
+  const char* path = std::getenv("PATH");
+  std::istringstream entries(path && *path ? path : "/usr/local/bin:/usr/bin:/bin");
+  std::vector<std::string> folders;
+  for (std::string folder; std::getline(entries, folder, ':');)
+    if (!folder.empty()) folders.push_back(folder);
+  return folders;
+}
+
 std::string findOnPath(const std::string& name) {
   if (name.empty()) return {};
   if (name.find('/') != std::string::npos) return isExecutableFile(name) ? name : std::string();
-  const char* path = std::getenv("PATH");
-  std::istringstream folders(path && *path ? path : "/usr/local/bin:/usr/bin:/bin");
-  for (std::string folder; std::getline(folders, folder, ':');) {
-    if (folder.empty()) continue;
+  for (const std::string& folder : searchFolders()) {
     const std::string candidate = folder + "/" + name;
     if (isExecutableFile(candidate)) return candidate;
   }

@@ -25,6 +25,10 @@ struct HostProgram {
 std::span<const HostProgram> hostPrograms();
 const HostProgram& hostProgram(HostNeed need, const char* name);
 
+// The folders of PATH in order, empty entries left out; the usual system folders
+// when PATH is unset or empty.
+std::vector<std::string> searchFolders();
+
 // The full path of `name` on PATH (a name with a slash is taken as it is), or empty.
 std::string findOnPath(const std::string& name);
 

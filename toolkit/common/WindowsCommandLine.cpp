@@ -56,6 +56,24 @@ std::vector<std::string> splitWindowsCommandLine(const std::string& line) {
   return args;
 }
 
+std::string quoteWindowsArgument(const std::string& argument, Quoting quoting) {
+  if (quoting == Quoting::WhenNeeded && !argument.empty() && argument.find_first_of(" \t\"") == std::string::npos)
+    return argument;
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+    } else {
+      if (c == '"') quoted.append(backslashes + 1, '\\');
+      backslashes = 0;
+    }
+    quoted += c;
+  }
+  quoted.append(backslashes, '\\');
+  return quoted + "\"";
+}
+
 bool isSlashSwitch(const std::string& argument) {
   if (argument.size() < 2 || argument[0] != '/') return false;
   const auto colon = argument.find(':');

@@ -3,13 +3,12 @@
 
 #include "CaseInsensitivePath.h"
 #include "ConsoleColors.h"
+#include "HostPrograms.h"
 #include "WindowsCommandLine.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -43,10 +42,6 @@ std::string firstArgument(const std::string& line) {
   return arguments.empty() ? std::string() : arguments.front();
 }
 
-bool isExecutableFile(const std::string& path) {
-  std::error_code error;
-  return fs::is_regular_file(path, error) && access(path.c_str(), X_OK) == 0;
-}
 
 }  // namespace
 
@@ -61,16 +56,7 @@ std::string findBatchPath(const std::string& text, const std::string& raw) {
   return {};
 }
 
-bool isRunnableCommand(const std::string& name) {
-  if (name.empty()) return false;
-  if (name.find('/') != std::string::npos) return isExecutableFile(name);
-  const char* path = std::getenv("PATH");
-  std::istringstream folders(path ? path : "/usr/bin:/bin");
-  for (std::string folder; std::getline(folders, folder, ':');) {
-    if (!folder.empty() && isExecutableFile(folder + "/" + name)) return true;
-  }
-  return false;
-}
+bool isRunnableCommand(const std::string& name) { return !toolkit::findOnPath(name).empty(); }
 
 int BatchInterpreter::run(const std::vector<BatchLine>& lines) {
   for (const auto& line : lines) {

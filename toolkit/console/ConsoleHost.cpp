@@ -2,7 +2,7 @@
 #include "ConsoleHost.h"
 
 #include "BatchInterpreter.h"
-#include "Cp936Text.h"
+#include "Cp936.h"
 #include "TerminalConsole.h"
 
 #include <cstring>
@@ -31,7 +31,7 @@ std::vector<BatchLine> splitLines(const std::string& bytes) {
     if (end == std::string::npos) end = bytes.size();
     std::string raw = bytes.substr(start, end - start);
     if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-    lines.push_back({cp936ToUtf8(raw), raw});
+    lines.push_back({toolkit::cp936::cp936ToUtf8(raw), raw});
     start = end + 1;
   }
   return lines;
@@ -43,7 +43,7 @@ int runBatchFile(const std::string& path, ConsoleDevice& device) {
   // The whole file is read first: its last line usually deletes it.
   auto bytes = readWholeFile(path);
   if (!bytes) {
-    device.write("无法打开批处理文件 " + cp936ToUtf8(path) + ": " + std::strerror(errno) + "\n");
+    device.write("无法打开批处理文件 " + toolkit::cp936::cp936ToUtf8(path) + ": " + std::strerror(errno) + "\n");
     device.write("请按任意键继续. . . ");
     device.waitForKey();
     return 1;

@@ -8,7 +8,7 @@
 #pragma once
 
 #include "CanonicalLine.h"
-#include "Cp936Text.h"
+#include "Cp936.h"
 
 #include <string>
 #include <sys/types.h>
@@ -36,8 +36,8 @@ class TerminalRelay {
   bool childHasEnded(pid_t child);
 
   int terminalIn_, terminalOut_, master_;
-  Cp936Decoder output_;
-  Cp936Encoder input_;
+  toolkit::cp936::Decoder output_;
+  toolkit::cp936::Encoder input_;
   CanonicalLine line_;
   std::string undelivered_;  // typed input the program's terminal has not taken yet
   int status_ = 0;

@@ -2,12 +2,11 @@
 // page 936 relay between it and the window.
 #include "ProgramConsole.h"
 
+#include "AtomicFile.h"
 #include "PseudoTerminal.h"
 #include "TerminalRelay.h"
 
 #include <csignal>
-#include <cstdio>
-#include <fstream>
 #include <unistd.h>
 
 namespace asmora::debugger {
@@ -16,13 +15,7 @@ namespace {
 
 // The name appears all at once: written beside the target, then renamed.
 bool publishTerminalName(const std::string& ttyFile, const std::string& name) {
-  const std::string partial = ttyFile + ".part";
-  {
-    std::ofstream file(partial);
-    file << name << "\n";
-    if (!file) return false;
-  }
-  return std::rename(partial.c_str(), ttyFile.c_str()) == 0;
+  return !toolkit::writeFileAtomically(ttyFile, name + "\n");
 }
 
 }  // namespace

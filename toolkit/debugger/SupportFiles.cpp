@@ -25,9 +25,7 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 }  // namespace
 
 const std::vector<std::string>& supportFileList() {
-  static const std::vector<std::string> names = {
-      "dm.dll", "eecxx.dll", "em.dll", "msdbi.dll", "msdis100.dll",
-      "MSPDB50.DLL", "MSVCP50.DLL", "shcv.dll", "tlloc.dll"};
+  static const std::vector<std::string> names(SupportFileNames::all.begin(), SupportFileNames::all.end());
   return names;
 }
 

@@ -14,6 +14,7 @@
 //   tlloc.dll      the texts shown, "key = text" lines in UTF-8            windbg.exe, eecxx.dll
 #pragma once
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ struct SupportFileNames {
   static constexpr const char* debuggerWindowResources = "MSVCP50.DLL";
   static constexpr const char* consoleWindowResources = "MSPDB50.DLL";
   static constexpr const char* texts = "tlloc.dll";
+
+  // All nine, in the order of the tool-kit table.
+  static constexpr std::array all = {sessionScript, keyCommands, keyMap, viewScript, displayScript,
+                                     consoleWindowResources, debuggerWindowResources, typeTable, texts};
 };
 
 // All nine names, in the order of the tool-kit table.

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <sys/wait.h>
@@ -20,17 +21,14 @@ using namespace asmora::debugger;
 
 namespace {
 
-// Starts argv with extra environment variables; returns the child's id or -1.
+// Starts argv with extra environment variables; returns the child's id, or -1
+// after saying why it could not start.
 pid_t start(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>& environment) {
-  pid_t pid = fork();
-  if (pid != 0) return pid;
-  for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-  std::vector<char*> pointers;
-  for (const auto& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
-  pointers.push_back(nullptr);
-  execvp(pointers[0], pointers.data());
-  std::perror(pointers[0]);
-  _exit(127);
+  toolkit::SpawnRequest request{argv, ""};
+  request.environment = environment;
+  const toolkit::Spawned child = toolkit::spawnProgram(request);
+  if (child.pid < 0) std::cerr << (argv.empty() ? std::string() : argv.front()) << ": " << std::strerror(child.error) << "\n";
+  return child.pid;
 }
 
 void stop(pid_t pid) {

@@ -2,15 +2,12 @@
 #include "LinkMessages.h"
 
 #include <array>
-#include <cassert>
 
 namespace asmora::link {
 namespace {
 
 using enum LinkMsg;
-constexpr LinkSeverity W = LinkSeverity::Warning;
-constexpr LinkSeverity E = LinkSeverity::Error;
-constexpr LinkSeverity F = LinkSeverity::Fatal;
+using namespace toolkit::severity_column;
 
 // id                        number  severity  text
 constexpr std::array kTable = std::to_array<LinkMessageInfo>({
@@ -29,27 +26,9 @@ constexpr std::array kTable = std::to_array<LinkMessageInfo>({
     {UnknownOption,           4044, W, "unrecognized option '{}'; ignored"},
 });
 
-constexpr bool tableMatchesEnum() {
-  for (std::size_t i = 0; i < kTable.size(); ++i)
-    if (static_cast<std::size_t>(kTable[i].id) != i) return false;
-  return true;
-}
-static_assert(tableMatchesEnum(), "link message rows must follow the LinkMsg enumerators");
+static_assert(toolkit::rowsFollowIds(kTable), "link message rows must follow the LinkMsg enumerators");
 
-const LinkMessageInfo& info(LinkMsg id) {
-  const auto index = static_cast<std::size_t>(id);
-  assert(index < kTable.size() && "link message outside the table");
-  return kTable[index];
-}
-
-const char* severityWord(LinkSeverity severity) {
-  switch (severity) {
-    case LinkSeverity::Warning: return "warning";
-    case LinkSeverity::Error: return "error";
-    case LinkSeverity::Fatal: break;
-  }
-  return "fatal error";
-}
+const LinkMessageInfo& info(LinkMsg id) { return toolkit::rowOf(kTable, id); }
 
 }  // namespace
 
@@ -71,7 +50,7 @@ std::string linkMessageBody(LinkMsg id, std::initializer_list<std::string> args)
 }
 
 std::string linkMessageLine(const std::string& origin, LinkMsg id, std::initializer_list<std::string> args) {
-  return origin + " : " + severityWord(info(id).severity) + " " + linkMessageBody(id, args);
+  return origin + " : " + toolkit::severityWord(info(id).severity) + " " + linkMessageBody(id, args);
 }
 
 }  // namespace asmora::link

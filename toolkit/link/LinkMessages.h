@@ -4,6 +4,8 @@
 //   ^origin  ^severity  ^number ^text
 #pragma once
 
+#include "MessageTable.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -27,7 +29,7 @@ enum class LinkMsg : std::uint8_t {
   UnknownOption,
 };
 
-enum class LinkSeverity : std::uint8_t { Warning, Error, Fatal };
+using LinkSeverity = asmora::toolkit::Severity;
 
 struct LinkMessageInfo {
   LinkMsg id;

@@ -3,15 +3,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cassert>
 
 namespace ml {
 namespace {
 
 using enum Diag;
-constexpr Severity W = Severity::Warning;
-constexpr Severity E = Severity::Error;
-constexpr Severity F = Severity::Fatal;
+using namespace asmora::toolkit::severity_column;
 
 // id                         number  severity level  text
 constexpr std::array kTable = std::to_array<DiagInfo>({
@@ -120,20 +117,11 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {TextTooLong,               2041, E, 0, "text macro or macro argument is longer than 255 characters"},
 });
 
-constexpr bool tableMatchesEnum() {
-    for (std::size_t i = 0; i < kTable.size(); ++i)
-        if (static_cast<std::size_t>(kTable[i].id) != i) return false;
-    return true;
-}
-static_assert(tableMatchesEnum(), "diagnostic table rows must follow the Diag enumerators");
+static_assert(asmora::toolkit::rowsFollowIds(kTable), "diagnostic table rows must follow the Diag enumerators");
 
 }  // namespace
 
-const DiagInfo& diagInfo(Diag id) {
-    auto index = static_cast<std::size_t>(id);
-    assert(index < kTable.size() && "diagnostic id outside the table");
-    return kTable[index];
-}
+const DiagInfo& diagInfo(Diag id) { return asmora::toolkit::rowOf(kTable, id); }
 
 void DiagnosticSink::add(Diagnostic d) {
     const DiagInfo& info = diagInfo(d.id);
@@ -186,10 +174,7 @@ std::vector<std::string> formatDiagnostic(const Diagnostic& d, std::string_view 
     const DiagInfo& info = diagInfo(d.id);
     std::string head = d.file.empty() ? std::string(programName)
                                       : d.file + "(" + std::to_string(d.line) + ")";
-    const char* kind = info.severity == Severity::Warning ? "warning" : info.severity == Severity::Fatal
-                                                                            ? "fatal error"
-                                                                            : "error";
-    std::string first = head + " : " + kind + " A" + std::to_string(info.number) + ": " + info.text;
+    std::string first = head + " : " + asmora::toolkit::severityWord(info.severity) + " A" + std::to_string(info.number) + ": " + info.text;
     if (!d.detail.empty()) first += " : " + d.detail;
     std::vector<std::string> lines{first};
     for (const ContextFrame& frame : d.macroChain)

@@ -2,6 +2,8 @@
 // source positions and macro-invocation context.
 #pragma once
 
+#include "MessageTable.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,7 +11,7 @@
 
 namespace ml {
 
-enum class Severity : std::uint8_t { Warning, Error, Fatal };
+using Severity = asmora::toolkit::Severity;
 
 // One enumerator per row of the table in Diagnostics.cpp.
 enum class Diag : std::uint16_t {

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include "Assembler.h"
+#include "AtomicFile.h"
+#include "CaseInsensitivePath.h"
 #include "CommandLine.h"
 #include "Listing.h"
 #include "ObjectBuilder.h"
@@ -59,7 +61,7 @@ void printDiagnostic(std::FILE* out, const Diagnostic& d) {
 
 // Removes an old output of the same name; a link or special file there is not ours to remove.
 void removeStale(const std::string& path) {
-    if (!path.empty() && isRegularOrMissing(path)) ::unlink(path.c_str());
+    if (!path.empty() && asmora::toolkit::isRegularOrMissing(path)) ::unlink(path.c_str());
 }
 
 // True when `output` names an existing file that the assembly read (the source or
@@ -97,7 +99,7 @@ bool assembleOne(const CommandLine& cl, const std::string& source, std::FILE* ou
 
     SourceFiles files;
     std::string why;
-    auto resolved = SourceFiles::resolveCaseInsensitive(source);
+    auto resolved = asmora::toolkit::resolveCaseInsensitiveFile(source);
     auto id = files.load(resolved.value_or(source), &why);
     if (!id) {
         Diagnostic d{Diag::CannotOpenFile, source + " (" + why + ")"};

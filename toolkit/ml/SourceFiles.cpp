@@ -1,14 +1,15 @@
-// Loading source files, finding INCLUDE files and writing outputs atomically.
+// Loading source files, finding INCLUDE files and writing outputs.
 #include "SourceFiles.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "AtomicFile.h"
+#include "CaseInsensitivePath.h"
 #include "Text.h"
 
 namespace ml {
@@ -23,21 +24,6 @@ bool isRegularFile(const std::string& path) {
 bool exists(const std::string& path) {
     struct stat st{};
     return ::stat(path.c_str(), &st) == 0;
-}
-
-// The entry of `dir` whose name equals `name` ignoring case, if any.
-std::optional<std::string> matchInFolder(const std::string& dir, std::string_view name) {
-    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return std::nullopt;
-    std::optional<std::string> found;
-    while (dirent* e = ::readdir(d)) {
-        if (equalsNoCase(e->d_name, name)) {
-            found = e->d_name;
-            break;
-        }
-    }
-    ::closedir(d);
-    return found;
 }
 
 std::string joinPath(const std::string& dir, std::string_view name) {
@@ -120,79 +106,31 @@ std::string SourceFiles::directoryOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-std::optional<std::string> SourceFiles::resolveCaseInsensitive(const std::string& path) {
-    if (isRegularFile(path)) return path;
-    std::string resolved = path.size() && path[0] == '/' ? "/" : "";
-    std::size_t pos = resolved.size();
-    while (pos <= path.size()) {
-        std::size_t slash = path.find('/', pos);
-        if (slash == std::string::npos) slash = path.size();
-        std::string_view part(path.data() + pos, slash - pos);
-        if (!part.empty()) {
-            std::string candidate = joinPath(resolved, part);
-            if (part == "." || part == ".." || exists(candidate)) {
-                resolved = candidate;
-            } else {
-                auto match = matchInFolder(resolved, part);
-                if (!match) return std::nullopt;
-                resolved = joinPath(resolved, *match);
-            }
-        }
-        pos = slash + 1;
-    }
-    if (isRegularFile(resolved)) return resolved;
-    return std::nullopt;
-}
-
 std::optional<std::string> SourceFiles::findInclude(std::string_view name, const std::string& includerDir,
                                                     const std::vector<std::string>& searchDirs) {
     std::string wanted(name);
     for (char& c : wanted)
         if (c == '\\') c = '/';
     if (wanted.empty()) return std::nullopt;
-    if (wanted[0] == '/') return resolveCaseInsensitive(wanted);
-    if (auto found = resolveCaseInsensitive(joinPath(includerDir, wanted))) return found;
+    if (wanted[0] == '/') return asmora::toolkit::resolveCaseInsensitiveFile(wanted);
+    if (auto found = asmora::toolkit::resolveCaseInsensitiveFile(joinPath(includerDir, wanted))) return found;
     for (const std::string& dir : searchDirs)
-        if (auto found = resolveCaseInsensitive(joinPath(dir, wanted))) return found;
+        if (auto found = asmora::toolkit::resolveCaseInsensitiveFile(joinPath(dir, wanted))) return found;
     return std::nullopt;
 }
 
-bool isRegularOrMissing(const std::string& path) {
-    struct stat st{};
-    return ::lstat(path.c_str(), &st) != 0 ? errno == ENOENT : S_ISREG(st.st_mode);
-}
-
 std::string writeFileAtomically(const std::string& path, const std::string& bytes) {
+    using asmora::toolkit::AtomicWriteOptions;
+    AtomicWriteOptions options;
+    options.links = AtomicWriteOptions::Links::Refuse;
+    options.permissions = AtomicWriteOptions::Permissions::FromUmask;
+    options.refuseReadOnly = false;
+    options.synced = false;
+    const auto problem = asmora::toolkit::writeFileAtomically(path, bytes, options);
+    if (!problem) return "";
+    if (problem->kind == asmora::toolkit::WriteProblem::Kind::System) return std::strerror(problem->error);
     // The rename would put a plain file in the place of a link, a device or a pipe.
-    if (!isRegularOrMissing(path)) return "not a regular file; it is left as it is";
-    std::string temp = path + ".tmp-XXXXXX";
-    std::vector<char> pattern(temp.begin(), temp.end());
-    pattern.push_back('\0');
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return std::strerror(errno);
-    std::string tempPath(pattern.data());
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    std::string error;
-    while (left > 0) {
-        ssize_t wrote = ::write(fd, p, left);
-        if (wrote < 0) {
-            if (errno == EINTR) continue;
-            error = std::strerror(errno);
-            break;
-        }
-        p += wrote;
-        left -= static_cast<std::size_t>(wrote);
-    }
-    // The rename makes the new file appear whole or not at all; the data is not forced
-    // to disk first (fsync would cost more than the assembly itself).
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    if (::close(fd) != 0 && error.empty()) error = std::strerror(errno);
-    if (error.empty() && ::rename(tempPath.c_str(), path.c_str()) != 0) error = std::strerror(errno);
-    if (!error.empty()) ::unlink(tempPath.c_str());
-    return error;
+    return "not a regular file; it is left as it is";
 }
 
 }  // namespace ml

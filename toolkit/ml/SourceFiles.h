@@ -35,8 +35,6 @@ public:
     // Backslashes count as folder separators; a missing component is matched ignoring case.
     static std::optional<std::string> findInclude(std::string_view name, const std::string& includerDir,
                                                   const std::vector<std::string>& searchDirs);
-    // `path` itself, or the same path with each missing component matched ignoring case.
-    static std::optional<std::string> resolveCaseInsensitive(const std::string& path);
     static std::string directoryOf(const std::string& path);
 
 private:
@@ -44,13 +42,12 @@ private:
     static void splitLines(SourceFile& f);
 };
 
-// True when `path` names a regular file itself (not through a link) or nothing.
-bool isRegularOrMissing(const std::string& path);
-
-// Writes `bytes` to `path` through a temporary file in the same folder and a rename,
-// so that a failure never leaves a half-written file (and an old file stays whole
-// until the new one replaces it). Only a regular file is replaced: a symbolic link,
-// a device, a pipe or a folder at `path` is an error and stays. Returns an error text or "".
+// Writes `bytes` to `path` atomically (toolkit/common's AtomicFile.h), as a compiler
+// writes its outputs: a failure never leaves a half-written file and an old file stays
+// whole until the new one replaces it; the new file's mode comes from the umask, and
+// the data is not forced to disk first (that would cost more than the assembly).
+// Only a regular file is replaced: a symbolic link, a device, a pipe or a folder at
+// `path` is an error and stays. Returns an error text or "".
 std::string writeFileAtomically(const std::string& path, const std::string& bytes);
 
 }  // namespace ml

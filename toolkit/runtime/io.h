@@ -22,111 +22,90 @@ EXTRN   SYSCALL itoaproc:NEAR32, SYSCALL atoiproc:NEAR32
 EXTRN   SYSCALL dtoaproc:NEAR32, SYSCALL atodproc:NEAR32
 EXTRN   SYSCALL inproc:NEAR32, SYSCALL outproc:NEAR32, SYSCALL szlenproc:NEAR32
 
-; itoaproc takes (source word, destination address) and pops 6 bytes.
-itoa    MACRO   dest, source, tooMany
-        IFB     <source>
-        .ERR    <missing operand(s) in ITOA>
+; Pushes the address of `operand` as a parameter; every register keeps its value
+; (EBX lends itself to the LEA, so the address is taken with the caller's EBX).
+asmoraIoPushAddress MACRO operand
+        push    ebx                     ; room for the address parameter
+        lea     ebx, operand
+        xchg    ebx, [esp]              ; address parameter; EBX restored
+        ENDM
+
+; Defines the course macro `name` with the operands `operands`: when `last` (the
+; last operand) is blank or more operands follow, it stops the assembly with an
+; error that names it as `shown` ("operand(s)" when `plural` is "(s)"); otherwise
+; it expands `body` with the operands.
+asmoraIoMacro MACRO name, shown, operands, last, plural, body
+name    MACRO   operands, tooMany
+        IFB     <last>
+        .ERR    <missing operand&plural in shown>
         ELSEIFNB <tooMany>
-        .ERR    <extra operand(s) in ITOA>
+        .ERR    <extra operand(s) in shown>
         ELSE
+        body    operands
+        ENDIF
+        ENDM
+        ENDM
+
+; itoaproc takes (source word, destination address) and pops 6 bytes.
+asmoraIoItoa MACRO dest, source
         push    ebx                     ; save EBX
         mov     bx, source              ; source, read with the caller's registers
         push    bx                      ; source parameter
         mov     ebx, [esp+2]            ; the caller's EBX again
-        push    ebx                     ; room for the address parameter
-        lea     ebx, dest               ; destination, with the caller's EBX
-        xchg    ebx, [esp]              ; address parameter; EBX restored
+        asmoraIoPushAddress dest        ; destination, with the caller's EBX
         call    itoaproc
         pop     ebx                     ; restore EBX
-        ENDIF
         ENDM
 
 ; dtoaproc takes (source dword, destination address) and pops 8 bytes.
-dtoa    MACRO   dest, source, tooMany
-        IFB     <source>
-        .ERR    <missing operand(s) in DTOA>
-        ELSEIFNB <tooMany>
-        .ERR    <extra operand(s) in DTOA>
-        ELSE
+asmoraIoDtoa MACRO dest, source
         push    ebx                     ; save EBX
         mov     ebx, source             ; source, read with the caller's registers
         xchg    ebx, [esp]              ; source parameter; EBX restored
-        push    ebx                     ; room for the address parameter
-        lea     ebx, dest               ; destination, with the caller's EBX
-        xchg    ebx, [esp]              ; address parameter; EBX restored
+        asmoraIoPushAddress dest        ; destination, with the caller's EBX
         call    dtoaproc
-        ENDIF
         ENDM
 
 ; atoiproc takes (text address), pops 4 bytes, returns AX and ESI.
-atoi    MACRO   source, tooMany
-        IFB     <source>
-        .ERR    <missing operand in ATOI>
-        ELSEIFNB <tooMany>
-        .ERR    <extra operand(s) in ATOI>
-        ELSE
-        push    ebx                     ; room for the address parameter
-        lea     ebx, source
-        xchg    ebx, [esp]              ; address parameter; EBX restored
+asmoraIoAtoi MACRO source
+        asmoraIoPushAddress source
         call    atoiproc
-        ENDIF
         ENDM
 
 ; atodproc takes (text address), pops 4 bytes, returns EAX and ESI.
-atod    MACRO   source, tooMany
-        IFB     <source>
-        .ERR    <missing operand in ATOD>
-        ELSEIFNB <tooMany>
-        .ERR    <extra operand(s) in ATOD>
-        ELSE
+asmoraIoAtod MACRO source
         lea     eax, source             ; address parameter
         push    eax
         call    atodproc
-        ENDIF
         ENDM
 
 ; outproc takes (text address) and pops 4 bytes.
-output  MACRO   source, tooMany
-        IFB     <source>
-        .ERR    <missing operand in OUTPUT>
-        ELSEIFNB <tooMany>
-        .ERR    <extra operand(s) in OUTPUT>
-        ELSE
-        push    ebx                     ; room for the address parameter
-        lea     ebx, source
-        xchg    ebx, [esp]              ; address parameter; EBX restored
+asmoraIoOutput MACRO source
+        asmoraIoPushAddress source
         call    outproc
-        ENDIF
         ENDM
 
 ; inproc takes (destination address, length) and pops 8 bytes.
-input   MACRO   dest, length, tooMany
-        IFB     <length>
-        .ERR    <missing operand(s) in INPUT>
-        ELSEIFNB <tooMany>
-        .ERR    <extra operand(s) in INPUT>
-        ELSE
-        push    ebx                     ; room for the address parameter
-        lea     ebx, dest
-        xchg    ebx, [esp]              ; address parameter; EBX restored
+asmoraIoInput MACRO dest, length
+        asmoraIoPushAddress dest
         push    length                  ; length parameter
         call    inproc
-        ENDIF
         ENDM
 
 ; szlenproc takes (text address), pops 4 bytes, returns EAX.
-szlen   MACRO   source, tooMany
-        IFB     <source>
-        .ERR    <missing operand in SZLEN>
-        ELSEIFNB <tooMany>
-        .ERR    <extra operand(s) in SZLEN>
-        ELSE
-        push    ebx                     ; room for the address parameter
-        lea     ebx, source
-        xchg    ebx, [esp]              ; address parameter; EBX restored
+asmoraIoSzlen MACRO source
+        asmoraIoPushAddress source
         call    szlenproc
-        ENDIF
         ENDM
+
+;               name    shown   operands        last    plural  body
+asmoraIoMacro   itoa,   ITOA,   <dest, source>, source, <(s)>,  asmoraIoItoa
+asmoraIoMacro   dtoa,   DTOA,   <dest, source>, source, <(s)>,  asmoraIoDtoa
+asmoraIoMacro   atoi,   ATOI,   source,         source, <>,     asmoraIoAtoi
+asmoraIoMacro   atod,   ATOD,   source,         source, <>,     asmoraIoAtod
+asmoraIoMacro   output, OUTPUT, source,         source, <>,     asmoraIoOutput
+asmoraIoMacro   input,  INPUT,  <dest, length>, length, <(s)>,  asmoraIoInput
+asmoraIoMacro   szlen,  SZLEN,  source,         source, <>,     asmoraIoSzlen
 
 ENDIF
 

@@ -1,7 +1,7 @@
 // The console host on a terminal, as in its xterm window: programs of the batch
 // speak code page 936 through the relay while the window shows UTF-8, with exit
 // status, Ctrl+C, window size and ASCII bytes kept as they are without it.
-#include "Cp936Text.h"
+#include "Cp936.h"
 #include "TerminalDriver.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,7 @@ class ConsoleRelay : public ::testing::Test {
   // Runs a batch (lines in UTF-8, stored in code page 936) that echoes around the
   // program, in the host on a terminal of rows x columns.
   void startHost(const std::string& program, unsigned short rows = 24, unsigned short columns = 80) {
-    asmora::console::Cp936Encoder encoder;
+    asmora::toolkit::cp936::Encoder encoder;
     std::ofstream(root_ / "ml.bat", std::ios::binary)
         << encoder.encode("@echo off\r\necho 程序开始运行\r\n\"" + program + "\"\r\necho 程序结束\r\n");
     ASSERT_TRUE(terminal_.start({CONSOLE_HOST_RUN, "--console-host", (root_ / "ml.bat").string()}, root_.string(),

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CaseInsensitivePath.h"
 #include "CodeCache.h"
 #include "Diagnostics.h"
 #include "FrameTracker.h"
@@ -221,9 +222,9 @@ TEST(SourceFiles, CaseInsensitiveResolutionAndIncludeSearch) {
     dir.write("src/main.asm", "y");
     dir.write("extra/more.inc", "z");
     const std::string root = dir.path().string();
-    EXPECT_EQ(ml::SourceFiles::resolveCaseInsensitive(root + "/lib/io.h"), root + "/Lib/IO.H");
-    EXPECT_FALSE(ml::SourceFiles::resolveCaseInsensitive(root + "/lib/none.h"));
-    EXPECT_FALSE(ml::SourceFiles::resolveCaseInsensitive(root + "/Lib"));  // a folder is no file
+    EXPECT_EQ(asmora::toolkit::resolveCaseInsensitiveFile(root + "/lib/io.h"), root + "/Lib/IO.H");
+    EXPECT_FALSE(asmora::toolkit::resolveCaseInsensitiveFile(root + "/lib/none.h"));
+    EXPECT_FALSE(asmora::toolkit::resolveCaseInsensitiveFile(root + "/Lib"));  // a folder is no file
     EXPECT_EQ(ml::SourceFiles::findInclude("..\\lib\\io.h", root + "/src", {}), root + "/src/../Lib/IO.H");
     EXPECT_EQ(ml::SourceFiles::findInclude("more.inc", root + "/src", {root + "/nothing", root + "/extra"}),
               root + "/extra/more.inc");

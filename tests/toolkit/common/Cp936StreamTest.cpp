@@ -1,12 +1,12 @@
 // Code page 936 <-> UTF-8 in pieces: characters split between pieces, bytes that
 // do not decode, characters code page 936 lacks, and ASCII that must pass as it is.
-#include "Cp936Text.h"
+#include "Cp936.h"
 
 #include <gtest/gtest.h>
 
-using asmora::console::cp936ToUtf8;
-using asmora::console::Cp936Decoder;
-using asmora::console::Cp936Encoder;
+using asmora::toolkit::cp936::cp936ToUtf8;
+using Cp936Decoder = asmora::toolkit::cp936::Decoder;
+using Cp936Encoder = asmora::toolkit::cp936::Encoder;
 
 namespace {
 
@@ -73,6 +73,35 @@ TEST(Cp936Encoder, PrivateCharactersGoBackToTheBytesTheyStandFor) {
   Cp936Encoder encoder;
   const std::string bytes = "\xFF\x81 " + kChineseCp936 + "\x80";
   EXPECT_EQ(encoder.encode(decoder.decode(bytes) + decoder.finish()), bytes);
+}
+
+}  // namespace
+
+namespace {
+
+// A document's text keeps bytes that are not UTF-8, also when they arrive in pieces.
+TEST(Cp936Encoder, ADocumentsEncoderKeepsBytesThatAreNotUtf8) {
+  using asmora::toolkit::cp936::InvalidUtf8;
+  using asmora::toolkit::cp936::utf8ToCp936;
+  const struct {
+    std::string utf8;
+    std::string keep;
+    std::string question;
+  } cases[] = {
+      {"a\xFF" "b", "a\xFF" "b", "a?b"},
+      {"\xC0\x80", "\xC0\x80", "??"},
+      {kChineseUtf8 + "\xE4\xB8", kChineseCp936 + "\xE4\xB8", kChineseCp936 + "??"},
+      {"\xF0\x9F\x98\x80", "?", "?"},
+      {"\xEF\x9E\x81", "\x81", "\x81"},  // U+F781 stands for the byte 81
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(utf8ToCp936(c.utf8), c.keep);
+    EXPECT_EQ(utf8ToCp936(c.utf8, InvalidUtf8::QuestionMark), c.question);
+  }
+  Cp936Encoder keeping(InvalidUtf8::KeepByte);
+  EXPECT_EQ(keeping.encode("x\xE4"), "x");
+  EXPECT_EQ(keeping.encode("\xB8"), "");
+  EXPECT_EQ(keeping.finish(), "\xE4\xB8");
 }
 
 }  // namespace
