@@ -5,18 +5,8 @@
 
 using mltest::assemble;
 
-namespace {
-
-mltest::Assembly data(const std::string& body) {
-    auto a = assemble(".386\n.MODEL FLAT\n.DATA\n" + body + "\nEND\n");
-    EXPECT_TRUE(a.ok) << a.messages();
-    return a;
-}
-
-}  // namespace
-
 TEST(Data, IntegerTypesStringsAndLists) {
-    auto a = data(
+    auto a = mltest::assembleData(
         "b  BYTE 1, -1, 255, 'A'\n"
         "sb SBYTE -128\n"
         "w  WORD 1234h, -2\n"
@@ -32,7 +22,7 @@ TEST(Data, IntegerTypesStringsAndLists) {
 }
 
 TEST(Data, NestedDupAndUninitializedStorage) {
-    auto a = data(
+    auto a = mltest::assembleData(
         "grid BYTE 2 DUP (1, 2 DUP (3))\n"
         "n = 3\n"
         "words WORD n DUP (?)\n"
@@ -54,7 +44,7 @@ TEST(Data, NestedDupAndUninitializedStorage) {
 }
 
 TEST(Data, RealNumbersInAllThreeSizes) {
-    auto a = data(
+    auto a = mltest::assembleData(
         "r4 REAL4 1.5, -2.0\n"
         "r8 REAL8 0.1\n"
         "r10 REAL10 1.0\n"
@@ -66,7 +56,7 @@ TEST(Data, RealNumbersInAllThreeSizes) {
 }
 
 TEST(Data, AddressesAreRelocated) {
-    auto a = data(
+    auto a = mltest::assembleData(
         "first DWORD 5\n"
         "ptrs DWORD first, first + 4, OFFSET ptrs\n"
         "EXTRN outside:DWORD\n"
@@ -79,7 +69,7 @@ TEST(Data, AddressesAreRelocated) {
 }
 
 TEST(Data, StructuresWithDefaultsOverridesAndFieldAccess) {
-    auto a = data(
+    auto a = mltest::assembleData(
         "POINT STRUCT\n"
         "  x DWORD 1\n"
         "  y WORD 2\n"
@@ -93,22 +83,26 @@ TEST(Data, StructuresWithDefaultsOverridesAndFieldAccess) {
         "n = LENGTHOF pts\n");
     EXPECT_EQ(a.hexBytes(".data"),
               "01 00 00 00 02 00 70 0A 00 00 00 02 00 71 03 00 00 00 04 00 70 03 00 00 00 04 00 70");
-    EXPECT_EQ(a.value("off"), 6);
-    EXPECT_EQ(a.value("sz"), 7);
-    EXPECT_EQ(a.value("n"), 2);
+    mltest::expectValues(a, {
+        {"off", 6},
+        {"sz", 7},
+        {"n", 2},
+    });
 }
 
 TEST(Data, RecordsPackTheirFields) {
-    auto a = data(
+    auto a = mltest::assembleData(
         "FLAGS RECORD hi:4, mid:3=5, lo:1\n"
         "f1 FLAGS <0Ah, , 1>\n"
         "w = WIDTH mid\n"
         "m = MASK mid\n"
         "s = mid\n");
     EXPECT_EQ(a.hexBytes(".data"), "AB");
-    EXPECT_EQ(a.value("w"), 3);
-    EXPECT_EQ(a.value("m"), 0x0E);
-    EXPECT_EQ(a.value("s"), 1);
+    mltest::expectValues(a, {
+        {"w", 3},
+        {"m", 0x0E},
+        {"s", 1},
+    });
 }
 
 TEST(Data, AlignEvenAndOrg) {
@@ -117,10 +111,12 @@ TEST(Data, AlignEvenAndOrg) {
         "a BYTE 1\nALIGN 4\nb BYTE 2\nEVEN\nc BYTE 3\nORG 10h\nd BYTE 4\nORG $ - 2\ne BYTE 5\n"
         ".CODE\nnop\nALIGN 4\nret\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
-    EXPECT_EQ(a.value("b"), 4);
-    EXPECT_EQ(a.value("c"), 6);
-    EXPECT_EQ(a.value("d"), 16);
-    EXPECT_EQ(a.value("e"), 15);
+    mltest::expectValues(a, {
+        {"b", 4},
+        {"c", 6},
+        {"d", 16},
+        {"e", 15},
+    });
     EXPECT_EQ(a.hexBytes(".text"), "90 90 90 90 C3");  // code is padded with NOP
 }
 

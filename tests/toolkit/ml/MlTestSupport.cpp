@@ -105,6 +105,16 @@ Assembly assemble(const std::string& source) {
     return assemble(dir, source);
 }
 
+Assembly assembleData(const std::string& body) {
+    Assembly a = assemble(kDataHeader + body + "\nEND\n");
+    EXPECT_TRUE(a.ok) << a.messages();
+    return a;
+}
+
+void expectValues(const Assembly& a, const std::vector<std::pair<std::string, std::int64_t>>& values) {
+    for (const auto& [name, value] : values) EXPECT_EQ(a.value(name), value) << name;
+}
+
 std::string hex(const std::vector<std::uint8_t>& bytes) {
     std::string out;
     for (std::uint8_t b : bytes) {

@@ -57,8 +57,16 @@ struct AssembleOptions {
 Assembly assemble(const TempDir& dir, const std::string& source, const std::string& name = "test.asm",
                   const AssembleOptions& options = {});
 Assembly assemble(const std::string& source);
+
+// The start of a flat-model program with its data segment open.
+inline const std::string kDataHeader = ".386\n.MODEL FLAT\n.DATA\n";
+// Assembles `body` after kDataHeader and before END; fails the test on any diagnostic.
+Assembly assembleData(const std::string& body);
 // Assembles a file where it lies (its INCLUDE files beside it).
 Assembly assembleFile(const std::filesystem::path& path, const AssembleOptions& options = {});
+
+// Expects each named symbol to have its value: {{"a1", 14}, {"a2", 20}}.
+void expectValues(const Assembly& a, const std::vector<std::pair<std::string, std::int64_t>>& values);
 
 // "6A 00 E8 FC FF FF FF"
 std::string hex(const std::vector<std::uint8_t>& bytes);
