@@ -8,6 +8,7 @@
 #include "MlTestSupport.h"
 
 using mltest::assemble;
+using mltest::AssemblyErrors;
 using mltest::TempDir;
 
 namespace {
@@ -235,25 +236,9 @@ const CodeCase kCodeCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Instruction, InstructionCode, testing::ValuesIn(kCodeCases),
-                         [](const testing::TestParamInfo<CodeCase>& info) { return std::string(info.param.name); });
+                         mltest::rowName<CodeCase>);
 
-// A source that must fail, and every message it gives.
-struct ErrorCase {
-    const char* name;
-    std::string source;
-    std::string messages;
-};
-
-class InstructionErrors : public testing::TestWithParam<ErrorCase> {};
-
-TEST_P(InstructionErrors, FailWithTheseMessages) {
-    const ErrorCase& c = GetParam();
-    auto a = assemble(c.source);
-    EXPECT_FALSE(a.ok);
-    EXPECT_EQ(a.messages(), c.messages);
-}
-
-const ErrorCase kErrorCases[] = {
+const mltest::ErrorCase kErrorCases[] = {
     {"ShortJumpOutOfRangeAndBadOperands",
      ".386\n.MODEL FLAT\n.DATA\nb BYTE 0\nd DWORD 0\n.CODE\n"
      "start: jmp SHORT later\n"
@@ -305,7 +290,7 @@ const ErrorCase kErrorCases[] = {
      "test.asm(14) : error A2154: syntax error in control-flow directive : eax\n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Instruction, InstructionErrors, testing::ValuesIn(kErrorCases),
-                         [](const testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Instruction, AssemblyErrors, testing::ValuesIn(kErrorCases),
+                         mltest::rowName<mltest::ErrorCase>);
 
 }  // namespace

@@ -115,6 +115,14 @@ void expectValues(const Assembly& a, const std::vector<std::pair<std::string, st
     for (const auto& [name, value] : values) EXPECT_EQ(a.value(name), value) << name;
 }
 
+TEST_P(AssemblyErrors, FailWithTheseMessages) {
+    const ErrorCase& c = GetParam();
+    Assembly a = assemble(c.source);
+    EXPECT_FALSE(a.ok);
+    EXPECT_EQ(a.messages(), c.messages);
+}
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(AssemblyErrors);
+
 std::string hex(const std::vector<std::uint8_t>& bytes) {
     std::string out;
     for (std::uint8_t b : bytes) {

@@ -12,6 +12,8 @@
 #include "ObjectFile.h"
 #include "SourceFiles.h"
 
+#include <gtest/gtest.h>
+
 namespace mltest {
 
 // A fresh folder under the system's temporary folder, removed with its contents.
@@ -67,6 +69,21 @@ Assembly assembleFile(const std::filesystem::path& path, const AssembleOptions& 
 
 // Expects each named symbol to have its value: {{"a1", 14}, {"a2", 20}}.
 void expectValues(const Assembly& a, const std::vector<std::pair<std::string, std::int64_t>>& values);
+
+// A source that must fail, and every message it gives. A test file lists its rows and
+// instantiates the suite: INSTANTIATE_TEST_SUITE_P(Data, AssemblyErrors, ValuesIn(rows), rowName<ErrorCase>).
+struct ErrorCase {
+    const char* name;
+    std::string source;
+    std::string messages;
+};
+class AssemblyErrors : public testing::TestWithParam<ErrorCase> {};
+
+// The name of a table row as a test's name.
+template <typename Row>
+std::string rowName(const testing::TestParamInfo<Row>& info) {
+    return info.param.name;
+}
 
 // "6A 00 E8 FC FF FF FF"
 std::string hex(const std::vector<std::uint8_t>& bytes);

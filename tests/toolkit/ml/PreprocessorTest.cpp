@@ -7,6 +7,7 @@
 #include "MlTestSupport.h"
 
 using mltest::assemble;
+using mltest::AssemblyErrors;
 using mltest::kDataHeader;
 using mltest::TempDir;
 
@@ -180,25 +181,9 @@ const DataCase kDataCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Preprocessor, PreprocessorData, testing::ValuesIn(kDataCases),
-                         [](const testing::TestParamInfo<DataCase>& info) { return std::string(info.param.name); });
+                         mltest::rowName<DataCase>);
 
-// A whole source that must fail, and every message it gives.
-struct ErrorCase {
-    const char* name;
-    std::string source;
-    std::string messages;
-};
-
-class PreprocessorErrors : public testing::TestWithParam<ErrorCase> {};
-
-TEST_P(PreprocessorErrors, FailWithTheseMessages) {
-    const ErrorCase& c = GetParam();
-    auto a = assemble(c.source);
-    EXPECT_FALSE(a.ok);
-    EXPECT_EQ(a.messages(), c.messages);
-}
-
-const ErrorCase kErrorCases[] = {
+const mltest::ErrorCase kErrorCases[] = {
     {"ErrorsInsideMacrosNameTheInvocationChain",
      kDataHeader +
          "inner MACRO\n"
@@ -243,8 +228,8 @@ const ErrorCase kErrorCases[] = {
      "test.asm(4) : fatal error A1008: macro or repeat block has no matching ENDM : never\n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Preprocessor, PreprocessorErrors, testing::ValuesIn(kErrorCases),
-                         [](const testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Preprocessor, AssemblyErrors, testing::ValuesIn(kErrorCases),
+                         mltest::rowName<mltest::ErrorCase>);
 
 }  // namespace
 
