@@ -25,7 +25,7 @@ class ToolkitEndToEnd : public ::testing::Test {
   ~ToolkitEndToEnd() override { fs::remove_all(build_.folder()); }
 
   fs::path source(const std::string& name) {
-    return build_.writeSource(name, readText(fs::path(E2E_PROGRAMS) / (name + ".asm")));
+    return build_.writeSource(name, readFile(fs::path(E2E_PROGRAMS) / (name + ".asm")));
   }
 
   // Assembles and links; the test stops when either tool fails.
@@ -62,7 +62,7 @@ TEST_F(ToolkitEndToEnd, ProceduresStringInstructionsAndX87) {
   const fs::path program = source("procedures");
   buildProgram(program);
   auto run = build_.run(program);
-  EXPECT_EQ(run.output, readText(fs::path(E2E_PROGRAMS) / "procedures.out"));
+  EXPECT_EQ(run.output, readFile(fs::path(E2E_PROGRAMS) / "procedures.out"));
   EXPECT_EQ(run.exitCode, 0);
 }
 
@@ -70,7 +70,7 @@ TEST_F(ToolkitEndToEnd, WordPushesTypedOperandsAndPentiumProInstructions) {
   const fs::path program = source("encodings");
   buildProgram(program);
   auto run = build_.run(program);
-  EXPECT_EQ(run.output, readText(fs::path(E2E_PROGRAMS) / "encodings.out"));
+  EXPECT_EQ(run.output, readFile(fs::path(E2E_PROGRAMS) / "encodings.out"));
   EXPECT_EQ(run.exitCode, 0);
 }
 
@@ -111,7 +111,7 @@ TEST_F(ToolkitEndToEnd, GdbBreaksAtTheEntryStepsByAsmLinesAndPrintsALabel) {
 TEST_F(ToolkitEndToEnd, TheConsoleHostRunsTheProgramInsideTheDefaultTemplate) {
   const fs::path program = source("sum");
   buildProgram(program);
-  std::string batch = readText(DEFAULT_TEMPLATE);
+  std::string batch = readFile(DEFAULT_TEMPLATE);
   const auto marker = batch.find("%FILENAME%");
   ASSERT_NE(marker, std::string::npos);
   batch.replace(marker, 10, "\"" + build_.workBase(program).string() + ".exe\"");

@@ -10,17 +10,11 @@
 #include "MlTestSupport.h"
 
 namespace fs = std::filesystem;
+using mltest::readFile;
 
 namespace {
 
 fs::path goldenDir() { return ML_GOLDEN_DIR; }
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 bool updating() {
     const char* v = std::getenv("ML_GOLDEN_UPDATE");

@@ -74,8 +74,8 @@ std::vector<std::uint8_t> gasSection(const TempDir& dir, const std::string& sour
     std::string out;
     std::string obj = (dir.path() / "gas.o").string();
     std::string bin = (dir.path() / "gas.bin").string();
-    EXPECT_EQ(mltest::run("as --32 -msyntax=intel -mnaked-reg -o " + obj + " " + s.string(), &out), 0) << out;
-    EXPECT_EQ(mltest::run("objcopy -O binary --only-section=" + section + " " + obj + " " + bin, &out), 0) << out;
+    EXPECT_EQ(mltest::runCommand("as --32 -msyntax=intel -mnaked-reg -o " + obj + " " + s.string(), &out), 0) << out;
+    EXPECT_EQ(mltest::runCommand("objcopy -O binary --only-section=" + section + " " + obj + " " + bin, &out), 0) << out;
     std::ifstream in(bin, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }

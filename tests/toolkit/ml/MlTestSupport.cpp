@@ -1,13 +1,8 @@
 // Helpers for the assembler's tests.
 #include "MlTestSupport.h"
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <random>
 #include <regex>
-#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -18,24 +13,6 @@
 namespace mltest {
 
 namespace fs = std::filesystem;
-
-TempDir::TempDir() {
-    std::random_device rd;
-    path_ = fs::temp_directory_path() / ("ml-test-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(path_);
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
-fs::path TempDir::write(const std::string& name, const std::string& text) const {
-    fs::path p = path_ / name;
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << text;
-    return p;
-}
 
 std::string Assembly::messages() const {
     std::string out;
@@ -159,18 +136,6 @@ std::string describeObject(const ml::ObjectFile& obj) {
         out += " size " + std::to_string(s.size) + "\n";
     }
     return out;
-}
-
-int run(const std::string& command, std::string* output) {
-    std::FILE* p = ::popen((command + " 2>&1").c_str(), "r");
-    if (!p) return -1;
-    std::array<char, 4096> buffer{};
-    std::string text;
-    std::size_t got;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), p)) > 0) text.append(buffer.data(), got);
-    int status = ::pclose(p);
-    if (output) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 fs::path testSourceDir() {

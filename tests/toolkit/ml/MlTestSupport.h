@@ -1,5 +1,5 @@
-// Helpers for the assembler's tests: temporary folders, assembling a source text
-// through ml_core, and readable dumps of the resulting object.
+// Helpers for the assembler's tests: assembling a source text through ml_core,
+// readable dumps of the resulting object, and tables of cases that must fail.
 #pragma once
 
 #include <filesystem>
@@ -10,23 +10,18 @@
 #include "Assembler.h"
 #include "Diagnostics.h"
 #include "ObjectFile.h"
+#include "RunCommand.h"
 #include "SourceFiles.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 namespace mltest {
 
-// A fresh folder under the system's temporary folder, removed with its contents.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path write(const std::string& name, const std::string& text) const;
-
-private:
-    std::filesystem::path path_;
-};
+// Temporary folders, whole files and command lines come from the tests' support.
+using TempDir = asmora::testing::TempFolder;
+using asmora::testing::readFile;
+using asmora::testing::runCommand;
 
 // One assembly of a source text, kept alive for inspection.
 struct Assembly {
@@ -94,9 +89,6 @@ std::string hex(const std::vector<std::uint8_t>& bytes);
 //     reloc 0003 PC32 _ExitProcess@4
 //   symbol _start global .text+0 size 0
 std::string describeObject(const ml::ObjectFile& obj);
-
-// Runs a shell command; returns its exit status and fills `output` with stdout+stderr.
-int run(const std::string& command, std::string* output = nullptr);
 
 // The folder of this test's sources (tests/toolkit/ml).
 std::filesystem::path testSourceDir();

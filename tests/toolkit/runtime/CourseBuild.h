@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "TestFiles.h"  // readFile, for the programs' expected outputs
+
 namespace asmora::testing {
 
 struct ToolResult {
@@ -38,7 +40,5 @@ class CourseBuild {
  private:
   std::filesystem::path folder_;
 };
-
-std::string readText(const std::filesystem::path& path);
 
 }  // namespace asmora::testing
