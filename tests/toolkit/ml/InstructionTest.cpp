@@ -115,6 +115,8 @@ struct CodeCase {
     unsigned minPasses = 0;
 };
 
+void PrintTo(const CodeCase& row, std::ostream* os) { *os << row.name; }
+
 class InstructionCode : public testing::TestWithParam<CodeCase> {};
 
 TEST_P(InstructionCode, EncodesAsGnuAsDoes) {

@@ -73,6 +73,8 @@ struct ErrorCase {
     std::string messages;
 };
 class AssemblyErrors : public testing::TestWithParam<ErrorCase> {};
+// A row shows as its name in test listings and failures.
+inline void PrintTo(const ErrorCase& row, std::ostream* os) { *os << row.name; }
 
 // The name of a table row as a test's name.
 template <typename Row>

@@ -23,6 +23,8 @@ struct DataCase {
     std::vector<std::pair<std::string, std::string>> texts = {};
 };
 
+void PrintTo(const DataCase& row, std::ostream* os) { *os << row.name; }
+
 class PreprocessorData : public testing::TestWithParam<DataCase> {};
 
 TEST_P(PreprocessorData, AssemblesToItsBytesAndSymbols) {
