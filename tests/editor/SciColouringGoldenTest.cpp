@@ -4,8 +4,6 @@
 // ASMORA_STYLED_UPDATE=1 rewrites the styled files instead (see data/README.md).
 #include "EditorTestSupport.h"
 
-#include "SciAsmLanguage.h"
-#include "SciMainWindowEditor.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -57,11 +55,7 @@ std::vector<std::string> Programs()
     return names;
 }
 
-class SciColouringGolden : public ::testing::TestWithParam<std::string> {
-protected:
-    void SetUp() override { FillMainWindowLanguages(languages_); }
-    TSciLanguageManager languages_;
-};
+class SciColouringGolden : public MainWindowEditorTest, public ::testing::WithParamInterface<std::string> {};
 
 }  // namespace
 
@@ -70,8 +64,6 @@ TEST_P(SciColouringGolden, TheWholeProgramIsColouredAsItsStyledFileSays)
     const fs::path source = dataFolder() / GetParam();
     const std::string text = readFile(source);
     ASSERT_FALSE(text.empty()) << source;
-    TScintilla editor;
-    ApplyMainWindowEditorForm(editor, &languages_);
     editor.SetText(QByteArray::fromStdString(text));
     editor.Send(B::SCI_COLOURISE, 0, -1);
     const std::string styled = StyledText(editor);
