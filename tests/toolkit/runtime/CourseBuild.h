@@ -20,7 +20,8 @@ std::filesystem::path toolkitFolder();
 
 class CourseBuild {
  public:
-  // Work in `folder` (created); io.h is copied there, as the IDE writes it beside the source.
+  // Work in `folder` (created); io.h is copied there, as the IDE writes it beside the
+  // source, and programs/course.inc, the start the test programs share.
   explicit CourseBuild(std::filesystem::path folder);
 
   // Writes `text` as <folder>/<name>.asm and returns its path.
