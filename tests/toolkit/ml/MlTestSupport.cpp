@@ -92,6 +92,19 @@ void expectValues(const Assembly& a, const std::vector<std::pair<std::string, st
     for (const auto& [name, value] : values) EXPECT_EQ(a.value(name), value) << name;
 }
 
+TEST_P(AssemblyData, AssemblesToItsBytesAndSymbols) {
+    const DataCase& c = GetParam();
+    Assembly a = assembleData(c.source);
+    EXPECT_EQ(a.hexBytes(".data"), c.bytes);
+    expectValues(a, c.values);
+    for (const auto& [symbol, text] : c.texts) {
+        const ml::Symbol* s = a.symbol(symbol);
+        ASSERT_NE(s, nullptr) << symbol;
+        EXPECT_EQ(s->text, text) << symbol;
+    }
+}
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(AssemblyData);
+
 TEST_P(AssemblyErrors, FailWithTheseMessages) {
     const ErrorCase& c = GetParam();
     Assembly a = assemble(c.source);

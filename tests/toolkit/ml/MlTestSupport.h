@@ -65,6 +65,19 @@ Assembly assembleFile(const std::filesystem::path& path, const AssembleOptions& 
 // Expects each named symbol to have its value: {{"a1", 14}, {"a2", 20}}.
 void expectValues(const Assembly& a, const std::vector<std::pair<std::string, std::int64_t>>& values);
 
+// A data segment's source (after kDataHeader, before END), the bytes it assembles to,
+// and the values and texts some of its symbols must have. Instantiated like
+// AssemblyErrors: INSTANTIATE_TEST_SUITE_P(Data, AssemblyData, ValuesIn(rows), rowName<DataCase>).
+struct DataCase {
+    const char* name;
+    std::string source;
+    std::string bytes;
+    std::vector<std::pair<std::string, std::int64_t>> values = {};
+    std::vector<std::pair<std::string, std::string>> texts = {};
+};
+class AssemblyData : public testing::TestWithParam<DataCase> {};
+inline void PrintTo(const DataCase& row, std::ostream* os) { *os << row.name; }
+
 // A source that must fail, and every message it gives. A test file lists its rows and
 // instantiates the suite: INSTANTIATE_TEST_SUITE_P(Data, AssemblyErrors, ValuesIn(rows), rowName<ErrorCase>).
 struct ErrorCase {

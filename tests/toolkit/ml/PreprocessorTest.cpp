@@ -7,39 +7,14 @@
 #include "MlTestSupport.h"
 
 using mltest::assemble;
+using mltest::AssemblyData;
 using mltest::AssemblyErrors;
 using mltest::kDataHeader;
 using mltest::TempDir;
 
 namespace {
 
-// A data segment's source (after the header, before END), the bytes it assembles
-// to, and the values and texts some of its symbols must have.
-struct DataCase {
-    const char* name;
-    std::string source;
-    std::string bytes;
-    std::vector<std::pair<std::string, std::int64_t>> values = {};
-    std::vector<std::pair<std::string, std::string>> texts = {};
-};
-
-void PrintTo(const DataCase& row, std::ostream* os) { *os << row.name; }
-
-class PreprocessorData : public testing::TestWithParam<DataCase> {};
-
-TEST_P(PreprocessorData, AssemblesToItsBytesAndSymbols) {
-    const DataCase& c = GetParam();
-    auto a = mltest::assembleData(c.source);
-    EXPECT_EQ(a.hexBytes(".data"), c.bytes);
-    for (const auto& [symbol, value] : c.values) EXPECT_EQ(a.value(symbol), value) << symbol;
-    for (const auto& [symbol, text] : c.texts) {
-        const ml::Symbol* s = a.symbol(symbol);
-        ASSERT_NE(s, nullptr) << symbol;
-        EXPECT_EQ(s->text, text) << symbol;
-    }
-}
-
-const DataCase kDataCases[] = {
+const mltest::DataCase kDataCases[] = {
     {"MacroParametersDefaultsRequiredAndVararg",
      "put MACRO first:REQ, second:=<7>, rest:VARARG\n"
      "    BYTE first, second\n"
@@ -182,8 +157,8 @@ const DataCase kDataCases[] = {
      "61 62 00 77 68 6F"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Preprocessor, PreprocessorData, testing::ValuesIn(kDataCases),
-                         mltest::rowName<DataCase>);
+INSTANTIATE_TEST_SUITE_P(Preprocessor, AssemblyData, testing::ValuesIn(kDataCases),
+                         mltest::rowName<mltest::DataCase>);
 
 const mltest::ErrorCase kErrorCases[] = {
     {"ErrorsInsideMacrosNameTheInvocationChain",
