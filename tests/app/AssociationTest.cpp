@@ -6,11 +6,10 @@
 #include "app/FileAssociation.h"
 #include "platform/CarriedResources.h"
 #include "platform/Paths.h"
+#include "WaitUntil.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
 using namespace asmora::app;
 
@@ -195,8 +194,8 @@ TEST_F(AssociationTest, AFileManagerOpensAnAsmFileWithTheProgram) {
     QProcess open;
     open.start(gio, {"open", path("my files/lab 1.asm")});
     ASSERT_TRUE(open.waitForFinished(10000));
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFile::exists(path("tools/args.txt")) && clock.elapsed() < 5000) QThread::msleep(50);
-    EXPECT_EQ(readFile("tools/args.txt"), path("my files/lab 1.asm").toUtf8() + "\n");
+    // The recorder writes its file after gio has returned: wait until it is whole.
+    const QByteArray expected = path("my files/lab 1.asm").toUtf8() + "\n";
+    asmora::testing::waitUntil([&] { return readFile("tools/args.txt") == expected; });
+    EXPECT_EQ(readFile("tools/args.txt"), expected);
 }

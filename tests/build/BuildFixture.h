@@ -72,6 +72,13 @@ protected:
         return path;
     }
 
+    // Makes <folder>/hello.asm under the student folder the current source; returns
+    // the base of its work files, <student>/<folder>/Debug/hello.
+    QString openHello(const QString& folder) {
+        currentPath = source(folder + QStringLiteral("/hello.asm"));
+        return student.path() + u'/' + folder + QStringLiteral("/Debug/hello");
+    }
+
     static void writeFile(const QString& path, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);

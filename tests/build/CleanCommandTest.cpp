@@ -51,8 +51,7 @@ class CleanCommandTest : public BuildFixture {
 protected:
     QString base;
     void SetUp() override {
-        currentPath = source(QStringLiteral("my asm/汇编/hello.asm"));
-        base = student.path() + "/my asm/汇编/Debug/hello";
+        base = openHello(QStringLiteral("my asm/汇编"));
         output.addRow(QStringLiteral("old row"));
     }
     void writeWorkFiles() {

@@ -64,7 +64,12 @@ TEST(CommandRunner, StopEndsAChildThatNeverEndsAndKeepsItsRows) {
     TCommandRunner runner;
     bool sawRunning = false;
     QObject::connect(&runner, &TCommandRunner::runningChanged, [&](bool running) { sawRunning |= running; });
-    QTimer::singleShot(500, &runner, [&] { runner.stop(); });
+    // Stop once the child's first row has arrived (the runner's loop runs the timer).
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &runner, [&] {
+        if (list.count() > 0) runner.stop();
+    });
+    poll.start(10);
     runner.RunDosCommand(R"(sh -c "echo first; exec sleep 1000")", list);
     EXPECT_TRUE(sawRunning);
     EXPECT_FALSE(runner.isRunning());

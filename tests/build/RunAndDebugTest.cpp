@@ -16,8 +16,7 @@ class RunCommandTest : public BuildFixture {
 protected:
     QString executable;
     void SetUp() override {
-        currentPath = source(QStringLiteral("my asm/汇编 50%&x/hello.asm"));
-        executable = student.path() + "/my asm/汇编 50%&x/Debug/hello.exe";
+        executable = openHello(QStringLiteral("my asm/汇编 50%&x")) + ".exe";
         commandBox.setText(QStringLiteral("left over"));
     }
     QString batch() const { return program.path() + "/bin/ml.bat"; }
@@ -63,8 +62,7 @@ class DebugCommandTest : public BuildFixture {
 protected:
     QString executable;
     void SetUp() override {
-        currentPath = source(QStringLiteral("my asm/hello.asm"));
-        executable = student.path() + "/my asm/Debug/hello.exe";
+        executable = openHello(QStringLiteral("my asm")) + ".exe";
         commandBox.setText(QStringLiteral("left over"));
     }
 };

@@ -29,8 +29,7 @@ protected:
     TForm4 window;
     QString listing;
     void SetUp() override {
-        currentPath = source(QStringLiteral("my asm/hello.asm"));
-        listing = student.path() + "/my asm/Debug/hello.lst";
+        listing = openHello(QStringLiteral("my asm")) + ".lst";
         output.addRow(QStringLiteral("kept"));
     }
 };

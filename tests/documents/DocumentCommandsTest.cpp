@@ -30,15 +30,11 @@ using platform::ScriptedDialogs;
 
 const QString kUntitled = QStringLiteral("未命名.asm");
 
-class DocumentCommandsTest : public ::testing::Test {
+class DocumentCommandsTest : public DocumentTabsTest {
 protected:
     void SetUp() override
     {
-        EnsureEditorEnvironment();
-        window = std::make_unique<QWidget>();
-        tabs = new TSciDocumentTabControl(window.get());
-        editor = new TScintillaMemo();
-        editor->SetStreamClass(&TSciMyStream::StreamClass);
+        DocumentTabsTest::SetUp();
         editor->SetCodePage(0);
         editor->SetEOLStyle(sciEolCRLF);
         tabs->SetDefaultExt(QStringLiteral(".asm"));
@@ -75,9 +71,6 @@ protected:
 
     TestFolder folder;
     ScriptedDialogs dialogs;
-    std::unique_ptr<QWidget> window;
-    TSciDocumentTabControl *tabs = nullptr;
-    TScintillaMemo *editor = nullptr;
     QLineEdit *directoryBox = nullptr;
     TDocumentState document;
     QStringList records;

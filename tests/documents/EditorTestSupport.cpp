@@ -1,6 +1,8 @@
 // The editing library and raw files for the document tests.
 #include "EditorTestSupport.h"
 
+#include "MyEditFileClasses.h"
+#include "SciDocTabCtrl.h"
 #include "SciScintillaBase.h"
 
 #include <QFile>
@@ -31,4 +33,13 @@ std::string ReadBytes(const QString &path)
     if (!file.open(QIODevice::ReadOnly)) return "<missing>";
     const QByteArray bytes = file.readAll();
     return bytes.toStdString();
+}
+
+void DocumentTabsTest::SetUp()
+{
+    EnsureEditorEnvironment();
+    window = std::make_unique<QWidget>();
+    tabs = new TSciDocumentTabControl(window.get());
+    editor = new TScintillaMemo();
+    editor->SetStreamClass(&TSciMyStream::StreamClass);
 }

@@ -5,7 +5,13 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
 #include <string>
+
+class TSciDocumentTabControl;
+class TScintillaMemo;
 
 // Loads the editing library once per test process.
 void EnsureEditorEnvironment();
@@ -21,3 +27,14 @@ private:
 };
 
 std::string ReadBytes(const QString &path);
+
+// A window holding the document tabs, and an editor that loads and saves through the
+// program's stream; a test attaches the editor to the tabs when it needs them joined.
+class DocumentTabsTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    std::unique_ptr<QWidget> window;
+    TSciDocumentTabControl *tabs = nullptr;
+    TScintillaMemo *editor = nullptr;
+};

@@ -14,22 +14,10 @@
 
 namespace {
 
-class TabsTest : public ::testing::Test {
+class TabsTest : public DocumentTabsTest {
 protected:
-    void SetUp() override
-    {
-        EnsureEditorEnvironment();
-        window = std::make_unique<QWidget>();
-        tabs = new TSciDocumentTabControl(window.get());
-        editor = new TScintillaMemo();
-        editor->SetStreamClass(&TSciMyStream::StreamClass);
-    }
     std::string TabText(int index) const { return tabs->TabBar()->tabText(index).toStdString(); }
     std::string Text() const { return editor->GetText().toStdString(); }
-
-    std::unique_ptr<QWidget> window;
-    TSciDocumentTabControl *tabs = nullptr;
-    TScintillaMemo *editor = nullptr;
 };
 
 }  // namespace

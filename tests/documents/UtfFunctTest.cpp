@@ -306,16 +306,26 @@ TEST(UtfRead, StatisticsFindUtf16WithoutBomAndMayOverruleTheCookie)
 TEST(UtfWrite, WritesEachKindWithItsBom)
 {
     const Bytes e9 = B({0xC3, 0xA9});
-    EXPECT_EQ(Encode(ekUtf16BE, e9), B({0xFE, 0xFF, 0x00, 0xE9}));
-    EXPECT_EQ(Encode(ekUtf16LE, e9), B({0xFF, 0xFE, 0xE9, 0x00}));
-    EXPECT_EQ(Encode(ekUtf16BENoBom, e9), B({0x00, 0xE9}));
-    EXPECT_EQ(Encode(ekUtf16LENoBom, e9), B({0xE9, 0x00}));
-    EXPECT_EQ(Encode(ekUtf8, e9), B({0xEF, 0xBB, 0xBF, 0xC3, 0xA9}));
-    EXPECT_EQ(Encode(ekUtf8Cookie, e9), e9);
-    EXPECT_EQ(Encode(ekAnsi, e9), e9);
-    EXPECT_EQ(Encode(ekUtf16LE, B({0xED, 0xA0, 0xBD})), B({0xFF, 0xFE, 0x3D, 0xD8})) << "a surrogate comes back";
-    EXPECT_EQ(Encode(ekUtf16LE, B({0x80, 0xE4, 0xB8})), B({0xFF, 0xFE, 0x80, 0x00}))
-        << "a stray continuation byte is U+0080; an open sequence at the end gives nothing";
+    // kind              UTF-8 in                 written out
+    const struct {
+        EncodingKind kind;
+        Bytes utf8;
+        Bytes written;
+        const char *note;
+    } kCases[] = {
+        {ekUtf16BE,      e9,                      B({0xFE, 0xFF, 0x00, 0xE9}),       ""},
+        {ekUtf16LE,      e9,                      B({0xFF, 0xFE, 0xE9, 0x00}),       ""},
+        {ekUtf16BENoBom, e9,                      B({0x00, 0xE9}),                   ""},
+        {ekUtf16LENoBom, e9,                      B({0xE9, 0x00}),                   ""},
+        {ekUtf8,         e9,                      B({0xEF, 0xBB, 0xBF, 0xC3, 0xA9}), ""},
+        {ekUtf8Cookie,   e9,                      e9,                                ""},
+        {ekAnsi,         e9,                      e9,                                ""},
+        {ekUtf16LE,      B({0xED, 0xA0, 0xBD}),   B({0xFF, 0xFE, 0x3D, 0xD8}),       "a surrogate comes back"},
+        {ekUtf16LE,      B({0x80, 0xE4, 0xB8}),   B({0xFF, 0xFE, 0x80, 0x00}),
+         "a stray continuation byte is U+0080; an open sequence at the end gives nothing"},
+    };
+    for (const auto &c : kCases)
+        EXPECT_EQ(Encode(c.kind, c.utf8), c.written) << "kind " << int(c.kind) << " " << c.note;
 }
 
 TEST(UtfWrite, TheBomGoesOutOncePerStream)

@@ -25,11 +25,13 @@ class ToolkitEndToEnd : public ::testing::Test {
   ~ToolkitEndToEnd() override { fs::remove_all(build_.folder()); }
 
   fs::path source(const std::string& name) {
-    return build_.writeSource(name, readText(fs::path(E2E_PROGRAMS) / (name + ".asm")));
+    return build_.writeSource(name, readFile(fs::path(E2E_PROGRAMS) / (name + ".asm")));
   }
 
-  // The program's own new-file template, as "template.asm".
-  fs::path newFileTemplate() { return build_.writeSource("template", readText(NEW_FILE_TEMPLATE)); }
+  // A program of programs/, or for "template" the program's own new-file template.
+  fs::path programSource(const std::string& name) {
+    return name == "template" ? build_.writeSource(name, readFile(NEW_FILE_TEMPLATE)) : source(name);
+  }
 
   // Assembles and links; the test stops when either tool fails.
   void buildProgram(const fs::path& program) {
@@ -42,40 +44,43 @@ class ToolkitEndToEnd : public ::testing::Test {
   CourseBuild build_;
 };
 
-TEST_F(ToolkitEndToEnd, TheNewFileTemplateBuildsAndExitsWithZero) {
-  const fs::path program = newFileTemplate();
+// A course program of programs/, what it is given on standard input, and what it
+// must print: the text itself, or "@<file>" for a file of programs/.
+struct ProgramCase {
+  const char* name;
+  const char* program;
+  std::string input;
+  std::string output;
+};
+
+void PrintTo(const ProgramCase& row, std::ostream* os) { *os << row.name; }
+
+class ToolkitPrograms : public ToolkitEndToEnd, public ::testing::WithParamInterface<ProgramCase> {};
+
+TEST_P(ToolkitPrograms, BuildRunAndPrintTheirOutput) {
+  const ProgramCase& c = GetParam();
+  const fs::path program = programSource(c.program);
   buildProgram(program);
   for (const char* extension : {".obj", ".lst", ".exe"}) {
     EXPECT_TRUE(fs::exists(build_.workBase(program).string() + extension)) << extension;
   }
-  auto run = build_.run(program);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.output, "");
-}
-
-TEST_F(ToolkitEndToEnd, SumOfTwoNumbersFromRedirectedInput) {
-  const fs::path program = source("sum");
-  buildProgram(program);
-  auto run = build_.run(program, "12\n-30\n");
-  EXPECT_EQ(run.output, "Enter first number:  Enter second number:  \r\nThe sum is         -18\r\n");
+  auto run = build_.run(program, c.input);
+  const std::string expected =
+      c.output.rfind('@', 0) == 0 ? readFile(fs::path(E2E_PROGRAMS) / c.output.substr(1)) : c.output;
+  EXPECT_EQ(run.output, expected);
   EXPECT_EQ(run.exitCode, 0);
 }
 
-TEST_F(ToolkitEndToEnd, ProceduresStringInstructionsAndX87) {
-  const fs::path program = source("procedures");
-  buildProgram(program);
-  auto run = build_.run(program);
-  EXPECT_EQ(run.output, readText(fs::path(E2E_PROGRAMS) / "procedures.out"));
-  EXPECT_EQ(run.exitCode, 0);
-}
+const ProgramCase kPrograms[] = {
+    {"TheNewFileTemplateExitsWithZero", "template", "", ""},
+    {"SumOfTwoNumbersFromRedirectedInput", "sum", "12\n-30\n",
+     "Enter first number:  Enter second number:  \r\nThe sum is         -18\r\n"},
+    {"ProceduresStringInstructionsAndX87", "procedures", "", "@procedures.out"},
+    {"WordPushesTypedOperandsAndPentiumProInstructions", "encodings", "", "@encodings.out"},
+};
 
-TEST_F(ToolkitEndToEnd, WordPushesTypedOperandsAndPentiumProInstructions) {
-  const fs::path program = source("encodings");
-  buildProgram(program);
-  auto run = build_.run(program);
-  EXPECT_EQ(run.output, readText(fs::path(E2E_PROGRAMS) / "encodings.out"));
-  EXPECT_EQ(run.exitCode, 0);
-}
+INSTANTIATE_TEST_SUITE_P(ToolkitEndToEnd, ToolkitPrograms, ::testing::ValuesIn(kPrograms),
+                         [](const ::testing::TestParamInfo<ProgramCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ToolkitEndToEnd, OperandChecksOfIoHReportTheirLines) {
   const fs::path program = source("checks");
@@ -114,7 +119,7 @@ TEST_F(ToolkitEndToEnd, GdbBreaksAtTheEntryStepsByAsmLinesAndPrintsALabel) {
 TEST_F(ToolkitEndToEnd, TheConsoleHostRunsTheProgramInsideTheDefaultTemplate) {
   const fs::path program = source("sum");
   buildProgram(program);
-  std::string batch = readText(DEFAULT_TEMPLATE);
+  std::string batch = readFile(DEFAULT_TEMPLATE);
   const auto marker = batch.find("%FILENAME%");
   ASSERT_NE(marker, std::string::npos);
   batch.replace(marker, 10, "\"" + build_.workBase(program).string() + ".exe\"");

@@ -1,8 +1,14 @@
 // Test support for the editor tests: the Qt application, the carried editing library,
-// a byte-for-byte test stream, and views of the recorded message sequence.
+// a byte-for-byte test stream, views of the recorded message sequence, and the main
+// window's editor as a fixture.
 #pragma once
 
+#include "SciAsmLanguage.h"
+#include "SciAutoComplete.h"
+#include "SciMainWindowEditor.h"
 #include "SciScintilla.h"
+
+#include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QString>
@@ -61,3 +67,19 @@ public:
 // Writes `bytes` to a file, replacing it.
 void WriteFile(const QString &path, const QByteArray &bytes);
 QByteArray ReadFile(const QString &path);
+
+// The main window's editor: its languages, its settings and its auto-completion,
+// applied as the main window applies them.
+class MainWindowEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FillMainWindowLanguages(languages);
+        ApplyMainWindowEditorForm(editor, &languages);
+        ApplyMainWindowAutoComplete(complete, &editor);
+    }
+
+    TSciLanguageManager languages;
+    TScintilla editor;
+    TSciAutoComplete complete;
+};

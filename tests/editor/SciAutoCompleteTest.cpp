@@ -13,13 +13,11 @@ using B = QsciScintillaBase;
 
 namespace {
 
-class AutoCompleteTest : public ::testing::Test {
+class AutoCompleteTest : public MainWindowEditorTest {
 protected:
     void SetUp() override
     {
-        FillMainWindowLanguages(languages);
-        ApplyMainWindowEditorForm(editor, &languages);
-        ApplyMainWindowAutoComplete(complete, &editor);
+        MainWindowEditorTest::SetUp();
         editor.resize(500, 300);
     }
     // The document, with the caret at its end.
@@ -43,10 +41,6 @@ protected:
         const std::vector<TSciMessage> shows = Type(keys);
         return shows.empty() ? QByteArray("<none>") : shows.back().Text;
     }
-
-    TSciLanguageManager languages;
-    TScintilla editor;
-    TSciAutoComplete complete;
 };
 
 }  // namespace

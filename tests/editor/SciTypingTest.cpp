@@ -16,13 +16,11 @@ namespace {
 
 constexpr int kCommentStyle = 1;
 
-class TypingTest : public ::testing::Test {
+class TypingTest : public MainWindowEditorTest {
 protected:
     void SetUp() override
     {
-        FillMainWindowLanguages(languages);
-        ApplyMainWindowEditorForm(editor, &languages);
-        ApplyMainWindowAutoComplete(complete, &editor);
+        MainWindowEditorTest::SetUp();
         editor.resize(600, 400);
         editor.show();
     }
@@ -48,10 +46,6 @@ protected:
     }
     void Type(const QString &keys) { QTest::keyClicks(&editor, keys); }
     void Enter() { QTest::keyClick(&editor, Qt::Key_Return); }
-
-    TSciLanguageManager languages;
-    TScintilla editor;
-    TSciAutoComplete complete;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "GdbAtEntry.h"
 
 #include "I386Host.h"
+#include "WaitUntil.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -48,12 +49,10 @@ bool isListening(const std::string& path) {
   return false;
 }
 
-// qemu-i386 listens before the program's first instruction; gdb may connect only then.
+// qemu-i386 listens before the program's first instruction; gdb may connect only
+// then. An emulator that ended (or never listens) leaves gdb to report the failure.
 void waitForSocket(const std::string& path, pid_t emulator) {
-  while (!isListening(path)) {
-    if (waitpid(emulator, nullptr, WNOHANG) != 0) return;
-    usleep(10000);
-  }
+  waitUntil([&] { return isListening(path) || waitpid(emulator, nullptr, WNOHANG) != 0; });
 }
 
 // qemu stops at the program's first instruction: _start itself, or the start-up

@@ -1,13 +1,6 @@
 ; procedures.asm: a procedure taking stack parameters, string instructions and
 ; x87 arithmetic, each result printed on its own line.
-.386
-.MODEL FLAT
-
-ExitProcess PROTO NEAR32 stdcall, dwExitCode:DWORD
-
-INCLUDE io.h
-
-.STACK  4096
+INCLUDE course.inc
 
 .DATA
 source  BYTE    "assembly", 0

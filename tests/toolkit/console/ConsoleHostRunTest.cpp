@@ -1,6 +1,7 @@
 // The stand-alone console host running whole batch files with its input from a
 // file and its output captured, as a console window would run them.
 #include "ChildProcess.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using asmora::testing::readFile;
 
 namespace {
 
@@ -23,11 +25,6 @@ std::string utf8ToCp936(const std::string& text) {
   iconv_close(handle);
   out.resize(out.size() - outLeft);
   return out;
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 class ConsoleHostRun : public ::testing::Test {

@@ -3,6 +3,7 @@
 // status, Ctrl+C, window size and ASCII bytes kept as they are without it.
 #include "Cp936.h"
 #include "TerminalDriver.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +62,8 @@ TEST_F(ConsoleRelay, TypedChineseReachesTheProgramAsCodePage936AndOneEraseTakesA
   ASSERT_TRUE(terminal_.waitFor("> "));
   const std::string chinese = "中文";
   terminal_.type(chinese.substr(0, 4));  // 中 and the first byte of 文
-  usleep(200000);
+  // 中 is echoed once the relay has passed it on; the byte of 文 waits in the relay.
+  ASSERT_TRUE(terminal_.waitFor("> 中")) << terminal_.shown();
   terminal_.type(chinese.substr(4) + "字\x7f\r");
   EXPECT_EQ(terminal_.waitForExit(), 0);
   EXPECT_FALSE(terminal_.typingFailed());
@@ -88,11 +90,17 @@ TEST_F(ConsoleRelay, CtrlCEndsTheProgramAloneAndTheBatchGoesOn) {
 }
 
 TEST_F(ConsoleRelay, TheProgramsTerminalHasTheWindowsSizeAndFollowsItsChanges) {
-  startHost(writeProgram("stty size; read line; stty size"), 30, 100);
+  // The program prints its size for every line typed, until the end of input.
+  startHost(writeProgram("stty size; while read line; do stty size; done"), 30, 100);
   ASSERT_TRUE(terminal_.waitFor("30 100\r\n"));
   terminal_.resize(40, 120);
-  usleep(200000);
-  terminal_.type("\r");
+  // The relay passes the change on by itself; ask until the program sees it.
+  const bool followed = asmora::testing::waitUntil([&] {
+    terminal_.type("\r");
+    return terminal_.waitFor("40 120\r\n", std::chrono::milliseconds(100));
+  });
+  EXPECT_TRUE(followed) << terminal_.shown();
+  terminal_.type("\x04");  // end of input
   EXPECT_EQ(terminal_.waitForExit(), 0);
   EXPECT_NE(terminal_.shown().find("40 120\r\n"), std::string::npos) << terminal_.shown();
 }

@@ -53,9 +53,9 @@ class TerminalDriver {
   }
 
   // Reads until `text` has appeared in what the window showed, the terminal ended,
-  // or 10 s passed. A pause in the output (a slow start) does not end the wait.
-  bool waitFor(const std::string& text) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  // or `timeout` passed. A pause in the output (a slow start) does not end the wait.
+  bool waitFor(const std::string& text, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (shown_.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
       if (readSome(100) == Read::Ended) break;
     }

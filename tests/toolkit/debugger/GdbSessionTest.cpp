@@ -3,6 +3,7 @@
 // and input typed into the program's console while debugging.
 #include "ChildProcess.h"
 #include "DebugSession.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 namespace fs = std::filesystem;
 using namespace asmora;
 using namespace asmora::debugger;
+using asmora::testing::waitUntil;
 
 namespace {
 
@@ -342,7 +344,7 @@ TEST(ProgramConsole, NamesItsTerminalAndEndsWhenTheWindowCloses) {
   }
   std::string banner;
   readUntil(window, banner, "【程序窗口】");
-  for (int tries = 0; tries < 100 && !fs::exists(ttyFile); ++tries) usleep(50000);
+  waitUntil([&] { return fs::exists(ttyFile); });  // written whole, then renamed
   std::string name;
   std::ifstream(ttyFile) >> name;
   EXPECT_EQ(name.rfind("/dev/pts/", 0), 0u) << name;
@@ -350,10 +352,7 @@ TEST(ProgramConsole, NamesItsTerminalAndEndsWhenTheWindowCloses) {
   close(window);  // the console window closes
   int status = 0;
   pid_t ended = 0;
-  for (int tries = 0; tries < 100 && ended == 0; ++tries) {
-    ended = waitpid(holder, &status, WNOHANG);
-    if (ended == 0) usleep(50000);
-  }
+  waitUntil([&] { return (ended = waitpid(holder, &status, WNOHANG)) != 0; });
   if (ended == 0) kill(holder, SIGKILL);
   EXPECT_EQ(ended, holder) << "the holder outlived its window";
   std::remove(ttyFile.c_str());

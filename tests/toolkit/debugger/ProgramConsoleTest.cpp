@@ -2,6 +2,7 @@
 // on a pseudo-terminal: the terminal it names for gdb carries code page 936, the
 // window shows and types UTF-8.
 #include "tests/toolkit/console/TerminalDriver.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 namespace fs = std::filesystem;
 using asmora::testing::TerminalDriver;
+using asmora::testing::waitUntil;
 
 namespace {
 
@@ -32,7 +34,7 @@ TEST(ProgramConsoleRelay, TheProgramsCodePage936ShowsAsUtf8AndTypedUtf8ReachesIt
   ASSERT_TRUE(window.start({TOOLKIT_OUT "/windbg.exe", "--program-console", ttyFile.string()}, folder.string(), 20,
                            90));
   EXPECT_TRUE(window.waitFor("【程序窗口】"));
-  for (int tries = 0; tries < 100 && !fs::exists(ttyFile); ++tries) usleep(50000);
+  waitUntil([&] { return fs::exists(ttyFile); });  // written whole, then renamed
   std::string name;
   std::ifstream(ttyFile) >> name;
   const int program = open(name.c_str(), O_RDWR | O_NOCTTY);

@@ -109,11 +109,13 @@ TEST(Assembler, TypeDefinitions) {
         "END\n");
     ASSERT_TRUE(a.ok) << a.messages();
     EXPECT_EQ(a.hexBytes(".data"), "00 00 00 00 FB FF FF FF 01 00 00 00 02 01");
-    EXPECT_EQ(a.value("s1"), 4);
-    EXPECT_EQ(a.value("s2"), 8);
-    EXPECT_EQ(a.value("o1"), 4);
-    EXPECT_EQ(a.value("t1"), 1);
-    EXPECT_EQ(a.value("bytesView"), a.value("w"));
+    mltest::expectValues(a, {
+        {"s1", 4},
+        {"s2", 8},
+        {"o1", 4},
+        {"t1", 1},
+        {"bytesView", a.value("w")},
+    });
 }
 
 TEST(Assembler, DirectiveMisuseIsReported) {

@@ -4,35 +4,87 @@
 #include "MlTestSupport.h"
 
 using mltest::assemble;
+using mltest::AssemblyData;
+using mltest::AssemblyErrors;
 
 namespace {
 
-mltest::Assembly data(const std::string& body) {
-    auto a = assemble(".386\n.MODEL FLAT\n.DATA\n" + body + "\nEND\n");
-    EXPECT_TRUE(a.ok) << a.messages();
-    return a;
-}
+const mltest::DataCase kDataCases[] = {
+    {"IntegerTypesStringsAndLists",
+     "b  BYTE 1, -1, 255, 'A'\n"
+     "sb SBYTE -128\n"
+     "w  WORD 1234h, -2\n"
+     "d  DWORD 12345678h, 'ab'\n"
+     "q  QWORD -1\n"
+     "f  FWORD 010203040506h\n"
+     "t  TBYTE 1\n"
+     "s  BYTE \"it's\", 0, 'say \"\"hi\"\"'\n"
+     "   DB 1\n   DW 2\n   DD 3\n",
+     "01 FF FF 41 80 34 12 FE FF 78 56 34 12 62 61 00 00 FF FF FF FF FF FF FF FF 06 05 04 03 02 01 "
+     "01 00 00 00 00 00 00 00 00 00 69 74 27 73 00 73 61 79 20 22 22 68 69 22 22 01 02 00 03 00 00 00"},
+    {"RealNumbersInAllThreeSizes",
+     "r4 REAL4 1.5, -2.0\n"
+     "r8 REAL8 0.1\n"
+     "r10 REAL10 1.0\n"
+     "dd1 DD 3.0\n"
+     "hx REAL4 3F800000r\n",
+     "00 00 C0 3F 00 00 00 C0 9A 99 99 99 99 99 B9 3F 00 00 00 00 00 00 00 80 FF 3F 00 00 40 40 "
+     "00 00 80 3F"},
+    {"StructuresWithDefaultsOverridesAndFieldAccess",
+     "POINT STRUCT\n"
+     "  x DWORD 1\n"
+     "  y WORD 2\n"
+     "  tag BYTE 'p'\n"
+     "POINT ENDS\n"
+     "p1 POINT <>\n"
+     "p2 POINT <10, , 'q'>\n"
+     "pts POINT 2 DUP (<3, 4>)\n"
+     "off = POINT.tag\n"
+     "sz = SIZEOF POINT\n"
+     "n = LENGTHOF pts\n",
+     "01 00 00 00 02 00 70 0A 00 00 00 02 00 71 03 00 00 00 04 00 70 03 00 00 00 04 00 70",
+     {{"off", 6}, {"sz", 7}, {"n", 2}}},
+    {"RecordsPackTheirFields",
+     "FLAGS RECORD hi:4, mid:3=5, lo:1\n"
+     "f1 FLAGS <0Ah, , 1>\n"
+     "w = WIDTH mid\n"
+     "m = MASK mid\n"
+     "s = mid\n",
+     "AB",
+     {{"w", 3}, {"m", 0x0E}, {"s", 1}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Data, AssemblyData, testing::ValuesIn(kDataCases), mltest::rowName<mltest::DataCase>);
+
+const mltest::ErrorCase kErrorCases[] = {
+    {"ErrorsAreReportedWithTheirLines",
+     ".386\n.MODEL FLAT\n"
+     "x BYTE 1\n"
+     ".DATA\n"
+     "y BYTE 256\n"
+     "z WORD 70000h\n"
+     "e BYTE ''\n"
+     "y DWORD 1\n"
+     "r BYTE 1.5\n"
+     "ALIGN 3\n"
+     "u DWORD 1,,2\n"
+     "END\n",
+     "test.asm(3) : error A2034: statement needs an open segment (.CODE or .DATA)\n"
+     "test.asm(5) : error A2071: initial value does not fit the data size : 256\n"
+     "test.asm(6) : error A2071: initial value does not fit the data size : 458752\n"
+     "test.asm(7) : error A2047: string is empty\n"
+     "test.asm(8) : error A2005: symbol is already defined : y\n"
+     "test.asm(9) : error A2050: a real number is not allowed here\n"
+     "test.asm(10) : error A2063: alignment must be a power of 2\n"
+     "test.asm(11) : error A2138: initial value is not valid\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Data, AssemblyErrors, testing::ValuesIn(kErrorCases), mltest::rowName<mltest::ErrorCase>);
 
 }  // namespace
 
-TEST(Data, IntegerTypesStringsAndLists) {
-    auto a = data(
-        "b  BYTE 1, -1, 255, 'A'\n"
-        "sb SBYTE -128\n"
-        "w  WORD 1234h, -2\n"
-        "d  DWORD 12345678h, 'ab'\n"
-        "q  QWORD -1\n"
-        "f  FWORD 010203040506h\n"
-        "t  TBYTE 1\n"
-        "s  BYTE \"it's\", 0, 'say \"\"hi\"\"'\n"
-        "   DB 1\n   DW 2\n   DD 3\n");
-    EXPECT_EQ(a.hexBytes(".data"),
-              "01 FF FF 41 80 34 12 FE FF 78 56 34 12 62 61 00 00 FF FF FF FF FF FF FF FF 06 05 04 03 02 01 "
-              "01 00 00 00 00 00 00 00 00 00 69 74 27 73 00 73 61 79 20 22 22 68 69 22 22 01 02 00 03 00 00 00");
-}
-
 TEST(Data, NestedDupAndUninitializedStorage) {
-    auto a = data(
+    auto a = mltest::assembleData(
         "grid BYTE 2 DUP (1, 2 DUP (3))\n"
         "n = 3\n"
         "words WORD n DUP (?)\n"
@@ -53,20 +105,8 @@ TEST(Data, NestedDupAndUninitializedStorage) {
     EXPECT_TRUE(sawBss);
 }
 
-TEST(Data, RealNumbersInAllThreeSizes) {
-    auto a = data(
-        "r4 REAL4 1.5, -2.0\n"
-        "r8 REAL8 0.1\n"
-        "r10 REAL10 1.0\n"
-        "dd1 DD 3.0\n"
-        "hx REAL4 3F800000r\n");
-    EXPECT_EQ(a.hexBytes(".data"),
-              "00 00 C0 3F 00 00 00 C0 9A 99 99 99 99 99 B9 3F 00 00 00 00 00 00 00 80 FF 3F 00 00 40 40 "
-              "00 00 80 3F");
-}
-
 TEST(Data, AddressesAreRelocated) {
-    auto a = data(
+    auto a = mltest::assembleData(
         "first DWORD 5\n"
         "ptrs DWORD first, first + 4, OFFSET ptrs\n"
         "EXTRN outside:DWORD\n"
@@ -78,75 +118,19 @@ TEST(Data, AddressesAreRelocated) {
         << obj;
 }
 
-TEST(Data, StructuresWithDefaultsOverridesAndFieldAccess) {
-    auto a = data(
-        "POINT STRUCT\n"
-        "  x DWORD 1\n"
-        "  y WORD 2\n"
-        "  tag BYTE 'p'\n"
-        "POINT ENDS\n"
-        "p1 POINT <>\n"
-        "p2 POINT <10, , 'q'>\n"
-        "pts POINT 2 DUP (<3, 4>)\n"
-        "off = POINT.tag\n"
-        "sz = SIZEOF POINT\n"
-        "n = LENGTHOF pts\n");
-    EXPECT_EQ(a.hexBytes(".data"),
-              "01 00 00 00 02 00 70 0A 00 00 00 02 00 71 03 00 00 00 04 00 70 03 00 00 00 04 00 70");
-    EXPECT_EQ(a.value("off"), 6);
-    EXPECT_EQ(a.value("sz"), 7);
-    EXPECT_EQ(a.value("n"), 2);
-}
-
-TEST(Data, RecordsPackTheirFields) {
-    auto a = data(
-        "FLAGS RECORD hi:4, mid:3=5, lo:1\n"
-        "f1 FLAGS <0Ah, , 1>\n"
-        "w = WIDTH mid\n"
-        "m = MASK mid\n"
-        "s = mid\n");
-    EXPECT_EQ(a.hexBytes(".data"), "AB");
-    EXPECT_EQ(a.value("w"), 3);
-    EXPECT_EQ(a.value("m"), 0x0E);
-    EXPECT_EQ(a.value("s"), 1);
-}
-
 TEST(Data, AlignEvenAndOrg) {
     auto a = assemble(
         ".386\n.MODEL FLAT\n.DATA\n"
         "a BYTE 1\nALIGN 4\nb BYTE 2\nEVEN\nc BYTE 3\nORG 10h\nd BYTE 4\nORG $ - 2\ne BYTE 5\n"
         ".CODE\nnop\nALIGN 4\nret\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
-    EXPECT_EQ(a.value("b"), 4);
-    EXPECT_EQ(a.value("c"), 6);
-    EXPECT_EQ(a.value("d"), 16);
-    EXPECT_EQ(a.value("e"), 15);
+    mltest::expectValues(a, {
+        {"b", 4},
+        {"c", 6},
+        {"d", 16},
+        {"e", 15},
+    });
     EXPECT_EQ(a.hexBytes(".text"), "90 90 90 90 C3");  // code is padded with NOP
-}
-
-TEST(Data, ErrorsAreReportedWithTheirLines) {
-    auto a = assemble(
-        ".386\n.MODEL FLAT\n"
-        "x BYTE 1\n"
-        ".DATA\n"
-        "y BYTE 256\n"
-        "z WORD 70000h\n"
-        "e BYTE ''\n"
-        "y DWORD 1\n"
-        "r BYTE 1.5\n"
-        "ALIGN 3\n"
-        "u DWORD 1,,2\n"
-        "END\n");
-    EXPECT_FALSE(a.ok);
-    EXPECT_EQ(a.messages(),
-              "test.asm(3) : error A2034: statement needs an open segment (.CODE or .DATA)\n"
-              "test.asm(5) : error A2071: initial value does not fit the data size : 256\n"
-              "test.asm(6) : error A2071: initial value does not fit the data size : 458752\n"
-              "test.asm(7) : error A2047: string is empty\n"
-              "test.asm(8) : error A2005: symbol is already defined : y\n"
-              "test.asm(9) : error A2050: a real number is not allowed here\n"
-              "test.asm(10) : error A2063: alignment must be a power of 2\n"
-              "test.asm(11) : error A2138: initial value is not valid\n");
 }
 
 TEST(Data, AssemblyStopsAfterOneHundredErrors) {

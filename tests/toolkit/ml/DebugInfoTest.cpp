@@ -49,10 +49,10 @@ TEST(DebugInfo, GdbStepsBySourceLinesAndPrintsDataLabels) {
     ASSERT_EQ(ml::runAssemblerProgram({"/nologo", "/c", "/Zi", "/Fo", obj.string(), source.string()}, quiet), 0);
     std::fclose(quiet);
     std::string out;
-    ASSERT_EQ(mltest::run("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "'", &out), 0) << out;
+    ASSERT_EQ(mltest::runCommand("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "'", &out), 0) << out;
 
     std::string dwarf;
-    ASSERT_EQ(mltest::run("readelf --debug-dump=info,line -W '" + exe.string() + "'", &dwarf), 0);
+    ASSERT_EQ(mltest::runCommand("readelf --debug-dump=info,line -W '" + exe.string() + "'", &dwarf), 0);
     EXPECT_EQ(dwarf.find("Warning"), std::string::npos) << dwarf;
 
     const asmora::testing::GdbAtEntry session(exe.string());

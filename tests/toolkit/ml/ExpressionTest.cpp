@@ -5,19 +5,8 @@
 
 using mltest::assemble;
 
-namespace {
-
-// Assembles `lines` after a flat-model header, failing on any diagnostic.
-mltest::Assembly withEquates(const std::string& lines) {
-    auto a = assemble(".386\n.MODEL FLAT\n.DATA\n" + lines + "\nEND\n");
-    EXPECT_TRUE(a.ok) << a.messages();
-    return a;
-}
-
-}  // namespace
-
 TEST(Expression, ArithmeticFollowsMasmPrecedence) {
-    auto a = withEquates(
+    auto a = mltest::assembleData(
         "a1 = 2 + 3 * 4\n"
         "a2 = (2 + 3) * 4\n"
         "a3 = 17 MOD 5 + 1\n"
@@ -29,21 +18,23 @@ TEST(Expression, ArithmeticFollowsMasmPrecedence) {
         "a9 = 3 EQ 3\n"
         "a10 = 3 LT 2\n"
         "a11 = 5 GE 5 AND 2 NE 3\n");
-    EXPECT_EQ(a.value("a1"), 14);
-    EXPECT_EQ(a.value("a2"), 20);
-    EXPECT_EQ(a.value("a3"), 3);
-    EXPECT_EQ(a.value("a4"), 17);
-    EXPECT_EQ(a.value("a5"), 9);
-    EXPECT_EQ(a.value("a6"), 14);
-    EXPECT_EQ(a.value("a7"), 15);
-    EXPECT_EQ(a.value("a8"), 4);   // (1 OR 2) XOR 7 = 3 XOR 7
-    EXPECT_EQ(a.value("a9"), -1);  // true is all ones
-    EXPECT_EQ(a.value("a10"), 0);
-    EXPECT_EQ(a.value("a11"), -1);
+    mltest::expectValues(a, {
+        {"a1", 14},
+        {"a2", 20},
+        {"a3", 3},
+        {"a4", 17},
+        {"a5", 9},
+        {"a6", 14},
+        {"a7", 15},
+        {"a8", 4},   // (1 OR 2) XOR 7 = 3 XOR 7
+        {"a9", -1},  // true is all ones
+        {"a10", 0},
+        {"a11", -1},
+    });
 }
 
 TEST(Expression, ByteAndWordSelectorsAndCharacterConstants) {
-    auto a = withEquates(
+    auto a = mltest::assembleData(
         "v = 12345678h\n"
         "b1 = LOW v\n"
         "b2 = HIGH v\n"
@@ -52,17 +43,19 @@ TEST(Expression, ByteAndWordSelectorsAndCharacterConstants) {
         "c1 = 'A'\n"
         "c2 = 'AB'\n"
         "c3 = \"a\" + 1\n");
-    EXPECT_EQ(a.value("b1"), 0x78);
-    EXPECT_EQ(a.value("b2"), 0x56);
-    EXPECT_EQ(a.value("w1"), 0x5678);
-    EXPECT_EQ(a.value("w2"), 0x1234);
-    EXPECT_EQ(a.value("c1"), 0x41);
-    EXPECT_EQ(a.value("c2"), 0x4142);
-    EXPECT_EQ(a.value("c3"), 0x62);
+    mltest::expectValues(a, {
+        {"b1", 0x78},
+        {"b2", 0x56},
+        {"w1", 0x5678},
+        {"w2", 0x1234},
+        {"c1", 0x41},
+        {"c2", 0x4142},
+        {"c3", 0x62},
+    });
 }
 
 TEST(Expression, TypeSizeAndLengthOfDataLabels) {
-    auto a = withEquates(
+    auto a = mltest::assembleData(
         "arr   DWORD 1, 2, 3\n"
         "      DWORD 4\n"
         "text  BYTE 'hello', 0\n"
@@ -76,27 +69,31 @@ TEST(Expression, TypeSizeAndLengthOfDataLabels) {
         "t7 = TYPE text\n"
         "t8 = SIZEOF DWORD\n"
         "t9 = $ - arr\n");
-    EXPECT_EQ(a.value("t1"), 4);
-    EXPECT_EQ(a.value("t2"), 3);  // the continuation line does not count
-    EXPECT_EQ(a.value("t3"), 12);
-    EXPECT_EQ(a.value("t4"), 6);
-    EXPECT_EQ(a.value("t5"), 50);
-    EXPECT_EQ(a.value("t6"), 100);
-    EXPECT_EQ(a.value("t7"), 1);
-    EXPECT_EQ(a.value("t8"), 4);
-    EXPECT_EQ(a.value("t9"), 16 + 6 + 100);
+    mltest::expectValues(a, {
+        {"t1", 4},
+        {"t2", 3},  // the continuation line does not count
+        {"t3", 12},
+        {"t4", 6},
+        {"t5", 50},
+        {"t6", 100},
+        {"t7", 1},
+        {"t8", 4},
+        {"t9", 16 + 6 + 100},
+    });
 }
 
 TEST(Expression, RadixDirectiveChangesTheDefault) {
-    auto a = withEquates(
+    auto a = mltest::assembleData(
         ".RADIX 16\n"
         "h1 = 10\n"
         "h2 = 1B\n"
         ".RADIX 10\n"
         "d1 = 10\n");
-    EXPECT_EQ(a.value("h1"), 16);
-    EXPECT_EQ(a.value("h2"), 0x1B);
-    EXPECT_EQ(a.value("d1"), 10);
+    mltest::expectValues(a, {
+        {"h1", 16},
+        {"h2", 0x1B},
+        {"d1", 10},
+    });
 }
 
 TEST(Expression, ErrorsNameTheProblem) {
@@ -113,10 +110,12 @@ TEST(Expression, PredefinedSymbolsDescribeTheModel) {
     auto a = assemble(".386\nv1 = @Version\n.MODEL FLAT, stdcall\nm = @Model\ni = @Interface\nw = @WordSize\n"
                       "seg TEXTEQU @code\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
-    EXPECT_EQ(a.value("v1"), 615);
-    EXPECT_EQ(a.value("m"), 7);
-    EXPECT_EQ(a.value("i"), 3);
-    EXPECT_EQ(a.value("w"), 4);
+    mltest::expectValues(a, {
+        {"v1", 615},
+        {"m", 7},
+        {"i", 3},
+        {"w", 4},
+    });
     EXPECT_EQ(a.symbol("seg")->text, "_TEXT");
     EXPECT_EQ(a.symbol("@FileName")->text, "test");
 }

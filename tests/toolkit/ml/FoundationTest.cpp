@@ -400,7 +400,7 @@ TEST(ObjectFile, ElfLayoutAsReadelfSeesIt) {
     fs::path path = dir.path() / "hand.o";
     ASSERT_EQ(ml::writeFileAtomically(path.string(), ml::writeElf(obj)), "");
     std::string out;
-    ASSERT_EQ(mltest::run("readelf -S -s -r -W " + path.string(), &out), 0) << out;
+    ASSERT_EQ(mltest::runCommand("readelf -S -s -r -W " + path.string(), &out), 0) << out;
     EXPECT_EQ(out.find("Warning"), std::string::npos) << out;
     EXPECT_NE(out.find(".bss              NOBITS"), std::string::npos) << out;
     EXPECT_NE(out.find("001000 00  WA"), std::string::npos) << "4096 bytes, no file space\n" << out;

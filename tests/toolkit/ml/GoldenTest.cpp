@@ -11,6 +11,7 @@
 #include "MlTestSupport.h"
 
 namespace fs = std::filesystem;
+using mltest::readFile;
 
 namespace {
 
@@ -37,13 +38,6 @@ std::string listingWithoutFolders(std::string listing, const std::string& name) 
         for (std::size_t at; (at = listing.find(folder)) != std::string::npos;) listing.erase(at, folder.size());
     }
     return listing;
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 bool updating() {

@@ -8,6 +8,7 @@
 #include "MlTestSupport.h"
 
 using mltest::assemble;
+using mltest::AssemblyErrors;
 using mltest::TempDir;
 
 namespace {
@@ -73,8 +74,8 @@ std::vector<std::uint8_t> gasSection(const TempDir& dir, const std::string& sour
     std::string out;
     std::string obj = (dir.path() / "gas.o").string();
     std::string bin = (dir.path() / "gas.bin").string();
-    EXPECT_EQ(mltest::run("as --32 -msyntax=intel -mnaked-reg -o " + obj + " " + s.string(), &out), 0) << out;
-    EXPECT_EQ(mltest::run("objcopy -O binary --only-section=" + section + " " + obj + " " + bin, &out), 0) << out;
+    EXPECT_EQ(mltest::runCommand("as --32 -msyntax=intel -mnaked-reg -o " + obj + " " + s.string(), &out), 0) << out;
+    EXPECT_EQ(mltest::runCommand("objcopy -O binary --only-section=" + section + " " + obj + " " + bin, &out), 0) << out;
     std::ifstream in(bin, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
@@ -102,208 +103,196 @@ TEST(Instruction, OperandFormsEncodeAsGnuAsDoes) {
     }
 }
 
-TEST(Instruction, JumpsAreShortWhenTheTargetIsNear) {
+namespace {
+
+// A MASM source, the GNU as (Intel syntax) source of the same code, lines that the
+// object's description must hold, and how many passes the assembly needs at least.
+struct CodeCase {
+    const char* name;
+    std::string masm;
+    std::string gas;
+    std::vector<std::string> objectHas = {};
+    unsigned minPasses = 0;
+};
+
+void PrintTo(const CodeCase& row, std::ostream* os) { *os << row.name; }
+
+class InstructionCode : public testing::TestWithParam<CodeCase> {};
+
+TEST_P(InstructionCode, EncodesAsGnuAsDoes) {
+    const CodeCase& c = GetParam();
     TempDir dir;
-    std::string masm =
-        ".386\n.MODEL FLAT\n.CODE\n"
-        "top: nop\n"
-        " jz top\n"
-        " jmp fwd\n"
-        " loop top\n"
-        " jecxz fwd\n"
-        "fwd: REPT 130\n nop\n ENDM\n"
-        " jnz top\n"
-        " jmp far1\n"
-        " je SHORT near1\n"
-        "near1: call top\n"
-        " REPT 200\n nop\n ENDM\n"
-        "far1: jmp top\n"
-        "END\n";
-    std::string gas =
-        ".text\n"
-        "top: nop\n"
-        " jz top\n"
-        " jmp fwd\n"
-        " loop top\n"
-        " jecxz fwd\n"
-        "fwd: .rept 130\n nop\n .endr\n"
-        " jnz top\n"
-        " jmp far1\n"
-        " je near1\n"
-        "near1: call top\n"
-        " .rept 200\n nop\n .endr\n"
-        "far1: jmp top\n";
-    auto a = assemble(dir, masm);
+    auto a = assemble(dir, c.masm);
     ASSERT_TRUE(a.ok) << a.messages();
-    EXPECT_EQ(a.hexBytes(".text"), mltest::hex(gasSection(dir, gas, ".text")));
-    EXPECT_GE(a.assembler->passes(), 3u);  // the far jump forward needed a second look
+    EXPECT_EQ(a.hexBytes(".text"), mltest::hex(gasSection(dir, c.gas, ".text")));
+    const std::string obj = mltest::describeObject(a.object());
+    for (const std::string& line : c.objectHas) EXPECT_NE(obj.find(line), std::string::npos) << line << "\n" << obj;
+    EXPECT_GE(a.assembler->passes(), c.minPasses);
 }
 
-TEST(Instruction, ShortJumpOutOfRangeAndBadOperandsAreErrors) {
-    auto a = assemble(
-        ".386\n.MODEL FLAT\n.DATA\nb BYTE 0\nd DWORD 0\n.CODE\n"
-        "start: jmp SHORT later\n"
-        "REPT 200\n nop\nENDM\n"
-        "later: mov eax, b\n"
-        "mov b, d\n"
-        "inc [ebx]\n"
-        "frobnicate eax\n"
-        "mov eax, 1, 2, 3\n"
-        "mov eax, [ebx*3]\n"
-        "mov eax, [ax]\n"
-        "add eax, 1.5\n"
-        "END\n");
-    EXPECT_FALSE(a.ok);
-    EXPECT_EQ(a.messages(),
-              "test.asm(7) : error A2075: jump target is out of range\n"
-              "test.asm(11) : error A2022: operands of the instruction differ in size\n"
-              "test.asm(12) : error A2070: operands are not valid for this instruction\n"
-              "test.asm(13) : error A2023: the operand size is not known; use a PTR type\n"
-              "test.asm(14) : error A2008: not an instruction or directive : frobnicate\n"
-              "test.asm(15) : error A2141: instruction has too many operands\n"
-              "test.asm(16) : error A2083: scale factor must be 1, 2, 4 or 8 : 3\n"
-              "test.asm(17) : error A2031: register cannot be used as base or index\n"
-              "test.asm(18) : error A2050: a real number is not allowed here\n");
-}
-
-TEST(Instruction, InvokePushesRightToLeftWithPrototypeSizes) {
-    TempDir dir;
-    std::string masm =
-        ".386\n.MODEL FLAT\n"
-        "Take PROTO NEAR32 stdcall, a:DWORD, b:WORD, c:QWORD\n"
-        "Sum PROTO C, n:DWORD, rest:VARARG\n"
-        ".DATA\nq QWORD 1\nw WORD 2\nd DWORD 3\nmsg BYTE 'x'\n"
-        ".CODE\n"
-        "INVOKE Take, d, w, q\n"
-        "INVOKE Take, 5, ax, 100000000h\n"
-        "INVOKE Sum, 1, ADDR msg, eax\n"
-        "END\n";
-    std::string gas =
-        ".data\nq: .quad 1\nw: .word 2\nd: .long 3\nmsg: .byte 120\n"
-        ".text\n"
-        "push DWORD PTR q+4\npush DWORD PTR q\nmovzx eax, WORD PTR w\npush eax\npush DWORD PTR d\ncall \"_Take@16\"\n"
-        "push 1\npush 0\nmovzx eax, ax\npush eax\npush 5\ncall \"_Take@16\"\n"
-        "push eax\npush OFFSET msg\npush 1\ncall _Sum\nadd esp, 12\n";
-    auto a = assemble(dir, masm);
-    ASSERT_TRUE(a.ok) << a.messages();
-    EXPECT_EQ(a.hexBytes(".text"), mltest::hex(gasSection(dir, gas, ".text")));
-    std::string obj = mltest::describeObject(a.object());
-    EXPECT_NE(obj.find("symbol _Take@16 global undefined"), std::string::npos) << obj;
-    EXPECT_NE(obj.find("symbol _Sum global undefined"), std::string::npos) << obj;
-
-    auto wrong = assemble(dir, ".386\n.MODEL FLAT\nF PROTO C, a:DWORD\n.CODE\nINVOKE F\nINVOKE F, 1, 2\nINVOKE G\nEND\n");
-    EXPECT_EQ(wrong.messages(),
-              "test.asm(5) : error A2137: INVOKE has fewer arguments than the prototype : F\n"
-              "test.asm(6) : error A2136: INVOKE has more arguments than the prototype : F\n"
-              "test.asm(7) : error A2006: symbol is not defined : G\n");
-}
-
-TEST(Instruction, ProceduresWithParametersLocalsAndUses) {
-    TempDir dir;
-    std::string masm =
-        ".386\n.MODEL FLAT, stdcall\n.CODE\n"
-        "Add2 PROC USES ebx, x:DWORD, y:DWORD\n"
-        "    LOCAL tmp:DWORD, buf[4]:BYTE\n"
-        "    mov eax, x\n"
-        "    add eax, y\n"
-        "    mov tmp, eax\n"
-        "    lea ebx, buf\n"
-        "    ret\n"
-        "Add2 ENDP\n"
-        "Leaf PROC C\n"
-        "again: dec eax\n"
-        "    jnz again\n"
-        "    ret\n"
-        "Leaf ENDP\n"
-        "Other PROC\n"
-        "again: ret\n"
-        "Other ENDP\n"
-        "END\n";
-    std::string gas =
-        ".text\n"
-        "push ebp\n{load} mov ebp, esp\nadd esp, -8\npush ebx\n"
-        "mov eax, DWORD PTR [ebp+8]\nadd eax, DWORD PTR [ebp+12]\nmov DWORD PTR [ebp-4], eax\nlea ebx, [ebp-8]\n"
-        "pop ebx\nleave\nret 8\n"
-        "1: dec eax\njnz 1b\nret\n"
-        "ret\n";
-    auto a = assemble(dir, masm);
-    ASSERT_TRUE(a.ok) << a.messages();
-    EXPECT_EQ(a.hexBytes(".text"), mltest::hex(gasSection(dir, gas, ".text")));
-    std::string obj = mltest::describeObject(a.object());
-    EXPECT_NE(obj.find("symbol _Add2@8 global .text+0"), std::string::npos) << obj;
-    EXPECT_NE(obj.find("symbol _Leaf global .text+"), std::string::npos) << obj;
-    EXPECT_NE(obj.find("symbol again local"), std::string::npos) << obj;
-
-    auto nested = assemble(dir, ".386\n.MODEL FLAT\n.CODE\nA PROC USES ebx\nB PROC\nB ENDP\nA ENDP\nC ENDP\nEND\n");
-    EXPECT_EQ(nested.messages(),
-              "test.asm(5) : error A2144: procedures cannot be nested : B\n"
-              "test.asm(6) : error A1011: ENDP does not match the open procedure : B\n"
-              "test.asm(8) : error A1011: ENDP does not match the open procedure : C\n");
-}
-
-TEST(Instruction, HighLevelControlFlow) {
-    TempDir dir;
-    std::string masm =
-        ".386\n.MODEL FLAT\n.DATA\nsv SDWORD -1\n.CODE\n"
-        ".IF eax == 1 && ebx != 2\n"
-        "  nop\n"
-        ".ELSEIF sv < 0 || ecx\n"
-        "  inc eax\n"
-        ".ELSE\n"
-        "  dec eax\n"
-        ".ENDIF\n"
-        ".WHILE eax > 0\n"
-        "  dec eax\n"
-        "  .BREAK .IF eax == 5\n"
-        ".ENDW\n"
-        ".REPEAT\n"
-        "  .CONTINUE .IF ZERO?\n"
-        ".UNTIL ecx >= 3\n"
-        "END\n";
-    std::string gas =
-        ".data\nsv: .long -1\n.text\n"
-        "cmp eax, 1\njne 1f\ncmp ebx, 2\nje 1f\nnop\njmp 4f\n"
-        "1: cmp DWORD PTR sv, 0\njl 2f\n{load} or ecx, ecx\nje 3f\n2: inc eax\njmp 4f\n"
-        "3: dec eax\n4:\n"
-        "jmp 6f\n5: dec eax\ncmp eax, 5\nje 7f\n6: cmp eax, 0\nja 5b\n7:\n"
-        "8: jz 9f\n9: cmp ecx, 3\njb 8b\n";
-    auto a = assemble(dir, masm);
-    ASSERT_TRUE(a.ok) << a.messages();
-    EXPECT_EQ(a.hexBytes(".text"), mltest::hex(gasSection(dir, gas, ".text")));
-}
-
-TEST(Instruction, UntilCxzLoopsOnEcxAndMisplacedBlockDirectivesAreErrors) {
-    TempDir dir;
+const CodeCase kCodeCases[] = {
+    {"JumpsAreShortWhenTheTargetIsNear",
+     ".386\n.MODEL FLAT\n.CODE\n"
+     "top: nop\n"
+     " jz top\n"
+     " jmp fwd\n"
+     " loop top\n"
+     " jecxz fwd\n"
+     "fwd: REPT 130\n nop\n ENDM\n"
+     " jnz top\n"
+     " jmp far1\n"
+     " je SHORT near1\n"
+     "near1: call top\n"
+     " REPT 200\n nop\n ENDM\n"
+     "far1: jmp top\n"
+     "END\n",
+     ".text\n"
+     "top: nop\n"
+     " jz top\n"
+     " jmp fwd\n"
+     " loop top\n"
+     " jecxz fwd\n"
+     "fwd: .rept 130\n nop\n .endr\n"
+     " jnz top\n"
+     " jmp far1\n"
+     " je near1\n"
+     "near1: call top\n"
+     " .rept 200\n nop\n .endr\n"
+     "far1: jmp top\n",
+     {},
+     3},  // the far jump forward needed a second look
+    {"InvokePushesRightToLeftWithPrototypeSizes",
+     ".386\n.MODEL FLAT\n"
+     "Take PROTO NEAR32 stdcall, a:DWORD, b:WORD, c:QWORD\n"
+     "Sum PROTO C, n:DWORD, rest:VARARG\n"
+     ".DATA\nq QWORD 1\nw WORD 2\nd DWORD 3\nmsg BYTE 'x'\n"
+     ".CODE\n"
+     "INVOKE Take, d, w, q\n"
+     "INVOKE Take, 5, ax, 100000000h\n"
+     "INVOKE Sum, 1, ADDR msg, eax\n"
+     "END\n",
+     ".data\nq: .quad 1\nw: .word 2\nd: .long 3\nmsg: .byte 120\n"
+     ".text\n"
+     "push DWORD PTR q+4\npush DWORD PTR q\nmovzx eax, WORD PTR w\npush eax\npush DWORD PTR d\ncall \"_Take@16\"\n"
+     "push 1\npush 0\nmovzx eax, ax\npush eax\npush 5\ncall \"_Take@16\"\n"
+     "push eax\npush OFFSET msg\npush 1\ncall _Sum\nadd esp, 12\n",
+     {"symbol _Take@16 global undefined", "symbol _Sum global undefined"}},
+    {"ProceduresWithParametersLocalsAndUses",
+     ".386\n.MODEL FLAT, stdcall\n.CODE\n"
+     "Add2 PROC USES ebx, x:DWORD, y:DWORD\n"
+     "    LOCAL tmp:DWORD, buf[4]:BYTE\n"
+     "    mov eax, x\n"
+     "    add eax, y\n"
+     "    mov tmp, eax\n"
+     "    lea ebx, buf\n"
+     "    ret\n"
+     "Add2 ENDP\n"
+     "Leaf PROC C\n"
+     "again: dec eax\n"
+     "    jnz again\n"
+     "    ret\n"
+     "Leaf ENDP\n"
+     "Other PROC\n"
+     "again: ret\n"
+     "Other ENDP\n"
+     "END\n",
+     ".text\n"
+     "push ebp\n{load} mov ebp, esp\nadd esp, -8\npush ebx\n"
+     "mov eax, DWORD PTR [ebp+8]\nadd eax, DWORD PTR [ebp+12]\nmov DWORD PTR [ebp-4], eax\nlea ebx, [ebp-8]\n"
+     "pop ebx\nleave\nret 8\n"
+     "1: dec eax\njnz 1b\nret\n"
+     "ret\n",
+     {"symbol _Add2@8 global .text+0", "symbol _Leaf global .text+", "symbol again local"}},
+    {"HighLevelControlFlow",
+     ".386\n.MODEL FLAT\n.DATA\nsv SDWORD -1\n.CODE\n"
+     ".IF eax == 1 && ebx != 2\n"
+     "  nop\n"
+     ".ELSEIF sv < 0 || ecx\n"
+     "  inc eax\n"
+     ".ELSE\n"
+     "  dec eax\n"
+     ".ENDIF\n"
+     ".WHILE eax > 0\n"
+     "  dec eax\n"
+     "  .BREAK .IF eax == 5\n"
+     ".ENDW\n"
+     ".REPEAT\n"
+     "  .CONTINUE .IF ZERO?\n"
+     ".UNTIL ecx >= 3\n"
+     "END\n",
+     ".data\nsv: .long -1\n.text\n"
+     "cmp eax, 1\njne 1f\ncmp ebx, 2\nje 1f\nnop\njmp 4f\n"
+     "1: cmp DWORD PTR sv, 0\njl 2f\n{load} or ecx, ecx\nje 3f\n2: inc eax\njmp 4f\n"
+     "3: dec eax\n4:\n"
+     "jmp 6f\n5: dec eax\ncmp eax, 5\nje 7f\n6: cmp eax, 0\nja 5b\n7:\n"
+     "8: jz 9f\n9: cmp ecx, 3\njb 8b\n"},
     // With a comparison the loop also ends when it holds: LOOPNE for ==, LOOPE for !=.
-    auto a = assemble(dir,
-                      ".386\n.MODEL FLAT\n.CODE\n"
-                      ".REPEAT\n  inc eax\n.UNTILCXZ\n"
-                      ".repeat\n  dec ebx\n.untilcxz ebx == 7\n"
-                      ".REPEAT\n  lodsb\n.UNTILCXZ al != 20h\n"
-                      "END\n");
-    ASSERT_TRUE(a.ok) << a.messages();
-    EXPECT_EQ(a.hexBytes(".text"),
-              mltest::hex(gasSection(dir,
-                                     "1: inc eax\nloop 1b\n2: dec ebx\ncmp ebx, 7\nloopne 2b\n"
-                                     "3: lodsb\ncmp al, 0x20\nloope 3b\n",
-                                     ".text")));
-    auto other = assemble(dir, ".386\n.MODEL FLAT\n.CODE\n.REPEAT\n.UNTILCXZ eax > 1\n.REPEAT\n.UNTILCXZ eax\nEND\n");
-    EXPECT_EQ(other.messages(),
-              "test.asm(5) : error A2154: syntax error in control-flow directive : >\n"
-              "test.asm(7) : error A2154: syntax error in control-flow directive : eax\n");
+    {"UntilCxzLoopsOnEcx",
+     ".386\n.MODEL FLAT\n.CODE\n"
+     ".REPEAT\n  inc eax\n.UNTILCXZ\n"
+     ".repeat\n  dec ebx\n.untilcxz ebx == 7\n"
+     ".REPEAT\n  lodsb\n.UNTILCXZ al != 20h\n"
+     "END\n",
+     "1: inc eax\nloop 1b\n2: dec ebx\ncmp ebx, 7\nloopne 2b\n"
+     "3: lodsb\ncmp al, 0x20\nloope 3b\n"},
+};
 
-    auto bad = assemble(dir,
-                        ".386\n.MODEL FLAT\n.CODE\n"
-                        ".ENDIF\n"                       // 4: nothing open
-                        ".IF eax\n.ELSE\n.ELSE\n.ENDIF\n"  // 7: a second .ELSE
-                        ".WHILE eax\n.ENDIF\n.ENDW\n"     // 10: the wrong closer
-                        ".BREAK\n"                       // 12: outside a loop
-                        ".REPEAT\n.BREAK eax\n.UNTIL eax\n"  // 14: neither .IF nor nothing
-                        "END\n");
-    EXPECT_EQ(bad.messages(),
-              "test.asm(4) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"
-              "test.asm(7) : error A2142: a .IF block may have only one .ELSE\n"
-              "test.asm(10) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"
-              "test.asm(12) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .BREAK\n"
-              "test.asm(14) : error A2154: syntax error in control-flow directive : eax\n");
-}
+INSTANTIATE_TEST_SUITE_P(Instruction, InstructionCode, testing::ValuesIn(kCodeCases),
+                         mltest::rowName<CodeCase>);
+
+const mltest::ErrorCase kErrorCases[] = {
+    {"ShortJumpOutOfRangeAndBadOperands",
+     ".386\n.MODEL FLAT\n.DATA\nb BYTE 0\nd DWORD 0\n.CODE\n"
+     "start: jmp SHORT later\n"
+     "REPT 200\n nop\nENDM\n"
+     "later: mov eax, b\n"
+     "mov b, d\n"
+     "inc [ebx]\n"
+     "frobnicate eax\n"
+     "mov eax, 1, 2, 3\n"
+     "mov eax, [ebx*3]\n"
+     "mov eax, [ax]\n"
+     "add eax, 1.5\n"
+     "END\n",
+     "test.asm(7) : error A2075: jump target is out of range\n"
+     "test.asm(11) : error A2022: operands of the instruction differ in size\n"
+     "test.asm(12) : error A2070: operands are not valid for this instruction\n"
+     "test.asm(13) : error A2023: the operand size is not known; use a PTR type\n"
+     "test.asm(14) : error A2008: not an instruction or directive : frobnicate\n"
+     "test.asm(15) : error A2141: instruction has too many operands\n"
+     "test.asm(16) : error A2083: scale factor must be 1, 2, 4 or 8 : 3\n"
+     "test.asm(17) : error A2031: register cannot be used as base or index\n"
+     "test.asm(18) : error A2050: a real number is not allowed here\n"},
+    {"InvokeArgumentsMustMatchThePrototype",
+     ".386\n.MODEL FLAT\nF PROTO C, a:DWORD\n.CODE\nINVOKE F\nINVOKE F, 1, 2\nINVOKE G\nEND\n",
+     "test.asm(5) : error A2137: INVOKE has fewer arguments than the prototype : F\n"
+     "test.asm(6) : error A2136: INVOKE has more arguments than the prototype : F\n"
+     "test.asm(7) : error A2006: symbol is not defined : G\n"},
+    {"ProceduresCannotBeNested",
+     ".386\n.MODEL FLAT\n.CODE\nA PROC USES ebx\nB PROC\nB ENDP\nA ENDP\nC ENDP\nEND\n",
+     "test.asm(5) : error A2144: procedures cannot be nested : B\n"
+     "test.asm(6) : error A1011: ENDP does not match the open procedure : B\n"
+     "test.asm(8) : error A1011: ENDP does not match the open procedure : C\n"},
+    {"UntilCxzTakesOnlyEqualityComparisons",
+     ".386\n.MODEL FLAT\n.CODE\n.REPEAT\n.UNTILCXZ eax > 1\n.REPEAT\n.UNTILCXZ eax\nEND\n",
+     "test.asm(5) : error A2154: syntax error in control-flow directive : >\n"
+     "test.asm(7) : error A2154: syntax error in control-flow directive : eax\n"},
+    {"MisplacedBlockDirectives",
+     ".386\n.MODEL FLAT\n.CODE\n"
+     ".ENDIF\n"                       // 4: nothing open
+     ".IF eax\n.ELSE\n.ELSE\n.ENDIF\n"  // 7: a second .ELSE
+     ".WHILE eax\n.ENDIF\n.ENDW\n"     // 10: the wrong closer
+     ".BREAK\n"                       // 12: outside a loop
+     ".REPEAT\n.BREAK eax\n.UNTIL eax\n"  // 14: neither .IF nor nothing
+     "END\n",
+     "test.asm(4) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"
+     "test.asm(7) : error A2142: a .IF block may have only one .ELSE\n"
+     "test.asm(10) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"
+     "test.asm(12) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .BREAK\n"
+     "test.asm(14) : error A2154: syntax error in control-flow directive : eax\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Instruction, AssemblyErrors, testing::ValuesIn(kErrorCases),
+                         mltest::rowName<mltest::ErrorCase>);
+
+}  // namespace

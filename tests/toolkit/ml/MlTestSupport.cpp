@@ -1,13 +1,8 @@
 // Helpers for the assembler's tests.
 #include "MlTestSupport.h"
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <random>
 #include <regex>
-#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -18,24 +13,6 @@
 namespace mltest {
 
 namespace fs = std::filesystem;
-
-TempDir::TempDir() {
-    std::random_device rd;
-    path_ = fs::temp_directory_path() / ("ml-test-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(path_);
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
-fs::path TempDir::write(const std::string& name, const std::string& text) const {
-    fs::path p = path_ / name;
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << text;
-    return p;
-}
 
 std::string Assembly::messages() const {
     std::string out;
@@ -105,6 +82,37 @@ Assembly assemble(const std::string& source) {
     return assemble(dir, source);
 }
 
+Assembly assembleData(const std::string& body) {
+    Assembly a = assemble(kDataHeader + body + "\nEND\n");
+    EXPECT_TRUE(a.ok) << a.messages();
+    return a;
+}
+
+void expectValues(const Assembly& a, const std::vector<std::pair<std::string, std::int64_t>>& values) {
+    for (const auto& [name, value] : values) EXPECT_EQ(a.value(name), value) << name;
+}
+
+TEST_P(AssemblyData, AssemblesToItsBytesAndSymbols) {
+    const DataCase& c = GetParam();
+    Assembly a = assembleData(c.source);
+    EXPECT_EQ(a.hexBytes(".data"), c.bytes);
+    expectValues(a, c.values);
+    for (const auto& [symbol, text] : c.texts) {
+        const ml::Symbol* s = a.symbol(symbol);
+        ASSERT_NE(s, nullptr) << symbol;
+        EXPECT_EQ(s->text, text) << symbol;
+    }
+}
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(AssemblyData);
+
+TEST_P(AssemblyErrors, FailWithTheseMessages) {
+    const ErrorCase& c = GetParam();
+    Assembly a = assemble(c.source);
+    EXPECT_FALSE(a.ok);
+    EXPECT_EQ(a.messages(), c.messages);
+}
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(AssemblyErrors);
+
 std::string hex(const std::vector<std::uint8_t>& bytes) {
     std::string out;
     for (std::uint8_t b : bytes) {
@@ -141,18 +149,6 @@ std::string describeObject(const ml::ObjectFile& obj) {
         out += " size " + std::to_string(s.size) + "\n";
     }
     return out;
-}
-
-int run(const std::string& command, std::string* output) {
-    std::FILE* p = ::popen((command + " 2>&1").c_str(), "r");
-    if (!p) return -1;
-    std::array<char, 4096> buffer{};
-    std::string text;
-    std::size_t got;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), p)) > 0) text.append(buffer.data(), got);
-    int status = ::pclose(p);
-    if (output) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 fs::path testSourceDir() {

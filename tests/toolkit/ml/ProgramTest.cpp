@@ -15,6 +15,7 @@
 
 using mltest::TempDir;
 namespace fs = std::filesystem;
+using mltest::readFile;
 
 namespace {
 
@@ -95,13 +96,6 @@ ProgramRun runMl(const std::vector<std::string>& args) {
     return r;
 }
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 }  // namespace
 
 TEST(CommandLine, IdeFormAndCourseScriptForm) {
@@ -145,14 +139,14 @@ TEST(Program, TemplateAssemblesLinksAndExitsWithZero) {
     ASSERT_TRUE(fs::exists(lst));
 
     std::string readelf;
-    EXPECT_EQ(mltest::run("readelf -a -W '" + obj.string() + "'", &readelf), 0);
+    EXPECT_EQ(mltest::runCommand("readelf -a -W '" + obj.string() + "'", &readelf), 0);
     EXPECT_EQ(readelf.find("Warning"), std::string::npos) << readelf;
     EXPECT_NE(readelf.find("REL (Relocatable file)"), std::string::npos);
     EXPECT_NE(readelf.find("Intel 80386"), std::string::npos);
     EXPECT_NE(readelf.find("R_386_PC32             00000000   _ExitProcess@4"), std::string::npos) << readelf;
     EXPECT_NE(readelf.find("GLOBAL DEFAULT    2 _start"), std::string::npos) << readelf;
     std::string objdump;
-    EXPECT_EQ(mltest::run("objdump -d -M intel '" + obj.string() + "'", &objdump), 0) << objdump;
+    EXPECT_EQ(mltest::runCommand("objdump -d -M intel '" + obj.string() + "'", &objdump), 0) << objdump;
     EXPECT_NE(objdump.find("6a 00                \tpush   0x0"), std::string::npos) << objdump;
 
     fs::path stub = dir.write("exit.asm", kExitStub);
@@ -160,7 +154,7 @@ TEST(Program, TemplateAssemblesLinksAndExitsWithZero) {
     ASSERT_EQ(runMl({"/nologo", "/c", "/Fo", stubObj.string(), stub.string()}).status, 0);
     fs::path exe = dir.path() / "Debug" / "lab1";
     std::string out;
-    ASSERT_EQ(mltest::run("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "' '" +
+    ASSERT_EQ(mltest::runCommand("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "' '" +
                               stubObj.string() + "'",
                           &out),
               0)
@@ -170,7 +164,7 @@ TEST(Program, TemplateAssemblesLinksAndExitsWithZero) {
     fs::path three = dir.write("three.asm", std::string(kTemplate).replace(std::string(kTemplate).find("ExitProcess, 0"),
                                                                           14, "ExitProcess, 3"));
     ASSERT_EQ(runMl({"/nologo", "/Fo", obj.string(), three.string()}).status, 0);
-    ASSERT_EQ(mltest::run("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "' '" +
+    ASSERT_EQ(mltest::runCommand("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "' '" +
                           stubObj.string() + "'"),
               0);
     EXPECT_EQ(asmora::toolkit::runCaptured({exe.string()}).exitCode, 3);

@@ -21,15 +21,11 @@ ToolResult runTool(const std::vector<std::string>& argv) { return toResult(toolk
 
 fs::path toolkitFolder() { return fs::path(TOOLKIT_OUT); }
 
-std::string readText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 CourseBuild::CourseBuild(fs::path folder) : folder_(std::move(folder)) {
   fs::remove_all(folder_);
   fs::create_directories(folder_ / "Debug");
   fs::copy_file(toolkitFolder() / "io.h", folder_ / "io.h", fs::copy_options::overwrite_existing);
+  fs::copy_file(COURSE_INC, folder_ / "course.inc", fs::copy_options::overwrite_existing);
 }
 
 fs::path CourseBuild::writeSource(const std::string& name, const std::string& text) const {

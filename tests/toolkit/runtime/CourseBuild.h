@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "TestFiles.h"  // readFile, for the programs' expected outputs
+
 namespace asmora::testing {
 
 struct ToolResult {
@@ -18,7 +20,8 @@ std::filesystem::path toolkitFolder();
 
 class CourseBuild {
  public:
-  // Work in `folder` (created); io.h is copied there, as the IDE writes it beside the source.
+  // Work in `folder` (created); io.h is copied there, as the IDE writes it beside the
+  // source, and programs/course.inc, the start the test programs share.
   explicit CourseBuild(std::filesystem::path folder);
 
   // Writes `text` as <folder>/<name>.asm and returns its path.
@@ -38,7 +41,5 @@ class CourseBuild {
  private:
   std::filesystem::path folder_;
 };
-
-std::string readText(const std::filesystem::path& path);
 
 }  // namespace asmora::testing

@@ -40,14 +40,14 @@ TEST_P(RuntimePrograms, PrintWhatTheirInterfaceSays) {
   const ProgramCase& program = GetParam();
   const fs::path data = fs::path(RUNTIME_PROGRAMS);
   CourseBuild build(fs::temp_directory_path() / ("runtime-" + std::to_string(getpid()) + "-" + program.name));
-  const fs::path source = build.writeSource(program.name, readText(data / (std::string(program.name) + ".asm")));
+  const fs::path source = build.writeSource(program.name, readFile(data / (std::string(program.name) + ".asm")));
   auto assembled = build.assemble(source);
   ASSERT_EQ(assembled.exitCode, 0) << assembled.output;
   auto linked = build.link(source, program.entryOption);
   ASSERT_EQ(linked.exitCode, 0) << linked.output;
   const fs::path input = data / (std::string(program.name) + ".in");
-  auto run = build.run(source, fs::exists(input) ? readText(input) : std::string());
-  EXPECT_EQ(run.output, readText(data / (std::string(program.name) + ".out")));
+  auto run = build.run(source, fs::exists(input) ? readFile(input) : std::string());
+  EXPECT_EQ(run.output, readFile(data / (std::string(program.name) + ".out")));
   EXPECT_EQ(run.exitCode, program.exitCode);
   fs::remove_all(build.folder());
 }

@@ -16,6 +16,7 @@
 // 89 D8). Such lines are sent to GNU as with its {load} pseudo-prefix, which asks for
 // that direction, so the comparison holds our choice to MASM's.
 #include "AsmText.h"
+#include "TestFiles.h"
 
 #include "x86/FormIndex.h"
 #include "x86/OperandMatch.h"
@@ -36,6 +37,7 @@ namespace ml::x86::test {
 namespace {
 
 namespace fs = std::filesystem;
+using asmora::testing::readFile;
 
 // --- sample operands for each pattern --------------------------------------------------
 
@@ -221,14 +223,6 @@ struct GasLine {
     std::vector<std::uint8_t> bytes;
     std::vector<std::pair<std::uint32_t, std::string>> relocations;  // offset, "type symbol"
 };
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 bool runAs(const fs::path& dir, const std::vector<std::string>& lines, const std::set<std::size_t>& refused,
            std::set<std::size_t>& errors)

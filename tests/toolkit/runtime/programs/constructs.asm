@@ -1,14 +1,7 @@
 ; constructs.asm: a course program written with anonymous labels (also inside a
 ; macro), LOCAL after comment lines, a procedure nested in another one, a call to a
 ; procedure defined further down, and USES registers followed by parameters.
-.386
-.MODEL FLAT
-
-ExitProcess PROTO NEAR32 stdcall, dwExitCode:DWORD
-
-INCLUDE io.h
-
-.STACK  4096
+INCLUDE course.inc
 
 .DATA
 number  BYTE    11 DUP (?), 0ah, 0

@@ -1,13 +1,6 @@
 ; lines.asm: input with CR LF, a lone CR inside a line, a buffer of length 1, a
 ; last line without a line end, and reading at the end of the input.
-.386
-.MODEL FLAT
-
-ExitProcess PROTO NEAR32 stdcall, dwExitCode:DWORD
-
-INCLUDE io.h
-
-.STACK  4096
+INCLUDE course.inc
 
 .DATA
 open    BYTE    '[', 0

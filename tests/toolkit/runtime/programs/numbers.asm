@@ -1,13 +1,6 @@
 ; numbers.asm: reads lines until an empty one; for each prints atod's value, the
 ; flags OF SF ZF PF CF after atod, where ESI stopped, and atoi's value via itoa.
-.386
-.MODEL FLAT
-
-ExitProcess PROTO NEAR32 stdcall, dwExitCode:DWORD
-
-INCLUDE io.h
-
-.STACK  4096
+INCLUDE course.inc
 
 .DATA
 line    BYTE    12 DUP (?)

@@ -1,13 +1,6 @@
 ; registers.asm: every io.h macro keeps the registers and flags its description
 ; names; destinations given through EBX and as name+offset land where they should.
-.386
-.MODEL FLAT
-
-ExitProcess PROTO NEAR32 stdcall, dwExitCode:DWORD
-
-INCLUDE io.h
-
-.STACK  4096
+INCLUDE course.inc
 
 .DATA
 savedFlags DWORD ?
