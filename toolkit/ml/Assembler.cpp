@@ -17,30 +17,14 @@ constexpr std::uint32_t kMaxPasses = 40;
 
 
 
-struct StandardSection {
-    std::string_view directive;
-    std::string_view masmName;
-    std::string_view elfName;
-    SectionKind kind;
-};
-
-// directive  MASM segment  ELF section  kind
-constexpr StandardSection kStandardSections[] = {
-    {".code", "_TEXT", ".text", SectionKind::Text},
-    {".data", "_DATA", ".data", SectionKind::Data},
-    {".data?", "_BSS", ".bss", SectionKind::Bss},
-    {".const", "CONST", ".rodata", SectionKind::Rodata},
-    {".fardata", "_DATA", ".data", SectionKind::Data},
-    {".fardata?", "_BSS", ".bss", SectionKind::Bss},
-};
-
 }  // namespace
 
 Assembler::Assembler(SourceFiles& files, DiagnosticSink& diagnostics, AssemblerOptions options)
     : files_(files),
       diagnostics_(diagnostics),
       options_(std::move(options)),
-      symbols_(options_.caseMode == CaseMode::Sensitive) {
+      symbols_(options_.caseMode == CaseMode::Sensitive),
+      output_(symbols_, options_.debugInfo) {
     std::vector<std::string> dirs = options_.includeDirs;
     pp_ = std::make_unique<Preprocessor>(files_, symbols_, diagnostics_, arena_, *this, dirs);
 }
@@ -89,8 +73,7 @@ bool Assembler::assemble(std::uint32_t mainFile) {
 }
 
 void Assembler::beginPass() {
-    for (Section& s : sections_) s.reset();
-    currentSection_ = -1;
+    output_.beginPass(options_.keepListing && reporting_, lines_.size());
     currentProc_ = nullptr;
     enclosingProcs_.clear();
     symbols_.closeScope();
@@ -101,14 +84,12 @@ void Assembler::beginPass() {
     branchIndex_ = 0;
     hiddenLabels_ = 0;
     anonymousLabels_ = 0;
-    sectionStack_.clear();
     openStructure_ = nullptr;
     controlBlocks_.clear();
     frames_.reset();
     prologuePending_ = false;
     modelSeen_ = false;
     language_ = Language::None;
-    if (options_.keepListing && reporting_) listing_.reset(lines_.size());
 }
 
 void Assembler::runPass() {
@@ -120,15 +101,20 @@ void Assembler::runPass() {
 void Assembler::closeFrame() {
     if (!frames_.active()) return;
     const FrameRange& open = frames_.ranges().back();
-    frames_.end(sections_[std::size_t(open.section)].offset);
+    frames_.end(out_.offsetIn(open.section));
 }
 
 void Assembler::processLine(std::size_t index) {
     lineIndex_ = index;
     line_ = &lines_[index];
-    lineGenerated_ = false;
     lineDependsOnSymbols_ = false;
     if (!line_->has(kStatement)) return;
+    out_.beginLine(index, *line_);
+    processLineStatement();
+    out_.endLine();
+}
+
+void Assembler::processLineStatement() {
     if (replayCachedCode()) return;
     LexResult lex = tokenize(line_->text, tokens_);
     if (lex.error) {
@@ -137,7 +123,6 @@ void Assembler::processLine(std::size_t index) {
     }
     if (tokens_.empty()) return;
     processStatement(tokens_);
-    if (ListingEntry* e = entry(); e && lineGenerated_) e->producesCode = true;
 }
 
 // Instructions whose operands depend on no symbol and not on $ encode the same in
@@ -159,55 +144,42 @@ bool touchesStack(std::span<const Token> t) {
 }  // namespace
 
 void Assembler::cacheCode(Tokens t, std::size_t before) {
-    Section* s = current();
-    if (!s || s->kind == SectionKind::Bss || s->offset < before || s->offset - before > 15) return;
+    if (!out_.hasSection() || out_.sectionKind() == SectionKind::Bss) return;
+    const std::uint32_t end = out_.here().offset;
+    if (end < before || end - before > 15) return;
     if (!encoded_.fixups.empty() || t[0].isWord("RET") || t[0].isWord("RETN")) return;
     if (lineDependsOnSymbols_) return;
     // The stack tracker of /Zi must see the instructions that move esp or ebp.
     if (options_.debugInfo && touchesStack(t)) return;
     // The listing shows the displacement and immediates as numbers: keep where they are.
     const CodeLayout layout{encoded_.prefixLength, encoded_.displacement, encoded_.immediate, encoded_.immediate2};
-    codeCache_.store(lineIndex_, std::span<const std::uint8_t>(s->bytes).subspan(before, s->offset - before),
+    // The line emitted one instruction: its bytes are the encoder's.
+    codeCache_.store(lineIndex_, std::span<const std::uint8_t>(encoded_.bytes.data(), end - before),
                      options_.keepListing ? &layout : nullptr);
 }
 
 bool Assembler::replayCachedCode() {
     if (pass_ == 1 || prologuePending_ || !options_.copyFirstPassCode) return false;
     const CachedCode cached = codeCache_.find(lineIndex_);
-    if (cached.bytes.empty() || !current()) return false;
-    ListingEntry* e = entry();
-    if (e && !cached.layout) return false;
-    const std::uint32_t address = current()->offset;
-    recordLine(address);
-    current()->emit(cached.bytes.data(), cached.bytes.size());
-    lineGenerated_ = true;
-    if (e) {
-        // As emitInstruction() lists an instruction on a line of its own.
-        x86::Encoded& enc = encoded_;
-        enc.fixups.clear();
-        enc.length = static_cast<std::uint8_t>(cached.bytes.size());
-        std::copy(cached.bytes.begin(), cached.bytes.end(), enc.bytes.begin());
-        enc.prefixLength = cached.layout->prefixLength;
-        enc.displacement = cached.layout->displacement;
-        enc.immediate = cached.layout->immediate;
-        enc.immediate2 = cached.layout->immediate2;
-        e->section = currentSection_;
-        e->offset = address;
-        e->showOffset = true;
-        listing_.addCode(*e, listingCode(enc));
-        e->producesCode = true;
-    }
+    if (cached.bytes.empty() || !out_.hasSection()) return false;
+    if (out_.listing() && !cached.layout) return false;
+    // Emitted as the instruction it was, without fixups; the listing reads its layout.
+    x86::Encoded& enc = encoded_;
+    enc.fixups.clear();
+    enc.length = static_cast<std::uint8_t>(cached.bytes.size());
+    std::copy(cached.bytes.begin(), cached.bytes.end(), enc.bytes.begin());
+    const CodeLayout layout = cached.layout.value_or(CodeLayout{});
+    enc.prefixLength = layout.prefixLength;
+    enc.displacement = layout.displacement;
+    enc.immediate = layout.immediate;
+    enc.immediate2 = layout.immediate2;
+    out_.instruction(enc);
     return true;
 }
 
 void Assembler::error(Diag id, std::string detail) {
     if (!reporting_ || !line_) return;
     diagnostics_.add(diagnosticAt(id, std::move(detail), *line_, files_, lineIndex_));
-}
-
-ListingEntry* Assembler::entry() {
-    if (!options_.keepListing || !reporting_) return nullptr;
-    return listing_.entry(lineIndex_);
 }
 
 // ---- statements -----------------------------------------------------------
@@ -223,11 +195,7 @@ void Assembler::processStatement(Tokens t) {
         Type code{4, false, false, true};
         if (t[0].text == "@@") defineAnonymousLabel();
         else defineLabel(t[0].text, t[1].is("::"), code);
-        if (ListingEntry* e = entry(); e && current()) {
-            e->section = currentSection_;
-            e->offset = current()->offset;
-            e->showOffset = true;
-        }
+        out_.listOffset();
         t = t.subspan(2);
         if (t.empty()) return;
     }
@@ -243,7 +211,7 @@ void Assembler::processStatement(Tokens t) {
     // Most statements are instructions; RET may still stand for a procedure's epilogue.
     const x86::Mnemonic mnemonic = x86::lookupMnemonic(first.text);
     if (!openStructure_ && mnemonic && !(currentProc_ && (first.isWord("RET") || first.isWord("RETN")))) {
-        std::size_t before = current() ? current()->offset : 0;
+        std::size_t before = out_.hasSection() ? out_.here().offset : 0;
         assembleInstruction(t, mnemonic);
         if (pass_ == 1 && t.data() == tokens_.data()) cacheCode(t, before);  // no label before it
         return;
@@ -307,15 +275,11 @@ bool Assembler::processDirective(const Token& word, Tokens rest) {
             if (!rest.empty()) constantTokens(rest, ".STACK");
             return true;
         }
-        for (const StandardSection& s : kStandardSections) {
+        for (const StandardSection& s : standardSections()) {
             if (equalsNoCase(w, s.directive)) {
                 if (!modelSeen_) error(Diag::ModelRequired, std::string(w));
                 selectSection(s.masmName);
-                if (ListingEntry* e = entry()) {
-                    e->section = currentSection_;
-                    e->offset = current()->offset;
-                    e->showOffset = true;
-                }
+                out_.listOffset();
                 return true;
             }
         }
@@ -370,9 +334,10 @@ EvalEnvironment Assembler::environment(bool reportUndefined) const {
     EvalEnvironment env;
     env.symbols = const_cast<SymbolTable*>(&symbols_);
     env.radix = radix_;
-    if (currentSection_ >= 0) {
-        env.locationSymbol = anchors_[std::size_t(currentSection_)];
-        env.locationOffset = sections_[std::size_t(currentSection_)].offset;
+    if (out_.hasSection()) {
+        const Location here = out_.here();
+        env.locationSymbol = const_cast<Symbol*>(out_.sectionSymbol(here.section));  // values name symbols mutably
+        env.locationOffset = here.offset;
     }
     env.undefinedIsError = reportUndefined;
     env.dependsOnSymbols = const_cast<bool*>(&lineDependsOnSymbols_);
@@ -445,6 +410,12 @@ bool Assembler::isNumericEquate(std::string_view text) {
     return v->kind == ValueKind::Address && !v->isOffset && (v->unresolved || v->symbol);
 }
 
+void Assembler::placeLabel(Symbol& s) {
+    if (out_.label(s)) changed_ = true;
+    s.definedPass = pass_;
+    s.definedAt = lineIndex_;
+}
+
 void Assembler::setSymbolValue(Symbol& s, std::int64_t value, std::int32_t section) {
     if (s.defined && (s.value != value || s.section != section)) changed_ = true;
     s.value = value;
@@ -475,15 +446,15 @@ Symbol* Assembler::defineLabel(std::string_view name, bool global, Type type, st
     bool local = currentProc_ && scoped_ && !global && type.isCode;
     Symbol* s = defineSymbol(name, SymbolKind::Label, local);
     if (!s) return nullptr;
-    setSymbolValue(*s, current()->offset, currentSection_);
+    placeLabel(*s);
     s->type = type;
     s->lengthOf = length;
     s->sizeOf = size;
     s->globalLabel = global;
     if (s->language == Language::None) s->language = language_;
     // A public code label outside procedures starts code that a debugger unwinds from.
-    if (type.isCode && s->isPublic && !currentProc_ && current()->kind == SectionKind::Text)
-        frames_.begin(currentSection_, current()->offset);
+    if (type.isCode && s->isPublic && !currentProc_ && out_.sectionKind() == SectionKind::Text)
+        frames_.begin(out_.here().section, out_.here().offset);
     return s;
 }
 
@@ -491,7 +462,7 @@ Symbol* Assembler::defineLabel(std::string_view name, bool global, Type type, st
 // by number, so every procedure and every macro expansion may hold any number of them.
 void Assembler::defineAnonymousLabel() {
     Symbol& s = hiddenLabel(anonymousLabelName(anonymousLabels_++));
-    setSymbolValue(s, current()->offset, currentSection_);
+    placeLabel(s);
 }
 
 void Assembler::defineEquate(std::string_view name, Tokens rest, bool redefinable) {
@@ -545,45 +516,20 @@ void Assembler::defineEquate(std::string_view name, Tokens rest, bool redefinabl
     s->defined = true;
     s->definedPass = pass_;
     s->definedAt = lineIndex_;
-    if (ListingEntry* e = entry()) listing_.setEquate(*e, hex(static_cast<std::uint64_t>(v->number), 8));
+    out_.listEquate(v->number);
 }
 
 // ---- sections and the model --------------------------------------------------
 
 void Assembler::selectSection(std::string_view masmName) {
     closeFrame();
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-        if (equalsNoCase(sections_[i].masmName, masmName)) {
-            currentSection_ = static_cast<std::int32_t>(i);
-            return;
-        }
-    }
-    Section s;
-    s.masmName = std::string(masmName);
-    s.kind = SectionKind::Data;
-    s.elfName = "." + foldCase(masmName);
-    for (const StandardSection& std : kStandardSections) {
-        if (equalsNoCase(std.masmName, masmName)) {
-            s.masmName = std::string(std.masmName);
-            s.elfName = std::string(std.elfName);
-            s.kind = std.kind;
-            break;
-        }
-    }
-    sections_.push_back(std::move(s));
-    currentSection_ = static_cast<std::int32_t>(sections_.size() - 1);
-    Symbol& anchor = symbols_.create(sections_.back().masmName, SymbolKind::Segment);
-    anchor.section = currentSection_;
-    anchor.defined = true;
-    anchors_.push_back(&anchor);
+    out_.switchSection(masmName);
 }
 
-const Symbol* Assembler::sectionAnchor(std::int32_t index) const {
-    return index < 0 || std::size_t(index) >= anchors_.size() ? nullptr : anchors_[std::size_t(index)];
-}
+const Symbol* Assembler::sectionAnchor(std::int32_t index) const { return output_.sectionSymbol(index); }
 
 bool Assembler::requireSection() {
-    if (current()) return true;
+    if (out_.hasSection()) return true;
     error(Diag::OutsideSegment);
     return false;
 }
@@ -675,16 +621,11 @@ void Assembler::directiveAlign(std::int64_t alignment) {
         return;
     }
     if (!requireSection()) return;
-    Section& s = *current();
-    std::uint32_t pad = static_cast<std::uint32_t>((alignment - s.offset % alignment) % alignment);
+    const std::uint32_t offset = out_.here().offset;
+    std::uint32_t pad = static_cast<std::uint32_t>((alignment - offset % alignment) % alignment);
+    out_.listOffset();
     // Code is padded with NOPs, data with zeros.
-    s.emitFill(s.kind == SectionKind::Text ? 0x90 : 0x00, pad);
-    if (pad) lineGenerated_ = true;
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = s.offset - pad;
-        e->showOffset = true;
-    }
+    out_.fill(out_.sectionKind() == SectionKind::Text ? 0x90 : 0x00, pad);
 }
 
 void Assembler::directiveOrg(Tokens rest) {
@@ -693,23 +634,19 @@ void Assembler::directiveOrg(Tokens rest) {
     if (!v) return;
     std::int64_t target;
     if (v->kind == ValueKind::Constant) target = v->number;
-    else if (v->kind == ValueKind::Address && v->unresolved) target = current()->offset;
-    else if (v->kind == ValueKind::Address && v->symbol && v->symbol->section == currentSection_)
+    else if (v->kind == ValueKind::Address && v->unresolved) target = out_.here().offset;
+    else if (v->kind == ValueKind::Address && v->symbol && v->symbol->section == out_.here().section)
         target = v->symbol->value + v->number;
     else {
         error(Diag::OrgNeedsLocal);
         return;
     }
-    if (target < 0 || !sectionMayGrowTo(std::uint64_t(target))) {
+    if (target < 0 || !out_.mayGrowTo(std::uint64_t(target))) {
         error(Diag::ValueOutOfRange, "ORG");
         return;
     }
-    current()->setOffset(static_cast<std::uint32_t>(target));
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
-    }
+    out_.setOffset(static_cast<std::uint32_t>(target));
+    out_.listOffset();
 }
 
 void Assembler::directiveOption(Tokens rest) {
@@ -739,42 +676,30 @@ void Assembler::directiveOption(Tokens rest) {
 }
 
 void Assembler::directiveSegment(std::string_view name, Tokens rest) {
-    if (currentSection_ >= 0) sectionStack_.push_back(currentSection_);
-    selectSection(name);
+    closeFrame();
+    out_.pushSection(name);
     if (pass_ == 1) {
-        Section& s = sections_[std::size_t(currentSection_)];
+        // The last class that names a kind decides it: 'CODE', 'BSS', 'CONST'.
+        SectionKind kind = out_.sectionKind();
         for (const Token& t : rest) {
             if (t.kind != TokenKind::String) continue;
             std::string cls = foldCase(unquote(t.text));
-            if (cls == "code") s.kind = SectionKind::Text;
-            else if (cls == "bss") s.kind = SectionKind::Bss;
-            else if (cls == "const") s.kind = SectionKind::Rodata;
+            if (cls == "code") kind = SectionKind::Text;
+            else if (cls == "bss") kind = SectionKind::Bss;
+            else if (cls == "const") kind = SectionKind::Rodata;
         }
-        if (s.kind == SectionKind::Text && s.elfName != ".text" && equalsNoCase(name, "_TEXT")) s.elfName = ".text";
+        out_.classifySection(kind);
     }
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
-    }
+    out_.listOffset();
 }
 
 void Assembler::directiveEnds(std::string_view name) {
-    if (!current() || !equalsNoCase(current()->masmName, name)) {
+    if (!out_.hasSection() || !equalsNoCase(out_.sectionName(), name)) {
         error(Diag::UnmatchedBlock, std::string(name));
         return;
     }
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
-    }
-    if (sectionStack_.empty()) {
-        currentSection_ = -1;
-    } else {
-        currentSection_ = sectionStack_.back();
-        sectionStack_.pop_back();
-    }
+    out_.listOffset();
+    out_.popSection();
 }
 
 }  // namespace ml

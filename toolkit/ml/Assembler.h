@@ -18,6 +18,7 @@
 #include "FrameTracker.h"
 #include "Lexer.h"
 #include "ListingData.h"
+#include "ObjectStreamer.h"
 #include "Preprocessor.h"
 #include "Sections.h"
 #include "SourceLine.h"
@@ -59,12 +60,12 @@ public:
     // Assembles `mainFile`; false when errors were reported.
     bool assemble(std::uint32_t mainFile);
 
-    const std::vector<Section>& sections() const { return sections_; }
+    const std::vector<Section>& sections() const { return output_.sections(); }
     const SymbolTable& symbols() const { return symbols_; }
     SymbolTable& symbols() { return symbols_; }
     // The preprocessed lines, kept after assemble() for the listing (keepListing).
     const std::vector<SourceLine>& lines() const { return lines_; }
-    const ListingData& listing() const { return listing_; }
+    const ListingData& listing() const { return output_.listingData(); }
     const Preprocessor& preprocessor() const { return *pp_; }
     const SourceFiles& files() const { return files_; }
     std::uint32_t passes() const { return pass_; }
@@ -90,6 +91,7 @@ private:
     // passes and lines
     void runPass();
     void processLine(std::size_t index);
+    void processLineStatement();
     void processStatement(Tokens tokens);
     bool processNamedDirective(const Token& name, const Token& directive, Tokens rest);
     bool processDirective(const Token& word, Tokens rest);
@@ -108,6 +110,8 @@ private:
     Symbol* defineSymbol(std::string_view name, SymbolKind kind, bool local = false);
     void defineAnonymousLabel();
     void setSymbolValue(Symbol& s, std::int64_t value, std::int32_t section);
+    // Binds `s` to the location counter in this pass.
+    void placeLabel(Symbol& s);
     void defineEquate(std::string_view name, Tokens rest, bool redefinable);
     EvalEnvironment environment(bool reportUndefined) const;
     std::optional<ExprValue> evaluateTokens(Tokens tokens);
@@ -116,7 +120,6 @@ private:
 
     // sections and model
     void selectSection(std::string_view masmName);
-    Section* current() { return currentSection_ < 0 ? nullptr : &sections_[std::size_t(currentSection_)]; }
     bool requireSection();
     void directiveModel(Tokens rest);
     void defineNumber(std::string_view name, std::int64_t value);
@@ -144,8 +147,6 @@ private:
     bool emitAddress(std::uint32_t size, const ExprValue& v, std::vector<std::string>& fields);
     bool emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     bool emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields);
-    void addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at);
-    bool sectionMayGrowTo(std::uint64_t end) const;
     std::uint32_t countInitializers(const Type& type, Tokens list);
     static std::vector<std::string> listingRows(const std::vector<std::string>& fields);
     void beginStructure(std::string_view name, bool isUnion, Tokens alignment);
@@ -165,16 +166,11 @@ private:
     // `generatedText` lists the instruction as one the assembler wrote (prefixed '*').
     bool emitInstruction(x86::Instruction& insn, std::span<const ExprValue> values,
                          std::string_view generatedText = {});
-    void emitEncoded(const x86::Encoded& enc);
     bool encodeSimple(std::string_view mnemonic, std::initializer_list<x86::Operand> operands,
                       std::string_view listText);
     x86::BranchForm chooseBranchForm(BranchKind kind, const ExprValue& target, bool& sizable);
-    void recordLine(std::uint32_t startOffset);
     void trackFrame(const x86::Instruction& insn);
     void closeFrame();
-    // Appends the listing's code column of `enc` to `out`.
-    void formatEncoded(const x86::Encoded& enc, std::string& out) const;
-    std::string_view listingCode(const x86::Encoded& enc);
 
     // procedures and linkage (Procedures.cpp)
     void directiveProc(std::string_view name, Tokens rest);
@@ -219,9 +215,6 @@ private:
     void placeHiddenLabel(Symbol& label);
     void emitJump(std::string_view mnemonic, Symbol& target);
 
-    // listing
-    ListingEntry* entry();
-
     SourceFiles& files_;
     DiagnosticSink& diagnostics_;
     AssemblerOptions options_;
@@ -229,11 +222,10 @@ private:
     TextArena arena_;
     std::unique_ptr<Preprocessor> pp_;
     std::vector<SourceLine> lines_;
-    ListingData listing_;
-    std::string listingPiece_;        // reused: one instruction's code column
     std::vector<std::string> dataFields_;  // reused: the listed values of one data line
-    std::vector<Section> sections_;
-    std::vector<Symbol*> anchors_;
+    // Where everything the passes produce goes: the object's sections and the listing.
+    ObjectStreamer output_;
+    Emitter& out_ = output_;
     std::vector<std::string> includeLibs_;
     std::vector<Token> tokens_;
     x86::Encoded encoded_;            // reused: keeps its fixup storage between instructions
@@ -247,7 +239,6 @@ private:
     bool endSeen_ = false;
     std::size_t lineIndex_ = 0;
     const SourceLine* line_ = nullptr;
-    std::int32_t currentSection_ = -1;
     Symbol* currentProc_ = nullptr;
     std::vector<Symbol*> enclosingProcs_;  // procedures that the current one is nested in
     int radix_ = 10;
@@ -259,14 +250,12 @@ private:
     bool scoped_ = true;
     std::vector<std::uint8_t> nearBranches_;  // per branch, in pass order: grown to near
     std::size_t branchIndex_ = 0;
-    std::vector<std::int32_t> sectionStack_;
     StructDef* openStructure_ = nullptr;
     std::shared_ptr<StructDef> structureBeingBuilt_;
     Symbol* structureSymbol_ = nullptr;
     std::uint32_t hiddenLabels_ = 0;
     std::uint32_t anonymousLabels_ = 0;  // "@@:" labels placed so far in this pass
     std::vector<std::unique_ptr<ControlBlock>> controlBlocks_;
-    bool lineGenerated_ = false;
     bool lineDependsOnSymbols_ = false;  // an operand of the line read a symbol or $
     bool prologuePending_ = false;
     std::size_t procLine_ = 0;        // the PROC line: its listing shows the prologue

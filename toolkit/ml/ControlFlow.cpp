@@ -83,7 +83,7 @@ Symbol& Assembler::hiddenLabel(const std::string& name) {
 
 void Assembler::placeHiddenLabel(Symbol& label) {
     if (!requireSection()) return;
-    setSymbolValue(label, current()->offset, currentSection_);
+    placeLabel(label);
 }
 
 void Assembler::emitJump(std::string_view mnemonic, Symbol& target) {

@@ -11,11 +11,6 @@ namespace ml {
 
 namespace {
 
-// The bytes all sections together may hold (reserved space of .DATA? aside): a bound
-// on the memory any source can make the assembler use.
-constexpr std::uint64_t kMaxDataBytes = 1ull << 28;
-constexpr std::uint64_t kMaxReservedBytes = 1ull << 31;
-
 
 // Finds "count DUP ( list )" at the top level of `item`.
 bool splitDup(std::span<const Token> item, std::span<const Token>& count, std::span<const Token>& inner) {
@@ -101,18 +96,13 @@ const Type* Assembler::dataType(const Token& word) const {
     return nullptr;
 }
 
-void Assembler::addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at) {
-    if (!target || !current()) return;
-    current()->relocations.push_back(Relocation{at, kind, target->id});
-}
-
 x86::Value Assembler::relocatable(const Symbol* symbol, std::int64_t addend) const {
     if (!symbol) return x86::Value{addend, 0};
     bool local = symbol->section >= 0 && symbol->defined &&
                  (symbol->kind == SymbolKind::Label || symbol->kind == SymbolKind::Procedure ||
                   symbol->kind == SymbolKind::Segment);
     if (local) {
-        const Symbol* anchor = sectionAnchor(symbol->section);
+        const Symbol* anchor = out_.sectionSymbol(symbol->section);
         return x86::Value{symbol->value + addend, anchor ? anchor->id : 0};
     }
     return x86::Value{addend, symbol->id};
@@ -124,25 +114,17 @@ void Assembler::defineData(const Token* name, const Type& type, Tokens initializ
         error(Diag::InvalidDataInitializer, name ? std::string(name->text) : std::string());
         return;
     }
-    std::uint32_t start = current()->offset;
+    std::uint32_t start = out_.here().offset;
     Symbol* label = name ? defineLabel(name->text, false, type) : nullptr;
     std::vector<std::string>& fields = dataFields_;
     fields.clear();
     std::uint32_t count = 0;
     emitInitializerList(type, initializers, count, fields, 0);
-    if (label && label->section == currentSection_ && label->value == start) {
+    if (label && label->section == out_.here().section && label->value == start) {
         label->lengthOf = count;
         label->sizeOf = count * type.size;
     }
-    lineGenerated_ = true;
-    recordLine(start);
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = start;
-        e->showOffset = true;
-        e->code = {};
-        for (const std::string& row : listingRows(fields)) listing_.addCode(*e, row);
-    }
+    out_.dataLine(start, out_.listing() ? listingRows(fields) : std::vector<std::string>{});
 }
 
 // Plain values share rows ("0D 0A 54 68"); a DUP group takes rows of its own:
@@ -184,27 +166,18 @@ bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t
                 return false;
             }
             if (*n == 0) continue;
-            Section& s = *current();
-            std::uint32_t begin = s.offset;
-            std::size_t relocBegin = s.relocations.size();
+            const EmitMark begin = out_.mark();
             std::uint32_t innerCount = 0;
             std::vector<std::string> innerFields;
             if (!emitInitializerList(type, inner, innerCount, innerFields, depth + 1)) return false;
-            std::uint32_t unit = s.offset - begin;
-            if (s.offset < begin || !sectionMayGrowTo(std::uint64_t(begin) + std::uint64_t(unit) * std::uint64_t(*n))) {
+            const std::uint32_t end = out_.here().offset;
+            const std::uint32_t unit = end - begin.offset;
+            if (end < begin.offset ||
+                !out_.mayGrowTo(std::uint64_t(begin.offset) + std::uint64_t(unit) * std::uint64_t(*n))) {
                 error(Diag::ValueTooLarge, "DUP");
                 return false;
             }
-            const std::size_t relocEnd = s.relocations.size();
-            s.repeatLast(begin, unit, std::size_t(*n));
-            for (std::int64_t k = 1; k < *n && relocEnd > relocBegin; ++k) {
-                const std::uint32_t at = begin + unit * std::uint32_t(k);
-                for (std::size_t r = relocBegin; r < relocEnd; ++r) {
-                    Relocation rel = s.relocations[r];
-                    rel.offset = rel.offset - begin + at;
-                    s.relocations.push_back(rel);
-                }
-            }
+            out_.repeat(begin, std::size_t(*n));
             count += innerCount * static_cast<std::uint32_t>(*n);
             fields.push_back(hex(static_cast<std::uint64_t>(*n), 8) + " [");
             for (std::string& f : innerFields) fields.push_back("  " + f);
@@ -216,19 +189,8 @@ bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t
     return true;
 }
 
-// True when the current section may reach `end` bytes within the bounds above.
-bool Assembler::sectionMayGrowTo(std::uint64_t end) const {
-    const Section& growing = sections_[std::size_t(currentSection_)];
-    if (growing.kind == SectionKind::Bss) return end <= kMaxReservedBytes;
-    std::uint64_t total = 0;
-    for (const Section& s : sections_)
-        if (s.kind != SectionKind::Bss) total += &s == &growing ? std::max<std::uint64_t>(s.size, end) : s.size;
-    return total <= kMaxDataBytes;
-}
-
 bool Assembler::emitInitializer(const Type& type, Tokens item, std::uint32_t& count,
                                 std::vector<std::string>& fields) {
-    Section& s = *current();
     if (item.empty()) {
         error(Diag::InvalidDataInitializer);
         return false;
@@ -242,7 +204,7 @@ bool Assembler::emitInitializer(const Type& type, Tokens item, std::uint32_t& co
         return emitRecord(*type.structure, item, fields);
     }
     if (isQuestion(item)) {
-        s.emitFill(0, type.size);
+        out_.fill(0, type.size);
         ++count;
         fields.push_back(std::string(type.size * 2, '0'));
         return true;
@@ -253,7 +215,7 @@ bool Assembler::emitInitializer(const Type& type, Tokens item, std::uint32_t& co
             error(Diag::EmptyString);
             return false;
         }
-        s.emit(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        out_.bytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
         count += static_cast<std::uint32_t>(bytes.size());
         fields.push_back(hexBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
         return true;
@@ -325,7 +287,7 @@ bool Assembler::emitReal(std::uint32_t size, long double value, const char* digi
         return false;
     }
     auto bytes = realBytes(value, digits, negative, size);
-    current()->emit(bytes.data(), bytes.size());
+    out_.bytes(bytes);
     fields.push_back(realHex(bytes));
     return true;
 }
@@ -340,7 +302,7 @@ bool Assembler::emitHexReal(std::uint32_t size, const Token& number, std::vector
     }
     std::uint8_t buffer[16] = {};
     putLittleEndian(buffer, *bits, size);
-    current()->emit(buffer, size);
+    out_.bytes({buffer, size});
     fields.push_back(hex(*bits, int(size * 2)));
     return true;
 }
@@ -354,7 +316,7 @@ bool Assembler::emitInteger(std::uint32_t size, std::int64_t n, std::vector<std:
     std::uint8_t buffer[16] = {};
     putLittleEndian(buffer, static_cast<std::uint64_t>(n), size);
     if (size > 8 && n < 0) std::memset(buffer + 8, 0xFF, size - 8);
-    current()->emit(buffer, size);
+    out_.bytes({buffer, size});
     const std::uint64_t shown = size >= 8 ? static_cast<std::uint64_t>(n)
                                           : static_cast<std::uint64_t>(n) & ((std::uint64_t(1) << (size * 8)) - 1);
     fields.push_back(hex(shown, int(std::min<std::uint32_t>(size, 8) * 2)));
@@ -368,14 +330,13 @@ bool Assembler::emitAddress(std::uint32_t size, const ExprValue& v, std::vector<
         error(Diag::InitializerTooLarge, "address");
         return false;
     }
-    Section& s = *current();
     const x86::Value target = relocatable(v.symbol, v.number);
-    const std::uint32_t at = s.offset;
+    const std::uint32_t at = out_.here().offset;
     std::uint8_t buffer[16] = {};
     putLittleEndian(buffer, static_cast<std::uint64_t>(target.constant), std::min<std::uint32_t>(size, 4));
-    s.emit(buffer, size);
+    out_.bytes({buffer, size});
     const Symbol* relocated = symbols_.byId(target.symbol);
-    if (target.symbol) addRelocation(size == 2 ? RelocKind::Abs16 : RelocKind::Abs32, relocated, at);
+    if (relocated) out_.relocation(size == 2 ? RelocKind::Abs16 : RelocKind::Abs32, *relocated, at);
     const bool external = relocated && relocated->kind != SymbolKind::Segment;
     fields.push_back(hex(static_cast<std::uint64_t>(target.constant), int(std::min<std::uint32_t>(size, 4) * 2)) +
                      (target.symbol ? (external ? " E" : " R") : ""));
@@ -383,8 +344,7 @@ bool Assembler::emitAddress(std::uint32_t size, const ExprValue& v, std::vector<
 }
 
 bool Assembler::emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields) {
-    Section& s = *current();
-    std::uint32_t start = s.offset;
+    const std::uint32_t start = out_.here().offset;
     std::vector<Tokens> overrides;
     Tokens inside;
     if (isQuestion(item)) {
@@ -403,7 +363,7 @@ bool Assembler::emitStructure(const StructDef& def, Tokens item, std::vector<std
     for (std::size_t i = 0; i < def.fields.size(); ++i) {
         const StructField& f = def.fields[i];
         if (def.isUnion && i > 0) break;
-        if (s.offset < start + f.offset) s.emitFill(0, start + f.offset - s.offset);
+        if (const std::uint32_t at = out_.here().offset; at < start + f.offset) out_.fill(0, start + f.offset - at);
         std::vector<Token> defaults;
         Tokens value;
         if (i < overrides.size() && !overrides[i].empty()) {
@@ -416,13 +376,13 @@ bool Assembler::emitStructure(const StructDef& def, Tokens item, std::vector<std
         }
         std::uint32_t n = 0;
         if (value.empty()) {
-            s.emitFill(0, std::uint64_t(f.type.size) * f.lengthOf);
+            out_.fill(0, std::uint64_t(f.type.size) * f.lengthOf);
             fieldText.push_back(std::string(std::min<std::uint32_t>(f.type.size, 8) * 2, '0'));
             continue;
         }
         if (!emitInitializerList(f.type, value, n, fieldText, 1)) return false;
     }
-    if (s.offset < start + def.size) s.emitFill(0, start + def.size - s.offset);
+    if (const std::uint32_t at = out_.here().offset; at < start + def.size) out_.fill(0, start + def.size - at);
     for (std::string& t : fieldText) fields.push_back(std::move(t));
     return true;
 }
@@ -437,7 +397,7 @@ bool Assembler::emitRecord(const StructDef& def, Tokens item, std::vector<std::s
         if (!v) return false;
         std::uint8_t buffer[8];
         putLittleEndian(buffer, static_cast<std::uint64_t>(*v), def.size);
-        current()->emit(buffer, def.size);
+        out_.bytes({buffer, def.size});
         fields.push_back(hex(static_cast<std::uint64_t>(*v), int(def.size * 2)));
         return true;
     }
@@ -462,7 +422,7 @@ bool Assembler::emitRecord(const StructDef& def, Tokens item, std::vector<std::s
     }
     std::uint8_t buffer[8];
     putLittleEndian(buffer, value, def.size);
-    current()->emit(buffer, def.size);
+    out_.bytes({buffer, def.size});
     fields.push_back(hex(value, int(def.size * 2)));
     return true;
 }
@@ -664,11 +624,7 @@ void Assembler::directiveLabel(std::string_view name, Tokens rest) {
     }
     Symbol* s = defineLabel(name, false, *type);
     if (s && !type->isCode) s->sizeOf = type->size;
-    if (ListingEntry* e = entry(); e && current()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
-    }
+    out_.listOffset();
 }
 
 }  // namespace ml

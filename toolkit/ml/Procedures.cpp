@@ -201,7 +201,7 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
         s = defineSymbol(name, SymbolKind::Procedure);
         if (!s) return;
     }
-    setSymbolValue(*s, current()->offset, currentSection_);
+    placeLabel(*s);
     s->type = Type{4, false, false, true, info->isFar};
     s->language = info->language;
     s->isPublic = s->isPublic || isPublic;
@@ -213,7 +213,7 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
     }
     currentProc_ = s;
     symbols_.openScope(s->id);
-    if (current()->kind == SectionKind::Text) frames_.begin(currentSection_, current()->offset);
+    if (out_.sectionKind() == SectionKind::Text) frames_.begin(out_.here().section, out_.here().offset);
     for (const ProcParam& p : info->params) {
         if (p.name.empty()) continue;
         Symbol* param = defineSymbol(p.name, SymbolKind::StackParam, true);
@@ -226,11 +226,7 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
     }
     prologuePending_ = info->hasFrame || !info->uses.empty();
     procLine_ = lineIndex_;
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
-    }
+    out_.listOffset();
 }
 
 void Assembler::directiveLocal(Tokens rest) {
@@ -295,13 +291,16 @@ void Assembler::directiveLocal(Tokens rest) {
 void Assembler::emitPrologue(const ProcInfo& info) {
     // The prologue is listed under the PROC line, though it is written at the first
     // statement after PROC and LOCAL.
-    std::size_t line = lineIndex_;
-    lineIndex_ = procLine_;
     struct Restore {
-        std::size_t& index;
-        std::size_t value;
-        ~Restore() { index = value; }
-    } restore{lineIndex_, line};
+        Assembler& as;
+        std::size_t line;
+        ~Restore() {
+            as.lineIndex_ = line;
+            as.out_.listUnder(line);
+        }
+    } restore{*this, lineIndex_};
+    lineIndex_ = procLine_;
+    out_.listUnder(procLine_);
     if (info.hasFrame) {
         encodeSimple("push", {reg("ebp")}, "push ebp");
         encodeSimple("mov", {reg("ebp"), reg("esp")}, "mov ebp, esp");
@@ -344,9 +343,9 @@ void Assembler::directiveEndp(std::string_view name) {
         prologuePending_ = false;
         emitPrologue(*currentProc_->proc);
     }
-    if (current() && currentProc_->section == currentSection_) {
-        currentProc_->sizeOf = static_cast<std::uint32_t>(current()->offset - currentProc_->value);
-        currentProc_->proc->endOffset = current()->offset;
+    if (out_.hasSection() && currentProc_->section == out_.here().section) {
+        currentProc_->sizeOf = static_cast<std::uint32_t>(out_.here().offset - currentProc_->value);
+        currentProc_->proc->endOffset = out_.here().offset;
     }
     currentProc_ = nullptr;
     symbols_.closeScope();
@@ -367,7 +366,7 @@ void Assembler::resumeEnclosingProc() {
     currentProc_ = enclosingProcs_.back();
     enclosingProcs_.pop_back();
     symbols_.openScope(currentProc_->id);
-    if (current() && current()->kind == SectionKind::Text) frames_.begin(currentSection_, current()->offset);
+    if (out_.hasSection() && out_.sectionKind() == SectionKind::Text) frames_.begin(out_.here().section, out_.here().offset);
 }
 
 void Assembler::directiveProto(std::string_view name, Tokens rest) {
@@ -517,7 +516,7 @@ void Assembler::directiveInvoke(Tokens rest) {
         pushed += param && param->type.size > 4 ? 8 : 4;
     }
     x86::Operand call = imm(0);
-    if (target->defined && target->section == currentSection_ && target->kind == SymbolKind::Procedure)
+    if (target->defined && target->section == out_.here().section && target->kind == SymbolKind::Procedure)
         call.imm = x86::Value{target->value, 0};
     else
         call.imm = relocatable(target, 0);
