@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "Assembler.h"
+#include "InstructionWriter.h"
 #include "Text.h"
 #include "WordIndex.h"
 
@@ -121,7 +121,12 @@ OperandGroups splitOperands(std::span<const Token> t) {
 
 }  // namespace
 
-bool Assembler::processorDirective(std::string_view word) {
+void InstructionWriter::beginPass() {
+    cpuMode_ = x86::CpuMode{};
+    branchIndex_ = 0;
+}
+
+bool InstructionWriter::processorDirective(std::string_view word) {
     static const WordIndex index(kProcessorDirectives);
     const ProcessorDirective* d = index.find(word);
     if (!d) return false;
@@ -133,8 +138,8 @@ bool Assembler::processorDirective(std::string_view word) {
     return true;
 }
 
-void Assembler::assembleInstruction(Tokens t, x86::Mnemonic first) {
-    if (!requireSection()) return;
+void InstructionWriter::assemble(Tokens t, x86::Mnemonic first) {
+    if (!ctx_.requireSection()) return;
     x86::Instruction insn;
     std::size_t i = 0;
     if (auto p = prefixOf(t[0])) {
@@ -152,28 +157,28 @@ void Assembler::assembleInstruction(Tokens t, x86::Mnemonic first) {
     const Token& mnemonic = t[i++];
     if (!first && mnemonic.kind == TokenKind::Identifier) first = x86::lookupMnemonic(mnemonic.text);
     if (!first) {
-        error(Diag::UnknownDirective, std::string(mnemonic.text));
+        ctx_.error(Diag::UnknownDirective, std::string(mnemonic.text));
         return;
     }
     insn.mnemonic = mnemonic.text;
     insn.known = first;
     OperandGroups operands = splitOperands(t.subspan(i));
     if (operands.count > 3) {
-        error(Diag::TooManyOperands);
+        ctx_.error(Diag::TooManyOperands);
         return;
     }
     std::array<ExprValue, 3> values;
     for (std::size_t k = 0; k < operands.count; ++k) {
         if (operands.groups[k].empty()) {
-            error(Diag::ExpressionExpected, std::string(mnemonic.text));
+            ctx_.error(Diag::ExpressionExpected, std::string(mnemonic.text));
             return;
         }
-        if (!evaluateTokens(operands.groups[k], values[k])) return;
+        if (!ctx_.evaluateTokens(operands.groups[k], values[k])) return;
     }
     emitInstruction(insn, std::span<const ExprValue>(values.data(), operands.count));
 }
 
-bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarget) {
+bool InstructionWriter::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarget) {
     out = x86::Operand{};
     switch (v.kind) {
         case ValueKind::Register:
@@ -195,12 +200,12 @@ bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarg
             }
             return true;
         case ValueKind::Real:
-            error(Diag::RealNotAllowed);
+            ctx_.error(Diag::RealNotAllowed);
             return false;
         case ValueKind::Address:
             if (v.isOffset || branchTarget) {
                 out.kind = x86::OperandKind::Imm;
-                out.imm = v.unresolved ? x86::Value{0, 0} : relocatable(v.symbol, v.number);
+                out.imm = v.unresolved ? x86::Value{0, 0} : ctx_.relocatable(v.symbol, v.number);
                 return true;
             }
             [[fallthrough]];
@@ -214,7 +219,7 @@ bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarg
                 !(out.base.cls == x86::RegClass::Gpr32 && out.base.number == 4))
                 std::swap(out.base, out.index);
             out.segment = v.segment;
-            out.disp = v.unresolved && !v.symbol ? x86::Value{v.number, 0} : relocatable(v.symbol, v.number);
+            out.disp = v.unresolved && !v.symbol ? x86::Value{v.number, 0} : ctx_.relocatable(v.symbol, v.number);
             if (!v.type.isCode || v.explicitType)
                 out.size = static_cast<std::uint8_t>(std::min<std::uint32_t>(v.type.size, 255));
             out.isFloat = v.type.isFloat;
@@ -224,7 +229,7 @@ bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarg
     return false;
 }
 
-x86::BranchForm Assembler::chooseBranchForm(BranchKind kind, const ExprValue& target, bool& sizable) {
+x86::BranchForm InstructionWriter::chooseBranchForm(BranchKind kind, const ExprValue& target, bool& sizable) {
     sizable = false;
     if (kind == BranchKind::ShortOnly) return x86::BranchForm::Short;
     if (kind != BranchKind::Jump) return x86::BranchForm::Auto;
@@ -235,16 +240,16 @@ x86::BranchForm Assembler::chooseBranchForm(BranchKind kind, const ExprValue& ta
     if (nearBranches_[slot]) return x86::BranchForm::Near;
     if (target.unresolved) return x86::BranchForm::Short;  // optimistic until the target is known
     const Symbol* s = target.symbol;
-    if (!s || s->section != out_.here().section || !s->defined ||
+    if (!s || s->section != ctx_.out.here().section || !s->defined ||
         (s->kind != SymbolKind::Label && s->kind != SymbolKind::Procedure))
         return x86::BranchForm::Near;
-    std::int64_t distance = s->value + target.number - (std::int64_t(out_.here().offset) + 2);
+    std::int64_t distance = s->value + target.number - (std::int64_t(ctx_.out.here().offset) + 2);
     if (distance >= -128 && distance <= 127) return x86::BranchForm::Short;
     nearBranches_[slot] = 1;  // once near, always near: the passes converge
     return x86::BranchForm::Near;
 }
 
-bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValue> values,
+bool InstructionWriter::emitInstruction(x86::Instruction& insn, std::span<const ExprValue> values,
                                 std::string_view generatedText) {
     BranchKind branch = branchKind(insn.mnemonic);
     insn.operandCount = static_cast<std::uint8_t>(values.size());
@@ -264,8 +269,8 @@ bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValu
             // A target in this section is passed as its offset, without relocation.
             const Symbol* s = v.symbol;
             if (v.unresolved) {
-                insn.operands[k].imm = x86::Value{out_.here().offset, 0};
-            } else if (s && s->defined && s->section == out_.here().section &&
+                insn.operands[k].imm = x86::Value{ctx_.out.here().offset, 0};
+            } else if (s && s->defined && s->section == ctx_.out.here().section &&
                        (s->kind == SymbolKind::Label || s->kind == SymbolKind::Procedure)) {
                 insn.operands[k].imm = x86::Value{s->value + v.number, 0};
             }
@@ -273,21 +278,21 @@ bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValu
     }
     insn.mode = cpuMode_;
     x86::Encoded& enc = encoded_;
-    std::uint32_t address = out_.here().offset;
+    std::uint32_t address = ctx_.out.here().offset;
     x86::EncodeError err = x86::encode(insn, address, enc);
     if (err != x86::EncodeError::None) {
         const bool named = err == x86::EncodeError::UnknownMnemonic || err == x86::EncodeError::NotInCpuMode;
-        error(diagnosticOf(err), named ? std::string(insn.mnemonic) : std::string());
+        ctx_.error(diagnosticOf(err), named ? std::string(insn.mnemonic) : std::string());
         return false;
     }
-    out_.instruction(enc, generatedText);
+    ctx_.out.instruction(enc, generatedText);
     trackFrame(insn);
     return true;
 }
 
-bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x86::Operand> operands,
+bool InstructionWriter::encodeSimple(std::string_view mnemonic, std::initializer_list<x86::Operand> operands,
                              std::string_view listText) {
-    if (!requireSection()) return false;
+    if (!ctx_.requireSection()) return false;
     x86::Instruction insn;
     insn.mnemonic = mnemonic;
     std::size_t k = 0;
@@ -295,20 +300,20 @@ bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x8
     insn.operandCount = static_cast<std::uint8_t>(k);
     insn.mode = cpuMode_;
     x86::Encoded& enc = encoded_;
-    std::uint32_t address = out_.here().offset;
+    std::uint32_t address = ctx_.out.here().offset;
     x86::EncodeError err = x86::encode(insn, address, enc);
     if (err != x86::EncodeError::None) {
-        error(diagnosticOf(err), std::string(mnemonic));
+        ctx_.error(diagnosticOf(err), std::string(mnemonic));
         return false;
     }
-    out_.instruction(enc, listText);
+    ctx_.out.instruction(enc, listText);
     trackFrame(insn);
     return true;
 }
 
-void Assembler::trackFrame(const x86::Instruction& insn) {
-    if (options_.debugInfo && frames_.active() && frames_.ranges().back().section == out_.here().section)
-        frames_.instruction(insn, out_.here().offset);
+void InstructionWriter::trackFrame(const x86::Instruction& insn) {
+    if (ctx_.options.debugInfo && ctx_.frames.active() && ctx_.frames.ranges().back().section == ctx_.out.here().section)
+        ctx_.frames.instruction(insn, ctx_.out.here().offset);
 }
 
 }  // namespace ml
