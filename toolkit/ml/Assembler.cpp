@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Directives.h"
 #include "SourceFiles.h"
 #include "Text.h"
 
@@ -201,7 +202,6 @@ void Assembler::processStatement(Tokens t) {
         processNamedDirective(first, t[1], t.subspan(2)))
         return;
     if (processDirective(first, t.subspan(1))) return;
-    if (flow_.process(first, t.subspan(1))) return;
     if (const Type* type = data_.dataType(first)) {
         if (data_.openStructure()) data_.addStructField(nullptr, *type, t.subspan(1));
         else data_.defineData(nullptr, *type, t.subspan(1));
@@ -214,29 +214,11 @@ void Assembler::processStatement(Tokens t) {
     insns_.assemble(t, mnemonic);
 }
 
+// "name WORD operands": a named directive from the table, or a data definition
+// ("count DWORD 0") or structure field.
 bool Assembler::processNamedDirective(const Token& name, const Token& directive, Tokens rest) {
-    std::string_view d = directive.text;
-    if (d == "=" || equalsNoCase(d, "EQU")) {
-        defineEquate(name.text, rest, d == "=");
-        return true;
-    }
-    if (equalsNoCase(d, "PROC")) { procs_.directiveProc(name.text, rest); return true; }
-    if (equalsNoCase(d, "ENDP")) { procs_.directiveEndp(name.text); return true; }
-    if (equalsNoCase(d, "PROTO")) { procs_.directiveProto(name.text, rest); return true; }
-    if (equalsNoCase(d, "LABEL")) { data_.directiveLabel(name.text, rest); return true; }
-    if (equalsAny(d, {"STRUCT", "STRUC", "UNION"})) {
-        data_.beginStructure(name.text, equalsNoCase(d, "UNION"), rest);
-        return true;
-    }
-    if (equalsNoCase(d, "ENDS")) {
-        if (data_.openStructure()) data_.endStructure();
-        else directiveEnds(name.text);
-        return true;
-    }
-    if (equalsNoCase(d, "SEGMENT")) { directiveSegment(name.text, rest); return true; }
-    if (equalsNoCase(d, "RECORD")) { data_.directiveRecord(name.text, rest); return true; }
-    if (equalsNoCase(d, "TYPEDEF")) { data_.directiveTypedef(name.text, rest); return true; }
-    if (equalsNoCase(d, "GROUP")) return true;
+    if (const Directive* d = findDirective(directive.text, DirectiveForm::Named))
+        return runDirective(*d, DirectiveCall{name.text, directive.text, rest});
     if (const Type* type = data_.dataType(directive)) {
         if (x86::isInstruction(name.text)) return false;  // mov BYTE PTR [esi], 0
         if (data_.openStructure()) data_.addStructField(&name, *type, rest);
@@ -246,70 +228,26 @@ bool Assembler::processNamedDirective(const Token& name, const Token& directive,
     return false;
 }
 
+// "WORD operands": a processor directive, or a directive from the table.
 bool Assembler::processDirective(const Token& word, Tokens rest) {
     std::string_view w = word.text;
-    if (w.empty()) return false;
-    if (w[0] == '.') {
-        if (insns_.processorDirective(w)) return true;
-        if (equalsNoCase(w, ".model")) { directiveModel(rest); return true; }
-        if (equalsNoCase(w, ".stack")) {
-            if (!rest.empty()) ctx_.constantTokens(rest, ".STACK");
-            return true;
-        }
-        for (const StandardSection& s : standardSections()) {
-            if (equalsNoCase(w, s.directive)) {
-                if (!modelSeen_) ctx_.error(Diag::ModelRequired, std::string(w));
-                selectSection(s.masmName);
-                out_.listOffset();
-                return true;
-            }
-        }
-        if (equalsNoCase(w, ".radix")) {
-            // The operand is always read in decimal.
-            auto saved = ctx_.radix;
-            ctx_.radix = 10;
-            auto r = ctx_.constantTokens(rest, ".RADIX");
-            ctx_.radix = saved;
-            if (r && (*r < 2 || *r > 16)) ctx_.error(Diag::InvalidRadix);
-            else if (r) ctx_.radix = static_cast<int>(*r);
-            return true;
-        }
-        if (equalsAny(w, {".startup", ".exit"})) return true;
-        return false;
-    }
-    if (equalsNoCase(w, "END")) { directiveEnd(rest); return true; }
-    if (equalsNoCase(w, "PUBLIC")) { procs_.directivePublic(rest); return true; }
-    if (equalsAny(w, {"EXTRN", "EXTERN"})) { procs_.directiveExtern(rest, false); return true; }
-    if (equalsNoCase(w, "EXTERNDEF")) { procs_.directiveExtern(rest, true); return true; }
-    if (equalsNoCase(w, "INCLUDELIB")) {
-        if (ctx_.pass == 1 && !rest.empty()) {
-            std::string_view text = ctx_.line->text;
-            std::size_t from = rest.front().column;
-            includeLibs_.emplace_back(trim(text.substr(from)));
-        }
-        return true;
-    }
-    if (equalsNoCase(w, "ALIGN")) {
-        auto a = rest.empty() ? std::optional<std::int64_t>(4) : ctx_.constantTokens(rest, "ALIGN");
-        if (a) directiveAlign(*a);
-        return true;
-    }
-    if (equalsNoCase(w, "EVEN")) { directiveAlign(2); return true; }
-    if (equalsNoCase(w, "ORG")) { directiveOrg(rest); return true; }
-    if (equalsNoCase(w, "OPTION")) { directiveOption(rest); return true; }
-    if (equalsAny(w, {"ASSUME", "NAME", ".NOLIST", "PAGE"})) return true;
-    if (equalsNoCase(w, "INVOKE")) { procs_.directiveInvoke(rest); return true; }
-    if (equalsNoCase(w, "LOCAL")) { procs_.directiveLocal(rest); return true; }
-    if (equalsNoCase(w, "ENDS") && data_.openStructure()) { data_.endStructure(); return true; }
-    if (equalsAny(w, {"RET", "RETN"}) && ctx_.currentProc && procs_.emitReturn(rest)) return true;
-    if (equalsNoCase(w, "ENDP") || equalsNoCase(w, "PROC")) {
-        ctx_.error(Diag::SyntaxError, std::string(w));
-        return true;
-    }
-    return false;
+    if (w.starts_with('.') && insns_.processorDirective(w)) return true;
+    const Directive* d = findDirective(w, DirectiveForm::Plain);
+    return d && runDirective(*d, DirectiveCall{{}, w, rest});
 }
 
-// ---- symbols ----------------------------------------------------------------
+bool Assembler::runDirective(const Directive& d, const DirectiveCall& call) {
+    switch (d.when) {
+        case DirectiveWhen::Always: break;
+        case DirectiveWhen::InStructure:
+            if (!data_.openStructure()) return false;
+            break;
+        case DirectiveWhen::InProcedure:
+            if (!ctx_.currentProc) return false;
+            break;
+    }
+    return d.handle(*this, call);
+}
 
 std::optional<std::int64_t> Assembler::evaluateConstant(std::string_view text, const SourceLine& at, bool quiet) {
     std::vector<Token> tokens;
@@ -493,6 +431,12 @@ void Assembler::directiveEnd(Tokens rest) {
     }
 }
 
+// ALIGN [n]: 4 when not given.
+void Assembler::directiveAlign(Tokens rest) {
+    auto a = rest.empty() ? std::optional<std::int64_t>(4) : ctx_.constantTokens(rest, "ALIGN");
+    if (a) directiveAlign(*a);
+}
+
 void Assembler::directiveAlign(std::int64_t alignment) {
     if (alignment <= 0 || (alignment & (alignment - 1)) != 0 || alignment > 8192) {
         ctx_.error(Diag::AlignNotPowerOfTwo);
@@ -573,6 +517,44 @@ void Assembler::directiveSegment(std::string_view name, Tokens rest) {
         out_.classifySection(kind);
     }
     out_.listOffset();
+}
+
+void Assembler::directiveStandardSection(std::string_view directive) {
+    for (const StandardSection& s : standardSections()) {
+        if (!equalsNoCase(directive, s.directive)) continue;
+        if (!modelSeen_) ctx_.error(Diag::ModelRequired, std::string(directive));
+        selectSection(s.masmName);
+        out_.listOffset();
+        return;
+    }
+}
+
+void Assembler::directiveStack(Tokens rest) {
+    if (!rest.empty()) ctx_.constantTokens(rest, ".STACK");
+}
+
+void Assembler::directiveRadix(Tokens rest) {
+    // The operand is always read in decimal.
+    auto saved = ctx_.radix;
+    ctx_.radix = 10;
+    auto r = ctx_.constantTokens(rest, ".RADIX");
+    ctx_.radix = saved;
+    if (r && (*r < 2 || *r > 16)) ctx_.error(Diag::InvalidRadix);
+    else if (r) ctx_.radix = static_cast<int>(*r);
+}
+
+// INCLUDELIB name: the rest of the line as written, kept for the object's directives.
+void Assembler::directiveIncludeLib(Tokens rest) {
+    if (ctx_.pass != 1 || rest.empty()) return;
+    std::string_view text = ctx_.line->text;
+    std::size_t from = rest.front().column;
+    includeLibs_.emplace_back(trim(text.substr(from)));
+}
+
+// name ENDS closes the structure being defined, else the segment of that name.
+void Assembler::directiveEndsNamed(std::string_view name) {
+    if (data_.openStructure()) data_.endStructure();
+    else directiveEnds(name);
 }
 
 void Assembler::directiveEnds(std::string_view name) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "ControlFlow.h"
 #include "DataDirectives.h"
 #include "Diagnostics.h"
+#include "Directives.h"
 #include "Expression.h"
 #include "InstructionWriter.h"
 #include "ListingData.h"
@@ -64,6 +66,9 @@ public:
     bool isNumericEquate(std::string_view text) override;
 
 private:
+    // The directive table's handlers call the units and the directives below.
+    friend std::span<const Directive> directiveTable();
+
     // passes and lines
     void runPass();
     void processLine(std::size_t index);
@@ -71,6 +76,8 @@ private:
     void processStatement(Tokens tokens);
     bool processNamedDirective(const Token& name, const Token& directive, Tokens rest);
     bool processDirective(const Token& word, Tokens rest);
+    // Runs `d` when its condition holds; false when the statement is something else.
+    bool runDirective(const Directive& d, const DirectiveCall& call);
     void beginPass();
     void cacheCode(Tokens t, std::size_t before);
     bool replayCachedCode();
@@ -87,7 +94,13 @@ private:
     void definePredefinedSymbols(std::uint32_t mainFile);
     void defineModelSymbols();
     void directiveEnd(Tokens rest);
+    void directiveAlign(Tokens rest);
     void directiveAlign(std::int64_t alignment);
+    void directiveStandardSection(std::string_view directive);
+    void directiveStack(Tokens rest);
+    void directiveRadix(Tokens rest);
+    void directiveIncludeLib(Tokens rest);
+    void directiveEndsNamed(std::string_view name);
     void directiveOrg(Tokens rest);
     void directiveOption(Tokens rest);
     void directiveSegment(std::string_view name, Tokens rest);

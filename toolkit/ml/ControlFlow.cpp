@@ -7,7 +7,6 @@
 #include "ControlFlow.h"
 #include "ControlBlock.h"
 #include "Text.h"
-#include "WordIndex.h"
 
 namespace ml {
 
@@ -176,39 +175,6 @@ bool ControlFlow::emitTestAgainstZero(Tokens cond, bool jumpIfTrue, Symbol& targ
     if (op.kind == x86::OperandKind::Reg) insns_.encodeSimple("or", {op, op}, "or " + operand + ", " + operand);
     else insns_.encodeSimple("cmp", {op, x86::Operand{x86::OperandKind::Imm}}, "cmp " + operand + ", 0");
     emitJump(jumpIfTrue ? "jne" : "je", target);
-    return true;
-}
-
-namespace {
-
-struct ControlDirective {
-    std::string_view name;
-    void (ControlFlow::*handler)(std::string_view, std::span<const Token>);
-};
-
-}  // namespace
-
-ControlFlow::Handler ControlFlow::controlHandler(std::string_view directive) {
-    // directive     handler
-    static const std::array<ControlDirective, 11> kDirectives = {{
-        {".if", &ControlFlow::controlIf},          {".elseif", &ControlFlow::controlElse},
-        {".else", &ControlFlow::controlElse},      {".endif", &ControlFlow::controlEndIf},
-        {".while", &ControlFlow::controlWhile},    {".endw", &ControlFlow::controlEndWhile},
-        {".repeat", &ControlFlow::controlRepeat},  {".until", &ControlFlow::controlUntil},
-        {".untilcxz", &ControlFlow::controlUntil}, {".break", &ControlFlow::controlLeave},
-        {".continue", &ControlFlow::controlLeave},
-    }};
-    static const WordIndex index(kDirectives);
-    const ControlDirective* found = index.find(directive);
-    return found ? found->handler : nullptr;
-}
-
-bool ControlFlow::process(const Token& word, Tokens rest) {
-    std::string_view w = word.text;
-    if (w.size() < 3 || w[0] != '.') return false;
-    const Handler handler = controlHandler(w);
-    if (!handler) return false;
-    (this->*handler)(w, rest);
     return true;
 }
 

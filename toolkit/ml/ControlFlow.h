@@ -21,8 +21,6 @@ public:
     ControlFlow(PassContext& ctx, InstructionWriter& insns) : ctx_(ctx), insns_(insns) {}
 
     void beginPass();
-    // A control-flow directive: handled, or false for another word.
-    bool process(const Token& word, Tokens rest);
 
     // One handler per directive; `directive` is the word as written.
     void controlIf(std::string_view directive, Tokens rest);
@@ -35,8 +33,6 @@ public:
     void controlLeave(std::string_view directive, Tokens rest);
 
 private:
-    using Handler = void (ControlFlow::*)(std::string_view directive, Tokens rest);
-    static Handler controlHandler(std::string_view directive);
     ControlBlock* innermostBlockOf(ControlBlockKind kind, std::string_view directive);
     ControlBlock* innermostLoop();
     bool emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target);
