@@ -98,9 +98,10 @@ void Assembler::processLine(std::size_t index) {
     ctx_.line = &lines_[index];
     ctx_.lineDependsOnSymbols = false;
     if (!ctx_.line->has(kStatement)) return;
-    out_.beginLine(index, *ctx_.line);
+    // The pass driver owns the streamer: it opens and closes each line on it directly.
+    output_.beginLine(index, *ctx_.line);
     processLineStatement();
-    out_.endLine();
+    output_.endLine();
 }
 
 void Assembler::processLineStatement() {
@@ -153,16 +154,17 @@ bool Assembler::replayCachedCode() {
     const CachedCode cached = codeCache_.find(ctx_.lineIndex);
     if (cached.bytes.empty() || !out_.hasSection()) return false;
     if (out_.listing() && !cached.layout) return false;
-    // Emitted as the instruction it was, without fixups; the listing reads its layout.
+    // Emitted as the instruction it was (cached code has no fixups); only the listing
+    // reads the layout.
     x86::Encoded& enc = replayed_;
-    enc.fixups.clear();
     enc.length = static_cast<std::uint8_t>(cached.bytes.size());
     std::copy(cached.bytes.begin(), cached.bytes.end(), enc.bytes.begin());
-    const CodeLayout layout = cached.layout.value_or(CodeLayout{});
-    enc.prefixLength = layout.prefixLength;
-    enc.displacement = layout.displacement;
-    enc.immediate = layout.immediate;
-    enc.immediate2 = layout.immediate2;
+    if (cached.layout) {
+        enc.prefixLength = cached.layout->prefixLength;
+        enc.displacement = cached.layout->displacement;
+        enc.immediate = cached.layout->immediate;
+        enc.immediate2 = cached.layout->immediate2;
+    }
     out_.instruction(enc);
     return true;
 }

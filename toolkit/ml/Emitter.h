@@ -34,9 +34,12 @@ class Emitter {
 public:
     virtual ~Emitter() = default;
 
-    // ---- where the next byte goes
-    virtual bool hasSection() const = 0;
-    virtual Location here() const = 0;
+    // ---- where the next byte goes (asked for by nearly every statement: kept here,
+    // where reading it costs no call)
+    bool hasSection() const { return location_.section >= 0; }
+    Location here() const { return location_; }
+    // The symbol that stands for offset 0 of the current section ($ is relative to it).
+    const Symbol* currentSectionSymbol() const { return locationSymbol_; }
     // The location counter of section `index`.
     virtual std::uint32_t offsetIn(std::int32_t index) const = 0;
     // Kind and MASM name of the current section (call only with a section).
@@ -87,6 +90,11 @@ public:
     virtual void dataLine(std::uint32_t start, std::span<const std::string> rows) = 0;
     // An equate's value column: "0000000D".
     virtual void listEquate(std::int64_t value) = 0;
+
+protected:
+    // The implementation keeps this up to date after everything that moves it.
+    Location location_;
+    const Symbol* locationSymbol_ = nullptr;
 };
 
 }  // namespace ml

@@ -13,15 +13,6 @@ void ListingRecorder::beginPass(bool recording, std::size_t lines) {
     entry_ = nullptr;
 }
 
-void ListingRecorder::beginLine(std::size_t index) {
-    line_ = index;
-    listUnder(index);
-}
-
-void ListingRecorder::markProduced() {
-    if (ListingEntry* e = recording_ ? data_.entry(line_) : nullptr) e->producesCode = true;
-}
-
 void ListingRecorder::showOffset(std::int32_t section, std::uint32_t offset) {
     if (!entry_) return;
     entry_->section = section;

@@ -21,10 +21,18 @@ public:
 
     // Records the pass over `lines` lines (recording) or nothing.
     void beginPass(bool recording, std::size_t lines);
-    void beginLine(std::size_t index);
-    void listUnder(std::size_t index) { entry_ = recording_ ? data_.entry(index) : nullptr; listed_ = index; }
+    void beginLine(std::size_t index) {
+        line_ = index;
+        listUnder(index);
+    }
+    void listUnder(std::size_t index) {
+        entry_ = recording_ ? data_.entry(index) : nullptr;
+        listed_ = index;
+    }
     // Marks the line begun last as one that produced code or data.
-    void markProduced();
+    void markProduced() {
+        if (ListingEntry* e = recording_ ? data_.entry(line_) : nullptr) e->producesCode = true;
+    }
     bool active() const { return entry_ != nullptr; }
 
     void showOffset(std::int32_t section, std::uint32_t offset);

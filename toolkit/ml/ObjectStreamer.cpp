@@ -36,11 +36,8 @@ void ObjectStreamer::beginPass(bool recordListing, std::size_t lines) {
     for (Section& s : sections_) s.reset();
     current_ = -1;
     stack_.clear();
+    updateLocation();
     listing_.beginPass(recordListing, lines);
-}
-
-Location ObjectStreamer::here() const {
-    return current_ < 0 ? Location{} : Location{current_, current().offset};
 }
 
 bool ObjectStreamer::mayGrowTo(std::uint64_t end) const {
@@ -62,6 +59,7 @@ void ObjectStreamer::switchSection(std::string_view masmName) {
     for (std::size_t i = 0; i < sections_.size(); ++i) {
         if (equalsNoCase(sections_[i].masmName, masmName)) {
             current_ = static_cast<std::int32_t>(i);
+            updateLocation();
             return;
         }
     }
@@ -83,6 +81,7 @@ void ObjectStreamer::switchSection(std::string_view masmName) {
     anchor.section = current_;
     anchor.defined = true;
     anchors_.push_back(&anchor);
+    updateLocation();
 }
 
 void ObjectStreamer::pushSection(std::string_view masmName) {
@@ -97,6 +96,7 @@ void ObjectStreamer::popSection() {
         current_ = stack_.back();
         stack_.pop_back();
     }
+    updateLocation();
 }
 
 void ObjectStreamer::classifySection(SectionKind kind) {
@@ -105,13 +105,20 @@ void ObjectStreamer::classifySection(SectionKind kind) {
     if (s.kind == SectionKind::Text && s.elfName != ".text" && equalsNoCase(s.masmName, "_TEXT")) s.elfName = ".text";
 }
 
+void ObjectStreamer::setOffset(std::uint32_t offset) {
+    current().setOffset(offset);
+    updateLocation();
+}
+
 void ObjectStreamer::bytes(std::span<const std::uint8_t> data) {
     current().emit(data.data(), data.size());
+    updateLocation();
     if (!data.empty()) produced();
 }
 
 void ObjectStreamer::fill(std::uint8_t value, std::uint64_t count) {
     current().emitFill(value, count);
+    updateLocation();
     if (count) produced();
 }
 
@@ -122,6 +129,7 @@ void ObjectStreamer::repeat(const EmitMark& from, std::size_t times) {
     const std::uint32_t unit = s.offset - from.offset;
     const std::size_t relocEnd = s.relocations.size();
     s.repeatLast(from.offset, unit, times);
+    updateLocation();
     for (std::size_t k = 1; k < times && relocEnd > from.relocations; ++k) {
         const std::uint32_t at = from.offset + unit * std::uint32_t(k);
         for (std::size_t r = from.relocations; r < relocEnd; ++r) {
@@ -151,10 +159,11 @@ void ObjectStreamer::instruction(const x86::Encoded& enc, std::string_view gener
     const std::uint32_t address = s.offset;
     recordLine(address);
     s.emit(enc.bytes.data(), enc.length);
+    location_.offset = s.offset;
     for (const x86::Fixup& f : enc.fixups)
         if (const Symbol* target = symbols_.byId(f.symbol)) relocation(relocKindOf(f.kind), *target, address + f.offset);
     produced();
-    listing_.instruction(enc, current_, address, generatedText);
+    if (listing_.active()) listing_.instruction(enc, current_, address, generatedText);
 }
 
 // One record per instruction or data statement in code sections, merged with the
@@ -170,16 +179,6 @@ void ObjectStreamer::recordLine(std::uint32_t startOffset) {
     }
     if (!s.lines.empty() && s.lines.back().file == line_->file && s.lines.back().line == line_->line) return;
     s.lines.push_back(LineRecord{startOffset, line_->file, line_->line});
-}
-
-void ObjectStreamer::beginLine(std::size_t index, const SourceLine& line) {
-    line_ = &line;
-    produced_ = false;
-    listing_.beginLine(index);
-}
-
-void ObjectStreamer::endLine() {
-    if (produced_) listing_.markProduced();
 }
 
 void ObjectStreamer::listOffset() {

@@ -23,8 +23,6 @@ public:
     const std::vector<Section>& sections() const { return sections_; }
     const ListingData& listingData() const { return listing_.data(); }
 
-    bool hasSection() const override { return current_ >= 0; }
-    Location here() const override;
     std::uint32_t offsetIn(std::int32_t index) const override { return sections_[std::size_t(index)].offset; }
     SectionKind sectionKind() const override { return current().kind; }
     std::string_view sectionName() const override { return current().masmName; }
@@ -35,7 +33,7 @@ public:
     void pushSection(std::string_view masmName) override;
     void popSection() override;
     void classifySection(SectionKind kind) override;
-    void setOffset(std::uint32_t offset) override { current().setOffset(offset); }
+    void setOffset(std::uint32_t offset) override;
 
     void bytes(std::span<const std::uint8_t> data) override;
     void fill(std::uint8_t value, std::uint64_t count) override;
@@ -45,8 +43,14 @@ public:
     bool label(Symbol& label) override;
     void instruction(const x86::Encoded& enc, std::string_view generatedText = {}) override;
 
-    void beginLine(std::size_t index, const SourceLine& line) override;
-    void endLine() override;
+    void beginLine(std::size_t index, const SourceLine& line) override {
+        line_ = &line;
+        produced_ = false;
+        listing_.beginLine(index);
+    }
+    void endLine() override {
+        if (produced_) listing_.markProduced();
+    }
     void listUnder(std::size_t index) override { listing_.listUnder(index); }
     bool listing() const override { return listing_.active(); }
     void listOffset() override;
@@ -57,6 +61,11 @@ private:
     Section& current() { return sections_[std::size_t(current_)]; }
     const Section& current() const { return sections_[std::size_t(current_)]; }
     void recordLine(std::uint32_t startOffset);
+    // Copies the current section and its location counter to where here() reads them.
+    void updateLocation() {
+        location_ = current_ < 0 ? Location{} : Location{current_, current().offset};
+        locationSymbol_ = sectionSymbol(current_);
+    }
     void produced() { produced_ = true; }
 
     SymbolTable& symbols_;

@@ -39,9 +39,8 @@ EvalEnvironment PassContext::environment(bool reportUndefined) const {
     EvalEnvironment env;
     env.symbols = const_cast<SymbolTable*>(&symbols);
     env.radix = radix;
-    if (out.hasSection()) {
-        const Location here = out.here();
-        env.locationSymbol = const_cast<Symbol*>(out.sectionSymbol(here.section));  // values name symbols mutably
+    if (const Location here = out.here(); here.section >= 0) {
+        env.locationSymbol = const_cast<Symbol*>(out.currentSectionSymbol());  // values name symbols mutably
         env.locationOffset = here.offset;
     }
     env.undefinedIsError = reportUndefined;
@@ -125,8 +124,7 @@ Symbol* PassContext::defineLabel(std::string_view name, bool global, Type type, 
     return s;
 }
 
-bool PassContext::requireSection() {
-    if (out.hasSection()) return true;
+bool PassContext::reportOutsideSegment() {
     error(Diag::OutsideSegment);
     return false;
 }

@@ -80,10 +80,14 @@ public:
     // The code label of that name that the assembler made (created on first use); it is
     // never listed nor written to the object.
     Symbol& hiddenLabel(const std::string& name);
-    bool requireSection();
+    bool requireSection() { return out.hasSection() || reportOutsideSegment(); }
     // Ends the open call-frame range at its section's location counter.
     void closeFrame();
 
+private:
+    bool reportOutsideSegment();
+
+public:
     SourceFiles& files;
     DiagnosticSink& diagnostics;
     SymbolTable& symbols;

@@ -293,8 +293,7 @@ void Procedures::beginPass() {
     prologuePending_ = false;
 }
 
-void Procedures::beforeStatement() {
-    if (!prologuePending_) return;
+void Procedures::writePendingPrologue() {
     prologuePending_ = false;
     if (ctx_.currentProc && ctx_.currentProc->proc) emitPrologue(*ctx_.currentProc->proc);
 }

@@ -19,7 +19,9 @@ public:
     // Whether the prologue of the open procedure is still to be written.
     bool prologuePending() const { return prologuePending_; }
     // Called before each statement but LOCAL: writes a pending prologue.
-    void beforeStatement();
+    void beforeStatement() {
+        if (prologuePending_) writePendingPrologue();
+    }
 
     void directiveProc(std::string_view name, Tokens rest);
     void directiveEndp(std::string_view name);
@@ -32,6 +34,7 @@ public:
     bool emitReturn(Tokens rest);
 
 private:
+    void writePendingPrologue();
     static bool isFrameless(const ProcInfo& info);
     void resumeEnclosingProc();
     bool parseParameters(Tokens rest, ProcInfo& info, bool isPrototype);
