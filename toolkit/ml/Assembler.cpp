@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ControlBlock.h"
+#include "Directives.h"
 #include "SourceFiles.h"
 #include "Text.h"
 
@@ -17,30 +17,19 @@ constexpr std::uint32_t kMaxPasses = 40;
 
 
 
-struct StandardSection {
-    std::string_view directive;
-    std::string_view masmName;
-    std::string_view elfName;
-    SectionKind kind;
-};
-
-// directive  MASM segment  ELF section  kind
-constexpr StandardSection kStandardSections[] = {
-    {".code", "_TEXT", ".text", SectionKind::Text},
-    {".data", "_DATA", ".data", SectionKind::Data},
-    {".data?", "_BSS", ".bss", SectionKind::Bss},
-    {".const", "CONST", ".rodata", SectionKind::Rodata},
-    {".fardata", "_DATA", ".data", SectionKind::Data},
-    {".fardata?", "_BSS", ".bss", SectionKind::Bss},
-};
-
 }  // namespace
 
 Assembler::Assembler(SourceFiles& files, DiagnosticSink& diagnostics, AssemblerOptions options)
     : files_(files),
       diagnostics_(diagnostics),
       options_(std::move(options)),
-      symbols_(options_.caseMode == CaseMode::Sensitive) {
+      symbols_(options_.caseMode == CaseMode::Sensitive),
+      output_(symbols_, options_.debugInfo),
+      ctx_(files_, diagnostics_, symbols_, out_, options_),
+      insns_(ctx_),
+      data_(ctx_),
+      procs_(ctx_, insns_),
+      flow_(ctx_, insns_) {
     std::vector<std::string> dirs = options_.includeDirs;
     pp_ = std::make_unique<Preprocessor>(files_, symbols_, diagnostics_, arena_, *this, dirs);
 }
@@ -50,7 +39,7 @@ Assembler::~Assembler() = default;
 // ---- passes ---------------------------------------------------------------
 
 bool Assembler::assemble(std::uint32_t mainFile) {
-    pass_ = 1;
+    ctx_.pass = 1;
     beginPass();
     pp_->start(mainFile);
     definePredefinedSymbols(mainFile);
@@ -73,13 +62,13 @@ bool Assembler::assemble(std::uint32_t mainFile) {
     // Later passes reread the stored lines until no label moves; the first pass whose
     // labels all kept their values is final, and only its diagnostics are kept.
     while (true) {
-        ++pass_;
+        ++ctx_.pass;
         std::size_t before = diagnostics_.size();
-        reporting_ = true;
+        ctx_.reporting = true;
         beginPass();
         runPass();
         if (diagnostics_.hasFatal()) return false;
-        if (passIsStable() || pass_ >= kMaxPasses) break;
+        if (passIsStable() || ctx_.pass >= kMaxPasses) break;
         diagnostics_.dropFrom(before);
     }
     // What only the passes needed goes now, before the outputs are built.
@@ -89,55 +78,41 @@ bool Assembler::assemble(std::uint32_t mainFile) {
 }
 
 void Assembler::beginPass() {
-    for (Section& s : sections_) s.reset();
-    currentSection_ = -1;
-    currentProc_ = nullptr;
-    enclosingProcs_.clear();
-    symbols_.closeScope();
-    radix_ = 10;
-    cpuMode_ = x86::CpuMode{};
-    changed_ = false;
-    sawUnresolved_ = false;
-    branchIndex_ = 0;
-    hiddenLabels_ = 0;
-    anonymousLabels_ = 0;
-    sectionStack_.clear();
-    openStructure_ = nullptr;
-    controlBlocks_.clear();
-    frames_.reset();
-    prologuePending_ = false;
+    output_.beginPass(options_.keepListing && ctx_.reporting, lines_.size());
+    ctx_.beginPass();
+    insns_.beginPass();
+    data_.beginPass();
+    procs_.beginPass();
+    flow_.beginPass();
     modelSeen_ = false;
-    language_ = Language::None;
-    if (options_.keepListing && reporting_) listing_.reset(lines_.size());
 }
 
 void Assembler::runPass() {
     endSeen_ = false;
     for (std::size_t i = 0; i < lines_.size() && !endSeen_ && !diagnostics_.hasFatal(); ++i) processLine(i);
-    closeFrame();
-}
-
-void Assembler::closeFrame() {
-    if (!frames_.active()) return;
-    const FrameRange& open = frames_.ranges().back();
-    frames_.end(sections_[std::size_t(open.section)].offset);
+    ctx_.closeFrame();
 }
 
 void Assembler::processLine(std::size_t index) {
-    lineIndex_ = index;
-    line_ = &lines_[index];
-    lineGenerated_ = false;
-    lineDependsOnSymbols_ = false;
-    if (!line_->has(kStatement)) return;
+    ctx_.lineIndex = index;
+    ctx_.line = &lines_[index];
+    ctx_.lineDependsOnSymbols = false;
+    if (!ctx_.line->has(kStatement)) return;
+    // The pass driver owns the streamer: it opens and closes each line on it directly.
+    output_.beginLine(index, *ctx_.line);
+    processLineStatement();
+    output_.endLine();
+}
+
+void Assembler::processLineStatement() {
     if (replayCachedCode()) return;
-    LexResult lex = tokenize(line_->text, tokens_);
+    LexResult lex = tokenize(ctx_.line->text, tokens_);
     if (lex.error) {
-        error(*lex.error);
+        ctx_.error(*lex.error);
         return;
     }
     if (tokens_.empty()) return;
     processStatement(tokens_);
-    if (ListingEntry* e = entry(); e && lineGenerated_) e->producesCode = true;
 }
 
 // Instructions whose operands depend on no symbol and not on $ encode the same in
@@ -159,55 +134,39 @@ bool touchesStack(std::span<const Token> t) {
 }  // namespace
 
 void Assembler::cacheCode(Tokens t, std::size_t before) {
-    Section* s = current();
-    if (!s || s->kind == SectionKind::Bss || s->offset < before || s->offset - before > 15) return;
-    if (!encoded_.fixups.empty() || t[0].isWord("RET") || t[0].isWord("RETN")) return;
-    if (lineDependsOnSymbols_) return;
+    if (!out_.hasSection() || out_.sectionKind() == SectionKind::Bss) return;
+    const std::uint32_t end = out_.here().offset;
+    if (end < before || end - before > 15) return;
+    const x86::Encoded& enc = insns_.lastEncoded();
+    if (!enc.fixups.empty() || t[0].isWord("RET") || t[0].isWord("RETN")) return;
+    if (ctx_.lineDependsOnSymbols) return;
     // The stack tracker of /Zi must see the instructions that move esp or ebp.
     if (options_.debugInfo && touchesStack(t)) return;
     // The listing shows the displacement and immediates as numbers: keep where they are.
-    const CodeLayout layout{encoded_.prefixLength, encoded_.displacement, encoded_.immediate, encoded_.immediate2};
-    codeCache_.store(lineIndex_, std::span<const std::uint8_t>(s->bytes).subspan(before, s->offset - before),
+    const CodeLayout layout{enc.prefixLength, enc.displacement, enc.immediate, enc.immediate2};
+    // The line emitted one instruction: its bytes are the encoder's.
+    codeCache_.store(ctx_.lineIndex, std::span<const std::uint8_t>(enc.bytes.data(), end - before),
                      options_.keepListing ? &layout : nullptr);
 }
 
 bool Assembler::replayCachedCode() {
-    if (pass_ == 1 || prologuePending_ || !options_.copyFirstPassCode) return false;
-    const CachedCode cached = codeCache_.find(lineIndex_);
-    if (cached.bytes.empty() || !current()) return false;
-    ListingEntry* e = entry();
-    if (e && !cached.layout) return false;
-    const std::uint32_t address = current()->offset;
-    recordLine(address);
-    current()->emit(cached.bytes.data(), cached.bytes.size());
-    lineGenerated_ = true;
-    if (e) {
-        // As emitInstruction() lists an instruction on a line of its own.
-        x86::Encoded& enc = encoded_;
-        enc.fixups.clear();
-        enc.length = static_cast<std::uint8_t>(cached.bytes.size());
-        std::copy(cached.bytes.begin(), cached.bytes.end(), enc.bytes.begin());
+    if (ctx_.pass == 1 || procs_.prologuePending() || !options_.copyFirstPassCode) return false;
+    const CachedCode cached = codeCache_.find(ctx_.lineIndex);
+    if (cached.bytes.empty() || !out_.hasSection()) return false;
+    if (out_.listing() && !cached.layout) return false;
+    // Emitted as the instruction it was (cached code has no fixups); only the listing
+    // reads the layout.
+    x86::Encoded& enc = replayed_;
+    enc.length = static_cast<std::uint8_t>(cached.bytes.size());
+    std::copy(cached.bytes.begin(), cached.bytes.end(), enc.bytes.begin());
+    if (cached.layout) {
         enc.prefixLength = cached.layout->prefixLength;
         enc.displacement = cached.layout->displacement;
         enc.immediate = cached.layout->immediate;
         enc.immediate2 = cached.layout->immediate2;
-        e->section = currentSection_;
-        e->offset = address;
-        e->showOffset = true;
-        listing_.addCode(*e, listingCode(enc));
-        e->producesCode = true;
     }
+    out_.instruction(enc);
     return true;
-}
-
-void Assembler::error(Diag id, std::string detail) {
-    if (!reporting_ || !line_) return;
-    diagnostics_.add(diagnosticAt(id, std::move(detail), *line_, files_, lineIndex_));
-}
-
-ListingEntry* Assembler::entry() {
-    if (!options_.keepListing || !reporting_) return nullptr;
-    return listing_.entry(lineIndex_);
 }
 
 // ---- statements -----------------------------------------------------------
@@ -215,196 +174,81 @@ ListingEntry* Assembler::entry() {
 void Assembler::processStatement(Tokens t) {
     // Labels: "name:" or "name::" before the statement.
     if (t.size() >= 2 && t[0].kind == TokenKind::Identifier && (t[1].is(":") || t[1].is("::"))) {
-        if (openStructure_) {
-            error(Diag::NotInStructure, std::string(t[0].text));
+        if (data_.openStructure()) {
+            ctx_.error(Diag::NotInStructure, std::string(t[0].text));
             return;
         }
-        if (!requireSection()) return;  // one error for the line, not one per part
+        if (!ctx_.requireSection()) return;  // one error for the line, not one per part
         Type code{4, false, false, true};
         if (t[0].text == "@@") defineAnonymousLabel();
-        else defineLabel(t[0].text, t[1].is("::"), code);
-        if (ListingEntry* e = entry(); e && current()) {
-            e->section = currentSection_;
-            e->offset = current()->offset;
-            e->showOffset = true;
-        }
+        else ctx_.defineLabel(t[0].text, t[1].is("::"), code);
+        out_.listOffset();
         t = t.subspan(2);
         if (t.empty()) return;
     }
     const Token& first = t[0];
-    if (prologuePending_ && !first.isWord("LOCAL")) {
-        prologuePending_ = false;
-        if (currentProc_ && currentProc_->proc) emitPrologue(*currentProc_->proc);
-    }
+    if (!first.isWord("LOCAL")) procs_.beforeStatement();
     if (first.kind != TokenKind::Identifier) {
-        error(Diag::SyntaxError, std::string(first.text));
+        ctx_.error(Diag::SyntaxError, std::string(first.text));
         return;
     }
     // Most statements are instructions; RET may still stand for a procedure's epilogue.
     const x86::Mnemonic mnemonic = x86::lookupMnemonic(first.text);
-    if (!openStructure_ && mnemonic && !(currentProc_ && (first.isWord("RET") || first.isWord("RETN")))) {
-        std::size_t before = current() ? current()->offset : 0;
-        assembleInstruction(t, mnemonic);
-        if (pass_ == 1 && t.data() == tokens_.data()) cacheCode(t, before);  // no label before it
+    if (!data_.openStructure() && mnemonic && !(ctx_.currentProc && (first.isWord("RET") || first.isWord("RETN")))) {
+        std::size_t before = out_.hasSection() ? out_.here().offset : 0;
+        insns_.assemble(t, mnemonic);
+        if (ctx_.pass == 1 && t.data() == tokens_.data()) cacheCode(t, before);  // no label before it
         return;
     }
     if (t.size() >= 2 && (t[1].kind == TokenKind::Identifier || t[1].is("=")) &&
         processNamedDirective(first, t[1], t.subspan(2)))
         return;
     if (processDirective(first, t.subspan(1))) return;
-    if (processControlFlow(first, t.subspan(1))) return;
-    if (const Type* type = dataType(first)) {
-        if (openStructure_) addStructField(nullptr, *type, t.subspan(1));
-        else defineData(nullptr, *type, t.subspan(1));
+    if (const Type* type = data_.dataType(first)) {
+        if (data_.openStructure()) data_.addStructField(nullptr, *type, t.subspan(1));
+        else data_.defineData(nullptr, *type, t.subspan(1));
         return;
     }
-    if (openStructure_) {
-        error(Diag::NotInStructure, std::string(first.text));
+    if (data_.openStructure()) {
+        ctx_.error(Diag::NotInStructure, std::string(first.text));
         return;
     }
-    assembleInstruction(t, mnemonic);
+    insns_.assemble(t, mnemonic);
 }
 
+// "name WORD operands": a named directive from the table, or a data definition
+// ("count DWORD 0") or structure field.
 bool Assembler::processNamedDirective(const Token& name, const Token& directive, Tokens rest) {
-    std::string_view d = directive.text;
-    if (d == "=" || equalsNoCase(d, "EQU")) {
-        defineEquate(name.text, rest, d == "=");
-        return true;
-    }
-    if (equalsNoCase(d, "PROC")) { directiveProc(name.text, rest); return true; }
-    if (equalsNoCase(d, "ENDP")) { directiveEndp(name.text); return true; }
-    if (equalsNoCase(d, "PROTO")) { directiveProto(name.text, rest); return true; }
-    if (equalsNoCase(d, "LABEL")) { directiveLabel(name.text, rest); return true; }
-    if (equalsAny(d, {"STRUCT", "STRUC", "UNION"})) {
-        beginStructure(name.text, equalsNoCase(d, "UNION"), rest);
-        return true;
-    }
-    if (equalsNoCase(d, "ENDS")) {
-        if (openStructure_) endStructure();
-        else directiveEnds(name.text);
-        return true;
-    }
-    if (equalsNoCase(d, "SEGMENT")) { directiveSegment(name.text, rest); return true; }
-    if (equalsNoCase(d, "RECORD")) { directiveRecord(name.text, rest); return true; }
-    if (equalsNoCase(d, "TYPEDEF")) { directiveTypedef(name.text, rest); return true; }
-    if (equalsNoCase(d, "GROUP")) return true;
-    if (const Type* type = dataType(directive)) {
+    if (const Directive* d = findDirective(directive.text, DirectiveForm::Named))
+        return runDirective(*d, DirectiveCall{name.text, directive.text, rest});
+    if (const Type* type = data_.dataType(directive)) {
         if (x86::isInstruction(name.text)) return false;  // mov BYTE PTR [esi], 0
-        if (openStructure_) addStructField(&name, *type, rest);
-        else defineData(&name, *type, rest);
+        if (data_.openStructure()) data_.addStructField(&name, *type, rest);
+        else data_.defineData(&name, *type, rest);
         return true;
     }
     return false;
 }
 
+// "WORD operands": a processor directive, or a directive from the table.
 bool Assembler::processDirective(const Token& word, Tokens rest) {
     std::string_view w = word.text;
-    if (w.empty()) return false;
-    if (w[0] == '.') {
-        if (processorDirective(w)) return true;
-        if (equalsNoCase(w, ".model")) { directiveModel(rest); return true; }
-        if (equalsNoCase(w, ".stack")) {
-            if (!rest.empty()) constantTokens(rest, ".STACK");
-            return true;
-        }
-        for (const StandardSection& s : kStandardSections) {
-            if (equalsNoCase(w, s.directive)) {
-                if (!modelSeen_) error(Diag::ModelRequired, std::string(w));
-                selectSection(s.masmName);
-                if (ListingEntry* e = entry()) {
-                    e->section = currentSection_;
-                    e->offset = current()->offset;
-                    e->showOffset = true;
-                }
-                return true;
-            }
-        }
-        if (equalsNoCase(w, ".radix")) {
-            // The operand is always read in decimal.
-            auto saved = radix_;
-            radix_ = 10;
-            auto r = constantTokens(rest, ".RADIX");
-            radix_ = saved;
-            if (r && (*r < 2 || *r > 16)) error(Diag::InvalidRadix);
-            else if (r) radix_ = static_cast<int>(*r);
-            return true;
-        }
-        if (equalsAny(w, {".startup", ".exit"})) return true;
-        return false;
-    }
-    if (equalsNoCase(w, "END")) { directiveEnd(rest); return true; }
-    if (equalsNoCase(w, "PUBLIC")) { directivePublic(rest); return true; }
-    if (equalsAny(w, {"EXTRN", "EXTERN"})) { directiveExtern(rest, false); return true; }
-    if (equalsNoCase(w, "EXTERNDEF")) { directiveExtern(rest, true); return true; }
-    if (equalsNoCase(w, "INCLUDELIB")) {
-        if (pass_ == 1 && !rest.empty()) {
-            std::string_view text = line_->text;
-            std::size_t from = rest.front().column;
-            includeLibs_.emplace_back(trim(text.substr(from)));
-        }
-        return true;
-    }
-    if (equalsNoCase(w, "ALIGN")) {
-        auto a = rest.empty() ? std::optional<std::int64_t>(4) : constantTokens(rest, "ALIGN");
-        if (a) directiveAlign(*a);
-        return true;
-    }
-    if (equalsNoCase(w, "EVEN")) { directiveAlign(2); return true; }
-    if (equalsNoCase(w, "ORG")) { directiveOrg(rest); return true; }
-    if (equalsNoCase(w, "OPTION")) { directiveOption(rest); return true; }
-    if (equalsAny(w, {"ASSUME", "NAME", ".NOLIST", "PAGE"})) return true;
-    if (equalsNoCase(w, "INVOKE")) { directiveInvoke(rest); return true; }
-    if (equalsNoCase(w, "LOCAL")) { directiveLocal(rest); return true; }
-    if (equalsNoCase(w, "ENDS") && openStructure_) { endStructure(); return true; }
-    if (equalsAny(w, {"RET", "RETN"}) && currentProc_ && emitReturn(rest)) return true;
-    if (equalsNoCase(w, "ENDP") || equalsNoCase(w, "PROC")) {
-        error(Diag::SyntaxError, std::string(w));
-        return true;
-    }
-    return false;
+    if (w.starts_with('.') && insns_.processorDirective(w)) return true;
+    const Directive* d = findDirective(w, DirectiveForm::Plain);
+    return d && runDirective(*d, DirectiveCall{{}, w, rest});
 }
 
-// ---- symbols ----------------------------------------------------------------
-
-EvalEnvironment Assembler::environment(bool reportUndefined) const {
-    EvalEnvironment env;
-    env.symbols = const_cast<SymbolTable*>(&symbols_);
-    env.radix = radix_;
-    if (currentSection_ >= 0) {
-        env.locationSymbol = anchors_[std::size_t(currentSection_)];
-        env.locationOffset = sections_[std::size_t(currentSection_)].offset;
+bool Assembler::runDirective(const Directive& d, const DirectiveCall& call) {
+    switch (d.when) {
+        case DirectiveWhen::Always: break;
+        case DirectiveWhen::InStructure:
+            if (!data_.openStructure()) return false;
+            break;
+        case DirectiveWhen::InProcedure:
+            if (!ctx_.currentProc) return false;
+            break;
     }
-    env.undefinedIsError = reportUndefined;
-    env.dependsOnSymbols = const_cast<bool*>(&lineDependsOnSymbols_);
-    env.anonymousLabels = anonymousLabels_;
-    return env;
-}
-
-std::optional<ExprValue> Assembler::evaluateTokens(Tokens tokens) {
-    std::optional<ExprValue> v(std::in_place);
-    if (!evaluateTokens(tokens, *v)) v.reset();
-    return v;
-}
-
-bool Assembler::evaluateTokens(Tokens tokens, ExprValue& out) {
-    EvalError err;
-    if (!evaluateInto(tokens, environment(pass_ > 1), err, out)) {
-        evalError(err);
-        return false;
-    }
-    if (out.unresolved) sawUnresolved_ = true;
-    return true;
-}
-
-std::optional<std::int64_t> Assembler::constantTokens(Tokens tokens, std::string_view what) {
-    auto v = evaluateTokens(tokens);
-    if (!v) return std::nullopt;
-    if (v->kind == ValueKind::String) return stringValue(v->text);
-    if (v->kind != ValueKind::Constant && v->kind != ValueKind::TypeName && !v->unresolved) {
-        error(Diag::ConstantExpected, std::string(what));
-        return std::nullopt;
-    }
-    return v->unresolved ? 0 : v->number;
+    return d.handle(*this, call);
 }
 
 std::optional<std::int64_t> Assembler::evaluateConstant(std::string_view text, const SourceLine& at, bool quiet) {
@@ -417,7 +261,7 @@ std::optional<std::int64_t> Assembler::evaluateConstant(std::string_view text, c
         report(*lex.error, "");
         return std::nullopt;
     }
-    EvalEnvironment env = environment(!quiet);
+    EvalEnvironment env = ctx_.environment(!quiet);
     env.markReferenced = false;
     EvalError err;
     auto v = evaluate(tokens, env, err);
@@ -436,7 +280,7 @@ std::optional<std::int64_t> Assembler::evaluateConstant(std::string_view text, c
 bool Assembler::isNumericEquate(std::string_view text) {
     std::vector<Token> tokens;
     if (tokenize(text, tokens).error || tokens.empty()) return false;
-    EvalEnvironment env = environment(false);
+    EvalEnvironment env = ctx_.environment(false);
     env.markReferenced = false;
     EvalError err;
     auto v = evaluate(tokens, env, err);
@@ -445,61 +289,19 @@ bool Assembler::isNumericEquate(std::string_view text) {
     return v->kind == ValueKind::Address && !v->isOffset && (v->unresolved || v->symbol);
 }
 
-void Assembler::setSymbolValue(Symbol& s, std::int64_t value, std::int32_t section) {
-    if (s.defined && (s.value != value || s.section != section)) changed_ = true;
-    s.value = value;
-    s.section = section;
-    s.defined = true;
-    s.definedPass = pass_;
-    s.definedAt = lineIndex_;
-}
-
-Symbol* Assembler::defineSymbol(std::string_view name, SymbolKind kind, bool local) {
-    Symbol* s = local ? symbols_.find(name) : symbols_.findGlobal(name);
-    if (s && local && !s->procLocal) s = nullptr;  // a global of the same name is hidden, not redefined
-    if (!s) return &symbols_.create(name, kind, local);
-    bool definedHere = s->definedPass == pass_ && s->definedAt != lineIndex_ && s->defined;
-    bool convertible = s->kind == kind || (s->isExternDef && s->kind == SymbolKind::External) ||
-                       (!s->defined && s->kind == SymbolKind::Label);
-    if (definedHere || !convertible) {
-        error(definedHere ? Diag::SymbolRedefinition : Diag::SymbolTypeConflict, s->name);
-        return nullptr;
-    }
-    s->kind = kind;
-    return s;
-}
-
-Symbol* Assembler::defineLabel(std::string_view name, bool global, Type type, std::uint32_t length,
-                               std::uint32_t size) {
-    if (!requireSection()) return nullptr;
-    bool local = currentProc_ && scoped_ && !global && type.isCode;
-    Symbol* s = defineSymbol(name, SymbolKind::Label, local);
-    if (!s) return nullptr;
-    setSymbolValue(*s, current()->offset, currentSection_);
-    s->type = type;
-    s->lengthOf = length;
-    s->sizeOf = size;
-    s->globalLabel = global;
-    if (s->language == Language::None) s->language = language_;
-    // A public code label outside procedures starts code that a debugger unwinds from.
-    if (type.isCode && s->isPublic && !currentProc_ && current()->kind == SectionKind::Text)
-        frames_.begin(currentSection_, current()->offset);
-    return s;
-}
-
 // "@@:" places the next of the pass's numbered hidden labels; @B and @F find them
 // by number, so every procedure and every macro expansion may hold any number of them.
 void Assembler::defineAnonymousLabel() {
-    Symbol& s = hiddenLabel(anonymousLabelName(anonymousLabels_++));
-    setSymbolValue(s, current()->offset, currentSection_);
+    Symbol& s = ctx_.hiddenLabel(anonymousLabelName(ctx_.anonymousLabels++));
+    ctx_.placeLabel(s);
 }
 
 void Assembler::defineEquate(std::string_view name, Tokens rest, bool redefinable) {
     if (rest.empty()) {
-        error(Diag::ExpressionExpected, std::string(name));
+        ctx_.error(Diag::ExpressionExpected, std::string(name));
         return;
     }
-    auto v = evaluateTokens(rest);
+    auto v = ctx_.evaluateTokens(rest);
     if (!v) return;
     if (v->kind == ValueKind::String) {
         v->kind = ValueKind::Constant;
@@ -509,104 +311,71 @@ void Assembler::defineEquate(std::string_view name, Tokens rest, bool redefinabl
     Symbol* existing = symbols_.find(name);
     if (!redefinable && v->kind == ValueKind::Address && !v->isOffset && (v->symbol || v->unresolved)) {
         // name EQU label: another name for the address
-        Symbol* s = defineSymbol(name, SymbolKind::Label);
+        Symbol* s = ctx_.defineSymbol(name, SymbolKind::Label);
         if (!s || !v->symbol) return;
-        setSymbolValue(*s, v->symbol->value + v->number, v->symbol->section);
+        ctx_.setSymbolValue(*s, v->symbol->value + v->number, v->symbol->section);
         s->type = v->symbol->type;
         s->lengthOf = v->symbol->lengthOf;
         s->sizeOf = v->symbol->sizeOf;
         return;
     }
     if (v->kind != ValueKind::Constant) {
-        error(Diag::ConstantExpected, std::string(name));
+        ctx_.error(Diag::ConstantExpected, std::string(name));
         return;
     }
     if (existing && existing->defined) {
         bool sameKind = existing->kind == (redefinable ? SymbolKind::Redefinable : SymbolKind::Equate);
         if (!sameKind) {
-            error(Diag::SymbolRedefinition, existing->name);
+            ctx_.error(Diag::SymbolRedefinition, existing->name);
             return;
         }
         // EQU may repeat only with the same value (within a pass; across passes it is the same line).
-        if (!redefinable && existing->definedPass == pass_ && existing->definedAt != lineIndex_ &&
+        if (!redefinable && existing->definedPass == ctx_.pass && existing->definedAt != ctx_.lineIndex &&
             existing->value != v->number) {
-            error(Diag::SymbolRedefinition, existing->name);
+            ctx_.error(Diag::SymbolRedefinition, existing->name);
             return;
         }
     }
     Symbol* s = existing && existing->defined ? existing
-                                              : defineSymbol(name, redefinable ? SymbolKind::Redefinable
+                                              : ctx_.defineSymbol(name, redefinable ? SymbolKind::Redefinable
                                                                                : SymbolKind::Equate);
     if (!s) return;
     s->kind = redefinable ? SymbolKind::Redefinable : SymbolKind::Equate;
-    if (!redefinable && s->defined && s->value != v->number && s->definedPass != pass_) changed_ = true;
+    if (!redefinable && s->defined && s->value != v->number && s->definedPass != ctx_.pass) ctx_.changed = true;
     s->value = v->number;
     s->section = -1;
     s->defined = true;
-    s->definedPass = pass_;
-    s->definedAt = lineIndex_;
-    if (ListingEntry* e = entry()) listing_.setEquate(*e, hex(static_cast<std::uint64_t>(v->number), 8));
+    s->definedPass = ctx_.pass;
+    s->definedAt = ctx_.lineIndex;
+    out_.listEquate(v->number);
 }
 
 // ---- sections and the model --------------------------------------------------
 
 void Assembler::selectSection(std::string_view masmName) {
-    closeFrame();
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-        if (equalsNoCase(sections_[i].masmName, masmName)) {
-            currentSection_ = static_cast<std::int32_t>(i);
-            return;
-        }
-    }
-    Section s;
-    s.masmName = std::string(masmName);
-    s.kind = SectionKind::Data;
-    s.elfName = "." + foldCase(masmName);
-    for (const StandardSection& std : kStandardSections) {
-        if (equalsNoCase(std.masmName, masmName)) {
-            s.masmName = std::string(std.masmName);
-            s.elfName = std::string(std.elfName);
-            s.kind = std.kind;
-            break;
-        }
-    }
-    sections_.push_back(std::move(s));
-    currentSection_ = static_cast<std::int32_t>(sections_.size() - 1);
-    Symbol& anchor = symbols_.create(sections_.back().masmName, SymbolKind::Segment);
-    anchor.section = currentSection_;
-    anchor.defined = true;
-    anchors_.push_back(&anchor);
-}
-
-const Symbol* Assembler::sectionAnchor(std::int32_t index) const {
-    return index < 0 || std::size_t(index) >= anchors_.size() ? nullptr : anchors_[std::size_t(index)];
-}
-
-bool Assembler::requireSection() {
-    if (current()) return true;
-    error(Diag::OutsideSegment);
-    return false;
+    ctx_.closeFrame();
+    out_.switchSection(masmName);
 }
 
 void Assembler::directiveModel(Tokens rest) {
     if (modelSeen_) {
-        error(Diag::ModelRepeated);
+        ctx_.error(Diag::ModelRepeated);
         return;
     }
     modelSeen_ = true;
     if (rest.empty()) {
-        error(Diag::SyntaxError, ".MODEL");
+        ctx_.error(Diag::SyntaxError, ".MODEL");
         return;
     }
     if (!equalsAny(rest[0].text, {"flat", "tiny", "small", "medium", "compact", "large", "huge"})) {
-        error(Diag::SyntaxError, std::string(rest[0].text));
+        ctx_.error(Diag::SyntaxError, std::string(rest[0].text));
         return;
     }
     for (std::size_t i = 1; i < rest.size(); ++i) {
         if (rest[i].is(",")) continue;
-        if (auto lang = languageWord(rest[i])) language_ = *lang;
+        if (auto lang = languageWord(rest[i])) ctx_.language = *lang;
         else if (!equalsAny(rest[i].text, {"nearstack", "farstack", "os_dos", "os_os2"}))
-            error(Diag::SyntaxError, std::string(rest[i].text));
+            ctx_.error(Diag::SyntaxError, std::string(rest[i].text));
     }
     defineModelSymbols();
 }
@@ -617,8 +386,8 @@ void Assembler::defineNumber(std::string_view name, std::int64_t value) {
     if (s->kind != SymbolKind::Equate) return;
     s->value = value;
     s->defined = true;
-    s->definedPass = pass_;
-    s->definedAt = lineIndex_;
+    s->definedPass = ctx_.pass;
+    s->definedAt = ctx_.lineIndex;
 }
 
 // MASM's predefined symbols: @Version and @FileName from the start, the model's
@@ -634,11 +403,11 @@ void Assembler::definePredefinedSymbols(std::uint32_t mainFile) {
 
 void Assembler::defineModelSymbols() {
     defineNumber("@Model", 7);  // FLAT
-    defineNumber("@Interface", static_cast<int>(language_));  // Language follows MASM's numbering
+    defineNumber("@Interface", static_cast<int>(ctx_.language));  // Language follows MASM's numbering
     defineNumber("@CodeSize", 0);
     defineNumber("@DataSize", 0);
     defineNumber("@WordSize", 4);
-    if (pass_ != 1) return;  // text macros act in the first pass only
+    if (ctx_.pass != 1) return;  // text macros act in the first pass only
     pp_->setTextMacro("@code", "_TEXT");
     for (const char* flat : {"@data", "@stack", "@fardata", "@fardata?"}) pp_->setTextMacro(flat, "FLAT");
 }
@@ -646,16 +415,16 @@ void Assembler::defineModelSymbols() {
 void Assembler::directiveEnd(Tokens rest) {
     endSeen_ = true;
     pp_->stop();
-    closeFrame();
-    if (pass_ == 1) endInsideConditional_ = pp_->openConditionals() > 0;
-    if (endInsideConditional_) error(Diag::BlockNotClosed, "IF");
-    if (currentProc_) error(Diag::BlockNotClosed, currentProc_->name);
-    if (openStructure_) error(Diag::BlockNotClosed, openStructure_->name);
+    ctx_.closeFrame();
+    if (ctx_.pass == 1) endInsideConditional_ = pp_->openConditionals() > 0;
+    if (endInsideConditional_) ctx_.error(Diag::BlockNotClosed, "IF");
+    if (ctx_.currentProc) ctx_.error(Diag::BlockNotClosed, ctx_.currentProc->name);
+    if (data_.openStructure()) ctx_.error(Diag::BlockNotClosed, data_.openStructure()->name);
     if (!rest.empty()) {
-        auto v = evaluateTokens(rest);
+        auto v = ctx_.evaluateTokens(rest);
         if (!v) return;
         if (v->kind != ValueKind::Address || !v->symbol || !v->type.isCode) {
-            error(Diag::CodeAddressExpected, "END");
+            ctx_.error(Diag::CodeAddressExpected, "END");
             return;
         }
         entryPoint_ = v->symbol;
@@ -664,52 +433,48 @@ void Assembler::directiveEnd(Tokens rest) {
     }
 }
 
+// ALIGN [n]: 4 when not given.
+void Assembler::directiveAlign(Tokens rest) {
+    auto a = rest.empty() ? std::optional<std::int64_t>(4) : ctx_.constantTokens(rest, "ALIGN");
+    if (a) directiveAlign(*a);
+}
+
 void Assembler::directiveAlign(std::int64_t alignment) {
     if (alignment <= 0 || (alignment & (alignment - 1)) != 0 || alignment > 8192) {
-        error(Diag::AlignNotPowerOfTwo);
+        ctx_.error(Diag::AlignNotPowerOfTwo);
         return;
     }
-    if (openStructure_) {
-        openStructure_->alignment = std::max<std::uint32_t>(openStructure_->alignment, std::uint32_t(alignment));
-        openStructure_->size = (openStructure_->size + std::uint32_t(alignment) - 1) & ~std::uint32_t(alignment - 1);
+    if (data_.openStructure()) {
+        data_.alignStructure(std::uint32_t(alignment));
         return;
     }
-    if (!requireSection()) return;
-    Section& s = *current();
-    std::uint32_t pad = static_cast<std::uint32_t>((alignment - s.offset % alignment) % alignment);
+    if (!ctx_.requireSection()) return;
+    const std::uint32_t offset = out_.here().offset;
+    std::uint32_t pad = static_cast<std::uint32_t>((alignment - offset % alignment) % alignment);
+    out_.listOffset();
     // Code is padded with NOPs, data with zeros.
-    s.emitFill(s.kind == SectionKind::Text ? 0x90 : 0x00, pad);
-    if (pad) lineGenerated_ = true;
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = s.offset - pad;
-        e->showOffset = true;
-    }
+    out_.fill(out_.sectionKind() == SectionKind::Text ? 0x90 : 0x00, pad);
 }
 
 void Assembler::directiveOrg(Tokens rest) {
-    if (!requireSection()) return;
-    auto v = evaluateTokens(rest);
+    if (!ctx_.requireSection()) return;
+    auto v = ctx_.evaluateTokens(rest);
     if (!v) return;
     std::int64_t target;
     if (v->kind == ValueKind::Constant) target = v->number;
-    else if (v->kind == ValueKind::Address && v->unresolved) target = current()->offset;
-    else if (v->kind == ValueKind::Address && v->symbol && v->symbol->section == currentSection_)
+    else if (v->kind == ValueKind::Address && v->unresolved) target = out_.here().offset;
+    else if (v->kind == ValueKind::Address && v->symbol && v->symbol->section == out_.here().section)
         target = v->symbol->value + v->number;
     else {
-        error(Diag::OrgNeedsLocal);
+        ctx_.error(Diag::OrgNeedsLocal);
         return;
     }
-    if (target < 0 || !sectionMayGrowTo(std::uint64_t(target))) {
-        error(Diag::ValueOutOfRange, "ORG");
+    if (target < 0 || !out_.mayGrowTo(std::uint64_t(target))) {
+        ctx_.error(Diag::ValueOutOfRange, "ORG");
         return;
     }
-    current()->setOffset(static_cast<std::uint32_t>(target));
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
-    }
+    out_.setOffset(static_cast<std::uint32_t>(target));
+    out_.listOffset();
 }
 
 void Assembler::directiveOption(Tokens rest) {
@@ -720,61 +485,87 @@ void Assembler::directiveOption(Tokens rest) {
         if (equalsNoCase(name, "casemap")) {
             if (equalsNoCase(value, "none")) symbols_.setCaseSensitive(true);
             else if (equalsAny(value, {"notpublic", "all"})) symbols_.setCaseSensitive(false);
-            else error(Diag::SyntaxError, std::string(value));
+            else ctx_.error(Diag::SyntaxError, std::string(value));
         } else if (equalsNoCase(name, "language")) {
             Token t = item.size() >= 3 ? item[2] : item[0];
-            if (auto lang = languageWord(t)) language_ = *lang;
-            else error(Diag::SyntaxError, std::string(value));
+            if (auto lang = languageWord(t)) ctx_.language = *lang;
+            else ctx_.error(Diag::SyntaxError, std::string(value));
         } else if (equalsNoCase(name, "scoped")) {
-            scoped_ = true;
+            ctx_.scoped = true;
         } else if (equalsNoCase(name, "noscoped")) {
-            scoped_ = false;
+            ctx_.scoped = false;
         } else if (!equalsAny(name, {"proc", "dotname", "nodotname", "nokeyword", "ljmp", "noljmp", "expr32",
                                    "expr16", "m510", "nom510", "oldstructs", "nooldstructs", "oldmacros",
                                    "nooldmacros", "readonly", "noreadonly", "emulator", "noemulator",
                                    "epilogue", "prologue", "segment", "offset", "nosignextend", "setif2"})) {
-            error(Diag::SyntaxError, std::string(name));
+            ctx_.error(Diag::SyntaxError, std::string(name));
         }
     }
 }
 
 void Assembler::directiveSegment(std::string_view name, Tokens rest) {
-    if (currentSection_ >= 0) sectionStack_.push_back(currentSection_);
-    selectSection(name);
-    if (pass_ == 1) {
-        Section& s = sections_[std::size_t(currentSection_)];
+    ctx_.closeFrame();
+    out_.pushSection(name);
+    if (ctx_.pass == 1) {
+        // The last class that names a kind decides it: 'CODE', 'BSS', 'CONST'.
+        SectionKind kind = out_.sectionKind();
         for (const Token& t : rest) {
             if (t.kind != TokenKind::String) continue;
             std::string cls = foldCase(unquote(t.text));
-            if (cls == "code") s.kind = SectionKind::Text;
-            else if (cls == "bss") s.kind = SectionKind::Bss;
-            else if (cls == "const") s.kind = SectionKind::Rodata;
+            if (cls == "code") kind = SectionKind::Text;
+            else if (cls == "bss") kind = SectionKind::Bss;
+            else if (cls == "const") kind = SectionKind::Rodata;
         }
-        if (s.kind == SectionKind::Text && s.elfName != ".text" && equalsNoCase(name, "_TEXT")) s.elfName = ".text";
+        out_.classifySection(kind);
     }
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
+    out_.listOffset();
+}
+
+void Assembler::directiveStandardSection(std::string_view directive) {
+    for (const StandardSection& s : standardSections()) {
+        if (!equalsNoCase(directive, s.directive)) continue;
+        if (!modelSeen_) ctx_.error(Diag::ModelRequired, std::string(directive));
+        selectSection(s.masmName);
+        out_.listOffset();
+        return;
     }
 }
 
+void Assembler::directiveStack(Tokens rest) {
+    if (!rest.empty()) ctx_.constantTokens(rest, ".STACK");
+}
+
+void Assembler::directiveRadix(Tokens rest) {
+    // The operand is always read in decimal.
+    auto saved = ctx_.radix;
+    ctx_.radix = 10;
+    auto r = ctx_.constantTokens(rest, ".RADIX");
+    ctx_.radix = saved;
+    if (r && (*r < 2 || *r > 16)) ctx_.error(Diag::InvalidRadix);
+    else if (r) ctx_.radix = static_cast<int>(*r);
+}
+
+// INCLUDELIB name: the rest of the line as written, kept for the object's directives.
+void Assembler::directiveIncludeLib(Tokens rest) {
+    if (ctx_.pass != 1 || rest.empty()) return;
+    std::string_view text = ctx_.line->text;
+    std::size_t from = rest.front().column;
+    includeLibs_.emplace_back(trim(text.substr(from)));
+}
+
+// name ENDS closes the structure being defined, else the segment of that name.
+void Assembler::directiveEndsNamed(std::string_view name) {
+    if (data_.openStructure()) data_.endStructure();
+    else directiveEnds(name);
+}
+
 void Assembler::directiveEnds(std::string_view name) {
-    if (!current() || !equalsNoCase(current()->masmName, name)) {
-        error(Diag::UnmatchedBlock, std::string(name));
+    if (!out_.hasSection() || !equalsNoCase(out_.sectionName(), name)) {
+        ctx_.error(Diag::UnmatchedBlock, std::string(name));
         return;
     }
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
-    }
-    if (sectionStack_.empty()) {
-        currentSection_ = -1;
-    } else {
-        currentSection_ = sectionStack_.back();
-        sectionStack_.pop_back();
-    }
+    out_.listOffset();
+    out_.popSection();
 }
 
 }  // namespace ml

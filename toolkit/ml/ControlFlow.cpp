@@ -4,10 +4,9 @@
 #include <algorithm>
 #include <array>
 
-#include "Assembler.h"
+#include "ControlFlow.h"
 #include "ControlBlock.h"
 #include "Text.h"
-#include "WordIndex.h"
 
 namespace ml {
 
@@ -67,27 +66,15 @@ std::size_t closing(std::span<const Token> t, std::size_t open) {
 
 }  // namespace
 
-Symbol& Assembler::newHiddenLabel() { return hiddenLabel("@C" + hex(hiddenLabels_++, 4)); }
+Symbol& ControlFlow::newHiddenLabel() { return ctx_.hiddenLabel("@C" + hex(hiddenLabels_++, 4)); }
 
-// The code label of that name that the assembler made (created on first use); it is
-// never listed nor written to the object.
-Symbol& Assembler::hiddenLabel(const std::string& name) {
-    Symbol* s = symbols_.findGlobal(name);
-    if (!s) {
-        s = &symbols_.create(name, SymbolKind::Label);
-        s->type = Type{4, false, false, true};
-        s->hidden = true;
-    }
-    return *s;
+void ControlFlow::placeHiddenLabel(Symbol& label) {
+    if (!ctx_.requireSection()) return;
+    ctx_.placeLabel(label);
 }
 
-void Assembler::placeHiddenLabel(Symbol& label) {
-    if (!requireSection()) return;
-    setSymbolValue(label, current()->offset, currentSection_);
-}
-
-void Assembler::emitJump(std::string_view mnemonic, Symbol& target) {
-    if (!requireSection()) return;
+void ControlFlow::emitJump(std::string_view mnemonic, Symbol& target) {
+    if (!ctx_.requireSection()) return;
     ExprValue v;
     v.kind = ValueKind::Address;
     v.symbol = &target;
@@ -96,25 +83,25 @@ void Assembler::emitJump(std::string_view mnemonic, Symbol& target) {
     x86::Instruction insn;
     insn.mnemonic = mnemonic;
     ExprValue values[1] = {v};
-    emitInstruction(insn, values, std::string(mnemonic) + " " + target.name);
+    insns_.emitInstruction(insn, values, std::string(mnemonic) + " " + target.name);
 }
 
-bool Assembler::encodeComparison(Tokens left, Tokens right, bool bitTest, bool& isSigned) {
-    auto a = evaluateTokens(left);
-    auto b = a ? evaluateTokens(right) : std::nullopt;
+bool ControlFlow::encodeComparison(Tokens left, Tokens right, bool bitTest, bool& isSigned) {
+    auto a = ctx_.evaluateTokens(left);
+    auto b = a ? ctx_.evaluateTokens(right) : std::nullopt;
     if (!b) return false;
     x86::Operand first, second;
-    if (!toOperand(*a, first, false) || !toOperand(*b, second, false)) return false;
+    if (!insns_.toOperand(*a, first, false) || !insns_.toOperand(*b, second, false)) return false;
     isSigned = a->type.isSigned || b->type.isSigned;
     std::string text = std::string(bitTest ? "test " : "cmp ") + joinTokens(left) + ", " + joinTokens(right);
-    return encodeSimple(bitTest ? "test" : "cmp", {first, second}, text);
+    return insns_.encodeSimple(bitTest ? "test" : "cmp", {first, second}, text);
 }
 
 // Jumps to `target` when the condition is true (jumpIfTrue) or false, evaluating
 // || and && from left to right with MASM's short-circuit jumps.
-bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
+bool ControlFlow::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
     if (cond.empty()) {
-        error(Diag::ControlFlowSyntax);
+        ctx_.error(Diag::ControlFlowSyntax);
         return false;
     }
     auto ors = splitTokens(cond, "||", false);
@@ -134,7 +121,7 @@ bool Assembler::emitCondition(Tokens cond, bool jumpIfTrue, Symbol& target) {
 
 // The parts of an || (isOr) or && chain. The jump is taken as soon as the outcome
 // is known; the other way out skips past the chain.
-bool Assembler::emitJunction(const std::vector<Tokens>& parts, bool isOr, bool jumpIfTrue, Symbol& target) {
+bool ControlFlow::emitJunction(const std::vector<Tokens>& parts, bool isOr, bool jumpIfTrue, Symbol& target) {
     if (isOr == jumpIfTrue) {  // any part decides alone
         for (Tokens part : parts)
             if (!emitCondition(part, jumpIfTrue, target)) return false;
@@ -150,7 +137,7 @@ bool Assembler::emitJunction(const std::vector<Tokens>& parts, bool isOr, bool j
 
 // A relation (a < b) or a bit test (a & b) at the top level of the condition:
 // true or false when it was one, nothing when the condition holds none.
-std::optional<bool> Assembler::emitRelation(Tokens cond, bool jumpIfTrue, Symbol& target) {
+std::optional<bool> ControlFlow::emitRelation(Tokens cond, bool jumpIfTrue, Symbol& target) {
     int depth = 0;
     for (std::size_t i = 0; i < cond.size(); ++i) {
         if (cond[i].is("(") || cond[i].is("[")) ++depth;
@@ -175,86 +162,58 @@ std::optional<bool> Assembler::emitRelation(Tokens cond, bool jumpIfTrue, Symbol
 
 // A single operand: a constant decides at assembly time; a register is ORed with
 // itself, anything else compared with 0.
-bool Assembler::emitTestAgainstZero(Tokens cond, bool jumpIfTrue, Symbol& target) {
-    auto v = evaluateTokens(cond);
+bool ControlFlow::emitTestAgainstZero(Tokens cond, bool jumpIfTrue, Symbol& target) {
+    auto v = ctx_.evaluateTokens(cond);
     if (!v) return false;
     if (v->kind == ValueKind::Constant) {
         if ((v->number != 0) == jumpIfTrue) emitJump("jmp", target);
         return true;
     }
     x86::Operand op;
-    if (!toOperand(*v, op, false)) return false;
+    if (!insns_.toOperand(*v, op, false)) return false;
     std::string operand = joinTokens(cond);
-    if (op.kind == x86::OperandKind::Reg) encodeSimple("or", {op, op}, "or " + operand + ", " + operand);
-    else encodeSimple("cmp", {op, x86::Operand{x86::OperandKind::Imm}}, "cmp " + operand + ", 0");
+    if (op.kind == x86::OperandKind::Reg) insns_.encodeSimple("or", {op, op}, "or " + operand + ", " + operand);
+    else insns_.encodeSimple("cmp", {op, x86::Operand{x86::OperandKind::Imm}}, "cmp " + operand + ", 0");
     emitJump(jumpIfTrue ? "jne" : "je", target);
     return true;
 }
 
-namespace {
-
-struct ControlDirective {
-    std::string_view name;
-    void (Assembler::*handler)(std::string_view, std::span<const Token>);
-};
-
-}  // namespace
-
-Assembler::ControlHandler Assembler::controlHandler(std::string_view directive) {
-    // directive     handler
-    static const std::array<ControlDirective, 11> kDirectives = {{
-        {".if", &Assembler::controlIf},          {".elseif", &Assembler::controlElse},
-        {".else", &Assembler::controlElse},      {".endif", &Assembler::controlEndIf},
-        {".while", &Assembler::controlWhile},    {".endw", &Assembler::controlEndWhile},
-        {".repeat", &Assembler::controlRepeat},  {".until", &Assembler::controlUntil},
-        {".untilcxz", &Assembler::controlUntil}, {".break", &Assembler::controlLeave},
-        {".continue", &Assembler::controlLeave},
-    }};
-    static const WordIndex index(kDirectives);
-    const ControlDirective* found = index.find(directive);
-    return found ? found->handler : nullptr;
-}
-
-bool Assembler::processControlFlow(const Token& word, Tokens rest) {
-    std::string_view w = word.text;
-    if (w.size() < 3 || w[0] != '.') return false;
-    const ControlHandler handler = controlHandler(w);
-    if (!handler) return false;
-    (this->*handler)(w, rest);
-    return true;
+void ControlFlow::beginPass() {
+    blocks_.clear();
+    hiddenLabels_ = 0;
 }
 
 // The innermost open block when it is of `kind`; otherwise the directive that wanted
 // it is misplaced (A2150) and there is none.
-ControlBlock* Assembler::innermostBlockOf(ControlBlock::Kind kind, std::string_view directive) {
-    if (controlBlocks_.empty() || controlBlocks_.back()->kind != kind) {
-        error(Diag::ControlBlockExpected, std::string(directive));
+ControlBlock* ControlFlow::innermostBlockOf(ControlBlockKind kind, std::string_view directive) {
+    if (blocks_.empty() || blocks_.back()->kind != kind) {
+        ctx_.error(Diag::ControlBlockExpected, std::string(directive));
         return nullptr;
     }
-    return controlBlocks_.back().get();
+    return blocks_.back().get();
 }
 
-ControlBlock* Assembler::innermostLoop() {
-    for (auto it = controlBlocks_.rbegin(); it != controlBlocks_.rend(); ++it)
+ControlBlock* ControlFlow::innermostLoop() {
+    for (auto it = blocks_.rbegin(); it != blocks_.rend(); ++it)
         if ((*it)->kind != ControlBlock::Kind::If) return it->get();
     return nullptr;
 }
 
-void Assembler::controlIf(std::string_view, Tokens rest) {
+void ControlFlow::controlIf(std::string_view, Tokens rest) {
     auto b = std::make_unique<ControlBlock>();
     b->kind = ControlBlock::Kind::If;
     b->next = &newHiddenLabel();
     b->end = &newHiddenLabel();
     emitCondition(rest, false, *b->next);
-    controlBlocks_.push_back(std::move(b));
+    blocks_.push_back(std::move(b));
 }
 
 // .ELSEIF and .ELSE: the previous branch jumps to the end; this one starts here.
-void Assembler::controlElse(std::string_view w, Tokens rest) {
+void ControlFlow::controlElse(std::string_view w, Tokens rest) {
     ControlBlock* b = innermostBlockOf(ControlBlock::Kind::If, w);
     if (!b) return;
     if (b->elseSeen) {
-        error(Diag::ElseClauseTwice);
+        ctx_.error(Diag::ElseClauseTwice);
         return;
     }
     emitJump("jmp", *b->end);
@@ -268,16 +227,16 @@ void Assembler::controlElse(std::string_view w, Tokens rest) {
     }
 }
 
-void Assembler::controlEndIf(std::string_view w, Tokens) {
+void ControlFlow::controlEndIf(std::string_view w, Tokens) {
     ControlBlock* b = innermostBlockOf(ControlBlock::Kind::If, w);
     if (!b) return;
     if (b->next) placeHiddenLabel(*b->next);
     placeHiddenLabel(*b->end);
-    controlBlocks_.pop_back();
+    blocks_.pop_back();
 }
 
 // .WHILE jumps to its test, which .ENDW places after the body.
-void Assembler::controlWhile(std::string_view, Tokens rest) {
+void ControlFlow::controlWhile(std::string_view, Tokens rest) {
     auto b = std::make_unique<ControlBlock>();
     b->kind = ControlBlock::Kind::While;
     b->test = &newHiddenLabel();
@@ -286,41 +245,41 @@ void Assembler::controlWhile(std::string_view, Tokens rest) {
     b->condition.assign(rest.begin(), rest.end());
     emitJump("jmp", *b->test);
     placeHiddenLabel(*b->top);
-    controlBlocks_.push_back(std::move(b));
+    blocks_.push_back(std::move(b));
 }
 
-void Assembler::controlEndWhile(std::string_view w, Tokens) {
+void ControlFlow::controlEndWhile(std::string_view w, Tokens) {
     ControlBlock* b = innermostBlockOf(ControlBlock::Kind::While, w);
     if (!b) return;
     placeHiddenLabel(*b->test);
     emitCondition(b->condition, true, *b->top);
     placeHiddenLabel(*b->end);
-    controlBlocks_.pop_back();
+    blocks_.pop_back();
 }
 
-void Assembler::controlRepeat(std::string_view, Tokens) {
+void ControlFlow::controlRepeat(std::string_view, Tokens) {
     auto b = std::make_unique<ControlBlock>();
     b->kind = ControlBlock::Kind::Repeat;
     b->top = &newHiddenLabel();
     b->test = &newHiddenLabel();
     b->end = &newHiddenLabel();
     placeHiddenLabel(*b->top);
-    controlBlocks_.push_back(std::move(b));
+    blocks_.push_back(std::move(b));
 }
 
 // .UNTIL cond, or .UNTILCXZ [a == b | a != b], which counts ECX down as LOOP does
 // and, with a comparison, also ends when it holds (LOOPNE / LOOPE).
-void Assembler::controlUntil(std::string_view w, Tokens rest) {
+void ControlFlow::controlUntil(std::string_view w, Tokens rest) {
     ControlBlock* b = innermostBlockOf(ControlBlock::Kind::Repeat, w);
     if (!b) return;
     placeHiddenLabel(*b->test);
     if (equalsNoCase(w, ".UNTIL")) emitCondition(rest, false, *b->top);
     else emitCountedUntil(rest, *b->top);
     placeHiddenLabel(*b->end);
-    controlBlocks_.pop_back();
+    blocks_.pop_back();
 }
 
-void Assembler::emitCountedUntil(Tokens cond, Symbol& top) {
+void ControlFlow::emitCountedUntil(Tokens cond, Symbol& top) {
     if (cond.empty()) {
         emitJump("loop", top);
         return;
@@ -336,14 +295,14 @@ void Assembler::emitCountedUntil(Tokens cond, Symbol& top) {
         }
         if (unsupported == &cond[0]) unsupported = &cond[i];
     }
-    error(Diag::ControlFlowSyntax, std::string(unsupported->text));
+    ctx_.error(Diag::ControlFlowSyntax, std::string(unsupported->text));
 }
 
 // .BREAK and .CONTINUE, each with an optional .IF condition.
-void Assembler::controlLeave(std::string_view w, Tokens rest) {
+void ControlFlow::controlLeave(std::string_view w, Tokens rest) {
     ControlBlock* b = innermostLoop();
     if (!b) {
-        error(Diag::ControlBlockExpected, std::string(w));
+        ctx_.error(Diag::ControlBlockExpected, std::string(w));
         return;
     }
     Symbol& target = equalsNoCase(w, ".BREAK") ? *b->end : *b->test;
@@ -354,7 +313,7 @@ void Assembler::controlLeave(std::string_view w, Tokens rest) {
     } else if (rest.size() > 1 && rest[0].is(".") && rest[1].isWord("IF")) {
         emitCondition(rest.subspan(2), true, target);
     } else {
-        error(Diag::ControlFlowSyntax, std::string(rest[0].text));
+        ctx_.error(Diag::ControlFlowSyntax, std::string(rest[0].text));
     }
 }
 

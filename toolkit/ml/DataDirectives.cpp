@@ -4,17 +4,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "Assembler.h"
+#include "DataDirectives.h"
 #include "Text.h"
 
 namespace ml {
 
 namespace {
-
-// The bytes all sections together may hold (reserved space of .DATA? aside): a bound
-// on the memory any source can make the assembler use.
-constexpr std::uint64_t kMaxDataBytes = 1ull << 28;
-constexpr std::uint64_t kMaxReservedBytes = 1ull << 31;
 
 
 // Finds "count DUP ( list )" at the top level of `item`.
@@ -92,64 +87,39 @@ std::string hexBytes(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-const Type* Assembler::dataType(const Token& word) const {
+const Type* DataDirectives::dataType(const Token& word) const {
     if (word.kind != TokenKind::Identifier) return nullptr;
     if (const Type* t = builtinType(word.text)) return t->isCode ? nullptr : t;
-    const Symbol* s = symbols_.find(word.text);
+    const Symbol* s = ctx_.symbols.find(word.text);
     if (s && (s->kind == SymbolKind::StructType || s->kind == SymbolKind::TypeAlias) && !s->type.isCode)
         return &s->type;
     return nullptr;
 }
 
-void Assembler::addRelocation(RelocKind kind, const Symbol* target, std::uint32_t at) {
-    if (!target || !current()) return;
-    current()->relocations.push_back(Relocation{at, kind, target->id});
-}
-
-x86::Value Assembler::relocatable(const Symbol* symbol, std::int64_t addend) const {
-    if (!symbol) return x86::Value{addend, 0};
-    bool local = symbol->section >= 0 && symbol->defined &&
-                 (symbol->kind == SymbolKind::Label || symbol->kind == SymbolKind::Procedure ||
-                  symbol->kind == SymbolKind::Segment);
-    if (local) {
-        const Symbol* anchor = sectionAnchor(symbol->section);
-        return x86::Value{symbol->value + addend, anchor ? anchor->id : 0};
-    }
-    return x86::Value{addend, symbol->id};
-}
-
-void Assembler::defineData(const Token* name, const Type& type, Tokens initializers) {
-    if (!requireSection()) return;
+void DataDirectives::defineData(const Token* name, const Type& type, Tokens initializers) {
+    if (!ctx_.requireSection()) return;
     if (initializers.empty()) {
-        error(Diag::InvalidDataInitializer, name ? std::string(name->text) : std::string());
+        ctx_.error(Diag::InvalidDataInitializer, name ? std::string(name->text) : std::string());
         return;
     }
-    std::uint32_t start = current()->offset;
-    Symbol* label = name ? defineLabel(name->text, false, type) : nullptr;
+    std::uint32_t start = ctx_.out.here().offset;
+    Symbol* label = name ? ctx_.defineLabel(name->text, false, type) : nullptr;
     std::vector<std::string>& fields = dataFields_;
     fields.clear();
     std::uint32_t count = 0;
     emitInitializerList(type, initializers, count, fields, 0);
-    if (label && label->section == currentSection_ && label->value == start) {
+    if (label && label->section == ctx_.out.here().section && label->value == start) {
         label->lengthOf = count;
         label->sizeOf = count * type.size;
     }
-    lineGenerated_ = true;
-    recordLine(start);
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = start;
-        e->showOffset = true;
-        e->code = {};
-        for (const std::string& row : listingRows(fields)) listing_.addCode(*e, row);
-    }
+    ctx_.out.dataLine(start, ctx_.out.listing() ? listingRows(fields) : std::vector<std::string>{});
 }
 
 // Plain values share rows ("0D 0A 54 68"); a DUP group takes rows of its own:
 //   00000064 [
 //     00000000
 //    ]
-std::vector<std::string> Assembler::listingRows(const std::vector<std::string>& fields) {
+std::vector<std::string> DataDirectives::listingRows(const std::vector<std::string>& fields) {
     std::vector<std::string> rows;
     bool joinable = false;
     for (const std::string& f : fields) {
@@ -164,47 +134,38 @@ std::vector<std::string> Assembler::listingRows(const std::vector<std::string>& 
     return rows;
 }
 
-bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t& count,
+bool DataDirectives::emitInitializerList(const Type& type, Tokens list, std::uint32_t& count,
                                     std::vector<std::string>& fields, int depth) {
     if (depth > 32) {
-        error(Diag::NestingTooDeep, "DUP");
+        ctx_.error(Diag::NestingTooDeep, "DUP");
         return false;
     }
     for (Tokens item : TokenParts(list)) {
         Tokens countTokens, inner;
         if (splitDup(item, countTokens, inner)) {
             if (inner.empty()) {
-                error(Diag::SyntaxError, "DUP");
+                ctx_.error(Diag::SyntaxError, "DUP");
                 return false;
             }
-            auto n = constantTokens(countTokens, "DUP");
+            auto n = ctx_.constantTokens(countTokens, "DUP");
             if (!n) return false;
             if (*n < 0) {
-                error(Diag::ValueOutOfRange, "DUP");
+                ctx_.error(Diag::ValueOutOfRange, "DUP");
                 return false;
             }
             if (*n == 0) continue;
-            Section& s = *current();
-            std::uint32_t begin = s.offset;
-            std::size_t relocBegin = s.relocations.size();
+            const EmitMark begin = ctx_.out.mark();
             std::uint32_t innerCount = 0;
             std::vector<std::string> innerFields;
             if (!emitInitializerList(type, inner, innerCount, innerFields, depth + 1)) return false;
-            std::uint32_t unit = s.offset - begin;
-            if (s.offset < begin || !sectionMayGrowTo(std::uint64_t(begin) + std::uint64_t(unit) * std::uint64_t(*n))) {
-                error(Diag::ValueTooLarge, "DUP");
+            const std::uint32_t end = ctx_.out.here().offset;
+            const std::uint32_t unit = end - begin.offset;
+            if (end < begin.offset ||
+                !ctx_.out.mayGrowTo(std::uint64_t(begin.offset) + std::uint64_t(unit) * std::uint64_t(*n))) {
+                ctx_.error(Diag::ValueTooLarge, "DUP");
                 return false;
             }
-            const std::size_t relocEnd = s.relocations.size();
-            s.repeatLast(begin, unit, std::size_t(*n));
-            for (std::int64_t k = 1; k < *n && relocEnd > relocBegin; ++k) {
-                const std::uint32_t at = begin + unit * std::uint32_t(k);
-                for (std::size_t r = relocBegin; r < relocEnd; ++r) {
-                    Relocation rel = s.relocations[r];
-                    rel.offset = rel.offset - begin + at;
-                    s.relocations.push_back(rel);
-                }
-            }
+            ctx_.out.repeat(begin, std::size_t(*n));
             count += innerCount * static_cast<std::uint32_t>(*n);
             fields.push_back(hex(static_cast<std::uint64_t>(*n), 8) + " [");
             for (std::string& f : innerFields) fields.push_back("  " + f);
@@ -216,21 +177,10 @@ bool Assembler::emitInitializerList(const Type& type, Tokens list, std::uint32_t
     return true;
 }
 
-// True when the current section may reach `end` bytes within the bounds above.
-bool Assembler::sectionMayGrowTo(std::uint64_t end) const {
-    const Section& growing = sections_[std::size_t(currentSection_)];
-    if (growing.kind == SectionKind::Bss) return end <= kMaxReservedBytes;
-    std::uint64_t total = 0;
-    for (const Section& s : sections_)
-        if (s.kind != SectionKind::Bss) total += &s == &growing ? std::max<std::uint64_t>(s.size, end) : s.size;
-    return total <= kMaxDataBytes;
-}
-
-bool Assembler::emitInitializer(const Type& type, Tokens item, std::uint32_t& count,
+bool DataDirectives::emitInitializer(const Type& type, Tokens item, std::uint32_t& count,
                                 std::vector<std::string>& fields) {
-    Section& s = *current();
     if (item.empty()) {
-        error(Diag::InvalidDataInitializer);
+        ctx_.error(Diag::InvalidDataInitializer);
         return false;
     }
     if (type.structure && !type.structure->isRecord) {
@@ -242,7 +192,7 @@ bool Assembler::emitInitializer(const Type& type, Tokens item, std::uint32_t& co
         return emitRecord(*type.structure, item, fields);
     }
     if (isQuestion(item)) {
-        s.emitFill(0, type.size);
+        ctx_.out.fill(0, type.size);
         ++count;
         fields.push_back(std::string(type.size * 2, '0'));
         return true;
@@ -250,10 +200,10 @@ bool Assembler::emitInitializer(const Type& type, Tokens item, std::uint32_t& co
     if (item.size() == 1 && item[0].kind == TokenKind::String && type.size == 1) {
         std::string bytes = unquote(item[0].text);
         if (bytes.empty()) {
-            error(Diag::EmptyString);
+            ctx_.error(Diag::EmptyString);
             return false;
         }
-        s.emit(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        ctx_.out.bytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
         count += static_cast<std::uint32_t>(bytes.size());
         fields.push_back(hexBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
         return true;
@@ -280,15 +230,15 @@ bool isRealSize(std::uint32_t size) { return size == 4 || size == 8 || size == 1
 
 }  // namespace
 
-bool Assembler::emitScalar(const Type& type, Tokens item, std::vector<std::string>& fields) {
+bool DataDirectives::emitScalar(const Type& type, Tokens item, std::vector<std::string>& fields) {
     const std::uint32_t size = type.size;
     if (size == 0 || size > 16) {
-        error(Diag::InvalidDataType);
+        ctx_.error(Diag::InvalidDataType);
         return false;
     }
     if (isWrittenReal(item)) return emitWrittenReal(size, item, fields);
     if (isHexReal(item)) return emitHexReal(size, item[0], fields);
-    auto v = evaluateTokens(item);
+    auto v = ctx_.evaluateTokens(item);
     if (!v) return false;
     if (v->kind == ValueKind::Real || (type.isFloat && v->kind == ValueKind::Constant)) {
         const long double value = v->kind == ValueKind::Real ? v->real : static_cast<long double>(v->number);
@@ -296,7 +246,7 @@ bool Assembler::emitScalar(const Type& type, Tokens item, std::vector<std::strin
     }
     if (v->kind == ValueKind::String) {
         if (unquote(v->text).size() > size) {
-            error(Diag::InitializerTooLarge);
+            ctx_.error(Diag::InitializerTooLarge);
             return false;
         }
         v->kind = ValueKind::Constant;
@@ -307,54 +257,54 @@ bool Assembler::emitScalar(const Type& type, Tokens item, std::vector<std::strin
         v->kind = ValueKind::Address;
     if (v->kind == ValueKind::Constant) return emitInteger(size, v->number, fields);
     if (v->kind == ValueKind::Address) return emitAddress(size, *v, fields);
-    error(Diag::InvalidDataInitializer);
+    ctx_.error(Diag::InvalidDataInitializer);
     return false;
 }
 
-bool Assembler::emitWrittenReal(std::uint32_t size, Tokens item, std::vector<std::string>& fields) {
+bool DataDirectives::emitWrittenReal(std::uint32_t size, Tokens item, std::vector<std::string>& fields) {
     const bool negative = item.size() == 2 && item[0].is("-");
     const std::string text(item.back().text);
     return emitReal(size, 0, text.c_str(), negative, fields);
 }
 
 // A real from its value, or from its written digits when `digits` is given.
-bool Assembler::emitReal(std::uint32_t size, long double value, const char* digits, bool negative,
+bool DataDirectives::emitReal(std::uint32_t size, long double value, const char* digits, bool negative,
                          std::vector<std::string>& fields) {
     if (!isRealSize(size)) {
-        error(Diag::RealNotAllowed);
+        ctx_.error(Diag::RealNotAllowed);
         return false;
     }
     auto bytes = realBytes(value, digits, negative, size);
-    current()->emit(bytes.data(), bytes.size());
+    ctx_.out.bytes(bytes);
     fields.push_back(realHex(bytes));
     return true;
 }
 
-bool Assembler::emitHexReal(std::uint32_t size, const Token& number, std::vector<std::string>& fields) {
+bool DataDirectives::emitHexReal(std::uint32_t size, const Token& number, std::vector<std::string>& fields) {
     std::string digits(number.text.substr(0, number.text.size() - 1));
     bool tooLarge = false;
     auto bits = parseInteger(digits + "h", 10, &tooLarge);
     if (!bits) {
-        error(tooLarge ? Diag::ValueTooLarge : Diag::NonDigitInNumber, std::string(number.text));
+        ctx_.error(tooLarge ? Diag::ValueTooLarge : Diag::NonDigitInNumber, std::string(number.text));
         return false;
     }
     std::uint8_t buffer[16] = {};
     putLittleEndian(buffer, *bits, size);
-    current()->emit(buffer, size);
+    ctx_.out.bytes({buffer, size});
     fields.push_back(hex(*bits, int(size * 2)));
     return true;
 }
 
-bool Assembler::emitInteger(std::uint32_t size, std::int64_t n, std::vector<std::string>& fields) {
+bool DataDirectives::emitInteger(std::uint32_t size, std::int64_t n, std::vector<std::string>& fields) {
     const bool fits = size >= 8 || (n >= -(std::int64_t(1) << (size * 8 - 1)) && n < (std::int64_t(1) << (size * 8)));
     if (!fits) {
-        error(Diag::InitializerTooLarge, std::to_string(n));
+        ctx_.error(Diag::InitializerTooLarge, std::to_string(n));
         return false;
     }
     std::uint8_t buffer[16] = {};
     putLittleEndian(buffer, static_cast<std::uint64_t>(n), size);
     if (size > 8 && n < 0) std::memset(buffer + 8, 0xFF, size - 8);
-    current()->emit(buffer, size);
+    ctx_.out.bytes({buffer, size});
     const std::uint64_t shown = size >= 8 ? static_cast<std::uint64_t>(n)
                                           : static_cast<std::uint64_t>(n) & ((std::uint64_t(1) << (size * 8)) - 1);
     fields.push_back(hex(shown, int(std::min<std::uint32_t>(size, 8) * 2)));
@@ -363,28 +313,26 @@ bool Assembler::emitInteger(std::uint32_t size, std::int64_t n, std::vector<std:
 
 // An address in a WORD, DWORD or FWORD, relocated when it names a symbol; the
 // listing marks it R, or E for an external.
-bool Assembler::emitAddress(std::uint32_t size, const ExprValue& v, std::vector<std::string>& fields) {
+bool DataDirectives::emitAddress(std::uint32_t size, const ExprValue& v, std::vector<std::string>& fields) {
     if (size != 4 && size != 2 && size != 6) {
-        error(Diag::InitializerTooLarge, "address");
+        ctx_.error(Diag::InitializerTooLarge, "address");
         return false;
     }
-    Section& s = *current();
-    const x86::Value target = relocatable(v.symbol, v.number);
-    const std::uint32_t at = s.offset;
+    const x86::Value target = ctx_.relocatable(v.symbol, v.number);
+    const std::uint32_t at = ctx_.out.here().offset;
     std::uint8_t buffer[16] = {};
     putLittleEndian(buffer, static_cast<std::uint64_t>(target.constant), std::min<std::uint32_t>(size, 4));
-    s.emit(buffer, size);
-    const Symbol* relocated = symbols_.byId(target.symbol);
-    if (target.symbol) addRelocation(size == 2 ? RelocKind::Abs16 : RelocKind::Abs32, relocated, at);
+    ctx_.out.bytes({buffer, size});
+    const Symbol* relocated = ctx_.symbols.byId(target.symbol);
+    if (relocated) ctx_.out.relocation(size == 2 ? RelocKind::Abs16 : RelocKind::Abs32, *relocated, at);
     const bool external = relocated && relocated->kind != SymbolKind::Segment;
     fields.push_back(hex(static_cast<std::uint64_t>(target.constant), int(std::min<std::uint32_t>(size, 4) * 2)) +
                      (target.symbol ? (external ? " E" : " R") : ""));
     return true;
 }
 
-bool Assembler::emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields) {
-    Section& s = *current();
-    std::uint32_t start = s.offset;
+bool DataDirectives::emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields) {
+    const std::uint32_t start = ctx_.out.here().offset;
     std::vector<Tokens> overrides;
     Tokens inside;
     if (isQuestion(item)) {
@@ -392,18 +340,18 @@ bool Assembler::emitStructure(const StructDef& def, Tokens item, std::vector<std
     } else if (bracketed(item, inside)) {
         if (!inside.empty()) overrides = splitTokens(inside);
     } else {
-        error(Diag::InvalidDataInitializer, def.name);
+        ctx_.error(Diag::InvalidDataInitializer, def.name);
         return false;
     }
     if (overrides.size() > def.fields.size()) {
-        error(Diag::TooManyInitialValues, def.name);
+        ctx_.error(Diag::TooManyInitialValues, def.name);
         return false;
     }
     std::vector<std::string> fieldText;
     for (std::size_t i = 0; i < def.fields.size(); ++i) {
         const StructField& f = def.fields[i];
         if (def.isUnion && i > 0) break;
-        if (s.offset < start + f.offset) s.emitFill(0, start + f.offset - s.offset);
+        if (const std::uint32_t at = ctx_.out.here().offset; at < start + f.offset) ctx_.out.fill(0, start + f.offset - at);
         std::vector<Token> defaults;
         Tokens value;
         if (i < overrides.size() && !overrides[i].empty()) {
@@ -416,28 +364,28 @@ bool Assembler::emitStructure(const StructDef& def, Tokens item, std::vector<std
         }
         std::uint32_t n = 0;
         if (value.empty()) {
-            s.emitFill(0, std::uint64_t(f.type.size) * f.lengthOf);
+            ctx_.out.fill(0, std::uint64_t(f.type.size) * f.lengthOf);
             fieldText.push_back(std::string(std::min<std::uint32_t>(f.type.size, 8) * 2, '0'));
             continue;
         }
         if (!emitInitializerList(f.type, value, n, fieldText, 1)) return false;
     }
-    if (s.offset < start + def.size) s.emitFill(0, start + def.size - s.offset);
+    if (const std::uint32_t at = ctx_.out.here().offset; at < start + def.size) ctx_.out.fill(0, start + def.size - at);
     for (std::string& t : fieldText) fields.push_back(std::move(t));
     return true;
 }
 
-bool Assembler::emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields) {
+bool DataDirectives::emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields) {
     Tokens inside;
     std::vector<Tokens> overrides;
     if (bracketed(item, inside)) {
         if (!inside.empty()) overrides = splitTokens(inside);
     } else if (!isQuestion(item)) {
-        auto v = constantTokens(item, def.name);
+        auto v = ctx_.constantTokens(item, def.name);
         if (!v) return false;
         std::uint8_t buffer[8];
         putLittleEndian(buffer, static_cast<std::uint64_t>(*v), def.size);
-        current()->emit(buffer, def.size);
+        ctx_.out.bytes({buffer, def.size});
         fields.push_back(hex(static_cast<std::uint64_t>(*v), int(def.size * 2)));
         return true;
     }
@@ -453,7 +401,7 @@ bool Assembler::emitRecord(const StructDef& def, Tokens item, std::vector<std::s
             text = defaults;
         }
         if (!text.empty()) {
-            auto c = constantTokens(text, f.name);
+            auto c = ctx_.constantTokens(text, f.name);
             if (!c) return false;
             v = *c;
         }
@@ -462,20 +410,20 @@ bool Assembler::emitRecord(const StructDef& def, Tokens item, std::vector<std::s
     }
     std::uint8_t buffer[8];
     putLittleEndian(buffer, value, def.size);
-    current()->emit(buffer, def.size);
+    ctx_.out.bytes({buffer, def.size});
     fields.push_back(hex(value, int(def.size * 2)));
     return true;
 }
 
 // ---- type definitions -------------------------------------------------------
 
-std::uint32_t Assembler::countInitializers(const Type& type, Tokens list) {
+std::uint32_t DataDirectives::countInitializers(const Type& type, Tokens list) {
     std::uint32_t count = 0;
     for (Tokens item : TokenParts(list)) {
         Tokens countTokens, inner;
         if (splitDup(item, countTokens, inner)) {
             EvalError err;
-            auto n = evaluate(countTokens, environment(false), err);
+            auto n = evaluate(countTokens, ctx_.environment(false), err);
             std::int64_t times = n && n->kind == ValueKind::Constant ? n->number : 0;
             count += static_cast<std::uint32_t>(std::clamp<std::int64_t>(times, 0, 1 << 24)) *
                      countInitializers(type, inner);
@@ -490,16 +438,16 @@ std::uint32_t Assembler::countInitializers(const Type& type, Tokens list) {
 
 // name STRUCT [alignment]: fields are aligned to the smaller of their size and the
 // alignment (1, 2, 4, 8 or 16; 1 when not given).
-void Assembler::beginStructure(std::string_view name, bool isUnion, Tokens alignment) {
+void DataDirectives::beginStructure(std::string_view name, bool isUnion, Tokens alignment) {
     if (openStructure_) {
-        error(Diag::NestingTooDeep, std::string(name));
+        ctx_.error(Diag::NestingTooDeep, std::string(name));
         return;
     }
     std::uint32_t align = 1;
     if (!alignment.empty() && !alignment[0].is(",")) {
-        auto a = constantTokens(alignment, "STRUCT");
+        auto a = ctx_.constantTokens(alignment, "STRUCT");
         if (a && (*a == 1 || *a == 2 || *a == 4 || *a == 8 || *a == 16)) align = static_cast<std::uint32_t>(*a);
-        else if (a) error(Diag::AlignNotPowerOfTwo, std::string(name));
+        else if (a) ctx_.error(Diag::AlignNotPowerOfTwo, std::string(name));
     }
     structureBeingBuilt_ = std::make_shared<StructDef>();
     structureBeingBuilt_->name = std::string(name);
@@ -508,10 +456,10 @@ void Assembler::beginStructure(std::string_view name, bool isUnion, Tokens align
     openStructure_ = structureBeingBuilt_.get();
 }
 
-void Assembler::addStructField(const Token* name, const Type& type, Tokens initializers) {
+void DataDirectives::addStructField(const Token* name, const Type& type, Tokens initializers) {
     StructDef& def = *openStructure_;
     if (initializers.empty()) {
-        error(Diag::InvalidDataInitializer);
+        ctx_.error(Diag::InvalidDataInitializer);
         return;
     }
     StructField f;
@@ -519,7 +467,7 @@ void Assembler::addStructField(const Token* name, const Type& type, Tokens initi
     f.type = type;
     f.lengthOf = countInitializers(type, initializers);
     std::size_t from = initializers.front().column;
-    std::string_view text = line_->text;
+    std::string_view text = ctx_.line->text;
     f.initializer = std::string(trim(text.substr(std::min(from, text.size()))));
     std::uint32_t bytes = f.type.size * f.lengthOf;
     if (def.isUnion) {
@@ -532,40 +480,45 @@ void Assembler::addStructField(const Token* name, const Type& type, Tokens initi
         def.size += bytes;
     }
     if (name && def.field(f.name)) {
-        error(Diag::SymbolRedefinition, f.name);
+        ctx_.error(Diag::SymbolRedefinition, f.name);
         return;
     }
     def.fields.push_back(std::move(f));
 }
 
-void Assembler::endStructure() {
+void DataDirectives::alignStructure(std::uint32_t alignment) {
+    openStructure_->alignment = std::max(openStructure_->alignment, alignment);
+    openStructure_->size = (openStructure_->size + alignment - 1) & ~(alignment - 1);
+}
+
+void DataDirectives::endStructure() {
     StructDef* def = openStructure_;
     openStructure_ = nullptr;
     if (def->alignment > 1) def->size = (def->size + def->alignment - 1) / def->alignment * def->alignment;
-    Symbol* s = symbols_.findGlobal(def->name);
-    if (s && s->kind == SymbolKind::StructType && s->definedPass != pass_) {
-        s->definedPass = pass_;
-        s->definedAt = lineIndex_;
+    Symbol* s = ctx_.symbols.findGlobal(def->name);
+    if (s && s->kind == SymbolKind::StructType && s->definedPass != ctx_.pass) {
+        s->definedPass = ctx_.pass;
+        s->definedAt = ctx_.lineIndex;
         return;  // defined in an earlier pass: keep the definition that types point to
     }
     if (s && s->kind == SymbolKind::StructType && s->structure && s->structure->size == def->size &&
         s->structure->fields.size() == def->fields.size())
         return;  // the same structure again
-    s = defineSymbol(def->name, SymbolKind::StructType);
+    s = ctx_.defineSymbol(def->name, SymbolKind::StructType);
     if (!s) return;
     s->structure = structureBeingBuilt_;
     s->type = Type{def->size};
     s->type.structure = def;
     s->defined = true;
-    s->definedPass = pass_;
-    s->definedAt = lineIndex_;
+    s->definedPass = ctx_.pass;
+    s->definedAt = ctx_.lineIndex;
 }
 
-void Assembler::directiveRecord(std::string_view name, Tokens rest) {
-    Symbol* existing = symbols_.findGlobal(name);
-    if (existing && existing->kind == SymbolKind::StructType && existing->definedPass != pass_) {
-        existing->definedPass = pass_;
-        existing->definedAt = lineIndex_;
+void DataDirectives::directiveRecord(std::string_view name, Tokens rest) {
+    Symbol* existing = ctx_.symbols.findGlobal(name);
+    if (existing && existing->kind == SymbolKind::StructType && existing->definedPass != ctx_.pass) {
+        existing->definedPass = ctx_.pass;
+        existing->definedAt = ctx_.lineIndex;
         return;
     }
     auto def = std::make_shared<StructDef>();
@@ -580,20 +533,20 @@ void Assembler::directiveRecord(std::string_view name, Tokens rest) {
     std::uint32_t total = 0;
     for (Tokens item : splitTokens(rest)) {
         if (item.size() < 3 || item[0].kind != TokenKind::Identifier || !item[1].is(":")) {
-            error(Diag::SyntaxError, "RECORD");
+            ctx_.error(Diag::SyntaxError, "RECORD");
             return;
         }
         std::size_t eq = 2;
         while (eq < item.size() && !item[eq].is("=")) ++eq;
-        auto width = constantTokens(item.subspan(2, eq - 2), "RECORD");
+        auto width = ctx_.constantTokens(item.subspan(2, eq - 2), "RECORD");
         if (!width) return;
         if (*width < 1 || *width > 32 || total + std::uint32_t(*width) > 32) {
-            error(Diag::ValueOutOfRange, "RECORD");
+            ctx_.error(Diag::ValueOutOfRange, "RECORD");
             return;
         }
         std::string init;
         if (eq < item.size() && eq + 1 < item.size()) {
-            std::string_view text = line_->text;
+            std::string_view text = ctx_.line->text;
             std::size_t from = item[eq + 1].column;
             std::size_t to = item.back().column + item.back().text.size();
             init = std::string(text.substr(from, to - from));
@@ -611,64 +564,49 @@ void Assembler::directiveRecord(std::string_view name, Tokens rest) {
         f.lengthOf = p.width;  // bit width
         f.initializer = p.init;
         def->fields.push_back(f);
-        Symbol* field = defineSymbol(p.name, SymbolKind::RecordField);
+        Symbol* field = ctx_.defineSymbol(p.name, SymbolKind::RecordField);
         if (field) {
             field->recordShift = shift;
             field->recordWidth = p.width;
             field->defined = true;
-            field->definedPass = pass_;
-            field->definedAt = lineIndex_;
+            field->definedPass = ctx_.pass;
+            field->definedAt = ctx_.lineIndex;
         }
     }
-    Symbol* s = defineSymbol(name, SymbolKind::StructType);
+    Symbol* s = ctx_.defineSymbol(name, SymbolKind::StructType);
     if (!s) return;
     s->structure = def;
     s->type = Type{def->size};
     s->type.structure = def.get();
     s->defined = true;
-    s->definedPass = pass_;
-    s->definedAt = lineIndex_;
+    s->definedPass = ctx_.pass;
+    s->definedAt = ctx_.lineIndex;
 }
 
-std::optional<Type> Assembler::parseType(Tokens tokens) {
-    if (tokens.empty()) return std::nullopt;
-    for (const Token& t : tokens)
-        if (t.isWord("PTR")) return Type{4};
-    if (tokens.size() != 1) return std::nullopt;
-    if (const Type* t = builtinType(tokens[0].text)) return *t;
-    const Symbol* s = symbols_.find(tokens[0].text);
-    if (s && (s->kind == SymbolKind::StructType || s->kind == SymbolKind::TypeAlias)) return s->type;
-    return std::nullopt;
-}
-
-void Assembler::directiveTypedef(std::string_view name, Tokens rest) {
-    auto type = parseType(rest);
+void DataDirectives::directiveTypedef(std::string_view name, Tokens rest) {
+    auto type = ctx_.parseType(rest);
     if (!type) {
-        error(Diag::InvalidType, std::string(name));
+        ctx_.error(Diag::InvalidType, std::string(name));
         return;
     }
-    Symbol* s = symbols_.findGlobal(name);
-    if (!s || s->kind != SymbolKind::TypeAlias) s = defineSymbol(name, SymbolKind::TypeAlias);
+    Symbol* s = ctx_.symbols.findGlobal(name);
+    if (!s || s->kind != SymbolKind::TypeAlias) s = ctx_.defineSymbol(name, SymbolKind::TypeAlias);
     if (!s) return;
     s->type = *type;
     s->defined = true;
-    s->definedPass = pass_;
-    s->definedAt = lineIndex_;
+    s->definedPass = ctx_.pass;
+    s->definedAt = ctx_.lineIndex;
 }
 
-void Assembler::directiveLabel(std::string_view name, Tokens rest) {
-    auto type = parseType(rest);
+void DataDirectives::directiveLabel(std::string_view name, Tokens rest) {
+    auto type = ctx_.parseType(rest);
     if (!type) {
-        error(Diag::InvalidType, "LABEL");
+        ctx_.error(Diag::InvalidType, "LABEL");
         return;
     }
-    Symbol* s = defineLabel(name, false, *type);
+    Symbol* s = ctx_.defineLabel(name, false, *type);
     if (s && !type->isCode) s->sizeOf = type->size;
-    if (ListingEntry* e = entry(); e && current()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
-    }
+    ctx_.out.listOffset();
 }
 
 }  // namespace ml

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "Assembler.h"
+#include "InstructionWriter.h"
 #include "Text.h"
 #include "WordIndex.h"
 
@@ -102,16 +102,6 @@ Diag diagnosticOf(x86::EncodeError e) {
     }
 }
 
-RelocKind relocKindOf(x86::FixupKind k) {
-    switch (k) {
-        case x86::FixupKind::Pc32: return RelocKind::Pc32;
-        case x86::FixupKind::Abs16: return RelocKind::Abs16;
-        case x86::FixupKind::Abs8: return RelocKind::Abs8;
-        case x86::FixupKind::Pc8: return RelocKind::Pc8;
-        default: return RelocKind::Abs32;
-    }
-}
-
 // Operand token groups split at top-level commas; `count` may exceed the array (too
 // many operands) but only the first groups are kept.
 struct OperandGroups {
@@ -131,7 +121,12 @@ OperandGroups splitOperands(std::span<const Token> t) {
 
 }  // namespace
 
-bool Assembler::processorDirective(std::string_view word) {
+void InstructionWriter::beginPass() {
+    cpuMode_ = x86::CpuMode{};
+    branchIndex_ = 0;
+}
+
+bool InstructionWriter::processorDirective(std::string_view word) {
     static const WordIndex index(kProcessorDirectives);
     const ProcessorDirective* d = index.find(word);
     if (!d) return false;
@@ -143,8 +138,8 @@ bool Assembler::processorDirective(std::string_view word) {
     return true;
 }
 
-void Assembler::assembleInstruction(Tokens t, x86::Mnemonic first) {
-    if (!requireSection()) return;
+void InstructionWriter::assemble(Tokens t, x86::Mnemonic first) {
+    if (!ctx_.requireSection()) return;
     x86::Instruction insn;
     std::size_t i = 0;
     if (auto p = prefixOf(t[0])) {
@@ -162,28 +157,28 @@ void Assembler::assembleInstruction(Tokens t, x86::Mnemonic first) {
     const Token& mnemonic = t[i++];
     if (!first && mnemonic.kind == TokenKind::Identifier) first = x86::lookupMnemonic(mnemonic.text);
     if (!first) {
-        error(Diag::UnknownDirective, std::string(mnemonic.text));
+        ctx_.error(Diag::UnknownDirective, std::string(mnemonic.text));
         return;
     }
     insn.mnemonic = mnemonic.text;
     insn.known = first;
     OperandGroups operands = splitOperands(t.subspan(i));
     if (operands.count > 3) {
-        error(Diag::TooManyOperands);
+        ctx_.error(Diag::TooManyOperands);
         return;
     }
     std::array<ExprValue, 3> values;
     for (std::size_t k = 0; k < operands.count; ++k) {
         if (operands.groups[k].empty()) {
-            error(Diag::ExpressionExpected, std::string(mnemonic.text));
+            ctx_.error(Diag::ExpressionExpected, std::string(mnemonic.text));
             return;
         }
-        if (!evaluateTokens(operands.groups[k], values[k])) return;
+        if (!ctx_.evaluateTokens(operands.groups[k], values[k])) return;
     }
     emitInstruction(insn, std::span<const ExprValue>(values.data(), operands.count));
 }
 
-bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarget) {
+bool InstructionWriter::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarget) {
     out = x86::Operand{};
     switch (v.kind) {
         case ValueKind::Register:
@@ -205,12 +200,12 @@ bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarg
             }
             return true;
         case ValueKind::Real:
-            error(Diag::RealNotAllowed);
+            ctx_.error(Diag::RealNotAllowed);
             return false;
         case ValueKind::Address:
             if (v.isOffset || branchTarget) {
                 out.kind = x86::OperandKind::Imm;
-                out.imm = v.unresolved ? x86::Value{0, 0} : relocatable(v.symbol, v.number);
+                out.imm = v.unresolved ? x86::Value{0, 0} : ctx_.relocatable(v.symbol, v.number);
                 return true;
             }
             [[fallthrough]];
@@ -224,7 +219,7 @@ bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarg
                 !(out.base.cls == x86::RegClass::Gpr32 && out.base.number == 4))
                 std::swap(out.base, out.index);
             out.segment = v.segment;
-            out.disp = v.unresolved && !v.symbol ? x86::Value{v.number, 0} : relocatable(v.symbol, v.number);
+            out.disp = v.unresolved && !v.symbol ? x86::Value{v.number, 0} : ctx_.relocatable(v.symbol, v.number);
             if (!v.type.isCode || v.explicitType)
                 out.size = static_cast<std::uint8_t>(std::min<std::uint32_t>(v.type.size, 255));
             out.isFloat = v.type.isFloat;
@@ -234,7 +229,7 @@ bool Assembler::toOperand(const ExprValue& v, x86::Operand& out, bool branchTarg
     return false;
 }
 
-x86::BranchForm Assembler::chooseBranchForm(BranchKind kind, const ExprValue& target, bool& sizable) {
+x86::BranchForm InstructionWriter::chooseBranchForm(BranchKind kind, const ExprValue& target, bool& sizable) {
     sizable = false;
     if (kind == BranchKind::ShortOnly) return x86::BranchForm::Short;
     if (kind != BranchKind::Jump) return x86::BranchForm::Auto;
@@ -245,16 +240,16 @@ x86::BranchForm Assembler::chooseBranchForm(BranchKind kind, const ExprValue& ta
     if (nearBranches_[slot]) return x86::BranchForm::Near;
     if (target.unresolved) return x86::BranchForm::Short;  // optimistic until the target is known
     const Symbol* s = target.symbol;
-    if (!s || s->section != currentSection_ || !s->defined ||
+    if (!s || s->section != ctx_.out.here().section || !s->defined ||
         (s->kind != SymbolKind::Label && s->kind != SymbolKind::Procedure))
         return x86::BranchForm::Near;
-    std::int64_t distance = s->value + target.number - (std::int64_t(current()->offset) + 2);
+    std::int64_t distance = s->value + target.number - (std::int64_t(ctx_.out.here().offset) + 2);
     if (distance >= -128 && distance <= 127) return x86::BranchForm::Short;
     nearBranches_[slot] = 1;  // once near, always near: the passes converge
     return x86::BranchForm::Near;
 }
 
-bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValue> values,
+bool InstructionWriter::emitInstruction(x86::Instruction& insn, std::span<const ExprValue> values,
                                 std::string_view generatedText) {
     BranchKind branch = branchKind(insn.mnemonic);
     insn.operandCount = static_cast<std::uint8_t>(values.size());
@@ -274,8 +269,8 @@ bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValu
             // A target in this section is passed as its offset, without relocation.
             const Symbol* s = v.symbol;
             if (v.unresolved) {
-                insn.operands[k].imm = x86::Value{current()->offset, 0};
-            } else if (s && s->defined && s->section == currentSection_ &&
+                insn.operands[k].imm = x86::Value{ctx_.out.here().offset, 0};
+            } else if (s && s->defined && s->section == ctx_.out.here().section &&
                        (s->kind == SymbolKind::Label || s->kind == SymbolKind::Procedure)) {
                 insn.operands[k].imm = x86::Value{s->value + v.number, 0};
             }
@@ -283,40 +278,21 @@ bool Assembler::emitInstruction(x86::Instruction& insn, std::span<const ExprValu
     }
     insn.mode = cpuMode_;
     x86::Encoded& enc = encoded_;
-    std::uint32_t address = current()->offset;
+    std::uint32_t address = ctx_.out.here().offset;
     x86::EncodeError err = x86::encode(insn, address, enc);
     if (err != x86::EncodeError::None) {
         const bool named = err == x86::EncodeError::UnknownMnemonic || err == x86::EncodeError::NotInCpuMode;
-        error(diagnosticOf(err), named ? std::string(insn.mnemonic) : std::string());
+        ctx_.error(diagnosticOf(err), named ? std::string(insn.mnemonic) : std::string());
         return false;
     }
-    recordLine(address);
-    emitEncoded(enc);
+    ctx_.out.instruction(enc, generatedText);
     trackFrame(insn);
-    if (ListingEntry* e = entry(); e && !generatedText.empty()) {
-        listing_.addGenerated(lineIndex_, address, listingCode(enc), generatedText);
-    } else if (e) {
-        if (!e->showOffset || e->code.empty()) {
-            e->section = currentSection_;
-            e->offset = address;
-            e->showOffset = true;
-        }
-        listing_.addCode(*e, listingCode(enc));
-    }
     return true;
 }
 
-void Assembler::emitEncoded(const x86::Encoded& enc) {
-    Section& s = *current();
-    std::uint32_t at = s.offset;
-    s.emit(enc.bytes.data(), enc.length);
-    for (const x86::Fixup& f : enc.fixups) addRelocation(relocKindOf(f.kind), symbols_.byId(f.symbol), at + f.offset);
-    lineGenerated_ = true;
-}
-
-bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x86::Operand> operands,
+bool InstructionWriter::encodeSimple(std::string_view mnemonic, std::initializer_list<x86::Operand> operands,
                              std::string_view listText) {
-    if (!requireSection()) return false;
+    if (!ctx_.requireSection()) return false;
     x86::Instruction insn;
     insn.mnemonic = mnemonic;
     std::size_t k = 0;
@@ -324,90 +300,20 @@ bool Assembler::encodeSimple(std::string_view mnemonic, std::initializer_list<x8
     insn.operandCount = static_cast<std::uint8_t>(k);
     insn.mode = cpuMode_;
     x86::Encoded& enc = encoded_;
-    std::uint32_t address = current()->offset;
+    std::uint32_t address = ctx_.out.here().offset;
     x86::EncodeError err = x86::encode(insn, address, enc);
     if (err != x86::EncodeError::None) {
-        error(diagnosticOf(err), std::string(mnemonic));
+        ctx_.error(diagnosticOf(err), std::string(mnemonic));
         return false;
     }
-    recordLine(address);
-    emitEncoded(enc);
+    ctx_.out.instruction(enc, listText);
     trackFrame(insn);
-    if (entry()) listing_.addGenerated(lineIndex_, address, listingCode(enc), listText);
     return true;
 }
 
-void Assembler::trackFrame(const x86::Instruction& insn) {
-    if (options_.debugInfo && frames_.active() && frames_.ranges().back().section == currentSection_)
-        frames_.instruction(insn, current()->offset);
-}
-
-void Assembler::recordLine(std::uint32_t startOffset) {
-    Section* s = current();
-    if (!options_.debugInfo || !s || s->kind != SectionKind::Text) return;
-    if (!s->lines.empty() && s->lines.back().offset == startOffset) {
-        s->lines.back().file = line_->file;
-        s->lines.back().line = line_->line;
-        return;
-    }
-    if (!s->lines.empty() && s->lines.back().file == line_->file && s->lines.back().line == line_->line) return;
-    s->lines.push_back(LineRecord{startOffset, line_->file, line_->line});
-}
-
-// The code column of an instruction: prefixes marked '|' (operand and address size),
-// '/' (REP and LOCK) or ':' (segment), opcode bytes spaced, displacement and
-// immediate as whole little-endian numbers, and R or E after relocated fields.
-//   66|C7 05 00000000 R 0005
-void Assembler::formatEncoded(const x86::Encoded& enc, std::string& out) const {
-    const std::size_t start = out.size();
-    auto separate = [&] {
-        if (out.size() > start && out.back() != '|' && out.back() != '/' && out.back() != ':') out += ' ';
-    };
-    // A relocated field shows the value the linker adds to: the symbol's offset, so a
-    // PC-relative field is shown without the field-end adjustment it stores.
-    auto field = [&](const x86::Field& f) {
-        std::uint64_t v = 0;
-        for (int b = f.size - 1; b >= 0; --b) v = (v << 8) | enc.bytes[f.offset + std::size_t(b)];
-        const char* mark = "";
-        for (const x86::Fixup& fx : enc.fixups) {
-            if (fx.offset < f.offset || fx.offset >= f.offset + f.size) continue;
-            if (fx.kind == x86::FixupKind::Pc32) v += 4;
-            if (fx.kind == x86::FixupKind::Pc8) v += 1;
-            const Symbol* s = fx.symbol && fx.symbol <= symbols_.all().size() ? &symbols_.all()[fx.symbol - 1] : nullptr;
-            mark = s && s->kind != SymbolKind::Segment ? " E" : " R";
-        }
-        if (f.size < 8) v &= (std::uint64_t(1) << (8 * f.size)) - 1;
-        separate();
-        appendHex(out, v, f.size * 2);
-        out += mark;
-    };
-    for (std::uint8_t i = 0; i < enc.prefixLength && i < enc.length; ++i) {
-        std::uint8_t b = enc.bytes[i];
-        char mark = (b == 0x66 || b == 0x67) ? '|' : (b == 0xF0 || b == 0xF2 || b == 0xF3) ? '/' : ':';
-        separate();
-        appendHex(out, b, 2);
-        out += mark;
-    }
-    std::uint8_t i = enc.prefixLength;
-    while (i < enc.length) {
-        const x86::Field* at = nullptr;
-        for (const x86::Field* f : {&enc.displacement, &enc.immediate, &enc.immediate2})
-            if (f->size && f->offset == i) at = f;
-        if (at) {
-            field(*at);
-            i = static_cast<std::uint8_t>(i + at->size);
-        } else {
-            separate();
-            appendHex(out, enc.bytes[i], 2);
-            ++i;
-        }
-    }
-}
-
-std::string_view Assembler::listingCode(const x86::Encoded& enc) {
-    listingPiece_.clear();
-    formatEncoded(enc, listingPiece_);
-    return listingPiece_;
+void InstructionWriter::trackFrame(const x86::Instruction& insn) {
+    if (ctx_.options.debugInfo && ctx_.frames.active() && ctx_.frames.ranges().back().section == ctx_.out.here().section)
+        ctx_.frames.instruction(insn, ctx_.out.here().offset);
 }
 
 }  // namespace ml

@@ -3,7 +3,7 @@
 // names that symbols get in the object under each language type.
 #include <algorithm>
 
-#include "Assembler.h"
+#include "Procedures.h"
 #include "Text.h"
 
 namespace ml {
@@ -71,15 +71,15 @@ std::string joinText(std::span<const Token> t) { return joinTokens(t); }
 
 }  // namespace
 
-std::optional<Language> Assembler::languageWord(const Token& t) const {
+std::optional<Language> languageWord(const Token& t) {
     if (t.kind != TokenKind::Identifier) return std::nullopt;
     for (const LanguageName& l : kLanguages)
         if (equalsNoCase(t.text, l.name)) return l.language;
     return std::nullopt;
 }
 
-std::string Assembler::linkName(const Symbol& s) const {
-    std::string name = options_.caseMode == CaseMode::Upper ? upperCase(s.name) : s.name;
+std::string linkName(const Symbol& s, CaseMode caseMode) {
+    std::string name = caseMode == CaseMode::Upper ? upperCase(s.name) : s.name;
     switch (s.language) {
         case Language::C:
             return "_" + name;
@@ -99,7 +99,7 @@ std::string Assembler::linkName(const Symbol& s) const {
 
 // Reads "name:type" pairs after the first comma of PROC and PROTO, and gives each
 // parameter its place above the return address: [ebp+8], [ebp+12] ...
-bool Assembler::parseParameters(Tokens rest, ProcInfo& info, bool isPrototype) {
+bool Procedures::parseParameters(Tokens rest, ProcInfo& info, bool isPrototype) {
     std::int32_t offset = 8;
     for (Tokens p : splitTokens(rest)) {
         if (p.empty()) continue;
@@ -109,7 +109,7 @@ bool Assembler::parseParameters(Tokens rest, ProcInfo& info, bool isPrototype) {
             param.name = std::string(p[0].text);
             typeAt = 2;
         } else if (!isPrototype) {
-            error(Diag::SyntaxError, joinText(p));
+            ctx_.error(Diag::SyntaxError, joinText(p));
             return false;
         } else if (p[0].is(":")) {
             typeAt = 1;
@@ -120,16 +120,16 @@ bool Assembler::parseParameters(Tokens rest, ProcInfo& info, bool isPrototype) {
         } else if (typeTokens.empty()) {
             param.type = Type{4};
         } else {
-            auto t = parseType(typeTokens);
+            auto t = ctx_.parseType(typeTokens);
             if (!t) {
-                error(Diag::InvalidType, joinText(typeTokens));
+                ctx_.error(Diag::InvalidType, joinText(typeTokens));
                 return false;
             }
             param.type = *t;
             if (param.type.isCode) param.type = Type{4};
         }
         if (!info.params.empty() && info.params.back().isVararg) {
-            error(Diag::VarargNotLast, param.name);
+            ctx_.error(Diag::VarargNotLast, param.name);
             return false;
         }
         param.offset = offset;
@@ -148,14 +148,14 @@ bool Assembler::parseParameters(Tokens rest, ProcInfo& info, bool isPrototype) {
     return true;
 }
 
-void Assembler::directiveProc(std::string_view name, Tokens rest) {
-    if (currentProc_ && !isFrameless(*currentProc_->proc)) {
-        error(Diag::NestedProcedure, std::string(name));
+void Procedures::directiveProc(std::string_view name, Tokens rest) {
+    if (ctx_.currentProc && !isFrameless(*ctx_.currentProc->proc)) {
+        ctx_.error(Diag::NestedProcedure, std::string(name));
         return;
     }
-    if (!requireSection()) return;
+    if (!ctx_.requireSection()) return;
     auto info = std::make_shared<ProcInfo>();
-    info->language = language_;
+    info->language = ctx_.language;
     bool isPublic = true;
     std::size_t i = 0;
     for (; i < rest.size() && !rest[i].is(",") && !startsParameter(rest, i); ++i) {
@@ -172,80 +172,76 @@ void Assembler::directiveProc(std::string_view name, Tokens rest) {
             // The registers end at the first "name:type" (a comma before it is optional).
             for (++i; i < rest.size() && rest[i].kind == TokenKind::Identifier && !startsParameter(rest, i); ++i) {
                 if (x86::lookupRegister(rest[i].text).cls == x86::RegClass::None) {
-                    error(Diag::SyntaxError, std::string(rest[i].text));
+                    ctx_.error(Diag::SyntaxError, std::string(rest[i].text));
                     return;
                 }
                 info->uses.emplace_back(rest[i].text);
             }
             --i;
         } else {
-            error(Diag::SyntaxError, std::string(t.text));
+            ctx_.error(Diag::SyntaxError, std::string(t.text));
             return;
         }
     }
     if (i < rest.size() && rest[i].is(",")) ++i;
     if (i < rest.size() && !parseParameters(rest.subspan(i), *info, false)) return;
-    if (currentProc_ && !isFrameless(*info)) {
-        error(Diag::NestedProcedure, std::string(name));
+    if (ctx_.currentProc && !isFrameless(*info)) {
+        ctx_.error(Diag::NestedProcedure, std::string(name));
         return;
     }
 
-    Symbol* s = symbols_.findGlobal(name);
+    Symbol* s = ctx_.symbols.findGlobal(name);
     if (s && s->kind == SymbolKind::Prototype && s->proc) {
-        if (s->proc->params.size() != info->params.size()) error(Diag::ConflictingParameter, std::string(name));
+        if (s->proc->params.size() != info->params.size()) ctx_.error(Diag::ConflictingParameter, std::string(name));
         s->kind = SymbolKind::Procedure;
         info->hasPrototype = true;
     } else if (s && s->kind == SymbolKind::External && s->isExternDef) {
         s->kind = SymbolKind::Procedure;
     } else {
-        s = defineSymbol(name, SymbolKind::Procedure);
+        s = ctx_.defineSymbol(name, SymbolKind::Procedure);
         if (!s) return;
     }
-    setSymbolValue(*s, current()->offset, currentSection_);
+    ctx_.placeLabel(*s);
     s->type = Type{4, false, false, true, info->isFar};
     s->language = info->language;
     s->isPublic = s->isPublic || isPublic;
     info->hasFrame = !info->params.empty();
     s->proc = info;
-    if (currentProc_) {
-        enclosingProcs_.push_back(currentProc_);
-        closeFrame();
+    if (ctx_.currentProc) {
+        enclosingProcs_.push_back(ctx_.currentProc);
+        ctx_.closeFrame();
     }
-    currentProc_ = s;
-    symbols_.openScope(s->id);
-    if (current()->kind == SectionKind::Text) frames_.begin(currentSection_, current()->offset);
+    ctx_.currentProc = s;
+    ctx_.symbols.openScope(s->id);
+    if (ctx_.out.sectionKind() == SectionKind::Text) ctx_.frames.begin(ctx_.out.here().section, ctx_.out.here().offset);
     for (const ProcParam& p : info->params) {
         if (p.name.empty()) continue;
-        Symbol* param = defineSymbol(p.name, SymbolKind::StackParam, true);
+        Symbol* param = ctx_.defineSymbol(p.name, SymbolKind::StackParam, true);
         if (!param) continue;
         param->value = p.offset;
         param->type = p.type;
         param->defined = true;
-        param->definedPass = pass_;
-        param->definedAt = lineIndex_;
+        param->definedPass = ctx_.pass;
+        param->definedAt = ctx_.lineIndex;
     }
     prologuePending_ = info->hasFrame || !info->uses.empty();
-    procLine_ = lineIndex_;
-    if (ListingEntry* e = entry()) {
-        e->section = currentSection_;
-        e->offset = current()->offset;
-        e->showOffset = true;
-    }
+    procLine_ = ctx_.lineIndex;
+    ctx_.out.listOffset();
 }
 
-void Assembler::directiveLocal(Tokens rest) {
-    if (!currentProc_ || !currentProc_->proc) {
-        error(Diag::LocalOutsideBlock);
+void Procedures::directiveLocal(Tokens rest) {
+    if (!ctx_.currentProc || !ctx_.currentProc->proc) {
+        ctx_.error(Diag::LocalOutsideBlock);
         return;
     }
     if (!enclosingProcs_.empty()) {  // a stack frame inside another procedure
-        error(Diag::NestedProcedure, currentProc_->name);
+        ctx_.error(Diag::NestedProcedure, ctx_.currentProc->name);
         return;
     }
-    ProcInfo& info = *currentProc_->proc;
+    ProcInfo& info = *ctx_.currentProc->proc;
     for (Tokens item : splitTokens(rest)) {
         if (item.empty() || item[0].kind != TokenKind::Identifier) {
-            error(Diag::SyntaxError, "LOCAL");
+            ctx_.error(Diag::SyntaxError, "LOCAL");
             return;
         }
         std::size_t i = 1;
@@ -253,10 +249,10 @@ void Assembler::directiveLocal(Tokens rest) {
         if (i < item.size() && item[i].is("[")) {
             std::size_t close = i + 1;
             while (close < item.size() && !item[close].is("]")) ++close;
-            auto n = constantTokens(item.subspan(i + 1, close - i - 1), "LOCAL");
+            auto n = ctx_.constantTokens(item.subspan(i + 1, close - i - 1), "LOCAL");
             if (!n) return;
             if (*n < 1 || *n > (1 << 24)) {
-                error(Diag::ValueOutOfRange, "LOCAL");
+                ctx_.error(Diag::ValueOutOfRange, "LOCAL");
                 return;
             }
             count = *n;
@@ -264,9 +260,9 @@ void Assembler::directiveLocal(Tokens rest) {
         }
         Type type{4};
         if (i < item.size() && item[i].is(":")) {
-            auto t = parseType(item.subspan(i + 1));
+            auto t = ctx_.parseType(item.subspan(i + 1));
             if (!t) {
-                error(Diag::InvalidType, joinText(item.subspan(i + 1)));
+                ctx_.error(Diag::InvalidType, joinText(item.subspan(i + 1)));
                 return;
             }
             type = *t;
@@ -278,42 +274,55 @@ void Assembler::directiveLocal(Tokens rest) {
         local.type = type;
         local.offset = -static_cast<std::int32_t>(info.localBytes);
         info.locals.push_back(local);
-        Symbol* s = defineSymbol(local.name, SymbolKind::StackParam, true);
+        Symbol* s = ctx_.defineSymbol(local.name, SymbolKind::StackParam, true);
         if (!s) continue;
         s->value = local.offset;
         s->type = type;
         s->lengthOf = static_cast<std::uint32_t>(count);
         s->sizeOf = bytes;
         s->defined = true;
-        s->definedPass = pass_;
-        s->definedAt = lineIndex_;
+        s->definedPass = ctx_.pass;
+        s->definedAt = ctx_.lineIndex;
     }
     info.hasFrame = true;
     prologuePending_ = true;
 }
 
-void Assembler::emitPrologue(const ProcInfo& info) {
-    // The prologue is listed under the PROC line, though it is written at the first
-    // statement after PROC and LOCAL.
-    std::size_t line = lineIndex_;
-    lineIndex_ = procLine_;
-    struct Restore {
-        std::size_t& index;
-        std::size_t value;
-        ~Restore() { index = value; }
-    } restore{lineIndex_, line};
-    if (info.hasFrame) {
-        encodeSimple("push", {reg("ebp")}, "push ebp");
-        encodeSimple("mov", {reg("ebp"), reg("esp")}, "mov ebp, esp");
-        if (info.localBytes)
-            encodeSimple("add", {reg("esp"), imm(-static_cast<std::int64_t>(info.localBytes))},
-                         "add esp, " + std::to_string(-static_cast<std::int64_t>(info.localBytes)));
-    }
-    for (const std::string& r : info.uses) encodeSimple("push", {reg(r)}, "push " + r);
+void Procedures::beginPass() {
+    enclosingProcs_.clear();
+    prologuePending_ = false;
 }
 
-bool Assembler::emitReturn(Tokens rest) {
-    const ProcInfo* info = currentProc_->proc.get();
+void Procedures::writePendingPrologue() {
+    prologuePending_ = false;
+    if (ctx_.currentProc && ctx_.currentProc->proc) emitPrologue(*ctx_.currentProc->proc);
+}
+
+void Procedures::emitPrologue(const ProcInfo& info) {
+    // The prologue is listed under the PROC line, though it is written at the first
+    // statement after PROC and LOCAL.
+    struct Restore {
+        PassContext& ctx;
+        std::size_t line;
+        ~Restore() {
+            ctx.lineIndex = line;
+            ctx.out.listUnder(line);
+        }
+    } restore{ctx_, ctx_.lineIndex};
+    ctx_.lineIndex = procLine_;
+    ctx_.out.listUnder(procLine_);
+    if (info.hasFrame) {
+        insns_.encodeSimple("push", {reg("ebp")}, "push ebp");
+        insns_.encodeSimple("mov", {reg("ebp"), reg("esp")}, "mov ebp, esp");
+        if (info.localBytes)
+            insns_.encodeSimple("add", {reg("esp"), imm(-static_cast<std::int64_t>(info.localBytes))},
+                         "add esp, " + std::to_string(-static_cast<std::int64_t>(info.localBytes)));
+    }
+    for (const std::string& r : info.uses) insns_.encodeSimple("push", {reg(r)}, "push " + r);
+}
+
+bool Procedures::emitReturn(Tokens rest) {
+    const ProcInfo* info = ctx_.currentProc->proc.get();
     if (!info || (!info->hasFrame && info->uses.empty() && info->paramBytes == 0)) return false;
     if (prologuePending_) {
         prologuePending_ = false;
@@ -324,92 +333,92 @@ bool Assembler::emitReturn(Tokens rest) {
                            ? 0
                            : info->paramBytes;
     if (!rest.empty()) {
-        auto n = constantTokens(rest, "RET");
+        auto n = ctx_.constantTokens(rest, "RET");
         if (!n) return true;
         pop = *n;
     }
-    for (auto it = info->uses.rbegin(); it != info->uses.rend(); ++it) encodeSimple("pop", {reg(*it)}, "pop " + *it);
-    if (info->hasFrame) encodeSimple("leave", {}, "leave");
-    if (pop) encodeSimple("ret", {imm(pop)}, "ret " + std::to_string(pop));
-    else encodeSimple("ret", {}, "ret");
+    for (auto it = info->uses.rbegin(); it != info->uses.rend(); ++it) insns_.encodeSimple("pop", {reg(*it)}, "pop " + *it);
+    if (info->hasFrame) insns_.encodeSimple("leave", {}, "leave");
+    if (pop) insns_.encodeSimple("ret", {imm(pop)}, "ret " + std::to_string(pop));
+    else insns_.encodeSimple("ret", {}, "ret");
     return true;
 }
 
-void Assembler::directiveEndp(std::string_view name) {
-    if (!currentProc_ || !equalsNoCase(currentProc_->name, name)) {
-        error(Diag::ProcNotOpen, std::string(name));
+void Procedures::directiveEndp(std::string_view name) {
+    if (!ctx_.currentProc || !equalsNoCase(ctx_.currentProc->name, name)) {
+        ctx_.error(Diag::ProcNotOpen, std::string(name));
         return;
     }
     if (prologuePending_) {
         prologuePending_ = false;
-        emitPrologue(*currentProc_->proc);
+        emitPrologue(*ctx_.currentProc->proc);
     }
-    if (current() && currentProc_->section == currentSection_) {
-        currentProc_->sizeOf = static_cast<std::uint32_t>(current()->offset - currentProc_->value);
-        currentProc_->proc->endOffset = current()->offset;
+    if (ctx_.out.hasSection() && ctx_.currentProc->section == ctx_.out.here().section) {
+        ctx_.currentProc->sizeOf = static_cast<std::uint32_t>(ctx_.out.here().offset - ctx_.currentProc->value);
+        ctx_.currentProc->proc->endOffset = ctx_.out.here().offset;
     }
-    currentProc_ = nullptr;
-    symbols_.closeScope();
-    closeFrame();
+    ctx_.currentProc = nullptr;
+    ctx_.symbols.closeScope();
+    ctx_.closeFrame();
     resumeEnclosingProc();
 }
 
 // Only procedures without parameters, locals and USES nest: none of them has a frame
 // that the other's code would have to know about.
-bool Assembler::isFrameless(const ProcInfo& info) {
+bool Procedures::isFrameless(const ProcInfo& info) {
     return !info.hasFrame && info.uses.empty() && info.params.empty();
 }
 
 // After the ENDP of a nested procedure the enclosing one goes on: its labels are
 // visible again and its code is followed for call frames from here.
-void Assembler::resumeEnclosingProc() {
+void Procedures::resumeEnclosingProc() {
     if (enclosingProcs_.empty()) return;
-    currentProc_ = enclosingProcs_.back();
+    ctx_.currentProc = enclosingProcs_.back();
     enclosingProcs_.pop_back();
-    symbols_.openScope(currentProc_->id);
-    if (current() && current()->kind == SectionKind::Text) frames_.begin(currentSection_, current()->offset);
+    ctx_.symbols.openScope(ctx_.currentProc->id);
+    if (ctx_.out.hasSection() && ctx_.out.sectionKind() == SectionKind::Text) ctx_.frames.begin(ctx_.out.here().section, ctx_.out.here().offset);
 }
 
-void Assembler::directiveProto(std::string_view name, Tokens rest) {
+void Procedures::directiveProto(std::string_view name, Tokens rest) {
     auto info = std::make_shared<ProcInfo>();
-    info->language = language_;
+    info->language = ctx_.language;
     info->hasPrototype = true;
     std::size_t i = 0;
     for (; i < rest.size() && !rest[i].is(",") && !startsParameter(rest, i); ++i) {
         if (isDistance(rest[i])) info->isFar = rest[i].isWord("FAR") || rest[i].isWord("FAR32");
         else if (auto lang = languageWord(rest[i])) info->language = *lang;
         else {
-            error(Diag::SyntaxError, std::string(rest[i].text));
+            ctx_.error(Diag::SyntaxError, std::string(rest[i].text));
             return;
         }
     }
     if (i < rest.size() && rest[i].is(",")) ++i;
     if (i < rest.size() && !parseParameters(rest.subspan(i), *info, true)) return;
-    Symbol* s = symbols_.findGlobal(name);
+    Symbol* s = ctx_.symbols.findGlobal(name);
     if (s && (s->kind == SymbolKind::Prototype || s->kind == SymbolKind::Procedure) && s->proc) {
         // A repeated prototype (an INCLUDE file read twice) must agree with the first.
         if (s->proc->params.size() != info->params.size() || s->proc->language != info->language)
-            error(Diag::ConflictingParameter, std::string(name));
+            ctx_.error(Diag::ConflictingParameter, std::string(name));
         return;
     }
     if (s && s->kind == SymbolKind::External) {
         s->kind = SymbolKind::Prototype;
     } else {
-        s = defineSymbol(name, SymbolKind::Prototype);
+        s = ctx_.defineSymbol(name, SymbolKind::Prototype);
         if (!s) return;
     }
     s->proc = info;
     s->language = info->language;
     s->type = Type{4, false, false, true, info->isFar};
     s->defined = true;
-    s->definedPass = pass_;
-    s->definedAt = lineIndex_;
+    s->definedPass = ctx_.pass;
+    s->definedAt = ctx_.lineIndex;
 }
 
 // EXTRN [language] name:type [, ...]
-void Assembler::directiveExtern(Tokens rest, bool externDef) {
+void Procedures::directiveExtern(Tokens rest, bool externDef) {
     for (Tokens item : splitTokens(rest)) {
-        Language lang = language_;
+        Language lang = ctx_.language;
         if (!item.empty()) {
             if (auto l = languageWord(item[0]); l && item.size() > 1 && item[1].kind == TokenKind::Identifier) {
                 lang = *l;
@@ -417,80 +426,80 @@ void Assembler::directiveExtern(Tokens rest, bool externDef) {
             }
         }
         if (item.size() < 3 || item[0].kind != TokenKind::Identifier || !item[1].is(":")) {
-            error(Diag::SyntaxError, joinText(item));
+            ctx_.error(Diag::SyntaxError, joinText(item));
             continue;
         }
         std::string_view name = item[0].text;
         Tokens typeTokens = item.subspan(2);
         std::optional<Type> type;
         if (typeTokens.size() == 1 && typeTokens[0].isWord("ABS")) type = Type{};
-        else type = parseType(typeTokens);
+        else type = ctx_.parseType(typeTokens);
         if (!type) {
-            error(Diag::InvalidType, joinText(typeTokens));
+            ctx_.error(Diag::InvalidType, joinText(typeTokens));
             continue;
         }
-        Symbol* s = symbols_.findGlobal(name);
+        Symbol* s = ctx_.symbols.findGlobal(name);
         if (s && (s->kind == SymbolKind::Label || s->kind == SymbolKind::Procedure) && s->defined) {
             if (externDef) s->isPublic = true;
-            else if (s->definedPass == pass_) error(Diag::SymbolRedefinition, s->name);
+            else if (s->definedPass == ctx_.pass) ctx_.error(Diag::SymbolRedefinition, s->name);
             continue;
         }
         if (s && (s->kind == SymbolKind::External || s->kind == SymbolKind::Prototype)) continue;  // declared again
-        if (!s) s = &symbols_.create(name, SymbolKind::External);
+        if (!s) s = &ctx_.symbols.create(name, SymbolKind::External);
         else if (s->kind == SymbolKind::Label && !s->defined) s->kind = SymbolKind::External;
         else {
-            error(Diag::SymbolTypeConflict, s->name);
+            ctx_.error(Diag::SymbolTypeConflict, s->name);
             continue;
         }
         s->type = *type;
         s->language = lang;
         s->isExternDef = externDef;
         s->defined = true;
-        s->definedPass = pass_;
-        s->definedAt = lineIndex_;
+        s->definedPass = ctx_.pass;
+        s->definedAt = ctx_.lineIndex;
     }
 }
 
-void Assembler::directivePublic(Tokens rest) {
+void Procedures::directivePublic(Tokens rest) {
     for (Tokens item : splitTokens(rest)) {
         std::optional<Language> lang;
         if (item.size() == 2 && (lang = languageWord(item[0]))) item = item.subspan(1);
         if (item.size() != 1 || item[0].kind != TokenKind::Identifier) {
-            error(Diag::SyntaxError, joinText(item));
+            ctx_.error(Diag::SyntaxError, joinText(item));
             continue;
         }
-        Symbol* s = symbols_.findGlobal(item[0].text);
+        Symbol* s = ctx_.symbols.findGlobal(item[0].text);
         if (!s) {
-            s = &symbols_.create(item[0].text, SymbolKind::Label);
-            s->language = language_;
+            s = &ctx_.symbols.create(item[0].text, SymbolKind::Label);
+            s->language = ctx_.language;
         }
         if (s->kind != SymbolKind::Label && s->kind != SymbolKind::Procedure && s->kind != SymbolKind::External) {
-            error(Diag::CannotBePublic, s->name);
+            ctx_.error(Diag::CannotBePublic, s->name);
             continue;
         }
         s->isPublic = true;
         if (lang) s->language = *lang;
-        if (pass_ > 1 && !s->defined) error(Diag::UndefinedSymbol, s->name);
+        if (ctx_.pass > 1 && !s->defined) ctx_.error(Diag::UndefinedSymbol, s->name);
     }
 }
 
 // INVOKE target [, argument ...]: pushes the arguments right to left, calls, and for
 // the C language removes them again.
-void Assembler::directiveInvoke(Tokens rest) {
-    if (!requireSection()) return;
+void Procedures::directiveInvoke(Tokens rest) {
+    if (!ctx_.requireSection()) return;
     auto parts = splitTokens(rest);
     if (parts.empty() || parts[0].empty()) {
-        error(Diag::SyntaxError, "INVOKE");
+        ctx_.error(Diag::SyntaxError, "INVOKE");
         return;
     }
     Tokens targetTokens = parts[0];
-    Symbol* target = targetTokens.size() == 1 ? symbols_.find(targetTokens[0].text) : nullptr;
+    Symbol* target = targetTokens.size() == 1 ? ctx_.symbols.find(targetTokens[0].text) : nullptr;
     if (!target || !target->proc) {
-        if (!target && pass_ == 1) {
-            sawUnresolved_ = true;
+        if (!target && ctx_.pass == 1) {
+            ctx_.sawUnresolved = true;
             return;
         }
-        error(target ? Diag::InvokeNeedsPrototype : Diag::UndefinedSymbol, joinText(targetTokens));
+        ctx_.error(target ? Diag::InvokeNeedsPrototype : Diag::UndefinedSymbol, joinText(targetTokens));
         return;
     }
     target->referenced = true;
@@ -499,73 +508,73 @@ void Assembler::directiveInvoke(Tokens rest) {
     bool vararg = !info.params.empty() && info.params.back().isVararg;
     std::size_t fixed = info.params.size() - (vararg ? 1 : 0);
     if (args.size() > fixed && !vararg) {
-        error(Diag::TooManyInvokeArguments, target->name);
+        ctx_.error(Diag::TooManyInvokeArguments, target->name);
         return;
     }
     if (args.size() < fixed) {
-        error(Diag::TooFewInvokeArguments, target->name);
+        ctx_.error(Diag::TooFewInvokeArguments, target->name);
         return;
     }
     std::uint32_t pushed = 0;
     for (std::size_t k = args.size(); k-- > 0;) {
         const ProcParam* param = k < fixed ? &info.params[k] : nullptr;
         if (args[k].empty()) {
-            error(Diag::InvalidInvokeArgument, std::to_string(k + 1));
+            ctx_.error(Diag::InvalidInvokeArgument, std::to_string(k + 1));
             return;
         }
         if (!pushArgument(args[k], param)) return;
         pushed += param && param->type.size > 4 ? 8 : 4;
     }
     x86::Operand call = imm(0);
-    if (target->defined && target->section == currentSection_ && target->kind == SymbolKind::Procedure)
+    if (target->defined && target->section == ctx_.out.here().section && target->kind == SymbolKind::Procedure)
         call.imm = x86::Value{target->value, 0};
     else
-        call.imm = relocatable(target, 0);
-    encodeSimple("call", {call}, "call " + target->name);
+        call.imm = ctx_.relocatable(target, 0);
+    insns_.encodeSimple("call", {call}, "call " + target->name);
     bool callerCleans = info.language == Language::C || info.language == Language::Syscall || vararg;
-    if (callerCleans && pushed) encodeSimple("add", {reg("esp"), imm(pushed)}, "add esp, " + std::to_string(pushed));
+    if (callerCleans && pushed) insns_.encodeSimple("add", {reg("esp"), imm(pushed)}, "add esp, " + std::to_string(pushed));
 }
 
-bool Assembler::pushArgument(Tokens arg, const ProcParam* param) {
+bool Procedures::pushArgument(Tokens arg, const ProcParam* param) {
     std::string text = joinText(arg);
     if (arg[0].isWord("ADDR")) {
-        auto v = evaluateTokens(arg.subspan(1));
+        auto v = ctx_.evaluateTokens(arg.subspan(1));
         if (!v) return false;
         if (v->kind == ValueKind::Memory && v->hasRegisters()) {
             x86::Operand m;
-            if (!toOperand(*v, m, false)) return false;
+            if (!insns_.toOperand(*v, m, false)) return false;
             m.size = 0;
-            encodeSimple("lea", {reg("eax"), m}, "lea eax, " + joinText(arg.subspan(1)));
-            return encodeSimple("push", {reg("eax")}, "push eax");
+            insns_.encodeSimple("lea", {reg("eax"), m}, "lea eax, " + joinText(arg.subspan(1)));
+            return insns_.encodeSimple("push", {reg("eax")}, "push eax");
         }
         if ((v->kind != ValueKind::Address && v->kind != ValueKind::Memory) || (!v->symbol && !v->unresolved)) {
-            error(Diag::InvalidInvokeArgument, text);
+            ctx_.error(Diag::InvalidInvokeArgument, text);
             return false;
         }
         x86::Operand o = imm(0);
-        o.imm = v->unresolved ? x86::Value{0, 0} : relocatable(v->symbol, v->number);
-        return encodeSimple("push", {o}, "push OFFSET " + joinText(arg.subspan(1)));
+        o.imm = v->unresolved ? x86::Value{0, 0} : ctx_.relocatable(v->symbol, v->number);
+        return insns_.encodeSimple("push", {o}, "push OFFSET " + joinText(arg.subspan(1)));
     }
-    auto v = evaluateTokens(arg);
+    auto v = ctx_.evaluateTokens(arg);
     if (!v) return false;
     std::uint32_t wanted = param ? std::max<std::uint32_t>(param->type.size, 4) : 4;
     x86::Operand op;
-    if (!toOperand(*v, op, false)) return false;
+    if (!insns_.toOperand(*v, op, false)) return false;
     if (op.kind == x86::OperandKind::Imm) {
         op.size = 4;
         if (wanted == 8) {
             std::int64_t value = op.imm.constant;
-            encodeSimple("push", {imm(value >> 32)}, "push " + std::to_string(value >> 32));
-            return encodeSimple("push", {imm(value & 0xFFFFFFFF)}, "push " + std::to_string(value & 0xFFFFFFFF));
+            insns_.encodeSimple("push", {imm(value >> 32)}, "push " + std::to_string(value >> 32));
+            return insns_.encodeSimple("push", {imm(value & 0xFFFFFFFF)}, "push " + std::to_string(value & 0xFFFFFFFF));
         }
-        return encodeSimple("push", {op}, "push " + text);
+        return insns_.encodeSimple("push", {op}, "push " + text);
     }
     std::uint32_t size = op.size ? op.size : wanted;
     if (op.kind == x86::OperandKind::Reg) {
-        if (size == 4) return encodeSimple("push", {op}, "push " + text);
+        if (size == 4) return insns_.encodeSimple("push", {op}, "push " + text);
         bool isSigned = v->type.isSigned || (param && param->type.isSigned);
-        encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op}, (isSigned ? "movsx eax, " : "movzx eax, ") + text);
-        return encodeSimple("push", {reg("eax")}, "push eax");
+        insns_.encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op}, (isSigned ? "movsx eax, " : "movzx eax, ") + text);
+        return insns_.encodeSimple("push", {reg("eax")}, "push eax");
     }
     if (size == 8) {
         x86::Operand high = op;
@@ -573,16 +582,16 @@ bool Assembler::pushArgument(Tokens arg, const ProcParam* param) {
         high.disp.constant += 4;
         x86::Operand low = op;
         low.size = 4;
-        encodeSimple("push", {high}, "push DWORD PTR " + text + "+4");
-        return encodeSimple("push", {low}, "push DWORD PTR " + text);
+        insns_.encodeSimple("push", {high}, "push DWORD PTR " + text + "+4");
+        return insns_.encodeSimple("push", {low}, "push DWORD PTR " + text);
     }
     if (size < 4) {
         bool isSigned = v->type.isSigned;
-        encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op}, (isSigned ? "movsx eax, " : "movzx eax, ") + text);
-        return encodeSimple("push", {reg("eax")}, "push eax");
+        insns_.encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op}, (isSigned ? "movsx eax, " : "movzx eax, ") + text);
+        return insns_.encodeSimple("push", {reg("eax")}, "push eax");
     }
     op.size = 4;
-    return encodeSimple("push", {op}, "push " + text);
+    return insns_.encodeSimple("push", {op}, "push " + text);
 }
 
 }  // namespace ml

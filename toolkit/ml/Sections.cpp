@@ -6,6 +6,22 @@
 
 namespace ml {
 
+namespace {
+
+// directive  MASM segment  ELF section  kind
+constexpr StandardSection kStandardSections[] = {
+    {".code", "_TEXT", ".text", SectionKind::Text},
+    {".data", "_DATA", ".data", SectionKind::Data},
+    {".data?", "_BSS", ".bss", SectionKind::Bss},
+    {".const", "CONST", ".rodata", SectionKind::Rodata},
+    {".fardata", "_DATA", ".data", SectionKind::Data},
+    {".fardata?", "_BSS", ".bss", SectionKind::Bss},
+};
+
+}  // namespace
+
+std::span<const StandardSection> standardSections() { return kStandardSections; }
+
 void Section::emitElsewhere(const std::uint8_t* data, std::size_t count) {
     if (kind != SectionKind::Bss) {
         std::size_t end = std::size_t(offset) + count;

@@ -3,12 +3,23 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ml {
 
 enum class SectionKind : std::uint8_t { Text, Data, Bss, Rodata };
+
+// The sections that the simplified segment directives select (.CODE, .DATA ...).
+struct StandardSection {
+    std::string_view directive;
+    std::string_view masmName;
+    std::string_view elfName;
+    SectionKind kind;
+};
+std::span<const StandardSection> standardSections();
 
 enum class RelocKind : std::uint8_t { Abs32, Pc32, Abs16, Abs8, Pc8 };
 

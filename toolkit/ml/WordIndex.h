@@ -6,6 +6,7 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -44,13 +45,19 @@ template <class Row>
 class WordIndex {
 public:
     template <std::size_t N>
-    explicit WordIndex(const std::array<Row, N>& rows) {
+    explicit WordIndex(const std::array<Row, N>& rows) : WordIndex(std::span<const Row>(rows), [](const Row&) { return true; }) {}
+
+    // Only the rows that `keep` accepts: one table may hold a word twice, once for each
+    // of two indexes.
+    template <class Keep>
+    WordIndex(std::span<const Row> rows, Keep keep) {
         // At most a quarter full: probe sequences stay short.
         unsigned bits = 3;
-        while ((std::size_t(1) << bits) < N * 4) ++bits;
+        while ((std::size_t(1) << bits) < rows.size() * 4) ++bits;
         slots_.resize(std::size_t(1) << bits);
         shift_ = 64 - bits;
-        for (const Row& row : rows) insert(row);
+        for (const Row& row : rows)
+            if (keep(row)) insert(row);
     }
 
     const Row* find(std::string_view word) const {

@@ -1,0 +1,51 @@
+// Procedures and linkage: PROC/ENDP with parameters, LOCAL, USES and the generated
+// prologue and epilogue; PROTO and INVOKE; PUBLIC, EXTRN and EXTERNDEF.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "InstructionWriter.h"
+#include "PassContext.h"
+
+namespace ml {
+
+class Procedures {
+public:
+    Procedures(PassContext& ctx, InstructionWriter& insns) : ctx_(ctx), insns_(insns) {}
+
+    void beginPass();
+    // Whether the prologue of the open procedure is still to be written.
+    bool prologuePending() const { return prologuePending_; }
+    // Called before each statement but LOCAL: writes a pending prologue.
+    void beforeStatement() {
+        if (prologuePending_) writePendingPrologue();
+    }
+
+    void directiveProc(std::string_view name, Tokens rest);
+    void directiveEndp(std::string_view name);
+    void directiveProto(std::string_view name, Tokens rest);
+    void directiveExtern(Tokens rest, bool externDef);
+    void directivePublic(Tokens rest);
+    void directiveLocal(Tokens rest);
+    void directiveInvoke(Tokens rest);
+    // RET inside a procedure with a frame: the epilogue; false for a plain RET.
+    bool emitReturn(Tokens rest);
+
+private:
+    void writePendingPrologue();
+    static bool isFrameless(const ProcInfo& info);
+    void resumeEnclosingProc();
+    bool parseParameters(Tokens rest, ProcInfo& info, bool isPrototype);
+    void emitPrologue(const ProcInfo& info);
+    bool pushArgument(Tokens arg, const ProcParam* param);
+
+    PassContext& ctx_;
+    InstructionWriter& insns_;
+    std::vector<Symbol*> enclosingProcs_;  // procedures that the current one is nested in
+    bool prologuePending_ = false;
+    std::size_t procLine_ = 0;        // the PROC line: its listing shows the prologue
+};
+
+}  // namespace ml
