@@ -56,7 +56,8 @@ QString toolKitLine(const QString& fileName, bool present) {
            (present ? QStringLiteral("加载成功。") : QStringLiteral("【文件丢失,修复成功】。"));
 }
 
-void checkToolKit(const platform::ProgramFolder& programFolder, const ToolKitReport& report, platform::PauseService& pause) {
+void checkToolKit(const platform::ProgramFolder& programFolder, const ToolKitReport& report,
+                  platform::PauseService& pause) {
     QDir().mkpath(programFolder.bin());
     report.clear();
     report.addLine(QStringLiteral("正在加载汇编主程序......"));
@@ -65,18 +66,18 @@ void checkToolKit(const platform::ProgramFolder& programFolder, const ToolKitRep
         const QString target = targetPath(programFolder, file);
         const bool present = platform::fileExists(target);
         switch (file.rule) {
-        case CheckRule::Reported:
-        case CheckRule::AlwaysWrite:
-            report.addLine(toolKitLine(platform::fileNameOf(target), present));
-            if (!present || file.rule == CheckRule::AlwaysWrite) writeCarriedFile(programFolder, file);
-            if (!isLastReportedRow(file)) pause.pause(kRowPauseMs);
-            break;
-        case CheckRule::Silent:
-            if (!present) writeCarriedFile(programFolder, file);
-            break;
-        case CheckRule::Entry:
-        case CheckRule::Association:
-            break;
+            case CheckRule::Reported:
+            case CheckRule::AlwaysWrite:
+                report.addLine(toolKitLine(platform::fileNameOf(target), present));
+                if (!present || file.rule == CheckRule::AlwaysWrite) writeCarriedFile(programFolder, file);
+                if (!isLastReportedRow(file)) pause.pause(kRowPauseMs);
+                break;
+            case CheckRule::Silent:
+                if (!present) writeCarriedFile(programFolder, file);
+                break;
+            case CheckRule::Entry:
+            case CheckRule::Association:
+                break;
         }
     }
 }

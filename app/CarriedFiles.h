@@ -25,14 +25,14 @@ enum class CheckRule {
 };
 
 struct CarriedFile {
-    const char16_t* target;   // relative to the program folder
-    const char* type;         // resource type
-    const char* name;         // resource name
+    const char16_t* target;  // relative to the program folder
+    const char* type;        // resource type
+    const char* name;        // resource name
     CheckRule rule;
 };
 
 std::span<const CarriedFile> carriedFiles();
-const CarriedFile& carriedFile(const char* name);   // by resource name, ignoring case
+const CarriedFile& carriedFile(const char* name);  // by resource name, ignoring case
 
 // Writes a carried file to `<programFolder>/<target>`; raises platform::Error.
 void writeCarriedFile(const platform::ProgramFolder& programFolder, const CarriedFile& file);
@@ -42,7 +42,8 @@ struct ToolKitReport {
     std::function<void()> clear;
     std::function<void(const QString&)> addLine;
 };
-void checkToolKit(const platform::ProgramFolder& programFolder, const ToolKitReport& report, platform::PauseService& pause);
+void checkToolKit(const platform::ProgramFolder& programFolder, const ToolKitReport& report,
+                  platform::PauseService& pause);
 
 // "汇编主程序：" + name + two blanks + "加载成功。" or "【文件丢失,修复成功】。"
 QString toolKitLine(const QString& fileName, bool present);

@@ -24,9 +24,10 @@ void TForm1::E2Click() { close(); }
 // A modified document is offered for saving first; a save that fails ends the
 // command before anything is loaded.
 void TForm1::openInPlaceOfCurrent(const QString& path) {
-    if (document_.Modified() && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
-                                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
-                                                     platform::MessageButtons::YesNo) == platform::IdYes)
+    if (document_.Modified() &&
+        services_.dialogs.messageBox(this, QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？"),
+                                     QStringLiteral("系统提示"), platform::MessageIcon::Information,
+                                     platform::MessageButtons::YesNo) == platform::IdYes)
         SaveBClick();
     documents_->OpenDocument(path);
     documents_->ShowFolderOf(path);
@@ -39,10 +40,10 @@ void TForm1::setDocumentCaption(const QString& caption) { documents_->SetCaption
 bool TForm1::isEditorKey(QObject* watched, QEvent* event) const {
     if (watched != Edit3) return false;
     if (event->type() == QEvent::KeyPress) return true;
-    return event->type() == QEvent::InputMethod &&
-           !static_cast<QInputMethodEvent*>(event)->commitString().isEmpty();
+    return event->type() == QEvent::InputMethod && !static_cast<QInputMethodEvent*>(event)->commitString().isEmpty();
 }
 
+// clang-format off
 void TForm1::connectDocumentHandlers() {
     documents_ = std::make_unique<TDocumentCommands>(TDocumentContext{
         this, *Edit3, *TabControl1, *Edit1, services_.dialogs, document_,
@@ -77,5 +78,6 @@ void TForm1::connectDocumentHandlers() {
         connect(action(edit.item), &QAction::triggered, this, [this, command] { (Edit3->*command)(); });
     }
 }
+// clang-format on
 
 }  // namespace asmora::app

@@ -116,7 +116,8 @@ void TForm1::PrevError1Click() { stepToMessageRow(-1); }
 void TForm1::GotoLine1Click() {
     const int lines = Edit3->GetLineCount();
     const std::optional<int> chosen = services_.dialogs.askNumber(
-        this, {QStringLiteral("转到行"), QStringLiteral("行号（1 - %1）：").arg(lines), Edit3->CaretLine() + 1, 1, lines});
+        this,
+        {QStringLiteral("转到行"), QStringLiteral("行号（1 - %1）：").arg(lines), Edit3->CaretLine() + 1, 1, lines});
     if (!chosen) return;
     Edit3->GotoLineStart(*chosen - 1);
     Edit3->setFocus();

@@ -139,14 +139,16 @@ void setDesktopKey(const AssociationPlaces& places, const QString& key, const QS
 void writeTypeValue(const AssociationPlaces& places) {
     const QString value = QStringLiteral("*.asm");
     const QByteArray package = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"%1\">\n"
-        "    <comment>%2</comment>\n"
-        "    <sub-class-of type=\"text/plain\"/>\n"
-        "    <glob pattern=\"*.asm\"/>\n"
-        "  </mime-type>\n"
-        "</mime-info>\n").arg(QString::fromUtf16(kAsmMimeType), QString::fromUtf16(kAssociationName)).toUtf8();
+                                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                   "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                                   "  <mime-type type=\"%1\">\n"
+                                   "    <comment>%2</comment>\n"
+                                   "    <sub-class-of type=\"text/plain\"/>\n"
+                                   "    <glob pattern=\"*.asm\"/>\n"
+                                   "  </mime-type>\n"
+                                   "</mime-info>\n")
+                                   .arg(QString::fromUtf16(kAsmMimeType), QString::fromUtf16(kAssociationName))
+                                   .toUtf8();
     writeValueFile(value, places.mimePackage, package);
     KeyFileText defaults = readKeyFile(value, places.mimeApps);
     defaults.set(kDefaultApplications, QString::fromUtf16(kAsmMimeType), desktopFileId() + u';');
@@ -183,7 +185,8 @@ QString desktopExecValue(const QString& programPath) {
     return escapeString(u'"' + quoted + QStringLiteral("\" %f"));
 }
 
-void writeAssociation(const AssociationPlaces& places, const platform::ProgramFolder& programFolder, const QString& programPath) {
+void writeAssociation(const AssociationPlaces& places, const platform::ProgramFolder& programFolder,
+                      const QString& programPath) {
     writeTypeValue(places);
     setDesktopKey(places, QStringLiteral("Name"), escapeString(QString::fromUtf16(kAssociationName)));
     setDesktopKey(places, QStringLiteral("Icon"), escapeString(programFolder.icon()));
@@ -200,13 +203,13 @@ void refreshDesktopDatabase(const AssociationPlaces& places) {
 // Makes the program the default for *.asm files: the icon first, then the four
 // values, then the desktop is told; the success message only when all was written.
 void TForm1::ASM1Click() {
-    if (!platform::fileExists(programFolder().icon()))   // 1
+    if (!platform::fileExists(programFolder().icon()))  // 1
         writeCarriedFile(programFolder(), carriedFile("asm_ico"));
     const AssociationPlaces places = AssociationPlaces::forUser();
     try {
-        writeAssociation(places, programFolder(), platform::executablePath());        // 2
+        writeAssociation(places, programFolder(), platform::executablePath());  // 2
     } catch (...) {
-        refreshDesktopDatabase(places);                                               // 3
+        refreshDesktopDatabase(places);  // 3
         throw;
     }
     refreshDesktopDatabase(places);

@@ -33,7 +33,8 @@ inline constexpr char16_t kAsmMimeType[] = u"text/x-asm";
 
 // Writes the four values in order. Raises platform::Error naming the value and its
 // file at the first one that cannot be written; the later ones are not written.
-void writeAssociation(const AssociationPlaces& places, const platform::ProgramFolder& programFolder, const QString& programPath);
+void writeAssociation(const AssociationPlaces& places, const platform::ProgramFolder& programFolder,
+                      const QString& programPath);
 
 // Tells the desktop that associations changed: rebuilds the user's MIME database and
 // the desktop-entry cache. Missing tools are passed over.

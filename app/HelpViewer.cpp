@@ -124,24 +124,23 @@ THelpViewer::THelpViewer(platform::DialogService& dialogs, QWidget* parent)
     layout->addWidget(splitter, 1);
 
     connect(contents_, &QListWidget::currentRowChanged, this, &THelpViewer::showSection);
-    connect(files_, &QComboBox::activated, this, [this](int index) {
-        openContents(platform::folderOf(path_) + u'/' + files_->itemText(index));
-    });
+    connect(files_, &QComboBox::activated, this,
+            [this](int index) { openContents(platform::folderOf(path_) + u'/' + files_->itemText(index)); });
 }
 
 bool THelpViewer::openContents(const QString& path) {
     QWidget* owner = isVisible() ? this : parentWidget();
     if (!platform::fileExists(path)) {
-        dialogs_.messageBox(owner,
-                            QStringLiteral("找不到帮助文件：\n%1\n\n可以用“设置”菜单中的“手动修复汇编器”重新导出帮助文件。")
-                                .arg(path),
-                            kCaption, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
+        dialogs_.messageBox(
+            owner,
+            QStringLiteral("找不到帮助文件：\n%1\n\n可以用“设置”菜单中的“手动修复汇编器”重新导出帮助文件。").arg(path),
+            kCaption, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
         return false;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        dialogs_.messageBox(owner, QStringLiteral("无法读取帮助文件：\n%1\n%2").arg(path, platform::reasonOf(file)), kCaption,
-                            platform::MessageIcon::Warning, platform::MessageButtons::Ok);
+        dialogs_.messageBox(owner, QStringLiteral("无法读取帮助文件：\n%1\n%2").arg(path, platform::reasonOf(file)),
+                            kCaption, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
         return false;
     }
     path_ = path;

@@ -24,14 +24,16 @@ class QComboBox;
 class QListWidget;
 class QTextBrowser;
 
-namespace platform { class DialogService; }
+namespace platform {
+class DialogService;
+}
 
 namespace asmora::app {
 
 struct HelpEntry {
-    QString title;      // the entry's text without its indentation
-    int level = 0;      // 0 for an entry, 1 for a sub-entry, ...
-    int line = -1;      // the line of its section, -1 when the file has none
+    QString title;  // the entry's text without its indentation
+    int level = 0;  // 0 for an entry, 1 for a sub-entry, ...
+    int line = -1;  // the line of its section, -1 when the file has none
 };
 
 struct HelpDocument {

@@ -1,6 +1,7 @@
 // The menu tables of the main window.
 #include "MainMenuTable.h"
 
+// clang-format off
 namespace asmora::app {
 namespace {
 
@@ -12,8 +13,10 @@ constexpr MenuRow kMenus[] = {
     {MenuId::SettingsMenu,  "N4",    u"设置(&S)",    ""},
     {MenuId::About,         "A1",    u"关于(&A)",    "F1"},
 };
+// clang-format on
 
 // menu, id, component name, caption, shortcut, checkable, separator after, submenu
+// clang-format off
 constexpr MenuItemRow kItems[] = {
     {MenuId::FileMenu,      MenuId::NewFile,              "E1",          u"新建文件(&N)",          "Ctrl+N",    false,  false,  false},
     {MenuId::FileMenu,      MenuId::Open,                 "S0",          u"打开(&O)",            "Ctrl+O",    false,  false,  false},
@@ -45,9 +48,11 @@ constexpr MenuItemRow kItems[] = {
     {MenuId::SettingsMenu,  MenuId::SkipDebugTips,        "N27",         u"调试前不提示用户",          "",          true,   false,  false},
     {MenuId::About,         MenuId::AboutAuthor,          "N9",          u"关于作者",              "",          false,  false,  false},
 };
+// clang-format on
 
 constexpr MenuRow kPopupMenu = {MenuId::EditorPopup, "PopupMenu1", u"", ""};
 
+// clang-format off
 constexpr MenuItemRow kPopupItems[] = {
     {MenuId::EditorPopup,  MenuId::Undo,           "Undo1",       u"撤销",    "Ctrl+Z",        false,  false,  false},
     {MenuId::EditorPopup,  MenuId::Redo,           "Redo1",       u"恢复",    "Shift+Ctrl+Z",  false,  true,   false},
@@ -57,6 +62,7 @@ constexpr MenuItemRow kPopupItems[] = {
     {MenuId::EditorPopup,  MenuId::SelectAll,      "SelectAll1",  u"全选",    "Ctrl+A",        false,  true,   false},
     {MenuId::EditorPopup,  MenuId::SaveFromPopup,  "SaveFile1",   u"保存文件",  "Ctrl+S",        false,  false,  false},
 };
+// clang-format on
 
 }  // namespace
 

@@ -13,39 +13,74 @@ namespace asmora::app {
 // name of each (`N27`, `SaveB`, ...) is data in its table row.
 enum class MenuId {
     // Menus of the menu bar; `About` also names the F1 action that opens the about window.
-    FileMenu, EditMenu, BuildMenu, ViewMenu, SettingsMenu, About,
+    FileMenu,
+    EditMenu,
+    BuildMenu,
+    ViewMenu,
+    SettingsMenu,
+    About,
     // File
-    NewFile, Open, Save, SaveAs, DeleteFile, Exit,
+    NewFile,
+    Open,
+    Save,
+    SaveAs,
+    DeleteFile,
+    Exit,
     // Edit
-    Find, FindNext, Replace, GotoLine,
+    Find,
+    FindNext,
+    Replace,
+    GotoLine,
     // Build
-    Assemble, Link, Run, Debug, Clean, ShowListing, NextError, PreviousError,
+    Assemble,
+    Link,
+    Run,
+    Debug,
+    Clean,
+    ShowListing,
+    NextError,
+    PreviousError,
     // View
-    EditConsoleTemplate, SkinsOff, SkinChoice, HideFolderBar, HideButtonColumn, HideCommandArea,
+    EditConsoleTemplate,
+    SkinsOff,
+    SkinChoice,
+    HideFolderBar,
+    HideButtonColumn,
+    HideCommandArea,
     // Settings
-    Associate, SkipToolKitCheck, CheckToolKit, SkipDebugTips,
+    Associate,
+    SkipToolKitCheck,
+    CheckToolKit,
+    SkipDebugTips,
     // About
     AboutAuthor,
     // The editor's context menu
-    EditorPopup, Undo, Redo, Cut, Copy, Paste, SelectAll, SaveFromPopup,
+    EditorPopup,
+    Undo,
+    Redo,
+    Cut,
+    Copy,
+    Paste,
+    SelectAll,
+    SaveFromPopup,
 };
 
 struct MenuItemRow {
-    MenuId menu;               // the menu that holds the item
+    MenuId menu;  // the menu that holds the item
     MenuId id;
-    const char* name;          // component name of the item
+    const char* name;  // component name of the item
     const char16_t* caption;
-    const char* shortcut;      // QKeySequence text, "" for none
+    const char* shortcut;  // QKeySequence text, "" for none
     bool checkable;
     bool separatorAfter;
-    bool submenu;              // the item opens a menu filled at run time
+    bool submenu;  // the item opens a menu filled at run time
 };
 
 struct MenuRow {
     MenuId id;
     const char* name;
     const char16_t* caption;
-    const char* shortcut;      // a shortcut that runs the menu's own command
+    const char* shortcut;  // a shortcut that runs the menu's own command
 };
 
 std::span<const MenuRow> mainMenus();

@@ -63,8 +63,8 @@ int deployToolKit(const platform::ProgramFolder& programFolder, platform::ShellS
 }
 
 int runProgram(const EntryOptions& options, Services services) {
-    QFile::remove(systemFolder(options.programFolder) + u'/' + kEditingLibrary);        // 1
-    try {                                                                                 // 2
+    QFile::remove(systemFolder(options.programFolder) + u'/' + kEditingLibrary);  // 1
+    try {                                                                         // 2
         if (extractEditingLibrary(options.programFolder)) {
             services.pause.pause(kAfterExtractionMs);
             services.dialogs.messageBox(nullptr, QStringLiteral("首次运行，必须的Dll文件导出成功！请重新运行程序。"),
@@ -78,17 +78,17 @@ int runProgram(const EntryOptions& options, Services services) {
                                     platform::MessageIcon::Error, platform::MessageButtons::Ok);
         return 1;
     }
-    QApplication::setApplicationName(QStringLiteral("80X86Asmora"));                     // 3
-    platform::SingleInstanceLock lock(options.instanceLockName);                          // 4
+    QApplication::setApplicationName(QStringLiteral("80X86Asmora"));  // 3
+    platform::SingleInstanceLock lock(options.instanceLockName);      // 4
     if (!lock.acquire()) {
         services.dialogs.messageBox(nullptr, QStringLiteral("程序已经运行！不允许程序重复运行。"),
                                     QStringLiteral("重复运行"), platform::MessageIcon::Information,
                                     platform::MessageButtons::Ok);
         return 0;
     }
-    auto splash = std::make_unique<TForm5>();                                             // 5
+    auto splash = std::make_unique<TForm5>();  // 5
     showSplashForAboutOneSecond(*splash);
-    TForm1 mainWindow(options.programFolder, services);                                   // 6
+    TForm1 mainWindow(options.programFolder, services);  // 6
     mainWindow.FormCreate(options.arguments);
     auto* consoleTemplateEditor =
         new build::TForm2(options.programFolder, services.dialogs, services.shell, services.pause, &mainWindow);
@@ -97,7 +97,7 @@ int runProgram(const EntryOptions& options, Services services) {
     TForm3 aboutWindow(options.programFolder, services.dialogs);
     mainWindow.setAboutWindow(&aboutWindow);
     mainWindow.setListingWindow(new build::TForm4(&mainWindow));
-    splash.reset();                                                                       // 7
+    splash.reset();  // 7
     return QApplication::exec();
 }
 

@@ -11,15 +11,17 @@
 
 #include <cstdio>
 
-namespace platform { class ShellService; }
+namespace platform {
+class ShellService;
+}
 
 namespace asmora::app {
 
 struct EntryOptions {
     platform::ProgramFolder programFolder;
-    QString programPath;          // started again after the first-run extraction
-    QStringList arguments;        // after the program's own name
-    QString instanceLockName;     // "Asmora(Norwick版)"
+    QString programPath;       // started again after the first-run extraction
+    QStringList arguments;     // after the program's own name
+    QString instanceLockName;  // "Asmora(Norwick版)"
 };
 
 // Runs the program; returns its exit status when the main window has closed (or at

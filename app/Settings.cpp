@@ -15,14 +15,10 @@ struct SwitchRow {
 };
 
 constexpr SwitchRow kSwitches[] = {
-    {Switch::SkipToolKitCheck, "AutoCheckASM", false},
-    {Switch::StartMaximised, "MaxWindow", false},
-    {Switch::SkipDebugTips, "Show_DebugTips", false},
-    {Switch::HideFolderBar, "Hide_FilePath", false},
-    {Switch::HideButtonColumn, "Hide_RightContrl", false},
-    {Switch::HideCommandArea, "Hide_CommandControl", false},
-    {Switch::RunBuildCommandsAtOnce, "ASM_ByAuto", true},
-    {Switch::SkinsOff, "Not_UseSkin", false},
+    {Switch::SkipToolKitCheck, "AutoCheckASM", false},     {Switch::StartMaximised, "MaxWindow", false},
+    {Switch::SkipDebugTips, "Show_DebugTips", false},      {Switch::HideFolderBar, "Hide_FilePath", false},
+    {Switch::HideButtonColumn, "Hide_RightContrl", false}, {Switch::HideCommandArea, "Hide_CommandControl", false},
+    {Switch::RunBuildCommandsAtOnce, "ASM_ByAuto", true},  {Switch::SkinsOff, "Not_UseSkin", false},
 };
 
 const SwitchRow& row(Switch key) {
@@ -46,8 +42,9 @@ bool TSettings::read(Switch key) const {
 QString TSettings::problem() const { return platform::IniFile(path()).problem(); }
 
 QString TSettings::problemWarning(const QString& problem) const {
-    return QStringLiteral("设置文件 %1 无法使用：\n%2\n\n本次使用默认设置，更改的设置不会被保存。"
-                          "请删除或修复该文件，然后重新启动程序。")
+    return QStringLiteral(
+               "设置文件 %1 无法使用：\n%2\n\n本次使用默认设置，更改的设置不会被保存。"
+               "请删除或修复该文件，然后重新启动程序。")
         .arg(path(), problem);
 }
 

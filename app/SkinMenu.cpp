@@ -93,12 +93,12 @@ QAction* TSkinMenu::item(int index) const {
 void TForm1::ClearBlue1Click(QAction* item) {
     const int index = item->data().toInt();
     skins::TSkinData& engine = SkinMenu->SkinData1;
-    engine.loadFromStore(SkinMenu->SkinStore1, index);                 // 1
+    engine.loadFromStore(SkinMenu->SkinStore1, index);                      // 1
     if (QAction* chosen = SkinMenu->item(index)) chosen->setChecked(true);  // 2
-    action(MenuId::SkinsOff)->setChecked(false);                   // 3
+    action(MenuId::SkinsOff)->setChecked(false);                            // 3
     settings().write(Switch::SkinsOff, false);
-    engine.setActive(true);                                             // 4
-    settings().writeSkinName(SkinMenu->SkinStore1.name(index));         // 5
+    engine.setActive(true);                                      // 4
+    settings().writeSkinName(SkinMenu->SkinStore1.name(index));  // 5
 }
 
 }  // namespace asmora::app

@@ -47,9 +47,9 @@ public:
 private:
     // What the worker learns from the settings and the store.
     struct Plan {
-        int chosen = -1;           // store index named by SkinName, -1 for none
+        int chosen = -1;  // store index named by SkinName, -1 for none
         QString chosenSheet;
-        QString failure;           // why the chosen sheet could not be read
+        QString failure;  // why the chosen sheet could not be read
         bool skinsOff = false;
     };
     static Plan readPlan(const TSettings& settings, const skins::TSkinStore& store);

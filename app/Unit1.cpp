@@ -167,10 +167,14 @@ void TForm1::buildTopBar() {
 // The right column of command buttons.
 void TForm1::buildButtonColumn() {
     Panel8 = makePanel(central_, "Panel8");
-    struct ButtonRow { QPushButton** slot; const char* name; const char16_t* caption; };
+    struct ButtonRow {
+        QPushButton** slot;
+        const char* name;
+        const char16_t* caption;
+    };
     const ButtonRow columns[] = {
-        {&Button1, "Button1", u"编  译"},      {&Button2, "Button2", u"链  接"},
-        {&Button3, "Button3", u"运行程序"},     {&Button12, "Button12", u"调试WinDBG"},
+        {&Button1, "Button1", u"编  译"},         {&Button2, "Button2", u"链  接"},
+        {&Button3, "Button3", u"运行程序"},       {&Button12, "Button12", u"调试WinDBG"},
         {&Button13, "Button13", u"清除冗余文件"}, {&Button4, "Button4", u"调整DOS界面"},
         {&Button6, "Button6", u"显示List文件"},
     };
@@ -292,8 +296,10 @@ void TForm1::connectHandlers() {
     on(MenuId::AboutAuthor, &TForm1::A1Click);
     on(MenuId::About, &TForm1::A1Click);
     connect(Button5, &QPushButton::clicked, this, [this] {
-        if (runner_->isRunning()) runner_->stop();
-        else guarded([this] { Button7Click(); });
+        if (runner_->isRunning())
+            runner_->stop();
+        else
+            guarded([this] { Button7Click(); });
     });
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { guarded([this] { CheckBox1Click(); }); });
     connect(runner_, &build::TCommandRunner::runningChanged, this, &TForm1::setBusy);
@@ -359,34 +365,37 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 void TForm1::FormCreate(const QStringList& arguments) {
     creating_ = true;
     try {
-        hide();                                                       // 1
-        SkinMenu = new TSkinMenu(menu(MenuId::SkinChoice), action(MenuId::SkinsOff), settings_, [this](QAction* item) {  // 2
-            guarded([this, item] { ClearBlue1Click(item); });
-        }, this);
+        hide();  // 1
+        SkinMenu = new TSkinMenu(
+            menu(MenuId::SkinChoice), action(MenuId::SkinsOff), settings_,
+            [this](QAction* item) {  // 2
+                guarded([this, item] { ClearBlue1Click(item); });
+            },
+            this);
         SkinMenu->startBuilder();
-        Edit3->SetStreamClass(&TSciMyStream::StreamClass);             // 3
+        Edit3->SetStreamClass(&TSciMyStream::StreamClass);  // 3
         move(screen()->availableGeometry().center() - rect().center());
         Edit3->SetCodePage(0);
-        QDir::setCurrent(programFolder_.path());                       // 4
-        const QString startupFile = resolveStartupFile(arguments);     // 5
-        if (!QDir().mkpath(programFolder_.bin()))                      // 6
+        QDir::setCurrent(programFolder_.path());                    // 4
+        const QString startupFile = resolveStartupFile(arguments);  // 5
+        if (!QDir().mkpath(programFolder_.bin()))                   // 6
             throw platform::Error(QStringLiteral("无法创建文件夹 %1").arg(programFolder_.bin()));
-        document_.SetPath(QString());                                  // 7
-        const TCleanupList cleanup(programFolder_);                    // 8
+        document_.SetPath(QString());                // 7
+        const TCleanupList cleanup(programFolder_);  // 8
         if (QFile::exists(cleanup.path())) cleanup.process();
         cleanup.reset();
-        show();                                                        // 9
-        applyStartupSettings();                                        // 10
+        show();                  // 9
+        applyStartupSettings();  // 10
         warnAboutBrokenSettings();
-        ListBox1->addRow(kFinalLine);                                  // 11
-        setAcceptDrops(true);                                          // 12
-        E1Click();                                                     // 13
-        Edit3->SetSelectedLanguage(QStringLiteral("ASM"));             // 14
+        ListBox1->addRow(kFinalLine);                       // 11
+        setAcceptDrops(true);                               // 12
+        E1Click();                                          // 13
+        Edit3->SetSelectedLanguage(QStringLiteral("ASM"));  // 14
         setDocumentCaption(TDocumentCommands::kUntitledCaption);
-        openStartupFile(startupFile, cleanup);                         // 15
-        offerBackupRecovery();                                         // 16
-        ListBox1->setHorizontalExtent(2000);                           // 17
-        show();                                                        // 18
+        openStartupFile(startupFile, cleanup);  // 15
+        offerBackupRecovery();                  // 16
+        ListBox1->setHorizontalExtent(2000);    // 17
+        show();                                 // 18
     } catch (const platform::Error& error) {
         show();
         showError(error.message());
@@ -406,7 +415,11 @@ void TForm1::applyStartupSettings() {
     if (!skipCheck) N26Click();
     if (settings_.read(Switch::StartMaximised)) setWindowState(windowState() | Qt::WindowMaximized);
     action(MenuId::SkipDebugTips)->setChecked(settings_.read(Switch::SkipDebugTips));
-    const struct { MenuId item; Switch key; QWidget* pane; } panes[] = {
+    const struct {
+        MenuId item;
+        Switch key;
+        QWidget* pane;
+    } panes[] = {
         {MenuId::HideFolderBar, Switch::HideFolderBar, Panel5},
         {MenuId::HideButtonColumn, Switch::HideButtonColumn, Panel8},
         {MenuId::HideCommandArea, Switch::HideCommandArea, Panel1},
@@ -463,7 +476,8 @@ void TForm1::executeCommandBox() {
     if (!CheckBox1->isChecked()) ListBox1->clear();
     const QString command = Edit2->text();
     if (command.isEmpty()) return;
-    ListBox1->addRow(QStringLiteral("运行指令：") + programFolder_.path() + u'>' + command + QStringLiteral("\r\n\r\n"));
+    ListBox1->addRow(QStringLiteral("运行指令：") + programFolder_.path() + u'>' + command +
+                     QStringLiteral("\r\n\r\n"));
     ListBox1->addRow(QString());
     runner_->RunDosCommand(command, *ListBox1);
     ListBox1->selectLast();
@@ -508,9 +522,7 @@ void TForm1::N26Click() {
 // Edit menu: find, find next, replace
 
 void TForm1::N5Click() { SciSearchReplace1->ShowSearchDialog(); }
-void TForm1::N8Click() {
-    SciSearchReplace1->SearchReplace(false, SciSearchReplace1->SearchBackwards, srmAsk);
-}
+void TForm1::N8Click() { SciSearchReplace1->SearchReplace(false, SciSearchReplace1->SearchBackwards, srmAsk); }
 void TForm1::N6Click() { SciSearchReplace1->ShowReplaceDialog(); }
 
 // ----------------------------------------------------------------------------------
@@ -557,14 +569,17 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     bool closing = true;
     guarded([this, &closing] { closing = FormClose(); });
-    if (closing) event->accept();
-    else event->ignore();
+    if (closing)
+        event->accept();
+    else
+        event->ignore();
 }
 
 bool TForm1::FormClose() {
-    if (document_.Modified() && services_.dialogs.messageBox(this, QStringLiteral("当前文件已被更改，请问是否保存？"),
-                                                     QStringLiteral("文件未保存"), platform::MessageIcon::Information,
-                                                     platform::MessageButtons::YesNo) == platform::IdYes) {
+    if (document_.Modified() &&
+        services_.dialogs.messageBox(this, QStringLiteral("当前文件已被更改，请问是否保存？"),
+                                     QStringLiteral("文件未保存"), platform::MessageIcon::Information,
+                                     platform::MessageButtons::YesNo) == platform::IdYes) {
         // A failed save is shown and keeps the window and its document open.
         bool saved = false;
         guarded([this, &saved] {

@@ -86,9 +86,9 @@ public:
     build::TCommandRunner& runner() { return *runner_; }
 
     // --- handlers -------------------------------------------------------------------
-    void Button7Click();          // button Button5 "执 行"
-    void executeCommandBox();     // runs the command box's command into the output list
-    void Edit2KeyDown();          // any key in the command box clears the output list
+    void Button7Click();       // button Button5 "执 行"
+    void executeCommandBox();  // runs the command box's command into the output list
+    void Edit2KeyDown();       // any key in the command box clears the output list
     void N21Click();
     void N22Click();
     void N23Click();
@@ -96,12 +96,12 @@ public:
     void N27Click();
     void N29Click();
     void CheckBox1Click();
-    void N26Click();              // tool-kit check
-    void N5Click();               // find
-    void N8Click();               // find next
-    void N6Click();               // replace
-    void ASM1Click();             // file association (FileAssociation.cpp)
-    void A1Click();               // about window (Unit3.cpp)
+    void N26Click();                      // tool-kit check
+    void N5Click();                       // find
+    void N8Click();                       // find next
+    void N6Click();                       // replace
+    void ASM1Click();                     // file association (FileAssociation.cpp)
+    void A1Click();                       // about window (Unit3.cpp)
     void ClearBlue1Click(QAction* item);  // a skin chosen in N19 (SkinMenu.cpp)
     void FormResize();
 
@@ -111,34 +111,34 @@ public:
     void linkCurrent();
     void runCurrent();
     void debugCurrent();
-    void cleanCurrent();          // delete the current source's work files
+    void cleanCurrent();  // delete the current source's work files
     void showCurrentListing();
     void editConsoleTemplate();
-    void Button1Click();          // button Button1 "编  译"
+    void Button1Click();  // button Button1 "编  译"
     void M1Click();
-    void Button2Click();          // button Button2 "链  接"
+    void Button2Click();  // button Button2 "链  接"
     void L1Click();
-    void Button3Click();          // button Button3 "运行程序"
+    void Button3Click();  // button Button3 "运行程序"
     void R1Click();
-    void Button6Click();          // button Button12 "调试WinDBG"
+    void Button6Click();  // button Button12 "调试WinDBG"
     void Windbg1Click();
-    void Button4Click();          // button Button13 "清除冗余文件"
+    void Button4Click();  // button Button13 "清除冗余文件"
     void C1Click();
-    void Button8Click();          // button Button6 "显示List文件" and item List1
-    void Button5Click();          // button Button4 "调整DOS界面"
+    void Button8Click();  // button Button6 "显示List文件" and item List1
+    void Button5Click();  // button Button4 "调整DOS界面"
     void DOS1Click();
     void DelYongYu(const QString& base);
-    void Recovery();              // the console template from Backup.dat
+    void Recovery();  // the console template from Backup.dat
     build::TBuildContext buildContext();
 
     // Document commands (DocumentHandlers.cpp): each forwards to TDocumentCommands.
-    void Edit3KeyDown();          // any key in the editor marks the document changed
-    void E1Click();               // new
-    void FileOpenBClick();        // open (item S0, button ButtonOpen)
-    void SaveBClick();            // save (item SaveB, context menu SaveFile1)
-    void A2Click();               // save as
-    void N3Click();               // delete the file
-    void E2Click();               // exit
+    void Edit3KeyDown();    // any key in the editor marks the document changed
+    void E1Click();         // new
+    void FileOpenBClick();  // open (item S0, button ButtonOpen)
+    void SaveBClick();      // save (item SaveB, context menu SaveFile1)
+    void A2Click();         // save as
+    void N3Click();         // delete the file
+    void E2Click();         // exit
     TDocumentCommands& documentCommands() { return *documents_; }
 
     // Output-list messages (ErrorNavigation.cpp): a row double-clicked or entered
@@ -170,9 +170,9 @@ protected:
 
 private:
     // --- components (names of the stored window layout) -----------------------
-    QWidget* Panel5 = nullptr;        // top bar: directory box and open button
-    QLabel* Label1 = nullptr;         // "文件所在目录："
-    QLineEdit* Edit1 = nullptr;       // directory box (read-only)
+    QWidget* Panel5 = nullptr;   // top bar: directory box and open button
+    QLabel* Label1 = nullptr;    // "文件所在目录："
+    QLineEdit* Edit1 = nullptr;  // directory box (read-only)
     QWidget* Panel7 = nullptr;
     QPushButton* ButtonOpen = nullptr;
     QWidget* Panel8 = nullptr;        // right column of command buttons
@@ -185,22 +185,22 @@ private:
     QPushButton* Button6 = nullptr;   // 显示List文件
     QWidget* Panel1 = nullptr;        // bottom area: check box, command row, output list
     QCheckBox* CheckBox1 = nullptr;
-    QWidget* Panel2 = nullptr;        // command row
-    QLabel* Panel3 = nullptr;         // "汇编指令："
-    QLineEdit* Edit2 = nullptr;       // command box
+    QWidget* Panel2 = nullptr;   // command row
+    QLabel* Panel3 = nullptr;    // "汇编指令："
+    QLineEdit* Edit2 = nullptr;  // command box
     QWidget* Panel4 = nullptr;
-    QPushButton* Button5 = nullptr;   // 执 行
+    QPushButton* Button5 = nullptr;  // 执 行
     build::TOutputList* ListBox1 = nullptr;
     TSciDocumentTabControl* TabControl1 = nullptr;
-    TScintilla* Edit3 = nullptr;      // the editor
-    TSciLanguageManager* LMG = nullptr;  // the editor's languages ("ASM" among them)
+    TScintilla* Edit3 = nullptr;                     // the editor
+    TSciLanguageManager* LMG = nullptr;              // the editor's languages ("ASM" among them)
     TSciSearchReplace* SciSearchReplace1 = nullptr;  // find and replace in Edit3
     TSciAutoComplete* SciAutoComplete1 = nullptr;    // completion from Edit3's words
     QMenu* PopupMenu1 = nullptr;
-    build::TForm2* Form2 = nullptr;   // console template editor, made by the program entry
-    build::TForm4* Form4 = nullptr;   // listing window, made by the program entry
-    TForm3* Form3 = nullptr;          // the about window, made by the program entry
-    TSkinMenu* SkinMenu = nullptr;    // skin menu, SkinStore1 and SkinData1 (FormCreate step 2)
+    build::TForm2* Form2 = nullptr;  // console template editor, made by the program entry
+    build::TForm4* Form4 = nullptr;  // listing window, made by the program entry
+    TForm3* Form3 = nullptr;         // the about window, made by the program entry
+    TSkinMenu* SkinMenu = nullptr;   // skin menu, SkinStore1 and SkinData1 (FormCreate step 2)
 
     void buildLayout();
     void buildTopBar();

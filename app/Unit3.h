@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace platform { class DialogService; }
+namespace platform {
+class DialogService;
+}
 
 namespace asmora::app {
 

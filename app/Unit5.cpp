@@ -36,8 +36,8 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Framele
     Image1->setGeometry(0, 0, 601, 153);
     Image1->setPixmap(QPixmap::fromImage(skins::jpegPicture(QStringLiteral(":/pictures/splash.jpg"))));
 
-    Label1 = makeLine(this, "Label1", QStringLiteral("欢迎使用Qorvel工作室提供的汇编工具 ") + makerWebAddress(), "green",
-                      false, {264, 160});
+    Label1 = makeLine(this, "Label1", QStringLiteral("欢迎使用Qorvel工作室提供的汇编工具 ") + makerWebAddress(),
+                      "green", false, {264, 160});
     Label2 = makeLine(this, "Label2", QStringLiteral("版本发布：V2009 Build 3.818"), "purple", true, {5, 160});
 
     if (QScreen* screen = QGuiApplication::primaryScreen())

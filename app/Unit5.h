@@ -16,9 +16,9 @@ class TForm5 : public QWidget {
 public:
     explicit TForm5(QWidget* parent = nullptr);
 
-    QLabel* Image1 = nullptr;   // the splash picture, 601 x 153 at the top left
-    QLabel* Label1 = nullptr;   // welcome line, green
-    QLabel* Label2 = nullptr;   // version line, purple, bold
+    QLabel* Image1 = nullptr;  // the splash picture, 601 x 153 at the top left
+    QLabel* Label1 = nullptr;  // welcome line, green
+    QLabel* Label2 = nullptr;  // version line, purple, bold
 };
 
 }  // namespace asmora::app

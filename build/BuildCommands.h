@@ -1,6 +1,6 @@
 // Assemble and link: each writes a header into the output list, puts the tool's
 // command line into the command box and, with auto-execution on, runs it at once.
-//   bin/ml.exe /c /coff /Fl"W.lst" /Fo "W.obj" /Zi "P" 
+//   bin/ml.exe /c /coff /Fl"W.lst" /Fo "W.obj" /Zi "P"
 //   bin/link.exe /debug /subsystem:console /entry:start /out:"W.exe" "W.obj" "D/bin/io.obj" "D/bin/kernel32.lib"
 // (W the work base, P the source, D the program folder.)
 #pragma once

@@ -21,15 +21,15 @@ namespace asmora::build {
 class TOutputList;
 
 struct TBuildContext {
-    QWidget* owner;                  // parent of the message boxes
-    TOutputList& output;             // `ListBox1`
-    QLineEdit& commandBox;           // `Edit2`
-    const QCheckBox& autoExecute;    // `CheckBox1`: run the tool command at once
-    const QAction& debugTipsOff;     // `N27`: no tips box before debugging
+    QWidget* owner;                // parent of the message boxes
+    TOutputList& output;           // `ListBox1`
+    QLineEdit& commandBox;         // `Edit2`
+    const QCheckBox& autoExecute;  // `CheckBox1`: run the tool command at once
+    const QAction& debugTipsOff;   // `N27`: no tips box before debugging
     platform::ProgramFolder programFolder;
-    std::function<QString()> currentPath;               // `CurrentPath`
-    std::function<void()> execute;                      // the execute button's work (`Button7Click`)
-    std::function<void()> save;                         // the save command, `SaveBClick`
+    std::function<QString()> currentPath;                      // `CurrentPath`
+    std::function<void()> execute;                             // the execute button's work (`Button7Click`)
+    std::function<void()> save;                                // the save command, `SaveBClick`
     std::function<void(const QString& target)> writeIoHeader;  // the carried io.h
     platform::DialogService& dialogs;
     platform::ShellService& shell;

@@ -9,7 +9,9 @@
 
 #include <QObject>
 
-namespace platform { class ChildProcess; }
+namespace platform {
+class ChildProcess;
+}
 
 namespace asmora::build {
 

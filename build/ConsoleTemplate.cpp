@@ -16,12 +16,9 @@ namespace {
 // The banner rows 5 to 10 draw 汇编语言 in 24 two-column cells each (box-drawing
 // characters and the full-width blank U+3000), framed by stars and blanks.
 constexpr const char16_t* kBannerCells[] = {
-    u"╔╮╔══╗╭\u3000╔═╮\u3000╔╔╦══╗\u3000\u3000╔╮\u3000\u3000",
-    u"\u3000║║\u3000\u3000╝║╔═══╗╗╭╠══╗╔════╗",
-    u"╔╮║\u3000\u3000\u3000╚╠═══╯║\u3000║\u3000\u3000║╔════╗",
-    u"\u3000\u3000║\u3000\u3000\u3000║║╔╦╦╗║═╩══╩╔════╗",
-    u"\u3000║║\u3000\u3000╗╚║╠╠╠╣║║\u3000\u3000\u3000║╔════╗",
-    u"╚╯╚══╝╚╯╝╝╝╯╰╚═══╯╚════╯",
+    u"╔╮╔══╗╭\u3000╔═╮\u3000╔╔╦══╗\u3000\u3000╔╮\u3000\u3000", u"\u3000║║\u3000\u3000╝║╔═══╗╗╭╠══╗╔════╗",
+    u"╔╮║\u3000\u3000\u3000╚╠═══╯║\u3000║\u3000\u3000║╔════╗", u"\u3000\u3000║\u3000\u3000\u3000║║╔╦╦╗║═╩══╩╔════╗",
+    u"\u3000║║\u3000\u3000╗╚║╠╠╠╣║║\u3000\u3000\u3000║╔════╗", u"╚╯╚══╝╚╯╝╝╝╯╰╚═══╯╚════╯",
 };
 
 QString repeated(char16_t character, int count) { return QString(count, QChar(character)); }
@@ -63,8 +60,8 @@ QStringList defaultTemplate() {
     lines << stars << kEmptyEcho << centredText(33, QStringLiteral("程序开始运行")) << dashes
           << QString::fromUtf16(kFileNameMarker) << kEmptyEcho << dashes
           << centredText(33, QStringLiteral("程序运行结束")) << kEmptyEcho << stars
-          << QStringLiteral("echo ") + repeated(u'*', 10) + repeated(u' ', 17) + QStringLiteral("Qorvel工作室免费为您提供") +
-                 repeated(u' ', 19) + repeated(u'*', 9)
+          << QStringLiteral("echo ") + repeated(u'*', 10) + repeated(u' ', 17) +
+                 QStringLiteral("Qorvel工作室免费为您提供") + repeated(u' ', 19) + repeated(u'*', 9)
           << stars << kEmptyEcho << centredText(28, QStringLiteral("【按任意键可退出程序】")) << kPause;
     return lines;
 }

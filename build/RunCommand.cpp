@@ -31,7 +31,8 @@ void runProgram(const TBuildContext& context) {
     if (!platform::fileExists(consoleTemplate)) writeDefaultTemplate(consoleTemplate);
     const QString executable = workFilesOf(source).executable();
     if (!platform::fileExists(executable)) {
-        warn(context, QStringLiteral("没有生成对应的EXE文件或链接过程发生错误，请检查后再试。"), QStringLiteral("错误"));
+        warn(context, QStringLiteral("没有生成对应的EXE文件或链接过程发生错误，请检查后再试。"),
+             QStringLiteral("错误"));
         return;
     }
     const QString missing = context.shell.missingFor(platform::ShellService::Purpose::Run, executable);

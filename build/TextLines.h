@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace platform { class Error; }
+namespace platform {
+class Error;
+}
 
 namespace asmora::build {
 

@@ -17,7 +17,7 @@ struct ToolMessage {
     int line = 0;    // the source line, 1-based; 0 when the row names none
     QString code;    // "A2008", "LNK2001"
     bool warning = false;
-    QString text;    // what follows the code
+    QString text;  // what follows the code
 };
 
 // The message a row holds, or nothing for any other row.

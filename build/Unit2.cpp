@@ -50,8 +50,9 @@ constexpr HelpLine kNotation[] = {
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const char* colour, bool bold = false) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setStyleSheet(QStringLiteral("color: %1;%2").arg(QString::fromLatin1(colour),
-                                                             bold ? QStringLiteral(" font-weight: bold;") : QString()));
+    label->setStyleSheet(
+        QStringLiteral("color: %1;%2")
+            .arg(QString::fromLatin1(colour), bold ? QStringLiteral(" font-weight: bold;") : QString()));
     return label;
 }
 
@@ -64,8 +65,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-TForm2::TForm2(const platform::ProgramFolder& programFolder, platform::DialogService& dialogs, platform::ShellService& shell,
-               platform::PauseService& pause, QWidget* parent)
+TForm2::TForm2(const platform::ProgramFolder& programFolder, platform::DialogService& dialogs,
+               platform::ShellService& shell, platform::PauseService& pause, QWidget* parent)
     : QDialog(parent), programFolder_(programFolder), dialogs_(dialogs), shell_(shell), pause_(pause) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Dos运行界面修改器"));
@@ -97,8 +98,8 @@ void TForm2::buildLayout() {
         label->setGeometry(10, top, kClientWidth - 36, 18);
         top += 20;
     }
-    Label1 = makeLabel(this, "Label1", QStringLiteral("建议：为了不让DOS显示出现软回车换行，每行字数请不要超过80个字。"),
-                       "navy");
+    Label1 = makeLabel(this, "Label1",
+                       QStringLiteral("建议：为了不让DOS显示出现软回车换行，每行字数请不要超过80个字。"), "navy");
     Label1->setGeometry(10, 92, kClientWidth - 20, 18);
 
     Memo1 = new QPlainTextEdit(this);
@@ -182,9 +183,9 @@ void TForm2::Button2Click() {
 }
 
 void TForm2::Button3Click() {
-    const int answer = dialogs_.messageBox(this, QStringLiteral("该操作会将现有的数据文件进行覆盖，该操作不可逆，请问是否继续？!"),
-                                           QStringLiteral("提示"), platform::MessageIcon::Information,
-                                           platform::MessageButtons::YesNo);
+    const int answer = dialogs_.messageBox(
+        this, QStringLiteral("该操作会将现有的数据文件进行覆盖，该操作不可逆，请问是否继续？!"), QStringLiteral("提示"),
+        platform::MessageIcon::Information, platform::MessageButtons::YesNo);
     if (answer != platform::IdYes) return;
     writeDefaultTemplate(programFolder_.consoleTemplate());
     inform(QStringLiteral("数据恢复，窗口将会关闭几秒钟，请您稍等。"), QStringLiteral("系统提示"));
@@ -195,7 +196,8 @@ void TForm2::Button3Click() {
 
 void TForm2::Button4Click() {
     writeTextLines(programFolder_.templateBackup(), editableLines());
-    inform(QStringLiteral("备份成功，已成功备份到文件Backup.dat，与程序放在同目录下即可使用。"), QStringLiteral("Recovery"));
+    inform(QStringLiteral("备份成功，已成功备份到文件Backup.dat，与程序放在同目录下即可使用。"),
+           QStringLiteral("Recovery"));
 }
 
 void TForm2::showModally() {

@@ -20,8 +20,8 @@ namespace asmora::build {
 class TForm2 final : public QDialog {
     Q_OBJECT
 public:
-    TForm2(const platform::ProgramFolder& programFolder, platform::DialogService& dialogs, platform::ShellService& shell,
-           platform::PauseService& pause, QWidget* parent = nullptr);
+    TForm2(const platform::ProgramFolder& programFolder, platform::DialogService& dialogs,
+           platform::ShellService& shell, platform::PauseService& pause, QWidget* parent = nullptr);
 
     // Once, at start-up: writes the built-in template when bin/ExecM.dll is missing.
     // Raises platform::Error when it cannot be written.
@@ -42,8 +42,8 @@ public:
     QStringList editableLines() const;
 
     QGroupBox* GroupBox1 = nullptr;
-    QLabel* Label1 = nullptr;   // advice on the line length
-    QLabel* Label8 = nullptr;   // ruler
+    QLabel* Label1 = nullptr;  // advice on the line length
+    QLabel* Label8 = nullptr;  // ruler
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* Button2 = nullptr;  // 恢复预留界面
     QPushButton* Button5 = nullptr;  // 备份当前DOS界面

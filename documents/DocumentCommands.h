@@ -18,13 +18,13 @@ class TScintillaMemo;
 // What the document commands use of the main window: its components and the state
 // of the current document.
 struct TDocumentContext {
-    QWidget *window;                    // parent of the message boxes and dialogs
-    TScintillaMemo &editor;             // `Edit3`
-    TSciDocumentTabControl &tabs;       // `TabControl1`: document 0 shows the caption
-    QLineEdit &directoryBox;            // `Edit1`
-    platform::DialogService &dialogs;
-    TDocumentState &document;           // `CurrentPath` and `FileModified`
-    std::function<void(const QString &source)> addCleanupRecord;  // the work-file cleanup list
+    QWidget* window;               // parent of the message boxes and dialogs
+    TScintillaMemo& editor;        // `Edit3`
+    TSciDocumentTabControl& tabs;  // `TabControl1`: document 0 shows the caption
+    QLineEdit& directoryBox;       // `Edit1`
+    platform::DialogService& dialogs;
+    TDocumentState& document;                                     // `CurrentPath` and `FileModified`
+    std::function<void(const QString& source)> addCleanupRecord;  // the work-file cleanup list
 };
 
 class TDocumentCommands {
@@ -57,19 +57,19 @@ public:
     // Makes `path` the current, unchanged document and loads it. When loading fails
     // the document becomes untitled and empty, so that no later Save writes over a
     // file that was never read, and the error goes on to the caller.
-    void OpenDocument(const QString &path);
+    void OpenDocument(const QString& path);
     // The directory box shows the folder of `path`; the open dialog starts there and
     // names `path`.
-    void ShowFolderOf(const QString &path);
+    void ShowFolderOf(const QString& path);
     // The directory box shows the folder of `path` and the open dialog starts there.
-    void FollowFolderOf(const QString &path);
-    void SetCaption(const QString &caption);
+    void FollowFolderOf(const QString& path);
+    void SetCaption(const QString& caption);
     QString Caption() const;
 
 private:
     void RunSaveDialog();
-    void SaveDialog1CanClose(const QString &entered, int filterIndex);
-    void OpenDialog1CanClose(const QString &chosen);
+    void SaveDialog1CanClose(const QString& entered, int filterIndex);
+    void OpenDialog1CanClose(const QString& chosen);
     QByteArray TextAsLines() const;
     SciEncodingKind EncodingForSave() const;
     void BecomeUntitledAndEmpty();

@@ -12,11 +12,11 @@ class TDocumentState : public QObject {
 public:
     using QObject::QObject;
 
-    const QString &Path() const { return path_; }
+    const QString& Path() const { return path_; }
     bool Modified() const { return modified_; }
     bool Untitled() const { return path_.isEmpty(); }
 
-    void SetPath(const QString &path);
+    void SetPath(const QString& path);
     void SetModified(bool modified);
 
 signals:

@@ -18,10 +18,10 @@ public:
     static const TSciStreamClass StreamClass;
     static constexpr int kPieceSize = 64000;
 
-    explicit TSciMyStream(TScintillaBase *editor) : TSciStreamDefault(editor) {}
+    explicit TSciMyStream(TScintillaBase* editor) : TSciStreamDefault(editor) {}
 
-    void SaveText(QIODevice *stream) override;
-    void LoadText(QIODevice *stream) override;
+    void SaveText(QIODevice* stream) override;
+    void LoadText(QIODevice* stream) override;
     SciEncodingKind GetEncoding() const override { return kind_; }
     void SetEncoding(SciEncodingKind kind) override { kind_ = static_cast<EncodingKind>(kind); }
 
@@ -32,12 +32,12 @@ private:
         qint64 length = 0;
     };
 
-    bool IsUtf8Text(QIODevice *stream, const Piece &first, qint64 size);
-    void LoadUnicode(QIODevice *stream, Piece &piece, int bomLength, qint64 size);
-    void LoadAnsi(QIODevice *stream, Piece &piece, qint64 size);
-    void SaveAnsi(UtfWrite &writer);
-    void SaveUtf8(UtfWrite &writer);
-    void SaveUtf16(UtfWrite &writer);
+    bool IsUtf8Text(QIODevice* stream, const Piece& first, qint64 size);
+    void LoadUnicode(QIODevice* stream, Piece& piece, int bomLength, qint64 size);
+    void LoadAnsi(QIODevice* stream, Piece& piece, qint64 size);
+    void SaveAnsi(UtfWrite& writer);
+    void SaveUtf8(UtfWrite& writer);
+    void SaveUtf16(UtfWrite& writer);
 
     EncodingKind kind_ = ekAnsi;
 };

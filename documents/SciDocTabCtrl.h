@@ -24,29 +24,29 @@ public:
     // A document for the buffer the editor shows now, or for a new buffer. Either way
     // the document holds one reference to its buffer. Creation ends by capturing the
     // editor's state.
-    TSciDoc(TSciDocumentTabControl *owner, TScintillaMemo *editor, bool forCurrentBuffer);
+    TSciDoc(TSciDocumentTabControl* owner, TScintillaMemo* editor, bool forCurrentBuffer);
     ~TSciDoc();
-    TSciDoc(const TSciDoc &) = delete;
-    TSciDoc &operator=(const TSciDoc &) = delete;
+    TSciDoc(const TSciDoc&) = delete;
+    TSciDoc& operator=(const TSciDoc&) = delete;
 
     int Index = 0;  // its tab position
 
-    const QString &Caption() const { return caption_; }
-    void SetCaption(const QString &caption);
-    const QString &FileName() const { return fileName_; }
+    const QString& Caption() const { return caption_; }
+    void SetCaption(const QString& caption);
+    const QString& FileName() const { return fileName_; }
     // An untitled name ("<Untitled.ext>") keeps the untitled form; a path shows its
     // file-name part and records the file's modification stamp.
-    void SetFileName(const QString &fileName);
+    void SetFileName(const QString& fileName);
     qint64 LastChanged() const { return lastChanged_; }
 
     // Option properties: stored, and applied to the editor when this document is the
     // one it shows and the editor's value differs.
     bool Modified() const { return modified_; }
     void SetModified(bool modified);
-    const QByteArray &WordChars() const { return wordChars_; }
-    void SetWordChars(const QByteArray &chars);
-    const QString &Highlighter() const { return highlighter_; }
-    void SetHighlighter(const QString &language);
+    const QByteArray& WordChars() const { return wordChars_; }
+    void SetWordChars(const QByteArray& chars);
+    const QString& Highlighter() const { return highlighter_; }
+    void SetHighlighter(const QString& language);
     int IndentWidth() const { return indentWidth_; }
     void SetIndentWidth(int width);
     int TabWidth() const { return tabWidth_; }
@@ -64,10 +64,10 @@ public:
 
     SciEncodingKind EncodingKind() const { return encoding_; }
     void SetEncodingKind(SciEncodingKind kind) { encoding_ = kind; }
-    const QString &StreamData() const { return streamData_; }
-    void SetStreamData(const QString &data) { streamData_ = data; }
-    void *DocumentHandle() const { return handle_; }
-    const std::vector<std::pair<int, bool>> &FoldStates() const { return folds_; }
+    const QString& StreamData() const { return streamData_; }
+    void SetStreamData(const QString& data) { streamData_ = data; }
+    void* DocumentHandle() const { return handle_; }
+    const std::vector<std::pair<int, bool>>& FoldStates() const { return folds_; }
 
     // From the editor into the document, and back.
     void CaptureState();
@@ -78,20 +78,20 @@ public:
     void ForgetEditor() { editor_ = nullptr; }
 
     // Refreshes the owner's tab text of this document; unhooked when the owner goes.
-    std::function<void(TSciDoc *)> OnChange;
-    std::function<void(TSciDoc *)> OnDestroy;
+    std::function<void(TSciDoc*)> OnChange;
+    std::function<void(TSciDoc*)> OnDestroy;
 
 private:
     bool IsShown() const;
-    TScintilla *FullEditor() const;
+    TScintilla* FullEditor() const;
     void Changed();
     // Stores `value`; when this document is shown and the editor differs, applies it.
     template <class T, class Getter, class Setter>
-    void StoreAndApply(T &field, const T &value, Getter get, Setter set);
+    void StoreAndApply(T& field, const T& value, Getter get, Setter set);
 
-    TSciDocumentTabControl *owner_;
+    TSciDocumentTabControl* owner_;
     QPointer<TScintillaMemo> editor_;
-    void *handle_ = nullptr;
+    void* handle_ = nullptr;
     QString caption_;
     QString fileName_;
     qint64 lastChanged_ = -1;
@@ -115,33 +115,33 @@ private:
 
 class TSciDocumentTabControl : public QWidget {
 public:
-    explicit TSciDocumentTabControl(QWidget *parent = nullptr);
+    explicit TSciDocumentTabControl(QWidget* parent = nullptr);
     ~TSciDocumentTabControl() override;
 
-    TScintillaMemo *Editor() const { return editor_; }
+    TScintillaMemo* Editor() const { return editor_; }
     // Makes the editor fill the area under the tabs and starts with one document for
     // the buffer it shows; none detaches it.
-    void SetEditor(TScintillaMemo *editor);
+    void SetEditor(TScintillaMemo* editor);
 
-    const QString &DefaultExt() const { return defaultExt_; }
+    const QString& DefaultExt() const { return defaultExt_; }
     // Stored with a full stop; untitled documents follow the new extension.
-    void SetDefaultExt(const QString &ext);
+    void SetDefaultExt(const QString& ext);
     QString UntitledCaption() const;
 
     int Count() const { return static_cast<int>(docs_.size()); }
-    TSciDoc *Document(int index) const;
-    TSciDoc *ActiveDocument() const;
+    TSciDoc* Document(int index) const;
+    TSciDoc* ActiveDocument() const;
     int CurrentIndex() const;
-    QTabBar *TabBar() const { return tabs_; }
+    QTabBar* TabBar() const { return tabs_; }
     // "&1 caption" for the first nine tabs, "10 caption" from the tenth on.
-    static QString TabText(int index, const QString &caption);
+    static QString TabText(int index, const QString& caption);
 
     void ResetToOneDocument();
     // Appends a document with a new, empty buffer of the editor.
-    TSciDoc *AddDocument();
+    TSciDoc* AddDocument();
     void RefreshTabTexts();
-    void RefreshTabText(TSciDoc *doc);
-    void OpenFile(const QString &fileName);
+    void RefreshTabText(TSciDoc* doc);
+    void OpenFile(const QString& fileName);
 
     // Before a switch: refused without an editor or documents; otherwise captures the
     // active document and asks OnChanging.
@@ -155,29 +155,29 @@ public:
     // The hint over tab `index`: "Language: " + its highlighter, then OnTabHint.
     QString TabHint(int index) const;
 
-    std::function<void(TSciDocumentTabControl *sender, const QString &ext, QString &language)> OnDetectHighlighter;
-    std::function<void(TSciDocumentTabControl *sender, int index, TSciDoc *doc)> OnOpenedAndInited;
-    std::function<void(TSciDocumentTabControl *sender, int index, QString &hint, TSciDoc *doc)> OnTabHint;
-    std::function<void(TSciDocumentTabControl *sender, int index, bool &allowClose)> OnClosing;
-    std::function<void(TSciDocumentTabControl *sender, bool &allowChange)> OnChanging;
-    std::function<void(TSciDocumentTabControl *sender)> OnChange;
+    std::function<void(TSciDocumentTabControl* sender, const QString& ext, QString& language)> OnDetectHighlighter;
+    std::function<void(TSciDocumentTabControl* sender, int index, TSciDoc* doc)> OnOpenedAndInited;
+    std::function<void(TSciDocumentTabControl* sender, int index, QString& hint, TSciDoc* doc)> OnTabHint;
+    std::function<void(TSciDocumentTabControl* sender, int index, bool& allowClose)> OnClosing;
+    std::function<void(TSciDocumentTabControl* sender, bool& allowChange)> OnChanging;
+    std::function<void(TSciDocumentTabControl* sender)> OnChange;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Detach();
     void DropDocuments();
     void TabChangedByUser();
-    QString DetectHighlighter(const QString &ext, const QString &start) const;
-    void AddTab(TSciDoc *doc);
+    QString DetectHighlighter(const QString& ext, const QString& start) const;
+    void AddTab(TSciDoc* doc);
 
-    QTabBar *tabs_;
+    QTabBar* tabs_;
     QPointer<TScintillaMemo> editor_;
     QMetaObject::Connection editorGone_;
     std::vector<std::unique_ptr<TSciDoc>> docs_;
     bool hasList_ = false;
     QString defaultExt_ = QStringLiteral(".txt");
-    int shownIndex_ = -1;   // the tab whose document the editor shows
+    int shownIndex_ = -1;  // the tab whose document the editor shows
     bool quietSwitch_ = false;
 };

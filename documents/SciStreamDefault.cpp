@@ -14,17 +14,15 @@ namespace {
 
 constexpr int kUtf8CodePage = 65001;
 
-void Append(TScintillaBase &editor, const std::string &text)
-{
+void Append(TScintillaBase& editor, const std::string& text) {
     if (!text.empty()) editor.AddText(text.data(), static_cast<int>(text.size()));
 }
 
 }  // namespace
 
-void TSciStreamDefault::LoadText(QIODevice *stream)
-{
+void TSciStreamDefault::LoadText(QIODevice* stream) {
     if (!stream || !Editor()) return;
-    TScintillaBase &editor = *Editor();
+    TScintillaBase& editor = *Editor();
     const bool utf8 = editor.CodePage() == kUtf8CodePage;
     std::vector<char> buffer(kPieceSize);
     AnsiToUtf8Pieces ansi;
@@ -37,10 +35,9 @@ void TSciStreamDefault::LoadText(QIODevice *stream)
     if (!utf8) Append(editor, ansi.Finish());
 }
 
-void TSciStreamDefault::SaveText(QIODevice *stream)
-{
+void TSciStreamDefault::SaveText(QIODevice* stream) {
     if (!stream || !Editor()) return;
-    const TScintillaBase &editor = *Editor();
+    const TScintillaBase& editor = *Editor();
     const bool utf8 = editor.CodePage() == kUtf8CodePage;
     const int length = editor.GetTextLength();
     Utf8ToAnsiPieces ansi;

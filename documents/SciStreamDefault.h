@@ -12,12 +12,12 @@ public:
     static const TSciStreamClass StreamClass;
     static constexpr int kPieceSize = 524288;
 
-    explicit TSciStreamDefault(TScintillaBase *editor) : TSciStreamBase(editor) {}
+    explicit TSciStreamDefault(TScintillaBase* editor) : TSciStreamBase(editor) {}
 
-    void SaveText(QIODevice *stream) override;
-    void LoadText(QIODevice *stream) override;
+    void SaveText(QIODevice* stream) override;
+    void LoadText(QIODevice* stream) override;
     SciEncodingKind GetEncoding() const override { return 0; }
     void SetEncoding(SciEncodingKind) override {}
     void UnusedOperation() override {}
-    void SetStreamData(const QString &) override {}
+    void SetStreamData(const QString&) override {}
 };

@@ -11,32 +11,32 @@ class TScintillaBase;
 namespace streamio {
 
 // Reads up to `capacity` bytes (less only at the end of the stream); 0 at the end.
-qint64 ReadPiece(QIODevice *stream, char *buffer, qint64 capacity);
+qint64 ReadPiece(QIODevice* stream, char* buffer, qint64 capacity);
 // Moves to `position` of a stream that can go back, or raises an error.
-void SeekTo(QIODevice *stream, qint64 position);
+void SeekTo(QIODevice* stream, qint64 position);
 // Writes all bytes or raises an error.
-void WriteAll(QIODevice *stream, const char *bytes, qint64 length);
+void WriteAll(QIODevice* stream, const char* bytes, qint64 length);
 
 // A UtfWrite target on an open stream; a short write raises an error.
 class DeviceOutput : public UtfOutputStream {
 public:
-    explicit DeviceOutput(QIODevice *stream) : stream_(stream) {}
-    int Write(const std::uint8_t *bytes, int length) override;
+    explicit DeviceOutput(QIODevice* stream) : stream_(stream) {}
+    int Write(const std::uint8_t* bytes, int length) override;
 
 private:
-    QIODevice *stream_;
+    QIODevice* stream_;
 };
 
 // Switches the editor's undo recording off and restores it on every way out.
 class UndoCollectionOff {
 public:
-    explicit UndoCollectionOff(TScintillaBase &editor);
+    explicit UndoCollectionOff(TScintillaBase& editor);
     ~UndoCollectionOff();
-    UndoCollectionOff(const UndoCollectionOff &) = delete;
-    UndoCollectionOff &operator=(const UndoCollectionOff &) = delete;
+    UndoCollectionOff(const UndoCollectionOff&) = delete;
+    UndoCollectionOff& operator=(const UndoCollectionOff&) = delete;
 
 private:
-    TScintillaBase &editor_;
+    TScintillaBase& editor_;
     bool saved_;
 };
 

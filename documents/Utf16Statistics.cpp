@@ -36,6 +36,7 @@ struct Block {
 };
 
 // Unicode blocks that text is made of.
+// clang-format off
 constexpr Block kCommonBlocks[] = {
     {0x0009, 0x000A},  // TAB, LF
     {0x000C, 0x000D},  // FF, CR
@@ -49,6 +50,7 @@ constexpr Block kCommonBlocks[] = {
     {0xAC00, 0xD7A3},  // Hangul syllables
     {0xFF00, 0xFFEF},  // half-width and full-width forms
 };
+// clang-format on
 
 constexpr Block kCjkBlocks[] = {
     {0x3000, 0x303F},
@@ -57,9 +59,8 @@ constexpr Block kCjkBlocks[] = {
 };
 
 template <std::size_t N>
-bool InBlocks(unsigned u, const Block (&blocks)[N])
-{
-    for (const Block &b : blocks)
+bool InBlocks(unsigned u, const Block (&blocks)[N]) {
+    for (const Block& b : blocks)
         if (u >= b.first && u <= b.last) return true;
     return false;
 }
@@ -69,17 +70,16 @@ struct OrderCounts {
     std::size_t illegal = 0;
     std::size_t common = 0;
     std::size_t cjk = 0;
-    std::size_t ascii = 0;      // 0001-007F
-    std::size_t zeroHigh = 0;   // high byte 0, low byte not
-    std::size_t zeroLow = 0;    // low byte 0, high byte not
+    std::size_t ascii = 0;     // 0001-007F
+    std::size_t zeroHigh = 0;  // high byte 0, low byte not
+    std::size_t zeroLow = 0;   // low byte 0, high byte not
     bool controls = false;
     bool signature = false;
 };
 
 bool IsIllegalUnit(unsigned u) { return u == 0x0000 || u == 0xFFFE || u == 0xFFFF; }
 
-OrderCounts CountUnits(const std::uint8_t *bytes, std::size_t units, bool lowByteFirst)
-{
+OrderCounts CountUnits(const std::uint8_t* bytes, std::size_t units, bool lowByteFirst) {
     OrderCounts c;
     c.units = units;
     for (std::size_t i = 0; i < units; ++i) {
@@ -99,23 +99,18 @@ OrderCounts CountUnits(const std::uint8_t *bytes, std::size_t units, bool lowByt
     return c;
 }
 
-bool PassesZeroByteStatistics(const OrderCounts &c)
-{
-    return c.zeroHigh > c.zeroLow && c.common * 16 >= c.units * 15;
-}
+bool PassesZeroByteStatistics(const OrderCounts& c) { return c.zeroHigh > c.zeroLow && c.common * 16 >= c.units * 15; }
 
-bool AllCjk(const OrderCounts &c) { return c.illegal == 0 && c.cjk == c.units; }
+bool AllCjk(const OrderCounts& c) { return c.illegal == 0 && c.cjk == c.units; }
 
-bool AllAscii(const std::uint8_t *bytes, std::size_t length)
-{
+bool AllAscii(const std::uint8_t* bytes, std::size_t length) {
     for (std::size_t i = 0; i < length; ++i)
         if (bytes[i] >= 0x80) return false;
     return true;
 }
 
 // The four test results of one order, as the native flag values.
-unsigned OrderResults(const OrderCounts &mine, const OrderCounts &other, bool allBytesAscii)
-{
+unsigned OrderResults(const OrderCounts& mine, const OrderCounts& other, bool allBytesAscii) {
     unsigned found = 0;
     if (mine.signature) found |= IS_TEXT_UNICODE_SIGNATURE;
     if (mine.controls) found |= IS_TEXT_UNICODE_CONTROLS;
@@ -131,8 +126,7 @@ constexpr unsigned kTextDeciding = IS_TEXT_UNICODE_ASCII16 | IS_TEXT_UNICODE_STA
 
 }  // namespace
 
-bool IsTextUnicode(const std::uint8_t *bytes, int length, unsigned *tests)
-{
+bool IsTextUnicode(const std::uint8_t* bytes, int length, unsigned* tests) {
     const unsigned requested = tests ? *tests : 0xFF;
     unsigned found = 0;
     if (bytes && length >= 2 && length % 2 == 0) {

@@ -21,4 +21,4 @@ enum TextUnicodeTest : unsigned {
 // requested tests that passed. Returns true when the bytes look like UTF-16 text:
 // some ASCII16, STATISTICS or SIGNATURE test passed, in either order. The rules are
 // described at the top of Utf16Statistics.cpp.
-bool IsTextUnicode(const std::uint8_t *bytes, int length, unsigned *tests);
+bool IsTextUnicode(const std::uint8_t* bytes, int length, unsigned* tests);

@@ -1,8 +1,7 @@
 // The strict UTF-8 test of a text read in pieces.
 #include "Utf8Scan.h"
 
-void Utf8Scan::Feed(std::string_view piece)
-{
+void Utf8Scan::Feed(std::string_view piece) {
     for (const char c : piece) {
         if (!valid_) return;
         const auto b = static_cast<unsigned char>(c);
@@ -25,8 +24,7 @@ void Utf8Scan::Feed(std::string_view piece)
 //   C2..DF  one more byte          E0  A0..BF, one more    ED  80..9F, one more
 //   E1..EF  two more (not ED)      F0  90..BF, two more    F4  80..8F, two more
 //   F1..F3  three more             80..C1 and F5..FF never start a sequence
-void Utf8Scan::Start(unsigned char lead)
-{
+void Utf8Scan::Start(unsigned char lead) {
     if (lead >= 0xC2 && lead <= 0xDF) {
         pending_ = 1;
     } else if (lead >= 0xE0 && lead <= 0xEF) {

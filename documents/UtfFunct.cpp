@@ -16,14 +16,12 @@ bool IsLittleEndianKind(EncodingKind kind) { return kind == ekUtf16LE || kind ==
 
 namespace {
 
-bool StartsWith(const std::uint8_t *bytes, int length, const std::uint8_t *prefix, int prefixLength)
-{
+bool StartsWith(const std::uint8_t* bytes, int length, const std::uint8_t* prefix, int prefixLength) {
     return length >= prefixLength && std::memcmp(bytes, prefix, static_cast<std::size_t>(prefixLength)) == 0;
 }
 
 // The cookie test: "coding: utf-8" (or "coding=utf-8") in line 1 or line 2.
-EncodingKind CookieKind(const std::uint8_t *bytes, std::size_t length)
-{
+EncodingKind CookieKind(const std::uint8_t* bytes, std::size_t length) {
     const std::string_view first = TakeLine(bytes, length, 0);
     if (ReadCodingCookie(first) == ekUtf8Cookie) return ekUtf8Cookie;
     return ReadCodingCookie(TakeLine(bytes, length, first.size()));
@@ -33,8 +31,7 @@ char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 }  // namespace
 
-int DetectBom(const std::uint8_t *bytes, int length, EncodingKind &kind)
-{
+int DetectBom(const std::uint8_t* bytes, int length, EncodingKind& kind) {
     kind = ekAnsi;
     if (!bytes || length < 2) return 0;
     if (StartsWith(bytes, length, BomTable[ekUtf16BE], 2)) {
@@ -53,8 +50,7 @@ int DetectBom(const std::uint8_t *bytes, int length, EncodingKind &kind)
     return 0;
 }
 
-bool DetectUtf16Statistics(const std::uint8_t *bytes, int length, EncodingKind &kind)
-{
+bool DetectUtf16Statistics(const std::uint8_t* bytes, int length, EncodingKind& kind) {
     unsigned tests = 0xFF;  // the four tests in both orders
     if (!IsTextUnicode(bytes, length, &tests)) return false;
     if (tests & (IS_TEXT_UNICODE_ASCII16 | IS_TEXT_UNICODE_STATISTICS)) {
@@ -68,8 +64,7 @@ bool DetectUtf16Statistics(const std::uint8_t *bytes, int length, EncodingKind &
     return false;
 }
 
-std::string_view TakeLine(const std::uint8_t *bytes, std::size_t end, std::size_t start)
-{
+std::string_view TakeLine(const std::uint8_t* bytes, std::size_t end, std::size_t start) {
     if (!bytes || start >= end) return {};
     std::size_t stop = start;
     while (stop < end && bytes[stop] != '\r' && bytes[stop] != '\n') ++stop;
@@ -77,12 +72,11 @@ std::string_view TakeLine(const std::uint8_t *bytes, std::size_t end, std::size_
         const bool crLf = bytes[stop] == '\r' && stop + 1 < end && bytes[stop + 1] == '\n';
         stop += crLf ? 2 : 1;
     }
-    return {reinterpret_cast<const char *>(bytes + start), stop - start};
+    return {reinterpret_cast<const char*>(bytes + start), stop - start};
 }
 
 // ";  -*- coding: utf-8 -*-"  ->  4      "# Coding: utf-8"  ->  0 (case-sensitive keyword)
-EncodingKind ReadCodingCookie(std::string_view line)
-{
+EncodingKind ReadCodingCookie(std::string_view line) {
     static constexpr std::string_view kKeyword = "coding";
     std::size_t at = line.find(kKeyword);
     if (at == std::string_view::npos) return ekAnsi;
@@ -100,8 +94,7 @@ EncodingKind ReadCodingCookie(std::string_view line)
     return ekUtf8Cookie;
 }
 
-bool IsCookieChar(char c)
-{
+bool IsCookieChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
            c == '.';
 }
@@ -115,8 +108,7 @@ bool IsCookieChar(char c)
 
 void Utf16_Iter::Clear() { *this = Utf16_Iter(); }
 
-void Utf16_Iter::Attach(const std::uint8_t *bytes, std::size_t length, EncodingKind kind)
-{
+void Utf16_Iter::Attach(const std::uint8_t* bytes, std::size_t length, EncodingKind kind) {
     kind_ = kind;
     start_ = bytes;
     read_ = 0;
@@ -124,44 +116,43 @@ void Utf16_Iter::Attach(const std::uint8_t *bytes, std::size_t length, EncodingK
     Step();
 }
 
-void Utf16_Iter::Step()
-{
+void Utf16_Iter::Step() {
     switch (state_) {
-    case AtUnit: {
-        // The read position always moves on by a unit; a unit that is not complete
-        // inside the range (a final odd byte) is not read, and the position then
-        // passes the end, which ends the loop.
-        const bool complete = start_ && read_ <= end_ && end_ - read_ >= 2;
-        if (complete) {
-            const std::uint8_t first = start_[read_], second = start_[read_ + 1];
-            unit_ = IsLittleEndianKind(kind_) ? static_cast<std::uint16_t>(second << 8 | first)
-                                              : static_cast<std::uint16_t>(first << 8 | second);
+        case AtUnit: {
+            // The read position always moves on by a unit; a unit that is not complete
+            // inside the range (a final odd byte) is not read, and the position then
+            // passes the end, which ends the loop.
+            const bool complete = start_ && read_ <= end_ && end_ - read_ >= 2;
+            if (complete) {
+                const std::uint8_t first = start_[read_], second = start_[read_ + 1];
+                unit_ = IsLittleEndianKind(kind_) ? static_cast<std::uint16_t>(second << 8 | first)
+                                                  : static_cast<std::uint16_t>(first << 8 | second);
+            }
+            read_ += 2;
+            if (!complete) return;
+            if (unit_ < 0x80) {
+                current_ = static_cast<std::uint8_t>(unit_);
+            } else if (unit_ < 0x800) {
+                current_ = static_cast<std::uint8_t>(0xC0 | unit_ >> 6);
+                state_ = TwoOfTwo;
+            } else {
+                current_ = static_cast<std::uint8_t>(0xE0 | unit_ >> 12);
+                state_ = TwoOfThree;
+            }
+            break;
         }
-        read_ += 2;
-        if (!complete) return;
-        if (unit_ < 0x80) {
-            current_ = static_cast<std::uint8_t>(unit_);
-        } else if (unit_ < 0x800) {
-            current_ = static_cast<std::uint8_t>(0xC0 | unit_ >> 6);
-            state_ = TwoOfTwo;
-        } else {
-            current_ = static_cast<std::uint8_t>(0xE0 | unit_ >> 12);
-            state_ = TwoOfThree;
-        }
-        break;
-    }
-    case TwoOfTwo:
-        current_ = static_cast<std::uint8_t>(0x80 | (unit_ & 0x3F));
-        state_ = AtUnit;
-        break;
-    case TwoOfThree:
-        current_ = static_cast<std::uint8_t>(0x80 | (unit_ >> 6 & 0x3F));
-        state_ = ThreeOfThree;
-        break;
-    case ThreeOfThree:
-        current_ = static_cast<std::uint8_t>(0x80 | (unit_ & 0x3F));
-        state_ = AtUnit;
-        break;
+        case TwoOfTwo:
+            current_ = static_cast<std::uint8_t>(0x80 | (unit_ & 0x3F));
+            state_ = AtUnit;
+            break;
+        case TwoOfThree:
+            current_ = static_cast<std::uint8_t>(0x80 | (unit_ >> 6 & 0x3F));
+            state_ = ThreeOfThree;
+            break;
+        case ThreeOfThree:
+            current_ = static_cast<std::uint8_t>(0x80 | (unit_ & 0x3F));
+            state_ = AtUnit;
+            break;
     }
 }
 
@@ -177,57 +168,53 @@ void Utf16_Iter::Step()
 
 void Utf8_Iter::Clear() { *this = Utf8_Iter(); }
 
-void Utf8_Iter::Attach(const std::uint8_t *bytes, std::size_t length, EncodingKind kind)
-{
+void Utf8_Iter::Attach(const std::uint8_t* bytes, std::size_t length, EncodingKind kind) {
     kind_ = kind;
     start_ = bytes;
     read_ = 0;
     end_ = bytes ? length : 0;
 }
 
-void Utf8_Iter::Step()
-{
+void Utf8_Iter::Step() {
     const std::uint8_t b = start_[read_++];
     switch (state_) {
-    case AtUnit:
-        if ((b & 0xE0) == 0xE0) {
-            value_ = static_cast<std::uint16_t>((b & 0x1F) << 12);
-            state_ = SecondOfThree;
-        } else if ((b & 0xC0) == 0xC0) {
-            value_ = static_cast<std::uint16_t>((b & 0x3F) << 6);
-            state_ = LastOfTwo;
-        } else {
-            value_ = b;
+        case AtUnit:
+            if ((b & 0xE0) == 0xE0) {
+                value_ = static_cast<std::uint16_t>((b & 0x1F) << 12);
+                state_ = SecondOfThree;
+            } else if ((b & 0xC0) == 0xC0) {
+                value_ = static_cast<std::uint16_t>((b & 0x3F) << 6);
+                state_ = LastOfTwo;
+            } else {
+                value_ = b;
+                FinishUnit();
+            }
+            break;
+        case LastOfTwo:
+            value_ = static_cast<std::uint16_t>(value_ | (b & 0x3F));
             FinishUnit();
-        }
-        break;
-    case LastOfTwo:
-        value_ = static_cast<std::uint16_t>(value_ | (b & 0x3F));
-        FinishUnit();
-        break;
-    case SecondOfThree:
-        value_ = static_cast<std::uint16_t>(value_ | (b & 0x3F) << 6);
-        state_ = LastOfThree;
-        break;
-    case LastOfThree:
-        value_ = static_cast<std::uint16_t>(value_ | (b & 0x3F));
-        FinishUnit();
-        break;
-    default:  // no such state: the byte is consumed and nothing else happens
-        break;
+            break;
+        case SecondOfThree:
+            value_ = static_cast<std::uint16_t>(value_ | (b & 0x3F) << 6);
+            state_ = LastOfThree;
+            break;
+        case LastOfThree:
+            value_ = static_cast<std::uint16_t>(value_ | (b & 0x3F));
+            FinishUnit();
+            break;
+        default:  // no such state: the byte is consumed and nothing else happens
+            break;
     }
 }
 
-void Utf8_Iter::FinishUnit()
-{
+void Utf8_Iter::FinishUnit() {
     state_ = AtUnit;
     // Kinds 1 and 5 (and any unknown UTF-16 kind, read high byte first as well).
     const bool highByteFirst = IsUtf16Kind(kind_) && !IsLittleEndianKind(kind_);
     if (highByteFirst) value_ = static_cast<std::uint16_t>(value_ << 8 | value_ >> 8);
 }
 
-std::size_t OpenUtf8IterTail(const std::uint8_t *bytes, std::size_t length)
-{
+std::size_t OpenUtf8IterTail(const std::uint8_t* bytes, std::size_t length) {
     std::size_t sequenceStart = length;
     std::size_t need = 0;  // bytes still missing from the sequence that starts there
     for (std::size_t i = 0; i < length; ++i) {
@@ -245,8 +232,7 @@ std::size_t OpenUtf8IterTail(const std::uint8_t *bytes, std::size_t length)
 // ---------------------------------------------------------------------------------
 // UtfRead
 
-int UtfRead::Decode(const std::uint8_t *bytes, int length)
-{
+int UtfRead::Decode(const std::uint8_t* bytes, int length) {
     Utf16_Iter iter;  // one per call
     input_ = bytes;
     inputLength_ = bytes && length > 0 ? length : 0;
@@ -278,7 +264,7 @@ int UtfRead::Decode(const std::uint8_t *bytes, int length)
         buffer_ = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(required));
         capacity_ = required;
     }
-    std::uint8_t *out = buffer_.get();
+    std::uint8_t* out = buffer_.get();
     iter.Attach(input_ ? input_ + skip : nullptr, static_cast<std::size_t>(inputLength_ - skip), kind);
     while (iter.HasMore()) {
         *out++ = iter.Value();
@@ -291,14 +277,12 @@ int UtfRead::Decode(const std::uint8_t *bytes, int length)
 // ---------------------------------------------------------------------------------
 // UtfWrite
 
-void UtfWrite::SetStream(UtfOutputStream *stream)
-{
+void UtfWrite::SetStream(UtfOutputStream* stream) {
     stream_ = stream;
     bomPending_ = true;
 }
 
-int UtfWrite::Write(const std::uint8_t *bytes, int length)
-{
+int UtfWrite::Write(const std::uint8_t* bytes, int length) {
     if (!bytes || length <= 0 || !stream_) return 0;
     if (kind_ == ekAnsi) {
         bomPending_ = false;
@@ -312,8 +296,7 @@ int UtfWrite::Write(const std::uint8_t *bytes, int length)
     return WriteUtf16(bytes, length);
 }
 
-int UtfWrite::WriteUtf16(const std::uint8_t *bytes, int length)
-{
+int UtfWrite::WriteUtf16(const std::uint8_t* bytes, int length) {
     const auto inputLength = static_cast<std::uint32_t>(length);
     if (inputLength > capacity_ || !units_) {
         capacity_ = inputLength;
@@ -324,7 +307,7 @@ int UtfWrite::WriteUtf16(const std::uint8_t *bytes, int length)
     bomPending_ = false;
 
     Utf8_Iter iter;  // one per call
-    std::uint8_t *out = units_.get();
+    std::uint8_t* out = units_.get();
     iter.Attach(bytes, inputLength, kind_);
     while (iter.HasMore()) {
         iter.Step();

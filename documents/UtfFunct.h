@@ -16,11 +16,11 @@
 // above 6 are possible (a caller may store any 8-bit number) and are treated as
 // big-endian UTF-16 wherever they reach the UTF-16 code.
 enum EncodingKind : std::uint8_t {
-    ekAnsi = 0,          // code page 936, no BOM
-    ekUtf16BE = 1,       // BOM FE FF
-    ekUtf16LE = 2,       // BOM FF FE
-    ekUtf8 = 3,          // BOM EF BB BF
-    ekUtf8Cookie = 4,    // a coding cookie in line 1 or 2, no BOM
+    ekAnsi = 0,        // code page 936, no BOM
+    ekUtf16BE = 1,     // BOM FE FF
+    ekUtf16LE = 2,     // BOM FF FE
+    ekUtf8 = 3,        // BOM EF BB BF
+    ekUtf8Cookie = 4,  // a coding cookie in line 1 or 2, no BOM
     ekUtf16BENoBom = 5,
     ekUtf16LENoBom = 6,
 };
@@ -42,17 +42,17 @@ bool IsLittleEndianKind(EncodingKind kind);
 // Sets `kind` to the encoding the first bytes show and returns how many BOM bytes
 // (0, 2 or 3) the caller must skip. Without a BOM the coding-cookie test decides
 // between 4 and 0; fewer than two bytes are always kind 0.
-int DetectBom(const std::uint8_t *bytes, int length, EncodingKind &kind);
+int DetectBom(const std::uint8_t* bytes, int length, EncodingKind& kind);
 
 // The UTF-16 test for text without BOM: sets kind 6 (native, low byte first) or
 // kind 5 (reversed) and returns true when the bytes look like UTF-16 text; otherwise
 // returns false and leaves kind alone. The statistical classifier is in
 // Utf16Statistics.h.
-bool DetectUtf16Statistics(const std::uint8_t *bytes, int length, EncodingKind &kind);
+bool DetectUtf16Statistics(const std::uint8_t* bytes, int length, EncodingKind& kind);
 
 // The line that starts at `start`: up to and including the first CR or LF (a CR LF
 // pair belongs to the line whole); never past `end`.
-std::string_view TakeLine(const std::uint8_t *bytes, std::size_t end, std::size_t start);
+std::string_view TakeLine(const std::uint8_t* bytes, std::size_t end, std::size_t start);
 // 4 when the line carries the cookie "coding:" or "coding=" with the value utf-8 (in
 // any letter case), otherwise 0.
 EncodingKind ReadCodingCookie(std::string_view line);
@@ -68,7 +68,7 @@ public:
     Utf16_Iter() = default;  // every field zero
     void Clear();
     // Binds range and kind and takes the first step, so Value() is ready at once.
-    void Attach(const std::uint8_t *bytes, std::size_t length, EncodingKind kind);
+    void Attach(const std::uint8_t* bytes, std::size_t length, EncodingKind kind);
     void Step();
     bool HasMore() const { return read_ <= end_; }
     std::uint8_t Value() const { return current_; }
@@ -78,7 +78,7 @@ private:
 
     EncodingKind kind_ = ekAnsi;
     std::uint8_t state_ = AtUnit;
-    const std::uint8_t *start_ = nullptr;
+    const std::uint8_t* start_ = nullptr;
     std::size_t read_ = 0;  // offsets from start_; read_ may pass end_ by up to 2
     std::size_t end_ = 0;
     std::uint8_t current_ = 0;
@@ -95,7 +95,7 @@ public:
     Utf8_Iter() = default;  // every field zero
     void Clear();
     // Binds range and kind only; state and the value being assembled are kept.
-    void Attach(const std::uint8_t *bytes, std::size_t length, EncodingKind kind);
+    void Attach(const std::uint8_t* bytes, std::size_t length, EncodingKind kind);
     void Step();
     bool HasMore() const { return read_ < end_; }
     std::uint16_t Value() const { return value_; }
@@ -107,7 +107,7 @@ private:
 
     EncodingKind kind_ = ekAnsi;
     std::uint8_t state_ = AtUnit;
-    const std::uint8_t *start_ = nullptr;
+    const std::uint8_t* start_ = nullptr;
     std::size_t read_ = 0;  // offsets from start_
     std::size_t end_ = 0;
     std::uint16_t value_ = 0;
@@ -115,7 +115,7 @@ private:
 
 // How many bytes at the end of `bytes` start a sequence that Utf8_Iter would leave
 // open: a caller converting one text in pieces carries them over to the next piece.
-std::size_t OpenUtf8IterTail(const std::uint8_t *bytes, std::size_t length);
+std::size_t OpenUtf8IterTail(const std::uint8_t* bytes, std::size_t length);
 
 // Decodes a file piece by piece into UTF-8. Only the first Decode detects the
 // encoding (when kind is still 0) and skips a BOM.
@@ -123,23 +123,23 @@ class UtfRead {
 public:
     UtfRead() = default;
     ~UtfRead() = default;
-    UtfRead(const UtfRead &) = delete;
-    UtfRead &operator=(const UtfRead &) = delete;
+    UtfRead(const UtfRead&) = delete;
+    UtfRead& operator=(const UtfRead&) = delete;
 
     // Converts one piece; returns the count of bytes at Output(). Kinds 0, 3 and 4
     // are handed back uncopied (Output() points into `bytes`).
-    int Decode(const std::uint8_t *bytes, int length);
-    const std::uint8_t *Output() const { return output_; }
+    int Decode(const std::uint8_t* bytes, int length);
+    const std::uint8_t* Output() const { return output_; }
 
     // A caller that already knows the encoding stores it before the first Decode.
     EncodingKind kind = ekAnsi;
 
 private:
-    const std::uint8_t *input_ = nullptr;
+    const std::uint8_t* input_ = nullptr;
     std::int32_t capacity_ = 0;
     bool firstCall_ = true;
     std::unique_ptr<std::uint8_t[]> buffer_;
-    const std::uint8_t *output_ = nullptr;
+    const std::uint8_t* output_ = nullptr;
     std::int32_t inputLength_ = 0;
 };
 
@@ -147,7 +147,7 @@ private:
 class UtfOutputStream {
 public:
     virtual ~UtfOutputStream() = default;
-    virtual int Write(const std::uint8_t *bytes, int length) = 0;
+    virtual int Write(const std::uint8_t* bytes, int length) = 0;
 };
 
 // Encodes UTF-8 text piece by piece into the bytes of a kind; the BOM of kinds 1, 2
@@ -155,20 +155,20 @@ public:
 class UtfWrite {
 public:
     UtfWrite() = default;
-    UtfWrite(const UtfWrite &) = delete;
-    UtfWrite &operator=(const UtfWrite &) = delete;
+    UtfWrite(const UtfWrite&) = delete;
+    UtfWrite& operator=(const UtfWrite&) = delete;
 
     void SetKind(EncodingKind kind) { kind_ = kind; }
-    void SetStream(UtfOutputStream *stream);
+    void SetStream(UtfOutputStream* stream);
     // Returns the count of the last stream write of the call, or 0.
-    int Write(const std::uint8_t *bytes, int length);
+    int Write(const std::uint8_t* bytes, int length);
 
 private:
-    int WriteUtf16(const std::uint8_t *bytes, int length);
+    int WriteUtf16(const std::uint8_t* bytes, int length);
 
     EncodingKind kind_ = ekAnsi;
     std::unique_ptr<std::uint8_t[]> units_;
     std::uint32_t capacity_ = 0;
     bool bomPending_ = true;
-    UtfOutputStream *stream_ = nullptr;
+    UtfOutputStream* stream_ = nullptr;
 };

@@ -5,4 +5,4 @@
 class TSciLanguageManager;
 
 // Replaces the manager's languages by "ASM", "null" and "container".
-void FillMainWindowLanguages(TSciLanguageManager &manager);
+void FillMainWindowLanguages(TSciLanguageManager& manager);

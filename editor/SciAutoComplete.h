@@ -16,8 +16,8 @@ class TSciAutoComplete;
 
 // Before a list is shown: the caret position, a flag that cancels the list, the fixed
 // word list (none for the document list) and the length of the typed word.
-using TSciBeforeShowEvent = std::function<void(TSciAutoComplete *sender, int position, bool &cancel,
-                                               const QStringList *words, int typedLength)>;
+using TSciBeforeShowEvent = std::function<void(TSciAutoComplete* sender, int position, bool& cancel,
+                                               const QStringList* words, int typedLength)>;
 
 // The list options that the control keeps, in the order they are sent after loading.
 enum TSciAutoCOption { acoIgnoreCase, acoChooseSingle, acoAutoHide, acoDropRestOfWord, acoCancelAtStart, acoCount };
@@ -27,7 +27,7 @@ constexpr int kSciCandidateWindow = 77;
 
 class TSciAutoComplete : public QObject {
 public:
-    explicit TSciAutoComplete(QObject *parent = nullptr);
+    explicit TSciAutoComplete(QObject* parent = nullptr);
     // Removes its handler objects from the editor's controller.
     ~TSciAutoComplete() override;
 
@@ -42,11 +42,11 @@ public:
     // Characters that extend a candidate found in the document.
     QByteArray WordCharacters;
 
-    const QByteArray &StopChars() const { return stopChars_; }
-    void SetStopChars(const QByteArray &chars);
+    const QByteArray& StopChars() const { return stopChars_; }
+    void SetStopChars(const QByteArray& chars);
     // The fixed word list, kept sorted without regard to case.
-    const QStringList &AStrings() const { return aStrings_; }
-    void SetAStrings(const QStringList &words);
+    const QStringList& AStrings() const { return aStrings_; }
+    void SetAStrings(const QStringList& words);
 
     // Kept here while no editor is set, read from the control otherwise; a change with
     // an editor is sent at once.
@@ -71,11 +71,11 @@ public:
     int MaxHeight() const;
     void SetMaxHeight(int rows);
 
-    TScintillaMemo *Editor() const { return editor_; }
+    TScintillaMemo* Editor() const { return editor_; }
     // Moves the handler objects from the previous editor's controller to the new one's;
     // an empty WordCharacters takes the editor's WordChars. The reference clears itself
     // when the editor is destroyed.
-    void SetEditor(TScintillaMemo *editor);
+    void SetEditor(TScintillaMemo* editor);
 
     TSciBeforeShowEvent OnBeforeShow;
     TSciTextEvent OnAutoCSelection;
@@ -87,9 +87,9 @@ public:
 private:
     void CharAdded(int ch);
     bool IsEditorWordChar(int ch) const;
-    bool CancelledBeforeShow(const QStringList *words, int typedLength);
+    bool CancelledBeforeShow(const QStringList* words, int typedLength);
     void ShowDocumentList();
-    QByteArray DocumentCandidates(const QByteArray &word, bool &ambiguous, int &longest);
+    QByteArray DocumentCandidates(const QByteArray& word, bool& ambiguous, int& longest);
     QByteArray CandidateAt(int hit, int typedLength, int documentEnd) const;
     void ShowFixedList();
 
@@ -108,4 +108,4 @@ private:
 };
 
 // The main window's completion settings, bound to its editor, then Loaded().
-void ApplyMainWindowAutoComplete(TSciAutoComplete &autoComplete, TScintillaMemo *editor);
+void ApplyMainWindowAutoComplete(TSciAutoComplete& autoComplete, TScintillaMemo* editor);

@@ -13,8 +13,8 @@
 namespace {
 
 struct AnswerButton {
-    const char16_t *Caption;
-    const char *ObjectName;
+    const char16_t* Caption;
+    const char* ObjectName;
     TSciReplaceAnswer Answer;
 };
 
@@ -30,8 +30,7 @@ constexpr int kQuestionWidth = 260;
 
 }  // namespace
 
-QPoint SciConfirmDialogPosition(const QRect &editor, const QSize &dialog, const QPoint &match, int lineHeight)
-{
+QPoint SciConfirmDialogPosition(const QRect& editor, const QSize& dialog, const QPoint& match, int lineHeight) {
     const int editorRight = editor.x() + editor.width();
     int x = match.x();
     if (dialog.width() >= editor.width())
@@ -45,15 +44,14 @@ QPoint SciConfirmDialogPosition(const QRect &editor, const QSize &dialog, const 
     return {x, y};
 }
 
-TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget *parent)
+TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
-{
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle(QStringLiteral("确定替换"));
-    auto *layout = new QGridLayout(this);
+    auto* layout = new QGridLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    auto *icon = new QLabel(this);
+    auto* icon = new QLabel(this);
     const int iconSize = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion, nullptr, this).pixmap(iconSize));
     icon->setAlignment(Qt::AlignTop);
@@ -66,9 +64,9 @@ TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget *parent)
     question_->setFixedWidth(kQuestionWidth);
     layout->addWidget(question_, 0, 1);
 
-    auto *buttons = new QHBoxLayout;
-    for (const AnswerButton &row : kAnswerButtons) {
-        auto *button = new QPushButton(QString::fromUtf16(row.Caption), this);
+    auto* buttons = new QHBoxLayout;
+    for (const AnswerButton& row : kAnswerButtons) {
+        auto* button = new QPushButton(QString::fromUtf16(row.Caption), this);
         button->setObjectName(QString::fromLatin1(row.ObjectName));
         button->setAutoDefault(false);
         const int answer = row.Answer;
@@ -78,9 +76,8 @@ TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget *parent)
     layout->addLayout(buttons, 1, 0, 1, 2);
 }
 
-void TConfirmReplaceDialog::PrepareShow(const QRect &editor, const QPoint &match, int lineHeight,
-                                        const QString &searchText)
-{
+void TConfirmReplaceDialog::PrepareShow(const QRect& editor, const QPoint& match, int lineHeight,
+                                        const QString& searchText) {
     question_->setText(QStringLiteral("请问是否真的要替换\"%1\"?").arg(searchText));
     adjustSize();
     move(SciConfirmDialogPosition(editor, size(), match, lineHeight));

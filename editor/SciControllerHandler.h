@@ -24,41 +24,36 @@ struct TCallTipClickProc : TSciHandlerProc<TSciPositionEvent> {};
 template <class ProcT>
 class TSciHandlerList {
 public:
-    void Add(ProcT *proc)
-    {
-        if (proc && std::find(items_.begin(), items_.end(), proc) == items_.end())
-            items_.push_back(proc);
+    void Add(ProcT* proc) {
+        if (proc && std::find(items_.begin(), items_.end(), proc) == items_.end()) items_.push_back(proc);
     }
-    void Remove(ProcT *proc) { std::erase(items_, proc); }
+    void Remove(ProcT* proc) { std::erase(items_, proc); }
     int Count() const { return int(items_.size()); }
 
     // Calls the handlers from the most recently registered to the first, skipping
     // those without a callable. Stops after the first call when `stopAfterFirst`.
     // Returns whether it stopped early.
     template <class... Args>
-    bool Dispatch(bool stopAfterFirst, Args &&...args) const
-    {
-        const std::vector<ProcT *> snapshot = items_;
+    bool Dispatch(bool stopAfterFirst, Args&&... args) const {
+        const std::vector<ProcT*> snapshot = items_;
         for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
-            if (!(*it)->Proc)
-                continue;
+            if (!(*it)->Proc) continue;
             (*it)->Proc(args...);
-            if (stopAfterFirst)
-                return true;
+            if (stopAfterFirst) return true;
         }
         return false;
     }
 
 private:
-    std::vector<ProcT *> items_;
+    std::vector<ProcT*> items_;
 };
 
 class TSciController {
 public:
-    explicit TSciController(TScintillaBase *editor) : editor_(editor) {}
+    explicit TSciController(TScintillaBase* editor) : editor_(editor) {}
     ~TSciController();
-    TSciController(const TSciController &) = delete;
-    TSciController &operator=(const TSciController &) = delete;
+    TSciController(const TSciController&) = delete;
+    TSciController& operator=(const TSciController&) = delete;
 
     // Saves the editor's five handlers and puts the dispatchers in their place.
     void Install();
@@ -66,21 +61,21 @@ public:
     void Uninstall();
     bool Installed() const { return installed_; }
 
-    void Add(TCharAddedProc *proc) { charAdded_.Add(proc); }
-    void Remove(TCharAddedProc *proc) { charAdded_.Remove(proc); }
-    void Add(TAutoCSelectionProc *proc) { autoCSelection_.Add(proc); }
-    void Remove(TAutoCSelectionProc *proc) { autoCSelection_.Remove(proc); }
-    void Add(TAutoCCancelledProc *proc) { autoCCancelled_.Add(proc); }
-    void Remove(TAutoCCancelledProc *proc) { autoCCancelled_.Remove(proc); }
-    void Add(TMacroRecordProc *proc) { macroRecord_.Add(proc); }
-    void Remove(TMacroRecordProc *proc) { macroRecord_.Remove(proc); }
-    void Add(TCallTipClickProc *proc) { callTipClick_.Add(proc); }
-    void Remove(TCallTipClickProc *proc) { callTipClick_.Remove(proc); }
+    void Add(TCharAddedProc* proc) { charAdded_.Add(proc); }
+    void Remove(TCharAddedProc* proc) { charAdded_.Remove(proc); }
+    void Add(TAutoCSelectionProc* proc) { autoCSelection_.Add(proc); }
+    void Remove(TAutoCSelectionProc* proc) { autoCSelection_.Remove(proc); }
+    void Add(TAutoCCancelledProc* proc) { autoCCancelled_.Add(proc); }
+    void Remove(TAutoCCancelledProc* proc) { autoCCancelled_.Remove(proc); }
+    void Add(TMacroRecordProc* proc) { macroRecord_.Add(proc); }
+    void Remove(TMacroRecordProc* proc) { macroRecord_.Remove(proc); }
+    void Add(TCallTipClickProc* proc) { callTipClick_.Add(proc); }
+    void Remove(TCallTipClickProc* proc) { callTipClick_.Remove(proc); }
 
 private:
-    void DispatchCharAdded(TScintillaBase *sender, int ch);
+    void DispatchCharAdded(TScintillaBase* sender, int ch);
 
-    TScintillaBase *editor_;
+    TScintillaBase* editor_;
     bool installed_ = false;
     bool dispatchingCharAdded_ = false;
 

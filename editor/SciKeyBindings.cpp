@@ -20,26 +20,16 @@ struct KeyCodeRow {
 
 constexpr KeyCodeRow kKeyCodes[] = {
     //  VK   control key       Qt key               keypad
-    {40, B::SCK_DOWN, Qt::Key_Down, false},
-    {38, B::SCK_UP, Qt::Key_Up, false},
-    {37, B::SCK_LEFT, Qt::Key_Left, false},
-    {39, B::SCK_RIGHT, Qt::Key_Right, false},
-    {36, B::SCK_HOME, Qt::Key_Home, false},
-    {35, B::SCK_END, Qt::Key_End, false},
-    {33, B::SCK_PRIOR, Qt::Key_PageUp, false},
-    {34, B::SCK_NEXT, Qt::Key_PageDown, false},
-    {46, B::SCK_DELETE, Qt::Key_Delete, false},
-    {45, B::SCK_INSERT, Qt::Key_Insert, false},
-    {27, B::SCK_ESCAPE, Qt::Key_Escape, false},
-    {107, B::SCK_ADD, Qt::Key_Plus, true},
-    {109, B::SCK_SUBTRACT, Qt::Key_Minus, true},
-    {111, B::SCK_DIVIDE, Qt::Key_Slash, true},
-    {91, B::SCK_WIN, Qt::Key_Super_L, false},
-    {92, B::SCK_RWIN, Qt::Key_Super_R, false},
-    {93, B::SCK_MENU, Qt::Key_Menu, false},
-    {8, B::SCK_BACK, Qt::Key_Backspace, false},
-    {9, B::SCK_TAB, Qt::Key_Tab, false},
-    {13, B::SCK_RETURN, Qt::Key_Return, false},
+    {40, B::SCK_DOWN, Qt::Key_Down, false},      {38, B::SCK_UP, Qt::Key_Up, false},
+    {37, B::SCK_LEFT, Qt::Key_Left, false},      {39, B::SCK_RIGHT, Qt::Key_Right, false},
+    {36, B::SCK_HOME, Qt::Key_Home, false},      {35, B::SCK_END, Qt::Key_End, false},
+    {33, B::SCK_PRIOR, Qt::Key_PageUp, false},   {34, B::SCK_NEXT, Qt::Key_PageDown, false},
+    {46, B::SCK_DELETE, Qt::Key_Delete, false},  {45, B::SCK_INSERT, Qt::Key_Insert, false},
+    {27, B::SCK_ESCAPE, Qt::Key_Escape, false},  {107, B::SCK_ADD, Qt::Key_Plus, true},
+    {109, B::SCK_SUBTRACT, Qt::Key_Minus, true}, {111, B::SCK_DIVIDE, Qt::Key_Slash, true},
+    {91, B::SCK_WIN, Qt::Key_Super_L, false},    {92, B::SCK_RWIN, Qt::Key_Super_R, false},
+    {93, B::SCK_MENU, Qt::Key_Menu, false},      {8, B::SCK_BACK, Qt::Key_Backspace, false},
+    {9, B::SCK_TAB, Qt::Key_Tab, false},         {13, B::SCK_RETURN, Qt::Key_Return, false},
 };
 
 // Modifier bits: the shortcut's, the control's and Qt's.
@@ -156,58 +146,46 @@ constexpr HomeCommandSwap kHomeSwaps[] = {
     {B::SCI_VCHOMERECTEXTEND, B::SCI_HOMERECTEXTEND},
 };
 
-int DefaultCommand(int command, bool homeKeyVCHome)
-{
-    if (homeKeyVCHome)
-        return command;
-    for (const HomeCommandSwap &swap : kHomeSwaps)
-        if (swap.VCHomeCommand == command)
-            return swap.HomeCommand;
+int DefaultCommand(int command, bool homeKeyVCHome) {
+    if (homeKeyVCHome) return command;
+    for (const HomeCommandSwap& swap : kHomeSwaps)
+        if (swap.VCHomeCommand == command) return swap.HomeCommand;
     return command;
 }
 
-const KeyCodeRow *FindByVirtualKey(int vk)
-{
-    for (const KeyCodeRow &row : kKeyCodes)
-        if (row.VirtualKey == vk)
-            return &row;
+const KeyCodeRow* FindByVirtualKey(int vk) {
+    for (const KeyCodeRow& row : kKeyCodes)
+        if (row.VirtualKey == vk) return &row;
     return nullptr;
 }
 
 }  // namespace
 
-int ShortCutToSciKeyDefinition(TShortCut shortCut)
-{
+int ShortCutToSciKeyDefinition(TShortCut shortCut) {
     const int vk = shortCut & 0xFF;
-    const KeyCodeRow *row = FindByVirtualKey(vk);
+    const KeyCodeRow* row = FindByVirtualKey(vk);
     const int key = row ? row->SciKey : vk;
     int modifiers = 0;
-    for (const ModifierRow &m : kModifiers)
-        if (shortCut & m.ShortCutBit)
-            modifiers |= m.SciBit;
+    for (const ModifierRow& m : kModifiers)
+        if (shortCut & m.ShortCutBit) modifiers |= m.SciBit;
     return modifiers * 65536 + key;
 }
 
-TShortCut SciKeyToShortCut(int sciKey, int sciModifiers)
-{
+TShortCut SciKeyToShortCut(int sciKey, int sciModifiers) {
     int vk = sciKey;
-    for (const KeyCodeRow &row : kKeyCodes)
-        if (row.SciKey == sciKey)
-            vk = row.VirtualKey;
+    for (const KeyCodeRow& row : kKeyCodes)
+        if (row.SciKey == sciKey) vk = row.VirtualKey;
     TShortCut shortCut = TShortCut(vk & 0xFF);
-    for (const ModifierRow &m : kModifiers)
-        if (sciModifiers & m.SciBit)
-            shortCut |= m.ShortCutBit;
+    for (const ModifierRow& m : kModifiers)
+        if (sciModifiers & m.SciBit) shortCut |= m.ShortCutBit;
     return shortCut;
 }
 
-TShortCut QtKeyToShortCut(QKeyCombination key)
-{
+TShortCut QtKeyToShortCut(QKeyCombination key) {
     const bool keypad = key.keyboardModifiers() & Qt::KeypadModifier;
     int vk = -1;
-    for (const KeyCodeRow &row : kKeyCodes)
-        if (row.QtKey == key.key() && (row.Keypad == keypad || !row.Keypad))
-            vk = row.VirtualKey;
+    for (const KeyCodeRow& row : kKeyCodes)
+        if (row.QtKey == key.key() && (row.Keypad == keypad || !row.Keypad)) vk = row.VirtualKey;
     if (vk < 0) {
         const int code = key.key();
         if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9'))
@@ -220,62 +198,50 @@ TShortCut QtKeyToShortCut(QKeyCombination key)
             return 0;
     }
     TShortCut shortCut = TShortCut(vk);
-    for (const ModifierRow &m : kModifiers)
-        if (key.keyboardModifiers() & m.QtBit)
-            shortCut |= m.ShortCutBit;
-    if (key.key() == Qt::Key_Backtab)
-        shortCut |= scShift;
+    for (const ModifierRow& m : kModifiers)
+        if (key.keyboardModifiers() & m.QtBit) shortCut |= m.ShortCutBit;
+    if (key.key() == Qt::Key_Backtab) shortCut |= scShift;
     return shortCut;
 }
 
-QKeyCombination ShortCutToQtKey(TShortCut shortCut)
-{
+QKeyCombination ShortCutToQtKey(TShortCut shortCut) {
     const int vk = shortCut & 0xFF;
     Qt::KeyboardModifiers modifiers;
-    for (const ModifierRow &m : kModifiers)
-        if (shortCut & m.ShortCutBit)
-            modifiers |= m.QtBit;
+    for (const ModifierRow& m : kModifiers)
+        if (shortCut & m.ShortCutBit) modifiers |= m.QtBit;
     Qt::Key key = Qt::Key(vk);
-    if (const KeyCodeRow *row = FindByVirtualKey(vk)) {
+    if (const KeyCodeRow* row = FindByVirtualKey(vk)) {
         key = row->QtKey;
-        if (row->Keypad)
-            modifiers |= Qt::KeypadModifier;
+        if (row->Keypad) modifiers |= Qt::KeypadModifier;
     }
     return QKeyCombination(modifiers, key);
 }
 
-QString ShortCutToText(TShortCut shortCut)
-{
-    if (shortCut == 0)
-        return QStringLiteral("(None)");
+QString ShortCutToText(TShortCut shortCut) {
+    if (shortCut == 0) return QStringLiteral("(None)");
     return QKeySequence(ShortCutToQtKey(shortCut)).toString(QKeySequence::PortableText);
 }
 
 // ---- TSciKeyCommand -------------------------------------------------------------------
 
-void TSciKeyCommand::SetCommand(int command)
-{
+void TSciKeyCommand::SetCommand(int command) {
     command_ = command;
     owner_->ItemChanged(*this);
 }
 
-void TSciKeyCommand::SetShortCut(TShortCut shortCut)
-{
+void TSciKeyCommand::SetShortCut(TShortCut shortCut) {
     shortCut_ = shortCut;
     owner_->ItemChanged(*this);
 }
 
 // ---- TSciKeyCommandCollection ---------------------------------------------------------
 
-TSciKeyCommandCollection::TSciKeyCommandCollection(TScintillaBase *editor, bool homeKeyVCHome)
-    : editor_(editor), homeKeyVCHome_(homeKeyVCHome)
-{
-}
+TSciKeyCommandCollection::TSciKeyCommandCollection(TScintillaBase* editor, bool homeKeyVCHome)
+    : editor_(editor), homeKeyVCHome_(homeKeyVCHome) {}
 
-TSciKeyCommand &TSciKeyCommandCollection::Add(int command, TShortCut shortCut)
-{
+TSciKeyCommand& TSciKeyCommandCollection::Add(int command, TShortCut shortCut) {
     items_.push_back(std::unique_ptr<TSciKeyCommand>(new TSciKeyCommand(this)));
-    TSciKeyCommand &item = *items_.back();
+    TSciKeyCommand& item = *items_.back();
     BeginUpdate();
     item.SetCommand(command);
     item.SetShortCut(shortCut);
@@ -283,60 +249,48 @@ TSciKeyCommand &TSciKeyCommandCollection::Add(int command, TShortCut shortCut)
     return item;
 }
 
-void TSciKeyCommandCollection::Clear()
-{
+void TSciKeyCommandCollection::Clear() {
     BeginUpdate();
     items_.clear();
     EndUpdate();
 }
 
-void TSciKeyCommandCollection::ResetToDefaults()
-{
+void TSciKeyCommandCollection::ResetToDefaults() {
     BeginUpdate();
     items_.clear();
-    for (const DefaultBinding &row : kDefaultBindings)
+    for (const DefaultBinding& row : kDefaultBindings)
         Add(DefaultCommand(row.Command, homeKeyVCHome_), SciKeyToShortCut(row.SciKey, row.Modifiers));
     EndUpdate();
 }
 
-void TSciKeyCommandCollection::Assign(const TSciKeyCommandCollection &other)
-{
+void TSciKeyCommandCollection::Assign(const TSciKeyCommandCollection& other) {
     BeginUpdate();
     homeKeyVCHome_ = other.homeKeyVCHome_;
     items_.clear();
-    for (const auto &item : other.items_)
-        Add(item->Command(), item->ShortCut());
+    for (const auto& item : other.items_) Add(item->Command(), item->ShortCut());
     EndUpdate();
 }
 
-int TSciKeyCommandCollection::FindCommand(int sciKeyDefinition) const
-{
+int TSciKeyCommandCollection::FindCommand(int sciKeyDefinition) const {
     for (auto it = items_.rbegin(); it != items_.rend(); ++it)
         if ((*it)->ShortCut() != 0 && ShortCutToSciKeyDefinition((*it)->ShortCut()) == sciKeyDefinition)
             return (*it)->Command();
     return -1;
 }
 
-void TSciKeyCommandCollection::EndUpdate()
-{
-    if (updateCount_ > 0 && --updateCount_ == 0)
-        ApplyAll();
+void TSciKeyCommandCollection::EndUpdate() {
+    if (updateCount_ > 0 && --updateCount_ == 0) ApplyAll();
 }
 
-void TSciKeyCommandCollection::ItemChanged(const TSciKeyCommand &item)
-{
-    if (updateCount_ > 0 || !editor_)
-        return;
-    editor_->Send(QsciScintillaBase::SCI_ASSIGNCMDKEY, ShortCutToSciKeyDefinition(item.ShortCut()),
-                  item.Command());
+void TSciKeyCommandCollection::ItemChanged(const TSciKeyCommand& item) {
+    if (updateCount_ > 0 || !editor_) return;
+    editor_->Send(QsciScintillaBase::SCI_ASSIGNCMDKEY, ShortCutToSciKeyDefinition(item.ShortCut()), item.Command());
 }
 
-void TSciKeyCommandCollection::ApplyAll()
-{
-    if (!editor_)
-        return;
+void TSciKeyCommandCollection::ApplyAll() {
+    if (!editor_) return;
     editor_->Send(QsciScintillaBase::SCI_CLEARALLCMDKEYS);
-    for (const auto &item : items_)
+    for (const auto& item : items_)
         editor_->Send(QsciScintillaBase::SCI_ASSIGNCMDKEY, ShortCutToSciKeyDefinition(item->ShortCut()),
                       item->Command());
 }

@@ -44,9 +44,9 @@ public:
 
 private:
     friend class TSciKeyCommandCollection;
-    explicit TSciKeyCommand(TSciKeyCommandCollection *owner) : owner_(owner) {}
+    explicit TSciKeyCommand(TSciKeyCommandCollection* owner) : owner_(owner) {}
 
-    TSciKeyCommandCollection *owner_;
+    TSciKeyCommandCollection* owner_;
     int command_ = kSciNullCommand;
     TShortCut shortCut_ = 0;
 };
@@ -58,23 +58,23 @@ private:
 class TSciKeyCommandCollection {
 public:
     // An empty table bound to `editor` (which may be null for a detached table).
-    explicit TSciKeyCommandCollection(TScintillaBase *editor, bool homeKeyVCHome = true);
-    TSciKeyCommandCollection(const TSciKeyCommandCollection &) = delete;
-    TSciKeyCommandCollection &operator=(const TSciKeyCommandCollection &) = delete;
+    explicit TSciKeyCommandCollection(TScintillaBase* editor, bool homeKeyVCHome = true);
+    TSciKeyCommandCollection(const TSciKeyCommandCollection&) = delete;
+    TSciKeyCommandCollection& operator=(const TSciKeyCommandCollection&) = delete;
 
     // Selects SCI_VCHOME (set) or SCI_HOME (clear) for the Home-key rows of the defaults.
     bool HomeKeyVCHome() const { return homeKeyVCHome_; }
     void SetHomeKeyVCHome(bool on) { homeKeyVCHome_ = on; }
 
     int Count() const { return int(items_.size()); }
-    TSciKeyCommand &Item(int index) { return *items_.at(index); }
-    const TSciKeyCommand &Item(int index) const { return *items_.at(index); }
-    TSciKeyCommand &Add(int command, TShortCut shortCut);
+    TSciKeyCommand& Item(int index) { return *items_.at(index); }
+    const TSciKeyCommand& Item(int index) const { return *items_.at(index); }
+    TSciKeyCommand& Add(int command, TShortCut shortCut);
     void Clear();
     // Replaces the table by the 77 default rows.
     void ResetToDefaults();
     // Copies the rows and the Home-key flag.
-    void Assign(const TSciKeyCommandCollection &other);
+    void Assign(const TSciKeyCommandCollection& other);
     // The command the table gives a key definition (the later row wins), or -1.
     int FindCommand(int sciKeyDefinition) const;
 
@@ -83,10 +83,10 @@ public:
 
 private:
     friend class TSciKeyCommand;
-    void ItemChanged(const TSciKeyCommand &item);
+    void ItemChanged(const TSciKeyCommand& item);
     void ApplyAll();
 
-    TScintillaBase *editor_;
+    TScintillaBase* editor_;
     bool homeKeyVCHome_;
     int updateCount_ = 0;
     std::vector<std::unique_ptr<TSciKeyCommand>> items_;

@@ -7,17 +7,25 @@
 
 using B = QsciScintillaBase;
 
-const char *const kSciLexerNames[88] = {
-    "abaqus", "ada", "apdl", "asm", "asn1", "asy", "au3", "ave", "baan", "bash",
-    "blitzbasic", "purebasic", "freebasic", "bullant", "caml", "clarion", "clarionnocase",
-    "cmake", "conf", "cpp", "cppnocase", "nncrontab", "csound", "css", "d", "eiffel",
-    "eiffelkw", "email", "erlang", "escript", "flagship", "forth", "fortran", "f77", "gap",
-    "gui4cli", "haskell", "hypertext", "xml", "asp", "php", "phpscript", "inno", "kix",
-    "lisp", "lout", "lua", "magiksf", "matlab", "octave", "metapost", "mmixal", "lot",
-    "mssql", "nsis", "opal", "batch", "diff", "props", "makefile", "errorlist", "latex",
-    "null", "pascal", "powerbasic", "perl", "PL/M", "pov", "powershell", "progress", "ps",
-    "python", "r", "rebol", "ruby", "scriptol", "smalltalk", "specman", "spice", "sql",
-    "tads3", "tcl", "tex", "vb", "vbscript", "verilog", "vhdl", "yaml",
+const char* const kSciLexerNames[88] = {
+    "abaqus",     "ada",           "apdl",      "asm",        "asn1",
+    "asy",        "au3",           "ave",       "baan",       "bash",
+    "blitzbasic", "purebasic",     "freebasic", "bullant",    "caml",
+    "clarion",    "clarionnocase", "cmake",     "conf",       "cpp",
+    "cppnocase",  "nncrontab",     "csound",    "css",        "d",
+    "eiffel",     "eiffelkw",      "email",     "erlang",     "escript",
+    "flagship",   "forth",         "fortran",   "f77",        "gap",
+    "gui4cli",    "haskell",       "hypertext", "xml",        "asp",
+    "php",        "phpscript",     "inno",      "kix",        "lisp",
+    "lout",       "lua",           "magiksf",   "matlab",     "octave",
+    "metapost",   "mmixal",        "lot",       "mssql",      "nsis",
+    "opal",       "batch",         "diff",      "props",      "makefile",
+    "errorlist",  "latex",         "null",      "pascal",     "powerbasic",
+    "perl",       "PL/M",          "pov",       "powershell", "progress",
+    "ps",         "python",        "r",         "rebol",      "ruby",
+    "scriptol",   "smalltalk",     "specman",   "spice",      "sql",
+    "tads3",      "tcl",           "tex",       "vb",         "vbscript",
+    "verilog",    "vhdl",          "yaml",
 };
 
 namespace {
@@ -28,19 +36,13 @@ const QString kNullLanguage = QStringLiteral("null");
 
 // ---- TSciStyle ------------------------------------------------------------------------
 
-void TSciStyle::SendTo(TScintillaBase &editor) const
-{
+void TSciStyle::SendTo(TScintillaBase& editor) const {
     const unsigned long n = StyleNumber;
-    if (CharSet != -1)
-        editor.Send(B::SCI_STYLESETCHARACTERSET, n, CharSet);
-    if (!FontName.isEmpty())
-        editor.SendText(B::SCI_STYLESETFONT, n, FontName.toUtf8());
-    if (FontSize > 0)
-        editor.Send(B::SCI_STYLESETSIZE, n, FontSize);
-    if (ForeColor != clDefault)
-        editor.SendColor(B::SCI_STYLESETFORE, n, ForeColor);
-    if (BackColor != clDefault)
-        editor.SendColor(B::SCI_STYLESETBACK, n, BackColor);
+    if (CharSet != -1) editor.Send(B::SCI_STYLESETCHARACTERSET, n, CharSet);
+    if (!FontName.isEmpty()) editor.SendText(B::SCI_STYLESETFONT, n, FontName.toUtf8());
+    if (FontSize > 0) editor.Send(B::SCI_STYLESETSIZE, n, FontSize);
+    if (ForeColor != clDefault) editor.SendColor(B::SCI_STYLESETFORE, n, ForeColor);
+    if (BackColor != clDefault) editor.SendColor(B::SCI_STYLESETBACK, n, BackColor);
     editor.Send(B::SCI_STYLESETBOLD, n, (FontStyles & fsBold) != 0);
     editor.Send(B::SCI_STYLESETITALIC, n, (FontStyles & fsItalic) != 0);
     editor.Send(B::SCI_STYLESETUNDERLINE, n, (FontStyles & fsUnderline) != 0);
@@ -55,112 +57,92 @@ void TSciStyle::SendTo(TScintillaBase &editor) const
 
 TSciLangItem::TSciLangItem(int index) : Name(QStringLiteral("Language[%1]").arg(index)) {}
 
-TSciStyle &TSciLangItem::AddStyle()
-{
+TSciStyle& TSciLangItem::AddStyle() {
     const int index = int(Styles.size());
-    TSciStyle &style = Styles.emplace_back();
+    TSciStyle& style = Styles.emplace_back();
     style.Name = QStringLiteral("Style[%1]").arg(index);
     style.StyleNumber = index;
     return style;
 }
 
-TSciKeywords &TSciLangItem::AddKeywords()
-{
+TSciKeywords& TSciLangItem::AddKeywords() {
     const int index = int(Keywords.size());
-    TSciKeywords &list = Keywords.emplace_back();
+    TSciKeywords& list = Keywords.emplace_back();
     list.Name = QStringLiteral("Keywords[%1]").arg(index);
     return list;
 }
 
 // ---- TSciLangList ---------------------------------------------------------------------
 
-TSciLangItem &TSciLangList::Add()
-{
+TSciLangItem& TSciLangList::Add() {
     items_.push_back(std::make_unique<TSciLangItem>(Count()));
     return *items_.back();
 }
 
-TSciLangItem *TSciLangList::Find(const QString &name)
-{
-    for (const auto &item : items_)
-        if (item->Name == name)
-            return item.get();
+TSciLangItem* TSciLangList::Find(const QString& name) {
+    for (const auto& item : items_)
+        if (item->Name == name) return item.get();
     return nullptr;
 }
 
-TSciLangItem &TSciLangList::FindOrCreate(const QString &name, const QString &lexer, bool noStyles)
-{
+TSciLangItem& TSciLangList::FindOrCreate(const QString& name, const QString& lexer, bool noStyles) {
     for (;;) {
-        if (TSciLangItem *found = Find(name)) {
-            if (!lexer.isEmpty() && lexer != found->Lexer)
-                found->Lexer = lexer;
+        if (TSciLangItem* found = Find(name)) {
+            if (!lexer.isEmpty() && lexer != found->Lexer) found->Lexer = lexer;
             return *found;
         }
-        const TSciLangItem *null = Find(kNullLanguage);
-        TSciLangItem &created = Add();
+        const TSciLangItem* null = Find(kNullLanguage);
+        TSciLangItem& created = Add();
         if (!null) {
             created.Name = kNullLanguage;
             created.Lexer = kNullLanguage;
             continue;
         }
-        if (!noStyles)
-            created.Styles = null->Styles;
+        if (!noStyles) created.Styles = null->Styles;
         created.Name = name;
         created.Lexer = lexer.isEmpty() ? name : lexer;
         return created;
     }
 }
 
-void TSciLangList::Sort()
-{
-    std::stable_sort(items_.begin(), items_.end(), [](const auto &a, const auto &b) {
-        return a->Name.compare(b->Name, Qt::CaseInsensitive) < 0;
-    });
-    for (auto &item : items_) {
+void TSciLangList::Sort() {
+    std::stable_sort(items_.begin(), items_.end(),
+                     [](const auto& a, const auto& b) { return a->Name.compare(b->Name, Qt::CaseInsensitive) < 0; });
+    for (auto& item : items_) {
         std::stable_sort(item->Styles.begin(), item->Styles.end(),
-                         [](const TSciStyle &a, const TSciStyle &b) { return a.StyleNumber < b.StyleNumber; });
-        std::stable_sort(item->Keywords.begin(), item->Keywords.end(),
-                         [](const TSciKeywords &a, const TSciKeywords &b) {
-                             return a.KeywordListNumber < b.KeywordListNumber;
-                         });
+                         [](const TSciStyle& a, const TSciStyle& b) { return a.StyleNumber < b.StyleNumber; });
+        std::stable_sort(
+            item->Keywords.begin(), item->Keywords.end(),
+            [](const TSciKeywords& a, const TSciKeywords& b) { return a.KeywordListNumber < b.KeywordListNumber; });
     }
 }
 
 // ---- TSciLanguageManager --------------------------------------------------------------
 
-TSciLanguageManager::TSciLanguageManager(QObject *parent) : QObject(parent)
-{
-    for (const char *name : kSciLexerNames)
-        lexerNames_ << QString::fromLatin1(name);
+TSciLanguageManager::TSciLanguageManager(QObject* parent) : QObject(parent) {
+    for (const char* name : kSciLexerNames) lexerNames_ << QString::fromLatin1(name);
 }
 
-void TSciLanguageManager::Reset()
-{
+void TSciLanguageManager::Reset() {
     LanguageList.Clear();
-    TSciLangItem &null = LanguageList.Add();
+    TSciLangItem& null = LanguageList.Add();
     null.Name = kNullLanguage;
     null.Lexer = kNullLanguage;
     lexerNames_.clear();
-    for (const char *name : kSciLexerNames)
-        lexerNames_ << QString::fromLatin1(name);
+    for (const char* name : kSciLexerNames) lexerNames_ << QString::fromLatin1(name);
 }
 
-QString TSciLanguageManager::LexerOf(const QString &name) const
-{
+QString TSciLanguageManager::LexerOf(const QString& name) const {
     for (int i = 0; i < LanguageList.Count(); ++i)
-        if (LanguageList.Item(i).Name == name)
-            return LanguageList.Item(i).Lexer;
+        if (LanguageList.Item(i).Name == name) return LanguageList.Item(i).Lexer;
     return name;
 }
 
-void TSciLanguageManager::EndUpdate()
-{
-    if (updateCount_ > 0)
-        --updateCount_;
+void TSciLanguageManager::EndUpdate() {
+    if (updateCount_ > 0) --updateCount_;
 }
 
-void TSciLanguageManager::ApplyLanguage(TScintillaBase &editor, const QString &name)
-{
+void TSciLanguageManager::ApplyLanguage(TScintillaBase& editor, const QString& name) {
     const QString lexer = LexerOf(name);
     if (lexer.compare(QLatin1String("container"), Qt::CaseInsensitive) == 0) {
         editor.Send(B::SCI_SETLEXER, B::SCLEX_CONTAINER);
@@ -173,7 +155,7 @@ void TSciLanguageManager::ApplyLanguage(TScintillaBase &editor, const QString &n
     else if (lexer == QLatin1String("hypertext"))
         editor.SendStrings(B::SCI_SETPROPERTY, "html.tags.case.sensitive", "0");
 
-    TSciLangItem &item = LanguageList.FindOrCreate(name);
+    TSciLangItem& item = LanguageList.FindOrCreate(name);
     editor.Send(B::SCI_CLEARDOCUMENTSTYLE);
     if (item.NumStyleBits >= 0) {
         editor.Send(B::SCI_SETSTYLEBITS, item.NumStyleBits);
@@ -187,9 +169,8 @@ void TSciLanguageManager::ApplyLanguage(TScintillaBase &editor, const QString &n
         }
     }
     editor.Send(B::SCI_STYLECLEARALL);
-    for (const TSciStyle &style : item.Styles)
-        style.SendTo(editor);
-    for (const TSciKeywords &list : item.Keywords)
+    for (const TSciStyle& style : item.Styles) style.SendTo(editor);
+    for (const TSciKeywords& list : item.Keywords)
         editor.SendText(B::SCI_SETKEYWORDS, list.KeywordListNumber, list.Keywords.join(' '));
     editor.Send(B::SCI_COLOURISE, 0, -1);
 }

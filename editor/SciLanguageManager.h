@@ -18,8 +18,8 @@ enum TSciCharCase { CASE_MIXED = 0, CASE_UPPER = 1, CASE_LOWER = 2 };
 enum TSciFontStyle : unsigned { fsBold = 1u << 0, fsItalic = 1u << 1, fsUnderline = 1u << 2, fsStrikeOut = 1u << 3 };
 
 struct TSciStyle {
-    QString FontName;   // empty: not sent
-    int FontSize = 0;   // points; 0: not sent
+    QString FontName;  // empty: not sent
+    int FontSize = 0;  // points; 0: not sent
     unsigned FontStyles = 0;
     TColor ForeColor = clDefault;
     TColor BackColor = clDefault;
@@ -30,10 +30,10 @@ struct TSciStyle {
     bool Hotspot = false;
     QString Name;
     int StyleNumber = 0;
-    int CharSet = -1;   // -1: not sent
+    int CharSet = -1;  // -1: not sent
 
     // Sends the style's messages for its StyleNumber.
-    void SendTo(TScintillaBase &editor) const;
+    void SendTo(TScintillaBase& editor) const;
 };
 
 struct TSciKeywords {
@@ -62,24 +62,23 @@ public:
     int NumStyleBits = 5;  // negative: ask the lexer
 
     // A new style named "Style[n]" with StyleNumber n, n being its index.
-    TSciStyle &AddStyle();
+    TSciStyle& AddStyle();
     // A new keyword list named "Keywords[n]".
-    TSciKeywords &AddKeywords();
+    TSciKeywords& AddKeywords();
 };
 
 class TSciLangList {
 public:
     int Count() const { return int(items_.size()); }
-    TSciLangItem &Item(int index) { return *items_.at(index); }
-    const TSciLangItem &Item(int index) const { return *items_.at(index); }
+    TSciLangItem& Item(int index) { return *items_.at(index); }
+    const TSciLangItem& Item(int index) const { return *items_.at(index); }
     // A new language named "Language[n]" with lexer "null".
-    TSciLangItem &Add();
+    TSciLangItem& Add();
     void Clear() { items_.clear(); }
-    TSciLangItem *Find(const QString &name);
+    TSciLangItem* Find(const QString& name);
     // The language `name`; created from the "null" language when missing (and "null"
     // first when that is missing too). A given lexer replaces the found one's.
-    TSciLangItem &FindOrCreate(const QString &name, const QString &lexer = QString(),
-                               bool noStyles = false);
+    TSciLangItem& FindOrCreate(const QString& name, const QString& lexer = QString(), bool noStyles = false);
     void Sort();
 
 private:
@@ -88,16 +87,16 @@ private:
 
 class TSciLanguageManager : public QObject {
 public:
-    explicit TSciLanguageManager(QObject *parent = nullptr);
+    explicit TSciLanguageManager(QObject* parent = nullptr);
 
     TSciLangList LanguageList;
     // The 88 lexer names of the control.
-    const QStringList &LexerNames() const { return lexerNames_; }
+    const QStringList& LexerNames() const { return lexerNames_; }
 
     // Empties the list down to a "null" language with lexer "null".
     void Reset();
     // The lexer of the first language named exactly `name`; `name` itself otherwise.
-    QString LexerOf(const QString &name) const;
+    QString LexerOf(const QString& name) const;
     // Orders languages by name ignoring case, styles and keyword lists by number.
     void Sort() { LanguageList.Sort(); }
 
@@ -106,7 +105,7 @@ public:
     int UpdateCount() const { return updateCount_; }
 
     // Steps 2 to 11 of selecting a language: lexer, styles, keyword lists, colouring.
-    void ApplyLanguage(TScintillaBase &editor, const QString &name);
+    void ApplyLanguage(TScintillaBase& editor, const QString& name);
 
 private:
     int updateCount_ = 0;
@@ -114,4 +113,4 @@ private:
 };
 
 // The lexer names the control knows, in its catalogue order.
-extern const char *const kSciLexerNames[88];
+extern const char* const kSciLexerNames[88];

@@ -3,15 +3,14 @@
 
 #include "SciScintilla.h"
 
-const char *const kMainEditorHint = "提示：一个中文相当于两个字符。";
+const char* const kMainEditorHint = "提示：一个中文相当于两个字符。";
 
 namespace {
 
 constexpr int kCodePageUtf8 = 65001;
 constexpr int kGB2312CharSet = 134;
 
-void ApplyWindowLook(TScintilla &editor)
-{
+void ApplyWindowLook(TScintilla& editor) {
     editor.setToolTip(QString::fromUtf8(kMainEditorHint));
     editor.SetColor(clBtnFace);
     TSciFont font;
@@ -22,8 +21,7 @@ void ApplyWindowLook(TScintilla &editor)
     editor.SetFont(font);
 }
 
-void ApplyEditingOptions(TScintilla &editor)
-{
+void ApplyEditingOptions(TScintilla& editor) {
     editor.SetEOLStyle(sciEolCRLF);
     editor.SetIndentation(TabIndents);
     editor.SetIndentWidth(0);
@@ -34,8 +32,7 @@ void ApplyEditingOptions(TScintilla &editor)
     editor.SetCodePage(kCodePageUtf8);
 }
 
-void ApplyCaret(TCaret &caret)
-{
+void ApplyCaret(TCaret& caret) {
     caret.SetForeColor(HexRGB(0x000000));
     caret.SetLineBackColor(HexRGB(0xD8EBEB));
     caret.SetLineVisible(true);
@@ -44,8 +41,7 @@ void ApplyCaret(TCaret &caret)
     caret.SetLineBackAlpha(256);
 }
 
-void ApplyOtherOptions(TOtherOptions &options)
-{
+void ApplyOtherOptions(TOtherOptions& options) {
     options.SetViewWSpace(sciWsInvisible);
     options.SetUsePalette(false);
     options.SetOverType(false);
@@ -57,16 +53,14 @@ void ApplyOtherOptions(TOtherOptions &options)
     options.SetPasteConvertEndings(true);
 }
 
-void ApplyHotSpot(TSciHotSpot &hotSpot)
-{
+void ApplyHotSpot(TSciHotSpot& hotSpot) {
     hotSpot.SetBackColor(clDefault);
     hotSpot.SetForeColor(HexRGB(0x0000FF));
     hotSpot.SetUnderlined(true);
     hotSpot.SetSingleLine(false);
 }
 
-void ApplyColors(TSciColors &colors)
-{
+void ApplyColors(TSciColors& colors) {
     colors.SetSelFore(clHighlightText);
     colors.SetSelBack(clHighlight);
     colors.SetMarkerFore(HexRGB(0x0000FF));
@@ -77,8 +71,7 @@ void ApplyColors(TSciColors &colors)
     colors.SetWhiteSpaceBack(clDefault);
 }
 
-void ApplyBookmark(TSciMarker &bookmark)
-{
+void ApplyBookmark(TSciMarker& bookmark) {
     bookmark.SetForeColor(clDefault);
     bookmark.SetBackColor(clDefault);
     bookmark.SetMarkerType(sciMCircle);
@@ -92,25 +85,20 @@ struct MarginRow {
 };
 
 constexpr MarginRow kMargins[5] = {
-    {32, gutLineNumber, false},
-    {0, gutSymbol, false},
-    {14, gutSymbol, true},
-    {0, gutSymbol, false},
-    {0, gutSymbol, false},
+    {32, gutLineNumber, false}, {0, gutSymbol, false}, {14, gutSymbol, true},
+    {0, gutSymbol, false},      {0, gutSymbol, false},
 };
 
-void ApplyMargins(TScintilla &editor)
-{
+void ApplyMargins(TScintilla& editor) {
     for (int n = 0; n < 5; ++n) {
-        TMargin &margin = editor.Gutter(n);
+        TMargin& margin = editor.Gutter(n);
         margin.SetWidth(kMargins[n].Width);
         margin.SetMarginType(kMargins[n].Type);
         margin.SetSensitive(kMargins[n].Sensitive);
     }
 }
 
-void ApplyViewOptions(TScintilla &editor)
-{
+void ApplyViewOptions(TScintilla& editor) {
     editor.SetWordWrapVisualFlags(0);
     editor.SetWordWrapVisualFlagsLocation(0);
     editor.SetLayoutCache(sciCacheCaret);
@@ -122,8 +110,7 @@ void ApplyViewOptions(TScintilla &editor)
     editor.SetControlCharSymbol(0);
 }
 
-void ApplyFolding(TScintilla &editor)
-{
+void ApplyFolding(TScintilla& editor) {
     editor.SetFolding(foldFold | foldCompact | foldComment | foldPreprocessor | foldAtElse | foldHTML |
                       foldHTMLPreProcessor);
     TSciFoldMarkers stored(nullptr);  // box shapes, every colour default
@@ -131,8 +118,7 @@ void ApplyFolding(TScintilla &editor)
     editor.SetFoldDrawFlags(sciBelowIfNotExpanded);
 }
 
-void ApplyKeysAndLanguage(TScintilla &editor, TSciLanguageManager *languageManager)
-{
+void ApplyKeysAndLanguage(TScintilla& editor, TSciLanguageManager* languageManager) {
     TSciKeyCommandCollection stored(nullptr);
     stored.ResetToDefaults();
     editor.KeyCommands.Assign(stored);
@@ -142,8 +128,7 @@ void ApplyKeysAndLanguage(TScintilla &editor, TSciLanguageManager *languageManag
 
 }  // namespace
 
-void ApplyMainWindowEditorForm(TScintilla &editor, TSciLanguageManager *languageManager)
-{
+void ApplyMainWindowEditorForm(TScintilla& editor, TSciLanguageManager* languageManager) {
     ApplyWindowLook(editor);
     ApplyEditingOptions(editor);
     ApplyCaret(editor.Caret);

@@ -14,8 +14,8 @@ class TScintillaMemo;
 // (a stored value being built) only keeps its fields.
 class TSciOptionRecord {
 public:
-    explicit TSciOptionRecord(TScintillaMemo *editor) : editor_(editor) {}
-    TScintillaMemo *Editor() const { return editor_; }
+    explicit TSciOptionRecord(TScintillaMemo* editor) : editor_(editor) {}
+    TScintillaMemo* Editor() const { return editor_; }
 
 protected:
     long Send(unsigned msg, unsigned long wParam = 0, long lParam = 0) const;
@@ -24,13 +24,13 @@ protected:
     void SendColor(unsigned msg, unsigned long wParam, TColor color) const;
     void SendFlaggedColor(unsigned msg, TColor color) const;
     // Keep the value, then send it (colours with the use-this-colour flag).
-    void StoreFlaggedColor(TColor &field, unsigned msg, TColor color);
-    void StoreBool(bool &field, unsigned msg, bool on);
+    void StoreFlaggedColor(TColor& field, unsigned msg, TColor color);
+    void StoreBool(bool& field, unsigned msg, bool on);
     TColor GetColor(unsigned msg, unsigned long wParam = 0) const;
     bool GetBool(unsigned msg) const { return Send(msg) != 0; }
 
 private:
-    TScintillaMemo *editor_;
+    TScintillaMemo* editor_;
 };
 
 class TCaret : public TSciOptionRecord {
@@ -123,7 +123,7 @@ public:
     void SetWhiteSpaceBack(TColor color);
 
 private:
-    void StoreFoldMarkerColor(TColor &field, unsigned msg, TColor color);
+    void StoreFoldMarkerColor(TColor& field, unsigned msg, TColor color);
 
     TColor selFore_ = clHighlightText;
     TColor selBack_ = clHighlight;
@@ -138,11 +138,32 @@ private:
 
 // Marker shapes; the values are the control's marker symbols.
 enum TSciMarkerShape {
-    sciMCircle = 0, sciMRoundRect, sciMArrow, sciMSmallRect, sciMShortArrow, sciMEmpty,
-    sciMArrowDown, sciMMinus, sciMPlus, sciMVLine, sciMLCorner, sciMTCorner, sciMBoxPlus,
-    sciMBoxPlusConnected, sciMBoxMinus, sciMBoxMinusConnected, sciMLCornerCurve,
-    sciMTCornerCurve, sciMCirclePlus, sciMCirclePlusConnected, sciMCircleMinus,
-    sciMCircleMinusConnected, sciMBackground, sciMDotDotDot, sciMArrows, sciMPixMap,
+    sciMCircle = 0,
+    sciMRoundRect,
+    sciMArrow,
+    sciMSmallRect,
+    sciMShortArrow,
+    sciMEmpty,
+    sciMArrowDown,
+    sciMMinus,
+    sciMPlus,
+    sciMVLine,
+    sciMLCorner,
+    sciMTCorner,
+    sciMBoxPlus,
+    sciMBoxPlusConnected,
+    sciMBoxMinus,
+    sciMBoxMinusConnected,
+    sciMLCornerCurve,
+    sciMTCornerCurve,
+    sciMCirclePlus,
+    sciMCirclePlusConnected,
+    sciMCircleMinus,
+    sciMCircleMinusConnected,
+    sciMBackground,
+    sciMDotDotDot,
+    sciMArrows,
+    sciMPixMap,
     sciMFullRect,
 };
 
@@ -151,7 +172,7 @@ extern const std::span<const TSciIdent> kSciMarkerShapeIdents;
 
 class TSciMarker : public TSciOptionRecord {
 public:
-    TSciMarker(TScintillaMemo *editor, int number, int markerType);
+    TSciMarker(TScintillaMemo* editor, int number, int markerType);
     int Number() const { return number_; }
     int MarkerType() const { return markerType_; }
     void SetMarkerType(int type);
@@ -164,12 +185,12 @@ public:
     void SetAlpha(int alpha);
     // An existing file's bytes become the marker's pixmap (type sciMPixMap).
     QString PixmapFile() const { return pixmapFile_; }
-    void SetPixmapFile(const QString &fileName);
+    void SetPixmapFile(const QString& fileName);
     QByteArray PixmapText() const { return pixmapText_; }
-    void SetPixmapText(const QByteArray &xpm);
+    void SetPixmapText(const QByteArray& xpm);
 
     // Copies every field; only the type is sent at the end (besides the colours).
-    void Assign(const TSciMarker &other);
+    void Assign(const TSciMarker& other);
     // Sends the whole definition (used for the bookmark when the editor is loaded).
     void Apply();
 
@@ -190,7 +211,7 @@ enum TSciMarginType { gutSymbol = 0, gutLineNumber = 1, gutMarginBack = 2, gutMa
 // number fits and widens when it does not (Fit), so no number is cut off.
 class TMargin : public TSciOptionRecord {
 public:
-    TMargin(TScintillaMemo *editor, int number) : TSciOptionRecord(editor), number_(number) {}
+    TMargin(TScintillaMemo* editor, int number) : TSciOptionRecord(editor), number_(number) {}
     int Number() const { return number_; }
     // The width the control shows now.
     int Width() const;
@@ -200,7 +221,7 @@ public:
     bool Sensitive() const;
     void SetSensitive(bool on);
     // Copies the type and the width given to `other`.
-    void Assign(const TMargin &other);
+    void Assign(const TMargin& other);
     // A visible line-number margin takes the width given to it or, when the document's
     // highest line number needs more, that width; other margins keep theirs.
     void Fit();
@@ -219,21 +240,21 @@ class TSciFoldMarkers : public TSciOptionRecord {
 public:
     enum Slot { Open, Closed, Sub, Tail, End, OpenMid, MidTail, SlotCount };
 
-    explicit TSciFoldMarkers(TScintillaMemo *editor);
+    explicit TSciFoldMarkers(TScintillaMemo* editor);
     TSciFoldMarkerType MarkerType() const { return markerType_; }
     // A different type sets the seven shapes; the current one sends nothing.
     void SetMarkerType(TSciFoldMarkerType type);
-    TSciMarker &Marker(Slot slot) { return *markers_[slot]; }
-    const TSciMarker &Marker(Slot slot) const { return *markers_[slot]; }
-    TSciMarker &FoldOpen() { return Marker(Open); }
-    TSciMarker &FoldClosed() { return Marker(Closed); }
-    TSciMarker &FoldSub() { return Marker(Sub); }
-    TSciMarker &FoldTail() { return Marker(Tail); }
-    TSciMarker &FoldEnd() { return Marker(End); }
-    TSciMarker &FoldOpenMid() { return Marker(OpenMid); }
-    TSciMarker &FoldMidTail() { return Marker(MidTail); }
+    TSciMarker& Marker(Slot slot) { return *markers_[slot]; }
+    const TSciMarker& Marker(Slot slot) const { return *markers_[slot]; }
+    TSciMarker& FoldOpen() { return Marker(Open); }
+    TSciMarker& FoldClosed() { return Marker(Closed); }
+    TSciMarker& FoldSub() { return Marker(Sub); }
+    TSciMarker& FoldTail() { return Marker(Tail); }
+    TSciMarker& FoldEnd() { return Marker(End); }
+    TSciMarker& FoldOpenMid() { return Marker(OpenMid); }
+    TSciMarker& FoldMidTail() { return Marker(MidTail); }
     // Copies the type and, unless it is custom, the seven markers.
-    void Assign(const TSciFoldMarkers &other);
+    void Assign(const TSciFoldMarkers& other);
 
 private:
     TSciFoldMarkerType markerType_ = sciMarkBox;

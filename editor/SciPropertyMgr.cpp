@@ -3,4 +3,4 @@
 
 #include "SciScintillaBase.h"
 
-void TSciPropertyLoader::SetEditor(TScintillaBase *editor) { editor_ = editor; }
+void TSciPropertyLoader::SetEditor(TScintillaBase* editor) { editor_ = editor; }

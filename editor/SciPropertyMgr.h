@@ -21,29 +21,25 @@ enum TSciStoreWhat : unsigned {
 
 class TSciPropertyLoader : public QObject {
 public:
-    explicit TSciPropertyLoader(QObject *parent = nullptr) : QObject(parent) {}
+    explicit TSciPropertyLoader(QObject* parent = nullptr) : QObject(parent) {}
 
     // A plain string: setting it touches neither the editor nor any file.
     QString FileName;
     unsigned StoreWhat = stDefaults | stColors | stStyles | stOther | stLexerProperties | stExtensions;
 
-    TScintillaBase *Editor() const { return editor_; }
+    TScintillaBase* Editor() const { return editor_; }
     // The reference clears itself when the editor is destroyed.
-    void SetEditor(TScintillaBase *editor);
+    void SetEditor(TScintillaBase* editor);
 
-    std::function<void(TSciPropertyLoader *sender, const QString &item)> OnLoadItem;
-    std::function<void(TSciPropertyLoader *sender, int kind)> OnSaveItems;
-    std::function<void(TSciPropertyLoader *sender)> OnPropertiesLoaded;
+    std::function<void(TSciPropertyLoader* sender, const QString& item)> OnLoadItem;
+    std::function<void(TSciPropertyLoader* sender, int kind)> OnSaveItems;
+    std::function<void(TSciPropertyLoader* sender)> OnPropertiesLoaded;
 
-    void SaveItems(int kind)
-    {
-        if (OnSaveItems)
-            OnSaveItems(this, kind);
+    void SaveItems(int kind) {
+        if (OnSaveItems) OnSaveItems(this, kind);
     }
-    void PropertiesLoaded()
-    {
-        if (OnPropertiesLoaded)
-            OnPropertiesLoaded(this);
+    void PropertiesLoaded() {
+        if (OnPropertiesLoaded) OnPropertiesLoaded(this);
     }
 
 private:

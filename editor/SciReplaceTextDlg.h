@@ -7,17 +7,17 @@
 // histories before the dialog closes with Accepted.
 class TTextReplaceDialog : public TTextSearchDialog {
 public:
-    explicit TTextReplaceDialog(QWidget *parent = nullptr);
+    explicit TTextReplaceDialog(QWidget* parent = nullptr);
 
     QString ReplaceText() const;
-    void SetReplaceText(const QString &text);
+    void SetReplaceText(const QString& text);
     QStringList ReplaceTextHistory() const;
-    void SetReplaceTextHistory(const QStringList &history);
-    void SetReplacePopupMenu(QMenu *menu);
+    void SetReplaceTextHistory(const QStringList& history);
+    void SetReplacePopupMenu(QMenu* menu);
 
 protected:
     void UpdateHistories() override;
 
 private:
-    QComboBox *replaceText_ = nullptr;
+    QComboBox* replaceText_ = nullptr;
 };

@@ -14,7 +14,7 @@ constexpr int kTagLookBehind = 511;
 // The lexer properties each folding flag switches, in the order they are sent.
 struct FoldProperty {
     TSciFoldingFlag Flag;
-    const char *Name;
+    const char* Name;
 };
 
 constexpr FoldProperty kFoldProperties[] = {
@@ -34,85 +34,63 @@ bool IsBrace(int ch) { return ch != 0 && QByteArrayView("[](){}").contains(char(
 
 }  // namespace
 
-TScintilla::TScintilla(QWidget *parent) : TScintillaMemo(parent) {}
+TScintilla::TScintilla(QWidget* parent) : TScintillaMemo(parent) {}
 
 TScintilla::~TScintilla() = default;
 
-void TScintilla::Loaded()
-{
+void TScintilla::Loaded() {
     TScintillaMemo::Loaded();
-    if (languageManager_ && !selectedLanguage_.isEmpty())
-        languageManager_->ApplyLanguage(*this, selectedLanguage_);
+    if (languageManager_ && !selectedLanguage_.isEmpty()) languageManager_->ApplyLanguage(*this, selectedLanguage_);
 }
 
 // ---- language -------------------------------------------------------------------------
 
-void TScintilla::SetLanguageManager(TSciLanguageManager *manager)
-{
-    if (manager == languageManager_)
-        return;
+void TScintilla::SetLanguageManager(TSciLanguageManager* manager) {
+    if (manager == languageManager_) return;
     languageManager_ = manager;
-    if (!selectedLanguage_.isEmpty())
-        SetSelectedLanguage(selectedLanguage_);
+    if (!selectedLanguage_.isEmpty()) SetSelectedLanguage(selectedLanguage_);
 }
 
-void TScintilla::SetSelectedLanguage(const QString &name)
-{
+void TScintilla::SetSelectedLanguage(const QString& name) {
     selectedLanguage_ = name.isEmpty() ? QStringLiteral("null") : name;
-    if (languageManager_)
-        languageManager_->ApplyLanguage(*this, selectedLanguage_);
+    if (languageManager_) languageManager_->ApplyLanguage(*this, selectedLanguage_);
 }
 
-void TScintilla::FontChanged()
-{
-    if (languageManager_)
-        languageManager_->BeginUpdate();
+void TScintilla::FontChanged() {
+    if (languageManager_) languageManager_->BeginUpdate();
     TScintillaMemo::FontChanged();
-    if (languageManager_)
-        languageManager_->EndUpdate();
+    if (languageManager_) languageManager_->EndUpdate();
 }
 
-void TScintilla::ColorChanged()
-{
-    if (languageManager_)
-        languageManager_->BeginUpdate();
+void TScintilla::ColorChanged() {
+    if (languageManager_) languageManager_->BeginUpdate();
     TScintillaMemo::ColorChanged();
-    if (languageManager_)
-        languageManager_->EndUpdate();
+    if (languageManager_) languageManager_->EndUpdate();
 }
 
 // ---- the char-added chain: tag closing ----------------------------------------------
 
-void TScintilla::DoCharAdded(int ch)
-{
+void TScintilla::DoCharAdded(int ch) {
     TScintillaMemo::DoCharAdded(ch);
-    if (AutoCloseTags && ch == '>' && !AutoCActive() && !CallTipActive())
-        CloseTag();
+    if (AutoCloseTags && ch == '>' && !AutoCActive() && !CallTipActive()) CloseTag();
 }
 
 // After "<name ...>" typed in HTML or XML, inserts "</name>" after the caret as one
 // undo step. "<br/>" and comments get nothing.
-void TScintilla::CloseTag()
-{
+void TScintilla::CloseTag() {
     const long lexer = Send(SCI_GETLEXER);
-    if (lexer != kLexerHtml && lexer != kLexerXml)
-        return;
+    if (lexer != kLexerHtml && lexer != kLexerXml) return;
     const int caret = GetCurrentPos();
     const QByteArray before = GetTextRange(std::max(0, caret - kTagLookBehind), caret);
     const qsizetype n = before.size();
-    if (n < 3 || before[n - 2] == '/')
-        return;
+    if (n < 3 || before[n - 2] == '/') return;
     qsizetype open = n - 2;
-    while (open >= 0 && before[open] != '<' && before[open] != '>')
-        --open;
-    if (open < 0 || before[open] != '<')
-        return;
+    while (open >= 0 && before[open] != '<' && before[open] != '>') --open;
+    if (open < 0 || before[open] != '<') return;
     qsizetype end = open + 1;
-    while (end < n && SciIsTagNameChar(uchar(before[end])))
-        ++end;
+    while (end < n && SciIsTagNameChar(uchar(before[end]))) ++end;
     const QByteArray name = before.mid(open + 1, end - open - 1);
-    if (name.isEmpty())
-        return;
+    if (name.isEmpty()) return;
     BeginUndoAction();
     ReplaceSel("</" + name + ">");
     SetSel(caret, caret);
@@ -121,17 +99,14 @@ void TScintilla::CloseTag()
 
 // ---- brace highlighting -----------------------------------------------------------
 
-void TScintilla::DoUpdateUI()
-{
-    if (BraceHilite)
-        HighlightBraces();
+void TScintilla::DoUpdateUI() {
+    if (BraceHilite) HighlightBraces();
     TScintillaMemo::DoUpdateUI();
 }
 
 // The brace before the caret, else the one at the caret, else -1. With the Python
 // lexer a ":" counts as a brace too.
-int TScintilla::BraceAtCaret(bool &isColon) const
-{
+int TScintilla::BraceAtCaret(bool& isColon) const {
     const bool python = Send(SCI_GETLEXER) == kLexerPython;
     auto braceAt = [&](int pos) {
         const int ch = GetCharAt(pos);
@@ -148,20 +123,17 @@ int TScintilla::BraceAtCaret(bool &isColon) const
 }
 
 // The end of the last line of the fold block that a ":" opens.
-int TScintilla::ColonBlockEnd(int colonPos) const
-{
+int TScintilla::ColonBlockEnd(int colonPos) const {
     const int line = LineFromPosition(colonPos);
     const int last = int(Send(SCI_GETLASTCHILD, line, -1));
     return GetLineEndPosition(std::max(line, last));
 }
 
-void TScintilla::HighlightBraces()
-{
+void TScintilla::HighlightBraces() {
     bool isColon = false;
     const int brace = BraceAtCaret(isColon);
     int partner = -1;
-    if (brace >= 0)
-        partner = isColon ? ColonBlockEnd(brace) : int(Send(SCI_BRACEMATCH, brace, 0));
+    if (brace >= 0) partner = isColon ? ColonBlockEnd(brace) : int(Send(SCI_BRACEMATCH, brace, 0));
     if (brace >= 0 && partner < 0) {
         Send(SCI_BRACEBADLIGHT, brace);
         Send(SCI_SETHIGHLIGHTGUIDE, 0);
@@ -174,18 +146,15 @@ void TScintilla::HighlightBraces()
         const int line = LineFromPosition(brace);
         braceColumn = int(Send(SCI_GETLINEINDENTATION, line));
         const int nextIndent = int(Send(SCI_GETLINEINDENTATION, line + 1)) - IndentWidth();
-        if (nextIndent > 1)
-            braceColumn = nextIndent;
-        if (partnerColumn == 0)
-            partnerColumn = braceColumn;
+        if (nextIndent > 1) braceColumn = nextIndent;
+        if (partnerColumn == 0) partnerColumn = braceColumn;
     }
     Send(SCI_SETHIGHLIGHTGUIDE, std::min(braceColumn, partnerColumn));
 }
 
 // ---- folding ----------------------------------------------------------------------------
 
-void TScintilla::SetFolding(TSciFolding folding)
-{
+void TScintilla::SetFolding(TSciFolding folding) {
     folding_ = folding;
     if (!(folding & foldFold)) {
         SendStrings(SCI_SETPROPERTY, "fold", "0");
@@ -195,28 +164,24 @@ void TScintilla::SetFolding(TSciFolding folding)
     Send(SCI_SETMARGINWIDTHN, kFoldMargin, kFoldMarginWidth);
     Send(SCI_SETMARGINSENSITIVEN, kFoldMargin, 1);
     SendStrings(SCI_SETPROPERTY, "fold", "1");
-    for (const FoldProperty &property : kFoldProperties)
+    for (const FoldProperty& property : kFoldProperties)
         SendStrings(SCI_SETPROPERTY, property.Name, (folding & property.Flag) ? "1" : "0");
     Send(SCI_SETMARGINMASKN, kFoldMargin, long(kFolderMarkersMask));
     Send(SCI_SETMODEVENTMASK, Send(SCI_GETMODEVENTMASK) | SC_MOD_CHANGEFOLD);
 }
 
-void TScintilla::SetFoldDrawFlags(TSciFoldDrawFlags flags)
-{
+void TScintilla::SetFoldDrawFlags(TSciFoldDrawFlags flags) {
     foldDrawFlags_ = flags;
     const long above = long(flags & 0x0F) << 1;
     Send(SCI_SETFOLDFLAGS, above | ((flags & sciHexLevels) ? 64 : 0));
 }
 
-void TScintilla::DoMarginClick(int modifiers, int position, int margin)
-{
-    if ((folding_ & foldFold) && margin == kFoldMargin)
-        FoldMarginClick(modifiers, position);
+void TScintilla::DoMarginClick(int modifiers, int position, int margin) {
+    if ((folding_ & foldFold) && margin == kFoldMargin) FoldMarginClick(modifiers, position);
     TScintillaMemo::DoMarginClick(modifiers, position, margin);
 }
 
-void TScintilla::FoldMarginClick(int modifiers, int position)
-{
+void TScintilla::FoldMarginClick(int modifiers, int position) {
     const bool shift = modifiers & kSciModShift;
     const bool ctrl = modifiers & kSciModCtrl;
     int line = LineFromPosition(position);
@@ -225,8 +190,7 @@ void TScintilla::FoldMarginClick(int modifiers, int position)
         return;
     }
     const int level = GetFoldLevel(line);
-    if (!IsHeader(level))
-        return;
+    if (!IsHeader(level)) return;
     if (shift) {
         Send(SCI_SETFOLDEXPANDED, line, 1);
         Expand(line, true, true, 100, level);
@@ -243,10 +207,9 @@ void TScintilla::FoldMarginClick(int modifiers, int position)
     }
 }
 
-void TScintilla::Expand(int &line, bool doExpand, bool force, int levels, int level)
-{
-    const int last = int(Send(SCI_GETLASTCHILD, line, level == -1 ? kSciFoldLevelNumberMask
-                                                                   : level & kSciFoldLevelNumberMask));
+void TScintilla::Expand(int& line, bool doExpand, bool force, int levels, int level) {
+    const int last =
+        int(Send(SCI_GETLASTCHILD, line, level == -1 ? kSciFoldLevelNumberMask : level & kSciFoldLevelNumberMask));
     ++line;
     while (line <= last) {
         if (force)
@@ -262,8 +225,7 @@ void TScintilla::Expand(int &line, bool doExpand, bool force, int levels, int le
             Send(SCI_SETFOLDEXPANDED, line, levels > 1);
             Expand(line, doExpand, force, levels - 1, -1);
         } else if (doExpand) {
-            if (!GetFoldExpanded(line))
-                Send(SCI_SETFOLDEXPANDED, line, 1);
+            if (!GetFoldExpanded(line)) Send(SCI_SETFOLDEXPANDED, line, 1);
             Expand(line, true, force, levels - 1, -1);
         } else {
             Expand(line, false, force, levels - 1, -1);
@@ -271,8 +233,7 @@ void TScintilla::Expand(int &line, bool doExpand, bool force, int levels, int le
     }
 }
 
-void TScintilla::FoldAll()
-{
+void TScintilla::FoldAll() {
     Send(SCI_COLOURISE, 0, -1);
     const int maxLine = GetLineCount();
     bool expanding = true;
@@ -292,15 +253,13 @@ void TScintilla::FoldAll()
             } else {
                 const int lastChild = int(Send(SCI_GETLASTCHILD, line, -1));
                 Send(SCI_SETFOLDEXPANDED, line, 0);
-                if (lastChild > line)
-                    Send(SCI_HIDELINES, line + 1, lastChild);
+                if (lastChild > line) Send(SCI_HIDELINES, line + 1, lastChild);
             }
         }
     }
 }
 
-void TScintilla::DoModified(const TSciModification &m)
-{
+void TScintilla::DoModified(const TSciModification& m) {
     if (m.ModificationType & SC_MOD_CHANGEFOLD) {
         if (IsHeader(m.FoldLevelNow) && !IsHeader(m.FoldLevelPrev)) {
             Send(SCI_SETFOLDEXPANDED, m.Line, 1);

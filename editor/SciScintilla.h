@@ -38,7 +38,7 @@ constexpr int kSciFoldLevelBase = 0x400;
 
 class TScintilla : public TScintillaMemo {
 public:
-    explicit TScintilla(QWidget *parent = nullptr);
+    explicit TScintilla(QWidget* parent = nullptr);
     ~TScintilla() override;
 
     bool BraceHilite = true;
@@ -51,24 +51,24 @@ public:
     TSciFoldDrawFlags FoldDrawFlags() const { return foldDrawFlags_; }
     void SetFoldDrawFlags(TSciFoldDrawFlags flags);
 
-    TSciLanguageManager *LanguageManager() const { return languageManager_; }
+    TSciLanguageManager* LanguageManager() const { return languageManager_; }
     // A change of manager applies the selected language again.
-    void SetLanguageManager(TSciLanguageManager *manager);
+    void SetLanguageManager(TSciLanguageManager* manager);
     QString SelectedLanguage() const { return selectedLanguage_; }
     // Stores the name ("null" for an empty one) and applies it through the manager.
-    void SetSelectedLanguage(const QString &name);
+    void SetSelectedLanguage(const QString& name);
 
     // Unfolds or folds every top-level fold (Shift+Ctrl click in the fold margin).
     void FoldAll();
     // Shows or hides the lines under fold header `line`; `line` ends past the block.
-    void Expand(int &line, bool doExpand, bool force, int levels, int level);
+    void Expand(int& line, bool doExpand, bool force, int levels, int level);
 
     void Loaded() override;
 
 protected:
     void DoCharAdded(int ch) override;
     void DoUpdateUI() override;
-    void DoModified(const TSciModification &m) override;
+    void DoModified(const TSciModification& m) override;
     void DoMarginClick(int modifiers, int position, int margin) override;
     void FontChanged() override;
     void ColorChanged() override;
@@ -78,11 +78,10 @@ protected:
 private:
     void CloseTag();
     void FoldMarginClick(int modifiers, int position);
-    int BraceAtCaret(bool &isColon) const;
+    int BraceAtCaret(bool& isColon) const;
     int ColonBlockEnd(int colonPos) const;
 
-    TSciFolding folding_ = foldCompact | foldComment | foldPreprocessor | foldAtElse | foldHTML |
-                           foldHTMLPreProcessor;
+    TSciFolding folding_ = foldCompact | foldComment | foldPreprocessor | foldAtElse | foldHTML | foldHTMLPreProcessor;
     TSciFoldDrawFlags foldDrawFlags_ = sciBelowIfNotExpanded;
     QPointer<TSciLanguageManager> languageManager_;
     QString selectedLanguage_ = QStringLiteral("null");

@@ -24,7 +24,7 @@ class TSciLibrary {
 public:
     // Looks for "scilexer.dll" in `folder`, ignoring case as Windows does, and keeps
     // the result for the rest of the run (or until the next Load).
-    static bool Load(const QString &folder);
+    static bool Load(const QString& folder);
     static bool IsLoaded();
     static QString Path();  // the file found, empty when none
     // The QScintilla shared library this program is linked with.
@@ -58,74 +58,78 @@ struct TSciModification {
     int FoldLevelPrev = 0;
 };
 
-using TSciNotifyEvent = std::function<void(TScintillaBase *sender)>;
-using TSciPositionEvent = std::function<void(TScintillaBase *sender, int position)>;
-using TSciCharAddedEvent = std::function<void(TScintillaBase *sender, int ch)>;
-using TSciModifiedEvent = std::function<void(TScintillaBase *sender, const TSciModification &m)>;
+using TSciNotifyEvent = std::function<void(TScintillaBase* sender)>;
+using TSciPositionEvent = std::function<void(TScintillaBase* sender, int position)>;
+using TSciCharAddedEvent = std::function<void(TScintillaBase* sender, int ch)>;
+using TSciModifiedEvent = std::function<void(TScintillaBase* sender, const TSciModification& m)>;
 using TSciMacroRecordEvent =
-    std::function<void(TScintillaBase *sender, unsigned msg, unsigned long wParam, long lParam)>;
-using TSciMarginClickEvent =
-    std::function<void(TScintillaBase *sender, int modifiers, int position, int margin)>;
-using TSciNeedShownEvent = std::function<void(TScintillaBase *sender, int position, int length)>;
-using TSciUserListEvent =
-    std::function<void(TScintillaBase *sender, int listType, const QByteArray &text)>;
-using TSciDwellEvent = std::function<void(TScintillaBase *sender, int position, int x, int y)>;
-using TSciModifierPositionEvent =
-    std::function<void(TScintillaBase *sender, int modifiers, int position)>;
-using TSciTextEvent = std::function<void(TScintillaBase *sender, const QByteArray &text)>;
-using TSciScrollEvent = std::function<void(TScintillaBase *sender, int scrollCode)>;
+    std::function<void(TScintillaBase* sender, unsigned msg, unsigned long wParam, long lParam)>;
+using TSciMarginClickEvent = std::function<void(TScintillaBase* sender, int modifiers, int position, int margin)>;
+using TSciNeedShownEvent = std::function<void(TScintillaBase* sender, int position, int length)>;
+using TSciUserListEvent = std::function<void(TScintillaBase* sender, int listType, const QByteArray& text)>;
+using TSciDwellEvent = std::function<void(TScintillaBase* sender, int position, int x, int y)>;
+using TSciModifierPositionEvent = std::function<void(TScintillaBase* sender, int modifiers, int position)>;
+using TSciTextEvent = std::function<void(TScintillaBase* sender, const QByteArray& text)>;
+using TSciScrollEvent = std::function<void(TScintillaBase* sender, int scrollCode)>;
 
 enum TSciBorderStyle { bsNone, bsSingle };
 
 // Windows scroll codes, as OnVScroll reports them.
 enum TSciScrollCode {
-    SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3,
-    SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8,
+    SB_LINEUP = 0,
+    SB_LINEDOWN = 1,
+    SB_PAGEUP = 2,
+    SB_PAGEDOWN = 3,
+    SB_THUMBPOSITION = 4,
+    SB_THUMBTRACK = 5,
+    SB_TOP = 6,
+    SB_BOTTOM = 7,
+    SB_ENDSCROLL = 8,
 };
 
 // The default word characters: letters, digits and underscore.
-extern const char *const kSciDefaultWordChars;
+extern const char* const kSciDefaultWordChars;
 
 class TScintillaBase : public QsciScintillaBase {
 public:
     // Raises ESciException with TSciLibrary::NotFoundMessage() before any widget is
     // made when the editing library is missing.
-    explicit TScintillaBase(QWidget *parent = nullptr);
+    explicit TScintillaBase(QWidget* parent = nullptr);
     ~TScintillaBase() override;
 
     // ---- the message path ------------------------------------------------------------
     long Send(unsigned msg, unsigned long wParam = 0, long lParam = 0) const;
     // A message whose lParam is a NUL-terminated string (recorded with its text).
-    long SendText(unsigned msg, unsigned long wParam, const QByteArray &text) const;
+    long SendText(unsigned msg, unsigned long wParam, const QByteArray& text) const;
     // A message whose both arguments are NUL-terminated strings (SCI_SETPROPERTY).
-    long SendStrings(unsigned msg, const QByteArray &key, const QByteArray &text) const;
+    long SendStrings(unsigned msg, const QByteArray& key, const QByteArray& text) const;
     // A message whose lParam is a buffer the control fills (recorded without text).
-    long SendBuffer(unsigned msg, unsigned long wParam, char *buffer) const;
+    long SendBuffer(unsigned msg, unsigned long wParam, char* buffer) const;
     // SCI_MARKERDEFINEPIXMAP and the like: this control takes a decoded picture rather
     // than XPM text, so `image` (XPM or any format Qt reads) is decoded and the picture
     // sent; the recorder keeps the bytes. Returns false, sending nothing, when the
     // bytes are no picture.
-    bool SendImage(unsigned msg, unsigned long wParam, const QByteArray &image) const;
+    bool SendImage(unsigned msg, unsigned long wParam, const QByteArray& image) const;
     // A colour message: the colour goes as 24-bit RGB, system colours resolved now.
     long SendColor(unsigned msg, unsigned long wParam, TColor color) const;
 
     // The recorder: while on, every message of the send routine is kept in order.
     void StartRecording();
     void StopRecording();
-    const std::vector<TSciMessage> &RecordedMessages() const { return recorded_; }
+    const std::vector<TSciMessage>& RecordedMessages() const { return recorded_; }
 
     // ---- published properties ------------------------------------------------------
     TSciBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TSciBorderStyle style);
     bool ClearUndoAfterSave = false;
     bool ForceMouseRelease = true;
-    const QByteArray &WordChars() const { return wordChars_; }
+    const QByteArray& WordChars() const { return wordChars_; }
     // SCI_SETWORDCHARS; an empty value sends the 52 letters and underscore.
-    void SetWordChars(const QByteArray &chars);
+    void SetWordChars(const QByteArray& chars);
 
-    const TSciFont &Font() const { return font_; }
+    const TSciFont& Font() const { return font_; }
     // Style 32 takes the font, then SCI_STYLECLEARALL copies it onto every style.
-    virtual void SetFont(const TSciFont &font);
+    virtual void SetFont(const TSciFont& font);
     TColor Color() const { return color_; }
     virtual void SetColor(TColor color);
 
@@ -138,27 +142,27 @@ public:
     TSciStreamClassRef StreamClass() const { return streamClass_; }
     void SetStreamClass(TSciStreamClassRef streamClass);
     // Created on first use; ESciException when there is no class or no object results.
-    TSciStreamBase *Streamer();
+    TSciStreamBase* Streamer();
     // Loads only a regular file of at most kMaxDocumentBytes: a folder, device, pipe or
     // socket is refused (ESciException, in Chinese) before anything is read.
-    void LoadFromFile(const QString &fileName);
+    void LoadFromFile(const QString& fileName);
     // Writes beside the target and replaces it only when the whole text is written;
     // a target that is no regular file is refused.
-    void SaveToFile(const QString &fileName);
+    void SaveToFile(const QString& fileName);
     static constexpr qint64 kMaxDocumentBytes = 64LL * 1024 * 1024;
-    void LoadFromStream(QIODevice *stream);
-    void SaveToStream(QIODevice *stream);
+    void LoadFromStream(QIODevice* stream);
+    void SaveToStream(QIODevice* stream);
 
     // ---- text --------------------------------------------------------------------------
     void ClearDocument();
-    void AddText(const QByteArray &text);
-    void AddText(const char *bytes, int length);
+    void AddText(const QByteArray& text);
+    void AddText(const char* bytes, int length);
     int GetTextLength() const { return int(Send(SCI_GETLENGTH)); }
     void Allocate(int bytes) { Send(SCI_ALLOCATE, bytes); }
     bool UndoCollection() const { return Send(SCI_GETUNDOCOLLECTION) != 0; }
     void SetUndoCollection(bool on) { Send(SCI_SETUNDOCOLLECTION, on); }
     QByteArray GetText() const;
-    void SetText(const QByteArray &text) { SendText(SCI_SETTEXT, 0, text); }
+    void SetText(const QByteArray& text) { SendText(SCI_SETTEXT, 0, text); }
     QByteArray GetTextRange(int start, int end) const;
     // New lines take the line end most lines of the text use; a text without line ends
     // (a new file) takes CR LF.
@@ -195,14 +199,14 @@ public:
     // the asm lexer never leaves a keyword style it starts in (a register, say), so
     // every later character would take that style.
     void StyleTo(int position);
-    void GetSelection(int &start, int &end) const;
+    void GetSelection(int& start, int& end) const;
     int SelStart() const { return int(Send(SCI_GETSELECTIONSTART)); }
     void SetSelStart(int pos) { Send(SCI_SETSEL, pos, pos); }
     int SelLength() const;
     void SetSelLength(int length) { Send(SCI_SETSELECTIONEND, SelStart() + length); }
     void SetSel(int anchor, int caret) { Send(SCI_SETSEL, anchor, caret); }
     QByteArray SelectedText() const;
-    void ReplaceSel(const QByteArray &text) { SendText(SCI_REPLACESEL, 0, text); }
+    void ReplaceSel(const QByteArray& text) { SendText(SCI_REPLACESEL, 0, text); }
     // Counts every line of a rectangular selection.
     int SelectionLength() const;
     // The word of letters, digits and "_" around the caret; empty with a selection.
@@ -211,12 +215,12 @@ public:
     void EnsureRangeVisible(int start, int end);
 
     // ---- documents, modified and read-only state -----------------------------------
-    void *GetDocPointer() const { return reinterpret_cast<void *>(Send(SCI_GETDOCPOINTER)); }
+    void* GetDocPointer() const { return reinterpret_cast<void*>(Send(SCI_GETDOCPOINTER)); }
     // Shows `doc`; new lines follow its line ends from then on.
-    void SetDocPointer(void *doc);
-    void *CreateDocument() { return reinterpret_cast<void *>(Send(SCI_CREATEDOCUMENT)); }
-    void AddRefDocument(void *doc) { Send(SCI_ADDREFDOCUMENT, 0, reinterpret_cast<long>(doc)); }
-    void ReleaseDocument(void *doc) { Send(SCI_RELEASEDOCUMENT, 0, reinterpret_cast<long>(doc)); }
+    void SetDocPointer(void* doc);
+    void* CreateDocument() { return reinterpret_cast<void*>(Send(SCI_CREATEDOCUMENT)); }
+    void AddRefDocument(void* doc) { Send(SCI_ADDREFDOCUMENT, 0, reinterpret_cast<long>(doc)); }
+    void ReleaseDocument(void* doc) { Send(SCI_RELEASEDOCUMENT, 0, reinterpret_cast<long>(doc)); }
     bool Modified() const { return Send(SCI_GETMODIFY) != 0; }
     // Marks the document saved unless `modified` is true (which changes nothing).
     void SetModified(bool modified);
@@ -238,21 +242,21 @@ public:
     int GetTargetStart() const { return int(Send(SCI_GETTARGETSTART)); }
     int GetTargetEnd() const { return int(Send(SCI_GETTARGETEND)); }
     void SetSearchFlags(int flags) { Send(SCI_SETSEARCHFLAGS, flags); }
-    int SearchInTarget(const QByteArray &text);
-    int ReplaceTarget(const QByteArray &text);
-    int ReplaceTargetRE(const QByteArray &text);
+    int SearchInTarget(const QByteArray& text);
+    int ReplaceTarget(const QByteArray& text);
+    int ReplaceTargetRE(const QByteArray& text);
     // SCI_FINDTEXT from `start` to `end`; the match start, or -1. `matchEnd` gets its end.
-    int FindText(int flags, int start, int end, const QByteArray &text, int *matchEnd = nullptr);
+    int FindText(int flags, int start, int end, const QByteArray& text, int* matchEnd = nullptr);
     int PositionAfter(int pos) const { return int(Send(SCI_POSITIONAFTER, pos)); }
     int PointXFromPosition(int pos) const { return int(Send(SCI_POINTXFROMPOSITION, 0, pos)); }
     int PointYFromPosition(int pos) const { return int(Send(SCI_POINTYFROMPOSITION, 0, pos)); }
     int TextHeight(int line) const { return int(Send(SCI_TEXTHEIGHT, line)); }
 
     // ---- auto-completion and call tips ---------------------------------------------
-    void AutoCShow(int typedLength, const QByteArray &list) { SendText(SCI_AUTOCSHOW, typedLength, list); }
+    void AutoCShow(int typedLength, const QByteArray& list) { SendText(SCI_AUTOCSHOW, typedLength, list); }
     void AutoCCancel() { Send(SCI_AUTOCCANCEL); }
     bool AutoCActive() const { return Send(SCI_AUTOCACTIVE) != 0; }
-    void AutoCStops(const QByteArray &chars) { SendText(SCI_AUTOCSTOPS, 0, chars); }
+    void AutoCStops(const QByteArray& chars) { SendText(SCI_AUTOCSTOPS, 0, chars); }
     bool CallTipActive() const { return Send(SCI_CALLTIPACTIVE) != 0; }
     bool AutoCIgnoreCase() const { return Send(SCI_AUTOCGETIGNORECASE) != 0; }
     void SetAutoCIgnoreCase(bool on) { Send(SCI_AUTOCSETIGNORECASE, on); }
@@ -306,9 +310,9 @@ protected:
     // Handler slots; each calls its event by default.
     virtual void DoVScroll(int scrollCode);
     virtual void DoCharAdded(int ch);
-    virtual void DoUserListSelection(int listType, const QByteArray &text);
+    virtual void DoUserListSelection(int listType, const QByteArray& text);
     virtual void DoUpdateUI();
-    virtual void DoModified(const TSciModification &m);
+    virtual void DoModified(const TSciModification& m);
     virtual void DoMarginClick(int modifiers, int position, int margin);
     virtual void DoSavePointReached();
     virtual void DoSavePointLeft();
@@ -324,7 +328,7 @@ protected:
     virtual void DoHotSpotDoubleClick(int modifiers, int position);
     virtual void DoMacroRecord(unsigned msg, unsigned long wParam, long lParam);
     virtual void DoCallTipClick(int position);
-    virtual void DoAutoCSelection(const QByteArray &text);
+    virtual void DoAutoCSelection(const QByteArray& text);
     virtual void DoAutoCCancelled();
     virtual void DoIndicatorClick(int modifiers, int position);
     virtual void DoIndicatorRelease(int modifiers, int position);
@@ -337,19 +341,19 @@ protected:
     virtual void FontChanged();
     virtual void ColorChanged();
 
-    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
     struct TextSnapshot {
         QByteArray Text;
         bool Modified = false;
     };
-    void ReadStream(QIODevice *stream);
+    void ReadStream(QIODevice* stream);
     TextSnapshot TakeSnapshot() const;
-    void RestoreSnapshot(const TextSnapshot &snapshot);
+    void RestoreSnapshot(const TextSnapshot& snapshot);
     void ConnectNotifications();
-    long Record(unsigned msg, unsigned long wParam, long lParam, const QByteArray *text,
-                const QByteArray *key = nullptr) const;
+    long Record(unsigned msg, unsigned long wParam, long lParam, const QByteArray* text,
+                const QByteArray* key = nullptr) const;
 
     TSciBorderStyle borderStyle_ = bsSingle;
     QByteArray wordChars_;

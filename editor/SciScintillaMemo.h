@@ -15,19 +15,19 @@ class TScintillaMemo;
 // The editor's text seen as a list of lines (bytes, line ends excluded).
 class TScintillaStrings {
 public:
-    explicit TScintillaStrings(TScintillaMemo *editor) : editor_(editor) {}
+    explicit TScintillaStrings(TScintillaMemo* editor) : editor_(editor) {}
 
     // The control's line count, one less when the last line is empty.
     int Count() const;
     QByteArray Get(int index) const;
-    void Put(int index, const QByteArray &text);
-    void Insert(int index, const QByteArray &text);
-    void Add(const QByteArray &text) { Insert(Count(), text); }
+    void Put(int index, const QByteArray& text);
+    void Insert(int index, const QByteArray& text);
+    void Add(const QByteArray& text) { Insert(Count(), text); }
     void Delete(int index);
     void Clear();
     QByteArray Text() const;
     // Line ends become LF in LF mode and CR LF otherwise; identical text changes nothing.
-    void SetText(const QByteArray &text);
+    void SetText(const QByteArray& text);
     // Redrawing is off between the outermost begin and end; the end repaints.
     void BeginUpdate();
     void EndUpdate();
@@ -36,7 +36,7 @@ public:
     std::function<void()> OnChange;
 
 private:
-    TScintillaMemo *editor_;
+    TScintillaMemo* editor_;
     int updateCount_ = 0;
 };
 
@@ -58,7 +58,7 @@ enum TSciWrapVisualFlagLocation : unsigned { sciEndByText = 1u << 0, sciStartByT
 
 class TScintillaMemo : public TScintillaBase {
 public:
-    explicit TScintillaMemo(QWidget *parent = nullptr);
+    explicit TScintillaMemo(QWidget* parent = nullptr);
     ~TScintillaMemo() override;
 
     TCaret Caret{this};
@@ -73,7 +73,7 @@ public:
     TMargin Gutter4{this, 4};
     TScintillaStrings Lines{this};
     TSciKeyCommandCollection KeyCommands{this};
-    TSciController &Controller() { return controller_; }
+    TSciController& Controller() { return controller_; }
 
     bool AutoCloseBraces = false;
     bool AutoCloseQuotes = false;
@@ -115,7 +115,7 @@ public:
     int ControlCharSymbol() const { return int(Send(SCI_GETCONTROLCHARSYMBOL)); }
     void SetControlCharSymbol(int ch) { Send(SCI_SETCONTROLCHARSYMBOL, ch); }
 
-    TMargin &Gutter(int number);
+    TMargin& Gutter(int number);
 
     // The marker that points at the line of the message shown from the output list.
     static constexpr int kErrorMarker = 2;
@@ -134,12 +134,12 @@ protected:
     void DoCharAdded(int ch) override;
     // Lines added or removed, another text, a zoom or a font change may change the
     // room the line numbers need.
-    void DoModified(const TSciModification &m) override;
+    void DoModified(const TSciModification& m) override;
     void DoZoom() override;
     void FontChanged() override;
     void WholeTextReplaced() override { FitLineNumberMargins(); }
     // Keys the control cannot tell apart (the keypad's + - /) go through the table here.
-    void keyPressEvent(QKeyEvent *e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void KeepIndentAfterNewLine(int ch);

@@ -11,7 +11,7 @@ namespace {
 
 bool IsLineEndChar(int ch) { return ch == '\n' || ch == '\r'; }
 
-bool IsMultiLine(const QByteArray &text) { return text.contains('\n') || text.contains('\r'); }
+bool IsMultiLine(const QByteArray& text) { return text.contains('\n') || text.contains('\r'); }
 
 }  // namespace
 
@@ -19,9 +19,8 @@ bool IsMultiLine(const QByteArray &text) { return text.contains('\n') || text.co
 
 // Forward from the caret the search starts one past the selection end, backward one
 // before its start, so the match just found (or one touching the caret) is passed over.
-TSciSearchReplace::Range TSciSearchReplace::SearchRange(bool backwards) const
-{
-    const TScintillaBase &editor = *Editor();
+TSciSearchReplace::Range TSciSearchReplace::SearchRange(bool backwards) const {
+    const TScintillaBase& editor = *Editor();
     int selStart = 0, selEnd = 0;
     editor.GetSelection(selStart, selEnd);
     const int length = editor.GetTextLength();
@@ -38,9 +37,8 @@ TSciSearchReplace::Range TSciSearchReplace::SearchRange(bool backwards) const
     return range;
 }
 
-int TSciSearchReplace::FindInTarget(const Search &search, int from, int to) const
-{
-    TScintillaBase &editor = *Editor();
+int TSciSearchReplace::FindInTarget(const Search& search, int from, int to) const {
+    TScintillaBase& editor = *Editor();
     editor.SetTargetStart(from);
     editor.SetTargetEnd(to);
     editor.SetSearchFlags(search.Flags);
@@ -48,22 +46,18 @@ int TSciSearchReplace::FindInTarget(const Search &search, int from, int to) cons
 }
 
 // The match is the target: its lines are unfolded, it is selected and its text kept.
-void TSciSearchReplace::ShowMatch()
-{
-    TScintillaBase &editor = *Editor();
+void TSciSearchReplace::ShowMatch() {
+    TScintillaBase& editor = *Editor();
     const int start = editor.GetTargetStart();
     const int end = editor.GetTargetEnd();
     editor.EnsureRangeVisible(start, end);
     editor.SetSel(start, end);
     lastFoundText_ = QString::fromUtf8(editor.SelectedText());
-    if (OnTextFound)
-        OnTextFound(this);
+    if (OnTextFound) OnTextFound(this);
 }
 
-void TSciSearchReplace::SearchReplace(bool replace, bool backwards, int mode)
-{
-    if (!Editor() || SearchText.isEmpty())
-        return;
+void TSciSearchReplace::SearchReplace(bool replace, bool backwards, int mode) {
+    if (!Editor() || SearchText.isEmpty()) return;
     Search search;
     search.Text = SearchText.toUtf8();
     search.Replacement = ReplaceText.toUtf8();
@@ -71,25 +65,20 @@ void TSciSearchReplace::SearchReplace(bool replace, bool backwards, int mode)
     search.Backwards = backwards;
     search.Searched = SearchRange(backwards);
     if (FindInTarget(search, search.Searched.Start, search.Searched.End) < 0) {
-        if (OnTextNotFound)
-            OnTextNotFound(this);
+        if (OnTextNotFound) OnTextNotFound(this);
         return;
     }
     ShowMatch();
-    if (replace)
-        ReplaceMatches(search, mode);
+    if (replace) ReplaceMatches(search, mode);
 }
 
 // ---- replacing ------------------------------------------------------------------------------
 
 // The answer for the current match; the first replace-all opens the undo group.
-int TSciSearchReplace::Answer(int previous, int mode, bool &undoGroupOpen)
-{
-    if (previous == sraReplaceAll)
-        return previous;
+int TSciSearchReplace::Answer(int previous, int mode, bool& undoGroupOpen) {
+    if (previous == sraReplaceAll) return previous;
     const int answer = mode == srmReplace ? sraReplace : mode == srmReplaceAll ? sraReplaceAll : ConfirmReplace();
-    if (!Editor())
-        return sraClose;
+    if (!Editor()) return sraClose;
     if (answer == sraReplaceAll && !undoGroupOpen) {
         Editor()->BeginUndoAction();
         undoGroupOpen = true;
@@ -100,15 +89,14 @@ int TSciSearchReplace::Answer(int previous, int mode, bool &undoGroupOpen)
 // Replaces the current match and the following ones in the searched range as the
 // answers say. The end of a forward range (the start of a backward one) moves with the
 // text replaced before it, so the range keeps covering the same text.
-void TSciSearchReplace::ReplaceMatches(Search &search, int mode)
-{
+void TSciSearchReplace::ReplaceMatches(Search& search, int mode) {
     replacedCount_ = 0;
-    Range &range = search.Searched;
+    Range& range = search.Searched;
     int answer = sraReplace;
     bool undoGroupOpen = false;
     bool found = true;
     while (found && answer != sraClose) {
-        TScintillaBase &editor = *Editor();
+        TScintillaBase& editor = *Editor();
         const int matchStart = editor.GetTargetStart();
         const int matchEnd = editor.GetTargetEnd();
         const bool empty = matchStart == matchEnd;
@@ -117,15 +105,13 @@ void TSciSearchReplace::ReplaceMatches(Search &search, int mode)
         int restart = 0;
         int growth = 0;
         if (answer == sraReplace || answer == sraReplaceAll) {
-            const int replaced = SearchRegex ? editor.ReplaceTargetRE(search.Replacement)
-                                             : editor.ReplaceTarget(search.Replacement);
+            const int replaced =
+                SearchRegex ? editor.ReplaceTargetRE(search.Replacement) : editor.ReplaceTarget(search.Replacement);
             ++replacedCount_;
             growth = replaced - (matchEnd - matchStart);
             restart = matchStart + replaced + (stepOverLineEnd ? 1 : 0);
-            if (empty)
-                restart = editor.PositionAfter(restart);
-            if (OnTextReplaced)
-                OnTextReplaced(this);
+            if (empty) restart = editor.PositionAfter(restart);
+            if (OnTextReplaced) OnTextReplaced(this);
         } else if (answer == sraSkip) {
             restart = matchEnd + 1;
         } else {
@@ -139,21 +125,16 @@ void TSciSearchReplace::ReplaceMatches(Search &search, int mode)
             range.End += growth;
             found = restart < range.End && FindInTarget(search, restart, range.End) >= 0;
         }
-        if (found)
-            ShowMatch();
+        if (found) ShowMatch();
     }
-    if (!Editor())
-        return;
-    if (undoGroupOpen)
-        Editor()->EndUndoAction();
-    if (SearchSelectionOnly)
-        SelectSearchedRange(search);
+    if (!Editor()) return;
+    if (undoGroupOpen) Editor()->EndUndoAction();
+    if (SearchSelectionOnly) SelectSearchedRange(search);
 }
 
-void TSciSearchReplace::SelectSearchedRange(const Search &search)
-{
+void TSciSearchReplace::SelectSearchedRange(const Search& search) {
     // Backward ranges run from their end (the lower position) to their start.
-    const Range &range = search.Searched;
+    const Range& range = search.Searched;
     const int anchor = search.Backwards ? range.End : range.Start;
     const int caret = search.Backwards ? range.Start : range.End;
     Editor()->SetSel(anchor, caret);
@@ -162,34 +143,30 @@ void TSciSearchReplace::SelectSearchedRange(const Search &search)
 
 // ---- dialogs ----------------------------------------------------------------------------
 
-int TSciSearchReplace::ExecuteDialog(QDialog &dialog) { return dialog.exec(); }
+int TSciSearchReplace::ExecuteDialog(QDialog& dialog) { return dialog.exec(); }
 
-int TSciSearchReplace::RunDialog(QDialog &dialog)
-{
+int TSciSearchReplace::RunDialog(QDialog& dialog) {
     openDialog_ = &dialog;
     const int result = ExecuteDialog(dialog);
     openDialog_ = nullptr;
     return result;
 }
 
-int TSciSearchReplace::ConfirmReplace()
-{
-    TScintillaBase *editor = Editor();
-    if (!editor)
-        return sraClose;
+int TSciSearchReplace::ConfirmReplace() {
+    TScintillaBase* editor = Editor();
+    if (!editor) return sraClose;
     const int matchStart = editor->GetTargetStart();
-    QWidget *client = editor->viewport();
-    const QPoint match = client->mapToGlobal(
-        QPoint(editor->PointXFromPosition(matchStart), editor->PointYFromPosition(matchStart)));
+    QWidget* client = editor->viewport();
+    const QPoint match =
+        client->mapToGlobal(QPoint(editor->PointXFromPosition(matchStart), editor->PointYFromPosition(matchStart)));
     const QRect area(client->mapToGlobal(QPoint(0, 0)), client->size());
     TConfirmReplaceDialog dialog(editor->window());
     dialog.PrepareShow(area, match, editor->TextHeight(editor->LineFromPosition(matchStart)), SearchText);
     return RunDialog(dialog);
 }
 
-void TSciSearchReplace::FillSearchDialog(TTextSearchDialog &dialog)
-{
-    const TScintillaBase &editor = *Editor();
+void TSciSearchReplace::FillSearchDialog(TTextSearchDialog& dialog) {
+    const TScintillaBase& editor = *Editor();
     dialog.SetSearchBackwards(SearchBackwards);
     dialog.SetSearchCaseSensitive(SearchCaseSensitive);
     dialog.SetSearchFromCaret(SearchFromCaret);
@@ -199,8 +176,7 @@ void TSciSearchReplace::FillSearchDialog(TTextSearchDialog &dialog)
     QString text = SearchText;
     if (SearchForSelWord && !dialog.SearchInSelection()) {
         const QByteArray word = editor.WordAtCaret();
-        if (!word.isEmpty())
-            text = QString::fromUtf8(word);
+        if (!word.isEmpty()) text = QString::fromUtf8(word);
     }
     dialog.SetSearchTextHistory(searchHistory_);
     dialog.SetSearchText(text);
@@ -209,8 +185,7 @@ void TSciSearchReplace::FillSearchDialog(TTextSearchDialog &dialog)
     dialog.SetSearchPopupMenu(SearchPopupMenu);
 }
 
-void TSciSearchReplace::TakeSearchDialog(const TTextSearchDialog &dialog)
-{
+void TSciSearchReplace::TakeSearchDialog(const TTextSearchDialog& dialog) {
     SearchBackwards = dialog.SearchBackwards();
     SearchCaseSensitive = dialog.SearchCaseSensitive();
     SearchFromCaret = dialog.SearchFromCaret();
@@ -221,39 +196,31 @@ void TSciSearchReplace::TakeSearchDialog(const TTextSearchDialog &dialog)
     searchHistory_ = dialog.SearchTextHistory().mid(0, kSciHistorySize);
 }
 
-void TSciSearchReplace::ShowSearchDialog()
-{
-    if (!Editor())
-        return;
+void TSciSearchReplace::ShowSearchDialog() {
+    if (!Editor()) return;
     TTextSearchDialog dialog(Editor()->window());
     FillSearchDialog(dialog);
     DoBeforeShow();
-    if (RunDialog(dialog) != QDialog::Accepted)
-        return;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
     DoAfterShow();
     TakeSearchDialog(dialog);
-    if (!SearchText.isEmpty())
-        SearchReplace(false, SearchBackwards, srmAsk);
+    if (!SearchText.isEmpty()) SearchReplace(false, SearchBackwards, srmAsk);
     SearchSelectionOnly = false;
 }
 
-void TSciSearchReplace::ShowReplaceDialog()
-{
-    if (!Editor())
-        return;
+void TSciSearchReplace::ShowReplaceDialog() {
+    if (!Editor()) return;
     TTextReplaceDialog dialog(Editor()->window());
     FillSearchDialog(dialog);
     dialog.SetReplaceTextHistory(replaceHistory_);
     dialog.SetReplaceText(ReplaceText);
     dialog.SetReplacePopupMenu(ReplacePopupMenu);
     DoBeforeShow();
-    if (RunDialog(dialog) != QDialog::Accepted)
-        return;
+    if (RunDialog(dialog) != QDialog::Accepted) return;
     DoAfterShow();
     TakeSearchDialog(dialog);
     ReplaceText = dialog.ReplaceText();
     replaceHistory_ = dialog.ReplaceTextHistory().mid(0, kSciHistorySize);
-    if (!SearchText.isEmpty())
-        SearchReplace(true, SearchBackwards, srmAsk);
+    if (!SearchText.isEmpty()) SearchReplace(true, SearchBackwards, srmAsk);
     SearchSelectionOnly = false;
 }

@@ -10,7 +10,7 @@ class TTextSearchDialog;
 
 class TSciSearchReplace : public TSciSearchReplaceBase {
 public:
-    explicit TSciSearchReplace(QObject *parent = nullptr) : TSciSearchReplaceBase(parent) {}
+    explicit TSciSearchReplace(QObject* parent = nullptr) : TSciSearchReplaceBase(parent) {}
 
     // Shows the confirm dialog beside the current match (the target).
     int ConfirmReplace() override;
@@ -24,11 +24,11 @@ public:
 protected:
     // Shows a dialog modally and returns its result; the one place where the
     // component waits for the user.
-    virtual int ExecuteDialog(QDialog &dialog);
+    virtual int ExecuteDialog(QDialog& dialog);
 
 private:
     // ExecuteDialog with the dialog remembered as the open dialog meanwhile.
-    int RunDialog(QDialog &dialog);
+    int RunDialog(QDialog& dialog);
 
     // The searched range: `start` to `end`, with start > end for a backward search.
     struct Range {
@@ -45,12 +45,12 @@ private:
     };
 
     Range SearchRange(bool backwards) const;
-    int FindInTarget(const Search &search, int from, int to) const;
+    int FindInTarget(const Search& search, int from, int to) const;
     void ShowMatch();
-    void ReplaceMatches(Search &search, int mode);
-    int Answer(int previous, int mode, bool &undoGroupOpen);
-    void SelectSearchedRange(const Search &search);
+    void ReplaceMatches(Search& search, int mode);
+    int Answer(int previous, int mode, bool& undoGroupOpen);
+    void SelectSearchedRange(const Search& search);
 
-    void FillSearchDialog(TTextSearchDialog &dialog);
-    void TakeSearchDialog(const TTextSearchDialog &dialog);
+    void FillSearchDialog(TTextSearchDialog& dialog);
+    void TakeSearchDialog(const TTextSearchDialog& dialog);
 };

@@ -3,26 +3,18 @@
 
 #include "SciScintillaBase.h"
 
-void TSciSearchReplaceBase::DoBeforeShow()
-{
-    if (BeforeShow)
-        BeforeShow(this);
+void TSciSearchReplaceBase::DoBeforeShow() {
+    if (BeforeShow) BeforeShow(this);
 }
 
-void TSciSearchReplaceBase::DoAfterShow()
-{
-    if (AfterShow)
-        AfterShow(this);
+void TSciSearchReplaceBase::DoAfterShow() {
+    if (AfterShow) AfterShow(this);
 }
 
-int TSciSearchReplaceBase::SearchFlags() const
-{
+int TSciSearchReplaceBase::SearchFlags() const {
     int flags = 0;
-    if (SearchCaseSensitive)
-        flags |= QsciScintillaBase::SCFIND_MATCHCASE;
-    if (SearchWholeWords)
-        flags |= QsciScintillaBase::SCFIND_WHOLEWORD;
-    if (SearchRegex)
-        flags |= QsciScintillaBase::SCFIND_REGEXP;
+    if (SearchCaseSensitive) flags |= QsciScintillaBase::SCFIND_MATCHCASE;
+    if (SearchWholeWords) flags |= QsciScintillaBase::SCFIND_WHOLEWORD;
+    if (SearchRegex) flags |= QsciScintillaBase::SCFIND_REGEXP;
     return flags;
 }

@@ -15,7 +15,7 @@
 
 class TSciSearchReplaceBase;
 
-using TSciSearchReplaceEvent = std::function<void(TSciSearchReplaceBase *sender)>;
+using TSciSearchReplaceEvent = std::function<void(TSciSearchReplaceBase* sender)>;
 
 // The answers of the confirm dialog (the dialog results of its four buttons).
 enum TSciReplaceAnswer { sraClose = 2, sraReplace = 6, sraSkip = 7, sraReplaceAll = 10 };
@@ -28,7 +28,7 @@ constexpr int kSciHistorySize = 10;
 
 class TSciSearchReplaceBase : public QObject {
 public:
-    explicit TSciSearchReplaceBase(QObject *parent = nullptr) : QObject(parent) {}
+    explicit TSciSearchReplaceBase(QObject* parent = nullptr) : QObject(parent) {}
 
     // ---- options and texts ---------------------------------------------------------
     bool SearchBackwards = false;
@@ -49,8 +49,8 @@ public:
     int ReplacedCount() const { return replacedCount_; }
 
     // The reference clears itself when the editor is destroyed.
-    TScintillaBase *Editor() const { return editor_; }
-    void SetEditor(TScintillaBase *editor) { editor_ = editor; }
+    TScintillaBase* Editor() const { return editor_; }
+    void SetEditor(TScintillaBase* editor) { editor_ = editor; }
 
     // ---- events (none by default) ------------------------------------------------------
     TSciSearchReplaceEvent OnTextFound;
@@ -61,12 +61,12 @@ public:
 
     // ---- state that is not published -------------------------------------------------
     // Newest first, at most kSciHistorySize entries each.
-    const QStringList &SearchHistory() const { return searchHistory_; }
-    const QStringList &ReplaceHistory() const { return replaceHistory_; }
+    const QStringList& SearchHistory() const { return searchHistory_; }
+    const QStringList& ReplaceHistory() const { return replaceHistory_; }
     // The text of the last match, as the control held it.
-    const QString &LastFoundText() const { return lastFoundText_; }
+    const QString& LastFoundText() const { return lastFoundText_; }
     // The dialog being shown, or none.
-    QDialog *OpenDialog() const { return openDialog_; }
+    QDialog* OpenDialog() const { return openDialog_; }
 
     // ---- operations, in slot order ---------------------------------------------------------
     // Asks about the replacement of the current match; one of TSciReplaceAnswer.

@@ -21,27 +21,27 @@ using SciEncodingKind = std::uint8_t;
 // LoadFromFile or SaveToFile.
 class TSciStreamBase {
 public:
-    explicit TSciStreamBase(TScintillaBase *editor) : editor_(editor) {}
+    explicit TSciStreamBase(TScintillaBase* editor) : editor_(editor) {}
     virtual ~TSciStreamBase() = default;
-    TSciStreamBase(const TSciStreamBase &) = delete;
-    TSciStreamBase &operator=(const TSciStreamBase &) = delete;
+    TSciStreamBase(const TSciStreamBase&) = delete;
+    TSciStreamBase& operator=(const TSciStreamBase&) = delete;
 
     // Writes the editor's whole text to a writable stream.
-    virtual void SaveText(QIODevice *stream) = 0;
+    virtual void SaveText(QIODevice* stream) = 0;
     // Reads the whole stream into the editor, whose text is already empty.
-    virtual void LoadText(QIODevice *stream) = 0;
+    virtual void LoadText(QIODevice* stream) = 0;
     virtual SciEncodingKind GetEncoding() const = 0;
     virtual void SetEncoding(SciEncodingKind kind) = 0;
     // Kept for stream classes that need a hook here; nothing calls it.
     virtual void UnusedOperation() = 0;
     // A text a stream class may keep per document; the document tabs hand it back
     // when a document becomes active again.
-    virtual void SetStreamData(const QString &text) = 0;
+    virtual void SetStreamData(const QString& text) = 0;
 
-    TScintillaBase *Editor() const { return editor_; }
+    TScintillaBase* Editor() const { return editor_; }
 
 private:
-    TScintillaBase *editor_;
+    TScintillaBase* editor_;
 };
 
 // Stands for a class reference: the name of a stream class and how to make one.
@@ -52,14 +52,13 @@ private:
 // A factory may return null; the editor then reports that no streamer could be made.
 struct TSciStreamClass {
     QString Name;
-    std::function<std::unique_ptr<TSciStreamBase>(TScintillaBase *editor)> Create;
+    std::function<std::unique_ptr<TSciStreamBase>(TScintillaBase* editor)> Create;
 };
 
 // Null means "no class assigned".
-using TSciStreamClassRef = const TSciStreamClass *;
+using TSciStreamClassRef = const TSciStreamClass*;
 
 template <class StreamT>
-std::unique_ptr<TSciStreamBase> SciStreamFactory(TScintillaBase *editor)
-{
+std::unique_ptr<TSciStreamBase> SciStreamFactory(TScintillaBase* editor) {
     return std::make_unique<StreamT>(editor);
 }

@@ -28,12 +28,10 @@ constexpr SystemColorSource kSystemColors[] = {
     {COLOR_BTNFACE, true, QPalette::Button, 0xF0F0F0},
 };
 
-std::uint32_t ResolveSystemColor(std::uint32_t index)
-{
-    for (const SystemColorSource &source : kSystemColors) {
-        if (source.Index != index)
-            continue;
-        if (source.FromPalette && qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+std::uint32_t ResolveSystemColor(std::uint32_t index) {
+    for (const SystemColorSource& source : kSystemColors) {
+        if (source.Index != index) continue;
+        if (source.FromPalette && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
             const QColor c = QGuiApplication::palette().color(QPalette::Active, source.Role);
             return HexRGB((std::uint32_t(c.red()) << 16) | (c.green() << 8) | c.blue());
         }
@@ -44,8 +42,8 @@ std::uint32_t ResolveSystemColor(std::uint32_t index)
 
 // Windows font names of the stored forms and the fontconfig pattern that stands in.
 struct FontStandIn {
-    const char *WindowsName;
-    const char *Pattern;
+    const char* WindowsName;
+    const char* Pattern;
 };
 
 constexpr FontStandIn kFontStandIns[] = {
@@ -54,25 +52,24 @@ constexpr FontStandIn kFontStandIns[] = {
     {"宋体", ":lang=zh-cn"},
 };
 
-QString FontconfigFamily(const char *pattern)
-{
+QString FontconfigFamily(const char* pattern) {
     QString family;
-    FcPattern *query = FcNameParse(reinterpret_cast<const FcChar8 *>(pattern));
-    if (!query)
-        return family;
+    FcPattern* query = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
+    if (!query) return family;
     FcConfigSubstitute(nullptr, query, FcMatchPattern);
     FcDefaultSubstitute(query);
     FcResult result = FcResultNoMatch;
-    if (FcPattern *match = FcFontMatch(nullptr, query, &result)) {
-        FcChar8 *name = nullptr;
+    if (FcPattern* match = FcFontMatch(nullptr, query, &result)) {
+        FcChar8* name = nullptr;
         if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch)
-            family = QString::fromUtf8(reinterpret_cast<const char *>(name));
+            family = QString::fromUtf8(reinterpret_cast<const char*>(name));
         FcPatternDestroy(match);
     }
     FcPatternDestroy(query);
     return family;
 }
 
+// clang-format off
 constexpr TSciIdent kCodePages[] = {
     {1, "cpDefault"},       {0, "cpAnsi"},          {65001, "cpUTF8"},     {186, "cpBaltic"},
     {136, "cpChineseBig5"}, {238, "cpEastEurope"},  {134, "cpGB2312"},     {161, "cpGreek"},
@@ -81,48 +78,37 @@ constexpr TSciIdent kCodePages[] = {
     {130, "cpJohab"},       {177, "cpHebrew"},      {178, "cpArabic"},     {163, "cpVietnamese"},
     {222, "cpThai"},        {1000, "cp8859_15"},
 };
+// clang-format on
 
 }  // namespace
 
 const std::span<const TSciIdent> kSciCodePageIdents(kCodePages);
 
-std::optional<int> SciIdentToValue(std::span<const TSciIdent> table, const QString &name)
-{
-    for (const TSciIdent &ident : table)
-        if (name.compare(QLatin1String(ident.Name), Qt::CaseInsensitive) == 0)
-            return ident.Value;
+std::optional<int> SciIdentToValue(std::span<const TSciIdent> table, const QString& name) {
+    for (const TSciIdent& ident : table)
+        if (name.compare(QLatin1String(ident.Name), Qt::CaseInsensitive) == 0) return ident.Value;
     return std::nullopt;
 }
 
-QString SciValueToIdent(std::span<const TSciIdent> table, int value)
-{
-    for (const TSciIdent &ident : table)
-        if (ident.Value == value)
-            return QString::fromLatin1(ident.Name);
+QString SciValueToIdent(std::span<const TSciIdent> table, int value) {
+    for (const TSciIdent& ident : table)
+        if (ident.Value == value) return QString::fromLatin1(ident.Name);
     return {};
 }
 
-std::uint32_t ColorToRGB(TColor color)
-{
-    if (IsSystemColor(color))
-        return ResolveSystemColor(color & 0xFF);
+std::uint32_t ColorToRGB(TColor color) {
+    if (IsSystemColor(color)) return ResolveSystemColor(color & 0xFF);
     return color & 0xFFFFFF;
 }
 
-void InstallSciFontSubstitutes()
-{
+void InstallSciFontSubstitutes() {
     static bool installed = false;
-    if (installed)
-        return;
+    if (installed) return;
     installed = true;
-    for (const FontStandIn &standIn : kFontStandIns) {
+    for (const FontStandIn& standIn : kFontStandIns) {
         const QString family = FontconfigFamily(standIn.Pattern);
-        if (!family.isEmpty())
-            QFont::insertSubstitution(QString::fromUtf8(standIn.WindowsName), family);
+        if (!family.isEmpty()) QFont::insertSubstitution(QString::fromUtf8(standIn.WindowsName), family);
     }
 }
 
-QString ResolvedFontFamily(const QString &family)
-{
-    return QFontInfo(QFont(family)).family();
-}
+QString ResolvedFontFamily(const QString& family) { return QFontInfo(QFont(family)).family(); }

@@ -10,9 +10,8 @@
 // The exception class of the editor layer: a plain message exception.
 class ESciException : public std::runtime_error {
 public:
-    explicit ESciException(const QString &message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
-    const QString &Message() const { return message_; }
+    explicit ESciException(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& Message() const { return message_; }
 
 private:
     QString message_;
@@ -45,10 +44,7 @@ constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
 constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
 
 // A colour written the way web pages and the course notes write it: HexRGB(0x0080FF).
-constexpr TColor HexRGB(std::uint32_t rgb)
-{
-    return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
-}
+constexpr TColor HexRGB(std::uint32_t rgb) { return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF); }
 
 constexpr bool IsSystemColor(TColor c) { return (c & 0xFF000000) == clSystemColor; }
 
@@ -59,8 +55,8 @@ std::uint32_t ColorToRGB(TColor color);
 // The editor font: what the control's default style 32 receives on a font change.
 struct TSciFont {
     QString Name = QStringLiteral("Courier New");
-    int Size = 10;       // points
-    int CharSet = 1;     // the control's character-set number (1 = default)
+    int Size = 10;    // points
+    int CharSet = 1;  // the control's character-set number (1 = default)
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
@@ -73,7 +69,7 @@ struct TSciFont {
 void InstallSciFontSubstitutes();
 
 // The font family that Qt draws for `family` after the substitutes above.
-QString ResolvedFontFamily(const QString &family);
+QString ResolvedFontFamily(const QString& family);
 
 // Messages that this Scintilla no longer has; they are still sent and ignored.
 enum TSciRetiredMessage : unsigned {
@@ -84,12 +80,12 @@ enum TSciRetiredMessage : unsigned {
 // A value with the identifier under which stored settings write it ("cpUTF8").
 struct TSciIdent {
     int Value;
-    const char *Name;
+    const char* Name;
 };
 
 // The code page identifiers; the value is the one the control would receive.
 extern const std::span<const TSciIdent> kSciCodePageIdents;
 
 // Identifier lookups; names compare without regard to case.
-std::optional<int> SciIdentToValue(std::span<const TSciIdent> table, const QString &name);
+std::optional<int> SciIdentToValue(std::span<const TSciIdent> table, const QString& name);
 QString SciValueToIdent(std::span<const TSciIdent> table, int value);

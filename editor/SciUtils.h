@@ -4,7 +4,7 @@
 #include <QByteArray>
 
 // The letters and underscore that an empty WordChars stands for (no digits).
-extern const char *const kSciLetterWordChars;
+extern const char* const kSciLetterWordChars;
 
 // "0"-"9", "A"-"Z", "a"-"z" and "_": the fixed set of the word at the caret.
 bool SciIsFixedWordChar(int ch);
@@ -19,9 +19,9 @@ QByteArray SciLineEnd(int eolMode);
 // The mode of the line end most lines of `text` use (CR LF, a lone CR or a lone LF).
 // Text without line ends, and a tie that includes CR LF, give CR LF; LF wins a tie
 // with CR.
-int SciDominantEolMode(const char *text, qsizetype length);
+int SciDominantEolMode(const char* text, qsizetype length);
 // Every CR LF, CR and LF of `text` becomes `lineEnd`.
-QByteArray SciConvertLineEnds(const QByteArray &text, const QByteArray &lineEnd);
+QByteArray SciConvertLineEnds(const QByteArray& text, const QByteArray& lineEnd);
 
 // The control's range and search structures (Sci_TextRange, Sci_TextToFind).
 struct SciCharacterRange {
@@ -30,10 +30,10 @@ struct SciCharacterRange {
 };
 struct SciTextRange {
     SciCharacterRange chrg;
-    char *lpstrText;
+    char* lpstrText;
 };
 struct SciTextToFind {
     SciCharacterRange chrg;
-    const char *lpstrText;
+    const char* lpstrText;
     SciCharacterRange chrgText;
 };

@@ -8,14 +8,14 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace asmora::toolkit;
-  const std::string line(reinterpret_cast<const char*>(data), size);
-  const auto arguments = splitWindowsCommandLine(line);
-  for (const Quoting quoting : {Quoting::WhenNeeded, Quoting::Always}) {
-    std::string again;
-    for (const auto& argument : arguments) again += quoteWindowsArgument(argument, quoting) + " ";
-    if (splitWindowsCommandLine(again) != arguments) std::abort();
-  }
-  for (const auto& argument : arguments) (void)isSlashSwitch(argument);
-  return 0;
+    using namespace asmora::toolkit;
+    const std::string line(reinterpret_cast<const char*>(data), size);
+    const auto arguments = splitWindowsCommandLine(line);
+    for (const Quoting quoting : {Quoting::WhenNeeded, Quoting::Always}) {
+        std::string again;
+        for (const auto& argument : arguments) again += quoteWindowsArgument(argument, quoting) + " ";
+        if (splitWindowsCommandLine(again) != arguments) std::abort();
+    }
+    for (const auto& argument : arguments) (void)isSlashSwitch(argument);
+    return 0;
 }

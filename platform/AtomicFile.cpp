@@ -21,11 +21,14 @@ asmora::toolkit::AtomicWriteOptions optionsFor(bool executable) {
 QString reasonFor(const asmora::toolkit::WriteProblem& problem) {
     using Kind = asmora::toolkit::WriteProblem::Kind;
     switch (problem.kind) {
-    case Kind::DanglingLink: return QStringLiteral("它是一个指向不存在位置的符号链接。");
-    case Kind::NotRegular:
-        return QStringLiteral("它不是普通文件，而是%1，不能写入。").arg(fileKindName(problem.fileKind));
-    case Kind::ReadOnly: return QStringLiteral("文件是只读的。");
-    case Kind::System: break;
+        case Kind::DanglingLink:
+            return QStringLiteral("它是一个指向不存在位置的符号链接。");
+        case Kind::NotRegular:
+            return QStringLiteral("它不是普通文件，而是%1，不能写入。").arg(fileKindName(problem.fileKind));
+        case Kind::ReadOnly:
+            return QStringLiteral("文件是只读的。");
+        case Kind::System:
+            break;
     }
     return systemReason(problem.error);
 }
@@ -51,7 +54,9 @@ void AtomicWrite::commit() {
     check();
 }
 
-QString AtomicWrite::temporaryPath() const { return QFile::decodeName(QByteArray::fromStdString(file_.temporaryPath())); }
+QString AtomicWrite::temporaryPath() const {
+    return QFile::decodeName(QByteArray::fromStdString(file_.temporaryPath()));
+}
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes, bool executable) {
     AtomicWrite file(path, executable);
@@ -59,6 +64,8 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, bool exec
     file.commit();
 }
 
-int removeStaleTemporaryFiles(const QString& path) { return asmora::toolkit::removeStaleTemporaryFiles(nativePath(path)); }
+int removeStaleTemporaryFiles(const QString& path) {
+    return asmora::toolkit::removeStaleTemporaryFiles(nativePath(path));
+}
 
 }  // namespace platform

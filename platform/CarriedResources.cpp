@@ -32,9 +32,7 @@ QString carriedResourcePath(const QString& type, const QString& name) {
     return QString();
 }
 
-bool hasCarriedResource(const QString& type, const QString& name) {
-    return !carriedResourcePath(type, name).isEmpty();
-}
+bool hasCarriedResource(const QString& type, const QString& name) { return !carriedResourcePath(type, name).isEmpty(); }
 
 QByteArray carriedResource(const QString& type, const QString& name) {
     const QString path = carriedResourcePath(type, name);

@@ -12,11 +12,16 @@ namespace {
 
 QMessageBox::Icon qtIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Error: return QMessageBox::Critical;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::None: break;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -36,10 +41,14 @@ constexpr ButtonRow kButtons[] = {
 
 QMessageBox::StandardButtons qtButtons(MessageButtons buttons) {
     switch (buttons) {
-    case MessageButtons::Ok: return QMessageBox::Ok;
-    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MessageButtons::Ok:
+            return QMessageBox::Ok;
+        case MessageButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case MessageButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -109,8 +118,7 @@ int QtDialogService::messageBox(QWidget* parent, const QString& text, const QStr
         box.setText(columnsHtml(text));
     }
     for (const ButtonRow& row : kButtons)
-        if (QAbstractButton* button = box.button(row.button))
-            button->setText(QString::fromUtf16(row.caption));
+        if (QAbstractButton* button = box.button(row.button)) button->setText(QString::fromUtf16(row.caption));
     const auto chosen = static_cast<QMessageBox::StandardButton>(box.exec());
     for (const ButtonRow& row : kButtons)
         if (row.button == chosen) return row.answer;

@@ -23,8 +23,8 @@ enum DialogAnswer : int { IdOk = 1, IdCancel = 2, IdYes = 6, IdNo = 7 };
 
 struct FileDialogRequest {
     QString title;
-    QString filter;            // Windows form: "描述|*.asm|描述|*.txt"
-    int filterIndex = 1;       // 1-based, as Windows counts
+    QString filter;       // Windows form: "描述|*.asm|描述|*.txt"
+    int filterIndex = 1;  // 1-based, as Windows counts
     QString initialFolder;
     QString fileName;
     QString defaultExtension;  // ".asm" or "*.asm"
@@ -34,7 +34,7 @@ struct FileDialogRequest {
 struct FileDialogResult {
     bool accepted = false;
     QString path;
-    int filterIndex = 1;       // the filter chosen, 1-based
+    int filterIndex = 1;  // the filter chosen, 1-based
 };
 
 // A whole number asked for in a small dialog ("转到行").

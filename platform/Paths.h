@@ -26,7 +26,7 @@ QString chooseProgramFolder(const QString& executableFolder, const QString& user
 // The folder of the running executable as the system reports it (/proc/self/exe).
 QString executablePath();
 
-bool fileExists(const QString& path);       // a file (not a folder) is at path
+bool fileExists(const QString& path);  // a file (not a folder) is at path
 bool folderExists(const QString& path);
 
 // Resolves `path` as Windows would on a case-insensitive file system: when the exact

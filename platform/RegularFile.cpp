@@ -23,14 +23,14 @@ Error notRegularError(const QString& path, FileKind kind) {
 }
 
 Error tooLargeError(const QString& path, qint64 maxBytes) {
-    return openError(path, QStringLiteral("文件太大：最多只能打开 %1 字节（%2 MB）的文件。")
-                               .arg(maxBytes)
-                               .arg(maxBytes / (1024 * 1024)));
+    return openError(
+        path,
+        QStringLiteral("文件太大：最多只能打开 %1 字节（%2 MB）的文件。").arg(maxBytes).arg(maxBytes / (1024 * 1024)));
 }
 
 // Checks the open descriptor, the one that will be read, not the name.
 void checkOpened(int fd, const QString& path, qint64 maxBytes) {
-    struct stat status{};
+    struct stat status {};
     if (::fstat(fd, &status) != 0) throw openError(path, systemReason(errno));
     const FileKind kind = asmora::toolkit::fileKindOfMode(status.st_mode);
     if (kind != FileKind::Regular) throw notRegularError(path, kind);
@@ -43,13 +43,20 @@ FileKind fileKindOf(const QString& path) { return asmora::toolkit::fileKindOf(QF
 
 QString fileKindName(FileKind kind) {
     switch (kind) {
-    case FileKind::Missing: return QStringLiteral("不存在的文件");
-    case FileKind::Regular: return QStringLiteral("普通文件");
-    case FileKind::Folder: return QStringLiteral("文件夹");
-    case FileKind::Device: return QStringLiteral("设备文件");
-    case FileKind::Pipe: return QStringLiteral("管道（FIFO）");
-    case FileKind::Socket: return QStringLiteral("套接字");
-    case FileKind::Unknown: break;
+        case FileKind::Missing:
+            return QStringLiteral("不存在的文件");
+        case FileKind::Regular:
+            return QStringLiteral("普通文件");
+        case FileKind::Folder:
+            return QStringLiteral("文件夹");
+        case FileKind::Device:
+            return QStringLiteral("设备文件");
+        case FileKind::Pipe:
+            return QStringLiteral("管道（FIFO）");
+        case FileKind::Socket:
+            return QStringLiteral("套接字");
+        case FileKind::Unknown:
+            break;
     }
     return QStringLiteral("特殊文件");
 }

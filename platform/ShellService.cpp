@@ -33,13 +33,22 @@ QStringList XtermShellService::consoleCommand(const QString& hostProgram, const 
     return {QStringLiteral("-maximized"),
             QStringLiteral("-u8"),
             QStringLiteral("-cjk_width"),
-            QStringLiteral("-fa"), kHalfWidthFont,
-            QStringLiteral("-fd"), kDoubleWidthFont,
-            QStringLiteral("-fs"), kFontSize,
-            QStringLiteral("-bg"), QStringLiteral("black"),
-            QStringLiteral("-fg"), QStringLiteral("white"),
-            QStringLiteral("-T"), fileNameOf(batchPath),
-            QStringLiteral("-e"), hostProgram, QStringLiteral("--console-host"), batchPath};
+            QStringLiteral("-fa"),
+            kHalfWidthFont,
+            QStringLiteral("-fd"),
+            kDoubleWidthFont,
+            QStringLiteral("-fs"),
+            kFontSize,
+            QStringLiteral("-bg"),
+            QStringLiteral("black"),
+            QStringLiteral("-fg"),
+            QStringLiteral("white"),
+            QStringLiteral("-T"),
+            fileNameOf(batchPath),
+            QStringLiteral("-e"),
+            hostProgram,
+            QStringLiteral("--console-host"),
+            batchPath};
 }
 
 bool XtermShellService::openBatchMaximized(const QString& batchPath) {

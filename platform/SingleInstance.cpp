@@ -18,7 +18,8 @@ QString SingleInstanceLock::currentSession() {
     QString session = QString::number(::getuid());
     for (const char* variable : {"XDG_SESSION_ID", "WAYLAND_DISPLAY", "DISPLAY"}) {
         const QByteArray value = qgetenv(variable);
-        if (!value.isEmpty()) return session + u'/' + QString::fromLatin1(variable) + u'=' + QString::fromLocal8Bit(value);
+        if (!value.isEmpty())
+            return session + u'/' + QString::fromLatin1(variable) + u'=' + QString::fromLocal8Bit(value);
     }
     return session;
 }

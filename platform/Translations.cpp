@@ -24,20 +24,13 @@ struct MenuText {
 // The built-in context menu of the editing control. "ContextMenu" is the menu of the
 // plain control; "QsciScintilla" the standard menu of its richer widget.
 constexpr MenuText kEditorMenu[] = {
-    {"ContextMenu", "Undo", u"撤销"},
-    {"ContextMenu", "Redo", u"恢复"},
-    {"ContextMenu", "Cut", u"剪切"},
-    {"ContextMenu", "Copy", u"复制"},
-    {"ContextMenu", "Paste", u"粘贴"},
-    {"ContextMenu", "Delete", u"删除"},
-    {"ContextMenu", "Select All", u"全选"},
-    {"QsciScintilla", "&Undo", u"撤销(&U)"},
-    {"QsciScintilla", "&Redo", u"恢复(&R)"},
-    {"QsciScintilla", "Cu&t", u"剪切(&T)"},
-    {"QsciScintilla", "&Copy", u"复制(&C)"},
-    {"QsciScintilla", "&Paste", u"粘贴(&P)"},
-    {"QsciScintilla", "Delete", u"删除"},
-    {"QsciScintilla", "Select All", u"全选"},
+    {"ContextMenu", "Undo", u"撤销"},        {"ContextMenu", "Redo", u"恢复"},
+    {"ContextMenu", "Cut", u"剪切"},         {"ContextMenu", "Copy", u"复制"},
+    {"ContextMenu", "Paste", u"粘贴"},       {"ContextMenu", "Delete", u"删除"},
+    {"ContextMenu", "Select All", u"全选"},  {"QsciScintilla", "&Undo", u"撤销(&U)"},
+    {"QsciScintilla", "&Redo", u"恢复(&R)"}, {"QsciScintilla", "Cu&t", u"剪切(&T)"},
+    {"QsciScintilla", "&Copy", u"复制(&C)"}, {"QsciScintilla", "&Paste", u"粘贴(&P)"},
+    {"QsciScintilla", "Delete", u"删除"},    {"QsciScintilla", "Select All", u"全选"},
 };
 
 const QLocale kChinese(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China);

@@ -39,7 +39,7 @@ private:
     QString name_;
     QString sheet_;
     bool active_ = true;
-    QString before_;   // the application's sheet before the engine took over
+    QString before_;  // the application's sheet before the engine took over
 };
 
 }  // namespace asmora::skins

@@ -12,8 +12,8 @@ namespace {
 
 // Display names in store order; each names its sheet stored/<name>.qss.
 constexpr const char* kSkinNames[] = {
-    "ClearBlue",       "GNOME-Green",     "LunaBlue",           "Royale1-HOMESTEAD", "Vista",
-    "GUIRelax-CINDER", "RoueGrey-SLIM",   "RoyaleGlass-INDIGO", "ClearLooks-HUMAN",  "Extensis-COPPER",
+    "ClearBlue",       "GNOME-Green",   "LunaBlue",           "Royale1-HOMESTEAD", "Vista",
+    "GUIRelax-CINDER", "RoueGrey-SLIM", "RoyaleGlass-INDIGO", "ClearLooks-HUMAN",  "Extensis-COPPER",
 };
 constexpr int kSkinCount = static_cast<int>(std::size(kSkinNames));
 

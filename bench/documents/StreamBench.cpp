@@ -22,36 +22,31 @@ namespace {
 // One line of a course program with a Chinese comment, in UTF-8.
 const std::string kLine = "        mov     eax, [ebx+4]    ; 取出数组的下一个元素，累加到总和\r\n";
 
-std::string MakeUtf8Text(std::size_t bytes)
-{
+std::string MakeUtf8Text(std::size_t bytes) {
     std::string text;
     text.reserve(bytes + kLine.size());
     while (text.size() < bytes) text += kLine;
     return text;
 }
 
-bool WriteFile(const QString &path, const std::string &bytes)
-{
+bool WriteFile(const QString& path, const std::string& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) &&
            file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
 }
 
-double Seconds(const std::function<void()> &work)
-{
+double Seconds(const std::function<void()>& work) {
     QElapsedTimer timer;
     timer.start();
     work();
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
-void Report(const char *what, double megabytes, double seconds)
-{
+void Report(const char* what, double megabytes, double seconds) {
     std::printf("%-44s %8.3f s %9.1f MB/s\n", what, seconds, megabytes / seconds);
 }
 
-double RunIconv(const QString &from, const QString &to, const QString &input, const QString &output)
-{
+double RunIconv(const QString& from, const QString& to, const QString& input, const QString& output) {
     return Seconds([&] {
         QProcess iconv;
         iconv.setStandardOutputFile(output);
@@ -62,8 +57,7 @@ double RunIconv(const QString &from, const QString &to, const QString &input, co
 
 }  // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 50.0;
     QTemporaryDir folder;
@@ -85,8 +79,7 @@ int main(int argc, char **argv)
     }
     const double ansiMB = static_cast<double>(ansi.size()) / (1024 * 1024);
     const double utf8MB = static_cast<double>(utf8.size() + 3) / (1024 * 1024);
-    std::printf("sample: %.1f MB in code page 936, %.1f MB in UTF-8 (MB = 2^20 bytes of the file)\n\n", ansiMB,
-                utf8MB);
+    std::printf("sample: %.1f MB in code page 936, %.1f MB in UTF-8 (MB = 2^20 bytes of the file)\n\n", ansiMB, utf8MB);
 
     TScintillaBase editor;
     editor.SetStreamClass(&TSciMyStream::StreamClass);
@@ -103,7 +96,9 @@ int main(int argc, char **argv)
     Report("load UTF-16LE (kind 2)", utf8MB, Seconds([&] { editor.LoadFromFile(outPath); }));
 
     std::printf("\n");
-    Report("iconv CP936 -> UTF-8", ansiMB, RunIconv(QStringLiteral("CP936"), QStringLiteral("UTF-8"), ansiPath, outPath));
-    Report("iconv UTF-8 -> CP936", utf8MB, RunIconv(QStringLiteral("UTF-8"), QStringLiteral("CP936"), plainUtf8Path, outPath));
+    Report("iconv CP936 -> UTF-8", ansiMB,
+           RunIconv(QStringLiteral("CP936"), QStringLiteral("UTF-8"), ansiPath, outPath));
+    Report("iconv UTF-8 -> CP936", utf8MB,
+           RunIconv(QStringLiteral("UTF-8"), QStringLiteral("CP936"), plainUtf8Path, outPath));
     return 0;
 }

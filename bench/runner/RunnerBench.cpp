@@ -16,8 +16,7 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    const char* command =
-        R"(sh -c "yes 0123456789012345678901234567890123456789012345678 | head -n 1000000")";
+    const char* command = R"(sh -c "yes 0123456789012345678901234567890123456789012345678 | head -n 1000000")";
     constexpr double kBytes = 50.0 * 1000 * 1000;
     for (int round = 0; round < 3; ++round) {
         asmora::build::TOutputList list;
@@ -25,9 +24,7 @@ int main(int argc, char** argv) {
         QElapsedTimer gapClock;
         qint64 longestGap = 0;
         QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            longestGap = std::max(longestGap, gapClock.restart());
-        });
+        QObject::connect(&ticker, &QTimer::timeout, [&] { longestGap = std::max(longestGap, gapClock.restart()); });
         ticker.start(1);
         gapClock.start();
         QElapsedTimer clock;

@@ -14,8 +14,8 @@ public:
     QStringList openedBatches;
     QList<QPair<QString, QString>> started;  // program, arguments
     bool succeed = true;
-    QString missing;     // what missingFor answers
-    QStringList host;    // what hostRows answers
+    QString missing;   // what missingFor answers
+    QStringList host;  // what hostRows answers
 
     bool openBatchMaximized(const QString& batchPath) override {
         openedBatches.append(batchPath);

@@ -32,8 +32,8 @@ public:
     QList<FileDialogRequest> saveRequests;
     QList<NumberRequest> numberRequests;
 
-    int messageBox(QWidget*, const QString& text, const QString& caption, MessageIcon icon,
-                   MessageButtons buttons, MessageLayout layout = MessageLayout::Plain) override {
+    int messageBox(QWidget*, const QString& text, const QString& caption, MessageIcon icon, MessageButtons buttons,
+                   MessageLayout layout = MessageLayout::Plain) override {
         shown.append({text, caption, icon, buttons, layout});
         if (!answers.isEmpty()) return answers.dequeue();
         return buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel ? IdOk : IdNo;

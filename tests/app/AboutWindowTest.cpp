@@ -60,7 +60,11 @@ TEST_F(AboutWindowTest, HasTheFixedLayoutOfTheAboutWindow) {
     EXPECT_EQ(about->size(), QSize(519, 335));
     EXPECT_EQ(about->minimumSize(), about->maximumSize());
     EXPECT_EQ(about->windowTitle(), QStringLiteral("关于  ") + makerWebAddress());
-    const struct { QGroupBox* group; const char16_t* title; QRect geometry; } groups[] = {
+    const struct {
+        QGroupBox* group;
+        const char16_t* title;
+        QRect geometry;
+    } groups[] = {
         {about->GroupBox1, u"教材图片", {8, 8, 193, 289}},
         {about->GroupBox2, u"教材简介", {208, 8, 305, 129}},
         {about->GroupBox3, u"程序制作", {208, 144, 305, 81}},

@@ -90,10 +90,12 @@ TEST_F(AssociationTest, AssociatingTwiceGivesTheSameFilesAndTheMessageTwice) {
 }
 
 TEST_F(AssociationTest, OtherEntriesAndOtherProgramsStay) {
-    put(config("mimeapps.list"), "# mine\n[Added Associations]\ntext/plain=gedit.desktop;\n\n"
-                                 "[Default Applications]\ntext/x-asm=kate.desktop;\ntext/html=firefox.desktop;\n");
-    put(data("applications/QVL_ASM.desktop"), "[Desktop Entry]\nType=Application\nName=Old\nComment=kept\n"
-                                              "MimeType=text/plain;\nExec=old %f\n\n[Desktop Action Edit]\nExec=edit %f\n");
+    put(config("mimeapps.list"),
+        "# mine\n[Added Associations]\ntext/plain=gedit.desktop;\n\n"
+        "[Default Applications]\ntext/x-asm=kate.desktop;\ntext/html=firefox.desktop;\n");
+    put(data("applications/QVL_ASM.desktop"),
+        "[Desktop Entry]\nType=Application\nName=Old\nComment=kept\n"
+        "MimeType=text/plain;\nExec=old %f\n\n[Desktop Action Edit]\nExec=edit %f\n");
     put(data("applications/other.desktop"), "[Desktop Entry]\nName=Other\n");
     associate();
     EXPECT_EQ(contents(config("mimeapps.list")),
@@ -101,8 +103,9 @@ TEST_F(AssociationTest, OtherEntriesAndOtherProgramsStay) {
               "[Default Applications]\ntext/x-asm=QVL_ASM.desktop;\ntext/html=firefox.desktop;\n");
     EXPECT_EQ(contents(data("applications/QVL_ASM.desktop")),
               "[Desktop Entry]\nType=Application\nName=QorvelAsmora\nComment=kept\n"
-              "MimeType=text/plain;text/x-asm;\nExec=\"" + platform::executablePath().toUtf8() + "\" %f\nIcon=" +
-                  path("bin/asm.ico").toUtf8() + "\n\n[Desktop Action Edit]\nExec=edit %f\n");
+              "MimeType=text/plain;text/x-asm;\nExec=\"" +
+                  platform::executablePath().toUtf8() + "\" %f\nIcon=" + path("bin/asm.ico").toUtf8() +
+                  "\n\n[Desktop Action Edit]\nExec=edit %f\n");
     EXPECT_EQ(contents(data("applications/other.desktop")), "[Desktop Entry]\nName=Other\n");
 }
 
@@ -169,8 +172,7 @@ TEST(DesktopExecValue, QuotesTheProgramAndEscapesWhatTheLauncherWouldRead) {
     EXPECT_EQ(desktopExecValue("/opt/my asm/asmora"), R"("/opt/my asm/asmora" %f)");
     // Inside quotes ", `, $ and \ take a backslash; the string rules then double
     // every backslash; a literal % is written %%.
-    EXPECT_EQ(desktopExecValue(R"(/a"b/c`d/$e/f\g/100%/asmora)"),
-              R"("/a\\"b/c\\`d/\\$e/f\\\\g/100%%/asmora" %f)");
+    EXPECT_EQ(desktopExecValue(R"(/a"b/c`d/$e/f\g/100%/asmora)"), R"("/a\\"b/c\\`d/\\$e/f\\\\g/100%%/asmora" %f)");
 }
 
 // A desktop that follows the freedesktop rules (GIO here) finds the type of a .asm
@@ -180,7 +182,8 @@ TEST_F(AssociationTest, AFileManagerOpensAnAsmFileWithTheProgram) {
     if (gio.isEmpty()) GTEST_SKIP() << "gio is not installed";
     // A stand-in for the program that writes down the arguments it was given.
     const QString recorder = path("tools/record args");
-    writeFile("tools/record args", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/args.txt\"\n");
+    writeFile("tools/record args",
+              "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/args.txt\"\n");
     QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     writeAssociation(AssociationPlaces::forUser(), programFolder(), recorder);
     refreshDesktopDatabase(AssociationPlaces::forUser());

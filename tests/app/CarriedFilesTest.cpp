@@ -38,8 +38,10 @@ std::vector<ListedFile> readList() {
 
 CheckRule ruleOf(const QString& check) {
     static const std::pair<const char16_t*, CheckRule> kRules[] = {
-        {u"entry", CheckRule::Entry},   {u"reported", CheckRule::Reported},
-        {u"always-write", CheckRule::AlwaysWrite}, {u"silent", CheckRule::Silent},
+        {u"entry", CheckRule::Entry},
+        {u"reported", CheckRule::Reported},
+        {u"always-write", CheckRule::AlwaysWrite},
+        {u"silent", CheckRule::Silent},
         {u"association", CheckRule::Association},
     };
     for (const auto& [name, rule] : kRules)
@@ -83,7 +85,9 @@ TEST(CarriedFiles, TheBundleHoldsTheBytesOfEachRowsOrigin) {
         const QByteArray carried = platform::carriedResource(row.type, row.name);
         if (row.kind == u"library") {
             // The system's editing library: a shared object, whatever its version.
-            EXPECT_TRUE(carried.startsWith("\x7f" "ELF"));
+            EXPECT_TRUE(
+                carried.startsWith("\x7f"
+                                   "ELF"));
             continue;
         }
         EXPECT_FALSE(carried.isEmpty());

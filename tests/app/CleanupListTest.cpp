@@ -16,7 +16,10 @@ class CleanupListTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     TCleanupList list{platform::ProgramFolder(dir.path())};
-    void SetUp() override { QDir(dir.path()).mkpath("bin"); list.reset(); }
+    void SetUp() override {
+        QDir(dir.path()).mkpath("bin");
+        list.reset();
+    }
     QString path(const QString& tail) const { return dir.path() + u'/' + tail; }
     void touch(const QString& tail) const {
         QDir().mkpath(QFileInfo(path(tail)).path());
@@ -38,9 +41,9 @@ TEST_F(CleanupListTest, ProcessingDeletesWorkFilesAndACopiedHeaderOnly) {
     for (const char* tail : {"w/Debug/lab1.obj", "w/Debug/lab1.ilk", "w/Debug/lab1.pdb", "w/Debug/lab1.exe",
                              "w/Debug/lab1.lst", "own/Debug/p.obj", "own/io.h"})
         touch(tail);
-    list.addRecord(path("w/lab1.asm"));   // no io.h there yet: "0"
-    list.addRecord(path("own/p.asm"));    // the folder has its own io.h: "1"
-    touch("w/io.h");                      // copied by assembling afterwards
+    list.addRecord(path("w/lab1.asm"));  // no io.h there yet: "0"
+    list.addRecord(path("own/p.asm"));   // the folder has its own io.h: "1"
+    touch("w/io.h");                     // copied by assembling afterwards
     list.process();
     for (const char* gone : {"w/Debug/lab1.obj", "w/Debug/lab1.ilk", "w/Debug/lab1.pdb", "w/io.h", "own/Debug/p.obj"})
         EXPECT_FALSE(QFile::exists(path(gone))) << gone;

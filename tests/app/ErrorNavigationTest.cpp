@@ -43,8 +43,8 @@ protected:
     // The lines that carry the error mark.
     std::vector<int> markedLines() const {
         std::vector<int> lines;
-        for (int line = 0; (line = int(window->editor().Send(B::SCI_MARKERNEXT, line,
-                                                          1 << TScintillaMemo::kErrorMarker))) >= 0;
+        for (int line = 0;
+             (line = int(window->editor().Send(B::SCI_MARKERNEXT, line, 1 << TScintillaMemo::kErrorMarker))) >= 0;
              ++line)
             lines.push_back(line);
         return lines;
@@ -100,9 +100,8 @@ TEST_F(ErrorNavigationTest, NextAndPreviousGoRoundTheMessageRows) {
     const struct {
         MenuId item;
         int row;
-    } steps[] = {{MenuId::NextError, 1}, {MenuId::NextError, 2},     {MenuId::NextError, 3},
-                 {MenuId::NextError, 4}, {MenuId::NextError, 1},     {MenuId::PreviousError, 4},
-                 {MenuId::PreviousError, 3}};
+    } steps[] = {{MenuId::NextError, 1}, {MenuId::NextError, 2},     {MenuId::NextError, 3},    {MenuId::NextError, 4},
+                 {MenuId::NextError, 1}, {MenuId::PreviousError, 4}, {MenuId::PreviousError, 3}};
     for (const auto& step : steps) {
         trigger(step.item);
         EXPECT_EQ(window->outputList().currentRow(), step.row) << componentName(step.item).toStdString();

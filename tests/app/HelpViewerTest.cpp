@@ -47,8 +47,11 @@ TEST(HelpFormat, ReadsTheTitleTheContentsAndWhereEachSectionStarts) {
     const HelpDocument help = parseHelp(kSample);
     EXPECT_EQ(help.title, QStringLiteral("调试器帮助"));
     ASSERT_EQ(help.contents.size(), 4);
-    const struct { const char16_t* title; int level; int line; } want[] = {
-        {u"1. 按键", 0, 9}, {u"1.1 单步", 1, 12}, {u"2. 内存", 0, 14}, {u"3. 没有这一节", 0, -1}};
+    const struct {
+        const char16_t* title;
+        int level;
+        int line;
+    } want[] = {{u"1. 按键", 0, 9}, {u"1.1 单步", 1, 12}, {u"2. 内存", 0, 14}, {u"3. 没有这一节", 0, -1}};
     for (int entry = 0; entry < 4; ++entry) {
         EXPECT_EQ(help.contents[entry].title, QString::fromUtf16(want[entry].title)) << entry;
         EXPECT_EQ(help.contents[entry].level, want[entry].level) << entry;
@@ -64,7 +67,9 @@ TEST(HelpFormat, AFileWithoutContentsHasATitleAndNoEntries) {
 }
 
 TEST(HelpFormat, DecodesUtf8WithOrWithoutBomAndCodePage936) {
-    EXPECT_EQ(decodeHelpText("\xEF\xBB\xBF" "目录\r\n  1. 界面\r\n"), QStringLiteral("目录\n  1. 界面\n"));
+    EXPECT_EQ(decodeHelpText("\xEF\xBB\xBF"
+                             "目录\r\n  1. 界面\r\n"),
+              QStringLiteral("目录\n  1. 界面\n"));
     EXPECT_EQ(decodeHelpText("\xB0\xEF\xD6\xFA\r\n"), QStringLiteral("帮助\n"));  // 帮助 in code page 936
     EXPECT_EQ(decodeHelpText("a\rb"), QStringLiteral("a\nb"));
 }

@@ -20,7 +20,8 @@ protected:
     QString setting(const char* key) {
         const QByteArray text = readFile("bin/setting.ini");
         for (const QByteArray& line : text.split('\n'))
-            if (line.startsWith(QByteArray(key) + '=')) return QString::fromLatin1(line.mid(qstrlen(key) + 1)).trimmed();
+            if (line.startsWith(QByteArray(key) + '='))
+                return QString::fromLatin1(line.mid(qstrlen(key) + 1)).trimmed();
         return QString();
     }
     void changeState(Qt::WindowStates before, Qt::WindowStates now) {
@@ -41,9 +42,15 @@ TEST_F(MainWindowTest, HidingTheRightColumnTwiceShowsItAgainAndStoresZero) {
 }
 
 TEST_F(MainWindowTest, EverySwitchWritesItsKey) {
-    const struct { MenuId item; const char* key; } rows[] = {
-        {MenuId::HideCommandArea, "Hide_CommandControl"}, {MenuId::HideFolderBar, "Hide_FilePath"}, {MenuId::SkipToolKitCheck, "AutoCheckASM"},
-        {MenuId::SkipDebugTips, "Show_DebugTips"},      {MenuId::SkinsOff, "Not_UseSkin"},
+    const struct {
+        MenuId item;
+        const char* key;
+    } rows[] = {
+        {MenuId::HideCommandArea, "Hide_CommandControl"},
+        {MenuId::HideFolderBar, "Hide_FilePath"},
+        {MenuId::SkipToolKitCheck, "AutoCheckASM"},
+        {MenuId::SkipDebugTips, "Show_DebugTips"},
+        {MenuId::SkinsOff, "Not_UseSkin"},
     };
     for (const auto& row : rows) {
         const bool before = window->action(row.item)->isChecked();

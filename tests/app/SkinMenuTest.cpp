@@ -11,9 +11,9 @@
 using namespace asmora::app;
 
 namespace {
-const QStringList kOrder = {"ClearBlue",       "GNOME-Green",   "LunaBlue",           "Royale1-HOMESTEAD",
-                            "Vista",           "GUIRelax-CINDER", "RoueGrey-SLIM",    "RoyaleGlass-INDIGO",
-                            "ClearLooks-HUMAN", "Extensis-COPPER"};
+const QStringList kOrder = {
+    "ClearBlue",       "GNOME-Green",   "LunaBlue",           "Royale1-HOMESTEAD", "Vista",
+    "GUIRelax-CINDER", "RoueGrey-SLIM", "RoyaleGlass-INDIGO", "ClearLooks-HUMAN",  "Extensis-COPPER"};
 }  // namespace
 
 class SkinMenuTest : public AppFixture {
@@ -30,7 +30,8 @@ protected:
         start();
         QElapsedTimer clock;
         clock.start();
-        while (!window->skinMenu()->built() && clock.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+        while (!window->skinMenu()->built() && clock.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
         EXPECT_TRUE(window->skinMenu()->built());
         return *window;
     }

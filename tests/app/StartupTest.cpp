@@ -54,7 +54,8 @@ TEST_F(AppFixture, AStartWithoutSettingsReportsAndWritesTheWholeToolKit) {
     ASSERT_EQ(rows.size(), 2 + 16 + 1);
     EXPECT_EQ(rows[0], QStringLiteral("正在加载汇编主程序......"));
     EXPECT_EQ(rows[1], QStringLiteral("当前目录: ") + folder.path());
-    for (int i = 2; i < 18; ++i) EXPECT_TRUE(rows[i].endsWith(QStringLiteral("  【文件丢失,修复成功】。"))) << rows[i].toStdString();
+    for (int i = 2; i < 18; ++i)
+        EXPECT_TRUE(rows[i].endsWith(QStringLiteral("  【文件丢失,修复成功】。"))) << rows[i].toStdString();
     EXPECT_EQ(rows[2], QStringLiteral("汇编主程序：dm.dll  【文件丢失,修复成功】。"));
     EXPECT_EQ(rows[17], QStringLiteral("汇编主程序：Kernel32.Lib  【文件丢失,修复成功】。"));
     EXPECT_EQ(rows[18], kFinal);
@@ -190,12 +191,15 @@ TEST_F(AppFixture, AnUnusableSettingsFileIsWarnedAboutAtStartAndNamedByTheToolKi
         const char16_t* problem;
     } cases[] = {
         {"folder", [&] { return QDir().mkpath(settings); }, u"它不是普通文件，而是文件夹，不能打开。"},
-        {"link to /dev/zero", [&] { return QFile::link("/dev/zero", settings); }, u"它不是普通文件，而是设备文件，不能打开。"},
+        {"link to /dev/zero", [&] { return QFile::link("/dev/zero", settings); },
+         u"它不是普通文件，而是设备文件，不能打开。"},
         {"fifo", [&] { return ::mkfifo(QFile::encodeName(settings).constData(), 0600) == 0; },
          u"它不是普通文件，而是管道（FIFO），不能打开。"},
         {"broken lines",
          [&] {
-             writeFile("bin/setting.ini", QByteArray("\x7f" "ELF\x01\x01\x01\0\0\0", 10));
+             writeFile("bin/setting.ini", QByteArray("\x7f"
+                                                     "ELF\x01\x01\x01\0\0\0",
+                                                     10));
              return true;
          },
          u"第 1 行不是设置文件的格式，文件可能已损坏。"},
@@ -209,7 +213,8 @@ TEST_F(AppFixture, AnUnusableSettingsFileIsWarnedAboutAtStartAndNamedByTheToolKi
         ASSERT_EQ(dialogs.shown.size(), 1) << c.what;
         EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("设置文件错误"));
         EXPECT_EQ(dialogs.shown[0].icon, platform::MessageIcon::Warning);
-        EXPECT_TRUE(dialogs.shown[0].text.startsWith(QStringLiteral("设置文件 %1 无法使用：\n%2\n").arg(settings, problem)))
+        EXPECT_TRUE(
+            dialogs.shown[0].text.startsWith(QStringLiteral("设置文件 %1 无法使用：\n%2\n").arg(settings, problem)))
             << dialogs.shown[0].text.toStdString();
         // The defaults hold, and the tool-kit check names the file after its rows.
         EXPECT_TRUE(form.autoExecuteBox().isChecked()) << c.what;
@@ -223,7 +228,12 @@ TEST_F(AppFixture, AnUnusableSettingsFileIsWarnedAboutAtStartAndNamedByTheToolKi
         form.action(MenuId::HideButtonColumn)->trigger();
         EXPECT_EQ(dialogs.shown.size(), special ? 2 : 1) << c.what;
         EXPECT_EQ(QFileInfo(settings).isFile(), !special) << c.what;
-        if (!special) EXPECT_TRUE(readFile("bin/setting.ini").startsWith(QByteArray("\x7f" "ELF", 4))) << c.what;
+        if (!special)
+            EXPECT_TRUE(readFile("bin/setting.ini")
+                            .startsWith(QByteArray("\x7f"
+                                                   "ELF",
+                                                   4)))
+                << c.what;
         window.reset();
         QFile::remove(settings);
         QDir().rmdir(settings);

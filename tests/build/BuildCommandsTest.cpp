@@ -109,9 +109,9 @@ TEST_F(BuildCommandsTest, AssemblingAPathWithBlanksAndChineseQuotesItWholeInEver
 // argument: quotes and backslashes cannot end the argument or start an option.
 TEST_F(BuildCommandsTest, CommandsSplitBackIntoThePathsWhateverTheirNamesHold) {
     const QStringList folders = {
-        QStringLiteral("/w/plain"),         QStringLiteral("/w/a\" -Fo \"x"),   QStringLiteral("/w/back\\"),
-        QStringLiteral("/w/back\\\\\"q"),   QStringLiteral("/w/tab\there"),     QStringLiteral("/w/line\nbreak"),
-        QStringLiteral("/w/'$(x)`;|&<>*?"), QStringLiteral("/w/汇编 50%&1"),     QStringLiteral("/w/ lead and trail "),
+        QStringLiteral("/w/plain"),         QStringLiteral("/w/a\" -Fo \"x"), QStringLiteral("/w/back\\"),
+        QStringLiteral("/w/back\\\\\"q"),   QStringLiteral("/w/tab\there"),   QStringLiteral("/w/line\nbreak"),
+        QStringLiteral("/w/'$(x)`;|&<>*?"), QStringLiteral("/w/汇编 50%&1"),  QStringLiteral("/w/ lead and trail "),
     };
     for (const QString& folder : folders) {
         for (const QString& name : {QStringLiteral("a\" -Fo \"evil.asm"), QStringLiteral("x\\.asm"),
@@ -135,8 +135,8 @@ TEST_F(BuildCommandsTest, ADottedNameAndAnUpperCaseExtensionAreAssembled) {
     currentPath = source(QStringLiteral("a.b.ASM"));
     assembleSource(context());
     const QString debug = student.path() + "/Debug/";
-    EXPECT_EQ(commandBox.text(), "bin/ml.exe /c /coff /Fl\"" + debug + "a.b.lst\" /Fo \"" + debug +
-                                     "a.b.obj\" /Zi \"" + currentPath + "\" ");
+    EXPECT_EQ(commandBox.text(), "bin/ml.exe /c /coff /Fl\"" + debug + "a.b.lst\" /Fo \"" + debug + "a.b.obj\" /Zi \"" +
+                                     currentPath + "\" ");
     EXPECT_EQ(executed.size(), 1);
 }
 
@@ -199,14 +199,10 @@ TEST_F(BuildCommandsTest, LinkWritesItsHeaderAndCommandWithoutSavingDeletingOrPa
     output.addRow(QStringLiteral("old row"));
     linkObject(context());
     const QStringList rows = {
-        "",
-        kDashes54 + " 源文件信息 " + kDashes53 + "\r\n",
-        "",
-        "文件名称：" + currentPath + "\r\n",
-        "",
-        "输出目录：" + folder + "/Debug",
-        "",
-        "\r\n" + kDashes54 + "   链  接   " + kDashes53 + "\r\n",
+        "", kDashes54 + " 源文件信息 " + kDashes53 + "\r\n",
+        "", "文件名称：" + currentPath + "\r\n",
+        "", "输出目录：" + folder + "/Debug",
+        "", "\r\n" + kDashes54 + "   链  接   " + kDashes53 + "\r\n",
         "",
     };
     EXPECT_EQ(output.rows(), rows);

@@ -31,7 +31,7 @@ protected:
     QAction debugTipsOff;
 
     QString currentPath;
-    QStringList executed;        // the command box at each execute
+    QStringList executed;  // the command box at each execute
     int saves = 0;
     QStringList headersWritten;  // where io.h was written
     std::function<void()> onExecute;

@@ -97,9 +97,10 @@ TEST_F(CleanCommandTest, AFileThatCannotBeDeletedIsReportedAsNotDeleted) {
     }
     cleanWorkFiles(context());
     unpinFile(base + ".exe");
-    EXPECT_EQ(output.rows(), (QStringList{"", kStart, "",
-                                          "发现文件：" + base + ".exe" + QString(25, u'-') + "未能删除，文件可能正在使用。",
-                                          "", kEnd}));
+    EXPECT_EQ(
+        output.rows(),
+        (QStringList{"", kStart, "", "发现文件：" + base + ".exe" + QString(25, u'-') + "未能删除，文件可能正在使用。",
+                     "", kEnd}));
     EXPECT_TRUE(QFile::exists(base + ".exe"));
     EXPECT_TRUE(QFileInfo::exists(student.path() + "/my asm/汇编/Debug"));
 }

@@ -50,8 +50,8 @@ TEST(CommandRunner, ABurstOfFiftyMegabytesKeepsTheNewestRowsWithinTheBound) {
     // list keeps the newest 200,000 of them under a notice of the rest.
     TOutputList list;
     TCommandRunner runner;
-    runner.RunDosCommand(R"(sh -c "yes 0123456789012345678901234567890123456789012345678 | head -n 1000000; printf end")",
-                         list);
+    runner.RunDosCommand(
+        R"(sh -c "yes 0123456789012345678901234567890123456789012345678 | head -n 1000000; printf end")", list);
     ASSERT_EQ(list.count(), 1 + 200000);
     EXPECT_EQ(list.row(0), QStringLiteral("……较早的 800001 行输出已被丢弃，这里只保留最新的 200000 行。"));
     EXPECT_EQ(list.row(1), "0123456789012345678901234567890123456789012345678");

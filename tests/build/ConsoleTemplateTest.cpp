@@ -61,10 +61,11 @@ TEST(ConsoleTemplate, TheDefaultInEditableFormAndBackIsTheDefault) {
 }
 
 TEST(ConsoleTemplate, FileToEditableDropsTheFrameLinesAndMarksCommands) {
-    const QStringList file = {"@ECHO OFF", "echo.", "echo", "echo  two blanks", "Pause>nul", "DEL ML.BAT",
-                              "cls", "if exist x echo found", "@echo on", "echoes", "ECHO upper"};
-    const QStringList editable = {"", "", " two blanks", ";;cls", ";;if exist x echo found", ";;@echo on",
-                                  ";;echoes", ";;ECHO upper"};
+    const QStringList file = {"@ECHO OFF", "echo.",      "echo",      "echo  two blanks",
+                              "Pause>nul", "DEL ML.BAT", "cls",       "if exist x echo found",
+                              "@echo on",  "echoes",     "ECHO upper"};
+    const QStringList editable = {"",           "",         " two blanks", ";;cls", ";;if exist x echo found",
+                                  ";;@echo on", ";;echoes", ";;ECHO upper"};
     EXPECT_EQ(fileToEditable(file), editable);
     // A command that mentions echo survives a save unchanged.
     EXPECT_EQ(editableToFile(editable).mid(4, 5),
@@ -89,12 +90,8 @@ TEST(ConsoleTemplate, TheRunBatchQuotesTheProgramOnceALineAndDeletesItself) {
     const QStringList lines = {"@echo off", "%FILENAME%", "%FILENAME% %FILENAME%", "%filename%", "echo done"};
     const QString program = "/home/u/my asm/汇编 50%&x/Debug/hello.exe";
     const QString batch = "/opt/asm ide/bin/ml.bat";
-    const QStringList want = {"@echo off",
-                              "\"" + program + "\"",
-                              "\"" + program + "\" %FILENAME%",
-                              "%filename%",
-                              "echo done",
-                              "del /A:H /Q \"/opt/asm ide/bin/ml.bat\""};
+    const QStringList want = {"@echo off",  "\"" + program + "\"", "\"" + program + "\" %FILENAME%",
+                              "%filename%", "echo done",           "del /A:H /Q \"/opt/asm ide/bin/ml.bat\""};
     EXPECT_EQ(runBatch(lines, program, batch), want);
 }
 
@@ -120,7 +117,6 @@ TEST(ConsoleTemplate, TextLinesEndAtLineFeedsAndKeepUndecodableBytes) {
     const QByteArray odd("\x80\xff ok\r\n");
     EXPECT_EQ(encodeTextLines(decodeTextLines(odd)), odd);
 }
-
 
 TEST(ConsoleTemplate, TextFilesThatAreDevicesOrPipesAreRefusedAtOnce) {
     QTemporaryDir dir;

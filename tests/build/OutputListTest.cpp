@@ -31,8 +31,8 @@ TEST(OutputList, KeepsTheNewestRowsAndSaysHowManyWereDropped) {
         int first, count;
         QStringList rows;
     } steps[] = {
-        {3, 7, {notice(6, 4), "6", "7", "8", "9"}},     // one batch beyond the bound
-        {10, 1, {notice(7, 4), "7", "8", "9", "10"}},   // the notice counts on
+        {3, 7, {notice(6, 4), "6", "7", "8", "9"}},    // one batch beyond the bound
+        {10, 1, {notice(7, 4), "7", "8", "9", "10"}},  // the notice counts on
         {11, 100, {notice(107, 4), "107", "108", "109", "110"}},
     };
     for (const auto& step : steps) {
@@ -63,12 +63,10 @@ TEST(OutputList, TheViewIsToldOfEveryRemovalAndInsertion) {
     list.setLimits(2, OutputRows::kDefaultCharacterLimit);
     auto* model = list.model();
     int reported = 0;
-    QObject::connect(model, &QAbstractItemModel::rowsInserted, [&](const QModelIndex&, int first, int last) {
-        reported += last - first + 1;
-    });
-    QObject::connect(model, &QAbstractItemModel::rowsRemoved, [&](const QModelIndex&, int first, int last) {
-        reported -= last - first + 1;
-    });
+    QObject::connect(model, &QAbstractItemModel::rowsInserted,
+                     [&](const QModelIndex&, int first, int last) { reported += last - first + 1; });
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved,
+                     [&](const QModelIndex&, int first, int last) { reported -= last - first + 1; });
     for (int i = 0; i < 5; ++i) {
         list.addRows(numbered(i * 3, 3));
         EXPECT_EQ(reported, model->rowCount()) << i;

@@ -26,9 +26,7 @@ TEST(RowSplitter, LineEndsOfEveryKind) {
     EXPECT_EQ(split({""}), Rows{});
 }
 
-TEST(RowSplitter, ALastPieceWithoutLineEndIsARow) {
-    EXPECT_EQ(split({"A\nlast"}), (Rows{"A", "last"}));
-}
+TEST(RowSplitter, ALastPieceWithoutLineEndIsARow) { EXPECT_EQ(split({"A\nlast"}), (Rows{"A", "last"})); }
 
 TEST(RowSplitter, PiecesAcrossReadsJoin) {
     EXPECT_EQ(split({"abc", "def\n", "g"}), (Rows{"abcdef", "g"}));
@@ -50,5 +48,6 @@ TEST(RowSplitter, LinesBeyondTheRowLengthAreCutIntoRowsOfThatLength) {
     splitter.feed("z\r\n", rows);
     EXPECT_EQ(rows.back(), std::string(kMax / 2, 'y') + "z");
     // A long line within one read is cut the same way.
-    EXPECT_EQ(split({std::string(2 * kMax + 3, 'w') + "\n"}), (Rows{std::string(kMax, 'w'), std::string(kMax, 'w'), "www"}));
+    EXPECT_EQ(split({std::string(2 * kMax + 3, 'w') + "\n"}),
+              (Rows{std::string(kMax, 'w'), std::string(kMax, 'w'), "www"}));
 }

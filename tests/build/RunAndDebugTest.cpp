@@ -53,9 +53,9 @@ TEST_F(RunCommandTest, TheUsersTemplateIsUsedAsItStands) {
     writeFile(executable, "program");
     writeFile(consoleTemplate(), "@echo off\r\ncolor 0A\r\n%FILENAME% %FILENAME%\r\npause>NUL\r\n");
     runProgram(context());
-    EXPECT_EQ(platform::cp936::decode(readFile(batch())),
-              "@echo off\r\ncolor 0A\r\n\"" + executable + "\" %FILENAME%\r\npause>NUL\r\ndel /A:H /Q \"" + batch() +
-                  "\"\r\n");
+    EXPECT_EQ(platform::cp936::decode(readFile(batch())), "@echo off\r\ncolor 0A\r\n\"" + executable +
+                                                              "\" %FILENAME%\r\npause>NUL\r\ndel /A:H /Q \"" + batch() +
+                                                              "\"\r\n");
 }
 
 class DebugCommandTest : public BuildFixture {
@@ -74,16 +74,16 @@ TEST_F(DebugCommandTest, BlanksInTheArgumentStringBecomePercentTwenty) {
 
 TEST_F(DebugCommandTest, TheTipsTextIsElevenPiecesJoinedByLineFeedReturnPairs) {
     const QString s = "\n\r\n\r";
-    const QString want =
-        "文件: /home/u/my asm/Debug/hello.exe" + s + "文件已经成功加载到Windbg.exe, 您可以直接调试了" + s +
-        "WinDbg窗口打开后，请连续按【F10】键两次，即可调出窗口调试。(如有对话框弹出，请点“确定”.)" + s +
-        "WinDbg快捷键提示：" + s + "   单步跟踪调试：【F10】" + QString(24, u' ') + "键盘操作：直接按键" + s +
-        "     查看寄存器：【Alt】+【4】" + QString(17, u' ') + "键盘操作：同时按下" + s +
-        "        内存跟踪：【Alt】+【5】" + QString(17, u' ') + "键盘操作：同时按下" + s +
-        "          (注意：内存跟踪时，输入须在变量名前加“&”符)" + s + "   自动调整界面：【Alt】+【R】" +
-        QString(16, u' ') + "键盘操作：同时按下" + s +
-        "          (注意：自动调整界面的快捷键只对\"WinDBGNorwick修改版\"有效。)" + s +
-        "调试方法提示：通过以上快捷键提示，调整好界面，每次按下【F10】即可跟踪调试。";
+    const QString want = "文件: /home/u/my asm/Debug/hello.exe" + s + "文件已经成功加载到Windbg.exe, 您可以直接调试了" +
+                         s +
+                         "WinDbg窗口打开后，请连续按【F10】键两次，即可调出窗口调试。(如有对话框弹出，请点“确定”.)" +
+                         s + "WinDbg快捷键提示：" + s + "   单步跟踪调试：【F10】" + QString(24, u' ') +
+                         "键盘操作：直接按键" + s + "     查看寄存器：【Alt】+【4】" + QString(17, u' ') +
+                         "键盘操作：同时按下" + s + "        内存跟踪：【Alt】+【5】" + QString(17, u' ') +
+                         "键盘操作：同时按下" + s + "          (注意：内存跟踪时，输入须在变量名前加“&”符)" + s +
+                         "   自动调整界面：【Alt】+【R】" + QString(16, u' ') + "键盘操作：同时按下" + s +
+                         "          (注意：自动调整界面的快捷键只对\"WinDBGNorwick修改版\"有效。)" + s +
+                         "调试方法提示：通过以上快捷键提示，调整好界面，每次按下【F10】即可跟踪调试。";
     EXPECT_EQ(debugTipsText("/home/u/my asm/Debug/hello.exe"), want);
 }
 
@@ -130,7 +130,8 @@ TEST_F(DebugCommandTest, WithoutAnExecutableTheNoticeComesAndTheDebuggerOpensEmp
 // a warning naming the package, and nothing is started or written.
 TEST_F(RunCommandTest, WhatTheMachineLacksIsSaidInsteadOfStartingAConsole) {
     writeFile(executable, "program");
-    shell.missing = QStringLiteral("缺少 xterm（运行和调试程序的控制台窗口）：请安装 xterm 软件包（sudo apt install xterm）");
+    shell.missing =
+        QStringLiteral("缺少 xterm（运行和调试程序的控制台窗口）：请安装 xterm 软件包（sudo apt install xterm）");
     runProgram(context());
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, shell.missing);

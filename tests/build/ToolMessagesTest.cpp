@@ -12,8 +12,7 @@
 
 using namespace asmora::build;
 
-TEST(ToolMessagesTest, RowsOfTheAssemblerAndLinkerAreRead)
-{
+TEST(ToolMessagesTest, RowsOfTheAssemblerAndLinkerAreRead) {
     const struct {
         const char16_t* row;
         const char16_t* origin;
@@ -21,7 +20,8 @@ TEST(ToolMessagesTest, RowsOfTheAssemblerAndLinkerAreRead)
         const char* code;
         bool warning;
     } cases[] = {
-        {u"/home/u/实验 1/lab1.asm(35) : error A2008: syntax error : mvo", u"/home/u/实验 1/lab1.asm", 35, "A2008", false},
+        {u"/home/u/实验 1/lab1.asm(35) : error A2008: syntax error : mvo", u"/home/u/实验 1/lab1.asm", 35, "A2008",
+         false},
         {u"/home/u/实验 1/io.h(7) : error A2006: symbol is not defined : x", u"/home/u/实验 1/io.h", 7, "A2006", false},
         {u"/home/u/lab (2)/a.asm(120) : fatal error A1000: cannot open file : x.inc", u"/home/u/lab (2)/a.asm", 120,
          "A1000", false},
@@ -52,8 +52,7 @@ TEST(ToolMessagesTest, RowsOfTheAssemblerAndLinkerAreRead)
 
 // Every number the assembler and the linker can print is explained, and every
 // explanation belongs to a number they print.
-TEST(ToolMessagesTest, TheExplanationsMatchTheToolsMessageTables)
-{
+TEST(ToolMessagesTest, TheExplanationsMatchTheToolsMessageTables) {
     QSet<QString> printed;
     for (int id = 0; id <= int(ml::Diag::TooManyMacroArguments); ++id)
         printed.insert(QStringLiteral("A%1").arg(ml::diagInfo(ml::Diag(id)).number));
@@ -77,8 +76,7 @@ TEST(ToolMessagesTest, TheExplanationsMatchTheToolsMessageTables)
     EXPECT_TRUE(explanationOf(QStringLiteral("A9999")).isEmpty());
 }
 
-TEST(ToolMessagesTest, TheOutputListShowsTheExplanationBesideTheUnchangedRow)
-{
+TEST(ToolMessagesTest, TheOutputListShowsTheExplanationBesideTheUnchangedRow) {
     TOutputList list;
     const QString error = QStringLiteral("/home/u/实验 1/lab1.asm(35) : error A2008: syntax error : mvo");
     list.addRows({QStringLiteral(" Assembling: lab1.asm"), error});

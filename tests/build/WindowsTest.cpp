@@ -56,8 +56,7 @@ TEST_F(ListingTest, TheListingIsShownModallyWithItsPathAsCaption) {
     showListing(context(), window);
     EXPECT_TRUE(wasModal);
     EXPECT_EQ(window.windowTitle(), listing);
-    EXPECT_EQ(window.Memo1->toPlainText(),
-              "Microsoft (R) Macro Assembler\n 00000000  B8 00000001  mov eax, 1\n; 注释");
+    EXPECT_EQ(window.Memo1->toPlainText(), "Microsoft (R) Macro Assembler\n 00000000  B8 00000001  mov eax, 1\n; 注释");
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
@@ -104,7 +103,8 @@ TEST_F(TemplateEditorTest, CreationWritesAMissingTemplateAndKeepsAnExistingOne) 
 TEST_F(TemplateEditorTest, ShowingFillsTheTextAreaWithTheEditableForm) {
     showEditor();
     EXPECT_EQ(editor->editableLines(), fileToEditable(defaultTemplate()));
-    writeFile(templateFile(), platform::cp936::encode(QStringLiteral("@echo off\r\necho 你好\r\nColor 0A\r\npause>NUL\r\n")));
+    writeFile(templateFile(),
+              platform::cp936::encode(QStringLiteral("@echo off\r\necho 你好\r\nColor 0A\r\npause>NUL\r\n")));
     editor->hide();
     editor->show();
     EXPECT_EQ(editor->Memo1->toPlainText(), "你好\n;;Color 0A");
@@ -202,9 +202,14 @@ TEST_F(TemplateEditorTest, TheWindowCarriesItsTextsAndTheRulerLinesUpWithTheText
     EXPECT_EQ(ruler.size(), 83);
     EXPECT_EQ(ruler.indexOf("80"), 78);
     EXPECT_EQ(ruler.indexOf(u'7'), 70);
-    const struct { QPushButton* button; const char* caption; } buttons[] = {
-        {editor->Button2, "恢复预留界面"}, {editor->Button5, "备份当前DOS界面"},
-        {editor->Button3, "DOS测试"},     {editor->Button4, "保  存"},
+    const struct {
+        QPushButton* button;
+        const char* caption;
+    } buttons[] = {
+        {editor->Button2, "恢复预留界面"},
+        {editor->Button5, "备份当前DOS界面"},
+        {editor->Button3, "DOS测试"},
+        {editor->Button4, "保  存"},
     };
     for (const auto& row : buttons) EXPECT_EQ(row.button->text(), QString::fromUtf8(row.caption));
     // Column 0 of the ruler stands over column 0 of the text, and the two share a font.

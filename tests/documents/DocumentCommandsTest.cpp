@@ -32,46 +32,42 @@ const QString kUntitled = QStringLiteral("未命名.asm");
 
 class DocumentCommandsTest : public DocumentTabsTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DocumentTabsTest::SetUp();
         editor->SetCodePage(0);
         editor->SetEOLStyle(sciEolCRLF);
         tabs->SetDefaultExt(QStringLiteral(".asm"));
         tabs->SetEditor(editor);
         directoryBox = new QLineEdit(window.get());
-        commands = std::make_unique<TDocumentCommands>(TDocumentContext{
-            window.get(), *editor, *tabs, *directoryBox, dialogs, document,
-            [this](const QString &source) { records.append(source); }});
+        commands = std::make_unique<TDocumentCommands>(
+            TDocumentContext{window.get(), *editor, *tabs, *directoryBox, dialogs, document,
+                             [this](const QString& source) { records.append(source); }});
         commands->E1Click();
     }
 
     std::string Text() const { return editor->GetText().toStdString(); }
     QString TabText() const { return tabs->TabBar()->tabText(0); }
     // A key press that inserts `text` at the start of the document.
-    void Type(const char *text)
-    {
+    void Type(const char* text) {
         commands->Edit3KeyDown();
         editor->SetSel(0, 0);
         editor->ReplaceSel(QByteArray(text));
     }
     // Opens `path` through the dialog, answering the questions with `answers`.
-    void OpenThroughDialog(const QString &path, std::initializer_list<int> answers = {})
-    {
+    void OpenThroughDialog(const QString& path, std::initializer_list<int> answers = {}) {
         for (int answer : answers) dialogs.answers.enqueue(answer);
         dialogs.fileResults.enqueue(ScriptedDialogs::chosen(path));
         commands->FileOpenBClick();
     }
-    QStringList ShownTexts() const
-    {
+    QStringList ShownTexts() const {
         QStringList texts;
-        for (const platform::ShownMessage &message : dialogs.shown) texts.append(message.text);
+        for (const platform::ShownMessage& message : dialogs.shown) texts.append(message.text);
         return texts;
     }
 
     TestFolder folder;
     ScriptedDialogs dialogs;
-    QLineEdit *directoryBox = nullptr;
+    QLineEdit* directoryBox = nullptr;
     TDocumentState document;
     QStringList records;
     std::unique_ptr<TDocumentCommands> commands;
@@ -79,8 +75,7 @@ protected:
 
 // ---- New and its template --------------------------------------------------------------------
 
-TEST_F(DocumentCommandsTest, NewGivesTheTemplateLinesEndedByLfThenAnEmptyLineEndedByCrLf)
-{
+TEST_F(DocumentCommandsTest, NewGivesTheTemplateLinesEndedByLfThenAnEmptyLineEndedByCrLf) {
     const std::string text = Text();
     ASSERT_EQ(text.size(), 591u + 2u);
     ASSERT_EQ(text.substr(589), "e\n\r\n");
@@ -114,8 +109,7 @@ TEST_F(DocumentCommandsTest, NewGivesTheTemplateLinesEndedByLfThenAnEmptyLineEnd
     EXPECT_FALSE(document.Modified());
 }
 
-TEST_F(DocumentCommandsTest, NewOnAChangedDocumentAsksWithThePathAndSavesOnYes)
-{
+TEST_F(DocumentCommandsTest, NewOnAChangedDocumentAsksWithThePathAndSavesOnYes) {
     const QString path = folder.Write("a.asm", "old\r\n");
     commands->OpenDocument(path);
     Type("new");
@@ -139,8 +133,7 @@ TEST_F(DocumentCommandsTest, NewOnAChangedDocumentAsksWithThePathAndSavesOnYes)
 
 // ---- the caption states ----------------------------------------------------------------------
 
-TEST_F(DocumentCommandsTest, AnyKeyMarksTheDocumentChangedOnceAndSaveClearsTheMark)
-{
+TEST_F(DocumentCommandsTest, AnyKeyMarksTheDocumentChangedOnceAndSaveClearsTheMark) {
     commands->Edit3KeyDown();  // an arrow key changes no text but marks the document
     EXPECT_TRUE(document.Modified());
     EXPECT_EQ(TabText(), "&1 " + kUntitled + " *");
@@ -159,8 +152,7 @@ TEST_F(DocumentCommandsTest, AnyKeyMarksTheDocumentChangedOnceAndSaveClearsTheMa
     EXPECT_EQ(document.Path(), path);
 }
 
-TEST_F(DocumentCommandsTest, ACaptionThatAlreadyEndsWithAnAsteriskGetsNoSecondMark)
-{
+TEST_F(DocumentCommandsTest, ACaptionThatAlreadyEndsWithAnAsteriskGetsNoSecondMark) {
     const QString path = folder.Write("star*", "x");
     commands->OpenDocument(path);
     commands->Edit3KeyDown();
@@ -170,8 +162,7 @@ TEST_F(DocumentCommandsTest, ACaptionThatAlreadyEndsWithAnAsteriskGetsNoSecondMa
 
 // ---- Save ----------------------------------------------------------------------------------------
 
-TEST_F(DocumentCommandsTest, SaveOnAnUnchangedDocumentWritesNothing)
-{
+TEST_F(DocumentCommandsTest, SaveOnAnUnchangedDocumentWritesNothing) {
     const QString path = folder.Write("c.asm", "mov ax, bx   \r\n");
     commands->OpenDocument(path);
     folder.Write("c.asm", "changed elsewhere");
@@ -180,8 +171,7 @@ TEST_F(DocumentCommandsTest, SaveOnAnUnchangedDocumentWritesNothing)
     EXPECT_TRUE(dialogs.saveRequests.isEmpty());
 }
 
-TEST_F(DocumentCommandsTest, SaveStripsTrailingBlanksAndWritesAUtf8FileInTheAnsiCodePage)
-{
+TEST_F(DocumentCommandsTest, SaveStripsTrailingBlanksAndWritesAUtf8FileInTheAnsiCodePage) {
     // "中文" in UTF-8 with BOM, a line with three trailing blanks and one with a tab.
     const QString path = folder.Write("d.asm", "\xEF\xBB\xBF; \xE4\xB8\xAD\xE6\x96\x87\r\nmov ax, bx   \r\nret\t\r\n");
     commands->OpenDocument(path);
@@ -191,10 +181,9 @@ TEST_F(DocumentCommandsTest, SaveStripsTrailingBlanksAndWritesAUtf8FileInTheAnsi
     EXPECT_FALSE(document.Modified());
 }
 
-TEST_F(DocumentCommandsTest, SaveWritesAnsiUnlessThatWouldLoseACharacterOfAUtf8FileWithoutBom)
-{
+TEST_F(DocumentCommandsTest, SaveWritesAnsiUnlessThatWouldLoseACharacterOfAUtf8FileWithoutBom) {
     const struct {
-        const char *name;
+        const char* name;
         std::string file;
         std::string saved;
     } cases[] = {
@@ -204,7 +193,7 @@ TEST_F(DocumentCommandsTest, SaveWritesAnsiUnlessThatWouldLoseACharacterOfAUtf8F
         {"coding cookie, Thai letter", "; coding: utf-8 \xE0\xB8\x81\r\n", "; coding: utf-8 \xE0\xB8\x81\r\n"},
         {"UTF-8 with BOM, Thai letter", "\xEF\xBB\xBF; \xE4\xB8\xAD\xE0\xB8\x81\r\n", "; \xD6\xD0?\r\n"},
     };
-    for (const auto &item : cases) {
+    for (const auto& item : cases) {
         SCOPED_TRACE(item.name);
         const QString path = folder.Write("s.asm", item.file);
         commands->OpenDocument(path);
@@ -215,19 +204,17 @@ TEST_F(DocumentCommandsTest, SaveWritesAnsiUnlessThatWouldLoseACharacterOfAUtf8F
     }
 }
 
-TEST_F(DocumentCommandsTest, AFileThatCannotBeOpenedIsExplainedInChinese)
-{
+TEST_F(DocumentCommandsTest, AFileThatCannotBeOpenedIsExplainedInChinese) {
     try {
         commands->OpenDocument(folder.Path("vanished.asm"));
         ADD_FAILURE() << "no error raised";
-    } catch (const ESciException &error) {
+    } catch (const ESciException& error) {
         EXPECT_TRUE(error.Message().startsWith(QStringLiteral("无法打开文件"))) << error.Message().toStdString();
         EXPECT_TRUE(error.Message().endsWith(QStringLiteral("文件或文件夹不存在"))) << error.Message().toStdString();
     }
 }
 
-TEST_F(DocumentCommandsTest, SavingAnUntitledDocumentAsksForANameTitledSave)
-{
+TEST_F(DocumentCommandsTest, SavingAnUntitledDocumentAsksForANameTitledSave) {
     Type("; hello   ");
     commands->SaveDialog1.fileName = QStringLiteral("kept");
     dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path("first")));
@@ -245,8 +232,7 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledDocumentAsksForANameTitledSave)
     EXPECT_EQ(saved.substr(saved.size() - 8), "code\r\n\r\n");
 }
 
-TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheDocumentChangedAndTheTarget)
-{
+TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheDocumentChangedAndTheTarget) {
     // A target that is a folder cannot be replaced: nothing is written over it.
     const QString path = folder.Path("sub.asm");
     ASSERT_TRUE(QDir().mkpath(path));
@@ -269,35 +255,30 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheDocumentChangedAndTheTarget)
 
 // ---- Save as -------------------------------------------------------------------------------------
 
-TEST_F(DocumentCommandsTest, SaveAsAddsTheFilterExtensionOnlyWhenTheNameLacksIt)
-{
+TEST_F(DocumentCommandsTest, SaveAsAddsTheFilterExtensionOnlyWhenTheNameLacksIt) {
     struct Case {
-        const char *entered;
+        const char* entered;
         int filter;
-        const char *written;
+        const char* written;
     } const cases[] = {
-        {"prog", 1, "prog.asm"},
-        {"prog.asm", 1, "prog.asm"},
-        {"PROG2.ASM", 1, "PROG2.ASM"},
-        {"notes", 2, "notes.txt"},
-        {"prog3.asm", 2, "prog3.asm.txt"},
+        {"prog", 1, "prog.asm"},   {"prog.asm", 1, "prog.asm"},       {"PROG2.ASM", 1, "PROG2.ASM"},
+        {"notes", 2, "notes.txt"}, {"prog3.asm", 2, "prog3.asm.txt"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path(c.entered), c.filter));
         commands->A2Click();
         EXPECT_EQ(document.Path(), folder.Path(c.written)) << c.entered;
         EXPECT_TRUE(QFile::exists(folder.Path(c.written))) << c.entered;
     }
     EXPECT_FALSE(QFile::exists(folder.Path("prog.asm.asm")));
-    const platform::FileDialogRequest &request = dialogs.saveRequests.back();
+    const platform::FileDialogRequest& request = dialogs.saveRequests.back();
     EXPECT_EQ(request.title, QStringLiteral("另存为"));
     EXPECT_TRUE(request.fileName.isEmpty());
     EXPECT_EQ(request.filter, QStringLiteral("汇编源文件(*.asm)|*.asm|文本文件(*.txt)|*.txt"));
     EXPECT_TRUE(request.overwritePrompt);
 }
 
-TEST_F(DocumentCommandsTest, SaveAsLeavesTheOriginalUntouchedAndWritesTheLinesUnchanged)
-{
+TEST_F(DocumentCommandsTest, SaveAsLeavesTheOriginalUntouchedAndWritesTheLinesUnchanged) {
     const QString path = folder.Write("f.asm", "a  \r\nb\r\n");
     commands->OpenDocument(path);
     Type("; ");
@@ -332,8 +313,7 @@ TEST_F(DocumentCommandsTest, SaveAsLeavesTheOriginalUntouchedAndWritesTheLinesUn
     EXPECT_EQ(QFile::permissions(folder.Path("h.txt")) & (privateFile | others), privateFile);
 }
 
-TEST_F(DocumentCommandsTest, TheDirectoryBoxFollowsSaveAsToANewFolder)
-{
+TEST_F(DocumentCommandsTest, TheDirectoryBoxFollowsSaveAsToANewFolder) {
     const QString opened = folder.Write("a.asm", "; a\r\n");
     OpenThroughDialog(opened);
     ASSERT_EQ(directoryBox->text(), QFileInfo(opened).path());
@@ -352,8 +332,7 @@ TEST_F(DocumentCommandsTest, TheDirectoryBoxFollowsSaveAsToANewFolder)
     EXPECT_EQ(directoryBox->text(), newFolder);
 }
 
-TEST_F(DocumentCommandsTest, SaveAsWritesTheBytesOfTheEditorsCodePage)
-{
+TEST_F(DocumentCommandsTest, SaveAsWritesTheBytesOfTheEditorsCodePage) {
     // ANSI text stays in code page 936.
     const QString ansi = folder.Write("ansi.asm", "; \xD6\xD0\r\n");
     commands->OpenDocument(ansi);
@@ -369,25 +348,24 @@ TEST_F(DocumentCommandsTest, SaveAsWritesTheBytesOfTheEditorsCodePage)
     EXPECT_EQ(ReadBytes(folder.Path("u2.asm")), "; \xE4\xB8\xAD\r\n");
 }
 
-TEST_F(DocumentCommandsTest, AFailedSaveAsKeepsCaptionMarkPathAndTheOriginal)
-{
+TEST_F(DocumentCommandsTest, AFailedSaveAsKeepsCaptionMarkPathAndTheOriginal) {
     const QString path = folder.Write("keep.asm", "keep\r\n");
     ASSERT_TRUE(QDir().mkpath(folder.Path("dir.asm")));
     const struct {
-        const char *entered;
-        const char *written;  // the path the message names
+        const char* entered;
+        const char* written;  // the path the message names
     } failures[] = {
         {"missing/prog", "missing/prog.asm"},  // a folder that does not exist
         {"dir.asm", "dir.asm"},                // a folder in the file's place
     };
-    for (const auto &failure : failures) {
+    for (const auto& failure : failures) {
         commands->OpenDocument(path);
         Type("new ");
         dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path(failure.entered), 1));
         try {
             commands->A2Click();
             ADD_FAILURE() << failure.entered << ": the write must fail";
-        } catch (const platform::Error &error) {
+        } catch (const platform::Error& error) {
             EXPECT_TRUE(error.message().contains(folder.Path(failure.written))) << error.message().toStdString();
         }
         EXPECT_EQ(TabText(), "&1 " + path + " *") << failure.entered;
@@ -400,8 +378,7 @@ TEST_F(DocumentCommandsTest, AFailedSaveAsKeepsCaptionMarkPathAndTheOriginal)
     EXPECT_TRUE(QFileInfo(folder.Path("dir.asm")).isDir());
 }
 
-TEST_F(DocumentCommandsTest, SaveAsOverAFolderLeavesTheFolderAndTheDocumentAsTheyWere)
-{
+TEST_F(DocumentCommandsTest, SaveAsOverAFolderLeavesTheFolderAndTheDocumentAsTheyWere) {
     ASSERT_TRUE(QDir().mkpath(folder.Path("dir.asm")));
     Type("x");
     dialogs.fileResults.enqueue(ScriptedDialogs::chosen(folder.Path("dir.asm"), 1));
@@ -415,15 +392,14 @@ TEST_F(DocumentCommandsTest, SaveAsOverAFolderLeavesTheFolderAndTheDocumentAsThe
 
 // ---- Open ------------------------------------------------------------------------------------------
 
-TEST_F(DocumentCommandsTest, OpenShowsTheDialogWithItsFilterAndLoadsTheChosenFile)
-{
+TEST_F(DocumentCommandsTest, OpenShowsTheDialogWithItsFilterAndLoadsTheChosenFile) {
     ASSERT_TRUE(QDir().mkpath(folder.Path("src")));
     const QString path = folder.Write("src/lab.asm", "\xD6\xD0\r\n");
     OpenThroughDialog(path);
     ASSERT_EQ(dialogs.openRequests.size(), 1);
-    const platform::FileDialogRequest &request = dialogs.openRequests[0];
-    EXPECT_EQ(request.filter, QStringLiteral(
-        "汇编源文件(*.asm)|*.asm|文本文件(*.txt)|*.txt|所有支持的类型(*.asm;*.txt)|*.asm;*.txt"));
+    const platform::FileDialogRequest& request = dialogs.openRequests[0];
+    EXPECT_EQ(request.filter,
+              QStringLiteral("汇编源文件(*.asm)|*.asm|文本文件(*.txt)|*.txt|所有支持的类型(*.asm;*.txt)|*.asm;*.txt"));
     EXPECT_EQ(request.defaultExtension, QStringLiteral("*.asm"));
     EXPECT_TRUE(request.fileName.isEmpty());
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -443,8 +419,7 @@ TEST_F(DocumentCommandsTest, OpenShowsTheDialogWithItsFilterAndLoadsTheChosenFil
     EXPECT_EQ(records.back(), upper);
 }
 
-TEST_F(DocumentCommandsTest, CancellingTheOpenDialogChangesNothing)
-{
+TEST_F(DocumentCommandsTest, CancellingTheOpenDialogChangesNothing) {
     Type("x");
     commands->FileOpenBClick();  // the first question is answered No, the dialog cancelled
     EXPECT_EQ(ShownTexts(), QStringList{QStringLiteral("当前文件已被修改，但尚未保存，请问是否保存？")});
@@ -453,8 +428,7 @@ TEST_F(DocumentCommandsTest, CancellingTheOpenDialogChangesNothing)
     EXPECT_EQ(Text().substr(0, 11), "x;Program: ");
 }
 
-TEST_F(DocumentCommandsTest, OpeningTheFileThatIsAlreadyOpenDoesNothing)
-{
+TEST_F(DocumentCommandsTest, OpeningTheFileThatIsAlreadyOpenDoesNothing) {
     const QString path = folder.Write("same.asm", "disk\r\n");
     commands->OpenDocument(path);
     Type("edit ");
@@ -466,8 +440,7 @@ TEST_F(DocumentCommandsTest, OpeningTheFileThatIsAlreadyOpenDoesNothing)
     EXPECT_TRUE(directoryBox->text().isEmpty());
 }
 
-TEST_F(DocumentCommandsTest, CancelAtTheSecondQuestionKeepsTheDocumentButShowsTheNewFolder)
-{
+TEST_F(DocumentCommandsTest, CancelAtTheSecondQuestionKeepsTheDocumentButShowsTheNewFolder) {
     const QString path = folder.Write("one.asm", "one\r\n");
     ASSERT_TRUE(QDir().mkpath(folder.Path("two")));
     const QString other = folder.Write("two/two.asm", "two\r\n");
@@ -486,15 +459,18 @@ TEST_F(DocumentCommandsTest, CancelAtTheSecondQuestionKeepsTheDocumentButShowsTh
     EXPECT_EQ(ReadBytes(path), "one\r\n");
 }
 
-TEST_F(DocumentCommandsTest, YesAtTheSecondQuestionWritesTheOldFileAsItStands)
-{
+TEST_F(DocumentCommandsTest, YesAtTheSecondQuestionWritesTheOldFileAsItStands) {
     // UTF-16 LE with BOM, written back in its own encoding with its blanks.
-    const QString path = folder.Write("w.asm", std::string("\xFF\xFE" "a\0 \0\r\0\n\0", 10));
+    const QString path = folder.Write("w.asm", std::string("\xFF\xFE"
+                                                           "a\0 \0\r\0\n\0",
+                                                           10));
     const QString other = folder.Write("x.asm", "x\r\n");
     commands->OpenDocument(path);
     Type("b");
     OpenThroughDialog(other, {IdNo, IdYes});
-    EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE" "b\0a\0 \0\r\0\n\0", 12));
+    EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE"
+                                           "b\0a\0 \0\r\0\n\0",
+                                           12));
     EXPECT_EQ(document.Path(), other);
     EXPECT_FALSE(document.Modified());
 
@@ -512,8 +488,7 @@ TEST_F(DocumentCommandsTest, YesAtTheSecondQuestionWritesTheOldFileAsItStands)
     EXPECT_EQ(Text(), "x\r\n");
 }
 
-TEST_F(DocumentCommandsTest, AFileThatCannotBeLoadedLeavesAnEmptyUntitledDocument)
-{
+TEST_F(DocumentCommandsTest, AFileThatCannotBeLoadedLeavesAnEmptyUntitledDocument) {
     const QString missing = folder.Path("vanished.asm");
     dialogs.fileResults.enqueue(ScriptedDialogs::chosen(missing));
     EXPECT_ANY_THROW(commands->FileOpenBClick());
@@ -525,25 +500,24 @@ TEST_F(DocumentCommandsTest, AFileThatCannotBeLoadedLeavesAnEmptyUntitledDocumen
     EXPECT_FALSE(QFile::exists(missing));
 }
 
-TEST_F(DocumentCommandsTest, SpecialFilesAreRefusedAtOnceInChineseAndNothingIsLoaded)
-{
+TEST_F(DocumentCommandsTest, SpecialFilesAreRefusedAtOnceInChineseAndNothingIsLoaded) {
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder.Path("zero.asm")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder.Path("fifo.asm")).constData(), 0600), 0);
     ASSERT_TRUE(QDir().mkpath(folder.Path("folder.asm")));
     const struct {
-        const char *name;
-        const char16_t *reason;
+        const char* name;
+        const char16_t* reason;
     } cases[] = {
         {"zero.asm", u"它不是普通文件，而是设备文件，不能打开。"},
         {"fifo.asm", u"它不是普通文件，而是管道（FIFO），不能打开。"},
         {"folder.asm", u"它不是普通文件，而是文件夹，不能打开。"},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         const QString path = folder.Path(c.name);
         try {
             commands->OpenDocument(path);
             ADD_FAILURE() << c.name << " was loaded";
-        } catch (const ESciException &error) {
+        } catch (const ESciException& error) {
             EXPECT_EQ(error.Message(), QStringLiteral("无法打开文件 %1\n%2").arg(path, QString::fromUtf16(c.reason)));
         }
         EXPECT_EQ(Text(), "") << c.name;
@@ -559,8 +533,7 @@ TEST_F(DocumentCommandsTest, SpecialFilesAreRefusedAtOnceInChineseAndNothingIsLo
 
 // ---- Delete -----------------------------------------------------------------------------------------
 
-TEST_F(DocumentCommandsTest, DeleteWithoutASavedFileOrRefusedChangesNothing)
-{
+TEST_F(DocumentCommandsTest, DeleteWithoutASavedFileOrRefusedChangesNothing) {
     Type("x");
     commands->N3Click();
     ASSERT_EQ(dialogs.shown.size(), 1);
@@ -572,14 +545,14 @@ TEST_F(DocumentCommandsTest, DeleteWithoutASavedFileOrRefusedChangesNothing)
     const QString path = folder.Write("del.asm", "d");
     commands->OpenDocument(path);
     commands->N3Click();  // answered No
-    EXPECT_EQ(ShownTexts().mid(1), (QStringList{QStringLiteral("该删除操作将会直接删除原文件，不可恢复！请问是否删除？"),
-                                                QStringLiteral("删除文件失败，用户取消删除操作！")}));
+    EXPECT_EQ(ShownTexts().mid(1),
+              (QStringList{QStringLiteral("该删除操作将会直接删除原文件，不可恢复！请问是否删除？"),
+                           QStringLiteral("删除文件失败，用户取消删除操作！")}));
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(document.Path(), path);
 }
 
-TEST_F(DocumentCommandsTest, ConfirmedDeleteRemovesTheFileAndStartsANewDocument)
-{
+TEST_F(DocumentCommandsTest, ConfirmedDeleteRemovesTheFileAndStartsANewDocument) {
     const QString path = folder.Write("del.asm", "d");
     commands->OpenDocument(path);
     Type("x");
@@ -599,12 +572,14 @@ TEST_F(DocumentCommandsTest, ConfirmedDeleteRemovesTheFileAndStartsANewDocument)
 
 // The state tells its readers once for every change of the path or the mark, and
 // not for a value set again.
-TEST(DocumentState, SignalsEachChangeOnce)
-{
+TEST(DocumentState, SignalsEachChangeOnce) {
     TDocumentState state;
     int changes = 0;
     QObject::connect(&state, &TDocumentState::Changed, [&changes] { ++changes; });
-    const struct { std::function<void()> step; int changes; } steps[] = {
+    const struct {
+        std::function<void()> step;
+        int changes;
+    } steps[] = {
         {[&] { state.SetPath(QStringLiteral("/a/b.asm")); }, 1},
         {[&] { state.SetPath(QStringLiteral("/a/b.asm")); }, 1},
         {[&] { state.SetModified(true); }, 2},
@@ -612,7 +587,7 @@ TEST(DocumentState, SignalsEachChangeOnce)
         {[&] { state.SetModified(false); }, 3},
         {[&] { state.SetPath(QString()); }, 4},
     };
-    for (const auto &step : steps) {
+    for (const auto& step : steps) {
         step.step();
         EXPECT_EQ(changes, step.changes);
     }

@@ -8,8 +8,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-void EnsureEditorEnvironment()
-{
+void EnsureEditorEnvironment() {
     // The library is copied once into a program folder that lives as long as the process.
     static QTemporaryDir programFolder;
     if (TSciLibrary::IsLoaded()) return;
@@ -18,8 +17,7 @@ void EnsureEditorEnvironment()
     ASSERT_TRUE(TSciLibrary::Load(programFolder.path()));
 }
 
-QString TestFolder::Write(const QString &name, const std::string &bytes) const
-{
+QString TestFolder::Write(const QString& name, const std::string& bytes) const {
     const QString path = Path(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) ADD_FAILURE() << "cannot create " << path.toStdString();
@@ -27,16 +25,14 @@ QString TestFolder::Write(const QString &name, const std::string &bytes) const
     return path;
 }
 
-std::string ReadBytes(const QString &path)
-{
+std::string ReadBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return "<missing>";
     const QByteArray bytes = file.readAll();
     return bytes.toStdString();
 }
 
-void DocumentTabsTest::SetUp()
-{
+void DocumentTabsTest::SetUp() {
     EnsureEditorEnvironment();
     window = std::make_unique<QWidget>();
     tabs = new TSciDocumentTabControl(window.get());

@@ -19,14 +19,14 @@ void EnsureEditorEnvironment();
 // A fresh temporary folder for the files of one test.
 class TestFolder {
 public:
-    QString Path(const QString &name) const { return dir_.filePath(name); }
-    QString Write(const QString &name, const std::string &bytes) const;
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QString Write(const QString& name, const std::string& bytes) const;
 
 private:
     QTemporaryDir dir_;
 };
 
-std::string ReadBytes(const QString &path);
+std::string ReadBytes(const QString& path);
 
 // A window holding the document tabs, and an editor that loads and saves through the
 // program's stream; a test attaches the editor to the tabs when it needs them joined.
@@ -35,6 +35,6 @@ protected:
     void SetUp() override;
 
     std::unique_ptr<QWidget> window;
-    TSciDocumentTabControl *tabs = nullptr;
-    TScintillaMemo *editor = nullptr;
+    TSciDocumentTabControl* tabs = nullptr;
+    TScintillaMemo* editor = nullptr;
 };

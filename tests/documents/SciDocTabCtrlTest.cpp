@@ -22,10 +22,9 @@ protected:
 
 }  // namespace
 
-TEST_F(TabsTest, TheOneDocumentShowsTheUntitledCaptionOfTheDefaultExtension)
-{
+TEST_F(TabsTest, TheOneDocumentShowsTheUntitledCaptionOfTheDefaultExtension) {
     int opened = -1;
-    tabs->OnOpenedAndInited = [&](TSciDocumentTabControl *, int index, TSciDoc *doc) {
+    tabs->OnOpenedAndInited = [&](TSciDocumentTabControl*, int index, TSciDoc* doc) {
         opened = index;
         EXPECT_EQ(doc->Caption(), QStringLiteral("<Untitled.asm>"));
     };
@@ -34,7 +33,7 @@ TEST_F(TabsTest, TheOneDocumentShowsTheUntitledCaptionOfTheDefaultExtension)
     EXPECT_EQ(opened, 0);
     ASSERT_EQ(tabs->Count(), 1);
     EXPECT_EQ(TabText(0), "&1 <Untitled.asm>");
-    TSciDoc *doc = tabs->Document(0);
+    TSciDoc* doc = tabs->Document(0);
     EXPECT_EQ(doc->FileName(), QStringLiteral("Untitled.asm"));
     EXPECT_EQ(doc->LastChanged(), -1);
     EXPECT_EQ(doc->DocumentHandle(), editor->GetDocPointer());
@@ -43,11 +42,10 @@ TEST_F(TabsTest, TheOneDocumentShowsTheUntitledCaptionOfTheDefaultExtension)
     EXPECT_EQ(editor->parentWidget(), tabs);
 }
 
-TEST_F(TabsTest, ChangingTheDefaultExtensionRenamesUntitledDocumentsOnly)
-{
+TEST_F(TabsTest, ChangingTheDefaultExtensionRenamesUntitledDocumentsOnly) {
     tabs->SetEditor(editor);
     EXPECT_EQ(TabText(0), "&1 <Untitled.txt>");
-    TSciDoc *titled = tabs->AddDocument();
+    TSciDoc* titled = tabs->AddDocument();
     titled->SetCaption(QStringLiteral("/home/student/prog.asm"));
 
     tabs->SetDefaultExt(QStringLiteral("asm"));
@@ -57,11 +55,10 @@ TEST_F(TabsTest, ChangingTheDefaultExtensionRenamesUntitledDocumentsOnly)
     EXPECT_EQ(TabText(1), "&2 /home/student/prog.asm");
 }
 
-TEST_F(TabsTest, CaptionsAndFileNamesReachTheTabText)
-{
+TEST_F(TabsTest, CaptionsAndFileNamesReachTheTabText) {
     tabs->SetDefaultExt(QStringLiteral(".asm"));
     tabs->SetEditor(editor);
-    TSciDoc *doc = tabs->Document(0);
+    TSciDoc* doc = tabs->Document(0);
     doc->SetCaption(QStringLiteral("未命名.asm"));
     EXPECT_EQ(TabText(0), "&1 未命名.asm");
     doc->SetCaption(doc->Caption() + QStringLiteral(" *"));
@@ -79,8 +76,7 @@ TEST_F(TabsTest, CaptionsAndFileNamesReachTheTabText)
     EXPECT_EQ(doc->FileName(), QStringLiteral("Untitled.inc"));
 }
 
-TEST_F(TabsTest, TabsFromTheTenthOnHaveNoMnemonic)
-{
+TEST_F(TabsTest, TabsFromTheTenthOnHaveNoMnemonic) {
     EXPECT_EQ(TSciDocumentTabControl::TabText(8, QStringLiteral("a")), QStringLiteral("&9 a"));
     EXPECT_EQ(TSciDocumentTabControl::TabText(9, QStringLiteral("a")), QStringLiteral("10 a"));
     tabs->SetEditor(editor);
@@ -90,27 +86,27 @@ TEST_F(TabsTest, TabsFromTheTenthOnHaveNoMnemonic)
     EXPECT_EQ(TabText(9), "10 <Untitled.txt>");
 }
 
-TEST_F(TabsTest, ASwitchIsRefusedWithoutAnEditorOrWhenOnChangingSaysNo)
-{
+TEST_F(TabsTest, ASwitchIsRefusedWithoutAnEditorOrWhenOnChangingSaysNo) {
     EXPECT_FALSE(tabs->CanChange());
     tabs->SetEditor(editor);
     tabs->AddDocument();
     editor->SetText("first");
-    tabs->OnChanging = [](TSciDocumentTabControl *, bool &allow) { allow = false; };
+    tabs->OnChanging = [](TSciDocumentTabControl*, bool& allow) { allow = false; };
     tabs->TabBar()->setCurrentIndex(1);
     EXPECT_EQ(tabs->CurrentIndex(), 0) << "the selection moves back";
     EXPECT_EQ(Text(), "first");
 }
 
-TEST_F(TabsTest, SwitchingTabsSwapsBufferSelectionAndEncoding)
-{
+TEST_F(TabsTest, SwitchingTabsSwapsBufferSelectionAndEncoding) {
     TestFolder folder;
     tabs->SetEditor(editor);
-    editor->LoadFromFile(folder.Write(QStringLiteral("u8.asm"), "\xEF\xBB\xBF" "mov ax, bx\r\nret\r\n"));
+    editor->LoadFromFile(folder.Write(QStringLiteral("u8.asm"),
+                                      "\xEF\xBB\xBF"
+                                      "mov ax, bx\r\nret\r\n"));
     editor->SetSel(4, 6);
-    TSciDoc *second = tabs->AddDocument();
+    TSciDoc* second = tabs->AddDocument();
     int changes = 0;
-    tabs->OnChange = [&](TSciDocumentTabControl *) { ++changes; };
+    tabs->OnChange = [&](TSciDocumentTabControl*) { ++changes; };
 
     tabs->TabBar()->setCurrentIndex(1);
     EXPECT_EQ(editor->GetDocPointer(), second->DocumentHandle());
@@ -131,11 +127,10 @@ TEST_F(TabsTest, SwitchingTabsSwapsBufferSelectionAndEncoding)
     EXPECT_EQ(changes, 2) << "Activate selects its tab without the user's change event";
 }
 
-TEST_F(TabsTest, FoldStatesAreCapturedAndRestored)
-{
+TEST_F(TabsTest, FoldStatesAreCapturedAndRestored) {
     tabs->SetEditor(editor);
     tabs->AddDocument();  // creating a buffer expands every fold of the view, so first
-    TSciDoc *first = tabs->Document(0);
+    TSciDoc* first = tabs->Document(0);
     first->SetHighlighter(QStringLiteral("ASM"));  // fold states are kept only with a language
     editor->SetText("a\nb\nc\n");
     editor->Send(QsciScintillaBase::SCI_SETFOLDLEVEL, 0, kSciFoldLevelBase | kSciFoldLevelHeaderFlag);
@@ -151,11 +146,10 @@ TEST_F(TabsTest, FoldStatesAreCapturedAndRestored)
     EXPECT_FALSE(editor->GetFoldExpanded(0));
 }
 
-TEST_F(TabsTest, OptionSettersReachTheEditorOnlyForTheShownDocument)
-{
+TEST_F(TabsTest, OptionSettersReachTheEditorOnlyForTheShownDocument) {
     tabs->SetEditor(editor);
-    TSciDoc *shown = tabs->Document(0);
-    TSciDoc *hidden = tabs->AddDocument();
+    TSciDoc* shown = tabs->Document(0);
+    TSciDoc* hidden = tabs->AddDocument();
     shown->SetTabWidth(3);
     EXPECT_EQ(editor->TabWidth(), 3);
     hidden->SetTabWidth(6);
@@ -176,11 +170,10 @@ TEST_F(TabsTest, OptionSettersReachTheEditorOnlyForTheShownDocument)
     EXPECT_EQ(editor->TabWidth(), 6) << "restored from the document";
 }
 
-TEST_F(TabsTest, TheFullEditorAsksForTheLanguageAndShowsItInTheHint)
-{
-    auto *full = new TScintilla();
+TEST_F(TabsTest, TheFullEditorAsksForTheLanguageAndShowsItInTheHint) {
+    auto* full = new TScintilla();
     QString askedFor;
-    tabs->OnDetectHighlighter = [&](TSciDocumentTabControl *, const QString &ext, QString &language) {
+    tabs->OnDetectHighlighter = [&](TSciDocumentTabControl*, const QString& ext, QString& language) {
         askedFor = ext;
         EXPECT_EQ(language, QStringLiteral("null"));
         language = QStringLiteral("ASM");
@@ -191,21 +184,19 @@ TEST_F(TabsTest, TheFullEditorAsksForTheLanguageAndShowsItInTheHint)
     EXPECT_EQ(tabs->Document(0)->Highlighter(), QStringLiteral("ASM"));
     EXPECT_EQ(tabs->TabHint(0), QStringLiteral("Language: ASM"));
 
-    tabs->OnTabHint = [](TSciDocumentTabControl *, int, QString &hint, TSciDoc *) { hint += QStringLiteral("!"); };
+    tabs->OnTabHint = [](TSciDocumentTabControl*, int, QString& hint, TSciDoc*) { hint += QStringLiteral("!"); };
     EXPECT_EQ(tabs->TabHint(0), QStringLiteral("Language: ASM!"));
     tabs->ShowHint = false;
     EXPECT_EQ(tabs->TabHint(0), QString());
 }
 
-TEST_F(TabsTest, APlainEditorHasNoLanguageHint)
-{
+TEST_F(TabsTest, APlainEditorHasNoLanguageHint) {
     tabs->SetEditor(editor);
     EXPECT_EQ(tabs->TabHint(0), QString());
     EXPECT_EQ(tabs->Document(0)->Highlighter(), QStringLiteral("null"));
 }
 
-TEST_F(TabsTest, DetachingMovesTheEditorOutAndDropsTheDocuments)
-{
+TEST_F(TabsTest, DetachingMovesTheEditorOutAndDropsTheDocuments) {
     tabs->SetEditor(editor);
     tabs->AddDocument();
     tabs->SetEditor(nullptr);
@@ -217,8 +208,7 @@ TEST_F(TabsTest, DetachingMovesTheEditorOutAndDropsTheDocuments)
     EXPECT_EQ(Text(), "still works");
 }
 
-TEST_F(TabsTest, ADestroyedEditorLeavesNoDocuments)
-{
+TEST_F(TabsTest, ADestroyedEditorLeavesNoDocuments) {
     tabs->SetEditor(editor);
     tabs->AddDocument();
     delete editor;

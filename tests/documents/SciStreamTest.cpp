@@ -14,12 +14,11 @@
 namespace {
 
 const std::string kUtf8Text = "\xE4\xB8\xAD\xE6\x96\x87 mov\r\n";  // "中文 mov" CR LF
-const std::string kAnsiText = "\xD6\xD0\xCE\xC4 mov\r\n";         // the same in code page 936
+const std::string kAnsiText = "\xD6\xD0\xCE\xC4 mov\r\n";          // the same in code page 936
 const std::u16string kUnits = u"中文 mov\r\n";
 const std::string kUtf8Bom = "\xEF\xBB\xBF";
 
-std::string Utf16(std::u16string_view text, bool lowByteFirst)
-{
+std::string Utf16(std::u16string_view text, bool lowByteFirst) {
     std::string out;
     for (char16_t u : text) {
         const char low = static_cast<char>(u & 0xFF), high = static_cast<char>(u >> 8);
@@ -35,26 +34,23 @@ public:
     qint64 size() const override { return 100; }
 
 protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *, qint64) override { return -1; }
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64) override { return -1; }
 };
 
 class StreamTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         EnsureEditorEnvironment();
         editor = std::make_unique<TScintillaBase>();
         editor->SetStreamClass(&TSciMyStream::StreamClass);
     }
 
-    std::string Load(const std::string &bytes)
-    {
+    std::string Load(const std::string& bytes) {
         editor->LoadFromFile(folder.Write(QStringLiteral("in.asm"), bytes));
         return Text();
     }
-    std::string Save()
-    {
+    std::string Save() {
         const QString path = folder.Path(QStringLiteral("out.asm"));
         editor->SaveToFile(path);
         return ReadBytes(path);
@@ -69,8 +65,7 @@ protected:
 
 }  // namespace
 
-TEST_F(StreamTest, FilesWithBomLoadAsUtf8AndSaveBackUnchanged)
-{
+TEST_F(StreamTest, FilesWithBomLoadAsUtf8AndSaveBackUnchanged) {
     const struct {
         int kind;
         std::string file;
@@ -79,7 +74,7 @@ TEST_F(StreamTest, FilesWithBomLoadAsUtf8AndSaveBackUnchanged)
         {2, "\xFF\xFE" + Utf16(kUnits, true)},
         {3, kUtf8Bom + kUtf8Text},
     };
-    for (const auto &c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
         EXPECT_EQ(Load(c.file), kUtf8Text);
         EXPECT_EQ(Kind(), c.kind);
@@ -90,8 +85,7 @@ TEST_F(StreamTest, FilesWithBomLoadAsUtf8AndSaveBackUnchanged)
     EXPECT_EQ(Save(), kUtf8Bom + "A");
 }
 
-TEST_F(StreamTest, ACodingCookieMakesUtf8WithoutBom)
-{
+TEST_F(StreamTest, ACodingCookieMakesUtf8WithoutBom) {
     const std::string file = "; coding: utf-8\r\n" + kUtf8Text;
     EXPECT_EQ(Load(file), file);
     EXPECT_EQ(Kind(), 4);
@@ -105,8 +99,7 @@ TEST_F(StreamTest, ACodingCookieMakesUtf8WithoutBom)
     EXPECT_EQ(Kind(), 4);
 }
 
-TEST_F(StreamTest, EveryKindIsWrittenByTheSaveTable)
-{
+TEST_F(StreamTest, EveryKindIsWrittenByTheSaveTable) {
     Load(kUtf8Bom + kUtf8Text);
     const struct {
         int kind;
@@ -120,25 +113,23 @@ TEST_F(StreamTest, EveryKindIsWrittenByTheSaveTable)
         {5, Utf16(kUnits, false)},
         {6, Utf16(kUnits, true)},
     };
-    for (const auto &row : rows) {
+    for (const auto& row : rows) {
         SetKind(row.kind);
         EXPECT_EQ(Save(), row.bytes) << "kind " << row.kind;
     }
 }
 
-TEST_F(StreamTest, Utf16WithoutBomIsNotDetectedOnLoadingButKeepsItsBytes)
-{
+TEST_F(StreamTest, Utf16WithoutBomIsNotDetectedOnLoadingButKeepsItsBytes) {
     const std::string file = Utf16(kUnits, true);
     Load(file);
     EXPECT_EQ(Kind(), 0) << "loading does not run the UTF-16 statistics";
     EXPECT_EQ(Save(), file);
 }
 
-TEST_F(StreamTest, AnsiBytesSurviveLoadAndSaveInBothCodePages)
-{
+TEST_F(StreamTest, AnsiBytesSurviveLoadAndSaveInBothCodePages) {
     std::mt19937 random(936);
     std::string bytes(200000, '\0');
-    for (char &c : bytes) c = static_cast<char>(random());
+    for (char& c : bytes) c = static_cast<char>(random());
     bytes[0] = 'x';  // no BOM
     EXPECT_EQ(editor->CodePage(), 0);
     Load(bytes);
@@ -151,23 +142,22 @@ TEST_F(StreamTest, AnsiBytesSurviveLoadAndSaveInBothCodePages)
     EXPECT_TRUE(Save() == bytes) << "code page 65001";
 }
 
-TEST_F(StreamTest, AnsiChineseAfterAUtf8FileShowsAsChineseAndSavesBack)
-{
+TEST_F(StreamTest, AnsiChineseAfterAUtf8FileShowsAsChineseAndSavesBack) {
     Load(kUtf8Bom + "A");
     EXPECT_EQ(Load(kAnsiText), kUtf8Text);
     EXPECT_EQ(Kind(), 0);
     EXPECT_EQ(Save(), kAnsiText);
 }
 
-TEST_F(StreamTest, Utf8SavedAsAnsiUsesTheDefaultCharacter)
-{
-    Load(kUtf8Bom + "\xE4\xB8\xAD\xE0\xB8\x81" "A");  // 中, Thai ko kai, A
+TEST_F(StreamTest, Utf8SavedAsAnsiUsesTheDefaultCharacter) {
+    Load(kUtf8Bom +
+         "\xE4\xB8\xAD\xE0\xB8\x81"
+         "A");  // 中, Thai ko kai, A
     SetKind(0);
     EXPECT_EQ(Save(), "\xD6\xD0?A");
 }
 
-TEST_F(StreamTest, FilesShorterThanThreeBytesGoThroughTheDefaultStream)
-{
+TEST_F(StreamTest, FilesShorterThanThreeBytesGoThroughTheDefaultStream) {
     Load(kUtf8Bom + "A");
     EXPECT_EQ(Load("\xFF\xFE"), "\xFF\xFE") << "code page 65001: the bytes as they are";
     EXPECT_EQ(Kind(), 3) << "the kind of the previous file stays";
@@ -185,16 +175,14 @@ TEST_F(StreamTest, FilesShorterThanThreeBytesGoThroughTheDefaultStream)
     EXPECT_EQ(fresh.GetText().toStdString(), "\xE4\xB8\xAD") << "code page 0 shows ANSI text";
 }
 
-TEST_F(StreamTest, AnEmptyFileLoadsAsEmptyTextAndKeepsTheKind)
-{
+TEST_F(StreamTest, AnEmptyFileLoadsAsEmptyTextAndKeepsTheKind) {
     Load(kUtf8Bom + kUtf8Text);
     EXPECT_EQ(Load(""), "");
     EXPECT_EQ(Kind(), 3);
     EXPECT_EQ(Save(), "") << "no piece, so no BOM either";
 }
 
-TEST_F(StreamTest, TheCodePageTurnsToUtf8OnTheFirstUnicodeFileAndStays)
-{
+TEST_F(StreamTest, TheCodePageTurnsToUtf8OnTheFirstUnicodeFileAndStays) {
     Load(kAnsiText);
     EXPECT_EQ(editor->CodePage(), 0);
     Load("\xFF\xFE" + Utf16(u"A", true));
@@ -203,25 +191,35 @@ TEST_F(StreamTest, TheCodePageTurnsToUtf8OnTheFirstUnicodeFileAndStays)
     EXPECT_EQ(editor->CodePage(), 65001);
 }
 
-TEST_F(StreamTest, UndecodableUtf16AndUtf8LoadByTheConverterRules)
-{
-    EXPECT_EQ(Load(std::string("\xFF\xFE" "A\0B", 5)), "A") << "odd byte count";
+TEST_F(StreamTest, UndecodableUtf16AndUtf8LoadByTheConverterRules) {
+    EXPECT_EQ(Load(std::string("\xFF\xFE"
+                               "A\0B",
+                               5)),
+              "A")
+        << "odd byte count";
     EXPECT_EQ(Load("\xFE\xFF\xD8\x3D"), "\xED\xA0\xBD");
     EXPECT_EQ(Save(), "\xFE\xFF\xD8\x3D") << "the surrogate unit comes back";
-    const std::string broken = kUtf8Bom + "\xE4\xB8" "A\x80";
+    const std::string broken = kUtf8Bom +
+                               "\xE4\xB8"
+                               "A\x80";
     EXPECT_EQ(Load(broken), broken.substr(3));
     EXPECT_EQ(Save(), broken);
 }
 
-TEST_F(StreamTest, ACharacterAcrossAPieceBoundaryArrivesWhole)
-{
+TEST_F(StreamTest, ACharacterAcrossAPieceBoundaryArrivesWhole) {
     const std::string ascii(TSciMyStream::kPieceSize - 1, 'a');
-    const std::string ansiFile = ascii + "\xD6\xD0" "b";  // 中 starts at the last byte of piece 1
-    EXPECT_TRUE(Load(ansiFile) == ascii + "\xE4\xB8\xAD" "b");
+    const std::string ansiFile = ascii +
+                                 "\xD6\xD0"
+                                 "b";  // 中 starts at the last byte of piece 1
+    EXPECT_TRUE(Load(ansiFile) == ascii +
+                                      "\xE4\xB8\xAD"
+                                      "b");
     EXPECT_TRUE(Save() == ansiFile);
 
     // The UTF-8 text "中" straddles the first piece of the control's text.
-    const std::string utf8Text = ascii + "\xE4\xB8\xAD" "b";
+    const std::string utf8Text = ascii +
+                                 "\xE4\xB8\xAD"
+                                 "b";
     Load(kUtf8Bom + utf8Text);
     SetKind(0);
     EXPECT_TRUE(Save() == ansiFile);
@@ -229,13 +227,16 @@ TEST_F(StreamTest, ACharacterAcrossAPieceBoundaryArrivesWhole)
     EXPECT_TRUE(Save() == "\xFF\xFE" + Utf16(std::u16string(ascii.begin(), ascii.end()) + u"中b", true));
 }
 
-TEST_F(StreamTest, TheDefaultStreamConvertsAcrossItsPiecesToo)
-{
+TEST_F(StreamTest, TheDefaultStreamConvertsAcrossItsPiecesToo) {
     editor->SetStreamClass(&TSciStreamDefault::StreamClass);
     EXPECT_EQ(editor->Streamer()->GetEncoding(), 0);
     const std::string ascii(TSciStreamDefault::kPieceSize - 1, 'a');
-    const std::string file = ascii + "\xD6\xD0" "b";
-    EXPECT_TRUE(Load(file) == ascii + "\xE4\xB8\xAD" "b");
+    const std::string file = ascii +
+                             "\xD6\xD0"
+                             "b";
+    EXPECT_TRUE(Load(file) == ascii +
+                                  "\xE4\xB8\xAD"
+                                  "b");
     EXPECT_TRUE(Save() == file);
 
     editor->SetCodePage(65001);
@@ -243,8 +244,7 @@ TEST_F(StreamTest, TheDefaultStreamConvertsAcrossItsPiecesToo)
     EXPECT_TRUE(Save() == file);
 }
 
-TEST_F(StreamTest, NulBytesLoadAndSaveWhole)
-{
+TEST_F(StreamTest, NulBytesLoadAndSaveWhole) {
     const std::string ansi("a\0b\xD6\xD0", 5);
     EXPECT_EQ(Load(ansi), std::string("a\0b\xE4\xB8\xAD", 6));
     EXPECT_EQ(Save(), ansi);
@@ -253,13 +253,15 @@ TEST_F(StreamTest, NulBytesLoadAndSaveWhole)
     EXPECT_EQ(Load(utf8), std::string("a\0b", 3));
     EXPECT_EQ(Save(), utf8);
 
-    const std::string utf16("\xFF\xFE" "a\0\0\0b\0", 8);
+    const std::string utf16(
+        "\xFF\xFE"
+        "a\0\0\0b\0",
+        8);
     EXPECT_EQ(Load(utf16), std::string("a\0b", 3));
     EXPECT_EQ(Save(), utf16);
 }
 
-TEST_F(StreamTest, AFailingStreamRaisesAndRestoresUndoRecording)
-{
+TEST_F(StreamTest, AFailingStreamRaisesAndRestoresUndoRecording) {
     editor->SetUndoCollection(true);
     FailingDevice device;
     EXPECT_THROW(editor->LoadFromStream(&device), ESciException);
@@ -270,8 +272,7 @@ TEST_F(StreamTest, AFailingStreamRaisesAndRestoresUndoRecording)
     EXPECT_THROW(editor->SaveToStream(&device), ESciException);
 }
 
-TEST_F(StreamTest, AStreamWithoutEditorOrDeviceDoesNothing)
-{
+TEST_F(StreamTest, AStreamWithoutEditorOrDeviceDoesNothing) {
     TSciMyStream orphan(nullptr);
     QBuffer buffer;
     buffer.open(QIODevice::ReadWrite);
@@ -288,11 +289,12 @@ namespace {
 
 // Course texts in code page 936 (as GBK course files hold them) and in UTF-8.
 struct CourseText {
-    const char *name;
+    const char* name;
     std::string gbk;
     std::string utf8;
 };
 
+// clang-format off
 const CourseText kCourseTexts[] = {
     {"comment", ";\xB3\xCC\xD0\xF2\xBF\xAA\xCA\xBC\xD4\xCB\xD0\xD0\r\n",  // ;程序开始运行
      ";\xE7\xA8\x8B\xE5\xBA\x8F\xE5\xBC\x80\xE5\xA7\x8B\xE8\xBF\x90\xE8\xA1\x8C\r\n"},
@@ -305,12 +307,12 @@ const CourseText kCourseTexts[] = {
     {"punctuation", ";\xA3\xA8\xD7\xA2\xD2\xE2\xA3\xA9\xA1\xA3\r\n",  // ;（注意）。
      ";\xEF\xBC\x88\xE6\xB3\xA8\xE6\x84\x8F\xEF\xBC\x89\xE3\x80\x82\r\n"},
 };
+// clang-format on
 
 }  // namespace
 
-TEST_F(StreamTest, CourseTextsLoadRightInGbkAndInUtf8WithoutBom)
-{
-    for (const CourseText &text : kCourseTexts) {
+TEST_F(StreamTest, CourseTextsLoadRightInGbkAndInUtf8WithoutBom) {
+    for (const CourseText& text : kCourseTexts) {
         SCOPED_TRACE(text.name);
         EXPECT_EQ(Load(text.gbk), text.utf8) << "GBK";
         EXPECT_EQ(Kind(), 0);
@@ -323,10 +325,9 @@ TEST_F(StreamTest, CourseTextsLoadRightInGbkAndInUtf8WithoutBom)
     }
 }
 
-TEST_F(StreamTest, OnlyStrictUtf8WithNonAsciiTextIsTakenForUtf8)
-{
+TEST_F(StreamTest, OnlyStrictUtf8WithNonAsciiTextIsTakenForUtf8) {
     const struct {
-        const char *name;
+        const char* name;
         std::string bytes;
         int kind;
     } cases[] = {
@@ -338,7 +339,7 @@ TEST_F(StreamTest, OnlyStrictUtf8WithNonAsciiTextIsTakenForUtf8)
         {"unfinished at the end", "; \xE4\xB8", 0},
         {"lone continuation byte", "; \x80 ok", 0},
     };
-    for (const auto &item : cases) {
+    for (const auto& item : cases) {
         SCOPED_TRACE(item.name);
         Load(item.bytes);
         EXPECT_EQ(Kind(), item.kind);
@@ -347,8 +348,7 @@ TEST_F(StreamTest, OnlyStrictUtf8WithNonAsciiTextIsTakenForUtf8)
     }
 }
 
-TEST_F(StreamTest, TheWholeFileDecidesNotJustItsFirstPiece)
-{
+TEST_F(StreamTest, TheWholeFileDecidesNotJustItsFirstPiece) {
     const std::string ascii(TSciMyStream::kPieceSize + 10, 'a');
     const std::string utf8 = "\xE4\xB8\xAD" + ascii + "\xE6\x96\x87";
     EXPECT_TRUE(Load(utf8) == utf8);

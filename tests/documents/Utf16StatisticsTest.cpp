@@ -11,8 +11,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Utf16(std::u16string_view text, bool lowByteFirst)
-{
+Bytes Utf16(std::u16string_view text, bool lowByteFirst) {
     Bytes out;
     for (char16_t u : text) {
         const auto low = static_cast<std::uint8_t>(u & 0xFF), high = static_cast<std::uint8_t>(u >> 8);
@@ -29,16 +28,14 @@ struct Answer {
     unsigned tests;
 };
 
-Answer Classify(const Bytes &bytes)
-{
+Answer Classify(const Bytes& bytes) {
     unsigned tests = 0xFF;
     const bool unicode = IsTextUnicode(bytes.data(), static_cast<int>(bytes.size()), &tests);
     return {unicode, tests};
 }
 
 // What DetectUtf16Statistics makes of the bytes: 5, 6, or 0 for "not UTF-16".
-int Utf16Kind(const Bytes &bytes)
-{
+int Utf16Kind(const Bytes& bytes) {
     EncodingKind kind = ekAnsi;
     return DetectUtf16Statistics(bytes.data(), static_cast<int>(bytes.size()), kind) ? kind : 0;
 }
@@ -49,8 +46,7 @@ const std::u16string kChineseOnly = u"汇编语言程序设计，寄存器与内
 
 }  // namespace
 
-TEST(Utf16Statistics, AsciiWrittenAsUtf16InEitherOrder)
-{
+TEST(Utf16Statistics, AsciiWrittenAsUtf16InEitherOrder) {
     const Answer le = Classify(Utf16(kAsciiSource, true));
     EXPECT_TRUE(le.unicode);
     EXPECT_TRUE(le.tests & IS_TEXT_UNICODE_ASCII16);
@@ -65,8 +61,7 @@ TEST(Utf16Statistics, AsciiWrittenAsUtf16InEitherOrder)
     EXPECT_EQ(Utf16Kind(Utf16(kAsciiSource, false)), ekUtf16BENoBom);
 }
 
-TEST(Utf16Statistics, ChineseUtf16InEitherOrder)
-{
+TEST(Utf16Statistics, ChineseUtf16InEitherOrder) {
     const Answer le = Classify(Utf16(kChineseSource, true));
     EXPECT_TRUE(le.tests & IS_TEXT_UNICODE_STATISTICS);
     EXPECT_FALSE(le.tests & IS_TEXT_UNICODE_ASCII16);
@@ -79,8 +74,7 @@ TEST(Utf16Statistics, ChineseUtf16InEitherOrder)
     EXPECT_EQ(Utf16Kind(Utf16(kChineseOnly, false)), ekUtf16BENoBom);
 }
 
-TEST(Utf16Statistics, EightBitTextIsNotUtf16)
-{
+TEST(Utf16Statistics, EightBitTextIsNotUtf16) {
     EXPECT_EQ(Utf16Kind(Raw("mov eax, 1\r\nBush hid the facts\r\n")), 0) << "ASCII pairs land in the ideographs";
     EXPECT_EQ(Utf16Kind(Raw("abcd")), 0);
     // ";程序：求和\r\n.386\r\n" in code page 936, and in UTF-8.
@@ -94,8 +88,7 @@ TEST(Utf16Statistics, EightBitTextIsNotUtf16)
     EXPECT_EQ(Utf16Kind(utf8Only), 0);
 }
 
-TEST(Utf16Statistics, OddLengthsNulsAndBinaryAreNotText)
-{
+TEST(Utf16Statistics, OddLengthsNulsAndBinaryAreNotText) {
     Bytes odd = Utf16(kAsciiSource, true);
     odd.push_back('x');
     EXPECT_FALSE(Classify(odd).unicode);
@@ -114,8 +107,7 @@ TEST(Utf16Statistics, OddLengthsNulsAndBinaryAreNotText)
     EXPECT_EQ(Utf16Kind(sparseBinary), 0) << "control characters are not text";
 }
 
-TEST(Utf16Statistics, SignatureAndRequestedTests)
-{
+TEST(Utf16Statistics, SignatureAndRequestedTests) {
     const Bytes signed16 = Utf16(u"\uFEFF\x4E2D\x6587", true);
     unsigned onlySignature = IS_TEXT_UNICODE_SIGNATURE;
     EXPECT_TRUE(IsTextUnicode(signed16.data(), static_cast<int>(signed16.size()), &onlySignature));

@@ -10,8 +10,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes B(std::initializer_list<int> values)
-{
+Bytes B(std::initializer_list<int> values) {
     Bytes out;
     for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
     return out;
@@ -19,22 +18,19 @@ Bytes B(std::initializer_list<int> values)
 
 Bytes B(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
-Bytes Cat(Bytes a, const Bytes &b)
-{
+Bytes Cat(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-EncodingKind Detect(const Bytes &bytes, int *skip = nullptr)
-{
+EncodingKind Detect(const Bytes& bytes, int* skip = nullptr) {
     EncodingKind kind = ekUtf16BE;  // DetectBom must overwrite it
     const int bom = DetectBom(bytes.data(), static_cast<int>(bytes.size()), kind);
     if (skip) *skip = bom;
     return kind;
 }
 
-Bytes Utf16ToUtf8(const Bytes &in, EncodingKind kind)
-{
+Bytes Utf16ToUtf8(const Bytes& in, EncodingKind kind) {
     Utf16_Iter iter;
     Bytes out;
     iter.Attach(in.data(), in.size(), kind);
@@ -45,8 +41,7 @@ Bytes Utf16ToUtf8(const Bytes &in, EncodingKind kind)
     return out;
 }
 
-std::vector<std::uint16_t> Utf8ToUnits(const Bytes &in, EncodingKind kind)
-{
+std::vector<std::uint16_t> Utf8ToUnits(const Bytes& in, EncodingKind kind) {
     Utf8_Iter iter;
     std::vector<std::uint16_t> out;
     iter.Attach(in.data(), in.size(), kind);
@@ -57,8 +52,7 @@ std::vector<std::uint16_t> Utf8ToUnits(const Bytes &in, EncodingKind kind)
     return out;
 }
 
-Bytes DecodeAll(UtfRead &reader, const Bytes &piece)
-{
+Bytes DecodeAll(UtfRead& reader, const Bytes& piece) {
     const int count = reader.Decode(piece.data(), static_cast<int>(piece.size()));
     if (count <= 0) return {};
     return Bytes(reader.Output(), reader.Output() + count);
@@ -67,22 +61,19 @@ Bytes DecodeAll(UtfRead &reader, const Bytes &piece)
 // Records every write separately so tests can see where a BOM went.
 class RecordingStream : public UtfOutputStream {
 public:
-    int Write(const std::uint8_t *bytes, int length) override
-    {
+    int Write(const std::uint8_t* bytes, int length) override {
         writes.emplace_back(bytes, bytes + length);
         return length;
     }
-    Bytes All() const
-    {
+    Bytes All() const {
         Bytes all;
-        for (const Bytes &w : writes) all.insert(all.end(), w.begin(), w.end());
+        for (const Bytes& w : writes) all.insert(all.end(), w.begin(), w.end());
         return all;
     }
     std::vector<Bytes> writes;
 };
 
-Bytes Encode(EncodingKind kind, const Bytes &utf8)
-{
+Bytes Encode(EncodingKind kind, const Bytes& utf8) {
     RecordingStream stream;
     UtfWrite writer;
     writer.SetKind(kind);
@@ -93,8 +84,7 @@ Bytes Encode(EncodingKind kind, const Bytes &utf8)
 
 }  // namespace
 
-TEST(DetectBom, RecognisesEachBomAndReturnsItsLength)
-{
+TEST(DetectBom, RecognisesEachBomAndReturnsItsLength) {
     int skip = -1;
     EXPECT_EQ(Detect(B({0xFE, 0xFF, 0x41, 0x00}), &skip), ekUtf16BE);
     EXPECT_EQ(skip, 2);
@@ -110,8 +100,7 @@ TEST(DetectBom, RecognisesEachBomAndReturnsItsLength)
     EXPECT_EQ(skip, 0);
 }
 
-TEST(DetectBom, BuffersShorterThanTwoBytesAreAnsi)
-{
+TEST(DetectBom, BuffersShorterThanTwoBytesAreAnsi) {
     for (int b : {0x00, 0x41, 0xEF, 0xFE, 0xFF}) EXPECT_EQ(Detect(B({b})), ekAnsi) << b;
     EXPECT_EQ(Detect(Bytes{}), ekAnsi);
     EncodingKind kind = ekUtf8;
@@ -119,16 +108,14 @@ TEST(DetectBom, BuffersShorterThanTwoBytesAreAnsi)
     EXPECT_EQ(kind, ekAnsi);
 }
 
-TEST(BomTable, HoldsTheBomOfEachKind)
-{
+TEST(BomTable, HoldsTheBomOfEachKind) {
     EXPECT_EQ(Bytes(BomTable[0], BomTable[0] + 3), B({0x00, 0x00, 0x00}));
     EXPECT_EQ(Bytes(BomTable[1], BomTable[1] + 3), B({0xFE, 0xFF, 0x00}));
     EXPECT_EQ(Bytes(BomTable[2], BomTable[2] + 3), B({0xFF, 0xFE, 0x00}));
     EXPECT_EQ(Bytes(BomTable[3], BomTable[3] + 3), B({0xEF, 0xBB, 0xBF}));
 }
 
-TEST(CodingCookie, IsFoundOnLineOneOrTwoOnly)
-{
+TEST(CodingCookie, IsFoundOnLineOneOrTwoOnly) {
     EXPECT_EQ(Detect(B("; coding: utf-8\r\nmov ax, bx\r\n")), ekUtf8Cookie);
     EXPECT_EQ(Detect(B(";Program\r\n; coding: utf-8\r\nmov ax, bx\r\n")), ekUtf8Cookie);
     EXPECT_EQ(Detect(B(";Program\r\n;Author\r\n; coding: utf-8\r\n")), ekAnsi);
@@ -138,8 +125,7 @@ TEST(CodingCookie, IsFoundOnLineOneOrTwoOnly)
     EXPECT_EQ(Detect(B("\n\r; coding: utf-8")), ekAnsi) << "LF CR is two line ends";
 }
 
-TEST(CodingCookie, ReadsTheValueByTheCookieRules)
-{
+TEST(CodingCookie, ReadsTheValueByTheCookieRules) {
     EXPECT_EQ(ReadCodingCookie("; -*- coding: utf-8 -*-"), ekUtf8Cookie);
     EXPECT_EQ(ReadCodingCookie("; coding='UTF-8'"), ekUtf8Cookie) << "quote skipped, value lower-cased";
     EXPECT_EQ(ReadCodingCookie("; coding=\"utf-8\""), ekUtf8Cookie);
@@ -157,8 +143,7 @@ TEST(CodingCookie, ReadsTheValueByTheCookieRules)
     EXPECT_EQ(ReadCodingCookie(""), ekAnsi);
 }
 
-TEST(CodingCookie, CookieCharactersAndLines)
-{
+TEST(CodingCookie, CookieCharactersAndLines) {
     for (char c : std::string_view("AZaz09_-.")) EXPECT_TRUE(IsCookieChar(c)) << c;
     for (char c : std::string_view(" :=\"'\t\r\n+/")) EXPECT_FALSE(IsCookieChar(c)) << c;
 
@@ -172,8 +157,7 @@ TEST(CodingCookie, CookieCharactersAndLines)
     EXPECT_EQ(TakeLine(text.data(), 3, 0), "ab\r") << "never past the end given";
 }
 
-TEST(Utf16Iter, ConvertsEachUnitToOneToThreeBytes)
-{
+TEST(Utf16Iter, ConvertsEachUnitToOneToThreeBytes) {
     EXPECT_EQ(Utf16ToUtf8(B({0x41, 0x00}), ekUtf16LE), B({0x41}));
     EXPECT_EQ(Utf16ToUtf8(B({0x41, 0x00}), ekUtf16BE), B({0xE4, 0x84, 0x80}));
     EXPECT_EQ(Utf16ToUtf8(B({0x00, 0xE9}), ekUtf16BENoBom), B({0xC3, 0xA9}));
@@ -185,8 +169,7 @@ TEST(Utf16Iter, ConvertsEachUnitToOneToThreeBytes)
         << "the boundaries of the one-, two- and three-byte forms";
 }
 
-TEST(Utf16Iter, DropsAFinalOddByteAndReadsNothingBeyondTheRange)
-{
+TEST(Utf16Iter, DropsAFinalOddByteAndReadsNothingBeyondTheRange) {
     EXPECT_EQ(Utf16ToUtf8(B({0x41, 0x00, 0x42}), ekUtf16LE), B({0x41}));
     EXPECT_EQ(Utf16ToUtf8(B({0x42}), ekUtf16LE), Bytes{});
     EXPECT_EQ(Utf16ToUtf8(Bytes{}, ekUtf16LE), Bytes{});
@@ -202,14 +185,12 @@ TEST(Utf16Iter, DropsAFinalOddByteAndReadsNothingBeyondTheRange)
     EXPECT_EQ(out, B({0x41}));
 }
 
-TEST(Utf16Iter, UnknownKindsReadHighByteFirst)
-{
+TEST(Utf16Iter, UnknownKindsReadHighByteFirst) {
     EXPECT_EQ(Utf16ToUtf8(B({0x00, 0x41}), static_cast<EncodingKind>(7)), B({0x41}));
     EXPECT_EQ(Utf16ToUtf8(B({0x00, 0x41}), ekUtf8), B({0x41}));
 }
 
-TEST(Utf8Iter, BuildsUnitsByTheByteRules)
-{
+TEST(Utf8Iter, BuildsUnitsByTheByteRules) {
     using Units = std::vector<std::uint16_t>;
     EXPECT_EQ(Utf8ToUnits(B({0xC3, 0xA9}), ekUtf16LE), Units({0x00E9}));
     EXPECT_EQ(Utf8ToUnits(B({0xC3, 0xA9}), ekUtf16BE), Units({0xE900})) << "bytes exchanged for high byte first";
@@ -222,9 +203,8 @@ TEST(Utf8Iter, BuildsUnitsByTheByteRules)
     EXPECT_EQ(Utf8ToUnits(B({0xED, 0xA0, 0xBD}), ekUtf16BE), Units({0x3DD8}));
 }
 
-TEST(Utf8Iter, OpenTailCountsTheBytesOfAnUnfinishedSequence)
-{
-    auto tail = [](const Bytes &b) { return OpenUtf8IterTail(b.data(), b.size()); };
+TEST(Utf8Iter, OpenTailCountsTheBytesOfAnUnfinishedSequence) {
+    auto tail = [](const Bytes& b) { return OpenUtf8IterTail(b.data(), b.size()); };
     EXPECT_EQ(tail(B({0x41, 0xE4, 0xB8})), 2u);
     EXPECT_EQ(tail(B({0x41, 0xE4})), 1u);
     EXPECT_EQ(tail(B({0x41, 0xC3})), 1u);
@@ -234,8 +214,7 @@ TEST(Utf8Iter, OpenTailCountsTheBytesOfAnUnfinishedSequence)
     EXPECT_EQ(tail(Bytes{}), 0u);
 }
 
-TEST(UtfRead, DetectsOnTheFirstPieceAndConvertsUtf16)
-{
+TEST(UtfRead, DetectsOnTheFirstPieceAndConvertsUtf16) {
     UtfRead be;
     EXPECT_EQ(DecodeAll(be, B({0xFE, 0xFF, 0x41, 0x00})), B({0xE4, 0x84, 0x80}));
     EXPECT_EQ(be.kind, ekUtf16BE);
@@ -250,8 +229,7 @@ TEST(UtfRead, DetectsOnTheFirstPieceAndConvertsUtf16)
     EXPECT_EQ(DecodeAll(odd, B({0xFF, 0xFE, 0x41, 0x00, 0x42})), B({0x41})) << "odd byte count";
 }
 
-TEST(UtfRead, HandsBackUtf8AndAnsiUncopied)
-{
+TEST(UtfRead, HandsBackUtf8AndAnsiUncopied) {
     const Bytes withBom = Cat(B({0xEF, 0xBB, 0xBF}), B("mov"));
     UtfRead utf8;
     EXPECT_EQ(utf8.Decode(withBom.data(), static_cast<int>(withBom.size())), 3);
@@ -270,8 +248,7 @@ TEST(UtfRead, HandsBackUtf8AndAnsiUncopied)
     EXPECT_EQ(cookieReader.kind, ekUtf8Cookie);
 }
 
-TEST(UtfRead, AKindSetByTheCallerIsNotDetectedAgain)
-{
+TEST(UtfRead, AKindSetByTheCallerIsNotDetectedAgain) {
     const Bytes withBom = Cat(B({0xEF, 0xBB, 0xBF}), B("A"));
     UtfRead reader;
     reader.kind = ekUtf8;
@@ -284,8 +261,7 @@ TEST(UtfRead, AKindSetByTheCallerIsNotDetectedAgain)
     EXPECT_EQ(DecodeAll(utf16, B({0x43, 0x00})), B({0x43}));
 }
 
-TEST(UtfRead, StatisticsFindUtf16WithoutBomAndMayOverruleTheCookie)
-{
+TEST(UtfRead, StatisticsFindUtf16WithoutBomAndMayOverruleTheCookie) {
     const Bytes asciiLe = B({'m', 0, 'o', 0, 'v', 0, '\r', 0, '\n', 0});
     UtfRead le;
     EXPECT_EQ(DecodeAll(le, asciiLe), B("mov\r\n"));
@@ -304,6 +280,7 @@ TEST(UtfRead, StatisticsFindUtf16WithoutBomAndMayOverruleTheCookie)
 }
 
 TEST(UtfWrite, WritesEachKindWithItsBom)
+// clang-format off
 {
     const Bytes e9 = B({0xC3, 0xA9});
     // kind              UTF-8 in                 written out
@@ -327,9 +304,9 @@ TEST(UtfWrite, WritesEachKindWithItsBom)
     for (const auto &c : kCases)
         EXPECT_EQ(Encode(c.kind, c.utf8), c.written) << "kind " << int(c.kind) << " " << c.note;
 }
+// clang-format on
 
-TEST(UtfWrite, TheBomGoesOutOncePerStream)
-{
+TEST(UtfWrite, TheBomGoesOutOncePerStream) {
     RecordingStream first;
     UtfWrite writer;
     writer.SetKind(ekUtf8);
@@ -353,8 +330,7 @@ TEST(UtfWrite, TheBomGoesOutOncePerStream)
     EXPECT_EQ(third.All(), B({0xFE, 0xFF, 0, 'b', 0, 'c', 0, 'a'}));
 }
 
-TEST(UtfWrite, WritesNothingWithoutAStream)
-{
+TEST(UtfWrite, WritesNothingWithoutAStream) {
     UtfWrite writer;
     writer.SetKind(ekUtf16LE);
     const Bytes a = B("a");
@@ -365,8 +341,7 @@ TEST(UtfWrite, WritesNothingWithoutAStream)
     EXPECT_EQ(stream.All(), B({0xFF, 0xFE, 'a', 0})) << "the BOM was still pending";
 }
 
-TEST(UtfWrite, ReusesAndGrowsItsBufferAcrossPieces)
-{
+TEST(UtfWrite, ReusesAndGrowsItsBufferAcrossPieces) {
     RecordingStream stream;
     UtfWrite writer;
     writer.SetKind(ekUtf16LENoBom);

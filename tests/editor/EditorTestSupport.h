@@ -20,14 +20,14 @@ QString TestProgramFolder();
 // Copies every byte between the stream and the editor; counts its instances.
 class TTestStream : public TSciStreamBase {
 public:
-    explicit TTestStream(TScintillaBase *editor);
+    explicit TTestStream(TScintillaBase* editor);
     ~TTestStream() override;
-    void SaveText(QIODevice *stream) override;
-    void LoadText(QIODevice *stream) override;
+    void SaveText(QIODevice* stream) override;
+    void LoadText(QIODevice* stream) override;
     SciEncodingKind GetEncoding() const override { return kind_; }
     void SetEncoding(SciEncodingKind kind) override { kind_ = kind; }
     void UnusedOperation() override {}
-    void SetStreamData(const QString &) override {}
+    void SetStreamData(const QString&) override {}
 
     static const TSciStreamClass StreamClass;
     static int Alive;
@@ -40,40 +40,38 @@ private:
 class TFailingStream : public TTestStream {
 public:
     using TTestStream::TTestStream;
-    void SaveText(QIODevice *stream) override;
-    void LoadText(QIODevice *stream) override;
+    void SaveText(QIODevice* stream) override;
+    void LoadText(QIODevice* stream) override;
 
     static const TSciStreamClass StreamClass;
 };
 
 // The message numbers of a recorded sequence, in order.
-std::vector<unsigned> Codes(const std::vector<TSciMessage> &messages);
+std::vector<unsigned> Codes(const std::vector<TSciMessage>& messages);
 // Only the messages whose number is in `wanted`, in order.
-std::vector<TSciMessage> Only(const std::vector<TSciMessage> &messages, std::initializer_list<unsigned> wanted);
+std::vector<TSciMessage> Only(const std::vector<TSciMessage>& messages, std::initializer_list<unsigned> wanted);
 // The first recorded message with this number; fails the test when there is none.
-TSciMessage First(const std::vector<TSciMessage> &messages, unsigned msg);
+TSciMessage First(const std::vector<TSciMessage>& messages, unsigned msg);
 
 // A TScintilla whose protected handler slots tests may call directly.
 class TTestScintilla : public TScintilla {
 public:
     using TScintilla::TScintilla;
-    void MarginClick(int modifiers, int line, int margin = 2)
-    {
+    void MarginClick(int modifiers, int line, int margin = 2) {
         DoMarginClick(modifiers, PositionFromLine(line), margin);
     }
     void UpdateUI() { DoUpdateUI(); }
 };
 
 // Writes `bytes` to a file, replacing it.
-void WriteFile(const QString &path, const QByteArray &bytes);
-QByteArray ReadFile(const QString &path);
+void WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
 
 // The main window's editor: its languages, its settings and its auto-completion,
 // applied as the main window applies them.
 class MainWindowEditorTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         FillMainWindowLanguages(languages);
         ApplyMainWindowEditorForm(editor, &languages);
         ApplyMainWindowAutoComplete(complete, &editor);

@@ -21,36 +21,31 @@ namespace {
 
 fs::path dataFolder() { return asmora::testing::sourcePath("tests/editor/data"); }
 
-bool updating()
-{
-    const char *value = std::getenv("ASMORA_STYLED_UPDATE");
+bool updating() {
+    const char* value = std::getenv("ASMORA_STYLED_UPDATE");
     return value && *value && std::string(value) != "0";
 }
 
 // The document in the styled notation: "{n}" before each run of bytes of style n.
 //   {1}; comment{0}
 //   {9}.386{0}
-std::string StyledText(const TScintilla &editor)
-{
+std::string StyledText(const TScintilla& editor) {
     const QByteArray text = editor.GetText();
     std::string styled;
     int current = -1;
     for (int at = 0; at < text.size(); ++at) {
         const int style = int(editor.Send(B::SCI_GETSTYLEAT, at));
-        if (style != current)
-            styled += "{" + std::to_string(style) + "}";
+        if (style != current) styled += "{" + std::to_string(style) + "}";
         current = style;
         styled += text[at];
     }
     return styled;
 }
 
-std::vector<std::string> Programs()
-{
+std::vector<std::string> Programs() {
     std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(dataFolder()))
-        if (entry.path().extension() == ".asm")
-            names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dataFolder()))
+        if (entry.path().extension() == ".asm") names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -59,8 +54,7 @@ class SciColouringGolden : public MainWindowEditorTest, public ::testing::WithPa
 
 }  // namespace
 
-TEST_P(SciColouringGolden, TheWholeProgramIsColouredAsItsStyledFileSays)
-{
+TEST_P(SciColouringGolden, TheWholeProgramIsColouredAsItsStyledFileSays) {
     const fs::path source = dataFolder() / GetParam();
     const std::string text = readFile(source);
     ASSERT_FALSE(text.empty()) << source;
@@ -78,8 +72,9 @@ TEST_P(SciColouringGolden, TheWholeProgramIsColouredAsItsStyledFileSays)
 }
 
 INSTANTIATE_TEST_SUITE_P(CoursePrograms, SciColouringGolden, ::testing::ValuesIn(Programs()),
-                         [](const ::testing::TestParamInfo<std::string> &info) {
+                         [](const ::testing::TestParamInfo<std::string>& info) {
                              std::string name = fs::path(info.param).stem().string();
-                             std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+                             std::replace_if(
+                                 name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
                              return name;
                          });

@@ -9,15 +9,13 @@ using B = QsciScintillaBase;
 
 class SciControllerTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        editor_.OnCharAdded = [this](TScintillaBase *, int ch) { calls_.push_back("saved:" + std::to_string(ch)); };
+    void SetUp() override {
+        editor_.OnCharAdded = [this](TScintillaBase*, int ch) { calls_.push_back("saved:" + std::to_string(ch)); };
         editor_.Loaded();
     }
-    TCharAddedProc Handler(const std::string &name)
-    {
+    TCharAddedProc Handler(const std::string& name) {
         TCharAddedProc proc;
-        proc.Proc = [this, name](TScintillaBase *, int ch) { calls_.push_back(name + ":" + std::to_string(ch)); };
+        proc.Proc = [this, name](TScintillaBase*, int ch) { calls_.push_back(name + ":" + std::to_string(ch)); };
         return proc;
     }
 
@@ -25,8 +23,7 @@ protected:
     std::vector<std::string> calls_;
 };
 
-TEST_F(SciControllerTest, HandlersRunMostRecentFirstThenTheSavedHandler)
-{
+TEST_F(SciControllerTest, HandlersRunMostRecentFirstThenTheSavedHandler) {
     TCharAddedProc first = Handler("first");
     TCharAddedProc second = Handler("second");
     TCharAddedProc empty;
@@ -42,8 +39,7 @@ TEST_F(SciControllerTest, HandlersRunMostRecentFirstThenTheSavedHandler)
     EXPECT_EQ(calls_, (std::vector<std::string>{"first:98", "saved:98"}));
 }
 
-TEST_F(SciControllerTest, CharacterZeroStopsAfterTheFirstHandler)
-{
+TEST_F(SciControllerTest, CharacterZeroStopsAfterTheFirstHandler) {
     TCharAddedProc first = Handler("first");
     TCharAddedProc second = Handler("second");
     editor_.Controller().Add(&first);
@@ -52,13 +48,11 @@ TEST_F(SciControllerTest, CharacterZeroStopsAfterTheFirstHandler)
     EXPECT_EQ(calls_, (std::vector<std::string>{"second:0"}));
 }
 
-TEST_F(SciControllerTest, ACharacterAddedDuringDispatchIsIgnored)
-{
+TEST_F(SciControllerTest, ACharacterAddedDuringDispatchIsIgnored) {
     TCharAddedProc typing;
-    typing.Proc = [this](TScintillaBase *sender, int ch) {
+    typing.Proc = [this](TScintillaBase* sender, int ch) {
         calls_.push_back("typing:" + std::to_string(ch));
-        if (ch == 'x')
-            QTest::keyClick(static_cast<TScintilla *>(sender), 'y');  // a nested SCN_CHARADDED
+        if (ch == 'x') QTest::keyClick(static_cast<TScintilla*>(sender), 'y');  // a nested SCN_CHARADDED
     };
     editor_.Controller().Add(&typing);
     QTest::keyClick(&editor_, 'x');
@@ -70,10 +64,9 @@ TEST_F(SciControllerTest, ACharacterAddedDuringDispatchIsIgnored)
     EXPECT_EQ(calls_, (std::vector<std::string>{"typing:122", "saved:122"}));
 }
 
-TEST_F(SciControllerTest, AHandlerMayRemoveItselfWhileDispatching)
-{
+TEST_F(SciControllerTest, AHandlerMayRemoveItselfWhileDispatching) {
     TCharAddedProc once;
-    once.Proc = [&](TScintillaBase *, int) {
+    once.Proc = [&](TScintillaBase*, int) {
         calls_.push_back("once");
         editor_.Controller().Remove(&once);
     };
@@ -83,14 +76,13 @@ TEST_F(SciControllerTest, AHandlerMayRemoveItselfWhileDispatching)
     EXPECT_EQ(calls_, (std::vector<std::string>{"once", "saved:97", "saved:98"}));
 }
 
-TEST_F(SciControllerTest, AutoCompletionEventsReachTheirHandlersThenTheSavedOnes)
-{
+TEST_F(SciControllerTest, AutoCompletionEventsReachTheirHandlersThenTheSavedOnes) {
     std::vector<QByteArray> selections;
     int cancelled = 0;
     TAutoCSelectionProc selection;
-    selection.Proc = [&](TScintillaBase *, const QByteArray &text) { selections.push_back(text); };
+    selection.Proc = [&](TScintillaBase*, const QByteArray& text) { selections.push_back(text); };
     TAutoCCancelledProc cancel;
-    cancel.Proc = [&](TScintillaBase *) { ++cancelled; };
+    cancel.Proc = [&](TScintillaBase*) { ++cancelled; };
     editor_.Controller().Add(&selection);
     editor_.Controller().Add(&cancel);
 
@@ -108,19 +100,18 @@ TEST_F(SciControllerTest, AutoCompletionEventsReachTheirHandlersThenTheSavedOnes
     EXPECT_EQ(cancelled, 1);
 }
 
-TEST(SciControllerLifeTest, UninstallPutsTheSavedHandlersBack)
-{
+TEST(SciControllerLifeTest, UninstallPutsTheSavedHandlersBack) {
     TScintilla editor;
     int saved = 0;
-    editor.OnCharAdded = [&](TScintillaBase *, int) { ++saved; };
-    TSciController &controller = editor.Controller();
+    editor.OnCharAdded = [&](TScintillaBase*, int) { ++saved; };
+    TSciController& controller = editor.Controller();
     EXPECT_FALSE(controller.Installed());
     editor.Loaded();
     EXPECT_TRUE(controller.Installed());
 
     TCharAddedProc handler;
     int handled = 0;
-    handler.Proc = [&](TScintillaBase *, int) { ++handled; };
+    handler.Proc = [&](TScintillaBase*, int) { ++handled; };
     controller.Add(&handler);
     controller.Uninstall();
     editor.OnCharAdded(&editor, 'a');
@@ -135,8 +126,7 @@ protected:
     TScintilla editor_;
 };
 
-TEST_F(SciCharAddedChainTest, KeepIndentCopiesTheNearestNonEmptyLineAbove)
-{
+TEST_F(SciCharAddedChainTest, KeepIndentCopiesTheNearestNonEmptyLineAbove) {
     editor_.SetEOLStyle(sciEolCRLF);
     editor_.SetUseTabs(false);
     editor_.SetIndentation(KeepIndent);
@@ -151,16 +141,14 @@ TEST_F(SciCharAddedChainTest, KeepIndentCopiesTheNearestNonEmptyLineAbove)
     EXPECT_EQ(editor_.Lines.Get(2), "    ret");
 }
 
-TEST_F(SciCharAddedChainTest, WithoutKeepIndentNewLinesStartAtColumnZero)
-{
+TEST_F(SciCharAddedChainTest, WithoutKeepIndentNewLinesStartAtColumnZero) {
     editor_.SetText("    mov eax, 1");
     editor_.GotoPos(editor_.GetTextLength());
     QTest::keyClick(&editor_, Qt::Key_Return);
     EXPECT_EQ(editor_.CaretColumn(), 0);
 }
 
-TEST_F(SciCharAddedChainTest, AutoCloseBracesAndQuotesLeaveTheCaretBetween)
-{
+TEST_F(SciCharAddedChainTest, AutoCloseBracesAndQuotesLeaveTheCaretBetween) {
     QTest::keyClicks(&editor_, "(");
     EXPECT_EQ(editor_.GetText(), "(");
     editor_.ClearDocument();
@@ -177,11 +165,10 @@ TEST_F(SciCharAddedChainTest, AutoCloseBracesAndQuotesLeaveTheCaretBetween)
     EXPECT_EQ(editor_.GetText(), "db 'a{\"\"}'");
 }
 
-TEST_F(SciCharAddedChainTest, TheEventSeesTheAutoClosedPartner)
-{
+TEST_F(SciCharAddedChainTest, TheEventSeesTheAutoClosedPartner) {
     editor_.AutoCloseBraces = true;
     QByteArray seen;
-    editor_.OnCharAdded = [&](TScintillaBase *sender, int) { seen = sender->GetText(); };
+    editor_.OnCharAdded = [&](TScintillaBase* sender, int) { seen = sender->GetText(); };
     QTest::keyClicks(&editor_, "(");
     EXPECT_EQ(seen, "()");
 }

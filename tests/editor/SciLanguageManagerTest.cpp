@@ -10,13 +10,11 @@ using B = QsciScintillaBase;
 
 class SciLanguageTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         FillMainWindowLanguages(languages_);
         editor_.SetLanguageManager(&languages_);
     }
-    int StyleOf(const QByteArray &word) const
-    {
+    int StyleOf(const QByteArray& word) const {
         const int at = int(editor_.GetText().indexOf(word));
         EXPECT_GE(at, 0) << word.constData();
         return int(editor_.Send(B::SCI_GETSTYLEAT, at));
@@ -26,11 +24,10 @@ protected:
     TScintilla editor_;
 };
 
-TEST_F(SciLanguageTest, ApplyingAsmSendsLexerStylesKeywordsAndColourises)
-{
+TEST_F(SciLanguageTest, ApplyingAsmSendsLexerStylesKeywordsAndColourises) {
     editor_.StartRecording();
     editor_.SetSelectedLanguage("ASM");
-    const auto &m = editor_.RecordedMessages();
+    const auto& m = editor_.RecordedMessages();
     ASSERT_GE(m.size(), 6u);
     EXPECT_EQ(m[0].Msg, unsigned(B::SCI_SETLEXERLANGUAGE));
     EXPECT_EQ(m[0].Text, "asm");
@@ -43,7 +40,7 @@ TEST_F(SciLanguageTest, ApplyingAsmSendsLexerStylesKeywordsAndColourises)
 
     // Style 1, the comment, with every message of a style in its order.
     std::vector<TSciMessage> comment;
-    for (const TSciMessage &msg : m)
+    for (const TSciMessage& msg : m)
         if (msg.Msg >= B::SCI_STYLESETFORE && msg.Msg != B::SCI_SETKEYWORDS && msg.WParam == 1 &&
             msg.Msg != B::SCI_COLOURISE)
             comment.push_back(msg);
@@ -51,8 +48,7 @@ TEST_F(SciLanguageTest, ApplyingAsmSendsLexerStylesKeywordsAndColourises)
               (std::vector<unsigned>{B::SCI_STYLESETCHARACTERSET, B::SCI_STYLESETFONT, B::SCI_STYLESETSIZE,
                                      B::SCI_STYLESETFORE, B::SCI_STYLESETBOLD, B::SCI_STYLESETITALIC,
                                      B::SCI_STYLESETUNDERLINE, B::SCI_STYLESETCASE, B::SCI_STYLESETVISIBLE,
-                                     B::SCI_STYLESETCHANGEABLE, B::SCI_STYLESETHOTSPOT,
-                                     B::SCI_STYLESETEOLFILLED}));
+                                     B::SCI_STYLESETCHANGEABLE, B::SCI_STYLESETHOTSPOT, B::SCI_STYLESETEOLFILLED}));
     EXPECT_EQ(comment[1].Text, "Comic Sans MS");
     EXPECT_EQ(comment[2].LParam, 11);
     EXPECT_EQ(comment[3].LParam, 0x008000);
@@ -61,12 +57,10 @@ TEST_F(SciLanguageTest, ApplyingAsmSendsLexerStylesKeywordsAndColourises)
     // The styles go out in list order 0 to 14, each starting with its first message.
     const auto eolFilled = Only(m, {B::SCI_STYLESETEOLFILLED});
     ASSERT_EQ(eolFilled.size(), 15u);
-    for (int i = 0; i < 15; ++i)
-        EXPECT_EQ(int(eolFilled[i].WParam), i);
+    for (int i = 0; i < 15; ++i) EXPECT_EQ(int(eolFilled[i].WParam), i);
 }
 
-TEST_F(SciLanguageTest, KeywordListsAreSentWordForWordWithSingleBlanks)
-{
+TEST_F(SciLanguageTest, KeywordListsAreSentWordForWordWithSingleBlanks) {
     editor_.StartRecording();
     editor_.SetSelectedLanguage("ASM");
     const auto lists = Only(editor_.RecordedMessages(), {B::SCI_SETKEYWORDS});
@@ -87,8 +81,7 @@ TEST_F(SciLanguageTest, KeywordListsAreSentWordForWordWithSingleBlanks)
     EXPECT_TRUE(lists[6].Text.endsWith(QString::fromUtf8("镑 傍").toUtf8()));
 }
 
-TEST_F(SciLanguageTest, AsmColoursEachLexicalClass)
-{
+TEST_F(SciLanguageTest, AsmColoursEachLexicalClass) {
     editor_.SetSelectedLanguage("ASM");
     editor_.SetText("aaa wrshr MOV movsd pf2iw fld eax .data dword 123 \"str\" ; note\n");
     editor_.Send(B::SCI_COLOURISE, 0, -1);
@@ -113,8 +106,7 @@ TEST_F(SciLanguageTest, AsmColoursEachLexicalClass)
     EXPECT_EQ(editor_.Send(B::SCI_STYLEGETSIZE, 6), 9);
 }
 
-TEST_F(SciLanguageTest, FontChangeDropsTheStylesUntilTheLanguageIsApplied)
-{
+TEST_F(SciLanguageTest, FontChangeDropsTheStylesUntilTheLanguageIsApplied) {
     editor_.SetSelectedLanguage("ASM");
     TSciFont font;
     font.Color = HexRGB(0x000000);
@@ -125,10 +117,9 @@ TEST_F(SciLanguageTest, FontChangeDropsTheStylesUntilTheLanguageIsApplied)
     EXPECT_EQ(editor_.Send(B::SCI_STYLEGETFORE, 6), 0xFF8000);
 }
 
-TEST_F(SciLanguageTest, ContainerSwitchesTheLexerOffWhateverTheCase)
-{
+TEST_F(SciLanguageTest, ContainerSwitchesTheLexerOffWhateverTheCase) {
     editor_.SetSelectedLanguage("ASM");
-    for (const char *name : {"container", "CONTAINER"}) {
+    for (const char* name : {"container", "CONTAINER"}) {
         SCOPED_TRACE(name);
         editor_.StartRecording();
         editor_.SetSelectedLanguage(name);
@@ -138,8 +129,7 @@ TEST_F(SciLanguageTest, ContainerSwitchesTheLexerOffWhateverTheCase)
     }
 }
 
-TEST_F(SciLanguageTest, EmptyNameSelectsNull)
-{
+TEST_F(SciLanguageTest, EmptyNameSelectsNull) {
     editor_.SetSelectedLanguage("");
     EXPECT_EQ(editor_.SelectedLanguage(), "null");
     EXPECT_EQ(editor_.Send(B::SCI_GETLEXER), 34);
@@ -148,12 +138,11 @@ TEST_F(SciLanguageTest, EmptyNameSelectsNull)
     EXPECT_EQ(editor_.Send(B::SCI_STYLEGETFORE, 6), editor_.Send(B::SCI_STYLEGETFORE, 32));
 }
 
-TEST_F(SciLanguageTest, AnUnknownNameIsAddedWithTheNullStyles)
-{
+TEST_F(SciLanguageTest, AnUnknownNameIsAddedWithTheNullStyles) {
     const int before = languages_.LanguageList.Count();
     editor_.SetSelectedLanguage("nosuchlexer");
     ASSERT_EQ(languages_.LanguageList.Count(), before + 1);
-    const TSciLangItem *added = languages_.LanguageList.Find("nosuchlexer");
+    const TSciLangItem* added = languages_.LanguageList.Find("nosuchlexer");
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->Lexer, "nosuchlexer");
     ASSERT_EQ(added->Styles.size(), 6u);
@@ -164,8 +153,7 @@ TEST_F(SciLanguageTest, AnUnknownNameIsAddedWithTheNullStyles)
     EXPECT_EQ(editor_.Send(B::SCI_GETSTYLEAT, 0), 0);
 }
 
-TEST_F(SciLanguageTest, WithoutAManagerOnlyTheNameIsStored)
-{
+TEST_F(SciLanguageTest, WithoutAManagerOnlyTheNameIsStored) {
     TScintilla alone;
     alone.StartRecording();
     alone.SetSelectedLanguage("ASM");
@@ -174,19 +162,17 @@ TEST_F(SciLanguageTest, WithoutAManagerOnlyTheNameIsStored)
     EXPECT_EQ(First(alone.RecordedMessages(), B::SCI_SETLEXERLANGUAGE).Text, "asm");
 }
 
-TEST_F(SciLanguageTest, TheEditorForgetsAManagerThatIsFreed)
-{
-    auto *manager = new TSciLanguageManager;
+TEST_F(SciLanguageTest, TheEditorForgetsAManagerThatIsFreed) {
+    auto* manager = new TSciLanguageManager;
     editor_.SetLanguageManager(manager);
     delete manager;
     EXPECT_EQ(editor_.LanguageManager(), nullptr);
     EXPECT_NO_THROW(editor_.SetSelectedLanguage("ASM"));
 }
 
-TEST(SciLanguageListTest, FindOrCreateMakesNullFirst)
-{
+TEST(SciLanguageListTest, FindOrCreateMakesNullFirst) {
     TSciLangList list;
-    TSciLangItem &pascal = list.FindOrCreate("Pascal");
+    TSciLangItem& pascal = list.FindOrCreate("Pascal");
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.Item(0).Name, "null");
     EXPECT_EQ(list.Item(0).Lexer, "null");
@@ -198,13 +184,12 @@ TEST(SciLanguageListTest, FindOrCreateMakesNullFirst)
     EXPECT_EQ(list.FindOrCreate("null").Name, "null");
     EXPECT_EQ(list.Count(), 2);
 
-    TSciLangItem &bare = list.FindOrCreate("Bare", "cpp", true);
+    TSciLangItem& bare = list.FindOrCreate("Bare", "cpp", true);
     EXPECT_TRUE(bare.Styles.empty());
     EXPECT_EQ(list.Add().Name, "Language[3]");
 }
 
-TEST(SciLanguageListTest, LexerLookupSortAndTheKnownLexers)
-{
+TEST(SciLanguageListTest, LexerLookupSortAndTheKnownLexers) {
     TSciLanguageManager manager;
     FillMainWindowLanguages(manager);
     EXPECT_EQ(manager.LexerOf("ASM"), "asm");
@@ -214,7 +199,7 @@ TEST(SciLanguageListTest, LexerLookupSortAndTheKnownLexers)
     manager.Sort();
     EXPECT_EQ(manager.LanguageList.Item(0).Name, "ASM");
     EXPECT_EQ(manager.LanguageList.Item(1).Name, "container");
-    const auto &nullStyles = manager.LanguageList.Item(2).Styles;
+    const auto& nullStyles = manager.LanguageList.Item(2).Styles;
     EXPECT_EQ(nullStyles.front().StyleNumber, 5);
     EXPECT_EQ(nullStyles.back().StyleNumber, 37);
 
@@ -228,12 +213,11 @@ TEST(SciLanguageListTest, LexerLookupSortAndTheKnownLexers)
     EXPECT_EQ(manager.LanguageList.Item(0).Lexer, "null");
 }
 
-TEST(SciLanguageListTest, NewStylesAndKeywordListsAreNamedByIndex)
-{
+TEST(SciLanguageListTest, NewStylesAndKeywordListsAreNamedByIndex) {
     TSciLangItem item(0);
     EXPECT_EQ(item.Name, "Language[0]");
     item.AddStyle();
-    TSciStyle &second = item.AddStyle();
+    TSciStyle& second = item.AddStyle();
     EXPECT_EQ(second.Name, "Style[1]");
     EXPECT_EQ(second.StyleNumber, 1);
     EXPECT_EQ(second.CharSet, -1);

@@ -13,8 +13,7 @@ using B = QsciScintillaBase;
 
 namespace {
 
-long PaletteRGB(QPalette::ColorRole role)
-{
+long PaletteRGB(QPalette::ColorRole role) {
     const QColor c = QApplication::palette().color(QPalette::Active, role);
     return c.red() | c.green() << 8 | c.blue() << 16;
 }
@@ -23,12 +22,11 @@ long PaletteRGB(QPalette::ColorRole role)
 
 class SciOptionTest : public ::testing::Test {
 protected:
-    const std::vector<TSciMessage> &Recorded() const { return editor_.RecordedMessages(); }
+    const std::vector<TSciMessage>& Recorded() const { return editor_.RecordedMessages(); }
     TScintilla editor_;
 };
 
-TEST_F(SciOptionTest, SelectionAlphaAbove256IsKeptAndSentAs256)
-{
+TEST_F(SciOptionTest, SelectionAlphaAbove256IsKeptAndSentAs256) {
     editor_.StartRecording();
     editor_.Colors.SetSelAlpha(300);
     EXPECT_EQ(editor_.Colors.SelAlpha(), 256);
@@ -39,8 +37,7 @@ TEST_F(SciOptionTest, SelectionAlphaAbove256IsKeptAndSentAs256)
     EXPECT_EQ(editor_.Send(B::SCI_GETSELALPHA), 100);
 }
 
-TEST_F(SciOptionTest, EmptyWordCharsBecomeLettersAndUnderscore)
-{
+TEST_F(SciOptionTest, EmptyWordCharsBecomeLettersAndUnderscore) {
     editor_.StartRecording();
     editor_.SetWordChars("");
     EXPECT_EQ(editor_.WordChars(), "_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
@@ -51,8 +48,7 @@ TEST_F(SciOptionTest, EmptyWordCharsBecomeLettersAndUnderscore)
     EXPECT_EQ(editor_.Send(B::SCI_WORDENDPOSITION, 0, 1), 2);  // digits are no longer word characters
 }
 
-TEST_F(SciOptionTest, EOLStyleConvertsTheExistingLineEnds)
-{
+TEST_F(SciOptionTest, EOLStyleConvertsTheExistingLineEnds) {
     editor_.SetText("a\r\nb\rc\n");
     editor_.StartRecording();
     editor_.SetEOLStyle(sciEolLF);
@@ -61,14 +57,13 @@ TEST_F(SciOptionTest, EOLStyleConvertsTheExistingLineEnds)
     EXPECT_EQ(editor_.EOLStyle(), sciEolLF);
 }
 
-TEST_F(SciOptionTest, FoldMarkerTypeSetToItsValueSendsNothing)
-{
+TEST_F(SciOptionTest, FoldMarkerTypeSetToItsValueSendsNothing) {
     editor_.StartRecording();
     editor_.FoldMarkers.SetMarkerType(sciMarkBox);
     EXPECT_TRUE(Recorded().empty());
 
     editor_.FoldMarkers.SetMarkerType(sciMarkCircle);
-    const auto &m = Recorded();
+    const auto& m = Recorded();
     ASSERT_EQ(m.size(), 7u);
     const int numbers[] = {31, 30, 29, 28, 25, 26, 27};
     const int circleShapes[] = {20, 18, 9, 10, 16, 19, 17};
@@ -83,8 +78,7 @@ TEST_F(SciOptionTest, FoldMarkerTypeSetToItsValueSendsNothing)
     EXPECT_EQ(editor_.FoldMarkers.FoldOpen().MarkerType(), 20);
 }
 
-TEST_F(SciOptionTest, MarkerColoursLeftAtDefaultFollowTheEditorColours)
-{
+TEST_F(SciOptionTest, MarkerColoursLeftAtDefaultFollowTheEditorColours) {
     editor_.Colors.SetMarkerFore(HexRGB(0xFF0000));
     editor_.StartRecording();
     editor_.Bookmark.SetForeColor(clDefault);
@@ -101,11 +95,10 @@ TEST_F(SciOptionTest, MarkerColoursLeftAtDefaultFollowTheEditorColours)
     EXPECT_EQ(Recorded().back().LParam, 0x00FF00);
 }
 
-TEST_F(SciOptionTest, MarkerColoursGoToTheSevenFoldMarkersInOrder)
-{
+TEST_F(SciOptionTest, MarkerColoursGoToTheSevenFoldMarkersInOrder) {
     editor_.StartRecording();
     editor_.Colors.SetMarkerBack(HexRGB(0x00FFFF));
-    const auto &m = Recorded();
+    const auto& m = Recorded();
     ASSERT_EQ(m.size(), 7u);
     const int numbers[] = {31, 30, 29, 28, 25, 26, 27};
     for (int i = 0; i < 7; ++i) {
@@ -118,13 +111,12 @@ TEST_F(SciOptionTest, MarkerColoursGoToTheSevenFoldMarkersInOrder)
     EXPECT_TRUE(Recorded().empty());
 }
 
-TEST_F(SciOptionTest, FlaggedColoursSendTheUseFlag)
-{
+TEST_F(SciOptionTest, FlaggedColoursSendTheUseFlag) {
     editor_.StartRecording();
     editor_.Colors.SetSelBack(clHighlight);
     editor_.Colors.SetWhiteSpaceFore(clDefault);
     editor_.ActiveHotSpot.SetForeColor(HexRGB(0x0000FF));
-    const auto &m = Recorded();
+    const auto& m = Recorded();
     ASSERT_EQ(m.size(), 3u);
     EXPECT_EQ(m[0].Msg, unsigned(B::SCI_SETSELBACK));
     EXPECT_EQ(m[0].WParam, 1u);
@@ -135,8 +127,7 @@ TEST_F(SciOptionTest, FlaggedColoursSendTheUseFlag)
     EXPECT_EQ(m[2].LParam, 0xFF0000);
 }
 
-TEST_F(SciOptionTest, RetiredPaletteMessageIsSentAndTheValueKept)
-{
+TEST_F(SciOptionTest, RetiredPaletteMessageIsSentAndTheValueKept) {
     editor_.StartRecording();
     editor_.OtherOptions.SetUsePalette(true);
     ASSERT_EQ(Recorded().size(), 1u);
@@ -144,8 +135,7 @@ TEST_F(SciOptionTest, RetiredPaletteMessageIsSentAndTheValueKept)
     EXPECT_TRUE(editor_.OtherOptions.UsePalette());
 }
 
-TEST_F(SciOptionTest, PropertiesWithoutFieldsReadTheControl)
-{
+TEST_F(SciOptionTest, PropertiesWithoutFieldsReadTheControl) {
     editor_.Caret.SetLineBackColor(HexRGB(0xD8EBEB));
     editor_.Caret.SetPeriod(500);
     editor_.Caret.SetLineBackAlpha(256);
@@ -168,8 +158,7 @@ TEST_F(SciOptionTest, PropertiesWithoutFieldsReadTheControl)
     EXPECT_EQ(editor_.Indentation(), KeepIndent | BackSpaceUnIndents);
 }
 
-TEST_F(SciOptionTest, PixmapFileDefinesTheMarkerFromTheFileBytes)
-{
+TEST_F(SciOptionTest, PixmapFileDefinesTheMarkerFromTheFileBytes) {
     QTemporaryDir folder;
     const QByteArray xpm = "/* XPM */\nstatic char *m[] = {\"1 1 1 1\", \". c #FF0000\", \".\"};\n";
     WriteFile(folder.filePath("m.xpm"), xpm);
@@ -185,15 +174,14 @@ TEST_F(SciOptionTest, PixmapFileDefinesTheMarkerFromTheFileBytes)
     EXPECT_TRUE(Recorded().empty());
 }
 
-TEST_F(SciOptionTest, CopyingAMarkerSendsColoursThenTheTypeOnly)
-{
+TEST_F(SciOptionTest, CopyingAMarkerSendsColoursThenTheTypeOnly) {
     TSciMarker stored(nullptr, 30, sciMArrow);
     stored.SetForeColor(HexRGB(0x112233));
     stored.SetAlpha(100);
     editor_.StartRecording();
     editor_.FoldMarkers.FoldClosed().Assign(stored);
-    EXPECT_EQ(Codes(Recorded()), (std::vector<unsigned>{B::SCI_MARKERSETFORE, B::SCI_MARKERSETBACK,
-                                                       B::SCI_MARKERDEFINE}));
+    EXPECT_EQ(Codes(Recorded()),
+              (std::vector<unsigned>{B::SCI_MARKERSETFORE, B::SCI_MARKERSETBACK, B::SCI_MARKERDEFINE}));
     EXPECT_EQ(Recorded().back().LParam, sciMArrow);
     EXPECT_EQ(editor_.FoldMarkers.FoldClosed().Alpha(), 100);
 }
@@ -202,8 +190,7 @@ TEST_F(SciOptionTest, CopyingAMarkerSendsColoursThenTheTypeOnly)
 
 class SciMainWindowEditorTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         FillMainWindowLanguages(languages_);
         editor_.StartRecording();
         ApplyMainWindowEditorForm(editor_, &languages_);
@@ -213,8 +200,7 @@ protected:
     TScintilla editor_;
 };
 
-TEST_F(SciMainWindowEditorTest, ValuesReachTheControl)
-{
+TEST_F(SciMainWindowEditorTest, ValuesReachTheControl) {
     EXPECT_EQ(editor_.toolTip(), QString::fromUtf8("提示：一个中文相当于两个字符。"));
     EXPECT_EQ(editor_.Gutter0.Width(), 32);
     EXPECT_EQ(editor_.Gutter0.MarginType(), gutLineNumber);
@@ -243,30 +229,28 @@ TEST_F(SciMainWindowEditorTest, ValuesReachTheControl)
     EXPECT_EQ(editor_.Send(B::SCI_STYLEGETFORE, 32), PaletteRGB(QPalette::WindowText));
 }
 
-TEST_F(SciMainWindowEditorTest, StepsComeInTheStoredOrder)
-{
-    const std::vector<TSciMessage> &m = editor_.RecordedMessages();
+TEST_F(SciMainWindowEditorTest, StepsComeInTheStoredOrder) {
+    const std::vector<TSciMessage>& m = editor_.RecordedMessages();
     auto indexOf = [&](unsigned msg, long wParam = -1) {
         for (size_t i = 0; i < m.size(); ++i)
-            if (m[i].Msg == msg && (wParam < 0 || long(m[i].WParam) == wParam))
-                return int(i);
+            if (m[i].Msg == msg && (wParam < 0 || long(m[i].WParam) == wParam)) return int(i);
         return -1;
     };
     const int order[] = {
-        indexOf(B::SCI_STYLESETBACK, 32),    // 1 colour, then font
+        indexOf(B::SCI_STYLESETBACK, 32),  // 1 colour, then font
         indexOf(B::SCI_STYLESETFONT, 32),
-        indexOf(B::SCI_SETEOLMODE),          // 2
-        indexOf(B::SCI_SETCARETFORE),        // 3
-        indexOf(B::SCI_SETVIEWWS),           // 4
-        indexOf(B::SCI_SETHOTSPOTACTIVEBACK),// 5
-        indexOf(B::SCI_SETSELFORE),          // 6
-        indexOf(B::SCI_MARKERDEFINE, 1),     // 7 bookmark
-        indexOf(B::SCI_SETMARGINWIDTHN, 0),  // 8
-        indexOf(B::SCI_SETWRAPVISUALFLAGS),  // 9
-        indexOf(B::SCI_SETPROPERTY),         // 10 folding
-        indexOf(B::SCI_CLEARALLCMDKEYS),     // 11 keys, then the language
+        indexOf(B::SCI_SETEOLMODE),            // 2
+        indexOf(B::SCI_SETCARETFORE),          // 3
+        indexOf(B::SCI_SETVIEWWS),             // 4
+        indexOf(B::SCI_SETHOTSPOTACTIVEBACK),  // 5
+        indexOf(B::SCI_SETSELFORE),            // 6
+        indexOf(B::SCI_MARKERDEFINE, 1),       // 7 bookmark
+        indexOf(B::SCI_SETMARGINWIDTHN, 0),    // 8
+        indexOf(B::SCI_SETWRAPVISUALFLAGS),    // 9
+        indexOf(B::SCI_SETPROPERTY),           // 10 folding
+        indexOf(B::SCI_CLEARALLCMDKEYS),       // 11 keys, then the language
         indexOf(B::SCI_SETLEXERLANGUAGE),
-        indexOf(B::SCI_SETBUFFEREDDRAW),     // loaded
+        indexOf(B::SCI_SETBUFFEREDDRAW),  // loaded
     };
     for (size_t i = 0; i < std::size(order); ++i) {
         EXPECT_GE(order[i], 0) << "step " << i;
@@ -280,16 +264,13 @@ TEST_F(SciMainWindowEditorTest, StepsComeInTheStoredOrder)
               (std::vector<unsigned>{B::SCI_SETBUFFEREDDRAW, B::SCI_SETSAVEPOINT, B::SCI_SETMOUSEDOWNCAPTURES}));
 }
 
-TEST_F(SciMainWindowEditorTest, FoldMarkersAreBoxesInTheMarkerColours)
-{
+TEST_F(SciMainWindowEditorTest, FoldMarkersAreBoxesInTheMarkerColours) {
     const auto backs = Only(editor_.RecordedMessages(), {B::SCI_MARKERSETBACK});
     const auto fores = Only(editor_.RecordedMessages(), {B::SCI_MARKERSETFORE});
     for (int number : {31, 30, 29, 28, 25, 26, 27}) {
         bool back = false, fore = false;
-        for (const TSciMessage &m : backs)
-            back |= int(m.WParam) == number && m.LParam == 0xFFFF00;
-        for (const TSciMessage &m : fores)
-            fore |= int(m.WParam) == number && m.LParam == 0xFF0000;
+        for (const TSciMessage& m : backs) back |= int(m.WParam) == number && m.LParam == 0xFFFF00;
+        for (const TSciMessage& m : fores) fore |= int(m.WParam) == number && m.LParam == 0xFF0000;
         EXPECT_TRUE(back && fore) << "marker " << number;
     }
     EXPECT_EQ(editor_.FoldMarkers.MarkerType(), sciMarkBox);
@@ -297,8 +278,7 @@ TEST_F(SciMainWindowEditorTest, FoldMarkersAreBoxesInTheMarkerColours)
     EXPECT_EQ(editor_.FoldMarkers.FoldClosed().MarkerType(), sciMBoxPlus);
 }
 
-TEST(SciIdentTest, CodePagesAndMarkerShapesHaveTheirStoredNames)
-{
+TEST(SciIdentTest, CodePagesAndMarkerShapesHaveTheirStoredNames) {
     EXPECT_EQ(kSciCodePageIdents.size(), 22u);
     EXPECT_EQ(SciIdentToValue(kSciCodePageIdents, "cpUTF8"), 65001);
     EXPECT_EQ(SciIdentToValue(kSciCodePageIdents, "CPGB2312"), 134);
@@ -307,8 +287,7 @@ TEST(SciIdentTest, CodePagesAndMarkerShapesHaveTheirStoredNames)
     EXPECT_EQ(SciValueToIdent(kSciCodePageIdents, 936), "");
 
     ASSERT_EQ(kSciMarkerShapeIdents.size(), 27u);
-    for (int value = 0; value < 27; ++value)
-        EXPECT_EQ(kSciMarkerShapeIdents[value].Value, value);
+    for (int value = 0; value < 27; ++value) EXPECT_EQ(kSciMarkerShapeIdents[value].Value, value);
     EXPECT_EQ(SciValueToIdent(kSciMarkerShapeIdents, 25), "sciMPixMap");
     EXPECT_EQ(SciIdentToValue(kSciMarkerShapeIdents, "sciMBoxPlusConnected"), 13);
 }

@@ -7,8 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(SciPropertyLoaderTest, FileNameTouchesNeitherEditorNorFiles)
-{
+TEST(SciPropertyLoaderTest, FileNameTouchesNeitherEditorNorFiles) {
     QTemporaryDir folder;
     TScintilla editor;
     TSciPropertyLoader loader;
@@ -18,26 +17,25 @@ TEST(SciPropertyLoaderTest, FileNameTouchesNeitherEditorNorFiles)
     loader.FileName.clear();
     EXPECT_TRUE(editor.RecordedMessages().empty());
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
-    EXPECT_EQ(loader.StoreWhat, unsigned(stDefaults | stColors | stStyles | stOther | stLexerProperties | stExtensions));
+    EXPECT_EQ(loader.StoreWhat,
+              unsigned(stDefaults | stColors | stStyles | stOther | stLexerProperties | stExtensions));
 }
 
-TEST(SciPropertyLoaderTest, TheEditorReferenceClearsWhenTheEditorGoes)
-{
+TEST(SciPropertyLoaderTest, TheEditorReferenceClearsWhenTheEditorGoes) {
     TSciPropertyLoader loader;
-    auto *editor = new TScintilla;
+    auto* editor = new TScintilla;
     loader.SetEditor(editor);
     EXPECT_EQ(loader.Editor(), editor);
     delete editor;
     EXPECT_EQ(loader.Editor(), nullptr);
 }
 
-TEST(SciPropertyLoaderTest, DispatchersCallTheirEvents)
-{
+TEST(SciPropertyLoaderTest, DispatchersCallTheirEvents) {
     TSciPropertyLoader loader;
     int saved = -1;
     bool loaded = false;
-    loader.OnSaveItems = [&](TSciPropertyLoader *, int kind) { saved = kind; };
-    loader.OnPropertiesLoaded = [&](TSciPropertyLoader *) { loaded = true; };
+    loader.OnSaveItems = [&](TSciPropertyLoader*, int kind) { saved = kind; };
+    loader.OnPropertiesLoaded = [&](TSciPropertyLoader*) { loaded = true; };
     loader.SaveItems(3);
     loader.PropertiesLoaded();
     EXPECT_EQ(saved, 3);

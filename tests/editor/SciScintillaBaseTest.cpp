@@ -20,14 +20,13 @@ protected:
     QTemporaryDir folder_;
 };
 
-TEST_F(SciLibraryTest, MissingLibraryFailsConstructionWithTheNotFoundMessage)
-{
+TEST_F(SciLibraryTest, MissingLibraryFailsConstructionWithTheNotFoundMessage) {
     ASSERT_FALSE(TSciLibrary::Load(folder_.path()));
     const int widgetsBefore = int(QApplication::allWidgets().size());
     try {
         TScintilla editor;
         FAIL() << "an editor was made without the library";
-    } catch (const ESciException &e) {
+    } catch (const ESciException& e) {
         const QStringList lines = e.Message().split('\n');
         ASSERT_EQ(lines.size(), 4);
         EXPECT_EQ(lines[0], "\"SciLexer.DLL\" wasn't found. Please make sure is located on the System Path.");
@@ -38,8 +37,7 @@ TEST_F(SciLibraryTest, MissingLibraryFailsConstructionWithTheNotFoundMessage)
     EXPECT_EQ(int(QApplication::allWidgets().size()), widgetsBefore);
 }
 
-TEST_F(SciLibraryTest, FoundIgnoringCaseOnlyWhenItIsASharedLibrary)
-{
+TEST_F(SciLibraryTest, FoundIgnoringCaseOnlyWhenItIsASharedLibrary) {
     WriteFile(folder_.filePath("SCILEXER.DLL"), "MZ not an ELF file");
     EXPECT_FALSE(TSciLibrary::Load(folder_.path()));
     EXPECT_THROW(TScintilla(), ESciException);
@@ -51,8 +49,7 @@ TEST_F(SciLibraryTest, FoundIgnoringCaseOnlyWhenItIsASharedLibrary)
     EXPECT_NO_THROW(TScintilla());
 }
 
-TEST_F(SciLibraryTest, TheBuildPutsTheLinkedLibraryBesideTheProgram)
-{
+TEST_F(SciLibraryTest, TheBuildPutsTheLinkedLibraryBesideTheProgram) {
     EXPECT_TRUE(TSciLibrary::Load(TestProgramFolder()));
     EXPECT_EQ(ReadFile(TSciLibrary::Path()), ReadFile(TSciLibrary::SciLinkedLibraryPath()));
     EXPECT_TRUE(TSciLibrary::SciLinkedLibraryPath().contains("qscintilla2_qt6"));
@@ -65,8 +62,7 @@ protected:
     TScintilla editor_;
 };
 
-TEST_F(SciHostTest, FontChangeSendsStyle32InOrderThenClearsAllStyles)
-{
+TEST_F(SciHostTest, FontChangeSendsStyle32InOrderThenClearsAllStyles) {
     TSciFont font;
     font.Name = "Fixedsys";
     font.Size = 12;
@@ -75,10 +71,9 @@ TEST_F(SciHostTest, FontChangeSendsStyle32InOrderThenClearsAllStyles)
     font.Color = HexRGB(0x123456);
     editor_.StartRecording();
     editor_.SetFont(font);
-    const auto &m = editor_.RecordedMessages();
-    ASSERT_EQ(Codes(m), (std::vector<unsigned>{B::SCI_STYLESETFONT, B::SCI_STYLESETSIZE,
-                                               B::SCI_STYLESETCHARACTERSET, B::SCI_STYLESETITALIC,
-                                               B::SCI_STYLESETBOLD, B::SCI_STYLESETUNDERLINE,
+    const auto& m = editor_.RecordedMessages();
+    ASSERT_EQ(Codes(m), (std::vector<unsigned>{B::SCI_STYLESETFONT, B::SCI_STYLESETSIZE, B::SCI_STYLESETCHARACTERSET,
+                                               B::SCI_STYLESETITALIC, B::SCI_STYLESETBOLD, B::SCI_STYLESETUNDERLINE,
                                                B::SCI_STYLESETFORE, B::SCI_STYLECLEARALL}));
     EXPECT_EQ(m[0].WParam, 32u);
     EXPECT_EQ(m[0].Text, "Fixedsys");
@@ -88,20 +83,18 @@ TEST_F(SciHostTest, FontChangeSendsStyle32InOrderThenClearsAllStyles)
     EXPECT_EQ(m[6].LParam, 0x563412);  // blue in the high byte
 }
 
-TEST_F(SciHostTest, ColourChangeSendsStyle32BackgroundThenClearsAllStyles)
-{
+TEST_F(SciHostTest, ColourChangeSendsStyle32BackgroundThenClearsAllStyles) {
     editor_.StartRecording();
     editor_.SetColor(clBtnFace);
     editor_.StopRecording();
-    const auto &m = editor_.RecordedMessages();
+    const auto& m = editor_.RecordedMessages();
     ASSERT_EQ(Codes(m), (std::vector<unsigned>{B::SCI_STYLESETBACK, B::SCI_STYLECLEARALL}));
     const QColor face = QApplication::palette().color(QPalette::Button);
     EXPECT_EQ(m[0].LParam, long(face.red() | face.green() << 8 | face.blue() << 16));
     EXPECT_EQ(editor_.Send(B::SCI_STYLEGETBACK, 12), m[0].LParam);
 }
 
-TEST_F(SciHostTest, WindowsFontNamesResolveToInstalledStandIns)
-{
+TEST_F(SciHostTest, WindowsFontNamesResolveToInstalledStandIns) {
     EXPECT_EQ(ResolvedFontFamily("Fixedsys"), ResolvedFontFamily("monospace"));
     EXPECT_EQ(ResolvedFontFamily("Comic Sans MS"), ResolvedFontFamily("sans-serif"));
     EXPECT_NE(ResolvedFontFamily(QString::fromUtf8("宋体")), QString::fromUtf8("宋体"));
@@ -109,14 +102,13 @@ TEST_F(SciHostTest, WindowsFontNamesResolveToInstalledStandIns)
                     .contains(QFontDatabase::SimplifiedChinese));
 }
 
-TEST_F(SciHostTest, RecorderKeepsNumbersAndTextsUntilStopped)
-{
+TEST_F(SciHostTest, RecorderKeepsNumbersAndTextsUntilStopped) {
     editor_.StartRecording();
     editor_.AddText("abc");
     editor_.GotoPos(1);
     editor_.StopRecording();
     editor_.GotoPos(2);
-    const auto &m = editor_.RecordedMessages();
+    const auto& m = editor_.RecordedMessages();
     ASSERT_EQ(m.size(), 2u);
     EXPECT_EQ(m[0].Msg, unsigned(B::SCI_ADDTEXT));
     EXPECT_EQ(m[0].WParam, 3u);
@@ -126,8 +118,7 @@ TEST_F(SciHostTest, RecorderKeepsNumbersAndTextsUntilStopped)
     EXPECT_EQ(m[1].WParam, 1u);
 }
 
-TEST_F(SciHostTest, CodePageIsLogicalWhileTheControlStaysUtf8)
-{
+TEST_F(SciHostTest, CodePageIsLogicalWhileTheControlStaysUtf8) {
     editor_.SetCodePage(0);
     EXPECT_EQ(editor_.CodePage(), 0);
     EXPECT_EQ(editor_.Send(B::SCI_GETCODEPAGE), 65001);
@@ -139,27 +130,25 @@ TEST_F(SciHostTest, CodePageIsLogicalWhileTheControlStaysUtf8)
 
 class SciLoadSaveTest : public ::testing::Test {
 protected:
-    QString Path(const QString &name) const { return folder_.filePath(name); }
+    QString Path(const QString& name) const { return folder_.filePath(name); }
     QTemporaryDir folder_;
     TScintilla editor_;
 };
 
-TEST_F(SciLoadSaveTest, LoadOrdersItsMessagesAndLeavesACleanDocument)
-{
+TEST_F(SciLoadSaveTest, LoadOrdersItsMessagesAndLeavesACleanDocument) {
     WriteFile(Path("a.asm"), "mov eax, 1\r\nret\r\n");
     editor_.SetStreamClass(&TTestStream::StreamClass);
     editor_.AddText("old text");
     int insertions = 0;
-    editor_.OnModified = [&](TScintillaBase *, const TSciModification &m) {
+    editor_.OnModified = [&](TScintillaBase*, const TSciModification& m) {
         insertions += (m.ModificationType & B::SC_MOD_INSERTTEXT) != 0;
     };
     const long maskBefore = editor_.Send(B::SCI_GETMODEVENTMASK);
 
     editor_.StartRecording();
     editor_.LoadFromFile(Path("a.asm"));
-    const auto steps = Only(editor_.RecordedMessages(),
-                            {B::SCI_CLEARALL, B::SCI_SETMODEVENTMASK, B::SCI_ADDTEXT, B::SCI_EMPTYUNDOBUFFER,
-                             B::SCI_SETSAVEPOINT, B::SCI_GOTOPOS});
+    const auto steps = Only(editor_.RecordedMessages(), {B::SCI_CLEARALL, B::SCI_SETMODEVENTMASK, B::SCI_ADDTEXT,
+                                                         B::SCI_EMPTYUNDOBUFFER, B::SCI_SETSAVEPOINT, B::SCI_GOTOPOS});
     EXPECT_EQ(Codes(steps), (std::vector<unsigned>{B::SCI_CLEARALL, B::SCI_SETMODEVENTMASK, B::SCI_CLEARALL,
                                                    B::SCI_ADDTEXT, B::SCI_EMPTYUNDOBUFFER, B::SCI_SETSAVEPOINT,
                                                    B::SCI_GOTOPOS, B::SCI_SETSAVEPOINT, B::SCI_SETMODEVENTMASK}));
@@ -176,16 +165,14 @@ TEST_F(SciLoadSaveTest, LoadOrdersItsMessagesAndLeavesACleanDocument)
     EXPECT_EQ(insertions, 1) << "modification events are back on after the load";
 }
 
-TEST_F(SciLoadSaveTest, AFileThatCannotBeOpenedLeavesTheTextAlone)
-{
+TEST_F(SciLoadSaveTest, AFileThatCannotBeOpenedLeavesTheTextAlone) {
     editor_.SetStreamClass(&TTestStream::StreamClass);
     editor_.AddText("keep me");
     EXPECT_THROW(editor_.LoadFromFile(Path("missing.asm")), ESciException);
     EXPECT_EQ(editor_.GetText(), "keep me");
 }
 
-TEST_F(SciLoadSaveTest, AStreamFailingHalfWayBringsThePreviousTextBack)
-{
+TEST_F(SciLoadSaveTest, AStreamFailingHalfWayBringsThePreviousTextBack) {
     WriteFile(Path("a.asm"), "0123456789");
     editor_.SetStreamClass(&TFailingStream::StreamClass);
     editor_.AddText("previous");
@@ -197,8 +184,7 @@ TEST_F(SciLoadSaveTest, AStreamFailingHalfWayBringsThePreviousTextBack)
     EXPECT_EQ(editor_.Send(B::SCI_GETMODEVENTMASK), mask);
 }
 
-TEST_F(SciLoadSaveTest, SaveWritesTheTextAndKeepsUndoUnlessAskedToClearIt)
-{
+TEST_F(SciLoadSaveTest, SaveWritesTheTextAndKeepsUndoUnlessAskedToClearIt) {
     editor_.SetStreamClass(&TTestStream::StreamClass);
     editor_.AddText("mov eax, 1\r\n");
     editor_.SaveToFile(Path("out.asm"));
@@ -213,8 +199,7 @@ TEST_F(SciLoadSaveTest, SaveWritesTheTextAndKeepsUndoUnlessAskedToClearIt)
     EXPECT_FALSE(editor_.CanUndo());
 }
 
-TEST_F(SciLoadSaveTest, AFailedSaveLeavesTheExistingFileUntouched)
-{
+TEST_F(SciLoadSaveTest, AFailedSaveLeavesTheExistingFileUntouched) {
     WriteFile(Path("a.asm"), "original contents");
     editor_.SetStreamClass(&TFailingStream::StreamClass);
     editor_.AddText("new contents");
@@ -224,24 +209,22 @@ TEST_F(SciLoadSaveTest, AFailedSaveLeavesTheExistingFileUntouched)
     EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files), QStringList{"a.asm"});
 }
 
-TEST_F(SciLoadSaveTest, SavingIntoAMissingFolderIsReportedWithThePath)
-{
+TEST_F(SciLoadSaveTest, SavingIntoAMissingFolderIsReportedWithThePath) {
     editor_.SetStreamClass(&TTestStream::StreamClass);
     try {
         editor_.SaveToFile(Path("no/such/folder/a.asm"));
         FAIL();
-    } catch (const ESciException &e) {
+    } catch (const ESciException& e) {
         EXPECT_TRUE(e.Message().contains("a.asm"));
     }
 }
 
-TEST_F(SciLoadSaveTest, MissingStreamClassAndFailedCreationHaveTheirMessages)
-{
+TEST_F(SciLoadSaveTest, MissingStreamClassAndFailedCreationHaveTheirMessages) {
     WriteFile(Path("a.asm"), "original");
     try {
         editor_.SaveToFile(Path("a.asm"));
         FAIL();
-    } catch (const ESciException &e) {
+    } catch (const ESciException& e) {
         EXPECT_EQ(e.Message(), "No class is assigned to StreamClass.");
     }
     EXPECT_EQ(ReadFile(Path("a.asm")), "original");
@@ -250,22 +233,21 @@ TEST_F(SciLoadSaveTest, MissingStreamClassAndFailedCreationHaveTheirMessages)
     EXPECT_EQ(editor_.GetText(), "typed");
     EXPECT_TRUE(editor_.CanUndo());
 
-    const TSciStreamClass broken{"TBroken", [](TScintillaBase *) { return std::unique_ptr<TSciStreamBase>(); }};
+    const TSciStreamClass broken{"TBroken", [](TScintillaBase*) { return std::unique_ptr<TSciStreamBase>(); }};
     editor_.SetStreamClass(&broken);
     try {
         editor_.Streamer();
         FAIL();
-    } catch (const ESciException &e) {
+    } catch (const ESciException& e) {
         EXPECT_EQ(e.Message(), "The Streamer is nil.. Unassigned StreamClass property or Can't create the class.");
     }
 }
 
-TEST_F(SciLoadSaveTest, StreamClassMakesItsStreamerAtOnceAndReplacesTheOldOne)
-{
+TEST_F(SciLoadSaveTest, StreamClassMakesItsStreamerAtOnceAndReplacesTheOldOne) {
     const int before = TTestStream::Alive;
     editor_.SetStreamClass(&TTestStream::StreamClass);
     EXPECT_EQ(TTestStream::Alive, before + 1);
-    TSciStreamBase *first = editor_.Streamer();
+    TSciStreamBase* first = editor_.Streamer();
     EXPECT_EQ(first->Editor(), &editor_);
     editor_.SetStreamClass(&TFailingStream::StreamClass);
     EXPECT_EQ(TTestStream::Alive, before + 1);
@@ -274,14 +256,12 @@ TEST_F(SciLoadSaveTest, StreamClassMakesItsStreamerAtOnceAndReplacesTheOldOne)
     EXPECT_EQ(TTestStream::Alive, before);
 }
 
-TEST_F(SciLoadSaveTest, ClearDocumentEmptiesTextUndoAndModifiedState)
-{
+TEST_F(SciLoadSaveTest, ClearDocumentEmptiesTextUndoAndModifiedState) {
     editor_.AddText("abc");
     editor_.StartRecording();
     editor_.ClearDocument();
     EXPECT_EQ(Codes(editor_.RecordedMessages()),
-              (std::vector<unsigned>{B::SCI_CLEARALL, B::SCI_EMPTYUNDOBUFFER, B::SCI_SETSAVEPOINT,
-                                     B::SCI_SETEOLMODE}));
+              (std::vector<unsigned>{B::SCI_CLEARALL, B::SCI_EMPTYUNDOBUFFER, B::SCI_SETSAVEPOINT, B::SCI_SETEOLMODE}));
     EXPECT_EQ(editor_.EOLStyle(), sciEolCRLF);
     EXPECT_EQ(editor_.GetTextLength(), 0);
     EXPECT_FALSE(editor_.CanUndo());
@@ -295,8 +275,7 @@ protected:
     TScintilla editor_;
 };
 
-TEST_F(SciLinesTest, CountLeavesOutAnEmptyLastLine)
-{
+TEST_F(SciLinesTest, CountLeavesOutAnEmptyLastLine) {
     EXPECT_EQ(editor_.Lines.Count(), 0);
     editor_.SetText("a\r\nb\r\n");
     EXPECT_EQ(editor_.GetLineCount(), 3);
@@ -305,8 +284,7 @@ TEST_F(SciLinesTest, CountLeavesOutAnEmptyLastLine)
     EXPECT_EQ(editor_.Lines.Count(), 2);
 }
 
-TEST_F(SciLinesTest, GetPutInsertDeleteWorkOnWholeLines)
-{
+TEST_F(SciLinesTest, GetPutInsertDeleteWorkOnWholeLines) {
     editor_.SetEOLStyle(sciEolCRLF);
     editor_.Lines.Add("one");
     editor_.Lines.Add("three");
@@ -321,8 +299,7 @@ TEST_F(SciLinesTest, GetPutInsertDeleteWorkOnWholeLines)
     EXPECT_EQ(editor_.GetText(), "two\r\n");
 }
 
-TEST_F(SciLinesTest, OutOfRangeLinesAreHarmless)
-{
+TEST_F(SciLinesTest, OutOfRangeLinesAreHarmless) {
     editor_.SetText("a\nb");
     editor_.Lines.Put(7, "x");
     editor_.Lines.Insert(9, "x");
@@ -331,16 +308,14 @@ TEST_F(SciLinesTest, OutOfRangeLinesAreHarmless)
     EXPECT_EQ(editor_.GetText(), "a\nb");
 }
 
-TEST_F(SciLinesTest, AppendAfterALastLineWithoutLineEnd)
-{
+TEST_F(SciLinesTest, AppendAfterALastLineWithoutLineEnd) {
     editor_.SetEOLStyle(sciEolLF);
     editor_.SetText("a\nb");
     editor_.Lines.Insert(2, "c");
     EXPECT_EQ(editor_.GetText(), "a\nb\nc");
 }
 
-TEST_F(SciLinesTest, SettingIdenticalTextTouchesNothing)
-{
+TEST_F(SciLinesTest, SettingIdenticalTextTouchesNothing) {
     editor_.SetEOLStyle(sciEolCRLF);
     editor_.SetText("mov eax, 1\r\n");
     editor_.EmptyUndoBuffer();
@@ -360,8 +335,7 @@ TEST_F(SciLinesTest, SettingIdenticalTextTouchesNothing)
     EXPECT_EQ(changes, 1);
 }
 
-TEST_F(SciLinesTest, BatchUpdatesPauseDrawingUntilTheOutermostEnd)
-{
+TEST_F(SciLinesTest, BatchUpdatesPauseDrawingUntilTheOutermostEnd) {
     editor_.Lines.BeginUpdate();
     editor_.Lines.BeginUpdate();
     EXPECT_FALSE(editor_.viewport()->updatesEnabled());
@@ -380,8 +354,7 @@ protected:
     TScintilla editor_;
 };
 
-TEST_F(SciTextTest, LineTextCaretLineAndColumn)
-{
+TEST_F(SciTextTest, LineTextCaretLineAndColumn) {
     editor_.SetText("first\r\n  mov eax, 1\r\nlast");
     editor_.GotoPos(editor_.PositionFromLine(1) + 4);
     EXPECT_EQ(editor_.CaretLine(), 1);
@@ -391,8 +364,7 @@ TEST_F(SciTextTest, LineTextCaretLineAndColumn)
     EXPECT_EQ(editor_.GetLineText(3), "");
 }
 
-TEST_F(SciTextTest, TextRangeIsClampedToTheText)
-{
+TEST_F(SciTextTest, TextRangeIsClampedToTheText) {
     editor_.SetText("abcdef");
     EXPECT_EQ(editor_.GetTextRange(1, 3), "bc");
     EXPECT_EQ(editor_.GetTextRange(-5, 2), "ab");
@@ -400,8 +372,7 @@ TEST_F(SciTextTest, TextRangeIsClampedToTheText)
     EXPECT_EQ(editor_.GetTextRange(4, 2), "");
 }
 
-TEST_F(SciTextTest, WordAtCaretUsesTheFixedWordCharacters)
-{
+TEST_F(SciTextTest, WordAtCaretUsesTheFixedWordCharacters) {
     editor_.SetText("mov eax_2, [ebx+4]");
     editor_.SetWordChars("abc");  // does not change the word at the caret
     editor_.GotoPos(5);
@@ -414,15 +385,13 @@ TEST_F(SciTextTest, WordAtCaretUsesTheFixedWordCharacters)
     EXPECT_EQ(editor_.WordAtCaret(), "");
 }
 
-TEST_F(SciTextTest, RemoveTrailingBlanksStripsEveryLine)
-{
+TEST_F(SciTextTest, RemoveTrailingBlanksStripsEveryLine) {
     editor_.SetText("a  \r\n\tb\t \r\n   \r\nc");
     editor_.RemoveTrailingBlanks();
     EXPECT_EQ(editor_.GetText(), "a\r\n\tb\r\n\r\nc");
 }
 
-TEST_F(SciTextTest, SelectionOperations)
-{
+TEST_F(SciTextTest, SelectionOperations) {
     editor_.SetText("hello world");
     editor_.SetSelStart(6);
     editor_.SetSelLength(5);
@@ -436,8 +405,7 @@ TEST_F(SciTextTest, SelectionOperations)
     EXPECT_EQ(editor_.SelectedText(), "");
 }
 
-TEST_F(SciTextTest, RectangularSelectionLengthCountsEveryLine)
-{
+TEST_F(SciTextTest, RectangularSelectionLengthCountsEveryLine) {
     editor_.SetText("abcdef\nabcdef\nabcdef");
     editor_.Send(B::SCI_SETRECTANGULARSELECTIONANCHOR, 1);
     editor_.Send(B::SCI_SETRECTANGULARSELECTIONCARET, editor_.PositionFromLine(2) + 4);
@@ -445,12 +413,11 @@ TEST_F(SciTextTest, RectangularSelectionLengthCountsEveryLine)
     EXPECT_EQ(editor_.SelectedText().count("bcd"), 3);
 }
 
-TEST_F(SciTextTest, DocumentsAreSharedAndCounted)
-{
+TEST_F(SciTextTest, DocumentsAreSharedAndCounted) {
     editor_.SetText("first");
-    void *first = editor_.GetDocPointer();
+    void* first = editor_.GetDocPointer();
     editor_.AddRefDocument(first);
-    void *second = editor_.CreateDocument();
+    void* second = editor_.CreateDocument();
     editor_.SetDocPointer(second);
     EXPECT_EQ(editor_.GetTextLength(), 0);
     editor_.SetDocPointer(first);
@@ -459,8 +426,7 @@ TEST_F(SciTextTest, DocumentsAreSharedAndCounted)
     editor_.ReleaseDocument(second);
 }
 
-TEST_F(SciTextTest, TargetSearchAndReplace)
-{
+TEST_F(SciTextTest, TargetSearchAndReplace) {
     editor_.SetText("mov eax, eax");
     editor_.SetTargetStart(4);
     editor_.SetTargetEnd(editor_.GetTextLength());
@@ -475,36 +441,34 @@ TEST_F(SciTextTest, TargetSearchAndReplace)
 
 // ---- notifications -------------------------------------------------------------------------
 
-TEST(SciNotificationTest, TypedCharactersAndModificationsReachTheirEvents)
-{
+TEST(SciNotificationTest, TypedCharactersAndModificationsReachTheirEvents) {
     TScintilla editor;
     std::vector<int> added;
     std::vector<int> types;
-    editor.OnCharAdded = [&](TScintillaBase *sender, int ch) {
+    editor.OnCharAdded = [&](TScintillaBase* sender, int ch) {
         EXPECT_EQ(sender, &editor);
         added.push_back(ch);
     };
-    editor.OnModified = [&](TScintillaBase *, const TSciModification &m) { types.push_back(m.ModificationType); };
+    editor.OnModified = [&](TScintillaBase*, const TSciModification& m) { types.push_back(m.ModificationType); };
     QTest::keyClicks(&editor, "ab");
     EXPECT_EQ(added, (std::vector<int>{'a', 'b'}));
     EXPECT_TRUE(std::any_of(types.begin(), types.end(), [](int t) { return t & B::SC_MOD_INSERTTEXT; }));
 }
 
-TEST(SciNotificationTest, SavePointEventsAndVerticalScroll)
-{
+TEST(SciNotificationTest, SavePointEventsAndVerticalScroll) {
     TScintilla editor;
     editor.resize(300, 100);
     editor.show();
     int left = 0, reached = 0;
-    editor.OnSavePointLeft = [&](TScintillaBase *) { ++left; };
-    editor.OnSavePointReached = [&](TScintillaBase *) { ++reached; };
+    editor.OnSavePointLeft = [&](TScintillaBase*) { ++left; };
+    editor.OnSavePointReached = [&](TScintillaBase*) { ++reached; };
     editor.AddText("x");
     editor.SetModified(false);
     EXPECT_EQ(left, 1);
     EXPECT_EQ(reached, 1);
 
     std::vector<int> codes;
-    editor.OnVScroll = [&](TScintillaBase *, int code) { codes.push_back(code); };
+    editor.OnVScroll = [&](TScintillaBase*, int code) { codes.push_back(code); };
     editor.SetText(QByteArray(200, '\n'));
     QApplication::processEvents();
     editor.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);

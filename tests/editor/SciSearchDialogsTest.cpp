@@ -19,19 +19,16 @@
 namespace {
 
 template <class W>
-W *Child(QWidget &dialog, const char *name)
-{
-    W *widget = dialog.findChild<W *>(QString::fromLatin1(name));
+W* Child(QWidget& dialog, const char* name) {
+    W* widget = dialog.findChild<W*>(QString::fromLatin1(name));
     EXPECT_NE(widget, nullptr) << name;
     return widget;
 }
 
-QStringList LabelTexts(QWidget &dialog)
-{
+QStringList LabelTexts(QWidget& dialog) {
     QStringList texts;
-    for (QLabel *label : dialog.findChildren<QLabel *>())
-        if (!label->text().isEmpty())
-            texts.append(label->text());
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        if (!label->text().isEmpty()) texts.append(label->text());
     return texts;
 }
 
@@ -40,8 +37,7 @@ struct DialogCase {
     QString Caption, Options, SelectionOnly, Direction, Search, SearchHint, Cancel, CancelHint;
 };
 
-void ExpectDialogTexts(QDialog &dialog, const DialogCase &expected)
-{
+void ExpectDialogTexts(QDialog& dialog, const DialogCase& expected) {
     EXPECT_EQ(dialog.windowTitle(), expected.Caption);
     EXPECT_EQ(Child<QGroupBox>(dialog, "gbSearchOptions")->title(), expected.Options);
     EXPECT_EQ(Child<QGroupBox>(dialog, "rgSearchDirection")->title(), expected.Direction);
@@ -52,8 +48,8 @@ void ExpectDialogTexts(QDialog &dialog, const DialogCase &expected)
     EXPECT_EQ(Child<QCheckBox>(dialog, "cbRegularExpression")->text(), QStringLiteral("正则表达式(&E)"));
     EXPECT_EQ(Child<QRadioButton>(dialog, "rbForward")->text(), QStringLiteral("向下(&D)"));
     EXPECT_EQ(Child<QRadioButton>(dialog, "rbBackward")->text(), QStringLiteral("向上(&U)"));
-    QPushButton *search = Child<QPushButton>(dialog, "btnOK");
-    QPushButton *cancel = Child<QPushButton>(dialog, "btnCancel");
+    QPushButton* search = Child<QPushButton>(dialog, "btnOK");
+    QPushButton* cancel = Child<QPushButton>(dialog, "btnCancel");
     EXPECT_EQ(search->text(), expected.Search);
     EXPECT_EQ(search->toolTip(), expected.SearchHint);
     EXPECT_TRUE(search->isDefault());
@@ -63,8 +59,7 @@ void ExpectDialogTexts(QDialog &dialog, const DialogCase &expected)
 
 }  // namespace
 
-TEST(SciSearchDialogTest, TextsAndInitialState)
-{
+TEST(SciSearchDialogTest, TextsAndInitialState) {
     TTextSearchDialog dialog;
     ExpectDialogTexts(dialog, {QStringLiteral("查找对话框"), QStringLiteral("设置"), QStringLiteral("查找选中部分(&S)"),
                                QStringLiteral("方向"), QStringLiteral("查找&F"), QStringLiteral("Start search"),
@@ -78,32 +73,29 @@ TEST(SciSearchDialogTest, TextsAndInitialState)
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
-TEST(SciSearchDialogTest, ReplaceDialogTextsWithBlanksInTheGroupTitles)
-{
+TEST(SciSearchDialogTest, ReplaceDialogTextsWithBlanksInTheGroupTitles) {
     TTextReplaceDialog dialog;
-    ExpectDialogTexts(dialog, {QStringLiteral("查找替换"), QStringLiteral("  设   置  "),
-                               QStringLiteral("只查找选中部分(&S)"), QStringLiteral("  方  向  "),
-                               QStringLiteral("替换(&R)"), QStringLiteral("Start search and replace"),
-                               QStringLiteral("关闭(&C)"), QStringLiteral("Cancel search and replace")});
+    ExpectDialogTexts(
+        dialog, {QStringLiteral("查找替换"), QStringLiteral("  设   置  "), QStringLiteral("只查找选中部分(&S)"),
+                 QStringLiteral("  方  向  "), QStringLiteral("替换(&R)"), QStringLiteral("Start search and replace"),
+                 QStringLiteral("关闭(&C)"), QStringLiteral("Cancel search and replace")});
     EXPECT_EQ(LabelTexts(dialog), (QStringList{QStringLiteral("查找内容(&S):"), QStringLiteral("替换内容(&R):")}));
-    EXPECT_NE(dialog.findChild<QComboBox *>(QStringLiteral("cbReplaceText")), nullptr);
+    EXPECT_NE(dialog.findChild<QComboBox*>(QStringLiteral("cbReplaceText")), nullptr);
 }
 
-TEST(SciSearchDialogTest, TabGoesFromTheSearchTextToTheReplaceText)
-{
+TEST(SciSearchDialogTest, TabGoesFromTheSearchTextToTheReplaceText) {
     TTextReplaceDialog dialog;
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    QComboBox *search = Child<QComboBox>(dialog, "cbSearchText");
-    QComboBox *replace = Child<QComboBox>(dialog, "cbReplaceText");
+    QComboBox* search = Child<QComboBox>(dialog, "cbSearchText");
+    QComboBox* replace = Child<QComboBox>(dialog, "cbReplaceText");
     search->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_TRUE(replace->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == replace);
 }
 
-TEST(SciSearchDialogTest, CheckingRegularExpressionTurnsTheDirectionForward)
-{
+TEST(SciSearchDialogTest, CheckingRegularExpressionTurnsTheDirectionForward) {
     TTextSearchDialog dialog;
     dialog.SetSearchBackwards(true);
     EXPECT_TRUE(dialog.SearchBackwards());
@@ -115,8 +107,7 @@ TEST(SciSearchDialogTest, CheckingRegularExpressionTurnsTheDirectionForward)
     EXPECT_TRUE(dialog.SearchRegex());
 }
 
-TEST(SciSearchDialogTest, TheSearchButtonMovesTheTextToTheTopOfItsHistory)
-{
+TEST(SciSearchDialogTest, TheSearchButtonMovesTheTextToTheTopOfItsHistory) {
     TTextReplaceDialog dialog;
     dialog.SetSearchTextHistory({QStringLiteral("eax"), QStringLiteral("Mov"), QStringLiteral("ebx")});
     dialog.SetSearchText(QStringLiteral("MOV"));
@@ -124,14 +115,14 @@ TEST(SciSearchDialogTest, TheSearchButtonMovesTheTextToTheTopOfItsHistory)
     dialog.SetReplaceText(QString());  // an empty text stays out of the history
     Child<QPushButton>(dialog, "btnOK")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.SearchTextHistory(), (QStringList{QStringLiteral("MOV"), QStringLiteral("eax"), QStringLiteral("ebx")}));
+    EXPECT_EQ(dialog.SearchTextHistory(),
+              (QStringList{QStringLiteral("MOV"), QStringLiteral("eax"), QStringLiteral("ebx")}));
     EXPECT_EQ(dialog.SearchText(), QStringLiteral("MOV"));
     EXPECT_EQ(dialog.ReplaceTextHistory(), QStringList{QStringLiteral("x")});
     EXPECT_EQ(dialog.ReplaceText(), QString());
 }
 
-TEST(SciSearchDialogTest, HistoryEntriesDifferingOnlyInCaseCollapse)
-{
+TEST(SciSearchDialogTest, HistoryEntriesDifferingOnlyInCaseCollapse) {
     QStringList history{QStringLiteral("a"), QStringLiteral("中文"), QStringLiteral("Abc")};
     SciPushHistoryEntry(history, QStringLiteral("ABC"));
     EXPECT_EQ(history, (QStringList{QStringLiteral("ABC"), QStringLiteral("a"), QStringLiteral("中文")}));
@@ -141,10 +132,9 @@ TEST(SciSearchDialogTest, HistoryEntriesDifferingOnlyInCaseCollapse)
     EXPECT_EQ(history.size(), 3);
 }
 
-TEST(SciSearchDialogTest, ConfirmDialogTextsAndAnswers)
-{
+TEST(SciSearchDialogTest, ConfirmDialogTextsAndAnswers) {
     struct Row {
-        const char *Button;
+        const char* Button;
         QString Caption;
         int Answer;
     };
@@ -154,12 +144,12 @@ TEST(SciSearchDialogTest, ConfirmDialogTextsAndAnswers)
         {"btnCancel", QStringLiteral("关闭(&C)"), sraClose},
         {"btnReplaceAll", QStringLiteral("替换全部(&A)"), sraReplaceAll},
     };
-    for (const Row &row : rows) {
+    for (const Row& row : rows) {
         TConfirmReplaceDialog dialog;
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("确定替换"));
         dialog.PrepareShow(QRect(0, 0, 800, 600), QPoint(10, 10), 16, QStringLiteral("<b>中文</b>"));
         EXPECT_EQ(dialog.Question(), QStringLiteral("请问是否真的要替换\"<b>中文</b>\"?"));
-        QPushButton *button = Child<QPushButton>(dialog, row.Button);
+        QPushButton* button = Child<QPushButton>(dialog, row.Button);
         EXPECT_EQ(button->text(), row.Caption);
         button->click();
         EXPECT_EQ(dialog.result(), row.Answer) << row.Button;
@@ -169,8 +159,7 @@ TEST(SciSearchDialogTest, ConfirmDialogTextsAndAnswers)
     EXPECT_EQ(closed.result(), sraClose);
 }
 
-TEST(SciSearchDialogTest, ConfirmDialogPlacement)
-{
+TEST(SciSearchDialogTest, ConfirmDialogPlacement) {
     const QRect editor(100, 50, 600, 300);  // right edge 700, top two thirds end at 250
     const QSize dialog(200, 80);
     // Beside the match, below the line after it.

@@ -25,12 +25,11 @@ namespace {
 class TScriptedSearchReplace : public TSciSearchReplace {
 public:
     using TSciSearchReplace::TSciSearchReplace;
-    std::function<int(QDialog &)> OnDialog;
+    std::function<int(QDialog&)> OnDialog;
     int DialogsShown = 0;
 
 protected:
-    int ExecuteDialog(QDialog &dialog) override
-    {
+    int ExecuteDialog(QDialog& dialog) override {
         ++DialogsShown;
         EXPECT_EQ(OpenDialog(), &dialog);
         return OnDialog ? OnDialog(dialog) : int(QDialog::Rejected);
@@ -38,55 +37,47 @@ protected:
 };
 
 // Clicks a button of the dialog and returns the result it closed with.
-int Press(QDialog &dialog, const char *button)
-{
-    QPushButton *b = dialog.findChild<QPushButton *>(QString::fromLatin1(button));
+int Press(QDialog& dialog, const char* button) {
+    QPushButton* b = dialog.findChild<QPushButton*>(QString::fromLatin1(button));
     EXPECT_NE(b, nullptr) << button;
-    if (b)
-        b->click();
+    if (b) b->click();
     return dialog.result();
 }
 
-QComboBox *Box(QDialog &dialog, const char *name) { return dialog.findChild<QComboBox *>(QString::fromLatin1(name)); }
-QCheckBox *Check(QDialog &dialog, const char *name) { return dialog.findChild<QCheckBox *>(QString::fromLatin1(name)); }
+QComboBox* Box(QDialog& dialog, const char* name) { return dialog.findChild<QComboBox*>(QString::fromLatin1(name)); }
+QCheckBox* Check(QDialog& dialog, const char* name) { return dialog.findChild<QCheckBox*>(QString::fromLatin1(name)); }
 
 class SearchReplaceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         search.SetEditor(&editor);
-        search.OnTextFound = [this](TSciSearchReplaceBase *) { ++found; };
-        search.OnTextNotFound = [this](TSciSearchReplaceBase *) { ++notFound; };
-        search.OnTextReplaced = [this](TSciSearchReplaceBase *) { ++replaced; };
+        search.OnTextFound = [this](TSciSearchReplaceBase*) { ++found; };
+        search.OnTextNotFound = [this](TSciSearchReplaceBase*) { ++notFound; };
+        search.OnTextReplaced = [this](TSciSearchReplaceBase*) { ++replaced; };
     }
-    void Text(const char *text, int caret = 0)
-    {
+    void Text(const char* text, int caret = 0) {
         editor.SetText(text);
         editor.EmptyUndoBuffer();
         editor.SetSelStart(caret);
     }
-    void Find(const QString &text)
-    {
+    void Find(const QString& text) {
         search.SearchText = text;
         search.SearchReplace(false, search.SearchBackwards, srmAsk);
     }
-    void ReplaceAll(const QString &text, const QString &replacement)
-    {
+    void ReplaceAll(const QString& text, const QString& replacement) {
         search.SearchText = text;
         search.ReplaceText = replacement;
         search.SearchReplace(true, search.SearchBackwards, srmReplaceAll);
     }
-    std::pair<int, int> Selection() const
-    {
+    std::pair<int, int> Selection() const {
         int start = 0, end = 0;
         editor.GetSelection(start, end);
         return {start, end};
     }
     // Answers the confirm dialogs in turn with the named buttons.
-    void Answer(std::vector<const char *> buttons)
-    {
-        search.OnDialog = [this, buttons](QDialog &dialog) {
-            auto *confirm = dynamic_cast<TConfirmReplaceDialog *>(&dialog);
+    void Answer(std::vector<const char*> buttons) {
+        search.OnDialog = [this, buttons](QDialog& dialog) {
+            auto* confirm = dynamic_cast<TConfirmReplaceDialog*>(&dialog);
             EXPECT_NE(confirm, nullptr);
             questions.push_back(confirm ? confirm->Question() : QString());
             const size_t turn = questions.size() - 1;
@@ -104,8 +95,7 @@ protected:
 
 // ---- find and find-next --------------------------------------------------------------------
 
-TEST_F(SearchReplaceTest, FromTheCaretAMatchStartingAtTheCaretIsPassedOver)
-{
+TEST_F(SearchReplaceTest, FromTheCaretAMatchStartingAtTheCaretIsPassedOver) {
     Text("abc abc", 0);
     Find(QStringLiteral("abc"));
     EXPECT_EQ(Selection(), std::make_pair(4, 7));
@@ -113,8 +103,7 @@ TEST_F(SearchReplaceTest, FromTheCaretAMatchStartingAtTheCaretIsPassedOver)
     EXPECT_EQ(search.LastFoundText(), QStringLiteral("abc"));
 }
 
-TEST_F(SearchReplaceTest, FindNextStartsOnePastTheMatchSoAnAdjacentMatchIsSkipped)
-{
+TEST_F(SearchReplaceTest, FindNextStartsOnePastTheMatchSoAnAdjacentMatchIsSkipped) {
     Text("xabcabc abc", 0);
     Find(QStringLiteral("abc"));
     EXPECT_EQ(Selection(), std::make_pair(1, 4));
@@ -122,8 +111,7 @@ TEST_F(SearchReplaceTest, FindNextStartsOnePastTheMatchSoAnAdjacentMatchIsSkippe
     EXPECT_EQ(Selection(), std::make_pair(8, 11));
 }
 
-TEST_F(SearchReplaceTest, WithoutFromCaretFindNextFindsTheFirstOrLastMatchAgain)
-{
+TEST_F(SearchReplaceTest, WithoutFromCaretFindNextFindsTheFirstOrLastMatchAgain) {
     Text("abc abc abc", 5);
     search.SearchFromCaret = false;
     Find(QStringLiteral("abc"));
@@ -138,8 +126,7 @@ TEST_F(SearchReplaceTest, WithoutFromCaretFindNextFindsTheFirstOrLastMatchAgain)
     EXPECT_EQ(Selection(), std::make_pair(8, 11));
 }
 
-TEST_F(SearchReplaceTest, BackwardFromTheCaretFindsTheMatchesBeforeItInTurn)
-{
+TEST_F(SearchReplaceTest, BackwardFromTheCaretFindsTheMatchesBeforeItInTurn) {
     Text("abc abc abc", 11);
     search.SearchBackwards = true;
     Find(QStringLiteral("abc"));
@@ -151,8 +138,7 @@ TEST_F(SearchReplaceTest, BackwardFromTheCaretFindsTheMatchesBeforeItInTurn)
     EXPECT_EQ(Selection(), std::make_pair(0, 3));  // no wrap-around
 }
 
-TEST_F(SearchReplaceTest, NoMatchOnlyReportsAndLeavesTheSelection)
-{
+TEST_F(SearchReplaceTest, NoMatchOnlyReportsAndLeavesTheSelection) {
     Text("abc abc", 0);
     editor.SetSel(1, 2);
     Find(QStringLiteral("xyz"));
@@ -161,8 +147,7 @@ TEST_F(SearchReplaceTest, NoMatchOnlyReportsAndLeavesTheSelection)
     EXPECT_EQ(Selection(), std::make_pair(1, 2));
 }
 
-TEST_F(SearchReplaceTest, NothingHappensWithoutTextOrEditor)
-{
+TEST_F(SearchReplaceTest, NothingHappensWithoutTextOrEditor) {
     Text("abc", 0);
     editor.StartRecording();
     Find(QString());
@@ -176,16 +161,15 @@ TEST_F(SearchReplaceTest, NothingHappensWithoutTextOrEditor)
     EXPECT_EQ(unbound.DialogsShown, 0);
 }
 
-TEST_F(SearchReplaceTest, TheTargetSearchGetsRangeThenFlagsThenText)
-{
+TEST_F(SearchReplaceTest, TheTargetSearchGetsRangeThenFlagsThenText) {
     Text("one Two two", 0);
     search.SearchCaseSensitive = true;
     search.SearchWholeWords = true;
     search.SearchRegex = true;
     editor.StartRecording();
     Find(QStringLiteral("two"));
-    const auto m = Only(editor.RecordedMessages(), {B::SCI_SETTARGETSTART, B::SCI_SETTARGETEND,
-                                                    B::SCI_SETSEARCHFLAGS, B::SCI_SEARCHINTARGET});
+    const auto m = Only(editor.RecordedMessages(),
+                        {B::SCI_SETTARGETSTART, B::SCI_SETTARGETEND, B::SCI_SETSEARCHFLAGS, B::SCI_SEARCHINTARGET});
     ASSERT_EQ(Codes(m), (std::vector<unsigned>{B::SCI_SETTARGETSTART, B::SCI_SETTARGETEND, B::SCI_SETSEARCHFLAGS,
                                                B::SCI_SEARCHINTARGET}));
     EXPECT_EQ(m[0].WParam, 1u);
@@ -195,9 +179,8 @@ TEST_F(SearchReplaceTest, TheTargetSearchGetsRangeThenFlagsThenText)
     EXPECT_EQ(Selection(), std::make_pair(8, 11));
 }
 
-TEST_F(SearchReplaceTest, TheEditorBeingFreedClearsTheReference)
-{
-    auto *other = new TScintilla;
+TEST_F(SearchReplaceTest, TheEditorBeingFreedClearsTheReference) {
+    auto* other = new TScintilla;
     search.SetEditor(other);
     delete other;
     EXPECT_EQ(search.Editor(), nullptr);
@@ -207,8 +190,7 @@ TEST_F(SearchReplaceTest, TheEditorBeingFreedClearsTheReference)
 
 // ---- replacing -------------------------------------------------------------------------------
 
-TEST_F(SearchReplaceTest, ReplaceAllCountsEachReplacementAndKeepsGoingWhenTheTextGrows)
-{
+TEST_F(SearchReplaceTest, ReplaceAllCountsEachReplacementAndKeepsGoingWhenTheTextGrows) {
     Text("aa", 0);
     search.SearchFromCaret = false;
     ReplaceAll(QStringLiteral("a"), QStringLiteral("xyz"));
@@ -217,8 +199,7 @@ TEST_F(SearchReplaceTest, ReplaceAllCountsEachReplacementAndKeepsGoingWhenTheTex
     EXPECT_EQ(replaced, 2);
 }
 
-TEST_F(SearchReplaceTest, ReplaceAllIsOneUndoStep)
-{
+TEST_F(SearchReplaceTest, ReplaceAllIsOneUndoStep) {
     Text("a a a a", 0);
     search.SearchFromCaret = false;
     ReplaceAll(QStringLiteral("a"), QStringLiteral("bb"));
@@ -228,8 +209,7 @@ TEST_F(SearchReplaceTest, ReplaceAllIsOneUndoStep)
     EXPECT_FALSE(editor.CanUndo());
 }
 
-TEST_F(SearchReplaceTest, EachReplacementOfModeOneIsItsOwnUndoStep)
-{
+TEST_F(SearchReplaceTest, EachReplacementOfModeOneIsItsOwnUndoStep) {
     Text("a a", 0);
     search.SearchFromCaret = false;
     search.SearchText = QStringLiteral("a");
@@ -240,8 +220,7 @@ TEST_F(SearchReplaceTest, EachReplacementOfModeOneIsItsOwnUndoStep)
     EXPECT_EQ(editor.GetText(), "b a");
 }
 
-TEST_F(SearchReplaceTest, AnEmptyRegexMatchAdvancesOnePositionAndTheLoopEndsAtTheRangeEnd)
-{
+TEST_F(SearchReplaceTest, AnEmptyRegexMatchAdvancesOnePositionAndTheLoopEndsAtTheRangeEnd) {
     Text("abc", 0);
     search.SearchFromCaret = false;
     search.SearchRegex = true;
@@ -255,8 +234,7 @@ TEST_F(SearchReplaceTest, AnEmptyRegexMatchAdvancesOnePositionAndTheLoopEndsAtTh
     EXPECT_EQ(search.ReplacedCount(), 3);
 }
 
-TEST_F(SearchReplaceTest, AnEmptyMatchBeforeALineEndStepsOverTheLineEnd)
-{
+TEST_F(SearchReplaceTest, AnEmptyMatchBeforeALineEndStepsOverTheLineEnd) {
     Text("ab\r\ncd", 0);
     search.SearchFromCaret = false;
     search.SearchRegex = true;
@@ -265,8 +243,7 @@ TEST_F(SearchReplaceTest, AnEmptyMatchBeforeALineEndStepsOverTheLineEnd)
     EXPECT_EQ(search.ReplacedCount(), 2);
 }
 
-TEST_F(SearchReplaceTest, RegexReplacementExpandsGroups)
-{
+TEST_F(SearchReplaceTest, RegexReplacementExpandsGroups) {
     Text("mov eax, 1\r\nmov ebx, 2", 0);
     search.SearchFromCaret = false;
     search.SearchRegex = true;
@@ -275,8 +252,7 @@ TEST_F(SearchReplaceTest, RegexReplacementExpandsGroups)
     EXPECT_EQ(editor.GetText(), "xchg eax, 1\r\nxchg ebx, 2");
 }
 
-TEST_F(SearchReplaceTest, SelectionOnlyReplacesInsideAndSelectsTheGrownRangeAgain)
-{
+TEST_F(SearchReplaceTest, SelectionOnlyReplacesInsideAndSelectsTheGrownRangeAgain) {
     Text("a a a a", 0);
     editor.SetSel(2, 5);
     search.SearchSelectionOnly = true;
@@ -286,8 +262,7 @@ TEST_F(SearchReplaceTest, SelectionOnlyReplacesInsideAndSelectsTheGrownRangeAgai
     EXPECT_EQ(editor.GetCurrentPos(), 7);
 }
 
-TEST_F(SearchReplaceTest, BackwardSelectionOnlyReplacesFromTheEndAndSelectsTheGrownRange)
-{
+TEST_F(SearchReplaceTest, BackwardSelectionOnlyReplacesFromTheEndAndSelectsTheGrownRange) {
     Text("a a a", 0);
     editor.SetSel(0, 3);
     search.SearchSelectionOnly = true;
@@ -299,8 +274,7 @@ TEST_F(SearchReplaceTest, BackwardSelectionOnlyReplacesFromTheEndAndSelectsTheGr
     EXPECT_EQ(editor.GetCurrentPos(), 5);  // the selection runs from the range end to its start
 }
 
-TEST_F(SearchReplaceTest, TheFourAnswersOfTheConfirmDialog)
-{
+TEST_F(SearchReplaceTest, TheFourAnswersOfTheConfirmDialog) {
     Text("a a a a a", 0);
     search.SearchFromCaret = false;
     search.SearchText = QStringLiteral("a");
@@ -323,12 +297,11 @@ TEST_F(SearchReplaceTest, TheFourAnswersOfTheConfirmDialog)
     EXPECT_EQ(Selection(), std::make_pair(2, 3));  // the match where it stopped
 }
 
-TEST_F(SearchReplaceTest, ClosingTheConfirmDialogWithoutAButtonStops)
-{
+TEST_F(SearchReplaceTest, ClosingTheConfirmDialogWithoutAButtonStops) {
     Text("a a", 0);
     search.SearchFromCaret = false;
     search.SearchText = QStringLiteral("a");
-    search.OnDialog = [](QDialog &dialog) {
+    search.OnDialog = [](QDialog& dialog) {
         dialog.reject();
         return dialog.result();
     };
@@ -338,8 +311,7 @@ TEST_F(SearchReplaceTest, ClosingTheConfirmDialogWithoutAButtonStops)
     EXPECT_EQ(search.DialogsShown, 1);
 }
 
-TEST_F(SearchReplaceTest, ASkippedMatchPassesOverAnAdjacentOne)
-{
+TEST_F(SearchReplaceTest, ASkippedMatchPassesOverAnAdjacentOne) {
     Text("aaa", 0);
     search.SearchFromCaret = false;
     search.SearchText = QStringLiteral("a");
@@ -353,8 +325,7 @@ TEST_F(SearchReplaceTest, ASkippedMatchPassesOverAnAdjacentOne)
 
 class ChineseSearchTest : public SearchReplaceTest {
 protected:
-    void Load(const QByteArray &bytes)
-    {
+    void Load(const QByteArray& bytes) {
         ASSERT_TRUE(folder.isValid());
         path = folder.filePath(QStringLiteral("汉字.asm"));
         WriteFile(path, bytes);
@@ -366,8 +337,7 @@ protected:
     QString path;
 };
 
-TEST_F(ChineseSearchTest, FindsAndReplacesInADocumentLoadedFromCodePage936)
-{
+TEST_F(ChineseSearchTest, FindsAndReplacesInADocumentLoadedFromCodePage936) {
     // "; 中文注释\r\nmov eax, 1 ; 中文\r\n" in code page 936
     Load("; \xD6\xD0\xCE\xC4\xD7\xA2\xCA\xCD\r\nmov eax, 1 ; \xD6\xD0\xCE\xC4\r\n");
     Find(QStringLiteral("中文"));
@@ -380,8 +350,7 @@ TEST_F(ChineseSearchTest, FindsAndReplacesInADocumentLoadedFromCodePage936)
     EXPECT_EQ(ReadFile(path), QByteArray("; \xBA\xBA\xD7\xD6\xD7\xA2\xCA\xCD\r\nmov eax, 1 ; \xBA\xBA\xD7\xD6\r\n"));
 }
 
-TEST_F(ChineseSearchTest, FindsAndReplacesInADocumentLoadedFromUtf8)
-{
+TEST_F(ChineseSearchTest, FindsAndReplacesInADocumentLoadedFromUtf8) {
     Load("\xEF\xBB\xBF; \xE4\xB8\xAD\xE6\x96\x87 \xE4\xB8\xAD\xE6\x96\x87\r\n");  // BOM "; 中文 中文"
     editor.SetSelStart(2);
     search.SearchFromCaret = true;
@@ -395,11 +364,10 @@ TEST_F(ChineseSearchTest, FindsAndReplacesInADocumentLoadedFromUtf8)
 
 // ---- the dialogs through the component ------------------------------------------------------
 
-TEST_F(SearchReplaceTest, AMultiLineSelectionPreChecksSelectionOnlyAndFindNextLooksBeyondIt)
-{
+TEST_F(SearchReplaceTest, AMultiLineSelectionPreChecksSelectionOnlyAndFindNextLooksBeyondIt) {
     Text("abc\r\nabc\r\nxyz abc", 0);
     editor.SetSel(0, 8);
-    search.OnDialog = [](QDialog &dialog) {
+    search.OnDialog = [](QDialog& dialog) {
         EXPECT_TRUE(Check(dialog, "cbSearchSelectedOnly")->isChecked());
         Box(dialog, "cbSearchText")->setEditText(QStringLiteral("abc"));
         return Press(dialog, "btnOK");
@@ -413,13 +381,12 @@ TEST_F(SearchReplaceTest, AMultiLineSelectionPreChecksSelectionOnlyAndFindNextLo
     EXPECT_EQ(Selection(), std::make_pair(14, 17));  // beyond the former selection
 }
 
-TEST_F(SearchReplaceTest, ASingleLineSelectionUnchecksSelectionOnly)
-{
+TEST_F(SearchReplaceTest, ASingleLineSelectionUnchecksSelectionOnly) {
     Text("abc abc", 0);
     editor.SetSel(0, 3);
     search.SearchSelectionOnly = true;
     bool checked = true;
-    search.OnDialog = [&](QDialog &dialog) {
+    search.OnDialog = [&](QDialog& dialog) {
         checked = Check(dialog, "cbSearchSelectedOnly")->isChecked();
         return Press(dialog, "btnCancel");
     };
@@ -427,8 +394,7 @@ TEST_F(SearchReplaceTest, ASingleLineSelectionUnchecksSelectionOnly)
     EXPECT_FALSE(checked);
 }
 
-TEST_F(SearchReplaceTest, TheDialogTakesTheOptionsAndTheWordAtTheCaret)
-{
+TEST_F(SearchReplaceTest, TheDialogTakesTheOptionsAndTheWordAtTheCaret) {
     Text("push hello", 7);
     search.SearchText = QStringLiteral("old");
     search.SearchCaseSensitive = true;
@@ -436,10 +402,10 @@ TEST_F(SearchReplaceTest, TheDialogTakesTheOptionsAndTheWordAtTheCaret)
     search.SearchFromCaret = false;
     search.SearchForSelWord = true;
     int hooks = 0;
-    search.BeforeShow = [&](TSciSearchReplaceBase *) { hooks += 1; };
-    search.AfterShow = [&](TSciSearchReplaceBase *) { hooks += 10; };
-    search.OnDialog = [&](QDialog &dialog) {
-        auto &d = static_cast<TTextSearchDialog &>(dialog);
+    search.BeforeShow = [&](TSciSearchReplaceBase*) { hooks += 1; };
+    search.AfterShow = [&](TSciSearchReplaceBase*) { hooks += 10; };
+    search.OnDialog = [&](QDialog& dialog) {
+        auto& d = static_cast<TTextSearchDialog&>(dialog);
         EXPECT_EQ(hooks, 1);
         EXPECT_EQ(d.SearchText(), QStringLiteral("hello"));
         EXPECT_TRUE(d.SearchCaseSensitive());
@@ -457,11 +423,10 @@ TEST_F(SearchReplaceTest, TheDialogTakesTheOptionsAndTheWordAtTheCaret)
     EXPECT_EQ(search.OpenDialog(), nullptr);
 }
 
-TEST_F(SearchReplaceTest, ClosingTheDialogChangesNothing)
-{
+TEST_F(SearchReplaceTest, ClosingTheDialogChangesNothing) {
     Text("abc abc", 0);
     search.SearchText = QStringLiteral("abc");
-    search.OnDialog = [](QDialog &dialog) {
+    search.OnDialog = [](QDialog& dialog) {
         Box(dialog, "cbSearchText")->setEditText(QStringLiteral("xyz"));
         Check(dialog, "cbSearchCaseSensitive")->setChecked(true);
         return Press(dialog, "btnCancel");
@@ -473,11 +438,10 @@ TEST_F(SearchReplaceTest, ClosingTheDialogChangesNothing)
     EXPECT_EQ(found + notFound, 0);
 }
 
-TEST_F(SearchReplaceTest, TheHistoryKeepsTenEntriesNewestFirstWithoutCaseDuplicates)
-{
+TEST_F(SearchReplaceTest, TheHistoryKeepsTenEntriesNewestFirstWithoutCaseDuplicates) {
     Text("mov MOV", 0);
-    auto searchFor = [this](const QString &text) {
-        search.OnDialog = [text](QDialog &dialog) {
+    auto searchFor = [this](const QString& text) {
+        search.OnDialog = [text](QDialog& dialog) {
             Box(dialog, "cbSearchText")->setEditText(text);
             return Press(dialog, "btnOK");
         };
@@ -489,13 +453,12 @@ TEST_F(SearchReplaceTest, TheHistoryKeepsTenEntriesNewestFirstWithoutCaseDuplica
     EXPECT_EQ(search.SearchHistory(), (QStringList{QStringLiteral("MOV"), QStringLiteral("eax")}));
     EXPECT_EQ(search.SearchText, QStringLiteral("MOV"));
 
-    for (int i = 0; i < 12; ++i)
-        searchFor(QStringLiteral("w%1").arg(i));
+    for (int i = 0; i < 12; ++i) searchFor(QStringLiteral("w%1").arg(i));
     ASSERT_EQ(search.SearchHistory().size(), kSciHistorySize);
     EXPECT_EQ(search.SearchHistory().front(), QStringLiteral("w11"));
     EXPECT_EQ(search.SearchHistory().back(), QStringLiteral("w2"));
 
-    search.OnDialog = [](QDialog &dialog) {
+    search.OnDialog = [](QDialog& dialog) {
         EXPECT_EQ(Box(dialog, "cbSearchText")->count(), kSciHistorySize);
         EXPECT_EQ(Box(dialog, "cbSearchText")->currentText(), QStringLiteral("w11"));
         return Press(dialog, "btnCancel");
@@ -503,17 +466,16 @@ TEST_F(SearchReplaceTest, TheHistoryKeepsTenEntriesNewestFirstWithoutCaseDuplica
     search.ShowSearchDialog();
 }
 
-TEST_F(SearchReplaceTest, TheReplaceDialogStoresBothTextsAndAsksForEachMatch)
-{
+TEST_F(SearchReplaceTest, TheReplaceDialogStoresBothTextsAndAsksForEachMatch) {
     Text("a a a", 0);
     search.SearchFromCaret = false;
-    search.OnDialog = [this](QDialog &dialog) {
-        if (auto *replaceDialog = dynamic_cast<TTextReplaceDialog *>(&dialog)) {
+    search.OnDialog = [this](QDialog& dialog) {
+        if (auto* replaceDialog = dynamic_cast<TTextReplaceDialog*>(&dialog)) {
             replaceDialog->SetSearchText(QStringLiteral("a"));
             replaceDialog->SetReplaceText(QStringLiteral("中"));
             return Press(dialog, "btnOK");
         }
-        questions.push_back(static_cast<TConfirmReplaceDialog &>(dialog).Question());
+        questions.push_back(static_cast<TConfirmReplaceDialog&>(dialog).Question());
         return Press(dialog, questions.size() == 1 ? "btnSkip" : "btnReplaceAll");
     };
     search.ShowReplaceDialog();
@@ -523,7 +485,7 @@ TEST_F(SearchReplaceTest, TheReplaceDialogStoresBothTextsAndAsksForEachMatch)
     EXPECT_EQ(search.ReplaceHistory(), QStringList{QStringLiteral("中")});
     EXPECT_EQ(search.SearchHistory(), QStringList{QStringLiteral("a")});
 
-    search.OnDialog = [](QDialog &dialog) {
+    search.OnDialog = [](QDialog& dialog) {
         EXPECT_EQ(Box(dialog, "cbReplaceText")->currentText(), QStringLiteral("中"));
         EXPECT_EQ(Box(dialog, "cbReplaceText")->count(), 1);
         return Press(dialog, "btnCancel");
@@ -531,25 +493,25 @@ TEST_F(SearchReplaceTest, TheReplaceDialogStoresBothTextsAndAsksForEachMatch)
     search.ShowReplaceDialog();
 }
 
-TEST_F(SearchReplaceTest, TheConfirmDialogStandsBesideTheMatch)
-{
+TEST_F(SearchReplaceTest, TheConfirmDialogStandsBesideTheMatch) {
     editor.resize(600, 400);
     editor.show();
     Text("line 1\r\nline 2\r\nfind me\r\n", 0);
     search.SearchFromCaret = false;
     search.SearchText = QStringLiteral("me");
     QPoint placed, expected;
-    search.OnDialog = [&](QDialog &dialog) {
+    search.OnDialog = [&](QDialog& dialog) {
         const int matchStart = editor.GetTargetStart();
-        QWidget *client = editor.viewport();
-        const QPoint match = client->mapToGlobal(
-            QPoint(editor.PointXFromPosition(matchStart), editor.PointYFromPosition(matchStart)));
-        expected = SciConfirmDialogPosition(QRect(client->mapToGlobal(QPoint(0, 0)), client->size()),
-                                            dialog.size(), match, editor.TextHeight(2));
+        QWidget* client = editor.viewport();
+        const QPoint match =
+            client->mapToGlobal(QPoint(editor.PointXFromPosition(matchStart), editor.PointYFromPosition(matchStart)));
+        expected = SciConfirmDialogPosition(QRect(client->mapToGlobal(QPoint(0, 0)), client->size()), dialog.size(),
+                                            match, editor.TextHeight(2));
         placed = dialog.pos();
         return Press(dialog, "btnCancel");
     };
     search.SearchReplace(true, false, srmAsk);
     EXPECT_EQ(placed, expected);
-    EXPECT_GT(placed.y(), editor.viewport()->mapToGlobal(QPoint(0, editor.PointYFromPosition(editor.GetTargetStart()))).y());
+    EXPECT_GT(placed.y(),
+              editor.viewport()->mapToGlobal(QPoint(0, editor.PointYFromPosition(editor.GetTargetStart()))).y());
 }

@@ -36,8 +36,8 @@ protected:
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.path() + u'/' + name; }
     QStringList entries() const {
-        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                          QDir::Name);
+        return QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     }
     QString failureOf(const QString& name) {
         try {
@@ -60,7 +60,7 @@ TEST_F(AtomicFileTest, ReplacesAFileWholeAndLeavesNoTemporaryFile) {
 
 TEST_F(AtomicFileTest, NewFilesGetTheirModeAndExistingFilesKeepTheirs) {
     const auto modeOf = [this](const char* name) {
-        struct stat status{};
+        struct stat status {};
         ::stat(QFile::encodeName(path(name)).constData(), &status);
         return status.st_mode & 07777;
     };
@@ -92,11 +92,8 @@ TEST_F(AtomicFileTest, RefusesEverythingThatIsNoRegularFileAndSaysWhyInChinese) 
         const char* name;
         const char16_t* reason;
     } cases[] = {
-        {"folder", u"而是文件夹"},
-        {"null-link", u"而是设备文件"},
-        {"fifo", u"而是管道"},
-        {"dangling", u"指向不存在位置"},
-        {"missing/x.asm", u"文件或文件夹不存在"},
+        {"folder", u"而是文件夹"},       {"null-link", u"而是设备文件"},           {"fifo", u"而是管道"},
+        {"dangling", u"指向不存在位置"}, {"missing/x.asm", u"文件或文件夹不存在"},
     };
     for (const auto& c : cases) {
         const QString message = failureOf(QString::fromLatin1(c.name));

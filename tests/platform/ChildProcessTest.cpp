@@ -20,7 +20,10 @@ std::string drain(ChildProcess& child) {
     while (true) {
         size_t count = 0;
         const auto result = child.read(buffer, sizeof buffer, count);
-        if (result == ChildProcess::ReadResult::Data) { all.append(buffer, count); continue; }
+        if (result == ChildProcess::ReadResult::Data) {
+            all.append(buffer, count);
+            continue;
+        }
         if (result == ChildProcess::ReadResult::EndOfFile) break;
         pollfd fd{child.outputFd(), POLLIN, 0};
         poll(&fd, 1, 1000);

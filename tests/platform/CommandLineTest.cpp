@@ -7,12 +7,13 @@ using platform::quoteWindowsArgument;
 using platform::splitWindowsCommandLine;
 
 TEST(CommandLine, SplitsTheAssemblerCommandAsWindowsDoes) {
-    const QStringList got = splitWindowsCommandLine(
-        QStringLiteral("bin/ml.exe /c /coff /Fl\"/tmp/my asm/Debug/a.lst\" /Fo \"/tmp/my asm/Debug/a.obj\" /Zi \"/tmp/my asm/a.asm\" "));
-    const QStringList want = {QStringLiteral("bin/ml.exe"), QStringLiteral("/c"), QStringLiteral("/coff"),
-                              QStringLiteral("/Fl/tmp/my asm/Debug/a.lst"), QStringLiteral("/Fo"),
-                              QStringLiteral("/tmp/my asm/Debug/a.obj"), QStringLiteral("/Zi"),
-                              QStringLiteral("/tmp/my asm/a.asm")};
+    const QStringList got =
+        splitWindowsCommandLine(QStringLiteral("bin/ml.exe /c /coff /Fl\"/tmp/my asm/Debug/a.lst\" /Fo \"/tmp/my "
+                                               "asm/Debug/a.obj\" /Zi \"/tmp/my asm/a.asm\" "));
+    const QStringList want = {QStringLiteral("bin/ml.exe"), QStringLiteral("/c"),
+                              QStringLiteral("/coff"),      QStringLiteral("/Fl/tmp/my asm/Debug/a.lst"),
+                              QStringLiteral("/Fo"),        QStringLiteral("/tmp/my asm/Debug/a.obj"),
+                              QStringLiteral("/Zi"),        QStringLiteral("/tmp/my asm/a.asm")};
     EXPECT_EQ(got, want);
 }
 
@@ -38,9 +39,9 @@ TEST(CommandLine, QuotingRoundTrips) {
 
 TEST(CommandLine, AlwaysQuotingKeepsEveryCharacterAFileNameCanHold) {
     const QStringList arguments = {
-        QStringLiteral("plain"),       QStringLiteral("a\" -Fo \"evil.asm"), QStringLiteral("tail\\"),
-        QStringLiteral("tail\\\\"), QStringLiteral("back\\\"quote"),    QStringLiteral("tab\tand\nline"),
-        QStringLiteral("\"\""),       QStringLiteral("中文 %PATH% !x! ^&"),  QString(),
+        QStringLiteral("plain"),    QStringLiteral("a\" -Fo \"evil.asm"), QStringLiteral("tail\\"),
+        QStringLiteral("tail\\\\"), QStringLiteral("back\\\"quote"),      QStringLiteral("tab\tand\nline"),
+        QStringLiteral("\"\""),     QStringLiteral("中文 %PATH% !x! ^&"), QString(),
     };
     for (const QString& argument : arguments) {
         const QString quoted = quoteWindowsArgument(argument, platform::Quoting::Always);

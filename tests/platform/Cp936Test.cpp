@@ -14,13 +14,17 @@ const std::string kZhong("\xD6\xD0\xCE\xC4", 4);  // "中文" in code page 936
 TEST(Cp936, DecodesAndEncodesChineseText) {
     EXPECT_EQ(cp936::decode(kZhong), QStringLiteral("中文"));
     EXPECT_EQ(cp936::encode(QStringLiteral("中文")), QByteArray::fromStdString(kZhong));
-    EXPECT_EQ(cp936::encode(QStringLiteral("汇编主程序：")), QByteArray("\xBB\xE3\xB1\xE0\xD6\xF7\xB3\xCC\xD0\xF2\xA3\xBA"));
+    EXPECT_EQ(cp936::encode(QStringLiteral("汇编主程序：")),
+              QByteArray("\xBB\xE3\xB1\xE0\xD6\xF7\xB3\xCC\xD0\xF2\xA3\xBA"));
 }
 
 TEST(Cp936, UndecodableBytesSurviveDecodeThenEncode) {
     // A lone lead byte at the end, a lead byte followed by an invalid trail, 0xFF.
-    const std::string samples[] = {std::string("A\xD6"), std::string("\xD6\x7F" "B", 3), std::string("\xFF\xFE\x80"),
-                                   std::string("\x81\x30", 2)};
+    const std::string samples[] = {std::string("A\xD6"),
+                                   std::string("\xD6\x7F"
+                                               "B",
+                                               3),
+                                   std::string("\xFF\xFE\x80"), std::string("\x81\x30", 2)};
     for (const std::string& bytes : samples) {
         const QString text = cp936::decode(bytes);
         EXPECT_EQ(cp936::encode(text).toStdString(), bytes);

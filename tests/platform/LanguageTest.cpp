@@ -34,7 +34,8 @@ TEST(SystemReasons, CommonReasonsAreChinese) {
     for (const ReasonCase& reason : kReasonCases) {
         SCOPED_TRACE(reason.english);
         EXPECT_EQ(platform::systemReason(reason.error), QString::fromUtf16(reason.chinese));
-        const QString message = QStringLiteral("无法写入文件“/home/学生/lab1.asm”。%1").arg(QLatin1String(reason.english));
+        const QString message =
+            QStringLiteral("无法写入文件“/home/学生/lab1.asm”。%1").arg(QLatin1String(reason.english));
         EXPECT_EQ(platform::chineseReasons(message),
                   QStringLiteral("无法写入文件“/home/学生/lab1.asm”。") + QString::fromUtf16(reason.chinese));
     }

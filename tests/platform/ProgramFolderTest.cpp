@@ -8,7 +8,10 @@ using platform::ProgramFolder;
 
 TEST(ProgramFolder, NamesEveryFileItKeeps) {
     const ProgramFolder folder(QStringLiteral("/home/学生/my asm"));
-    const struct { QString made; const char16_t* expected; } rows[] = {
+    const struct {
+        QString made;
+        const char16_t* expected;
+    } rows[] = {
         {folder.bin(), u"/home/学生/my asm/bin"},
         {folder.settingsFile(), u"/home/学生/my asm/bin/setting.ini"},
         {folder.cleanupList(), u"/home/学生/my asm/bin/Rubish.ini"},

@@ -77,7 +77,8 @@ TEST_F(RegularFileTest, RefusesSpecialFilesWithoutWaitingAndFilesBeyondTheLimit)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(platform::fileKindOf(path(c.name)), c.kind) << c.name;
-        EXPECT_EQ(refusal(c.name), QStringLiteral("无法打开文件 %1\n%2").arg(path(c.name), QString::fromUtf16(c.reason)))
+        EXPECT_EQ(refusal(c.name),
+                  QStringLiteral("无法打开文件 %1\n%2").arg(path(c.name), QString::fromUtf16(c.reason)))
             << c.name;
     }
     ::close(listener);

@@ -18,9 +18,9 @@ QString ResourceValue(const QString& supportFile, const QString& resource) {
     QFile file(QStringLiteral(ASMORA_SOURCE_DIR_PATH "/toolkit/debugger/support/") + supportFile);
     if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("(unreadable)");
     const QString text = QString::fromUtf8(file.readAll());
-    const QRegularExpression line(QStringLiteral("^XTerm\\*") + QRegularExpression::escape(resource) +
-                                  QStringLiteral(": (.*)$"),
-                                  QRegularExpression::MultilineOption);
+    const QRegularExpression line(
+        QStringLiteral("^XTerm\\*") + QRegularExpression::escape(resource) + QStringLiteral(": (.*)$"),
+        QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = line.match(text);
     return match.hasMatch() ? match.captured(1).trimmed() : QString();
 }
@@ -35,17 +35,20 @@ TEST(ConsoleCommand, RunsTheHostOnTheBatchFileWithChineseTwoCellsWide) {
               (QStringList{QStringLiteral("-e"), QStringLiteral("/p/asmora"), QStringLiteral("--console-host"),
                            QStringLiteral("/p/bin/ml.bat")}));
     // The double-width face is the CJK font, widened to fill two cells.
-    EXPECT_TRUE(OptionValue(arguments, QStringLiteral("-fd")).startsWith(QStringLiteral("WenQuanYi Micro Hei Mono:matrix=")));
+    EXPECT_TRUE(
+        OptionValue(arguments, QStringLiteral("-fd")).startsWith(QStringLiteral("WenQuanYi Micro Hei Mono:matrix=")));
 }
 
 TEST(ConsoleCommand, TheDebuggerWindowsUseTheSameFonts) {
     const QStringList arguments = platform::XtermShellService::consoleCommand(QStringLiteral("h"), QStringLiteral("b"));
     for (const char* supportFile : {"MSVCP50.DLL", "MSPDB50.DLL"}) {
         SCOPED_TRACE(supportFile);
-        EXPECT_EQ(ResourceValue(QString::fromLatin1(supportFile), QStringLiteral("faceName")), OptionValue(arguments, QStringLiteral("-fa")));
+        EXPECT_EQ(ResourceValue(QString::fromLatin1(supportFile), QStringLiteral("faceName")),
+                  OptionValue(arguments, QStringLiteral("-fa")));
         EXPECT_EQ(ResourceValue(QString::fromLatin1(supportFile), QStringLiteral("faceNameDoublesize")),
                   OptionValue(arguments, QStringLiteral("-fd")));
-        EXPECT_EQ(ResourceValue(QString::fromLatin1(supportFile), QStringLiteral("faceSize")), OptionValue(arguments, QStringLiteral("-fs")));
+        EXPECT_EQ(ResourceValue(QString::fromLatin1(supportFile), QStringLiteral("faceSize")),
+                  OptionValue(arguments, QStringLiteral("-fs")));
     }
 }
 

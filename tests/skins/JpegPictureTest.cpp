@@ -29,7 +29,10 @@ QByteArray encodedByQt(const QImage& image) {
 }  // namespace
 
 TEST(JpegPicture, DecodesTheSplashAndCoverPicturesAtTheirSizes) {
-    const struct { const char* file; QSize size; } pictures[] = {
+    const struct {
+        const char* file;
+        QSize size;
+    } pictures[] = {
         {"resources/pictures/splash.jpg", {601, 153}},
         {"resources/pictures/cover.jpg", {177, 257}},
     };

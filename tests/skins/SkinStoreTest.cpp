@@ -25,9 +25,9 @@ using asmora::skins::TSkinStore;
 
 namespace {
 
-const QStringList kOrder = {"ClearBlue",       "GNOME-Green",   "LunaBlue",           "Royale1-HOMESTEAD",
-                            "Vista",           "GUIRelax-CINDER", "RoueGrey-SLIM",    "RoyaleGlass-INDIGO",
-                            "ClearLooks-HUMAN", "Extensis-COPPER"};
+const QStringList kOrder = {
+    "ClearBlue",       "GNOME-Green",   "LunaBlue",           "Royale1-HOMESTEAD", "Vista",
+    "GUIRelax-CINDER", "RoueGrey-SLIM", "RoyaleGlass-INDIGO", "ClearLooks-HUMAN",  "Extensis-COPPER"};
 
 // Collects Qt's warnings while alive (style-sheet parse errors arrive as warnings).
 class WarningCollector {

@@ -9,18 +9,18 @@ namespace asmora::testing {
 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempFolder {
- public:
-  explicit TempFolder(const std::string& prefix = "asmora-test");
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+public:
+    explicit TempFolder(const std::string& prefix = "asmora-test");
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
-  // Writes `text` as `name` (which may name sub-folders) and returns its path.
-  std::filesystem::path write(const std::string& name, const std::string& text) const;
+    const std::filesystem::path& path() const { return path_; }
+    // Writes `text` as `name` (which may name sub-folders) and returns its path.
+    std::filesystem::path write(const std::string& name, const std::string& text) const;
 
- private:
-  std::filesystem::path path_;
+private:
+    std::filesystem::path path_;
 };
 
 // The whole file as bytes; empty when it cannot be read.

@@ -14,12 +14,12 @@ inline constexpr std::chrono::milliseconds kGenerousDeadline{30000};
 // `deadline` passed without it.
 template <typename Condition>
 bool waitUntil(Condition&& condition, std::chrono::milliseconds deadline = kGenerousDeadline) {
-  const auto end = std::chrono::steady_clock::now() + deadline;
-  for (;;) {
-    if (condition()) return true;
-    if (std::chrono::steady_clock::now() >= end) return condition();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return condition();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 }  // namespace asmora::testing

@@ -25,29 +25,29 @@ FileKind fileKindOfMode(mode_t mode);
 bool isRegularOrMissing(const std::string& path);
 
 struct AtomicWriteOptions {
-  enum class Links { WriteThrough, Refuse };
-  enum class Permissions {
-    KeepExisting,  // an existing file keeps its mode, a new one gets rw-r--r--
-    FromUmask,     // the file gets rw-rw-rw- less the umask, as a compiler's output
-  };
-  bool executable = false;  // adds the execute bits (rwxr-xr-x for a new file)
-  Links links = Links::WriteThrough;
-  Permissions permissions = Permissions::KeepExisting;
-  bool refuseReadOnly = true;  // a target without write permission is refused
-  bool synced = true;          // the data reaches the disk before the rename
+    enum class Links { WriteThrough, Refuse };
+    enum class Permissions {
+        KeepExisting,  // an existing file keeps its mode, a new one gets rw-r--r--
+        FromUmask,     // the file gets rw-rw-rw- less the umask, as a compiler's output
+    };
+    bool executable = false;  // adds the execute bits (rwxr-xr-x for a new file)
+    Links links = Links::WriteThrough;
+    Permissions permissions = Permissions::KeepExisting;
+    bool refuseReadOnly = true;  // a target without write permission is refused
+    bool synced = true;          // the data reaches the disk before the rename
 };
 
 // Why an atomic write failed.
 struct WriteProblem {
-  enum class Kind {
-    DanglingLink,  // a symbolic link to nothing
-    NotRegular,    // a folder, a device, a pipe, a socket (or a link that is refused)
-    ReadOnly,      // the target has no write permission
-    System,        // the system refused an operation: `error` says why
-  };
-  Kind kind = Kind::System;
-  FileKind fileKind = FileKind::Unknown;  // with NotRegular: what the target is
-  int error = 0;                          // with System: the errno value
+    enum class Kind {
+        DanglingLink,  // a symbolic link to nothing
+        NotRegular,    // a folder, a device, a pipe, a socket (or a link that is refused)
+        ReadOnly,      // the target has no write permission
+        System,        // the system refused an operation: `error` says why
+    };
+    Kind kind = Kind::System;
+    FileKind fileKind = FileKind::Unknown;  // with NotRegular: what the target is
+    int error = 0;                          // with System: the errno value
 };
 
 // One atomic replacement: the constructor checks the target, removes stale temporary
@@ -55,27 +55,27 @@ struct WriteProblem {
 // target. Until then the target is untouched; without a commit the destructor removes
 // the temporary file. After a failure problem() says why and every later step fails.
 class AtomicFileWriter {
- public:
-  explicit AtomicFileWriter(const std::string& path, const AtomicWriteOptions& options = {});
-  ~AtomicFileWriter();
-  AtomicFileWriter(const AtomicFileWriter&) = delete;
-  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+public:
+    explicit AtomicFileWriter(const std::string& path, const AtomicWriteOptions& options = {});
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-  bool write(std::string_view bytes);
-  bool commit();
+    bool write(std::string_view bytes);
+    bool commit();
 
-  const std::optional<WriteProblem>& problem() const { return problem_; }
-  const std::string& temporaryPath() const { return temporaryPath_; }
+    const std::optional<WriteProblem>& problem() const { return problem_; }
+    const std::string& temporaryPath() const { return temporaryPath_; }
 
- private:
-  bool open(const std::string& path);
-  bool fail(int errorNumber);
+private:
+    bool open(const std::string& path);
+    bool fail(int errorNumber);
 
-  AtomicWriteOptions options_;
-  std::string target_;  // the file that is replaced (a link's destination)
-  std::string temporaryPath_;
-  int fd_ = -1;
-  std::optional<WriteProblem> problem_;
+    AtomicWriteOptions options_;
+    std::string target_;  // the file that is replaced (a link's destination)
+    std::string temporaryPath_;
+    int fd_ = -1;
+    std::optional<WriteProblem> problem_;
 };
 
 // Replaces `path` with `bytes` through an AtomicFileWriter; nothing on success.

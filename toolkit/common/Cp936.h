@@ -26,8 +26,8 @@ std::string encode(std::u16string_view text);
 
 // What utf8ToCp936 does with a byte that is not part of well-formed UTF-8.
 enum class InvalidUtf8 {
-  KeepByte,      // the byte passes unchanged (text that was code page 936 all along)
-  QuestionMark,  // it becomes '?', as a Chinese console types what it cannot read
+    KeepByte,      // the byte passes unchanged (text that was code page 936 all along)
+    QuestionMark,  // it becomes '?', as a Chinese console types what it cannot read
 };
 
 // UTF-8 <-> code page 936 without losing undecodable 936 bytes. Characters that code
@@ -45,14 +45,14 @@ bool looksLikeUtf8(std::string_view bytes);
 // blocks), to UTF-8. A double-byte character split between two pieces comes out
 // whole with the second.
 class Decoder {
- public:
-  std::string decode(std::string_view bytes);
-  // The end of the stream: a lead byte still waiting for its second byte comes out
-  // as a raw byte.
-  std::string finish();
+public:
+    std::string decode(std::string_view bytes);
+    // The end of the stream: a lead byte still waiting for its second byte comes out
+    // as a raw byte.
+    std::string finish();
 
- private:
-  std::string pending_;
+private:
+    std::string pending_;
 };
 
 // UTF-8 arriving in pieces, to code page 936. A character split between pieces
@@ -60,16 +60,16 @@ class Decoder {
 // lacks becomes "?". An invalid byte becomes "?" (typed text, as a Chinese console
 // takes it) or passes unchanged (a document's text), as `invalid` says.
 class Encoder {
- public:
-  explicit Encoder(InvalidUtf8 invalid = InvalidUtf8::QuestionMark) : invalid_(invalid) {}
-  std::string encode(std::string_view utf8);
-  // The end of the stream: an unfinished character becomes one "?", or passes as
-  // its bytes when invalid bytes pass unchanged.
-  std::string finish();
+public:
+    explicit Encoder(InvalidUtf8 invalid = InvalidUtf8::QuestionMark) : invalid_(invalid) {}
+    std::string encode(std::string_view utf8);
+    // The end of the stream: an unfinished character becomes one "?", or passes as
+    // its bytes when invalid bytes pass unchanged.
+    std::string finish();
 
- private:
-  InvalidUtf8 invalid_;
-  std::string pending_;
+private:
+    InvalidUtf8 invalid_;
+    std::string pending_;
 };
 
 }  // namespace asmora::toolkit::cp936

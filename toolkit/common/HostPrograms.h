@@ -15,10 +15,10 @@ namespace asmora::toolkit {
 enum class HostNeed { Link, Run, Debug };
 
 struct HostProgram {
-  const char* name;     // looked for on PATH
-  const char* package;  // the Debian package that installs it
-  const char* purpose;  // what it does for the student, shown in messages
-  HostNeed need;
+    const char* name;     // looked for on PATH
+    const char* package;  // the Debian package that installs it
+    const char* purpose;  // what it does for the student, shown in messages
+    HostNeed need;
 };
 
 // xterm, gdb and the i386 linker, in the order the tool-kit check reports them.
@@ -49,6 +49,7 @@ std::string missingHostProgramFor(HostNeed need);
 // binutils-i686-linux-gnu, e.g. on ARM64). `emulationsOf` runs `<ld> -V` and returns
 // its output, or nothing when it cannot be started; tests give their own.
 std::optional<std::string> findI386Linker();
-std::optional<std::string> findI386Linker(const std::function<std::optional<std::string>(const std::string&)>& emulationsOf);
+std::optional<std::string> findI386Linker(
+    const std::function<std::optional<std::string>(const std::string&)>& emulationsOf);
 
 }  // namespace asmora::toolkit

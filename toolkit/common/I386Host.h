@@ -17,16 +17,16 @@ namespace asmora::toolkit {
 enum class I386Way { Native, Emulated, Unavailable };
 
 struct I386Host {
-  I386Way way = I386Way::Unavailable;
-  std::string emulator;  // the qemu-i386 program when `way` is Emulated
-  std::string problem;   // why the environment variable was not followed, if it was not
+    I386Way way = I386Way::Unavailable;
+    std::string emulator;  // the qemu-i386 program when `way` is Emulated
+    std::string problem;   // why the environment variable was not followed, if it was not
 };
 
 // What the decision depends on, so that tests can give each input.
 struct I386HostInputs {
-  std::string forced;                        // the value of ASMORA_I386
-  std::function<bool()> kernelRunsI386;      // starts a tiny i386 program, true when it ran
-  std::function<std::string()> findEmulator; // the qemu-i386 path, or empty
+    std::string forced;                         // the value of ASMORA_I386
+    std::function<bool()> kernelRunsI386;       // starts a tiny i386 program, true when it ran
+    std::function<std::string()> findEmulator;  // the qemu-i386 path, or empty
 };
 
 I386Host decideI386Host(const I386HostInputs& inputs);
@@ -53,8 +53,8 @@ bool isI386Program(const std::string& path);
 // a machine that runs them; with qemu-i386 in front where the machine emulates.
 // `refusal` is set (Chinese, naming the package) when the program cannot run here.
 struct ProgramStart {
-  std::vector<std::string> argv;
-  std::string refusal;
+    std::vector<std::string> argv;
+    std::string refusal;
 };
 ProgramStart planProgramStart(const std::vector<std::string>& argv);
 ProgramStart planProgramStart(const std::vector<std::string>& argv, const I386Host& host);
@@ -67,10 +67,10 @@ std::vector<std::string> emulatedDebugCommand(const I386Host& host, const std::s
 
 // The texts a user sees about the decision.
 struct I386Texts {
-  static constexpr const char* native = "本机直接运行 32 位程序";
-  static constexpr const char* emulated = "通过 qemu-i386 运行 32 位程序";
-  static constexpr const char* unavailable =
-      "本机不能直接运行 32 位程序，也没有找到 qemu-i386：请安装 qemu-user 软件包（sudo apt install qemu-user）";
+    static constexpr const char* native = "本机直接运行 32 位程序";
+    static constexpr const char* emulated = "通过 qemu-i386 运行 32 位程序";
+    static constexpr const char* unavailable =
+        "本机不能直接运行 32 位程序，也没有找到 qemu-i386：请安装 qemu-user 软件包（sudo apt install qemu-user）";
 };
 
 // The row of the tool-kit check that says how programs run on this machine.

@@ -21,28 +21,31 @@ inline constexpr Severity F = Severity::Fatal;
 }  // namespace severity_column
 
 constexpr const char* severityWord(Severity severity) {
-  switch (severity) {
-    case Severity::Warning: return "warning";
-    case Severity::Error: return "error";
-    case Severity::Fatal: break;
-  }
-  return "fatal error";
+    switch (severity) {
+        case Severity::Warning:
+            return "warning";
+        case Severity::Error:
+            return "error";
+        case Severity::Fatal:
+            break;
+    }
+    return "fatal error";
 }
 
 // True when every row of `table` sits at the index of its own id.
 template <typename Table>
 constexpr bool rowsFollowIds(const Table& table) {
-  for (std::size_t i = 0; i < table.size(); ++i)
-    if (static_cast<std::size_t>(table[i].id) != i) return false;
-  return true;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (static_cast<std::size_t>(table[i].id) != i) return false;
+    return true;
 }
 
 // The row of `id` in a table whose rows follow their ids.
 template <typename Table, typename Id>
 constexpr const auto& rowOf(const Table& table, Id id) {
-  const auto index = static_cast<std::size_t>(id);
-  assert(index < table.size() && "message id outside its table");
-  return table[index];
+    const auto index = static_cast<std::size_t>(id);
+    assert(index < table.size() && "message id outside its table");
+    return table[index];
 }
 
 }  // namespace asmora::toolkit

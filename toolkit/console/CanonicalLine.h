@@ -13,20 +13,20 @@
 namespace asmora::console {
 
 class CanonicalLine {
- public:
-  // Passes typed input (whole code page 936 characters) on to a terminal with
-  // `settings`, with erases widened as above.
-  std::string forward(std::string_view cp936, const termios& settings);
+public:
+    // Passes typed input (whole code page 936 characters) on to a terminal with
+    // `settings`, with erases widened as above.
+    std::string forward(std::string_view cp936, const termios& settings);
 
- private:
-  // What one typed character does to the line; appends what is sent for it.
-  void forwardCharacter(std::string_view character, const termios& settings, std::string& out);
-  // Sends one erase per byte of the last `count` characters and drops them.
-  void eraseCharacters(std::size_t count, char erase, std::string& out);
-  std::size_t lastWordLength() const;
+private:
+    // What one typed character does to the line; appends what is sent for it.
+    void forwardCharacter(std::string_view character, const termios& settings, std::string& out);
+    // Sends one erase per byte of the last `count` characters and drops them.
+    void eraseCharacters(std::size_t count, char erase, std::string& out);
+    std::size_t lastWordLength() const;
 
-  std::vector<std::string> characters_;  // the line so far
-  bool literalNext_ = false;             // the previous key was the literal-next key
+    std::vector<std::string> characters_;  // the line so far
+    bool literalNext_ = false;             // the previous key was the literal-next key
 };
 
 }  // namespace asmora::console

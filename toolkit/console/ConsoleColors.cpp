@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+// clang-format off
 namespace asmora::console {
 
 namespace {
@@ -27,11 +28,12 @@ const std::array<Rgb, 16> kPalette{{
     {0xFF, 0xFF, 0x00},  // E light yellow
     {0xFF, 0xFF, 0xFF},  // F bright white
 }};
+// clang-format on
 
 int hexDigit(char c) {
-  if (std::isdigit(static_cast<unsigned char>(c))) return c - '0';
-  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return (lower >= 'a' && lower <= 'f') ? lower - 'a' + 10 : -1;
+    if (std::isdigit(static_cast<unsigned char>(c))) return c - '0';
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return (lower >= 'a' && lower <= 'f') ? lower - 'a' + 10 : -1;
 }
 
 }  // namespace
@@ -39,18 +41,18 @@ int hexDigit(char c) {
 Rgb consoleColor(int number) { return kPalette.at(static_cast<std::size_t>(number & 0x0F)); }
 
 std::optional<ColorPair> parseColorArgument(const std::string& argument) {
-  int background = 0;
-  int foreground;
-  if (argument.size() == 1) {
-    foreground = hexDigit(argument[0]);
-  } else if (argument.size() == 2) {
-    background = hexDigit(argument[0]);
-    foreground = hexDigit(argument[1]);
-  } else {
-    return std::nullopt;
-  }
-  if (background < 0 || foreground < 0 || background == foreground) return std::nullopt;
-  return ColorPair{background, foreground};
+    int background = 0;
+    int foreground;
+    if (argument.size() == 1) {
+        foreground = hexDigit(argument[0]);
+    } else if (argument.size() == 2) {
+        background = hexDigit(argument[0]);
+        foreground = hexDigit(argument[1]);
+    } else {
+        return std::nullopt;
+    }
+    if (background < 0 || foreground < 0 || background == foreground) return std::nullopt;
+    return ColorPair{background, foreground};
 }
 
 }  // namespace asmora::console

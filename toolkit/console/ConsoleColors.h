@@ -7,15 +7,15 @@
 namespace asmora::console {
 
 struct Rgb {
-  unsigned char red, green, blue;
+    unsigned char red, green, blue;
 };
 
 // Colour number 0..15 as the classic console palette shows it.
 Rgb consoleColor(int number);
 
 struct ColorPair {
-  int background;
-  int foreground;
+    int background;
+    int foreground;
 };
 
 // "F1" -> {15, 1}. Nothing for a malformed argument or equal colours, which a

@@ -8,14 +8,14 @@
 namespace asmora::console {
 
 class TerminalConsole : public ConsoleDevice {
- public:
-  void write(const std::string& utf8) override;
-  void setColors(int background, int foreground) override;
-  void clear() override;
-  void setTitle(const std::string& title) override;
-  void waitForKey() override;
-  int runProgram(const std::vector<std::string>& argv, std::string& error) override;
-  int runShell(const std::string& line) override;
+public:
+    void write(const std::string& utf8) override;
+    void setColors(int background, int foreground) override;
+    void clear() override;
+    void setTitle(const std::string& title) override;
+    void waitForKey() override;
+    int runProgram(const std::vector<std::string>& argv, std::string& error) override;
+    int runShell(const std::string& line) override;
 };
 
 }  // namespace asmora::console

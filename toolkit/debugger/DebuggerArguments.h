@@ -10,10 +10,10 @@
 namespace asmora::debugger {
 
 struct DebuggerRequest {
-  std::string program;          // the program to debug; empty starts gdb alone
-  std::string consoleTtyFile;   // set in the internal --program-console mode
-  bool programConsole = false;  // run as the holder of the program's console window
-  std::vector<std::string> ignored;  // options we accept but do not need
+    std::string program;               // the program to debug; empty starts gdb alone
+    std::string consoleTtyFile;        // set in the internal --program-console mode
+    bool programConsole = false;       // run as the holder of the program's console window
+    std::vector<std::string> ignored;  // options we accept but do not need
 };
 
 DebuggerRequest parseDebuggerArguments(const std::vector<std::string>& args);

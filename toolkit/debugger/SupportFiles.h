@@ -22,51 +22,52 @@
 namespace asmora::debugger {
 
 struct SupportFileNames {
-  static constexpr const char* sessionScript = "dm.dll";
-  static constexpr const char* displayScript = "msdis100.dll";
-  static constexpr const char* viewScript = "msdbi.dll";
-  static constexpr const char* keyCommands = "eecxx.dll";
-  static constexpr const char* typeTable = "shcv.dll";
-  static constexpr const char* keyMap = "em.dll";
-  static constexpr const char* debuggerWindowResources = "MSVCP50.DLL";
-  static constexpr const char* consoleWindowResources = "MSPDB50.DLL";
-  static constexpr const char* texts = "tlloc.dll";
+    static constexpr const char* sessionScript = "dm.dll";
+    static constexpr const char* displayScript = "msdis100.dll";
+    static constexpr const char* viewScript = "msdbi.dll";
+    static constexpr const char* keyCommands = "eecxx.dll";
+    static constexpr const char* typeTable = "shcv.dll";
+    static constexpr const char* keyMap = "em.dll";
+    static constexpr const char* debuggerWindowResources = "MSVCP50.DLL";
+    static constexpr const char* consoleWindowResources = "MSPDB50.DLL";
+    static constexpr const char* texts = "tlloc.dll";
 
-  // All nine, in the order of the tool-kit table.
-  static constexpr std::array all = {sessionScript, keyCommands, keyMap, viewScript, displayScript,
-                                     consoleWindowResources, debuggerWindowResources, typeTable, texts};
+    // All nine, in the order of the tool-kit table.
+    static constexpr std::array all = {
+        sessionScript,           keyCommands, keyMap, viewScript, displayScript, consoleWindowResources,
+        debuggerWindowResources, typeTable,   texts};
 };
 
 // All nine names, in the order of the tool-kit table.
 const std::vector<std::string>& supportFileList();
 
 class SupportFolder {
- public:
-  explicit SupportFolder(std::string folder) : folder_(std::move(folder)) {}
+public:
+    explicit SupportFolder(std::string folder) : folder_(std::move(folder)) {}
 
-  const std::string& folder() const { return folder_; }
-  std::string path(const char* name) const;
+    const std::string& folder() const { return folder_; }
+    std::string path(const char* name) const;
 
-  // Names of support files that are missing from the folder.
-  std::vector<std::string> missingFiles() const;
+    // Names of support files that are missing from the folder.
+    std::vector<std::string> missingFiles() const;
 
-  // X resource lines of a resources file, comments ("!") and blank lines left out.
-  std::vector<std::string> resourceLines(const char* name) const;
+    // X resource lines of a resources file, comments ("!") and blank lines left out.
+    std::vector<std::string> resourceLines(const char* name) const;
 
- private:
-  std::string folder_;
+private:
+    std::string folder_;
 };
 
 // The "key = text" lines of tlloc.dll; "\n" in a text stands for a line break.
 // Sample: title.debugger = WinDbg - %1
 class Texts {
- public:
-  static Texts load(const std::string& path);
-  // The text for `key` with "%1" replaced by `argument`; the key itself when missing.
-  std::string get(const std::string& key, const std::string& argument = {}) const;
+public:
+    static Texts load(const std::string& path);
+    // The text for `key` with "%1" replaced by `argument`; the key itself when missing.
+    std::string get(const std::string& key, const std::string& argument = {}) const;
 
- private:
-  std::map<std::string, std::string> entries_;
+private:
+    std::map<std::string, std::string> entries_;
 };
 
 }  // namespace asmora::debugger

@@ -12,13 +12,13 @@
 namespace asmora::link {
 
 struct LdContext {
-  std::string outputShown;  // the /out: path as the user wrote it
-  std::string outputTemp;   // the temporary file ld actually writes
+    std::string outputShown;  // the /out: path as the user wrote it
+    std::string outputTemp;   // the temporary file ld actually writes
 };
 
 struct LinkMessages {
-  std::vector<std::string> lines;
-  int errorCount = 0;  // errors and fatal errors among the lines
+    std::vector<std::string> lines;
+    int errorCount = 0;  // errors and fatal errors among the lines
 };
 
 LinkMessages translateLdOutput(const std::string& ldOutput, const LdContext& context);

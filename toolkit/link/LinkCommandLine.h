@@ -10,16 +10,16 @@
 namespace asmora::link {
 
 struct LinkCommandLine {
-  std::vector<std::string> inputs;       // objects and libraries, in command order
-  std::vector<std::string> libraryPaths; // /libpath: folders, in command order
-  std::string output;                    // /out: path; empty = first object's name + ".exe"
-  std::string entry;                     // /entry: name as written; empty = "start"
-  std::string subsystem;                 // /subsystem: value (accepted, not needed on Linux)
-  bool debug = false;                    // /debug: keep the debug information
-  bool noLogo = false;                   // /nologo: no banner
-  bool help = false;                     // /? or /help
-  std::vector<std::string> warnings;     // LNK4044 lines for options we do not know
-  std::vector<std::string> errors;       // options that are known but malformed
+    std::vector<std::string> inputs;        // objects and libraries, in command order
+    std::vector<std::string> libraryPaths;  // /libpath: folders, in command order
+    std::string output;                     // /out: path; empty = first object's name + ".exe"
+    std::string entry;                      // /entry: name as written; empty = "start"
+    std::string subsystem;                  // /subsystem: value (accepted, not needed on Linux)
+    bool debug = false;                     // /debug: keep the debug information
+    bool noLogo = false;                    // /nologo: no banner
+    bool help = false;                      // /? or /help
+    std::vector<std::string> warnings;      // LNK4044 lines for options we do not know
+    std::vector<std::string> errors;        // options that are known but malformed
 };
 
 // Splits argv (without the program name) into options and inputs.

@@ -9,9 +9,9 @@
 namespace asmora::link {
 
 struct LinkEnvironment {
-  std::string linker = "ld";               // the GNU ld program
-  std::string toolFolder;                  // folder of link.exe: searched for bare input names
-  std::vector<std::string> libFolders;     // folders of the LIB variable, searched likewise
+    std::string linker = "ld";            // the GNU ld program
+    std::string toolFolder;               // folder of link.exe: searched for bare input names
+    std::vector<std::string> libFolders;  // folders of the LIB variable, searched likewise
 };
 
 // The environment of a real run: the i386-capable ld from PATH (or ASMORA_LD), link.exe's own

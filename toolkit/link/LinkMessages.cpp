@@ -3,6 +3,7 @@
 
 #include <array>
 
+// clang-format off
 namespace asmora::link {
 namespace {
 
@@ -25,6 +26,7 @@ constexpr std::array kTable = std::to_array<LinkMessageInfo>({
     {LinkerWarning,           4000, W, "{}"},
     {UnknownOption,           4044, W, "unrecognized option '{}'; ignored"},
 });
+// clang-format on
 
 static_assert(toolkit::rowsFollowIds(kTable), "link message rows must follow the LinkMsg enumerators");
 
@@ -35,22 +37,22 @@ const LinkMessageInfo& info(LinkMsg id) { return toolkit::rowOf(kTable, id); }
 std::span<const LinkMessageInfo> linkMessageTable() { return kTable; }
 
 std::string linkMessageBody(LinkMsg id, std::initializer_list<std::string> args) {
-  const LinkMessageInfo& message = info(id);
-  std::string body = "LNK" + std::to_string(message.number) + ": ";
-  auto arg = args.begin();
-  for (const char* c = message.text; *c; ++c) {
-    if (c[0] == '{' && c[1] == '}') {
-      if (arg != args.end()) body += *arg++;
-      ++c;
-    } else {
-      body += *c;
+    const LinkMessageInfo& message = info(id);
+    std::string body = "LNK" + std::to_string(message.number) + ": ";
+    auto arg = args.begin();
+    for (const char* c = message.text; *c; ++c) {
+        if (c[0] == '{' && c[1] == '}') {
+            if (arg != args.end()) body += *arg++;
+            ++c;
+        } else {
+            body += *c;
+        }
     }
-  }
-  return body;
+    return body;
 }
 
 std::string linkMessageLine(const std::string& origin, LinkMsg id, std::initializer_list<std::string> args) {
-  return origin + " : " + toolkit::severityWord(info(id).severity) + " " + linkMessageBody(id, args);
+    return origin + " : " + toolkit::severityWord(info(id).severity) + " " + linkMessageBody(id, args);
 }
 
 }  // namespace asmora::link

@@ -14,28 +14,28 @@
 namespace asmora::link {
 
 enum class LinkMsg : std::uint8_t {
-  LinkerReport,        // a line of ld that no pattern knows
-  CannotStartLinker,
-  LinkerFailed,
-  CannotOpenFile,
-  CorruptFile,
-  MachineConflict,
-  OptionSyntax,
-  UnresolvedCount,
-  MultiplyDefinedSummary,
-  UnresolvedExternal,
-  AlreadyDefined,
-  LinkerWarning,
-  UnknownOption,
+    LinkerReport,  // a line of ld that no pattern knows
+    CannotStartLinker,
+    LinkerFailed,
+    CannotOpenFile,
+    CorruptFile,
+    MachineConflict,
+    OptionSyntax,
+    UnresolvedCount,
+    MultiplyDefinedSummary,
+    UnresolvedExternal,
+    AlreadyDefined,
+    LinkerWarning,
+    UnknownOption,
 };
 
 using LinkSeverity = asmora::toolkit::Severity;
 
 struct LinkMessageInfo {
-  LinkMsg id;
-  int number;  // printed as LNK<number>
-  LinkSeverity severity;
-  const char* text;
+    LinkMsg id;
+    int number;  // printed as LNK<number>
+    LinkSeverity severity;
+    const char* text;
 };
 
 std::span<const LinkMessageInfo> linkMessageTable();

@@ -11,8 +11,8 @@ namespace asmora::link {
 enum class InputKind { Object, Archive };
 
 struct InputCheck {
-  std::optional<InputKind> kind;  // set when the file is usable
-  std::string message;            // the LNK message otherwise
+    std::optional<InputKind> kind;  // set when the file is usable
+    std::string message;            // the LNK message otherwise
 };
 
 // Looks at the first bytes of `path`; `shownName` is the name used in messages.

@@ -4,6 +4,6 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  return asmora::link::runLink(args, std::cout, asmora::link::environmentFromProcess());
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return asmora::link::runLink(args, std::cout, asmora::link::environmentFromProcess());
 }

@@ -15,8 +15,6 @@ namespace {
 
 constexpr std::uint32_t kMaxPasses = 40;
 
-
-
 }  // namespace
 
 Assembler::Assembler(SourceFiles& files, DiagnosticSink& diagnostics, AssemblerOptions options)
@@ -180,8 +178,10 @@ void Assembler::processStatement(Tokens t) {
         }
         if (!ctx_.requireSection()) return;  // one error for the line, not one per part
         Type code{4, false, false, true};
-        if (t[0].text == "@@") defineAnonymousLabel();
-        else ctx_.defineLabel(t[0].text, t[1].is("::"), code);
+        if (t[0].text == "@@")
+            defineAnonymousLabel();
+        else
+            ctx_.defineLabel(t[0].text, t[1].is("::"), code);
         out_.listOffset();
         t = t.subspan(2);
         if (t.empty()) return;
@@ -205,8 +205,10 @@ void Assembler::processStatement(Tokens t) {
         return;
     if (processDirective(first, t.subspan(1))) return;
     if (const Type* type = data_.dataType(first)) {
-        if (data_.openStructure()) data_.addStructField(nullptr, *type, t.subspan(1));
-        else data_.defineData(nullptr, *type, t.subspan(1));
+        if (data_.openStructure())
+            data_.addStructField(nullptr, *type, t.subspan(1));
+        else
+            data_.defineData(nullptr, *type, t.subspan(1));
         return;
     }
     if (data_.openStructure()) {
@@ -223,8 +225,10 @@ bool Assembler::processNamedDirective(const Token& name, const Token& directive,
         return runDirective(*d, DirectiveCall{name.text, directive.text, rest});
     if (const Type* type = data_.dataType(directive)) {
         if (x86::isInstruction(name.text)) return false;  // mov BYTE PTR [esi], 0
-        if (data_.openStructure()) data_.addStructField(&name, *type, rest);
-        else data_.defineData(&name, *type, rest);
+        if (data_.openStructure())
+            data_.addStructField(&name, *type, rest);
+        else
+            data_.defineData(&name, *type, rest);
         return true;
     }
     return false;
@@ -240,7 +244,8 @@ bool Assembler::processDirective(const Token& word, Tokens rest) {
 
 bool Assembler::runDirective(const Directive& d, const DirectiveCall& call) {
     switch (d.when) {
-        case DirectiveWhen::Always: break;
+        case DirectiveWhen::Always:
+            break;
         case DirectiveWhen::InStructure:
             if (!data_.openStructure()) return false;
             break;
@@ -336,9 +341,9 @@ void Assembler::defineEquate(std::string_view name, Tokens rest, bool redefinabl
             return;
         }
     }
-    Symbol* s = existing && existing->defined ? existing
-                                              : ctx_.defineSymbol(name, redefinable ? SymbolKind::Redefinable
-                                                                               : SymbolKind::Equate);
+    Symbol* s = existing && existing->defined
+                    ? existing
+                    : ctx_.defineSymbol(name, redefinable ? SymbolKind::Redefinable : SymbolKind::Equate);
     if (!s) return;
     s->kind = redefinable ? SymbolKind::Redefinable : SymbolKind::Equate;
     if (!redefinable && s->defined && s->value != v->number && s->definedPass != ctx_.pass) ctx_.changed = true;
@@ -373,7 +378,8 @@ void Assembler::directiveModel(Tokens rest) {
     }
     for (std::size_t i = 1; i < rest.size(); ++i) {
         if (rest[i].is(",")) continue;
-        if (auto lang = languageWord(rest[i])) ctx_.language = *lang;
+        if (auto lang = languageWord(rest[i]))
+            ctx_.language = *lang;
         else if (!equalsAny(rest[i].text, {"nearstack", "farstack", "os_dos", "os_os2"}))
             ctx_.error(Diag::SyntaxError, std::string(rest[i].text));
     }
@@ -402,7 +408,7 @@ void Assembler::definePredefinedSymbols(std::uint32_t mainFile) {
 }
 
 void Assembler::defineModelSymbols() {
-    defineNumber("@Model", 7);  // FLAT
+    defineNumber("@Model", 7);                                    // FLAT
     defineNumber("@Interface", static_cast<int>(ctx_.language));  // Language follows MASM's numbering
     defineNumber("@CodeSize", 0);
     defineNumber("@DataSize", 0);
@@ -461,8 +467,10 @@ void Assembler::directiveOrg(Tokens rest) {
     auto v = ctx_.evaluateTokens(rest);
     if (!v) return;
     std::int64_t target;
-    if (v->kind == ValueKind::Constant) target = v->number;
-    else if (v->kind == ValueKind::Address && v->unresolved) target = out_.here().offset;
+    if (v->kind == ValueKind::Constant)
+        target = v->number;
+    else if (v->kind == ValueKind::Address && v->unresolved)
+        target = out_.here().offset;
     else if (v->kind == ValueKind::Address && v->symbol && v->symbol->section == out_.here().section)
         target = v->symbol->value + v->number;
     else {
@@ -483,21 +491,27 @@ void Assembler::directiveOption(Tokens rest) {
         std::string_view name = item[0].text;
         std::string_view value = item.size() >= 3 && item[1].is(":") ? item[2].text : std::string_view();
         if (equalsNoCase(name, "casemap")) {
-            if (equalsNoCase(value, "none")) symbols_.setCaseSensitive(true);
-            else if (equalsAny(value, {"notpublic", "all"})) symbols_.setCaseSensitive(false);
-            else ctx_.error(Diag::SyntaxError, std::string(value));
+            if (equalsNoCase(value, "none"))
+                symbols_.setCaseSensitive(true);
+            else if (equalsAny(value, {"notpublic", "all"}))
+                symbols_.setCaseSensitive(false);
+            else
+                ctx_.error(Diag::SyntaxError, std::string(value));
         } else if (equalsNoCase(name, "language")) {
             Token t = item.size() >= 3 ? item[2] : item[0];
-            if (auto lang = languageWord(t)) ctx_.language = *lang;
-            else ctx_.error(Diag::SyntaxError, std::string(value));
+            if (auto lang = languageWord(t))
+                ctx_.language = *lang;
+            else
+                ctx_.error(Diag::SyntaxError, std::string(value));
         } else if (equalsNoCase(name, "scoped")) {
             ctx_.scoped = true;
         } else if (equalsNoCase(name, "noscoped")) {
             ctx_.scoped = false;
-        } else if (!equalsAny(name, {"proc", "dotname", "nodotname", "nokeyword", "ljmp", "noljmp", "expr32",
-                                   "expr16", "m510", "nom510", "oldstructs", "nooldstructs", "oldmacros",
-                                   "nooldmacros", "readonly", "noreadonly", "emulator", "noemulator",
-                                   "epilogue", "prologue", "segment", "offset", "nosignextend", "setif2"})) {
+        } else if (!equalsAny(name,
+                              {"proc",      "dotname",     "nodotname", "nokeyword",  "ljmp",         "noljmp",
+                               "expr32",    "expr16",      "m510",      "nom510",     "oldstructs",   "nooldstructs",
+                               "oldmacros", "nooldmacros", "readonly",  "noreadonly", "emulator",     "noemulator",
+                               "epilogue",  "prologue",    "segment",   "offset",     "nosignextend", "setif2"})) {
             ctx_.error(Diag::SyntaxError, std::string(name));
         }
     }
@@ -512,9 +526,12 @@ void Assembler::directiveSegment(std::string_view name, Tokens rest) {
         for (const Token& t : rest) {
             if (t.kind != TokenKind::String) continue;
             std::string cls = foldCase(unquote(t.text));
-            if (cls == "code") kind = SectionKind::Text;
-            else if (cls == "bss") kind = SectionKind::Bss;
-            else if (cls == "const") kind = SectionKind::Rodata;
+            if (cls == "code")
+                kind = SectionKind::Text;
+            else if (cls == "bss")
+                kind = SectionKind::Bss;
+            else if (cls == "const")
+                kind = SectionKind::Rodata;
         }
         out_.classifySection(kind);
     }
@@ -541,8 +558,10 @@ void Assembler::directiveRadix(Tokens rest) {
     ctx_.radix = 10;
     auto r = ctx_.constantTokens(rest, ".RADIX");
     ctx_.radix = saved;
-    if (r && (*r < 2 || *r > 16)) ctx_.error(Diag::InvalidRadix);
-    else if (r) ctx_.radix = static_cast<int>(*r);
+    if (r && (*r < 2 || *r > 16))
+        ctx_.error(Diag::InvalidRadix);
+    else if (r)
+        ctx_.radix = static_cast<int>(*r);
 }
 
 // INCLUDELIB name: the rest of the line as written, kept for the object's directives.
@@ -555,8 +574,10 @@ void Assembler::directiveIncludeLib(Tokens rest) {
 
 // name ENDS closes the structure being defined, else the segment of that name.
 void Assembler::directiveEndsNamed(std::string_view name) {
-    if (data_.openStructure()) data_.endStructure();
-    else directiveEnds(name);
+    if (data_.openStructure())
+        data_.endStructure();
+    else
+        directiveEnds(name);
 }
 
 void Assembler::directiveEnds(std::string_view name) {

@@ -123,8 +123,8 @@ private:
     ControlFlow flow_;
     std::vector<std::string> includeLibs_;
     std::vector<Token> tokens_;
-    CodeCache codeCache_;             // by line index, from the first pass
-    x86::Encoded replayed_;           // reused: a cached instruction emitted again
+    CodeCache codeCache_;    // by line index, from the first pass
+    x86::Encoded replayed_;  // reused: a cached instruction emitted again
 
     bool endSeen_ = false;
     bool modelSeen_ = false;

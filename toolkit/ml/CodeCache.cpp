@@ -21,9 +21,8 @@ void CodeCache::store(std::size_t line, std::span<const std::uint8_t> bytes, con
                    static_cast<std::uint32_t>(bytes.size());
     if (layout) {
         const std::uint8_t packed[kLayoutSize] = {
-            layout->prefixLength,      layout->displacement.offset, layout->displacement.size,
-            layout->immediate.offset,  layout->immediate.size,      layout->immediate2.offset,
-            layout->immediate2.size};
+            layout->prefixLength,   layout->displacement.offset, layout->displacement.size, layout->immediate.offset,
+            layout->immediate.size, layout->immediate2.offset,   layout->immediate2.size};
         bytes_.insert(bytes_.end(), packed, packed + kLayoutSize);
     }
     bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());

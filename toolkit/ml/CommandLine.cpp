@@ -10,7 +10,7 @@ namespace ml {
 namespace {
 
 bool existsOnDisk(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
 }
 

@@ -13,14 +13,14 @@ namespace ml {
 struct CommandLine {
     bool help = false;
     bool noLogo = false;
-    bool debugInfo = false;             // /Zi, /Zd
-    bool listing = false;               // /Fl
-    std::string listingPath;            // /Flfile; empty: the source's base name + .lst
-    std::string objectPath;             // /Fo file; empty: the source's base name + .obj
+    bool debugInfo = false;   // /Zi, /Zd
+    bool listing = false;     // /Fl
+    std::string listingPath;  // /Flfile; empty: the source's base name + .lst
+    std::string objectPath;   // /Fo file; empty: the source's base name + .obj
     std::vector<std::string> includeDirs;
     std::vector<std::string> sources;
     CaseMode caseMode = CaseMode::Insensitive;
-    std::optional<Language> language;   // /Gc /Gd /Gz
+    std::optional<Language> language;  // /Gc /Gd /Gz
     int warningLevel = 1;
     bool warningsAreErrors = false;
     std::vector<std::string> unknownOptions;

@@ -35,7 +35,7 @@ struct Relation {
 // operator  unsigned  signed  inverse unsigned  inverse signed
 constexpr Relation kRelations[] = {
     {"==", "je", "je", "jne", "jne"}, {"!=", "jne", "jne", "je", "je"}, {">", "ja", "jg", "jbe", "jle"},
-    {">=", "jae", "jge", "jb", "jl"}, {"<", "jb", "jl", "jae", "jge"},   {"<=", "jbe", "jle", "ja", "jg"},
+    {">=", "jae", "jge", "jb", "jl"}, {"<", "jb", "jl", "jae", "jge"},  {"<=", "jbe", "jle", "ja", "jg"},
 };
 
 // ZERO?, CARRY? ...: the flag a one-word condition tests; nullptr for other conditions.
@@ -57,12 +57,13 @@ const Relation* relation(const Token& op) {
 std::size_t closing(std::span<const Token> t, std::size_t open) {
     int depth = 0;
     for (std::size_t i = open; i < t.size(); ++i) {
-        if (t[i].is("(")) ++depth;
-        else if (t[i].is(")") && --depth == 0) return i + 1;
+        if (t[i].is("("))
+            ++depth;
+        else if (t[i].is(")") && --depth == 0)
+            return i + 1;
     }
     return t.size();
 }
-
 
 }  // namespace
 
@@ -140,8 +141,10 @@ bool ControlFlow::emitJunction(const std::vector<Tokens>& parts, bool isOr, bool
 std::optional<bool> ControlFlow::emitRelation(Tokens cond, bool jumpIfTrue, Symbol& target) {
     int depth = 0;
     for (std::size_t i = 0; i < cond.size(); ++i) {
-        if (cond[i].is("(") || cond[i].is("[")) ++depth;
-        else if ((cond[i].is(")") || cond[i].is("]")) && depth > 0) --depth;
+        if (cond[i].is("(") || cond[i].is("["))
+            ++depth;
+        else if ((cond[i].is(")") || cond[i].is("]")) && depth > 0)
+            --depth;
         if (depth != 0 || cond[i].kind != TokenKind::Punct) continue;
         const Relation* rel = relation(cond[i]);
         const bool bitTest = cond[i].is("&");
@@ -172,8 +175,10 @@ bool ControlFlow::emitTestAgainstZero(Tokens cond, bool jumpIfTrue, Symbol& targ
     x86::Operand op;
     if (!insns_.toOperand(*v, op, false)) return false;
     std::string operand = joinTokens(cond);
-    if (op.kind == x86::OperandKind::Reg) insns_.encodeSimple("or", {op, op}, "or " + operand + ", " + operand);
-    else insns_.encodeSimple("cmp", {op, x86::Operand{x86::OperandKind::Imm}}, "cmp " + operand + ", 0");
+    if (op.kind == x86::OperandKind::Reg)
+        insns_.encodeSimple("or", {op, op}, "or " + operand + ", " + operand);
+    else
+        insns_.encodeSimple("cmp", {op, x86::Operand{x86::OperandKind::Imm}}, "cmp " + operand + ", 0");
     emitJump(jumpIfTrue ? "jne" : "je", target);
     return true;
 }
@@ -273,8 +278,10 @@ void ControlFlow::controlUntil(std::string_view w, Tokens rest) {
     ControlBlock* b = innermostBlockOf(ControlBlock::Kind::Repeat, w);
     if (!b) return;
     placeHiddenLabel(*b->test);
-    if (equalsNoCase(w, ".UNTIL")) emitCondition(rest, false, *b->top);
-    else emitCountedUntil(rest, *b->top);
+    if (equalsNoCase(w, ".UNTIL"))
+        emitCondition(rest, false, *b->top);
+    else
+        emitCountedUntil(rest, *b->top);
     placeHiddenLabel(*b->end);
     blocks_.pop_back();
 }

@@ -11,13 +11,14 @@ namespace ml {
 
 namespace {
 
-
 // Finds "count DUP ( list )" at the top level of `item`.
 bool splitDup(std::span<const Token> item, std::span<const Token>& count, std::span<const Token>& inner) {
     int depth = 0;
     for (std::size_t i = 0; i < item.size(); ++i) {
-        if (item[i].is("(") || item[i].is("[") || item[i].is("<")) ++depth;
-        else if ((item[i].is(")") || item[i].is("]") || item[i].is(">")) && depth > 0) --depth;
+        if (item[i].is("(") || item[i].is("[") || item[i].is("<"))
+            ++depth;
+        else if ((item[i].is(")") || item[i].is("]") || item[i].is(">")) && depth > 0)
+            --depth;
         else if (depth == 0 && item[i].isWord("DUP")) {
             count = item.subspan(0, i);
             auto rest = item.subspan(i + 1);
@@ -135,7 +136,7 @@ std::vector<std::string> DataDirectives::listingRows(const std::vector<std::stri
 }
 
 bool DataDirectives::emitInitializerList(const Type& type, Tokens list, std::uint32_t& count,
-                                    std::vector<std::string>& fields, int depth) {
+                                         std::vector<std::string>& fields, int depth) {
     if (depth > 32) {
         ctx_.error(Diag::NestingTooDeep, "DUP");
         return false;
@@ -178,7 +179,7 @@ bool DataDirectives::emitInitializerList(const Type& type, Tokens list, std::uin
 }
 
 bool DataDirectives::emitInitializer(const Type& type, Tokens item, std::uint32_t& count,
-                                std::vector<std::string>& fields) {
+                                     std::vector<std::string>& fields) {
     if (item.empty()) {
         ctx_.error(Diag::InvalidDataInitializer);
         return false;
@@ -269,7 +270,7 @@ bool DataDirectives::emitWrittenReal(std::uint32_t size, Tokens item, std::vecto
 
 // A real from its value, or from its written digits when `digits` is given.
 bool DataDirectives::emitReal(std::uint32_t size, long double value, const char* digits, bool negative,
-                         std::vector<std::string>& fields) {
+                              std::vector<std::string>& fields) {
     if (!isRealSize(size)) {
         ctx_.error(Diag::RealNotAllowed);
         return false;
@@ -351,7 +352,8 @@ bool DataDirectives::emitStructure(const StructDef& def, Tokens item, std::vecto
     for (std::size_t i = 0; i < def.fields.size(); ++i) {
         const StructField& f = def.fields[i];
         if (def.isUnion && i > 0) break;
-        if (const std::uint32_t at = ctx_.out.here().offset; at < start + f.offset) ctx_.out.fill(0, start + f.offset - at);
+        if (const std::uint32_t at = ctx_.out.here().offset; at < start + f.offset)
+            ctx_.out.fill(0, start + f.offset - at);
         std::vector<Token> defaults;
         Tokens value;
         if (i < overrides.size() && !overrides[i].empty()) {
@@ -395,7 +397,8 @@ bool DataDirectives::emitRecord(const StructDef& def, Tokens item, std::vector<s
         std::int64_t v = 0;
         std::vector<Token> defaults;
         Tokens text;
-        if (i < overrides.size() && !overrides[i].empty()) text = overrides[i];
+        if (i < overrides.size() && !overrides[i].empty())
+            text = overrides[i];
         else if (!f.initializer.empty()) {
             tokenize(f.initializer, defaults);
             text = defaults;
@@ -446,8 +449,10 @@ void DataDirectives::beginStructure(std::string_view name, bool isUnion, Tokens 
     std::uint32_t align = 1;
     if (!alignment.empty() && !alignment[0].is(",")) {
         auto a = ctx_.constantTokens(alignment, "STRUCT");
-        if (a && (*a == 1 || *a == 2 || *a == 4 || *a == 8 || *a == 16)) align = static_cast<std::uint32_t>(*a);
-        else if (a) ctx_.error(Diag::AlignNotPowerOfTwo, std::string(name));
+        if (a && (*a == 1 || *a == 2 || *a == 4 || *a == 8 || *a == 16))
+            align = static_cast<std::uint32_t>(*a);
+        else if (a)
+            ctx_.error(Diag::AlignNotPowerOfTwo, std::string(name));
     }
     structureBeingBuilt_ = std::make_shared<StructDef>();
     structureBeingBuilt_->name = std::string(name);
@@ -474,7 +479,8 @@ void DataDirectives::addStructField(const Token* name, const Type& type, Tokens 
         f.offset = 0;
         def.size = std::max(def.size, bytes);
     } else {
-        std::uint32_t align = std::min(def.alignment, std::max<std::uint32_t>(1, std::min<std::uint32_t>(type.size, 16)));
+        std::uint32_t align =
+            std::min(def.alignment, std::max<std::uint32_t>(1, std::min<std::uint32_t>(type.size, 16)));
         if (align > 1) def.size = (def.size + align - 1) / align * align;
         f.offset = def.size;
         def.size += bytes;

@@ -26,23 +26,45 @@ namespace {
 
 // DWARF constants used here.
 enum : std::uint8_t {
-    DW_TAG_array_type = 0x01, DW_TAG_subrange_type = 0x21, DW_TAG_compile_unit = 0x11,
-    DW_TAG_base_type = 0x24, DW_TAG_subprogram = 0x2E, DW_TAG_variable = 0x34,
+    DW_TAG_array_type = 0x01,
+    DW_TAG_subrange_type = 0x21,
+    DW_TAG_compile_unit = 0x11,
+    DW_TAG_base_type = 0x24,
+    DW_TAG_subprogram = 0x2E,
+    DW_TAG_variable = 0x34,
 };
 enum : std::uint8_t {
-    DW_AT_location = 0x02, DW_AT_name = 0x03, DW_AT_byte_size = 0x0B, DW_AT_stmt_list = 0x10,
-    DW_AT_low_pc = 0x11, DW_AT_high_pc = 0x12, DW_AT_language = 0x13, DW_AT_comp_dir = 0x1B,
-    DW_AT_upper_bound = 0x2F, DW_AT_producer = 0x25, DW_AT_encoding = 0x3E, DW_AT_external = 0x3F,
+    DW_AT_location = 0x02,
+    DW_AT_name = 0x03,
+    DW_AT_byte_size = 0x0B,
+    DW_AT_stmt_list = 0x10,
+    DW_AT_low_pc = 0x11,
+    DW_AT_high_pc = 0x12,
+    DW_AT_language = 0x13,
+    DW_AT_comp_dir = 0x1B,
+    DW_AT_upper_bound = 0x2F,
+    DW_AT_producer = 0x25,
+    DW_AT_encoding = 0x3E,
+    DW_AT_external = 0x3F,
     DW_AT_type = 0x49,
 };
 enum : std::uint8_t {
-    DW_FORM_addr = 0x01, DW_FORM_block1 = 0x0A, DW_FORM_data1 = 0x0B, DW_FORM_data2 = 0x05,
-    DW_FORM_data4 = 0x06, DW_FORM_string = 0x08, DW_FORM_flag = 0x0C, DW_FORM_ref4 = 0x13,
+    DW_FORM_addr = 0x01,
+    DW_FORM_block1 = 0x0A,
+    DW_FORM_data1 = 0x0B,
+    DW_FORM_data2 = 0x05,
+    DW_FORM_data4 = 0x06,
+    DW_FORM_string = 0x08,
+    DW_FORM_flag = 0x0C,
+    DW_FORM_ref4 = 0x13,
 };
 enum : std::uint8_t { DW_ATE_float = 0x04, DW_ATE_signed = 0x05, DW_ATE_unsigned = 0x08 };
 enum : std::uint8_t { DW_OP_addr = 0x03 };
 enum : std::uint8_t {
-    DW_LNS_copy = 1, DW_LNS_advance_pc = 2, DW_LNS_advance_line = 3, DW_LNS_set_file = 4,
+    DW_LNS_copy = 1,
+    DW_LNS_advance_pc = 2,
+    DW_LNS_advance_line = 3,
+    DW_LNS_set_file = 4,
 };
 enum : std::uint8_t { DW_LNE_end_sequence = 1, DW_LNE_set_address = 2 };
 constexpr std::uint16_t DW_LANG_Mips_Assembler = 0x8001;
@@ -53,8 +75,14 @@ class Bytes {
 public:
     std::vector<std::uint8_t> data;
     void u8(std::uint8_t v) { data.push_back(v); }
-    void u16(std::uint16_t v) { u8(v & 0xFF); u8(v >> 8); }
-    void u32(std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
+    void u16(std::uint16_t v) {
+        u8(v & 0xFF);
+        u8(v >> 8);
+    }
+    void u32(std::uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    }
     void str(const std::string& s) {
         data.insert(data.end(), s.begin(), s.end());
         u8(0);
@@ -133,18 +161,26 @@ struct Writer {
             b.u8(0);
         };
         entry(kCompileUnit, DW_TAG_compile_unit, true,
-              {{DW_AT_producer, DW_FORM_string}, {DW_AT_language, DW_FORM_data2}, {DW_AT_name, DW_FORM_string},
-               {DW_AT_comp_dir, DW_FORM_string}, {DW_AT_low_pc, DW_FORM_addr}, {DW_AT_high_pc, DW_FORM_addr},
+              {{DW_AT_producer, DW_FORM_string},
+               {DW_AT_language, DW_FORM_data2},
+               {DW_AT_name, DW_FORM_string},
+               {DW_AT_comp_dir, DW_FORM_string},
+               {DW_AT_low_pc, DW_FORM_addr},
+               {DW_AT_high_pc, DW_FORM_addr},
                {DW_AT_stmt_list, DW_FORM_data4}});
         entry(kBaseType, DW_TAG_base_type, false,
               {{DW_AT_name, DW_FORM_string}, {DW_AT_encoding, DW_FORM_data1}, {DW_AT_byte_size, DW_FORM_data1}});
         entry(kArrayType, DW_TAG_array_type, true, {{DW_AT_type, DW_FORM_ref4}});
         entry(kSubrange, DW_TAG_subrange_type, false, {{DW_AT_upper_bound, DW_FORM_data4}});
         entry(kVariable, DW_TAG_variable, false,
-              {{DW_AT_name, DW_FORM_string}, {DW_AT_type, DW_FORM_ref4}, {DW_AT_external, DW_FORM_flag},
+              {{DW_AT_name, DW_FORM_string},
+               {DW_AT_type, DW_FORM_ref4},
+               {DW_AT_external, DW_FORM_flag},
                {DW_AT_location, DW_FORM_block1}});
         entry(kSubprogram, DW_TAG_subprogram, false,
-              {{DW_AT_name, DW_FORM_string}, {DW_AT_external, DW_FORM_flag}, {DW_AT_low_pc, DW_FORM_addr},
+              {{DW_AT_name, DW_FORM_string},
+               {DW_AT_external, DW_FORM_flag},
+               {DW_AT_low_pc, DW_FORM_addr},
                {DW_AT_high_pc, DW_FORM_addr}});
         b.u8(0);
         obj.sections[std::size_t(abbrev)].data = std::move(b.data);
@@ -158,13 +194,13 @@ struct Writer {
         std::uint32_t headerLengthAt = b.size();
         b.u32(0);
         std::uint32_t headerStart = b.size();
-        b.u8(1);   // minimum instruction length
-        b.u8(1);   // default is_stmt
+        b.u8(1);                              // minimum instruction length
+        b.u8(1);                              // default is_stmt
         b.u8(static_cast<std::uint8_t>(-5));  // line base
-        b.u8(14);  // line range
-        b.u8(13);  // opcode base
+        b.u8(14);                             // line range
+        b.u8(13);                             // opcode base
         for (std::uint8_t len : {0, 1, 1, 1, 1, 0, 0, 0, 1, 0, 0, 1}) b.u8(len);
-        b.u8(0);   // no include directories: file names are absolute
+        b.u8(0);  // no include directories: file names are absolute
         for (std::size_t f = 0; f < as.files().count(); ++f) {
             b.str(absolutePath(as.files().file(static_cast<std::uint32_t>(f)).path));
             b.uleb(0);
@@ -219,13 +255,20 @@ struct Writer {
     static std::string typeName(const Type& t) {
         if (t.isFloat) return t.size == 4 ? "REAL4" : t.size == 8 ? "REAL8" : "REAL10";
         switch (t.size) {
-            case 1: return t.isSigned ? "SBYTE" : "BYTE";
-            case 2: return t.isSigned ? "SWORD" : "WORD";
-            case 4: return t.isSigned ? "SDWORD" : "DWORD";
-            case 6: return "FWORD";
-            case 8: return "QWORD";
-            case 10: return "TBYTE";
-            default: return "BYTE";
+            case 1:
+                return t.isSigned ? "SBYTE" : "BYTE";
+            case 2:
+                return t.isSigned ? "SWORD" : "WORD";
+            case 4:
+                return t.isSigned ? "SDWORD" : "DWORD";
+            case 6:
+                return "FWORD";
+            case 8:
+                return "QWORD";
+            case 10:
+                return "TBYTE";
+            default:
+                return "BYTE";
         }
     }
 
@@ -320,7 +363,8 @@ struct Writer {
         std::uint32_t end = as.sections()[std::size_t(label.section)].size;
         for (const Symbol& s : as.symbols().all()) {
             if (&s == &label || !s.defined || s.section != label.section || s.value <= label.value) continue;
-            bool boundary = s.kind == SymbolKind::Procedure || (s.kind == SymbolKind::Label && s.type.isCode && s.isPublic);
+            bool boundary =
+                s.kind == SymbolKind::Procedure || (s.kind == SymbolKind::Label && s.type.isCode && s.isPublic);
             if (boundary) end = std::min(end, static_cast<std::uint32_t>(s.value));
         }
         return end;
@@ -330,7 +374,10 @@ struct Writer {
     //   DW_CFA_advance_loc4 n | DW_CFA_def_cfa reg offset | DW_CFA_offset ebp 2
     void writeFrames() {
         enum : std::uint8_t {
-            DW_CFA_advance_loc4 = 0x04, DW_CFA_def_cfa = 0x0C, DW_CFA_offset = 0x80, DW_CFA_restore = 0xC0,
+            DW_CFA_advance_loc4 = 0x04,
+            DW_CFA_def_cfa = 0x0C,
+            DW_CFA_offset = 0x80,
+            DW_CFA_restore = 0xC0,
             DW_CFA_nop = 0x00,
         };
         constexpr std::uint8_t kEsp = 4, kEbp = 5, kEip = 8;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+// clang-format off
 namespace ml {
 namespace {
 
@@ -116,6 +117,7 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {NotInCpuMode,              2085, E, 0, "instruction or register is not enabled by the processor directive"},
     {TextTooLong,               2041, E, 0, "text macro or macro argument is longer than 255 characters"},
 });
+// clang-format on
 
 static_assert(asmora::toolkit::rowsFollowIds(kTable), "diagnostic table rows must follow the Diag enumerators");
 
@@ -125,8 +127,7 @@ const DiagInfo& diagInfo(Diag id) { return asmora::toolkit::rowOf(kTable, id); }
 
 void DiagnosticSink::add(Diagnostic d) {
     const DiagInfo& info = diagInfo(d.id);
-    if (info.severity == Severity::Warning && (warningLevel_ == 0 || info.warningLevel > warningLevel_))
-        return;
+    if (info.severity == Severity::Warning && (warningLevel_ == 0 || info.warningLevel > warningLevel_)) return;
     if (fatal_) return;  // the assembly has stopped
     bool limitReached = errorLimit_ && info.severity != Severity::Warning && errors_ + 1 >= errorLimit_;
     Diagnostic stop{Diag::TooManyErrors, std::to_string(errorLimit_), d.file, d.line, {}, d.order};
@@ -172,9 +173,9 @@ std::vector<Diagnostic> DiagnosticSink::sorted() const {
 
 std::vector<std::string> formatDiagnostic(const Diagnostic& d, std::string_view programName) {
     const DiagInfo& info = diagInfo(d.id);
-    std::string head = d.file.empty() ? std::string(programName)
-                                      : d.file + "(" + std::to_string(d.line) + ")";
-    std::string first = head + " : " + asmora::toolkit::severityWord(info.severity) + " A" + std::to_string(info.number) + ": " + info.text;
+    std::string head = d.file.empty() ? std::string(programName) : d.file + "(" + std::to_string(d.line) + ")";
+    std::string first = head + " : " + asmora::toolkit::severityWord(info.severity) + " A" +
+                        std::to_string(info.number) + ": " + info.text;
     if (!d.detail.empty()) first += " : " + d.detail;
     std::vector<std::string> lines{first};
     for (const ContextFrame& frame : d.macroChain)

@@ -133,17 +133,17 @@ const DiagInfo& diagInfo(Diag id);
 // Where a diagnostic points: the source line it belongs to, and for lines produced
 // by macros the chain of invocations, innermost first.
 struct ContextFrame {
-    std::string name;     // macro name, or a file name for the main line
-    std::uint32_t line;   // line within the macro body, or within the file
+    std::string name;    // macro name, or a file name for the main line
+    std::uint32_t line;  // line within the macro body, or within the file
 };
 
 struct Diagnostic {
     Diag id;
-    std::string detail;            // printed after " : " when not empty
-    std::string file;              // empty for command-line diagnostics
+    std::string detail;  // printed after " : " when not empty
+    std::string file;    // empty for command-line diagnostics
     std::uint32_t line = 0;
     std::vector<ContextFrame> macroChain;  // innermost first; empty outside macros
-    std::uint64_t order = 0;       // sort key: position in the assembly
+    std::uint64_t order = 0;               // sort key: position in the assembly
 };
 
 // Collects diagnostics; the driver prints them in source order.

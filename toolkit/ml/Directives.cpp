@@ -8,6 +8,7 @@
 #include "Text.h"
 #include "WordIndex.h"
 
+// clang-format off
 namespace ml {
 
 std::span<const Directive> directiveTable() {
@@ -81,10 +82,13 @@ std::span<const Directive> directiveTable() {
     });
     return kDirectives;
 }
+// clang-format on
 
 const Directive* findDirective(std::string_view word, DirectiveForm form) {
-    static const WordIndex<Directive> plain(directiveTable(), [](const Directive& d) { return d.form == DirectiveForm::Plain; });
-    static const WordIndex<Directive> named(directiveTable(), [](const Directive& d) { return d.form == DirectiveForm::Named; });
+    static const WordIndex<Directive> plain(directiveTable(),
+                                            [](const Directive& d) { return d.form == DirectiveForm::Plain; });
+    static const WordIndex<Directive> named(directiveTable(),
+                                            [](const Directive& d) { return d.form == DirectiveForm::Named; });
     return (form == DirectiveForm::Plain ? plain : named).find(word);
 }
 

@@ -67,10 +67,10 @@ void removeStale(const std::string& path) {
 // True when `output` names an existing file that the assembly read (the source or
 // an INCLUDE file): writing it would destroy the input.
 bool isInputFile(const std::string& output, const SourceFiles& files) {
-    struct stat out{};
+    struct stat out {};
     if (::stat(output.c_str(), &out) != 0) return false;
     for (std::size_t i = 0; i < files.count(); ++i) {
-        struct stat in{};
+        struct stat in {};
         if (::stat(files.file(static_cast<std::uint32_t>(i)).path.c_str(), &in) == 0 && in.st_dev == out.st_dev &&
             in.st_ino == out.st_ino)
             return true;
@@ -89,8 +89,7 @@ bool writeOutput(const std::string& path, const std::string& bytes, const Source
 // Assembles one source; returns true when it had no errors and its outputs were written.
 bool assembleOne(const CommandLine& cl, const std::string& source, std::FILE* out) {
     print(out, " Assembling: " + source + "\n");
-    const std::string objectPath =
-        cl.objectPath.empty() ? withoutExtension(baseName(source)) + ".obj" : cl.objectPath;
+    const std::string objectPath = cl.objectPath.empty() ? withoutExtension(baseName(source)) + ".obj" : cl.objectPath;
     const std::string listingPath =
         cl.listingPath.empty() ? withoutExtension(baseName(source)) + ".lst" : cl.listingPath;
     DiagnosticSink diagnostics;
@@ -139,8 +138,7 @@ int runAssemblerProgram(const std::vector<std::string>& args, std::FILE* out) {
         print(out, usageText());
         return 0;
     }
-    for (const std::string& option : cl.unknownOptions)
-        printDiagnostic(out, Diagnostic{Diag::UnknownOption, option});
+    for (const std::string& option : cl.unknownOptions) printDiagnostic(out, Diagnostic{Diag::UnknownOption, option});
     for (const std::string& option : cl.missingArguments)
         printDiagnostic(out, Diagnostic{Diag::NoSourceFile, "missing argument of " + option});
     if (!cl.missingArguments.empty()) return 1;

@@ -19,8 +19,37 @@ namespace ml {
 namespace {
 
 enum class Keyword : std::uint8_t {
-    None, Short, Or, Xor, And, Not, Eq, Ne, Lt, Le, Gt, Ge, Mod, Shl, Shr, High, Low, HighWord, LowWord,
-    Offset, Type, Ptr, LengthOf, SizeOf, Length, Size, Opattr, DotType, Seg, Width, Mask,
+    None,
+    Short,
+    Or,
+    Xor,
+    And,
+    Not,
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge,
+    Mod,
+    Shl,
+    Shr,
+    High,
+    Low,
+    HighWord,
+    LowWord,
+    Offset,
+    Type,
+    Ptr,
+    LengthOf,
+    SizeOf,
+    Length,
+    Size,
+    Opattr,
+    DotType,
+    Seg,
+    Width,
+    Mask,
 };
 
 struct KeywordName {
@@ -29,6 +58,7 @@ struct KeywordName {
 };
 
 // name (sorted)  keyword
+// clang-format off
 constexpr std::array kKeywords = std::to_array<KeywordName>({
     {".type", Keyword::DotType}, {"and", Keyword::And},         {"eq", Keyword::Eq},
     {"ge", Keyword::Ge},         {"gt", Keyword::Gt},           {"high", Keyword::High},
@@ -41,6 +71,7 @@ constexpr std::array kKeywords = std::to_array<KeywordName>({
     {"shr", Keyword::Shr},       {"size", Keyword::Size},       {"sizeof", Keyword::SizeOf},
     {"type", Keyword::Type},     {"width", Keyword::Width},     {"xor", Keyword::Xor},
 });
+// clang-format on
 
 Keyword keywordOf(const Token& t) {
     if (t.kind != TokenKind::Identifier || t.text.size() < 2 || t.text.size() > 8) return Keyword::None;
@@ -157,7 +188,8 @@ private:
         if ((v.kind == ValueKind::Memory && !v.hasRegisters()) || (v.kind == ValueKind::Address && !v.isOffset)) a |= 8;
         if (v.kind == ValueKind::Register) a |= 16;
         if (!v.unresolved) a |= 32;
-        if (v.kind == ValueKind::Memory && v.base.cls == x86::RegClass::Gpr32 && (v.base.number == 4 || v.base.number == 5))
+        if (v.kind == ValueKind::Memory && v.base.cls == x86::RegClass::Gpr32 &&
+            (v.base.number == 4 || v.base.number == 5))
             a |= 64;
         if (v.symbol && v.symbol->kind == SymbolKind::External) a |= 128;
         return a;
@@ -233,12 +265,24 @@ private:
             if (!b) return false;
             bool result = false;
             switch (k) {
-                case Keyword::Eq: result = *a == *b; break;
-                case Keyword::Ne: result = *a != *b; break;
-                case Keyword::Lt: result = *a < *b; break;
-                case Keyword::Le: result = *a <= *b; break;
-                case Keyword::Gt: result = *a > *b; break;
-                default: result = *a >= *b; break;
+                case Keyword::Eq:
+                    result = *a == *b;
+                    break;
+                case Keyword::Ne:
+                    result = *a != *b;
+                    break;
+                case Keyword::Lt:
+                    result = *a < *b;
+                    break;
+                case Keyword::Le:
+                    result = *a <= *b;
+                    break;
+                case Keyword::Gt:
+                    result = *a > *b;
+                    break;
+                default:
+                    result = *a >= *b;
+                    break;
             }
             l = constant(result ? -1 : 0, l.unresolved || r.unresolved);
         }
@@ -281,11 +325,16 @@ private:
                 return fail(Diag::DivideByZero, "");
             }
             std::int64_t n;
-            if (times) n = static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) * static_cast<std::uint64_t>(*b));
-            else if (divide) n = (*a == INT64_MIN && *b == -1) ? *a : *a / *b;
-            else if (k == Keyword::Mod) n = (*b == -1) ? 0 : *a % *b;
-            else if (k == Keyword::Shl) n = (*b >= 64 || *b < 0) ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) << *b);
-            else n = (*b >= 64 || *b < 0) ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) >> *b);
+            if (times)
+                n = static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) * static_cast<std::uint64_t>(*b));
+            else if (divide)
+                n = (*a == INT64_MIN && *b == -1) ? *a : *a / *b;
+            else if (k == Keyword::Mod)
+                n = (*b == -1) ? 0 : *a % *b;
+            else if (k == Keyword::Shl)
+                n = (*b >= 64 || *b < 0) ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) << *b);
+            else
+                n = (*b >= 64 || *b < 0) ? 0 : static_cast<std::int64_t>(static_cast<std::uint64_t>(*a) >> *b);
             l = constant(n, unresolved);
         }
     }
@@ -452,8 +501,10 @@ private:
                 }
                 return fail(Diag::SyntaxError, lengthOf ? "LENGTHOF" : "SIZEOF");
             }
-            if (s->kind == SymbolKind::StackParam) v = constant(lengthOf ? 1 : s->type.size);
-            else v = constant(lengthOf ? s->lengthOf : s->sizeOf);
+            if (s->kind == SymbolKind::StackParam)
+                v = constant(lengthOf ? 1 : s->type.size);
+            else
+                v = constant(lengthOf ? s->lengthOf : s->sizeOf);
             return true;
         }
         if (k == Keyword::Width || k == Keyword::Mask) {
@@ -688,7 +739,9 @@ private:
         if (r.kind == ValueKind::String) r = constant(stringValue(r.text));
         bool unresolved = l.unresolved || r.unresolved;
         if (l.kind == ValueKind::Constant && r.kind == ValueKind::Constant) {
-            ExprValue c = constant(static_cast<std::int64_t>(static_cast<std::uint64_t>(l.number) + static_cast<std::uint64_t>(r.number)), unresolved);
+            ExprValue c = constant(
+                static_cast<std::int64_t>(static_cast<std::uint64_t>(l.number) + static_cast<std::uint64_t>(r.number)),
+                unresolved);
             c.bracketed = l.bracketed || r.bracketed;
             c.type = l.explicitType ? l.type : r.type;
             c.explicitType = l.explicitType || r.explicitType;
@@ -788,12 +841,18 @@ std::string anonymousLabelName(std::uint32_t n) { return "@@#" + hex(n, 4); }
 
 std::uint32_t registerSize(x86::Register r) {
     switch (r.cls) {
-        case x86::RegClass::Gpr8: return 1;
-        case x86::RegClass::Gpr16: return 2;
-        case x86::RegClass::Segment: return 2;
-        case x86::RegClass::Fpu: return 10;
-        case x86::RegClass::None: return 0;
-        default: return 4;
+        case x86::RegClass::Gpr8:
+            return 1;
+        case x86::RegClass::Gpr16:
+            return 2;
+        case x86::RegClass::Segment:
+            return 2;
+        case x86::RegClass::Fpu:
+            return 10;
+        case x86::RegClass::None:
+            return 0;
+        default:
+            return 4;
     }
 }
 

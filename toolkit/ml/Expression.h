@@ -16,35 +16,33 @@
 namespace ml {
 
 enum class ValueKind : std::uint8_t {
-    Constant,   // a plain number
-    Address,    // symbol + number, not in brackets (a label, OFFSET x, $)
+    Constant,  // a plain number
+    Address,   // symbol + number, not in brackets (a label, OFFSET x, $)
     Register,
-    Memory,     // [base + index*scale + symbol + number], or a data label used as memory
-    Real,       // a real-number literal
-    String,     // a quoted string (its number is its characters, first one highest)
-    TypeName,   // BYTE, DWORD, a structure name ...
+    Memory,    // [base + index*scale + symbol + number], or a data label used as memory
+    Real,      // a real-number literal
+    String,    // a quoted string (its number is its characters, first one highest)
+    TypeName,  // BYTE, DWORD, a structure name ...
 };
 
 struct ExprValue {
     ValueKind kind = ValueKind::Constant;
-    std::int64_t number = 0;       // constant; address addend; memory displacement
-    Symbol* symbol = nullptr;      // relocatable base of Address and Memory
-    x86::Register reg;             // Register
+    std::int64_t number = 0;   // constant; address addend; memory displacement
+    Symbol* symbol = nullptr;  // relocatable base of Address and Memory
+    x86::Register reg;         // Register
     x86::Register base, index, segment;
     std::uint8_t scale = 1;
-    Type type;                     // from the label, PTR or the register
-    bool explicitType = false;     // given by PTR
+    Type type;                  // from the label, PTR or the register
+    bool explicitType = false;  // given by PTR
     bool bracketed = false;
-    bool isOffset = false;         // OFFSET applied: an immediate address
+    bool isOffset = false;  // OFFSET applied: an immediate address
     bool isShort = false;
-    bool unresolved = false;       // depends on a symbol that has no value yet
-    std::string_view text;         // String: the token with its quotes; Real: the literal
+    bool unresolved = false;  // depends on a symbol that has no value yet
+    std::string_view text;    // String: the token with its quotes; Real: the literal
     long double real = 0;
 
     bool isConstant() const { return kind == ValueKind::Constant; }
-    bool hasRegisters() const {
-        return base.cls != x86::RegClass::None || index.cls != x86::RegClass::None;
-    }
+    bool hasRegisters() const { return base.cls != x86::RegClass::None || index.cls != x86::RegClass::None; }
 };
 
 // What an expression needs from the assembler.
@@ -53,8 +51,8 @@ struct EvalEnvironment {
     int radix = 10;
     Symbol* locationSymbol = nullptr;  // anchor of the current section, for $
     std::int64_t locationOffset = 0;
-    bool undefinedIsError = false;     // final pass: undefined names are errors
-    bool markReferenced = true;        // note the symbols used (externals reach the object)
+    bool undefinedIsError = false;  // final pass: undefined names are errors
+    bool markReferenced = true;     // note the symbols used (externals reach the object)
     // Set when the value depends on a symbol (or a name that is none yet) or on the
     // location counter: a value that depends on neither is the same in every pass.
     bool* dependsOnSymbols = nullptr;

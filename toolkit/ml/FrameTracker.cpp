@@ -28,6 +28,7 @@ struct StackMnemonic {
     std::int32_t bytes;  // PushAll ... PopFlags: the bytes moved
 };
 
+// clang-format off
 constexpr std::array kStackMnemonics = std::to_array<StackMnemonic>({
     {"enter", StackOp::Enter, 0},      {"leave", StackOp::Leave, 0},      {"pop", StackOp::Pop, 0},
     {"popa", StackOp::PopAll, 16},     {"popad", StackOp::PopAll, 32},    {"popf", StackOp::PopFlags, 2},
@@ -35,6 +36,7 @@ constexpr std::array kStackMnemonics = std::to_array<StackMnemonic>({
     {"pushad", StackOp::PushAll, 32},  {"pushd", StackOp::Push, 0},       {"pushf", StackOp::PushFlags, 2},
     {"pushfd", StackOp::PushFlags, 4}, {"pushw", StackOp::PushWord, 0},
 });
+// clang-format on
 
 const StackMnemonic* stackMnemonic(std::string_view m) {
     static const WordIndex index(kStackMnemonics);
@@ -126,9 +128,8 @@ void FrameTracker::instruction(const x86::Instruction& insn, std::uint32_t endOf
             lost_ = true;  // esp now holds something we cannot follow
             return;
         }
-    } else if (insn.operandCount >= 1 && isEbp(a) && ebpBased_ && !equalsNoCase(m, "cmp") &&
-               !equalsNoCase(m, "test")) {
-        lost_ = true;      // the frame register was overwritten
+    } else if (insn.operandCount >= 1 && isEbp(a) && ebpBased_ && !equalsNoCase(m, "cmp") && !equalsNoCase(m, "test")) {
+        lost_ = true;  // the frame register was overwritten
         return;
     }
     addRow(endOffset);

@@ -16,13 +16,13 @@ struct CfaRow {
     std::uint32_t offset = 0;
     std::int32_t cfaOffset = 4;
     bool ebpBased = false;
-    bool ebpSaved = false;        // the caller's ebp is stored at CFA - 8
+    bool ebpSaved = false;  // the caller's ebp is stored at CFA - 8
 };
 
 struct FrameRange {
     std::int32_t section = -1;
     std::uint32_t start = 0, end = 0;
-    std::vector<CfaRow> rows;     // the first row is at `start`
+    std::vector<CfaRow> rows;  // the first row is at `start`
 };
 
 class FrameTracker {
@@ -33,17 +33,20 @@ public:
     bool active() const { return open_; }
     // Updates the rule after an instruction that ends at `endOffset`.
     void instruction(const x86::Instruction& insn, std::uint32_t endOffset);
-    void reset() { ranges_.clear(); open_ = false; }
+    void reset() {
+        ranges_.clear();
+        open_ = false;
+    }
     const std::vector<FrameRange>& ranges() const { return ranges_; }
 
 private:
     void addRow(std::uint32_t offset);
     std::vector<FrameRange> ranges_;
     bool open_ = false;
-    bool lost_ = false;           // esp changed in a way the tracker cannot follow
+    bool lost_ = false;  // esp changed in a way the tracker cannot follow
     // Counted modulo 2^32, as esp itself wraps: a source may add any constant to esp.
-    std::uint32_t depth_ = 0;      // bytes pushed since the procedure started
-    std::uint32_t frameDepth_ = 0; // depth when mov ebp, esp ran
+    std::uint32_t depth_ = 0;       // bytes pushed since the procedure started
+    std::uint32_t frameDepth_ = 0;  // depth when mov ebp, esp ran
     bool ebpBased_ = false;
     bool ebpSaved_ = false;
 };

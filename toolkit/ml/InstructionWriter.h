@@ -47,7 +47,7 @@ private:
     x86::CpuMode cpuMode_;
     std::vector<std::uint8_t> nearBranches_;  // per branch, in pass order: grown to near
     std::size_t branchIndex_ = 0;
-    x86::Encoded encoded_;            // reused: keeps its fixup storage between instructions
+    x86::Encoded encoded_;  // reused: keeps its fixup storage between instructions
 };
 
 }  // namespace ml

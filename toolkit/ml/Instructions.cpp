@@ -19,6 +19,7 @@ struct BranchMnemonic {
 };
 
 // mnemonic (sorted)  kind: Jump may be short or near; ShortOnly has only a rel8 form
+// clang-format off
 constexpr std::array kBranches = std::to_array<BranchMnemonic>({
     {"call", BranchKind::Call},       {"ja", BranchKind::Jump},          {"jae", BranchKind::Jump},
     {"jb", BranchKind::Jump},         {"jbe", BranchKind::Jump},         {"jc", BranchKind::Jump},
@@ -35,10 +36,11 @@ constexpr std::array kBranches = std::to_array<BranchMnemonic>({
     {"loope", BranchKind::ShortOnly}, {"looped", BranchKind::ShortOnly}, {"loopne", BranchKind::ShortOnly},
     {"loopned", BranchKind::ShortOnly}, {"loopnz", BranchKind::ShortOnly}, {"loopz", BranchKind::ShortOnly},
 });
+// clang-format on
 
 BranchKind branchKind(std::string_view mnemonic) {
-    if (mnemonic.empty() || (toLowerAscii(mnemonic[0]) != 'j' && toLowerAscii(mnemonic[0]) != 'l' &&
-                             toLowerAscii(mnemonic[0]) != 'c'))
+    if (mnemonic.empty() ||
+        (toLowerAscii(mnemonic[0]) != 'j' && toLowerAscii(mnemonic[0]) != 'l' && toLowerAscii(mnemonic[0]) != 'c'))
         return BranchKind::None;
     static const WordIndex index(kBranches);
     const BranchMnemonic* b = index.find(mnemonic);
@@ -77,6 +79,7 @@ using enum x86::Cpu;
 using enum x86::Fpu;
 
 // directive  sets cpu  cpu    P      sets fpu  fpu (sorted by name)
+// clang-format off
 constexpr std::array kProcessorDirectives = std::to_array<ProcessorDirective>({
     {".186", true, I186, false, true, I8087},   {".286", true, I286, false, true, I287},
     {".286p", true, I286, true, true, I287},    {".287", false, I8086, false, true, I287},
@@ -89,16 +92,24 @@ constexpr std::array kProcessorDirectives = std::to_array<ProcessorDirective>({
     {".mmx", false, I8086, false, false, None}, {".no87", false, I8086, false, true, None},
     {".xmm", false, I8086, false, false, None},
 });
+// clang-format on
 
 Diag diagnosticOf(x86::EncodeError e) {
     switch (e) {
-        case x86::EncodeError::NotInCpuMode: return Diag::NotInCpuMode;
-        case x86::EncodeError::UnknownMnemonic: return Diag::SyntaxError;
-        case x86::EncodeError::SizeMismatch: return Diag::SizeMismatch;
-        case x86::EncodeError::SizeMissing: return Diag::SizeMissing;
-        case x86::EncodeError::ImmediateTooBig: return Diag::ValueTooLarge;
-        case x86::EncodeError::JumpTooFar: return Diag::JumpTooFar;
-        default: return Diag::InvalidOperands;
+        case x86::EncodeError::NotInCpuMode:
+            return Diag::NotInCpuMode;
+        case x86::EncodeError::UnknownMnemonic:
+            return Diag::SyntaxError;
+        case x86::EncodeError::SizeMismatch:
+            return Diag::SizeMismatch;
+        case x86::EncodeError::SizeMissing:
+            return Diag::SizeMissing;
+        case x86::EncodeError::ImmediateTooBig:
+            return Diag::ValueTooLarge;
+        case x86::EncodeError::JumpTooFar:
+            return Diag::JumpTooFar;
+        default:
+            return Diag::InvalidOperands;
     }
 }
 
@@ -250,7 +261,7 @@ x86::BranchForm InstructionWriter::chooseBranchForm(BranchKind kind, const ExprV
 }
 
 bool InstructionWriter::emitInstruction(x86::Instruction& insn, std::span<const ExprValue> values,
-                                std::string_view generatedText) {
+                                        std::string_view generatedText) {
     BranchKind branch = branchKind(insn.mnemonic);
     insn.operandCount = static_cast<std::uint8_t>(values.size());
     for (std::size_t k = 0; k < values.size(); ++k) {
@@ -291,7 +302,7 @@ bool InstructionWriter::emitInstruction(x86::Instruction& insn, std::span<const 
 }
 
 bool InstructionWriter::encodeSimple(std::string_view mnemonic, std::initializer_list<x86::Operand> operands,
-                             std::string_view listText) {
+                                     std::string_view listText) {
     if (!ctx_.requireSection()) return false;
     x86::Instruction insn;
     insn.mnemonic = mnemonic;
@@ -312,7 +323,8 @@ bool InstructionWriter::encodeSimple(std::string_view mnemonic, std::initializer
 }
 
 void InstructionWriter::trackFrame(const x86::Instruction& insn) {
-    if (ctx_.options.debugInfo && ctx_.frames.active() && ctx_.frames.ranges().back().section == ctx_.out.here().section)
+    if (ctx_.options.debugInfo && ctx_.frames.active() &&
+        ctx_.frames.ranges().back().section == ctx_.out.here().section)
         ctx_.frames.instruction(insn, ctx_.out.here().offset);
 }
 

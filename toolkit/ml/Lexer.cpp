@@ -7,17 +7,14 @@
 
 namespace ml {
 
-bool Token::isWord(std::string_view word) const {
-    return kind == TokenKind::Identifier && equalsNoCase(text, word);
-}
+bool Token::isWord(std::string_view word) const { return kind == TokenKind::Identifier && equalsNoCase(text, word); }
 
 namespace {
 
 bool endsOperandContext(const std::vector<Token>& out) {
     if (out.empty()) return false;
     const Token& last = out.back();
-    return last.kind == TokenKind::Identifier || last.kind == TokenKind::Number || last.is(")") ||
-           last.is("]");
+    return last.kind == TokenKind::Identifier || last.kind == TokenKind::Number || last.is(")") || last.is("]");
 }
 
 bool isTwoCharOperator(char a, char b) {
@@ -106,22 +103,34 @@ std::optional<std::uint64_t> parseInteger(std::string_view text, int defaultRadi
     int radix = defaultRadix;
     char last = toLowerAscii(text.back());
     std::string_view digits = text;
-    auto dropSuffix = [&](int r) { radix = r; digits.remove_suffix(1); };
-    if (last == 'h') dropSuffix(16);
-    else if (last == 'o' || last == 'q') dropSuffix(8);
-    else if (last == 'y') dropSuffix(2);
-    else if (last == 't') dropSuffix(10);
-    else if (last == 'b' && defaultRadix <= 11) dropSuffix(2);
-    else if (last == 'd' && defaultRadix <= 13) dropSuffix(10);
+    auto dropSuffix = [&](int r) {
+        radix = r;
+        digits.remove_suffix(1);
+    };
+    if (last == 'h')
+        dropSuffix(16);
+    else if (last == 'o' || last == 'q')
+        dropSuffix(8);
+    else if (last == 'y')
+        dropSuffix(2);
+    else if (last == 't')
+        dropSuffix(10);
+    else if (last == 'b' && defaultRadix <= 11)
+        dropSuffix(2);
+    else if (last == 'd' && defaultRadix <= 13)
+        dropSuffix(10);
     if (digits.empty()) return std::nullopt;
     std::uint64_t value = 0;
     bool overflow = false;
     for (char ch : digits) {
         int d;
         char l = toLowerAscii(ch);
-        if (isDigit(l)) d = l - '0';
-        else if (l >= 'a' && l <= 'z') d = l - 'a' + 10;
-        else return std::nullopt;
+        if (isDigit(l))
+            d = l - '0';
+        else if (l >= 'a' && l <= 'z')
+            d = l - 'a' + 10;
+        else
+            return std::nullopt;
         if (d >= radix) return std::nullopt;
         if (__builtin_mul_overflow(value, static_cast<std::uint64_t>(radix), &value) ||
             __builtin_add_overflow(value, static_cast<std::uint64_t>(d), &value))
@@ -178,8 +187,10 @@ std::string_view readWord(std::string_view s, std::size_t& i) {
     const std::size_t start = i;
     if (i >= n) return {};
     if (p[i] == '=') return std::string_view(p + i++, 1);
-    if (p[i] == '.' && i + 1 < n && isIdentChar(p[i + 1])) ++i;
-    else if (!isIdentStart(p[i])) return {};
+    if (p[i] == '.' && i + 1 < n && isIdentChar(p[i + 1]))
+        ++i;
+    else if (!isIdentStart(p[i]))
+        return {};
     while (i < n && isIdentChar(p[i])) ++i;
     return std::string_view(p + start, i - start);
 }
@@ -228,9 +239,12 @@ std::size_t TokenParts::partEnd(std::size_t from) const {
     for (std::size_t i = from; i < tokens_.size(); ++i) {
         const Token& t = tokens_[i];
         if (t.kind != TokenKind::Punct) continue;
-        if (t.is("(") || t.is("[") || (angles_ && (t.is("<") || t.is("{")))) ++depth;
-        else if ((t.is(")") || t.is("]") || (angles_ && (t.is(">") || t.is("}")))) && depth > 0) --depth;
-        else if (depth == 0 && t.text == separator_) return i;
+        if (t.is("(") || t.is("[") || (angles_ && (t.is("<") || t.is("{"))))
+            ++depth;
+        else if ((t.is(")") || t.is("]") || (angles_ && (t.is(">") || t.is("}")))) && depth > 0)
+            --depth;
+        else if (depth == 0 && t.text == separator_)
+            return i;
     }
     return tokens_.size();
 }

@@ -16,8 +16,8 @@ enum class TokenKind : std::uint8_t { Identifier, Number, Real, String, Punct };
 
 struct Token {
     TokenKind kind;
-    std::string_view text;    // for String: with its quotes; for Punct: one or two characters
-    std::uint32_t column = 0; // offset in the line
+    std::string_view text;     // for String: with its quotes; for Punct: one or two characters
+    std::uint32_t column = 0;  // offset in the line
 
     bool is(std::string_view punct) const { return kind == TokenKind::Punct && text == punct; }
     bool isWord(std::string_view word) const;  // identifier equal to `word` ignoring case

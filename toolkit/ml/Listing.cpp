@@ -18,7 +18,7 @@ namespace ml {
 
 namespace {
 
-constexpr std::size_t kCodeWidth = 19;   // columns 10..28
+constexpr std::size_t kCodeWidth = 19;  // columns 10..28
 constexpr std::size_t kMarkerColumn = 30;
 constexpr std::size_t kSourceColumn = 32;
 
@@ -136,7 +136,8 @@ private:
             std::size_t start = 0;
             while (start < c.size()) {
                 std::size_t space = c.find(' ', start);
-                std::string_view word = c.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start);
+                std::string_view word =
+                    c.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start);
                 start = space == std::string_view::npos ? c.size() : space + 1;
                 if (!current->empty() && current->size() + 1 + word.size() > kCodeWidth) current = &nextRow();
                 if (!current->empty()) *current += ' ';
@@ -165,8 +166,10 @@ private:
         const ListingEntry& e = index < entries.size() ? entries[index] : kEmpty;
         if (line.has(kListIfCode) && !e.producesCode) return;
         char marker = ' ';
-        if (line.has(kExpansion)) marker = static_cast<char>('0' + std::min<int>(line.macroDepth, 9));
-        else if (line.has(kFromInclude)) marker = 'C';
+        if (line.has(kExpansion))
+            marker = static_cast<char>('0' + std::min<int>(line.macroDepth, 9));
+        else if (line.has(kFromInclude))
+            marker = 'C';
         std::string_view source = line.listText.empty() ? line.text : line.listText;
         if (!e.equate.empty()) {
             left_ = " = ";
@@ -216,10 +219,14 @@ private:
 
     static std::string className(SectionKind k) {
         switch (k) {
-            case SectionKind::Text: return "'CODE'";
-            case SectionKind::Bss: return "'BSS'";
-            case SectionKind::Rodata: return "'CONST'";
-            default: return "'DATA'";
+            case SectionKind::Text:
+                return "'CODE'";
+            case SectionKind::Bss:
+                return "'BSS'";
+            case SectionKind::Rodata:
+                return "'CONST'";
+            default:
+                return "'DATA'";
         }
     }
 
@@ -231,19 +238,27 @@ private:
         std::sort(sections.begin(), sections.end(),
                   [](const Section* a, const Section* b) { return a->masmName < b->masmName; });
         for (const Section* s : sections)
-            out_ += dotted(s->masmName) + "\t32 Bit\t " + hex(s->size, 8) + " Para\t  Public  " + className(s->kind) + "\n";
+            out_ +=
+                dotted(s->masmName) + "\t32 Bit\t " + hex(s->size, 8) + " Para\t  Public  " + className(s->kind) + "\n";
         out_ += "\n\n";
     }
 
     static std::string languageName(Language l) {
         switch (l) {
-            case Language::C: return "C";
-            case Language::Syscall: return "SYSCALL";
-            case Language::Stdcall: return "STDCALL";
-            case Language::Pascal: return "PASCAL";
-            case Language::Fortran: return "FORTRAN";
-            case Language::Basic: return "BASIC";
-            default: return "";
+            case Language::C:
+                return "C";
+            case Language::Syscall:
+                return "SYSCALL";
+            case Language::Stdcall:
+                return "STDCALL";
+            case Language::Pascal:
+                return "PASCAL";
+            case Language::Fortran:
+                return "FORTRAN";
+            case Language::Basic:
+                return "BASIC";
+            default:
+                return "";
         }
     }
 
@@ -257,13 +272,20 @@ private:
         if (t.structure) return t.structure->name;
         if (t.isFloat) return t.size == 4 ? "DWord" : t.size == 8 ? "QWord" : "TByte";
         switch (t.size) {
-            case 1: return "Byte";
-            case 2: return "Word";
-            case 4: return "DWord";
-            case 6: return "FWord";
-            case 8: return "QWord";
-            case 10: return "TByte";
-            default: return "Near";
+            case 1:
+                return "Byte";
+            case 2:
+                return "Word";
+            case 4:
+                return "DWord";
+            case 6:
+                return "FWord";
+            case 8:
+                return "QWord";
+            case 10:
+                return "TByte";
+            default:
+                return "Near";
         }
     }
 
@@ -350,7 +372,8 @@ private:
                     break;
                 default:
                     if (!s->defined) continue;
-                    line += typeName(s->type) + "\t " + hex(static_cast<std::uint64_t>(s->value), 8) + " " + segmentOf(*s);
+                    line +=
+                        typeName(s->type) + "\t " + hex(static_cast<std::uint64_t>(s->value), 8) + " " + segmentOf(*s);
                     if (s->isPublic) line += "\tPublic " + languageName(s->language);
                     break;
             }

@@ -28,8 +28,10 @@ void ListingData::addCode(ListingEntry& e, std::string_view piece) {
         e.code.end = static_cast<std::uint32_t>(text_.size());
     }
     ListingText t = store(piece);
-    if (e.code.empty()) e.code = t;
-    else e.code.end = t.end;
+    if (e.code.empty())
+        e.code = t;
+    else
+        e.code.end = t.end;
 }
 
 void ListingData::setEquate(ListingEntry& e, std::string_view text) {

@@ -19,14 +19,14 @@ struct ListingText {
 };
 
 struct ListingEntry {
-    std::int32_t section = -1;     // section of the offset column; -1 = none
+    std::int32_t section = -1;  // section of the offset column; -1 = none
     std::uint32_t offset = 0;
     // The code column: pieces each followed by '\n', one per instruction or group of
     // data rows:  "8B 45 08\n"   "00000064 [\n00000000\n ]\n"
     ListingText code;
-    ListingText equate;            // "0000000D" for = and EQU lines
+    ListingText equate;  // "0000000D" for = and EQU lines
     bool showOffset = false;
-    bool producesCode = false;     // the line produced code or data
+    bool producesCode = false;  // the line produced code or data
 };
 
 // An instruction the assembler wrote for a line (INVOKE, prologue, epilogue, .IF),
@@ -34,7 +34,7 @@ struct ListingEntry {
 struct GeneratedCode {
     std::size_t line = 0;
     std::uint32_t offset = 0;
-    ListingText code;              // one piece, followed by '\n'
+    ListingText code;  // one piece, followed by '\n'
     std::string text;
 };
 

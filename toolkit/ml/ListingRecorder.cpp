@@ -64,7 +64,8 @@ void ListingRecorder::formatEncoded(const x86::Encoded& enc, std::string& out) c
             if (fx.offset < f.offset || fx.offset >= f.offset + f.size) continue;
             if (fx.kind == x86::FixupKind::Pc32) v += 4;
             if (fx.kind == x86::FixupKind::Pc8) v += 1;
-            const Symbol* s = fx.symbol && fx.symbol <= symbols_.all().size() ? &symbols_.all()[fx.symbol - 1] : nullptr;
+            const Symbol* s =
+                fx.symbol && fx.symbol <= symbols_.all().size() ? &symbols_.all()[fx.symbol - 1] : nullptr;
             mark = s && s->kind != SymbolKind::Segment ? " E" : " R";
         }
         if (f.size < 8) v &= (std::uint64_t(1) << (8 * f.size)) - 1;

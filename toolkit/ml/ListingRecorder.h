@@ -50,10 +50,10 @@ private:
     const SymbolTable& symbols_;
     ListingData data_;
     bool recording_ = false;
-    std::size_t line_ = 0;      // the line being assembled
-    std::size_t listed_ = 0;    // the line its output is listed under
+    std::size_t line_ = 0;    // the line being assembled
+    std::size_t listed_ = 0;  // the line its output is listed under
     ListingEntry* entry_ = nullptr;
-    std::string piece_;         // reused: one instruction's code column
+    std::string piece_;  // reused: one instruction's code column
 };
 
 }  // namespace ml

@@ -12,13 +12,10 @@ namespace ml {
 
 namespace {
 
-
 bool isValidName(std::string_view name) {
     if (name.empty() || !isIdentStart(name[0])) return false;
     return std::all_of(name.begin(), name.end(), isIdentChar);
 }
-
-
 
 }  // namespace
 
@@ -34,8 +31,8 @@ const MacroDef* Preprocessor::findMacro(std::string_view name) const {
     return it == macros_.end() ? nullptr : it->second;
 }
 
-bool Preprocessor::captureBlock(const SourceLine& opener, std::string_view name,
-                                std::vector<std::string_view>& body, std::vector<std::uint32_t>& bodyLines) {
+bool Preprocessor::captureBlock(const SourceLine& opener, std::string_view name, std::vector<std::string_view>& body,
+                                std::vector<std::uint32_t>& bodyLines) {
     int depth = 1;
     std::uint32_t number = 0;
     RawLine raw;
@@ -72,10 +69,14 @@ void Preprocessor::defineMacro(std::string_view name, std::string_view paramsTex
         p.name = std::string(trim(item.substr(0, colon)));
         if (colon != std::string_view::npos) {
             std::string_view qualifier = trim(item.substr(colon + 1));
-            if (equalsNoCase(qualifier, "REQ")) p.required = true;
-            else if (equalsNoCase(qualifier, "VARARG")) p.vararg = true;
-            else if (!qualifier.empty() && qualifier[0] == '=') p.defaultText = itemText(qualifier.substr(1));
-            else report(Diag::SyntaxError, std::string(qualifier), at);
+            if (equalsNoCase(qualifier, "REQ"))
+                p.required = true;
+            else if (equalsNoCase(qualifier, "VARARG"))
+                p.vararg = true;
+            else if (!qualifier.empty() && qualifier[0] == '=')
+                p.defaultText = itemText(qualifier.substr(1));
+            else
+                report(Diag::SyntaxError, std::string(qualifier), at);
         }
         if (!isValidName(p.name)) {
             report(Diag::SyntaxError, p.name, at);
@@ -105,7 +106,8 @@ void Preprocessor::defineMacro(std::string_view name, std::string_view paramsTex
         def->bodyLines.push_back(lines[i]);
     }
     std::string key = foldCase(name);
-    if (!macros_.count(key)) macroOrder_.push_back(def.get());
+    if (!macros_.count(key))
+        macroOrder_.push_back(def.get());
     else
         std::replace(macroOrder_.begin(), macroOrder_.end(), macros_[key], static_cast<const MacroDef*>(def.get()));
     macros_[key] = def.get();
@@ -147,7 +149,8 @@ void Preprocessor::invokeMacro(const MacroDef& def, std::string_view argsText, c
             for (std::size_t k = i + 1; k < args.size(); ++k) value += "," + args[k];
         }
         if (trim(value).empty()) {
-            if (!p.defaultText.empty()) value = p.defaultText;
+            if (!p.defaultText.empty())
+                value = p.defaultText;
             else if (p.required) {
                 report(Diag::MissingMacroArgument, def.name + " : " + p.name, at);
                 return;
@@ -157,8 +160,7 @@ void Preprocessor::invokeMacro(const MacroDef& def, std::string_view argsText, c
     }
     bool hasVararg = !def.params.empty() && def.params.back().vararg;
     if (!hasVararg && args.size() > def.params.size()) report(Diag::TooManyMacroArguments, def.name, at);
-    for (const std::string& local : def.locals)
-        f->bindings.emplace_back(local, "??" + hex(localCounter_++, 4));
+    for (const std::string& local : def.locals) f->bindings.emplace_back(local, "??" + hex(localCounter_++, 4));
     f->kind = Frame::Kind::Macro;
     f->body = &def.body;
     f->bodyLines = &def.bodyLines;
@@ -253,8 +255,7 @@ bool Preprocessor::advanceRepeat(Frame& f) {
             return --f.remaining > 0;
         case Frame::Repeat::While: {
             auto expanded = expandTextMacros(f.condition, false, f.opener);
-            auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : f.condition, f.opener,
-                                                 false);
+            auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : f.condition, f.opener, false);
             return v.value_or(0) != 0;
         }
         case Frame::Repeat::For:
@@ -272,8 +273,10 @@ bool Preprocessor::exitExpansion(std::string_view operand, const SourceLine& at)
         return false;
     }
     operand = trim(operand);
-    if (!operand.empty() && operand[0] == '%') functionResult_ = textItem(operand, at).value_or(std::string());
-    else functionResult_ = angleLiteral(operand).value_or(std::string(operand));
+    if (!operand.empty() && operand[0] == '%')
+        functionResult_ = textItem(operand, at).value_or(std::string());
+    else
+        functionResult_ = angleLiteral(operand).value_or(std::string(operand));
     conds_.resize(std::min(conds_.size(), frames_.back()->condDepth));
     frames_.pop_back();
     return true;
@@ -300,8 +303,10 @@ std::string Preprocessor::substituteBody(std::string_view line, const Frame& fra
             break;
         }
         if (c == '\'' || c == '"') {
-            if (!quote) quote = c;
-            else if (quote == c) quote = 0;
+            if (!quote)
+                quote = c;
+            else if (quote == c)
+                quote = 0;
             out.push_back(c);
             ++i;
             continue;
@@ -447,8 +452,10 @@ std::optional<std::string> Preprocessor::expandMacroFunctions(std::string_view t
     while (i < text.size()) {
         char c = text[i];
         if (quote || c == '\'' || c == '"') {
-            if (quote && c == quote) quote = 0;
-            else if (!quote) quote = c;
+            if (quote && c == quote)
+                quote = 0;
+            else if (!quote)
+                quote = c;
             out.push_back(c);
             ++i;
             continue;

@@ -13,20 +13,29 @@ namespace {
 
 SectionFlavor flavorOf(SectionKind k) {
     switch (k) {
-        case SectionKind::Text: return SectionFlavor::Code;
-        case SectionKind::Bss: return SectionFlavor::Bss;
-        case SectionKind::Rodata: return SectionFlavor::ReadOnly;
-        default: return SectionFlavor::Data;
+        case SectionKind::Text:
+            return SectionFlavor::Code;
+        case SectionKind::Bss:
+            return SectionFlavor::Bss;
+        case SectionKind::Rodata:
+            return SectionFlavor::ReadOnly;
+        default:
+            return SectionFlavor::Data;
     }
 }
 
 ObjectRelocType relocTypeOf(RelocKind k) {
     switch (k) {
-        case RelocKind::Pc32: return ObjectRelocType::Pc32;
-        case RelocKind::Abs16: return ObjectRelocType::Abs16;
-        case RelocKind::Abs8: return ObjectRelocType::Abs8;
-        case RelocKind::Pc8: return ObjectRelocType::Pc8;
-        default: return ObjectRelocType::Abs32;
+        case RelocKind::Pc32:
+            return ObjectRelocType::Pc32;
+        case RelocKind::Abs16:
+            return ObjectRelocType::Abs16;
+        case RelocKind::Abs8:
+            return ObjectRelocType::Abs8;
+        case RelocKind::Pc8:
+            return ObjectRelocType::Pc8;
+        default:
+            return ObjectRelocType::Abs32;
     }
 }
 
@@ -34,9 +43,7 @@ bool isDefinedAddress(const Symbol& s) {
     return (s.kind == SymbolKind::Label || s.kind == SymbolKind::Procedure) && s.defined && s.section >= 0;
 }
 
-bool isExternal(const Symbol& s) {
-    return s.kind == SymbolKind::External || s.kind == SymbolKind::Prototype;
-}
+bool isExternal(const Symbol& s) { return s.kind == SymbolKind::External || s.kind == SymbolKind::Prototype; }
 
 std::string baseName(const std::string& path) {
     auto slash = path.find_last_of('/');
@@ -100,8 +107,10 @@ ObjectFile buildObject(const Assembler& assembler, bool debugInfo) {
     };
     for (const Symbol& s : all) {
         if (s.hidden) continue;
-        if (isDefinedAddress(s)) addSymbol(s);
-        else if (isExternal(s) && s.referenced) addSymbol(s);
+        if (isDefinedAddress(s))
+            addSymbol(s);
+        else if (isExternal(s) && s.referenced)
+            addSymbol(s);
     }
 
     for (std::size_t i = 0; i < assembler.sections().size(); ++i) {

@@ -99,8 +99,8 @@ private:
 };
 
 struct SectionHeader {
-    std::uint32_t name = 0, type = 0, flags = 0, addr = 0, offset = 0, size = 0, link = 0, info = 0,
-                  addralign = 1, entsize = 0;
+    std::uint32_t name = 0, type = 0, flags = 0, addr = 0, offset = 0, size = 0, link = 0, info = 0, addralign = 1,
+                  entsize = 0;
 };
 
 // Lays the file out in one buffer: the file header (filled in last), the sections'
@@ -188,12 +188,30 @@ private:
 
     static void setKind(SectionHeader& h, SectionFlavor flavor) {
         switch (flavor) {
-            case SectionFlavor::Code: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC | SHF_EXECINSTR; break;
-            case SectionFlavor::Data: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC | SHF_WRITE; break;
-            case SectionFlavor::Bss: h.type = SHT_NOBITS; h.flags = SHF_ALLOC | SHF_WRITE; break;
-            case SectionFlavor::ReadOnly: h.type = SHT_PROGBITS; h.flags = SHF_ALLOC; break;
-            case SectionFlavor::Debug: h.type = SHT_PROGBITS; h.flags = 0; break;
-            case SectionFlavor::Directive: h.type = SHT_PROGBITS; h.flags = SHF_EXCLUDE; break;
+            case SectionFlavor::Code:
+                h.type = SHT_PROGBITS;
+                h.flags = SHF_ALLOC | SHF_EXECINSTR;
+                break;
+            case SectionFlavor::Data:
+                h.type = SHT_PROGBITS;
+                h.flags = SHF_ALLOC | SHF_WRITE;
+                break;
+            case SectionFlavor::Bss:
+                h.type = SHT_NOBITS;
+                h.flags = SHF_ALLOC | SHF_WRITE;
+                break;
+            case SectionFlavor::ReadOnly:
+                h.type = SHT_PROGBITS;
+                h.flags = SHF_ALLOC;
+                break;
+            case SectionFlavor::Debug:
+                h.type = SHT_PROGBITS;
+                h.flags = 0;
+                break;
+            case SectionFlavor::Directive:
+                h.type = SHT_PROGBITS;
+                h.flags = SHF_EXCLUDE;
+                break;
         }
     }
 
@@ -257,8 +275,8 @@ private:
         out_.align(4);
         const auto shoff = static_cast<std::uint32_t>(out_.size());
         for (const SectionHeader& h : headers_)
-            for (std::uint32_t field : {h.name, h.type, h.flags, h.addr, h.offset, h.size, h.link, h.info,
-                                        h.addralign, h.entsize})
+            for (std::uint32_t field :
+                 {h.name, h.type, h.flags, h.addr, h.offset, h.size, h.link, h.info, h.addralign, h.entsize})
                 out_.u32(field);
         return shoff;
     }
@@ -267,11 +285,11 @@ private:
         Buffer header;
         const std::uint8_t ident[16] = {0x7F, 'E', 'L', 'F', 1 /*32-bit*/, 1 /*little endian*/, 1 /*version*/, 0};
         header.bytes.append(reinterpret_cast<const char*>(ident), 16);
-        header.u16(1);   // ET_REL
-        header.u16(3);   // EM_386
-        header.u32(1);   // EV_CURRENT
-        header.u32(0);   // entry
-        header.u32(0);   // program headers
+        header.u16(1);  // ET_REL
+        header.u16(3);  // EM_386
+        header.u32(1);  // EV_CURRENT
+        header.u32(0);  // entry
+        header.u32(0);  // program headers
         header.u32(shoff);
         header.u32(0);   // flags
         header.u16(52);  // header size
@@ -285,7 +303,7 @@ private:
 
     const ObjectFile& obj_;
     const std::size_t n_;
-    std::vector<std::uint32_t> relIndex_;       // section -> index of its .rel header (0: none)
+    std::vector<std::uint32_t> relIndex_;  // section -> index of its .rel header (0: none)
     std::uint32_t symtabIndex_ = 0, strtabIndex_ = 0, shstrtabIndex_ = 0;
     std::vector<SectionHeader> headers_;
     StringTable strtab_;

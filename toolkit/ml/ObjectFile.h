@@ -10,8 +10,8 @@ namespace ml {
 
 // Where a relocation points: a section's symbol (offset 0 of the section) or a symbol.
 struct ObjectTarget {
-    std::int32_t section = -1;     // index in ObjectFile::sections, or -1
-    std::int32_t symbol = -1;      // index in ObjectFile::symbols, or -1
+    std::int32_t section = -1;  // index in ObjectFile::sections, or -1
+    std::int32_t symbol = -1;   // index in ObjectFile::symbols, or -1
 };
 
 enum class ObjectRelocType : std::uint8_t { Abs32 = 1, Pc32 = 2, Abs16 = 20, Pc16 = 21, Abs8 = 22, Pc8 = 23 };
@@ -42,13 +42,13 @@ struct ObjectSymbol {
     std::string name;
     SymbolBinding binding = SymbolBinding::Local;
     SymbolType type = SymbolType::NoType;
-    std::int32_t section = -1;       // -1: undefined (external)
+    std::int32_t section = -1;  // -1: undefined (external)
     std::uint32_t value = 0;
     std::uint32_t size = 0;
 };
 
 struct ObjectFile {
-    std::string sourceName;          // the STT_FILE symbol
+    std::string sourceName;  // the STT_FILE symbol
     std::vector<ObjectSection> sections;
     std::vector<ObjectSymbol> symbols;  // local and global, in any order
 };

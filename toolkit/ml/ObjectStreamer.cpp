@@ -19,11 +19,16 @@ constexpr std::uint64_t kMaxReservedBytes = 1ull << 31;
 
 RelocKind relocKindOf(x86::FixupKind k) {
     switch (k) {
-        case x86::FixupKind::Pc32: return RelocKind::Pc32;
-        case x86::FixupKind::Abs16: return RelocKind::Abs16;
-        case x86::FixupKind::Abs8: return RelocKind::Abs8;
-        case x86::FixupKind::Pc8: return RelocKind::Pc8;
-        default: return RelocKind::Abs32;
+        case x86::FixupKind::Pc32:
+            return RelocKind::Pc32;
+        case x86::FixupKind::Abs16:
+            return RelocKind::Abs16;
+        case x86::FixupKind::Abs8:
+            return RelocKind::Abs8;
+        case x86::FixupKind::Pc8:
+            return RelocKind::Pc8;
+        default:
+            return RelocKind::Abs32;
     }
 }
 
@@ -161,7 +166,8 @@ void ObjectStreamer::instruction(const x86::Encoded& enc, std::string_view gener
     s.emit(enc.bytes.data(), enc.length);
     location_.offset = s.offset;
     for (const x86::Fixup& f : enc.fixups)
-        if (const Symbol* target = symbols_.byId(f.symbol)) relocation(relocKindOf(f.kind), *target, address + f.offset);
+        if (const Symbol* target = symbols_.byId(f.symbol))
+            relocation(relocKindOf(f.kind), *target, address + f.offset);
     produced();
     if (listing_.active()) listing_.instruction(enc, current_, address, generatedText);
 }

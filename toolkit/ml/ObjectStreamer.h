@@ -71,11 +71,11 @@ private:
     SymbolTable& symbols_;
     bool lineRecords_;
     std::vector<Section> sections_;
-    std::vector<Symbol*> anchors_;   // per section, the symbol of its offset 0
+    std::vector<Symbol*> anchors_;  // per section, the symbol of its offset 0
     std::int32_t current_ = -1;
     std::vector<std::int32_t> stack_;  // sections that SEGMENT left
     const SourceLine* line_ = nullptr;
-    bool produced_ = false;          // the current line produced code or data
+    bool produced_ = false;  // the current line produced code or data
     ListingRecorder listing_;
 };
 

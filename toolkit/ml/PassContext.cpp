@@ -107,7 +107,7 @@ Symbol* PassContext::defineSymbol(std::string_view name, SymbolKind kind, bool l
 }
 
 Symbol* PassContext::defineLabel(std::string_view name, bool global, Type type, std::uint32_t length,
-                               std::uint32_t size) {
+                                 std::uint32_t size) {
     if (!requireSection()) return nullptr;
     bool local = currentProc && scoped && !global && type.isCode;
     Symbol* s = defineSymbol(name, SymbolKind::Label, local);

@@ -28,8 +28,8 @@ enum class CaseMode : std::uint8_t { Insensitive, Sensitive, Upper };
 struct AssemblerOptions {
     std::vector<std::string> includeDirs;
     CaseMode caseMode = CaseMode::Insensitive;
-    bool keepListing = false;      // record listing entries (/Fl)
-    bool debugInfo = false;        // record line numbers and follow the stack for call frames (/Zi)
+    bool keepListing = false;  // record listing entries (/Fl)
+    bool debugInfo = false;    // record line numbers and follow the stack for call frames (/Zi)
     // Later passes copy the bytes of first-pass instructions that cannot change instead
     // of assembling their lines again; off, every line is assembled in every pass (the
     // tests compare both ways).
@@ -96,9 +96,9 @@ public:
 
     // ---- the pass and its line
     std::uint32_t pass = 0;
-    bool reporting = false;           // the final passes report diagnostics
-    bool changed = false;             // a label moved: another pass follows
-    bool sawUnresolved = false;       // an expression named a symbol not defined yet
+    bool reporting = false;      // the final passes report diagnostics
+    bool changed = false;        // a label moved: another pass follows
+    bool sawUnresolved = false;  // an expression named a symbol not defined yet
     std::size_t lineIndex = 0;
     const SourceLine* line = nullptr;
     bool lineDependsOnSymbols = false;  // an operand of the line read a symbol or $
@@ -106,10 +106,10 @@ public:
     // ---- settings that directives change
     int radix = 10;
     Language language = Language::None;
-    bool scoped = true;               // OPTION SCOPED: code labels are local to procedures
+    bool scoped = true;                 // OPTION SCOPED: code labels are local to procedures
     std::uint32_t anonymousLabels = 0;  // "@@:" labels placed so far in this pass
     Symbol* currentProc = nullptr;
-    FrameTracker frames;              // call frames for .debug_frame (/Zi)
+    FrameTracker frames;  // call frames for .debug_frame (/Zi)
 };
 
 }  // namespace ml

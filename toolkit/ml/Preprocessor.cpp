@@ -21,15 +21,17 @@ struct Word {
 
 // First words of the lines the preprocessor handles itself (lower case, sorted).
 constexpr std::array kFirstWords = std::to_array<Word>({
-    {".cref"}, {".err"}, {".err1"}, {".err2"}, {".errb"}, {".errdef"}, {".errdif"}, {".errdifi"}, {".erre"},
-    {".erridn"}, {".erridni"}, {".errnb"}, {".errndef"}, {".errnz"}, {".lall"}, {".lfcond"}, {".list"},
-    {".listall"}, {".listif"}, {".listmacro"}, {".listmacroall"}, {".nocref"}, {".nolist"}, {".nolistif"},
-    {".nolistmacro"}, {".sall"}, {".sfcond"}, {".tfcond"}, {".xall"}, {".xcref"}, {".xlist"}, {"comment"},
-    {"echo"}, {"else"}, {"elseif"}, {"elseif1"}, {"elseif2"}, {"elseifb"}, {"elseifdef"}, {"elseifdif"},
-    {"elseifdifi"}, {"elseife"}, {"elseifidn"}, {"elseifidni"}, {"elseifnb"}, {"elseifndef"}, {"endif"},
-    {"endm"}, {"exitm"}, {"for"}, {"forc"}, {"if"}, {"if1"}, {"if2"}, {"ifb"}, {"ifdef"}, {"ifdif"},
-    {"ifdifi"}, {"ife"}, {"ifidn"}, {"ifidni"}, {"ifnb"}, {"ifndef"}, {"include"}, {"irp"}, {"irpc"},
-    {"page"}, {"purge"}, {"repeat"}, {"rept"}, {"subtitle"}, {"subttl"}, {"title"}, {"while"},
+    {".cref"},     {".err"},       {".err1"},     {".err2"},        {".errb"},     {".errdef"},    {".errdif"},
+    {".errdifi"},  {".erre"},      {".erridn"},   {".erridni"},     {".errnb"},    {".errndef"},   {".errnz"},
+    {".lall"},     {".lfcond"},    {".list"},     {".listall"},     {".listif"},   {".listmacro"}, {".listmacroall"},
+    {".nocref"},   {".nolist"},    {".nolistif"}, {".nolistmacro"}, {".sall"},     {".sfcond"},    {".tfcond"},
+    {".xall"},     {".xcref"},     {".xlist"},    {"comment"},      {"echo"},      {"else"},       {"elseif"},
+    {"elseif1"},   {"elseif2"},    {"elseifb"},   {"elseifdef"},    {"elseifdif"}, {"elseifdifi"}, {"elseife"},
+    {"elseifidn"}, {"elseifidni"}, {"elseifnb"},  {"elseifndef"},   {"endif"},     {"endm"},       {"exitm"},
+    {"for"},       {"forc"},       {"if"},        {"if1"},          {"if2"},       {"ifb"},        {"ifdef"},
+    {"ifdif"},     {"ifdifi"},     {"ife"},       {"ifidn"},        {"ifidni"},    {"ifnb"},       {"ifndef"},
+    {"include"},   {"irp"},        {"irpc"},      {"page"},         {"purge"},     {"repeat"},     {"rept"},
+    {"subtitle"},  {"subttl"},     {"title"},     {"while"},
 });
 
 enum SecondWordRole : std::uint8_t {
@@ -43,6 +45,7 @@ struct SecondWord {
 };
 
 // Second words with a meaning for the preprocessor (lower case, sorted).
+// clang-format off
 constexpr std::array kSecondWords = std::to_array<SecondWord>({
     {"=", kDefinesName},       {"catstr", kHandledHere},  {"endp", kDefinesName},
     {"ends", kDefinesName},    {"equ", kHandledHere | kDefinesName},
@@ -52,6 +55,7 @@ constexpr std::array kSecondWords = std::to_array<SecondWord>({
     {"struc", kDefinesName},   {"struct", kDefinesName},  {"substr", kHandledHere},
     {"textequ", kHandledHere}, {"typedef", kDefinesName}, {"union", kDefinesName},
 });
+// clang-format on
 
 bool isFirstWord(std::string_view word) {
     static const WordIndex index(kFirstWords);
@@ -86,7 +90,6 @@ bool continues(std::string_view code, std::string_view* joined) {
     return false;
 }
 
-
 bool isBlank(std::string_view s) { return trim(s).empty(); }
 
 }  // namespace
@@ -117,8 +120,8 @@ std::optional<std::string> angleLiteral(std::string_view text, std::string_view*
     return out;
 }
 
-Preprocessor::Preprocessor(SourceFiles& files, SymbolTable& symbols, DiagnosticSink& diagnostics,
-                           TextArena& arena, ConstantEvaluator& evaluator, std::vector<std::string> includeDirs)
+Preprocessor::Preprocessor(SourceFiles& files, SymbolTable& symbols, DiagnosticSink& diagnostics, TextArena& arena,
+                           ConstantEvaluator& evaluator, std::vector<std::string> includeDirs)
     : files_(files),
       symbols_(symbols),
       diagnostics_(diagnostics),
@@ -391,8 +394,8 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
         changedHead = splitHead(text);
         headOf = &changedHead;
     }
-    bool mayCallFunction = (!macros_.empty() || text.find('@') != std::string_view::npos) &&
-                           text.find('(') != std::string_view::npos;
+    bool mayCallFunction =
+        (!macros_.empty() || text.find('@') != std::string_view::npos) && text.find('(') != std::string_view::npos;
     if (mayCallFunction && !(headOf->first.size() && findMacro(headOf->first))) {
         if (auto expanded = expandMacroFunctions(text, line)) {
             text = arena_.store(*expanded);
@@ -422,12 +425,12 @@ void Preprocessor::emitStatement(SourceLine line, std::string_view code, const S
 bool Preprocessor::handleConditional(std::string_view word, std::string_view operands, const SourceLine& at) {
     if (word.size() < 2) return false;
     bool opens = word.size() >= 2 && equalsNoCase(word.substr(0, 2), "IF") &&
-                 equalsAny(word, {"IF", "IFE", "IFB", "IFNB", "IFDEF", "IFNDEF", "IFIDN", "IFIDNI", "IFDIF",
-                                "IFDIFI", "IF1", "IF2"});
+                 equalsAny(word, {"IF", "IFE", "IFB", "IFNB", "IFDEF", "IFNDEF", "IFIDN", "IFIDNI", "IFDIF", "IFDIFI",
+                                  "IF1", "IF2"});
     bool isElse = equalsNoCase(word, "ELSE");
     bool isElseIf = !isElse && word.size() > 4 && equalsNoCase(word.substr(0, 4), "ELSE") &&
                     equalsAny(word.substr(4), {"IF", "IFE", "IFB", "IFNB", "IFDEF", "IFNDEF", "IFIDN", "IFIDNI",
-                                             "IFDIF", "IFDIFI", "IF1", "IF2"});
+                                               "IFDIF", "IFDIFI", "IF1", "IF2"});
     bool isEnd = equalsNoCase(word, "ENDIF");
     if (!opens && !isElse && !isElseIf && !isEnd) return false;
 
@@ -477,9 +480,9 @@ bool Preprocessor::isDefinedName(std::string_view name) const {
     name = trim(name);
     if (findMacro(name)) return true;
     const Symbol* s = symbols_.find(name);
-    return s && (s->defined || s->kind == SymbolKind::External || s->kind == SymbolKind::Text ||
-                 s->kind == SymbolKind::Prototype || s->kind == SymbolKind::StructType ||
-                 s->kind == SymbolKind::TypeAlias);
+    return s &&
+           (s->defined || s->kind == SymbolKind::External || s->kind == SymbolKind::Text ||
+            s->kind == SymbolKind::Prototype || s->kind == SymbolKind::StructType || s->kind == SymbolKind::TypeAlias);
 }
 
 bool Preprocessor::evaluateCondition(std::string_view kind, std::string_view operands, const SourceLine& at) {
@@ -512,9 +515,7 @@ bool Preprocessor::evaluateCondition(std::string_view kind, std::string_view ope
 void Preprocessor::handleForcedError(std::string_view word, std::string_view operands, const SourceLine& at) {
     std::string_view kind = word.substr(4);  // after ".ERR"
     auto items = splitTextList(operands);
-    auto message = [&](std::size_t index) {
-        return index < items.size() ? itemText(items[index]) : std::string();
-    };
+    auto message = [&](std::size_t index) { return index < items.size() ? itemText(items[index]) : std::string(); };
     auto constant = [&]() -> std::int64_t {
         std::string_view text = items.empty() ? std::string_view() : items[0];
         auto expanded = expandTextMacros(text, false, at);
@@ -636,8 +637,10 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
         std::optional<std::string> source = items.empty() ? std::nullopt : textItem(items[0], at);
         auto position = items.size() > 1 ? evaluator_.evaluateConstant(items[1], at, false) : std::nullopt;
         if (!source || !position || *position < 1 || std::size_t(*position) > source->size() + 1) {
-            if (source && position) report(Diag::ValueOutOfRange, "SUBSTR", at);
-            else if (source) report(Diag::SyntaxError, "SUBSTR", at);
+            if (source && position)
+                report(Diag::ValueOutOfRange, "SUBSTR", at);
+            else if (source)
+                report(Diag::SyntaxError, "SUBSTR", at);
             emit(at, false);
             return true;
         }
@@ -713,8 +716,10 @@ bool Preprocessor::mentionsTextMacro(std::string_view text, bool inStrings) cons
     char quote = 0;
     for (std::size_t i = 0; i < text.size();) {
         char c = text[i];
-        if (quote && c == quote) quote = 0;
-        else if (!quote && (c == '\'' || c == '"')) quote = c;
+        if (quote && c == quote)
+            quote = 0;
+        else if (!quote && (c == '\'' || c == '"'))
+            quote = c;
         if (c == ';' && !quote) return false;
         if (isDigit(c)) {
             while (i < text.size() && isAlnum(text[i])) ++i;
@@ -755,8 +760,7 @@ bool Preprocessor::mayMentionTextMacro(std::string_view text) const {
     return false;
 }
 
-std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text, bool inStrings,
-                                                          const SourceLine& at) {
+std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text, bool inStrings, const SourceLine& at) {
     if (textMacroCount_ == 0 || !mayMentionTextMacro(text) || !mentionsTextMacro(text, inStrings)) return std::nullopt;
     std::string current(text);
     bool changedAny = false;
@@ -769,9 +773,8 @@ std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text,
             while (i < current.size() && isIdentChar(current[i])) ++i;
             std::string_view word(current.data() + start, i - start);
             // Only names that start like some text macro are looked up.
-            const Symbol* s = textMacroInitials_[static_cast<unsigned char>(toLowerAscii(word[0]))]
-                                  ? symbols_.find(word)
-                                  : nullptr;
+            const Symbol* s =
+                textMacroInitials_[static_cast<unsigned char>(toLowerAscii(word[0]))] ? symbols_.find(word) : nullptr;
             if (s && s->kind == SymbolKind::Text && s->defined) {
                 out += s->text;
                 changed = true;
@@ -819,21 +822,32 @@ std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text,
 }
 
 bool Preprocessor::handleListingSwitch(std::string_view word, std::string_view operands) {
-    if (equalsAny(word, {".LIST"})) listEnabled_ = true;
-    else if (equalsAny(word, {".NOLIST", ".XLIST"})) listEnabled_ = false;
+    if (equalsAny(word, {".LIST"}))
+        listEnabled_ = true;
+    else if (equalsAny(word, {".NOLIST", ".XLIST"}))
+        listEnabled_ = false;
     else if (equalsAny(word, {".LISTALL"})) {
         listEnabled_ = true;
         listFalseConditionals_ = true;
         macroListing_ = MacroListing::All;
-    } else if (equalsAny(word, {".LISTMACRO", ".XALL"})) macroListing_ = MacroListing::CodeOnly;
-    else if (equalsAny(word, {".NOLISTMACRO", ".SALL"})) macroListing_ = MacroListing::None;
-    else if (equalsAny(word, {".LISTMACROALL", ".LALL"})) macroListing_ = MacroListing::All;
-    else if (equalsAny(word, {".LISTIF", ".LFCOND"})) listFalseConditionals_ = true;
-    else if (equalsAny(word, {".NOLISTIF", ".SFCOND"})) listFalseConditionals_ = false;
-    else if (equalsAny(word, {".TFCOND"})) listFalseConditionals_ = !listFalseConditionals_;
-    else if (equalsAny(word, {"TITLE"})) title_ = std::string(operands);
-    else if (equalsAny(word, {"SUBTITLE", "SUBTTL"})) subtitle_ = std::string(operands);
-    else if (!equalsAny(word, {"PAGE", ".CREF", ".XCREF", ".NOCREF"})) return false;
+    } else if (equalsAny(word, {".LISTMACRO", ".XALL"}))
+        macroListing_ = MacroListing::CodeOnly;
+    else if (equalsAny(word, {".NOLISTMACRO", ".SALL"}))
+        macroListing_ = MacroListing::None;
+    else if (equalsAny(word, {".LISTMACROALL", ".LALL"}))
+        macroListing_ = MacroListing::All;
+    else if (equalsAny(word, {".LISTIF", ".LFCOND"}))
+        listFalseConditionals_ = true;
+    else if (equalsAny(word, {".NOLISTIF", ".SFCOND"}))
+        listFalseConditionals_ = false;
+    else if (equalsAny(word, {".TFCOND"}))
+        listFalseConditionals_ = !listFalseConditionals_;
+    else if (equalsAny(word, {"TITLE"}))
+        title_ = std::string(operands);
+    else if (equalsAny(word, {"SUBTITLE", "SUBTTL"}))
+        subtitle_ = std::string(operands);
+    else if (!equalsAny(word, {"PAGE", ".CREF", ".XCREF", ".NOCREF"}))
+        return false;
     return true;
 }
 

@@ -28,8 +28,7 @@ class ConstantEvaluator {
 public:
     virtual ~ConstantEvaluator() = default;
     // Reports problems at `at` unless `quiet`; returns nothing when the text is no constant.
-    virtual std::optional<std::int64_t> evaluateConstant(std::string_view text, const SourceLine& at,
-                                                         bool quiet) = 0;
+    virtual std::optional<std::int64_t> evaluateConstant(std::string_view text, const SourceLine& at, bool quiet) = 0;
     // True when `text` is a number or an address (possibly not yet defined): EQU then
     // defines a symbol instead of a text macro.
     virtual bool isNumericEquate(std::string_view text) = 0;
@@ -46,8 +45,8 @@ struct MacroDef {
     std::string name;
     std::vector<MacroParam> params;
     std::vector<std::string> locals;
-    std::vector<std::string_view> body;   // lines between MACRO and ENDM, LOCAL lines removed
-    std::vector<std::uint32_t> bodyLines; // each body line's number within the definition
+    std::vector<std::string_view> body;    // lines between MACRO and ENDM, LOCAL lines removed
+    std::vector<std::uint32_t> bodyLines;  // each body line's number within the definition
 };
 
 class Preprocessor {
@@ -81,8 +80,8 @@ public:
 private:
     struct Frame;
     struct Conditional {
-        bool active = false;     // this branch is being assembled
-        bool taken = false;      // some branch of the block was assembled
+        bool active = false;  // this branch is being assembled
+        bool taken = false;   // some branch of the block was assembled
         bool parentActive = false;
         bool elseSeen = false;
     };
@@ -169,7 +168,7 @@ private:
     void noteTextMacro(std::string_view name);
     bool mayMentionTextMacro(std::string_view text) const;
     bool mentionsTextMacro(std::string_view text, bool inStrings) const;
-    std::string functionResult_;          // EXITM <text> of the macro function that ran last
+    std::string functionResult_;  // EXITM <text> of the macro function that ran last
     bool stopped_ = false;
     char commentDelimiter_ = 0;
     bool listEnabled_ = true;

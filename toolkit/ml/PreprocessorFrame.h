@@ -24,11 +24,11 @@ struct Preprocessor::Frame {
     enum class Repeat : std::uint8_t { Count, While, For, Forc };
     Kind kind = Kind::File;
     std::uint32_t file = 0;
-    std::size_t next = 0;                       // next line of the file or body
+    std::size_t next = 0;  // next line of the file or body
     bool fromInclude = false;
     const std::vector<std::string_view>* body = nullptr;
     const std::vector<std::uint32_t>* bodyLines = nullptr;
-    std::vector<std::string_view> ownedBody;    // repeat blocks keep their own body
+    std::vector<std::string_view> ownedBody;  // repeat blocks keep their own body
     std::vector<std::uint32_t> ownedBodyLines;
     std::vector<std::pair<std::string, std::string>> bindings;  // parameter -> argument text
     const Expansion* expansion = nullptr;

@@ -49,7 +49,6 @@ bool startsParameter(std::span<const Token> t, std::size_t i) {
     return !isDistance(t[i]);
 }
 
-
 }  // namespace
 
 // The tokens as one text, blanks only between words: "corner.y", "[ebp+8]".
@@ -316,7 +315,7 @@ void Procedures::emitPrologue(const ProcInfo& info) {
         insns_.encodeSimple("mov", {reg("ebp"), reg("esp")}, "mov ebp, esp");
         if (info.localBytes)
             insns_.encodeSimple("add", {reg("esp"), imm(-static_cast<std::int64_t>(info.localBytes))},
-                         "add esp, " + std::to_string(-static_cast<std::int64_t>(info.localBytes)));
+                                "add esp, " + std::to_string(-static_cast<std::int64_t>(info.localBytes)));
     }
     for (const std::string& r : info.uses) insns_.encodeSimple("push", {reg(r)}, "push " + r);
 }
@@ -328,19 +327,22 @@ bool Procedures::emitReturn(Tokens rest) {
         prologuePending_ = false;
         emitPrologue(*info);
     }
-    std::int64_t pop = (info->language == Language::C || info->language == Language::Syscall ||
-                        info->language == Language::None)
-                           ? 0
-                           : info->paramBytes;
+    std::int64_t pop =
+        (info->language == Language::C || info->language == Language::Syscall || info->language == Language::None)
+            ? 0
+            : info->paramBytes;
     if (!rest.empty()) {
         auto n = ctx_.constantTokens(rest, "RET");
         if (!n) return true;
         pop = *n;
     }
-    for (auto it = info->uses.rbegin(); it != info->uses.rend(); ++it) insns_.encodeSimple("pop", {reg(*it)}, "pop " + *it);
+    for (auto it = info->uses.rbegin(); it != info->uses.rend(); ++it)
+        insns_.encodeSimple("pop", {reg(*it)}, "pop " + *it);
     if (info->hasFrame) insns_.encodeSimple("leave", {}, "leave");
-    if (pop) insns_.encodeSimple("ret", {imm(pop)}, "ret " + std::to_string(pop));
-    else insns_.encodeSimple("ret", {}, "ret");
+    if (pop)
+        insns_.encodeSimple("ret", {imm(pop)}, "ret " + std::to_string(pop));
+    else
+        insns_.encodeSimple("ret", {}, "ret");
     return true;
 }
 
@@ -376,7 +378,8 @@ void Procedures::resumeEnclosingProc() {
     ctx_.currentProc = enclosingProcs_.back();
     enclosingProcs_.pop_back();
     ctx_.symbols.openScope(ctx_.currentProc->id);
-    if (ctx_.out.hasSection() && ctx_.out.sectionKind() == SectionKind::Text) ctx_.frames.begin(ctx_.out.here().section, ctx_.out.here().offset);
+    if (ctx_.out.hasSection() && ctx_.out.sectionKind() == SectionKind::Text)
+        ctx_.frames.begin(ctx_.out.here().section, ctx_.out.here().offset);
 }
 
 void Procedures::directiveProto(std::string_view name, Tokens rest) {
@@ -385,8 +388,10 @@ void Procedures::directiveProto(std::string_view name, Tokens rest) {
     info->hasPrototype = true;
     std::size_t i = 0;
     for (; i < rest.size() && !rest[i].is(",") && !startsParameter(rest, i); ++i) {
-        if (isDistance(rest[i])) info->isFar = rest[i].isWord("FAR") || rest[i].isWord("FAR32");
-        else if (auto lang = languageWord(rest[i])) info->language = *lang;
+        if (isDistance(rest[i]))
+            info->isFar = rest[i].isWord("FAR") || rest[i].isWord("FAR32");
+        else if (auto lang = languageWord(rest[i]))
+            info->language = *lang;
         else {
             ctx_.error(Diag::SyntaxError, std::string(rest[i].text));
             return;
@@ -432,21 +437,27 @@ void Procedures::directiveExtern(Tokens rest, bool externDef) {
         std::string_view name = item[0].text;
         Tokens typeTokens = item.subspan(2);
         std::optional<Type> type;
-        if (typeTokens.size() == 1 && typeTokens[0].isWord("ABS")) type = Type{};
-        else type = ctx_.parseType(typeTokens);
+        if (typeTokens.size() == 1 && typeTokens[0].isWord("ABS"))
+            type = Type{};
+        else
+            type = ctx_.parseType(typeTokens);
         if (!type) {
             ctx_.error(Diag::InvalidType, joinText(typeTokens));
             continue;
         }
         Symbol* s = ctx_.symbols.findGlobal(name);
         if (s && (s->kind == SymbolKind::Label || s->kind == SymbolKind::Procedure) && s->defined) {
-            if (externDef) s->isPublic = true;
-            else if (s->definedPass == ctx_.pass) ctx_.error(Diag::SymbolRedefinition, s->name);
+            if (externDef)
+                s->isPublic = true;
+            else if (s->definedPass == ctx_.pass)
+                ctx_.error(Diag::SymbolRedefinition, s->name);
             continue;
         }
         if (s && (s->kind == SymbolKind::External || s->kind == SymbolKind::Prototype)) continue;  // declared again
-        if (!s) s = &ctx_.symbols.create(name, SymbolKind::External);
-        else if (s->kind == SymbolKind::Label && !s->defined) s->kind = SymbolKind::External;
+        if (!s)
+            s = &ctx_.symbols.create(name, SymbolKind::External);
+        else if (s->kind == SymbolKind::Label && !s->defined)
+            s->kind = SymbolKind::External;
         else {
             ctx_.error(Diag::SymbolTypeConflict, s->name);
             continue;
@@ -532,7 +543,8 @@ void Procedures::directiveInvoke(Tokens rest) {
         call.imm = ctx_.relocatable(target, 0);
     insns_.encodeSimple("call", {call}, "call " + target->name);
     bool callerCleans = info.language == Language::C || info.language == Language::Syscall || vararg;
-    if (callerCleans && pushed) insns_.encodeSimple("add", {reg("esp"), imm(pushed)}, "add esp, " + std::to_string(pushed));
+    if (callerCleans && pushed)
+        insns_.encodeSimple("add", {reg("esp"), imm(pushed)}, "add esp, " + std::to_string(pushed));
 }
 
 bool Procedures::pushArgument(Tokens arg, const ProcParam* param) {
@@ -573,7 +585,8 @@ bool Procedures::pushArgument(Tokens arg, const ProcParam* param) {
     if (op.kind == x86::OperandKind::Reg) {
         if (size == 4) return insns_.encodeSimple("push", {op}, "push " + text);
         bool isSigned = v->type.isSigned || (param && param->type.isSigned);
-        insns_.encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op}, (isSigned ? "movsx eax, " : "movzx eax, ") + text);
+        insns_.encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op},
+                            (isSigned ? "movsx eax, " : "movzx eax, ") + text);
         return insns_.encodeSimple("push", {reg("eax")}, "push eax");
     }
     if (size == 8) {
@@ -587,7 +600,8 @@ bool Procedures::pushArgument(Tokens arg, const ProcParam* param) {
     }
     if (size < 4) {
         bool isSigned = v->type.isSigned;
-        insns_.encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op}, (isSigned ? "movsx eax, " : "movzx eax, ") + text);
+        insns_.encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op},
+                            (isSigned ? "movsx eax, " : "movzx eax, ") + text);
         return insns_.encodeSimple("push", {reg("eax")}, "push eax");
     }
     op.size = 4;

@@ -45,7 +45,7 @@ private:
     InstructionWriter& insns_;
     std::vector<Symbol*> enclosingProcs_;  // procedures that the current one is nested in
     bool prologuePending_ = false;
-    std::size_t procLine_ = 0;        // the PROC line: its listing shows the prologue
+    std::size_t procLine_ = 0;  // the PROC line: its listing shows the prologue
 };
 
 }  // namespace ml

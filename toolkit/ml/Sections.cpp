@@ -10,12 +10,9 @@ namespace {
 
 // directive  MASM segment  ELF section  kind
 constexpr StandardSection kStandardSections[] = {
-    {".code", "_TEXT", ".text", SectionKind::Text},
-    {".data", "_DATA", ".data", SectionKind::Data},
-    {".data?", "_BSS", ".bss", SectionKind::Bss},
-    {".const", "CONST", ".rodata", SectionKind::Rodata},
-    {".fardata", "_DATA", ".data", SectionKind::Data},
-    {".fardata?", "_BSS", ".bss", SectionKind::Bss},
+    {".code", "_TEXT", ".text", SectionKind::Text},    {".data", "_DATA", ".data", SectionKind::Data},
+    {".data?", "_BSS", ".bss", SectionKind::Bss},      {".const", "CONST", ".rodata", SectionKind::Rodata},
+    {".fardata", "_DATA", ".data", SectionKind::Data}, {".fardata?", "_BSS", ".bss", SectionKind::Bss},
 };
 
 }  // namespace

@@ -27,7 +27,7 @@ enum class RelocKind : std::uint8_t { Abs32, Pc32, Abs16, Abs8, Pc8 };
 struct Relocation {
     std::uint32_t offset = 0;
     RelocKind kind = RelocKind::Abs32;
-    std::uint32_t symbol = 0;      // symbol id in the symbol table
+    std::uint32_t symbol = 0;  // symbol id in the symbol table
 };
 
 // One record per instruction or data statement: which source line produced the
@@ -39,12 +39,12 @@ struct LineRecord {
 };
 
 struct Section {
-    std::string masmName;          // _TEXT, _DATA, _BSS, CONST
-    std::string elfName;           // .text, .data, .bss, .rodata
+    std::string masmName;  // _TEXT, _DATA, _BSS, CONST
+    std::string elfName;   // .text, .data, .bss, .rodata
     SectionKind kind = SectionKind::Text;
-    std::vector<std::uint8_t> bytes;   // empty for .bss
-    std::uint32_t size = 0;            // location counter high-water mark
-    std::uint32_t offset = 0;          // location counter
+    std::vector<std::uint8_t> bytes;  // empty for .bss
+    std::uint32_t size = 0;           // location counter high-water mark
+    std::uint32_t offset = 0;         // location counter
     std::uint32_t alignment = 16;
     std::vector<Relocation> relocations;
     std::vector<LineRecord> lines;
@@ -64,7 +64,7 @@ struct Section {
     // row, and moves the location counter after them.
     void repeatLast(std::uint32_t begin, std::uint32_t unit, std::size_t times);
     void setOffset(std::uint32_t value);
-    void reset();                      // forgets contents for a new pass
+    void reset();  // forgets contents for a new pass
 
 private:
     void emitElsewhere(const std::uint8_t* data, std::size_t count);  // bss, or after ORG moved back

@@ -17,12 +17,12 @@ namespace ml {
 namespace {
 
 bool isRegularFile(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool exists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
 }
 
@@ -41,7 +41,7 @@ void SourceFiles::splitLines(SourceFile& f) {
     if (auto z = all.find('\x1A'); z != std::string_view::npos) all = all.substr(0, z);
     // One string_view a line: count them first so the vector is allocated once.
     std::size_t count = 0;
-    for (const char* p = all.data(), *end = all.data() + all.size();
+    for (const char *p = all.data(), *end = all.data() + all.size();
          (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr; ++p)
         ++count;
     f.lines.reserve(count + 1);
@@ -67,7 +67,7 @@ std::optional<std::uint32_t> SourceFiles::load(const std::string& path, std::str
     f.path = path;
     f.displayName = path;
     // Read in one piece when the size is known; a file that grows meanwhile is read on.
-    struct stat st{};
+    struct stat st {};
     if (::fstat(::fileno(fp), &st) == 0 && st.st_size > 0) {
         f.contents.resize(static_cast<std::size_t>(st.st_size));
         f.contents.resize(std::fread(f.contents.data(), 1, f.contents.size(), fp));

@@ -12,8 +12,8 @@
 namespace ml {
 
 struct SourceFile {
-    std::string path;                     // as opened (absolute or relative to the cwd)
-    std::string displayName;              // as printed in diagnostics and the listing
+    std::string path;         // as opened (absolute or relative to the cwd)
+    std::string displayName;  // as printed in diagnostics and the listing
     std::string contents;
     std::vector<std::string_view> lines;  // without line ends
 };

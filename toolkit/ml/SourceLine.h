@@ -17,26 +17,26 @@ class SourceFiles;
 // One macro or repeat-block invocation. Lines produced inside it point here, so a
 // diagnostic can name the chain of invocations back to the source line.
 struct Expansion {
-    std::string name;                  // macro name, or REPT, FOR ...
-    const Expansion* parent = nullptr; // enclosing expansion; null when called from a file line
-    std::uint32_t callerMacroLine = 0; // the calling line within the parent's body
+    std::string name;                   // macro name, or REPT, FOR ...
+    const Expansion* parent = nullptr;  // enclosing expansion; null when called from a file line
+    std::uint32_t callerMacroLine = 0;  // the calling line within the parent's body
 };
 
 enum LineFlag : std::uint16_t {
-    kStatement = 1,        // the assembler processes the line
-    kListed = 2,           // the listing shows it (subject to the expansion rules)
-    kFromInclude = 4,      // listed with 'C': read from an INCLUDE file
-    kExpansion = 8,        // produced by a macro or repeat block
-    kListIfCode = 16,      // expansion line listed only when it generates code or data
+    kStatement = 1,    // the assembler processes the line
+    kListed = 2,       // the listing shows it (subject to the expansion rules)
+    kFromInclude = 4,  // listed with 'C': read from an INCLUDE file
+    kExpansion = 8,    // produced by a macro or repeat block
+    kListIfCode = 16,  // expansion line listed only when it generates code or data
 };
 
 struct SourceLine {
-    std::string_view text;             // what the assembler processes
-    std::string_view listText;         // what the listing shows
+    std::string_view text;      // what the assembler processes
+    std::string_view listText;  // what the listing shows
     const Expansion* expansion = nullptr;
-    std::uint32_t file = 0;            // outermost source position (file line or invoking line)
+    std::uint32_t file = 0;  // outermost source position (file line or invoking line)
     std::uint32_t line = 0;
-    std::uint32_t macroLine = 0;       // line within the innermost expansion's body
+    std::uint32_t macroLine = 0;  // line within the innermost expansion's body
     std::uint16_t flags = 0;
     std::uint8_t macroDepth = 0;
 

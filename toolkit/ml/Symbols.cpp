@@ -138,6 +138,7 @@ Type real(std::uint32_t size) { return Type{size, true}; }
 Type code(bool far) { return Type{far ? 6u : 4u, false, false, true, far}; }
 
 // name     type
+// clang-format off
 const std::array<NamedType, 25> kBuiltinTypes = {{
     {"byte", integer(1)},    {"db", integer(1)},      {"sbyte", integer(1, true)},
     {"word", integer(2)},    {"dw", integer(2)},      {"sword", integer(2, true)},
@@ -149,6 +150,7 @@ const std::array<NamedType, 25> kBuiltinTypes = {{
     {"far", code(true)},     {"far32", code(true)},   {"far16", code(true)},
     {"proc", code(false)},
 }};
+// clang-format on
 
 }  // namespace
 

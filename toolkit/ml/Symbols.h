@@ -16,10 +16,10 @@ struct ProcInfo;
 
 // The type a symbol, a PTR or a data directive gives to a value.
 struct Type {
-    std::uint32_t size = 0;        // bytes; 0 when unknown or untyped
-    bool isFloat = false;          // REAL4, REAL8, REAL10
-    bool isSigned = false;         // SBYTE, SWORD, SDWORD
-    bool isCode = false;           // NEAR, FAR, PROC labels
+    std::uint32_t size = 0;  // bytes; 0 when unknown or untyped
+    bool isFloat = false;    // REAL4, REAL8, REAL10
+    bool isSigned = false;   // SBYTE, SWORD, SDWORD
+    bool isCode = false;     // NEAR, FAR, PROC labels
     bool isFar = false;
     const StructDef* structure = nullptr;
 
@@ -45,27 +45,27 @@ enum class SymbolKind : std::uint8_t {
 };
 
 struct Symbol {
-    std::string name;              // as first written
+    std::string name;  // as first written
     SymbolKind kind = SymbolKind::Label;
-    bool defined = false;          // defined in the current pass
+    bool defined = false;  // defined in the current pass
     bool isPublic = false;
-    bool isExternDef = false;      // EXTERNDEF: public when defined, external otherwise
-    bool referenced = false;       // used by an instruction or data (externals reach the object only then)
+    bool isExternDef = false;  // EXTERNDEF: public when defined, external otherwise
+    bool referenced = false;   // used by an instruction or data (externals reach the object only then)
     bool procLocal = false;
-    bool globalLabel = false;      // written name:: inside a procedure
-    bool hidden = false;           // made by the assembler (.IF labels): not listed
+    bool globalLabel = false;  // written name:: inside a procedure
+    bool hidden = false;       // made by the assembler (.IF labels): not listed
     Language language = Language::None;
-    std::int32_t section = -1;     // index of the section of a label; -1 = none
-    std::int64_t value = 0;        // offset of a label, value of a constant
+    std::int32_t section = -1;  // index of the section of a label; -1 = none
+    std::int64_t value = 0;     // offset of a label, value of a constant
     Type type;
-    std::uint32_t lengthOf = 1;    // element count of a data label
-    std::uint32_t sizeOf = 0;      // bytes of a data label
-    std::string text;              // text macro value
+    std::uint32_t lengthOf = 1;  // element count of a data label
+    std::uint32_t sizeOf = 0;    // bytes of a data label
+    std::string text;            // text macro value
     std::uint32_t definedPass = 0;
-    std::uint32_t id = 0;          // 1-based, stable; the encoder's Value::symbol
-    std::uint64_t definedAt = 0;   // line index of the definition in that pass
-    std::shared_ptr<ProcInfo> proc;        // procedures and prototypes
-    std::shared_ptr<StructDef> structure;  // structure types
+    std::uint32_t id = 0;                            // 1-based, stable; the encoder's Value::symbol
+    std::uint64_t definedAt = 0;                     // line index of the definition in that pass
+    std::shared_ptr<ProcInfo> proc;                  // procedures and prototypes
+    std::shared_ptr<StructDef> structure;            // structure types
     std::uint32_t recordShift = 0, recordWidth = 0;  // record fields
 };
 
@@ -73,7 +73,7 @@ struct ProcParam {
     std::string name;
     Type type;
     bool isVararg = false;
-    std::int32_t offset = 0;       // from ebp
+    std::int32_t offset = 0;  // from ebp
 };
 
 struct ProcInfo {
@@ -81,11 +81,11 @@ struct ProcInfo {
     bool isFar = false;
     std::vector<ProcParam> params;
     std::vector<ProcParam> locals;
-    std::vector<std::string> uses; // registers saved by USES
+    std::vector<std::string> uses;  // registers saved by USES
     std::uint32_t localBytes = 0;
     std::uint32_t paramBytes = 0;
-    bool hasFrame = false;         // generated prologue (parameters or locals)
-    std::uint32_t endOffset = 0;   // size, once ENDP is seen
+    bool hasFrame = false;        // generated prologue (parameters or locals)
+    std::uint32_t endOffset = 0;  // size, once ENDP is seen
     bool hasPrototype = false;
 };
 
@@ -94,7 +94,7 @@ struct StructField {
     std::uint32_t offset = 0;
     Type type;
     std::uint32_t lengthOf = 1;
-    std::string initializer;       // default initial value text
+    std::string initializer;  // default initial value text
 };
 
 struct StructDef {

@@ -45,7 +45,8 @@ template <class Row>
 class WordIndex {
 public:
     template <std::size_t N>
-    explicit WordIndex(const std::array<Row, N>& rows) : WordIndex(std::span<const Row>(rows), [](const Row&) { return true; }) {}
+    explicit WordIndex(const std::array<Row, N>& rows)
+        : WordIndex(std::span<const Row>(rows), [](const Row&) { return true; }) {}
 
     // Only the rows that `keep` accepts: one table may hold a word twice, once for each
     // of two indexes.

@@ -17,35 +17,34 @@ namespace {
 class TDemoStream : public TSciStreamBase {
 public:
     using TSciStreamBase::TSciStreamBase;
-    void SaveText(QIODevice *stream) override { stream->write(Editor()->GetText()); }
-    void LoadText(QIODevice *stream) override { Editor()->AddText(stream->readAll()); }
+    void SaveText(QIODevice* stream) override { stream->write(Editor()->GetText()); }
+    void LoadText(QIODevice* stream) override { Editor()->AddText(stream->readAll()); }
     SciEncodingKind GetEncoding() const override { return 0; }
     void SetEncoding(SciEncodingKind) override {}
     void UnusedOperation() override {}
-    void SetStreamData(const QString &) override {}
+    void SetStreamData(const QString&) override {}
 };
 
 const TSciStreamClass kDemoStreamClass{QStringLiteral("TDemoStream"), SciStreamFactory<TDemoStream>};
 
 }  // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QWidget window;
     window.setWindowTitle(QStringLiteral("Asmora editor"));
-    auto *layout = new QVBoxLayout(&window);
-    auto *tabs = new QTabWidget(&window);
+    auto* layout = new QVBoxLayout(&window);
+    auto* tabs = new QTabWidget(&window);
     layout->addWidget(tabs, 4);
-    auto *output = new QListWidget(&window);
+    auto* output = new QListWidget(&window);
     layout->addWidget(output, 1);
 
     TSciLanguageManager languages;
     FillMainWindowLanguages(languages);
-    TScintilla *editor = nullptr;
+    TScintilla* editor = nullptr;
     try {
         editor = new TScintilla(tabs);
-    } catch (const ESciException &e) {
+    } catch (const ESciException& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Asmora"), e.Message());
         return 1;
     }
@@ -56,7 +55,7 @@ int main(int argc, char **argv)
     if (argc > 1) {
         try {
             editor->LoadFromFile(QString::fromLocal8Bit(argv[1]));
-        } catch (const ESciException &e) {
+        } catch (const ESciException& e) {
             output->addItem(e.Message());
         }
     }

@@ -120,8 +120,10 @@ int main(int argc, char** argv) {
         window.FormCreate({});
         window.move(40, 40);
         window.skinMenu()->waitUntilBuilt();
-        if (mode == "menu") openTheSkinMenu(window);
-        else showADialog(window);
+        if (mode == "menu")
+            openTheSkinMenu(window);
+        else
+            showADialog(window);
         return application.exec();
     }
     return usage();

@@ -36,8 +36,10 @@ TEST_F(BuildWindowTest, EveryButtonAndMenuItemReachesItsCommand) {
         MenuId item;
         const char* caption;
     } rows[] = {
-        {component<QPushButton>("Button1"), MenuId::Assemble, "类型错误-1"}, {component<QPushButton>("Button2"), MenuId::Link, "类型错误-2"},
-        {component<QPushButton>("Button3"), MenuId::Run, "类型错误-3"},      {component<QPushButton>("Button13"), MenuId::Clean, "类型错误-4"},
+        {component<QPushButton>("Button1"), MenuId::Assemble, "类型错误-1"},
+        {component<QPushButton>("Button2"), MenuId::Link, "类型错误-2"},
+        {component<QPushButton>("Button3"), MenuId::Run, "类型错误-3"},
+        {component<QPushButton>("Button13"), MenuId::Clean, "类型错误-4"},
         {component<QPushButton>("Button6"), MenuId::ShowListing, "类型错误-5"},
     };
     for (const auto& row : rows) {
@@ -57,7 +59,8 @@ TEST_F(BuildWindowTest, EveryButtonAndMenuItemReachesItsCommand) {
 
 TEST_F(BuildWindowTest, TheTemplateEditorOpensModallyFromTheButtonAndF10) {
     startQuietly();
-    window->setConsoleTemplateEditor(new build::TForm2(platform::ProgramFolder(folder.path()), dialogs, shell, pause, window.get()));
+    window->setConsoleTemplateEditor(
+        new build::TForm2(platform::ProgramFolder(folder.path()), dialogs, shell, pause, window.get()));
     window->consoleTemplateEditor()->FormCreate();
     for (auto open : {std::function<void()>([&] { component<QPushButton>("Button4")->click(); }),
                       std::function<void()>([&] { window->action(MenuId::EditConsoleTemplate)->trigger(); })}) {

@@ -12,8 +12,8 @@ namespace {
 
 enum class Sample { First, Second };
 struct Row {
-  Sample id;
-  Severity severity;
+    Sample id;
+    Severity severity;
 };
 constexpr std::array kInOrder{Row{Sample::First, Severity::Warning}, Row{Sample::Second, Severity::Fatal}};
 constexpr std::array kSwapped{Row{Sample::Second, Severity::Warning}, Row{Sample::First, Severity::Fatal}};
@@ -21,10 +21,10 @@ constexpr std::array kSwapped{Row{Sample::Second, Severity::Warning}, Row{Sample
 }  // namespace
 
 TEST(MessageTable, RowsAreFoundByIdWhenTheyFollowTheirIds) {
-  static_assert(rowsFollowIds(kInOrder));
-  static_assert(!rowsFollowIds(kSwapped));
-  EXPECT_EQ(rowOf(kInOrder, Sample::Second).severity, Severity::Fatal);
-  EXPECT_EQ(std::string(severityWord(Severity::Warning)), "warning");
-  EXPECT_EQ(std::string(severityWord(Severity::Error)), "error");
-  EXPECT_EQ(std::string(severityWord(Severity::Fatal)), "fatal error");
+    static_assert(rowsFollowIds(kInOrder));
+    static_assert(!rowsFollowIds(kSwapped));
+    EXPECT_EQ(rowOf(kInOrder, Sample::Second).severity, Severity::Fatal);
+    EXPECT_EQ(std::string(severityWord(Severity::Warning)), "warning");
+    EXPECT_EQ(std::string(severityWord(Severity::Error)), "error");
+    EXPECT_EQ(std::string(severityWord(Severity::Fatal)), "fatal error");
 }

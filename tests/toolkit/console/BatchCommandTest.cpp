@@ -9,11 +9,11 @@ using namespace asmora::console;
 namespace {
 
 struct LineCase {
-  const char* line;
-  BatchVerb verb;
-  const char* argument;
-  bool hidden;
-  bool toNul;
+    const char* line;
+    BatchVerb verb;
+    const char* argument;
+    bool hidden;
+    bool toNul;
 };
 
 const LineCase kLines[] = {
@@ -43,43 +43,41 @@ const LineCase kLines[] = {
 }  // namespace
 
 TEST(BatchCommand, ClassifiesTheCommandsOfATemplate) {
-  for (const auto& c : kLines) {
-    SCOPED_TRACE(c.line);
-    const BatchCommand command = parseBatchLine(c.line);
-    EXPECT_EQ(command.verb, c.verb);
-    EXPECT_EQ(command.argument, c.argument);
-    EXPECT_EQ(command.hidden, c.hidden);
-    EXPECT_EQ(command.outputToNul, c.toNul);
-  }
+    for (const auto& c : kLines) {
+        SCOPED_TRACE(c.line);
+        const BatchCommand command = parseBatchLine(c.line);
+        EXPECT_EQ(command.verb, c.verb);
+        EXPECT_EQ(command.argument, c.argument);
+        EXPECT_EQ(command.hidden, c.hidden);
+        EXPECT_EQ(command.outputToNul, c.toNul);
+    }
 }
 
 TEST(BatchCommand, QuotedProgramLineKeepsItsPathLiterally) {
-  const BatchCommand command = parseBatchLine("\"/home/u/50%off & co/Debug/a.exe\" one \"two three\"");
-  EXPECT_EQ(command.verb, BatchVerb::RunProgram);
-  EXPECT_EQ(command.arguments,
-            (std::vector<std::string>{"/home/u/50%off & co/Debug/a.exe", "one", "two three"}));
+    const BatchCommand command = parseBatchLine("\"/home/u/50%off & co/Debug/a.exe\" one \"two three\"");
+    EXPECT_EQ(command.verb, BatchVerb::RunProgram);
+    EXPECT_EQ(command.arguments, (std::vector<std::string>{"/home/u/50%off & co/Debug/a.exe", "one", "two three"}));
 }
 
 TEST(BatchCommand, DeleteTakesQuotedAndPlainNamesAndSkipsSwitches) {
-  EXPECT_EQ(parseBatchLine("del /A:H /Q \"/p/my bin/ml.bat\"").arguments,
-            std::vector<std::string>{"/p/my bin/ml.bat"});
-  EXPECT_EQ(parseBatchLine("DEL /q a.txt /tmp/b.txt").arguments,
-            (std::vector<std::string>{"a.txt", "/tmp/b.txt"}));
-  EXPECT_EQ(parseBatchLine("del /A:H /Q \"/p/bin/ml.bat\"").verb, BatchVerb::Delete);
+    EXPECT_EQ(parseBatchLine("del /A:H /Q \"/p/my bin/ml.bat\"").arguments,
+              std::vector<std::string>{"/p/my bin/ml.bat"});
+    EXPECT_EQ(parseBatchLine("DEL /q a.txt /tmp/b.txt").arguments, (std::vector<std::string>{"a.txt", "/tmp/b.txt"}));
+    EXPECT_EQ(parseBatchLine("del /A:H /Q \"/p/bin/ml.bat\"").verb, BatchVerb::Delete);
 }
 
 TEST(ConsoleColors, ParsesBackgroundAndTextDigits) {
-  auto f1 = parseColorArgument("F1");
-  ASSERT_TRUE(f1);
-  EXPECT_EQ(f1->background, 15);
-  EXPECT_EQ(f1->foreground, 1);
-  auto single = parseColorArgument("a");
-  ASSERT_TRUE(single);
-  EXPECT_EQ(single->background, 0);
-  EXPECT_EQ(single->foreground, 10);
-  EXPECT_FALSE(parseColorArgument("11"));   // equal colours are refused
-  EXPECT_FALSE(parseColorArgument("G1"));
-  EXPECT_FALSE(parseColorArgument("F12"));
-  EXPECT_EQ(consoleColor(1).blue, 0x80);
-  EXPECT_EQ(consoleColor(15).red, 0xFF);
+    auto f1 = parseColorArgument("F1");
+    ASSERT_TRUE(f1);
+    EXPECT_EQ(f1->background, 15);
+    EXPECT_EQ(f1->foreground, 1);
+    auto single = parseColorArgument("a");
+    ASSERT_TRUE(single);
+    EXPECT_EQ(single->background, 0);
+    EXPECT_EQ(single->foreground, 10);
+    EXPECT_FALSE(parseColorArgument("11"));  // equal colours are refused
+    EXPECT_FALSE(parseColorArgument("G1"));
+    EXPECT_FALSE(parseColorArgument("F12"));
+    EXPECT_EQ(consoleColor(1).blue, 0x80);
+    EXPECT_EQ(consoleColor(15).red, 0xFF);
 }

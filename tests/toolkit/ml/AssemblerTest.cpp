@@ -44,7 +44,8 @@ TEST(Assembler, ProcedureLocalLabelsAndGlobalLabels) {
 TEST(Assembler, CaseMapAndCaseOptions) {
     auto none = assemble(".386\n.MODEL FLAT\nOPTION CASEMAP:NONE\nvalue = 1\nVALUE = 2\nEND\n");
     ASSERT_TRUE(none.ok) << none.messages();
-    std::string upper = objectOf(".386\n.MODEL FLAT\nPUBLIC MixedCase\n.CODE\nMixedCase: ret\nEND\n", ml::CaseMode::Upper);
+    std::string upper =
+        objectOf(".386\n.MODEL FLAT\nPUBLIC MixedCase\n.CODE\nMixedCase: ret\nEND\n", ml::CaseMode::Upper);
     EXPECT_NE(upper.find("symbol MIXEDCASE global .text+0"), std::string::npos) << upper;
     std::string kept = objectOf(".386\n.MODEL FLAT\nPUBLIC MixedCase\n.CODE\nmixedcase: ret\nEND\n");
     EXPECT_NE(kept.find("symbol MixedCase global"), std::string::npos) << "PUBLIC's spelling names it\n" << kept;
@@ -79,8 +80,8 @@ TEST(Assembler, ExternDefPublicAndEntryPoint) {
     EXPECT_NE(obj.find("symbol main global .text+0"), std::string::npos) << "END's entry point is exported\n" << obj;
     // The linker learns the entry from a .drectve section ("/ENTRY:main"), under the
     // procedure's link name; an END without a name writes none.
-    EXPECT_NE(obj.find("section .drectve directive 11\n  0000: 2F 45 4E 54 52 59 3A 6D 61 69 6E\n"),
-              std::string::npos) << obj;
+    EXPECT_NE(obj.find("section .drectve directive 11\n  0000: 2F 45 4E 54 52 59 3A 6D 61 69 6E\n"), std::string::npos)
+        << obj;
     std::string named = objectOf(".386\n.MODEL FLAT, stdcall\n.CODE\n_main PROC\nret\n_main ENDP\nEND _main\n");
     EXPECT_NE(named.find("3A 5F 5F 6D 61 69 6E 40 30\n"), std::string::npos) << "/ENTRY:__main@0\n" << named;
     std::string unnamed = objectOf(".386\n.MODEL FLAT\n.CODE\nmain: ret\nEND\n");
@@ -110,21 +111,21 @@ TEST(Assembler, TypeDefinitions) {
     ASSERT_TRUE(a.ok) << a.messages();
     EXPECT_EQ(a.hexBytes(".data"), "00 00 00 00 FB FF FF FF 01 00 00 00 02 01");
     mltest::expectValues(a, {
-        {"s1", 4},
-        {"s2", 8},
-        {"o1", 4},
-        {"t1", 1},
-        {"bytesView", a.value("w")},
-    });
+                                {"s1", 4},
+                                {"s2", 8},
+                                {"o1", 4},
+                                {"t1", 1},
+                                {"bytesView", a.value("w")},
+                            });
 }
 
 TEST(Assembler, DirectiveMisuseIsReported) {
     auto a = assemble(
         ".386\n"
-        ".DATA\n"            // before .MODEL
+        ".DATA\n"  // before .MODEL
         ".MODEL FLAT\n"
-        ".MODEL FLAT\n"      // again: a warning
-        "nop\n"              // the .DATA segment is open: fine for data, code goes anywhere
+        ".MODEL FLAT\n"  // again: a warning
+        "nop\n"          // the .DATA segment is open: fine for data, code goes anywhere
         "OPTION FROBNICATE\n"
         "ENDP\n"
         "x = 1 +\n"
@@ -147,9 +148,9 @@ TEST(Assembler, DirectiveMisuseIsReported) {
 TEST(Assembler, ForwardReferencesSettleOverPasses) {
     auto a = assemble(
         ".386\n.MODEL FLAT\n.CODE\n"
-        "start: mov eax, later\n"      // a data label defined after its use
+        "start: mov eax, later\n"  // a data label defined after its use
         "  jmp target\n"
-        "  mov ecx, count\n"           // an equate defined later: the encoding shrinks in pass 2
+        "  mov ecx, count\n"  // an equate defined later: the encoding shrinks in pass 2
         "  REPT 120\n  nop\n  ENDM\n"
         "target: ret\n"
         ".DATA\nlater DWORD 7\n"

@@ -161,7 +161,7 @@ TEST(CourseConstructs, AnonymousForwardJumpOverManyBytesIsNear) {
 // goes on after it (the lines after the fault are assembled).
 struct LimitCase {
     const char* name;
-    std::string body;       // lines after ".386 / .MODEL FLAT" (and before END)
+    std::string body;  // lines after ".386 / .MODEL FLAT" (and before END)
     std::string firstMessage;
     bool fatal;
 };
@@ -181,8 +181,7 @@ const LimitCase kLimits[] = {
      "test.asm(4) : error A2039: line is longer than 512 characters\n", false},
     {"ContinuedLineTooLongIsReportedOnce", ".DATA\nBYTE 1, \\\n" + repeated("1, \\\n", 200) + "1\n",
      "test.asm(4) : error A2039: line is longer than 512 characters\n", false},
-    {"LineTooLongAfterTextMacros",
-     "t TEXTEQU <" + repeated("1,", 100) + "1>\n.DATA\nBYTE t, t, t\n",
+    {"LineTooLongAfterTextMacros", "t TEXTEQU <" + repeated("1,", 100) + "1>\n.DATA\nBYTE t, t, t\n",
      "test.asm(5) : error A2039: line is longer than 512 characters\n", false},
     {"TextMacroOf256Characters", "a TEXTEQU <" + repeated("x", 200) + ">\nb CATSTR a, a\n",
      "test.asm(4) : error A2041: text macro or macro argument is longer than 255 characters : b\n", false},
@@ -226,8 +225,8 @@ TEST(ResourceLimits, RepeatedDataKeepsItsRelocations) {
     auto a = mltest::assemble(".386\n.MODEL FLAT\n.DATA\nx DWORD 3 DUP (x, 2 DUP (7))\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
     // Each copy of x holds the addend 0 of its own relocation to .data.
-    EXPECT_EQ(a.hexBytes(".data"), mltest::hex({0, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0,
-                                                0, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0}));
+    EXPECT_EQ(a.hexBytes(".data"), mltest::hex({0, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 7, 0,
+                                                0, 0, 7, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0}));
     const std::string obj = mltest::describeObject(a.object());
     std::size_t relocations = 0;
     for (std::size_t at = obj.find("reloc "); at != std::string::npos; at = obj.find("reloc ", at + 1)) ++relocations;

@@ -125,11 +125,11 @@ TEST(Data, AlignEvenAndOrg) {
         ".CODE\nnop\nALIGN 4\nret\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
     mltest::expectValues(a, {
-        {"b", 4},
-        {"c", 6},
-        {"d", 16},
-        {"e", 15},
-    });
+                                {"b", 4},
+                                {"c", 6},
+                                {"d", 16},
+                                {"e", 15},
+                            });
     EXPECT_EQ(a.hexBytes(".text"), "90 90 90 90 C3");  // code is padded with NOP
 }
 

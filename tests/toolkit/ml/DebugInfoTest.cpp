@@ -13,30 +13,30 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kProgram =
-    ".386\n"                                   // 1
-    ".MODEL FLAT\n"                            // 2
-    "bump MACRO target\n"                      // 3
-    "  inc target\n"                           // 4
-    "  ENDM\n"                                 // 5
-    ".DATA\n"                                  // 6
-    "count DWORD 1234\n"                       // 7
-    "table WORD 1, 2, 3\n"                     // 8
-    "ratio REAL8 2.5\n"                        // 9
-    ".CODE\n"                                  // 10
-    "Twice PROC\n"                             // 11
-    "  add eax, eax\n"                         // 12
-    "  ret\n"                                  // 13
-    "Twice ENDP\n"                             // 14
-    "_start:\n"                                // 15
-    "  mov eax, count\n"                       // 16
-    "  bump eax\n"                             // 17
-    "  call Twice\n"                           // 18
-    "  mov count, eax\n"                       // 19
-    "  mov ebx, 0\n"                           // 20
-    "  mov eax, 1\n"                           // 21
-    "  int 80h\n"                              // 22
-    "PUBLIC _start\n"                          // 23
-    "END\n";                                   // 24
+    ".386\n"                // 1
+    ".MODEL FLAT\n"         // 2
+    "bump MACRO target\n"   // 3
+    "  inc target\n"        // 4
+    "  ENDM\n"              // 5
+    ".DATA\n"               // 6
+    "count DWORD 1234\n"    // 7
+    "table WORD 1, 2, 3\n"  // 8
+    "ratio REAL8 2.5\n"     // 9
+    ".CODE\n"               // 10
+    "Twice PROC\n"          // 11
+    "  add eax, eax\n"      // 12
+    "  ret\n"               // 13
+    "Twice ENDP\n"          // 14
+    "_start:\n"             // 15
+    "  mov eax, count\n"    // 16
+    "  bump eax\n"          // 17
+    "  call Twice\n"        // 18
+    "  mov count, eax\n"    // 19
+    "  mov ebx, 0\n"        // 20
+    "  mov eax, 1\n"        // 21
+    "  int 80h\n"           // 22
+    "PUBLIC _start\n"       // 23
+    "END\n";                // 24
 
 }  // namespace
 
@@ -49,7 +49,8 @@ TEST(DebugInfo, GdbStepsBySourceLinesAndPrintsDataLabels) {
     ASSERT_EQ(ml::runAssemblerProgram({"/nologo", "/c", "/Zi", "/Fo", obj.string(), source.string()}, quiet), 0);
     std::fclose(quiet);
     std::string out;
-    ASSERT_EQ(mltest::runCommand("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "'", &out), 0) << out;
+    ASSERT_EQ(mltest::runCommand("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "'", &out), 0)
+        << out;
 
     std::string dwarf;
     ASSERT_EQ(mltest::runCommand("readelf --debug-dump=info,line -W '" + exe.string() + "'", &dwarf), 0);
@@ -81,8 +82,8 @@ TEST(DebugInfo, LineTableCoversIncludeFilesAndSkipsDataLines) {
     ASSERT_NE(text, nullptr);
     std::vector<std::string> rows;
     for (const ml::LineRecord& r : text->lines)
-        rows.push_back(std::to_string(r.offset) + ":" + fs::path(a.files->file(r.file).path).filename().string() +
-                       ":" + std::to_string(r.line));
+        rows.push_back(std::to_string(r.offset) + ":" + fs::path(a.files->file(r.file).path).filename().string() + ":" +
+                       std::to_string(r.line));
     EXPECT_EQ(rows, (std::vector<std::string>{"0:test.asm:4", "1:code.inc:1", "2:code.inc:2", "3:test.asm:6"}));
 }
 

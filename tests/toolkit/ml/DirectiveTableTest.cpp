@@ -24,6 +24,7 @@ TEST(DirectiveTable, EveryRowIsFoundInItsFormWhateverTheCase) {
     }
 }
 
+// clang-format off
 TEST(DirectiveTable, WordsAreFoundOnlyInTheirForm) {
     struct Case {
         const char* word;
@@ -41,12 +42,13 @@ TEST(DirectiveTable, WordsAreFoundOnlyInTheirForm) {
         EXPECT_EQ(ml::findDirective(c.word, DirectiveForm::Named) != nullptr, c.named) << c.word;
     }
 }
+// clang-format on
 
 TEST(DirectiveTable, ConditionalDirectivesFallBackToWhatTheWordIsOtherwise) {
     struct Case {
         const char* body;
-        const char* code;      // .text bytes, when the source assembles
-        const char* message;   // part of the diagnostics, when it does not
+        const char* code;     // .text bytes, when the source assembles
+        const char* message;  // part of the diagnostics, when it does not
     };
     const Case cases[] = {
         // RET outside a procedure, and in one without a frame, is the instruction.

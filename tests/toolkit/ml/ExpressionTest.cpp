@@ -19,18 +19,18 @@ TEST(Expression, ArithmeticFollowsMasmPrecedence) {
         "a10 = 3 LT 2\n"
         "a11 = 5 GE 5 AND 2 NE 3\n");
     mltest::expectValues(a, {
-        {"a1", 14},
-        {"a2", 20},
-        {"a3", 3},
-        {"a4", 17},
-        {"a5", 9},
-        {"a6", 14},
-        {"a7", 15},
-        {"a8", 4},   // (1 OR 2) XOR 7 = 3 XOR 7
-        {"a9", -1},  // true is all ones
-        {"a10", 0},
-        {"a11", -1},
-    });
+                                {"a1", 14},
+                                {"a2", 20},
+                                {"a3", 3},
+                                {"a4", 17},
+                                {"a5", 9},
+                                {"a6", 14},
+                                {"a7", 15},
+                                {"a8", 4},   // (1 OR 2) XOR 7 = 3 XOR 7
+                                {"a9", -1},  // true is all ones
+                                {"a10", 0},
+                                {"a11", -1},
+                            });
 }
 
 TEST(Expression, ByteAndWordSelectorsAndCharacterConstants) {
@@ -44,14 +44,14 @@ TEST(Expression, ByteAndWordSelectorsAndCharacterConstants) {
         "c2 = 'AB'\n"
         "c3 = \"a\" + 1\n");
     mltest::expectValues(a, {
-        {"b1", 0x78},
-        {"b2", 0x56},
-        {"w1", 0x5678},
-        {"w2", 0x1234},
-        {"c1", 0x41},
-        {"c2", 0x4142},
-        {"c3", 0x62},
-    });
+                                {"b1", 0x78},
+                                {"b2", 0x56},
+                                {"w1", 0x5678},
+                                {"w2", 0x1234},
+                                {"c1", 0x41},
+                                {"c2", 0x4142},
+                                {"c3", 0x62},
+                            });
 }
 
 TEST(Expression, TypeSizeAndLengthOfDataLabels) {
@@ -70,16 +70,16 @@ TEST(Expression, TypeSizeAndLengthOfDataLabels) {
         "t8 = SIZEOF DWORD\n"
         "t9 = $ - arr\n");
     mltest::expectValues(a, {
-        {"t1", 4},
-        {"t2", 3},  // the continuation line does not count
-        {"t3", 12},
-        {"t4", 6},
-        {"t5", 50},
-        {"t6", 100},
-        {"t7", 1},
-        {"t8", 4},
-        {"t9", 16 + 6 + 100},
-    });
+                                {"t1", 4},
+                                {"t2", 3},  // the continuation line does not count
+                                {"t3", 12},
+                                {"t4", 6},
+                                {"t5", 50},
+                                {"t6", 100},
+                                {"t7", 1},
+                                {"t8", 4},
+                                {"t9", 16 + 6 + 100},
+                            });
 }
 
 TEST(Expression, RadixDirectiveChangesTheDefault) {
@@ -90,10 +90,10 @@ TEST(Expression, RadixDirectiveChangesTheDefault) {
         ".RADIX 10\n"
         "d1 = 10\n");
     mltest::expectValues(a, {
-        {"h1", 16},
-        {"h2", 0x1B},
-        {"d1", 10},
-    });
+                                {"h1", 16},
+                                {"h2", 0x1B},
+                                {"d1", 10},
+                            });
 }
 
 TEST(Expression, ErrorsNameTheProblem) {
@@ -107,15 +107,16 @@ TEST(Expression, ErrorsNameTheProblem) {
 }
 
 TEST(Expression, PredefinedSymbolsDescribeTheModel) {
-    auto a = assemble(".386\nv1 = @Version\n.MODEL FLAT, stdcall\nm = @Model\ni = @Interface\nw = @WordSize\n"
-                      "seg TEXTEQU @code\nEND\n");
+    auto a = assemble(
+        ".386\nv1 = @Version\n.MODEL FLAT, stdcall\nm = @Model\ni = @Interface\nw = @WordSize\n"
+        "seg TEXTEQU @code\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
     mltest::expectValues(a, {
-        {"v1", 615},
-        {"m", 7},
-        {"i", 3},
-        {"w", 4},
-    });
+                                {"v1", 615},
+                                {"m", 7},
+                                {"i", 3},
+                                {"w", 4},
+                            });
     EXPECT_EQ(a.symbol("seg")->text, "_TEXT");
     EXPECT_EQ(a.symbol("@FileName")->text, "test");
 }

@@ -30,8 +30,16 @@ struct TestWord {
 // Words at the packing limits: seven, eight and nine characters, sixteen, and one
 // that differs from another only after the eighth.
 constexpr std::array kTestWords = std::to_array<TestWord>({
-    {"=", 1}, {"db", 2}, {"equ", 3}, {"segment", 4}, {"lengthof", 5}, {"externdef", 6},
-    {"listmacroall1234", 7}, {"nosignextend", 8}, {"nosignextenx", 9}, {".listmacroall", 10},
+    {"=", 1},
+    {"db", 2},
+    {"equ", 3},
+    {"segment", 4},
+    {"lengthof", 5},
+    {"externdef", 6},
+    {"listmacroall1234", 7},
+    {"nosignextend", 8},
+    {"nosignextenx", 9},
+    {".listmacroall", 10},
 });
 
 }  // namespace
@@ -45,8 +53,8 @@ TEST(WordIndex, FindsEveryWordIgnoringCaseAndNothingElse) {
         EXPECT_EQ(index.find(w.name), &w);
     }
     EXPECT_EQ(index.find("NoSignExtenX")->value, 9);
-    for (std::string_view other : {"", "d", "dbb", "segmen", "segments", "lengthofx", "externde",
-                                   "listmacroall12345", "nosignexten", ".listmacro", "==", "e q u"})
+    for (std::string_view other : {"", "d", "dbb", "segmen", "segments", "lengthofx", "externde", "listmacroall12345",
+                                   "nosignexten", ".listmacro", "==", "e q u"})
         EXPECT_EQ(index.find(other), nullptr) << other;
     EXPECT_EQ(index.find(std::string_view("db\0", 3)), nullptr);
 }
@@ -79,7 +87,8 @@ TEST(CodeCache, KeepsBytesByLineAndNothingElse) {
     };
     EXPECT_EQ(bytes(3), std::vector<std::uint8_t>(std::begin(mov), std::end(mov)));
     EXPECT_EQ(bytes(100000), std::vector<std::uint8_t>{0x55});
-    for (std::size_t line : {0, 2, 4, 7, 8, 99999, 100001, 5000000}) EXPECT_TRUE(cache.find(line).bytes.empty()) << line;
+    for (std::size_t line : {0, 2, 4, 7, 8, 99999, 100001, 5000000})
+        EXPECT_TRUE(cache.find(line).bytes.empty()) << line;
     cache.store(3, push);  // a line stored again keeps its new bytes
     EXPECT_EQ(bytes(3), std::vector<std::uint8_t>{0x55});
     EXPECT_FALSE(cache.find(3).layout);
@@ -245,7 +254,7 @@ TEST(SourceFiles, AtomicWritesReplaceWholeFilesOrNothing) {
     std::ifstream in(target);
     std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(text, "new");
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_NE(st.st_mode & 0400, 0u);
 
@@ -266,7 +275,8 @@ TEST(Diagnostics, FormatLevelsAndWarningsAsErrors) {
                                         " inner(2): inside macro expansion", " outer(5): inside macro expansion",
                                         "  lab.asm(12): invoked from this line"}));
     ml::Diagnostic w{ml::Diag::UnknownOption, "/Q"};
-    EXPECT_EQ(ml::formatDiagnostic(w, "ML").front(), "ML : warning A4018: command-line option is not known; ignored : /Q");
+    EXPECT_EQ(ml::formatDiagnostic(w, "ML").front(),
+              "ML : warning A4018: command-line option is not known; ignored : /Q");
 
     ml::DiagnosticSink quiet;
     quiet.setWarningLevel(0);
@@ -358,12 +368,12 @@ TEST(FrameTracker, FollowsPushesFramesAndStopsOnUnknownStackWrites) {
 TEST(FrameTracker, EveryStackInstructionMovesTheDepthByItsSize) {
     ml::FrameTracker t;
     t.begin(0, 0);
-    t.instruction(insn("PUSHA"), 1);                      // 16
-    t.instruction(insn("pushfd"), 2);                     // 4
-    t.instruction(insn("pushf"), 3);                      // 2
-    t.instruction(insn("pushw", {immOp(5)}), 5);          // 2
-    t.instruction(insn("pushd", {immOp(5)}), 10);         // 4
-    t.instruction(insn("push", {regOp("ax")}), 12);       // 2: a 16-bit register
+    t.instruction(insn("PUSHA"), 1);                 // 16
+    t.instruction(insn("pushfd"), 2);                // 4
+    t.instruction(insn("pushf"), 3);                 // 2
+    t.instruction(insn("pushw", {immOp(5)}), 5);     // 2
+    t.instruction(insn("pushd", {immOp(5)}), 10);    // 4
+    t.instruction(insn("push", {regOp("ax")}), 12);  // 2: a 16-bit register
     t.instruction(insn("pop", {regOp("ax")}), 13);
     t.instruction(insn("popf"), 14);
     t.instruction(insn("Popfd"), 15);

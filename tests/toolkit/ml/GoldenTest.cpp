@@ -75,8 +75,10 @@ TEST_P(Golden, MatchesItsExpectedFiles) {
     check(goldenDir() / (name + ".diag"), a.messages());
     check(goldenDir() / (name + ".lst"), listingWithoutFolders(a.listing(), name));
     fs::path objectPath = goldenDir() / (name + ".obj.txt");
-    if (a.ok) check(objectPath, mltest::describeObject(a.object()));
-    else EXPECT_FALSE(fs::exists(objectPath)) << "a case with errors has no object";
+    if (a.ok)
+        check(objectPath, mltest::describeObject(a.object()));
+    else
+        EXPECT_FALSE(fs::exists(objectPath)) << "a case with errors has no object";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Golden, testing::ValuesIn(cases()),

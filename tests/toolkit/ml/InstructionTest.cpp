@@ -35,6 +35,7 @@ struct Pair {
 };
 
 // MASM operand form                        GNU as (Intel syntax) equivalent
+// clang-format off
 const Pair kOperandForms[] = {
     {"mov eax, count",                       "mov eax, DWORD PTR count"},
     {"mov count, 7",                         "mov DWORD PTR count, 7"},
@@ -68,6 +69,7 @@ const Pair kOperandForms[] = {
     {"call [ebx]",                           "call DWORD PTR [ebx]"},
     {"jmp DWORD PTR arr[ecx*4]",             "jmp DWORD PTR arr[ecx*4]"},
 };
+// clang-format on
 
 std::vector<std::uint8_t> gasSection(const TempDir& dir, const std::string& source, const std::string& section) {
     auto s = dir.write("gas.s", ".intel_syntax noprefix\n" + source);
@@ -75,7 +77,8 @@ std::vector<std::uint8_t> gasSection(const TempDir& dir, const std::string& sour
     std::string obj = (dir.path() / "gas.o").string();
     std::string bin = (dir.path() / "gas.bin").string();
     EXPECT_EQ(mltest::runCommand("as --32 -msyntax=intel -mnaked-reg -o " + obj + " " + s.string(), &out), 0) << out;
-    EXPECT_EQ(mltest::runCommand("objcopy -O binary --only-section=" + section + " " + obj + " " + bin, &out), 0) << out;
+    EXPECT_EQ(mltest::runCommand("objcopy -O binary --only-section=" + section + " " + obj + " " + bin, &out), 0)
+        << out;
     std::ifstream in(bin, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
@@ -95,7 +98,8 @@ TEST(Instruction, OperandFormsEncodeAsGnuAsDoes) {
     EXPECT_EQ(a.hexBytes(".data"), mltest::hex(gasSection(dir, gas, ".data")));
     // Line by line, so that a difference names its operand form.
     for (const Pair& p : kOperandForms) {
-        auto one = assemble(dir, ".386\n.MODEL FLAT\nlimit EQU 13\n" + std::string(kMasmData) + ".CODE\n" + p.masm + "\nEND\n");
+        auto one = assemble(
+            dir, ".386\n.MODEL FLAT\nlimit EQU 13\n" + std::string(kMasmData) + ".CODE\n" + p.masm + "\nEND\n");
         ASSERT_TRUE(one.ok) << p.masm << "\n" << one.messages();
         EXPECT_EQ(one.hexBytes(".text"),
                   mltest::hex(gasSection(dir, std::string(kGasData) + ".text\n" + p.gas + "\n", ".text")))
@@ -237,8 +241,7 @@ const CodeCase kCodeCases[] = {
      "3: lodsb\ncmp al, 0x20\nloope 3b\n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Instruction, InstructionCode, testing::ValuesIn(kCodeCases),
-                         mltest::rowName<CodeCase>);
+INSTANTIATE_TEST_SUITE_P(Instruction, InstructionCode, testing::ValuesIn(kCodeCases), mltest::rowName<CodeCase>);
 
 const mltest::ErrorCase kErrorCases[] = {
     {"ShortJumpOutOfRangeAndBadOperands",
@@ -268,8 +271,7 @@ const mltest::ErrorCase kErrorCases[] = {
      "test.asm(5) : error A2137: INVOKE has fewer arguments than the prototype : F\n"
      "test.asm(6) : error A2136: INVOKE has more arguments than the prototype : F\n"
      "test.asm(7) : error A2006: symbol is not defined : G\n"},
-    {"ProceduresCannotBeNested",
-     ".386\n.MODEL FLAT\n.CODE\nA PROC USES ebx\nB PROC\nB ENDP\nA ENDP\nC ENDP\nEND\n",
+    {"ProceduresCannotBeNested", ".386\n.MODEL FLAT\n.CODE\nA PROC USES ebx\nB PROC\nB ENDP\nA ENDP\nC ENDP\nEND\n",
      "test.asm(5) : error A2144: procedures cannot be nested : B\n"
      "test.asm(6) : error A1011: ENDP does not match the open procedure : B\n"
      "test.asm(8) : error A1011: ENDP does not match the open procedure : C\n"},
@@ -279,10 +281,10 @@ const mltest::ErrorCase kErrorCases[] = {
      "test.asm(7) : error A2154: syntax error in control-flow directive : eax\n"},
     {"MisplacedBlockDirectives",
      ".386\n.MODEL FLAT\n.CODE\n"
-     ".ENDIF\n"                       // 4: nothing open
-     ".IF eax\n.ELSE\n.ELSE\n.ENDIF\n"  // 7: a second .ELSE
-     ".WHILE eax\n.ENDIF\n.ENDW\n"     // 10: the wrong closer
-     ".BREAK\n"                       // 12: outside a loop
+     ".ENDIF\n"                           // 4: nothing open
+     ".IF eax\n.ELSE\n.ELSE\n.ENDIF\n"    // 7: a second .ELSE
+     ".WHILE eax\n.ENDIF\n.ENDW\n"        // 10: the wrong closer
+     ".BREAK\n"                           // 12: outside a loop
      ".REPEAT\n.BREAK eax\n.UNTIL eax\n"  // 14: neither .IF nor nothing
      "END\n",
      "test.asm(4) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"

@@ -16,8 +16,8 @@ TEST(Lexer, IntegerSuffixesAndDecimalDefault) {
     EXPECT_EQ(parseInteger("17q", 10), 15u);
     EXPECT_EQ(parseInteger("19t", 10), 19u);
     EXPECT_EQ(parseInteger("19d", 10), 19u);
-    EXPECT_FALSE(parseInteger("12a", 10));     // not a decimal digit
-    EXPECT_FALSE(parseInteger("102b", 10));    // 2 is no binary digit
+    EXPECT_FALSE(parseInteger("12a", 10));   // not a decimal digit
+    EXPECT_FALSE(parseInteger("102b", 10));  // 2 is no binary digit
     EXPECT_FALSE(parseInteger("h", 10));
 }
 

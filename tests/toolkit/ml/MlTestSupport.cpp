@@ -138,7 +138,9 @@ std::string describeObject(const ml::ObjectFile& obj) {
             out += "  " + ml::hex(i, 4) + ": " + hex(row) + "\n";
         }
         for (const ml::ObjectReloc& r : s.relocations) {
-            const char* type = r.type == ml::ObjectRelocType::Pc32 ? "PC32" : r.type == ml::ObjectRelocType::Abs32 ? "32" : "other";
+            const char* type = r.type == ml::ObjectRelocType::Pc32    ? "PC32"
+                               : r.type == ml::ObjectRelocType::Abs32 ? "32"
+                                                                      : "other";
             out += "  reloc " + ml::hex(r.offset, 4) + " " + type + " " + targetName(r.target) + "\n";
         }
     }

@@ -37,7 +37,7 @@ struct Assembly {
     std::string hexBytes(const std::string& elfName) const;
     const ml::Symbol* symbol(const std::string& name) const;
     std::int64_t value(const std::string& name) const;  // fails the test when missing
-    std::string listing() const;                         // dates replaced by MM/DD/YY HH:MM:SS
+    std::string listing() const;                        // dates replaced by MM/DD/YY HH:MM:SS
     ml::ObjectFile object(bool debug = false) const;
 };
 

@@ -107,7 +107,7 @@ const mltest::DataCase kDataCases[] = {
      {{"list", 1}}},
     {"MacroFunctionsAndTextFunctions",
      "Twice MACRO n\n"
-     "    BYTE 0EEh\n"          // lines of the function come before the calling line
+     "    BYTE 0EEh\n"  // lines of the function come before the calling line
      "    EXITM %(n * 2)\n"
      "    ENDM\n"
      "Pick MACRO a, b\n"
@@ -157,27 +157,25 @@ const mltest::DataCase kDataCases[] = {
      "61 62 00 77 68 6F"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Preprocessor, AssemblyData, testing::ValuesIn(kDataCases),
-                         mltest::rowName<mltest::DataCase>);
+INSTANTIATE_TEST_SUITE_P(Preprocessor, AssemblyData, testing::ValuesIn(kDataCases), mltest::rowName<mltest::DataCase>);
 
 const mltest::ErrorCase kErrorCases[] = {
     {"ErrorsInsideMacrosNameTheInvocationChain",
-     kDataHeader +
-         "inner MACRO\n"
-         "    BYTE bogus\n"
-         "    ENDM\n"
-         "outer MACRO\n"
-         "    BYTE 1\n"
-         "    inner\n"
-         "    ENDM\n"
-         "outer\n"
-         "need MACRO x:REQ\n"
-         "    ENDM\n"
-         "need\n"
-         ".ERR <stop here>\n"
-         ".ERRNZ 1, <not zero>\n"
-         "IF 1\n"
-         "END\n",
+     kDataHeader + "inner MACRO\n"
+                   "    BYTE bogus\n"
+                   "    ENDM\n"
+                   "outer MACRO\n"
+                   "    BYTE 1\n"
+                   "    inner\n"
+                   "    ENDM\n"
+                   "outer\n"
+                   "need MACRO x:REQ\n"
+                   "    ENDM\n"
+                   "need\n"
+                   ".ERR <stop here>\n"
+                   ".ERRNZ 1, <not zero>\n"
+                   "IF 1\n"
+                   "END\n",
      "test.asm(11) : error A2006: symbol is not defined : bogus\n"
      " inner(1): inside macro expansion\n"
      " outer(2): inside macro expansion\n"
@@ -186,22 +184,19 @@ const mltest::ErrorCase kErrorCases[] = {
      "test.asm(15) : error A2052: error forced by .ERR : stop here\n"
      "test.asm(16) : error A2054: error forced by .ERRNZ: value is not zero : not zero\n"
      "test.asm(18) : fatal error A1010: a block is still open here : IF\n"},
-    {"MissingIncludeIsFatal",
-     ".386\nINCLUDE nowhere.inc\nBYTE 1\nEND\n",
+    {"MissingIncludeIsFatal", ".386\nINCLUDE nowhere.inc\nBYTE 1\nEND\n",
      "test.asm(2) : fatal error A1000: cannot open file : nowhere.inc\n"},
     {"BlockStructureErrors",
-     kDataHeader +
-         "ENDIF\n"
-         "IF 1\nELSE\nELSE\nENDIF\n"
-         "EXITM\n"
-         "ENDM\n"
-         "END\n",
+     kDataHeader + "ENDIF\n"
+                   "IF 1\nELSE\nELSE\nENDIF\n"
+                   "EXITM\n"
+                   "ENDM\n"
+                   "END\n",
      "test.asm(4) : error A1011: directive closes a block that is not open : ENDIF\n"
      "test.asm(7) : error A2002: an IF block may have only one ELSE\n"
      "test.asm(9) : error A2126: EXITM is only allowed inside a macro\n"
      "test.asm(10) : error A1011: directive closes a block that is not open : ENDM\n"},
-    {"AMacroWithoutEndmIsFatal",
-     kDataHeader + "never MACRO\n BYTE 1\n",
+    {"AMacroWithoutEndmIsFatal", kDataHeader + "never MACRO\n BYTE 1\n",
      "test.asm(4) : fatal error A1008: macro or repeat block has no matching ENDM : never\n"},
 };
 
@@ -223,7 +218,7 @@ TEST(Preprocessor, IncludeSearchOrderAndRepeatedIncludes) {
                               ".386\n.MODEL FLAT\n"
                               "INCLUDE lib\\defs.inc\n"
                               "INCLUDE defs2.inc\n"
-                              "INCLUDE defs2.inc\n"   // read twice: macros and externals again, no error
+                              "INCLUDE defs2.inc\n"  // read twice: macros and externals again, no error
                               "INCLUDE envdefs.inc\n"
                               "INCLUDE ../up.inc\n"
                               ".DATA\n m\n"
@@ -232,11 +227,11 @@ TEST(Preprocessor, IncludeSearchOrderAndRepeatedIncludes) {
     ::unsetenv("INCLUDE");
     ASSERT_TRUE(a.ok) << a.messages();
     mltest::expectValues(a, {
-        {"fromLib", 1},
-        {"fromI", 2},
-        {"fromEnv", 3},
-        {"fromParent", 4},
-    });
+                                {"fromLib", 1},
+                                {"fromI", 2},
+                                {"fromEnv", 3},
+                                {"fromParent", 4},
+                            });
     EXPECT_EQ(a.hexBytes(".data"), "09");
     EXPECT_NE(a.listing().find("C fromLib EQU 1"), std::string::npos) << a.listing();
 }

@@ -99,8 +99,8 @@ ProgramRun runMl(const std::vector<std::string>& args) {
 }  // namespace
 
 TEST(CommandLine, IdeFormAndCourseScriptForm) {
-    auto ide = ml::parseCommandLine({"/c", "/coff", "/Fl/tmp/x y/Debug/a.lst", "/Fo", "/tmp/x y/Debug/a.obj", "/Zi",
-                                     "/tmp/x y/a.asm"});
+    auto ide = ml::parseCommandLine(
+        {"/c", "/coff", "/Fl/tmp/x y/Debug/a.lst", "/Fo", "/tmp/x y/Debug/a.obj", "/Zi", "/tmp/x y/a.asm"});
     EXPECT_TRUE(ide.listing);
     EXPECT_EQ(ide.listingPath, "/tmp/x y/Debug/a.lst");
     EXPECT_EQ(ide.objectPath, "/tmp/x y/Debug/a.obj");
@@ -155,17 +155,17 @@ TEST(Program, TemplateAssemblesLinksAndExitsWithZero) {
     fs::path exe = dir.path() / "Debug" / "lab1";
     std::string out;
     ASSERT_EQ(mltest::runCommand("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "' '" +
-                              stubObj.string() + "'",
-                          &out),
+                                     stubObj.string() + "'",
+                                 &out),
               0)
         << out;
     EXPECT_EQ(asmora::toolkit::runCaptured({exe.string()}).exitCode, 0);
 
-    fs::path three = dir.write("three.asm", std::string(kTemplate).replace(std::string(kTemplate).find("ExitProcess, 0"),
-                                                                          14, "ExitProcess, 3"));
+    fs::path three = dir.write("three.asm", std::string(kTemplate).replace(
+                                                std::string(kTemplate).find("ExitProcess, 0"), 14, "ExitProcess, 3"));
     ASSERT_EQ(runMl({"/nologo", "/Fo", obj.string(), three.string()}).status, 0);
     ASSERT_EQ(mltest::runCommand("ld -m elf_i386 -e _start -o '" + exe.string() + "' '" + obj.string() + "' '" +
-                          stubObj.string() + "'"),
+                                 stubObj.string() + "'"),
               0);
     EXPECT_EQ(asmora::toolkit::runCaptured({exe.string()}).exitCode, 3);
 }
@@ -184,14 +184,16 @@ TEST(Program, ErrorsFailTheRunAndRemoveAStaleObject) {
     EXPECT_NE(r.status, 0);
     EXPECT_FALSE(fs::exists(obj));
     const std::string s = source.string();
-    EXPECT_EQ(r.output, " Assembling: " + s + "\n" +
-                            s + "(8) : error A2052: error forced by .ERR : extra operand(s) in OUTPUT\n"
+    EXPECT_EQ(r.output, " Assembling: " + s + "\n" + s +
+                            "(8) : error A2052: error forced by .ERR : extra operand(s) in OUTPUT\n"
                             " output(4): inside macro expansion\n"
-                            "  " + s + "(8): invoked from this line\n" +
-                            s + "(9) : error A2006: symbol is not defined : missing\n" +
-                            s + "(10) : error A2052: error forced by .ERR : missing operand in OUTPUT\n"
+                            "  " +
+                            s + "(8): invoked from this line\n" + s +
+                            "(9) : error A2006: symbol is not defined : missing\n" + s +
+                            "(10) : error A2052: error forced by .ERR : missing operand in OUTPUT\n"
                             " output(2): inside macro expansion\n"
-                            "  " + s + "(10): invoked from this line\n");
+                            "  " +
+                            s + "(10): invoked from this line\n");
 }
 
 TEST(Program, CommandLineProblems) {
@@ -203,8 +205,8 @@ TEST(Program, CommandLineProblems) {
     ProgramRun absent = runMl({"/nologo", "/c", (dir.path() / "absent.asm").string()});
     EXPECT_NE(absent.status, 0);
     EXPECT_EQ(absent.output, " Assembling: " + (dir.path() / "absent.asm").string() +
-                                 "\nML : fatal error A1000: cannot open file : " + (dir.path() / "absent.asm").string() +
-                                 " (no such file)\n");
+                                 "\nML : fatal error A1000: cannot open file : " +
+                                 (dir.path() / "absent.asm").string() + " (no such file)\n");
 
     fs::path ok = dir.write("ok.asm", ".386\n.MODEL FLAT\n.CODE\nret\nEND\n");
     ProgramRun unknown = runMl({"/nologo", "-Q", "-Fo", (dir.path() / "ok.obj").string(), ok.string()});
@@ -255,10 +257,10 @@ TEST(Program, LinkNamesFollowTheLanguageType) {
                               "END\n");
     ASSERT_TRUE(a.ok) << a.messages();
     std::string obj = mltest::describeObject(a.object());
-    for (const char* expected : {"symbol _CFunc global undefined", "symbol _SFunc@8 global undefined",
-                                 "symbol YFunc global undefined", "symbol PFUNC global undefined",
-                                 "symbol _plainData global undefined", "symbol _exported global .data+0",
-                                 "symbol __start global .text+0", "symbol _Mine@8 global .text+"})
+    for (const char* expected :
+         {"symbol _CFunc global undefined", "symbol _SFunc@8 global undefined", "symbol YFunc global undefined",
+          "symbol PFUNC global undefined", "symbol _plainData global undefined", "symbol _exported global .data+0",
+          "symbol __start global .text+0", "symbol _Mine@8 global .text+"})
         EXPECT_NE(obj.find(expected), std::string::npos) << expected << "\n" << obj;
     EXPECT_EQ(obj.find("unused"), std::string::npos) << "an external that is never used stays out\n" << obj;
 }
@@ -272,12 +274,12 @@ TEST(Program, NeverOverwritesItsInputs) {
     EXPECT_NE(intoSource.status, 0);
     EXPECT_NE(intoSource.output.find("it is an input of this assembly"), std::string::npos) << intoSource.output;
     EXPECT_EQ(readFile(source), text);
-    ProgramRun listingOverInclude = runMl({"/nologo", "/Fl" + include.string(), "/Fo",
-                                           (dir.path() / "keep.obj").string(), source.string()});
+    ProgramRun listingOverInclude =
+        runMl({"/nologo", "/Fl" + include.string(), "/Fo", (dir.path() / "keep.obj").string(), source.string()});
     EXPECT_NE(listingOverInclude.status, 0);
     EXPECT_EQ(readFile(include), "x EQU 1\n");
-    ProgramRun same = runMl({"/nologo", "/Fl" + (dir.path() / "x.o").string(), "/Fo", (dir.path() / "x.o").string(),
-                             source.string()});
+    ProgramRun same = runMl(
+        {"/nologo", "/Fl" + (dir.path() / "x.o").string(), "/Fo", (dir.path() / "x.o").string(), source.string()});
     EXPECT_NE(same.status, 0);
     EXPECT_NE(same.output.find("named for both listing and object"), std::string::npos) << same.output;
 }
@@ -302,8 +304,8 @@ TEST(Program, NeverReplacesALinkADeviceOrAPipe) {
                 EXPECT_NE(asObject.output.find("not a regular file; it is left as it is"), std::string::npos)
                     << asObject.output;
             }
-            ProgramRun asListing = runMl({"/nologo", "/c", "/Fl" + target.string(), "/Fo",
-                                          (dir.path() / "out.obj").string(), input.string()});
+            ProgramRun asListing = runMl(
+                {"/nologo", "/c", "/Fl" + target.string(), "/Fo", (dir.path() / "out.obj").string(), input.string()});
             EXPECT_NE(asListing.status, 0) << name;
             EXPECT_EQ(fs::symlink_status(target).type(), kind) << name;
         }

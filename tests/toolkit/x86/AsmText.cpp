@@ -9,25 +9,24 @@
 namespace ml::x86::test {
 namespace {
 
-std::string lower(std::string_view text)
-{
+std::string lower(std::string_view text) {
     std::string result(text);
     for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return result;
 }
 
-std::string_view trim(std::string_view text)
-{
+std::string_view trim(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
     return text;
 }
 
-bool isIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '@'; }
+bool isIdentifierChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '@';
+}
 
 // Splits off the first word (letters, digits, _ . @); `rest` keeps the remainder.
-std::string_view firstWord(std::string_view text, std::string_view& rest)
-{
+std::string_view firstWord(std::string_view text, std::string_view& rest) {
     text = trim(text);
     std::size_t n = 0;
     while (n < text.size() && isIdentifierChar(text[n])) ++n;
@@ -35,8 +34,7 @@ std::string_view firstWord(std::string_view text, std::string_view& rest)
     return text.substr(0, n);
 }
 
-std::optional<std::int64_t> parseNumber(std::string_view text)
-{
+std::optional<std::int64_t> parseNumber(std::string_view text) {
     text = trim(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
@@ -55,8 +53,7 @@ std::optional<std::int64_t> parseNumber(std::string_view text)
     return negative ? -signedValue : signedValue;
 }
 
-std::uint8_t sizeOf(std::string_view word, bool& isFloat)
-{
+std::uint8_t sizeOf(std::string_view word, bool& isFloat) {
     const std::string w = lower(word);
     isFloat = w.starts_with("real");
     if (w == "byte") return 1;
@@ -69,8 +66,7 @@ std::uint8_t sizeOf(std::string_view word, bool& isFloat)
 }
 
 // Splits "a + b - c" into signed terms: {+a, +b, -c}.
-std::vector<std::pair<bool, std::string_view>> terms(std::string_view text)
-{
+std::vector<std::pair<bool, std::string_view>> terms(std::string_view text) {
     std::vector<std::pair<bool, std::string_view>> result;
     bool negative = false;
     std::size_t start = 0;
@@ -92,12 +88,9 @@ std::vector<std::pair<bool, std::string_view>> terms(std::string_view text)
 class OperandReader {
 public:
     OperandReader(SymbolTable& symbols, std::uint32_t address, bool branch)
-        : symbols_(symbols), address_(address), branch_(branch)
-    {
-    }
+        : symbols_(symbols), address_(address), branch_(branch) {}
 
-    bool read(std::string_view text, Operand& op, BranchForm& form, std::string& error)
-    {
+    bool read(std::string_view text, Operand& op, BranchForm& form, std::string& error) {
         text = trim(text);
         std::string_view rest;
         std::string word = lower(firstWord(text, rest));
@@ -145,15 +138,13 @@ public:
     }
 
 private:
-    static bool fail(std::string& error, std::string why)
-    {
+    static bool fail(std::string& error, std::string why) {
         error = std::move(why);
         return false;
     }
 
     // "sym", "sym+8", "12"
-    bool readValue(std::string_view text, Value& value, std::string& error)
-    {
+    bool readValue(std::string_view text, Value& value, std::string& error) {
         for (const auto& [negative, term] : terms(text)) {
             if (const auto n = parseNumber(term)) {
                 value.constant += negative ? -*n : *n;
@@ -167,8 +158,7 @@ private:
     }
 
     // "fs:[ebx+esi*4+8]", "[0x1234]", "ext", "ds:0x20"
-    bool readMemory(std::string_view text, Operand& op, std::string& error)
-    {
+    bool readMemory(std::string_view text, Operand& op, std::string& error) {
         op.kind = OperandKind::Mem;
         text = trim(text);
         if (const std::size_t colon = text.find(':'); colon != std::string_view::npos) {
@@ -186,8 +176,7 @@ private:
         return true;
     }
 
-    bool readAddressTerm(std::string_view term, bool negative, Operand& op, std::string& error)
-    {
+    bool readAddressTerm(std::string_view term, bool negative, Operand& op, std::string& error) {
         const std::size_t star = term.find('*');
         const Register reg = lookupRegister(trim(term.substr(0, star)));
         if (reg.cls == RegClass::None) {
@@ -221,8 +210,7 @@ private:
 };
 
 // Splits operands at commas outside brackets and parentheses.
-std::vector<std::string_view> splitOperands(std::string_view text)
-{
+std::vector<std::string_view> splitOperands(std::string_view text) {
     std::vector<std::string_view> result;
     int depth = 0;
     std::size_t start = 0;
@@ -240,21 +228,18 @@ std::vector<std::string_view> splitOperands(std::string_view text)
 
 }  // namespace
 
-std::uint32_t SymbolTable::id(std::string_view name)
-{
+std::uint32_t SymbolTable::id(std::string_view name) {
     for (std::size_t i = 0; i < names_.size(); ++i)
         if (names_[i] == name) return static_cast<std::uint32_t>(i + 1);
     names_.emplace_back(name);
     return static_cast<std::uint32_t>(names_.size());
 }
 
-std::string SymbolTable::name(std::uint32_t id) const
-{
+std::string SymbolTable::name(std::uint32_t id) const {
     return id >= 1 && id <= names_.size() ? names_[id - 1] : std::string();
 }
 
-bool parseLine(std::string_view text, std::uint32_t address, SymbolTable& symbols, ParsedLine& out)
-{
+bool parseLine(std::string_view text, std::uint32_t address, SymbolTable& symbols, ParsedLine& out) {
     out = ParsedLine{};
     std::string_view rest;
     std::string_view word = firstWord(text, rest);
@@ -280,8 +265,7 @@ bool parseLine(std::string_view text, std::uint32_t address, SymbolTable& symbol
     return true;
 }
 
-std::string hexBytes(const std::uint8_t* bytes, std::size_t length)
-{
+std::string hexBytes(const std::uint8_t* bytes, std::size_t length) {
     std::string text;
     char buffer[4];
     for (std::size_t i = 0; i < length; ++i) {

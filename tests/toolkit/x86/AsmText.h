@@ -22,12 +22,11 @@ private:
 };
 
 struct ParsedLine {
-    std::string mnemonic;   // storage for Instruction::mnemonic
-    Instruction insn;       // call instruction() for a copy that views `mnemonic`
-    std::string error;      // why the text could not be read
+    std::string mnemonic;  // storage for Instruction::mnemonic
+    Instruction insn;      // call instruction() for a copy that views `mnemonic`
+    std::string error;     // why the text could not be read
 
-    Instruction instruction() const
-    {
+    Instruction instruction() const {
         Instruction copy = insn;
         copy.mnemonic = mnemonic;
         return copy;
@@ -37,8 +36,8 @@ struct ParsedLine {
 // Operands: registers, st(i), [base+index*scale+disp] with an optional "seg:" before
 // the bracket, "<size> ptr" (before a number: a typed immediate), numbers (decimal,
 // 0x hex, negative), "offset sym[+n]", a bare symbol (memory, or the target of a
-// branch), "$+n" (the line's own address plus n) and the branch keywords short and near. False with `out.error` set when
-// the text is not in this form.
+// branch), "$+n" (the line's own address plus n) and the branch keywords short and near. False with `out.error` set
+// when the text is not in this form.
 bool parseLine(std::string_view text, std::uint32_t address, SymbolTable& symbols, ParsedLine& out);
 
 // "8B 44 24 04"

@@ -23,8 +23,7 @@ struct ErrorCase {
     std::string_view text;
 };
 
-EncodeError encodeText(std::string_view text, std::uint32_t address, Encoded& out, SymbolTable& symbols)
-{
+EncodeError encodeText(std::string_view text, std::uint32_t address, Encoded& out, SymbolTable& symbols) {
     ParsedLine line;
     if (!parseLine(text, address, symbols, line)) {
         ADD_FAILURE() << "cannot read '" << text << "': " << line.error;
@@ -33,8 +32,7 @@ EncodeError encodeText(std::string_view text, std::uint32_t address, Encoded& ou
     return encode(line.instruction(), address, out);
 }
 
-void expectBytes(std::span<const Case> cases, std::uint32_t address = 0)
-{
+void expectBytes(std::span<const Case> cases, std::uint32_t address = 0) {
     SymbolTable symbols;
     Encoded out;
     for (const Case& c : cases) {
@@ -44,8 +42,7 @@ void expectBytes(std::span<const Case> cases, std::uint32_t address = 0)
     }
 }
 
-void expectErrors(std::span<const ErrorCase> cases)
-{
+void expectErrors(std::span<const ErrorCase> cases) {
     SymbolTable symbols;
     Encoded out;
     for (const ErrorCase& c : cases) {
@@ -54,17 +51,15 @@ void expectErrors(std::span<const ErrorCase> cases)
     }
 }
 
-TEST(EncoderTable, EveryRowParses)
-{
+TEST(EncoderTable, EveryRowParses) {
     const auto problems = formIndex().problems();
     for (const std::string& problem : problems) ADD_FAILURE() << problem;
     EXPECT_GT(formIndex().all().size(), 600u);
 }
 
-TEST(EncoderDataMovement, Mov)
-{
+TEST(EncoderDataMovement, Mov) {
     const Case cases[] = {
-        {"8B C3", "mov eax, ebx"},    // MASM: "reg, r/m" between registers
+        {"8B C3", "mov eax, ebx"},  // MASM: "reg, r/m" between registers
         {"8A DC", "mov bl, ah"},
         {"66 8B C1", "mov ax, cx"},
         {"8B 03", "mov eax, [ebx]"},
@@ -96,8 +91,7 @@ TEST(EncoderDataMovement, Mov)
     expectBytes(cases);
 }
 
-TEST(EncoderDataMovement, ExchangeExtendAndConvert)
-{
+TEST(EncoderDataMovement, ExchangeExtendAndConvert) {
     const Case cases[] = {
         {"93", "xchg eax, ebx"},
         {"93", "xchg ebx, eax"},
@@ -126,10 +120,9 @@ TEST(EncoderDataMovement, ExchangeExtendAndConvert)
     expectBytes(cases);
 }
 
-TEST(EncoderArithmetic, ChoosesTheShortestFormAsGnuAsDoes)
-{
+TEST(EncoderArithmetic, ChoosesTheShortestFormAsGnuAsDoes) {
     const Case cases[] = {
-        {"03 C3", "add eax, ebx"},    // MASM: "reg, r/m" between registers
+        {"03 C3", "add eax, ebx"},  // MASM: "reg, r/m" between registers
         {"03 03", "add eax, [ebx]"},
         {"04 05", "add al, 5"},
         {"83 C0 05", "add eax, 5"},
@@ -178,8 +171,7 @@ TEST(EncoderArithmetic, ChoosesTheShortestFormAsGnuAsDoes)
     expectBytes(cases);
 }
 
-TEST(EncoderArithmetic, ShiftsRotatesAndBits)
-{
+TEST(EncoderArithmetic, ShiftsRotatesAndBits) {
     const Case cases[] = {
         {"D1 E0", "shl eax, 1"},
         {"C1 E0 04", "shl eax, 4"},
@@ -212,6 +204,7 @@ TEST(EncoderArithmetic, ShiftsRotatesAndBits)
 }
 
 TEST(EncoderAddressing, ModRMSibAndDisplacementAsGnuAsChooses)
+// clang-format off
 {
     const Case cases[] = {
         {"8B 00", "mov eax, [eax]"},
@@ -254,9 +247,9 @@ TEST(EncoderAddressing, ModRMSibAndDisplacementAsGnuAsChooses)
     };
     expectBytes(cases);
 }
+// clang-format on
 
-TEST(EncoderStack, PushPopAndMasmSizedFlagsForms)
-{
+TEST(EncoderStack, PushPopAndMasmSizedFlagsForms) {
     const Case cases[] = {
         {"50", "push eax"},
         {"66 53", "push bx"},
@@ -296,8 +289,7 @@ TEST(EncoderStack, PushPopAndMasmSizedFlagsForms)
     expectBytes(cases);
 }
 
-TEST(EncoderStack, PushwAndPushdTakeRegistersMemoryAndTypedImmediates)
-{
+TEST(EncoderStack, PushwAndPushdTakeRegistersMemoryAndTypedImmediates) {
     const Case cases[] = {
         {"66 51", "pushw cx"},
         {"66 FF 33", "pushw [ebx]"},  // the size comes from PUSHW
@@ -329,8 +321,7 @@ TEST(EncoderStack, PushwAndPushdTakeRegistersMemoryAndTypedImmediates)
     expectErrors(errors);
 }
 
-TEST(EncoderTypedImmediates, ThePtrTypeGivesTheSizeOfAMemoryDestination)
-{
+TEST(EncoderTypedImmediates, ThePtrTypeGivesTheSizeOfAMemoryDestination) {
     const Case cases[] = {
         {"C6 07 00", "mov [edi], byte ptr 0"},
         {"66 C7 07 07 00", "mov [edi], word ptr 7"},
@@ -361,8 +352,7 @@ TEST(EncoderTypedImmediates, ThePtrTypeGivesTheSizeOfAMemoryDestination)
     expectErrors(errors);
 }
 
-TEST(EncoderLaterProcessors, PentiumAndPentiumProInstructions)
-{
+TEST(EncoderLaterProcessors, PentiumAndPentiumProInstructions) {
     const Case cases[] = {
         {"0F C7 0E", "cmpxchg8b [esi]"},
         {"0F C7 08", "cmpxchg8b qword ptr [eax]"},
@@ -413,6 +403,7 @@ struct ModeCase {
 };
 
 TEST(EncoderLaterProcessors, EachIsRefusedBelowItsProcessorDirective)
+// clang-format off
 {
     const ModeCase cases[] = {
         {k386, true, "mov eax, ebx"},        {k386, true, "movzx eax, bl"},       {k386, true, "fsin"},
@@ -447,9 +438,9 @@ TEST(EncoderLaterProcessors, EachIsRefusedBelowItsProcessorDirective)
         EXPECT_EQ(encode(insn, 0, out), EncodeError::None) << c.text << " with every processor enabled";
     }
 }
+// clang-format on
 
-TEST(EncoderBranches, DisplacementsCountFromTheEndOfTheInstruction)
-{
+TEST(EncoderBranches, DisplacementsCountFromTheEndOfTheInstruction) {
     // Placed at 0x100; "$" is the instruction's own address.
     const Case cases[] = {
         {"E9 0B 00 00 00", "jmp $+16"},
@@ -491,8 +482,7 @@ TEST(EncoderBranches, DisplacementsCountFromTheEndOfTheInstruction)
     expectBytes(cases, 0x100);
 }
 
-TEST(EncoderBranches, TargetsAreAbsoluteOffsetsInTheSection)
-{
+TEST(EncoderBranches, TargetsAreAbsoluteOffsetsInTheSection) {
     SymbolTable symbols;
     Encoded out;
     Instruction jump;
@@ -510,8 +500,7 @@ TEST(EncoderBranches, TargetsAreAbsoluteOffsetsInTheSection)
     EXPECT_EQ(hexBytes(out), "E9 05 01 00 00");  // 0x152 - 0x55 + ... = 0x105
 }
 
-TEST(EncoderStrings, StringInstructionsPrefixesAndOverrides)
-{
+TEST(EncoderStrings, StringInstructionsPrefixesAndOverrides) {
     const Case cases[] = {
         {"A4", "movsb"},
         {"66 A5", "movsw"},
@@ -549,6 +538,7 @@ TEST(EncoderStrings, StringInstructionsPrefixesAndOverrides)
 }
 
 TEST(EncoderMisc, ProcessorControlDecimalAndPorts)
+// clang-format off
 {
     const Case cases[] = {
         {"90", "nop"},     {"F4", "hlt"},     {"F8", "clc"},     {"F9", "stc"},     {"F5", "cmc"},
@@ -564,9 +554,9 @@ TEST(EncoderMisc, ProcessorControlDecimalAndPorts)
     };
     expectBytes(cases);
 }
+// clang-format on
 
-TEST(EncoderX87, LoadStoreCompareAndControl)
-{
+TEST(EncoderX87, LoadStoreCompareAndControl) {
     const Case cases[] = {
         {"D9 03", "fld dword ptr [ebx]"},
         {"DD 03", "fld qword ptr [ebx]"},
@@ -644,8 +634,7 @@ TEST(EncoderX87, LoadStoreCompareAndControl)
 // manual's DC E8+i / DC F8+i: the AT&T-syntax mixup (GNU as in AT&T mode gives
 // FSUBP for "fsub" and DC E0+i for "fsub %st, %st(i)") does not apply here, and
 // intel-syntax GNU as agrees with every line below.
-TEST(EncoderX87, ArithmeticAsMasmReadsIt)
-{
+TEST(EncoderX87, ArithmeticAsMasmReadsIt) {
     const Case cases[] = {
         {"DE C1", "fadd"},
         {"DE C9", "fmul"},
@@ -684,8 +673,7 @@ TEST(EncoderX87, ArithmeticAsMasmReadsIt)
     expectBytes(cases);
 }
 
-TEST(EncoderErrors, MostSpecificDiagnostic)
-{
+TEST(EncoderErrors, MostSpecificDiagnostic) {
     const ErrorCase cases[] = {
         {EncodeError::UnknownMnemonic, "movq eax, ebx"},
         {EncodeError::UnknownMnemonic, "fcmovnbee st, st(1)"},
@@ -747,8 +735,7 @@ TEST(EncoderErrors, MostSpecificDiagnostic)
     expectErrors(cases);
 }
 
-TEST(EncoderErrors, OperandsFromTheFrontEndOutsideTheirRanges)
-{
+TEST(EncoderErrors, OperandsFromTheFrontEndOutsideTheirRanges) {
     Encoded out;
     Instruction insn;
     insn.mnemonic = "mov";
@@ -783,8 +770,7 @@ struct FixupCase {
     std::int64_t addend;
 };
 
-TEST(EncoderFixups, SymbolsGiveFullSizeFieldsWithRelAddends)
-{
+TEST(EncoderFixups, SymbolsGiveFullSizeFieldsWithRelAddends) {
     const FixupCase cases[] = {
         {"mov eax, [ext]", "A1 00 00 00 00", 1, FixupKind::Abs32, 0},
         {"mov eax, dword ptr ext", "A1 00 00 00 00", 1, FixupKind::Abs32, 0},
@@ -819,8 +805,7 @@ TEST(EncoderFixups, SymbolsGiveFullSizeFieldsWithRelAddends)
     }
 }
 
-TEST(EncoderFixups, TwoFieldsWithSymbolsAndReuseOfTheOutput)
-{
+TEST(EncoderFixups, TwoFieldsWithSymbolsAndReuseOfTheOutput) {
     SymbolTable symbols;
     Encoded out;
     ASSERT_EQ(encodeText("mov dword ptr [a+4], offset b", 0, out, symbols), EncodeError::None);
@@ -846,8 +831,7 @@ struct FieldCase {
     Field immediate2;
 };
 
-TEST(EncoderFields, WhereTheListingFindsPrefixesDisplacementsAndImmediates)
-{
+TEST(EncoderFields, WhereTheListingFindsPrefixesDisplacementsAndImmediates) {
     const FieldCase cases[] = {
         {"mov eax, 5", 0, false, false, {0, 0}, {1, 4}, {0, 0}},
         {"mov word ptr [ebx+8], 5", 1, true, false, {3, 1}, {4, 2}, {0, 0}},
@@ -876,8 +860,7 @@ TEST(EncoderFields, WhereTheListingFindsPrefixesDisplacementsAndImmediates)
     }
 }
 
-TEST(EncoderTable, IndexFindsTheFormsOfEveryMnemonicInTableOrder)
-{
+TEST(EncoderTable, IndexFindsTheFormsOfEveryMnemonicInTableOrder) {
     const auto all = formIndex().all();
     std::size_t found = 0;
     for (MnemonicKey key : formIndex().mnemonics()) {
@@ -900,8 +883,7 @@ TEST(EncoderTable, IndexFindsTheFormsOfEveryMnemonicInTableOrder)
     EXPECT_TRUE(formIndex().find(mnemonicKey("zzzzzzzz")).empty());
 }
 
-TEST(EncoderTable, QuickChecksAgreeWithTheFullMatch)
-{
+TEST(EncoderTable, QuickChecksAgreeWithTheFullMatch) {
     std::vector<Operand> samples;
     auto reg = [](RegClass cls, std::uint8_t number) {
         Operand o;
@@ -956,8 +938,7 @@ TEST(EncoderTable, QuickChecksAgreeWithTheFullMatch)
     EXPECT_GT(ruledOut, 10000u);
 }
 
-TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase)
-{
+TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase) {
     EXPECT_EQ(lookupRegister("EAX"), (Register{RegClass::Gpr32, 0}));
     EXPECT_EQ(lookupRegister("Edi"), (Register{RegClass::Gpr32, 7}));
     EXPECT_EQ(lookupRegister("bh"), (Register{RegClass::Gpr8, 7}));
@@ -981,13 +962,13 @@ TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase)
     EXPECT_EQ(lookupPrefix("lock"), Prefix::Lock);
     EXPECT_EQ(lookupPrefix("movsb"), Prefix::None);
 
-    for (std::string_view name : {"mov", "MOV", "FuComIp", "jnae", "SETNLE", "cmovpo", "fcmovnbe", "pushw", "retn", "rep"})
+    for (std::string_view name :
+         {"mov", "MOV", "FuComIp", "jnae", "SETNLE", "cmovpo", "fcmovnbe", "pushw", "retn", "rep"})
         EXPECT_TRUE(isInstruction(name)) << name;
     for (std::string_view name : {"", "movq", "jcc", "mov ", "fcmovnbee", "eax", "m@v"})
         EXPECT_FALSE(isInstruction(name)) << name;
 
-    for (std::string_view name : {"JMP", "jz", "jecxz", "loopne", "call"})
-        EXPECT_TRUE(isRelativeBranch(name)) << name;
+    for (std::string_view name : {"JMP", "jz", "jecxz", "loopne", "call"}) EXPECT_TRUE(isRelativeBranch(name)) << name;
     for (std::string_view name : {"ret", "mov", "int", "setz"}) EXPECT_FALSE(isRelativeBranch(name)) << name;
 
     Encoded out;
@@ -996,8 +977,7 @@ TEST(EncoderNames, RegistersPrefixesAndMnemonicsIgnoreCase)
     EXPECT_EQ(hexBytes(out), "8B C3");
 }
 
-TEST(EncoderNames, AMnemonicLookedUpOnceEncodesAsItsName)
-{
+TEST(EncoderNames, AMnemonicLookedUpOnceEncodesAsItsName) {
     EXPECT_EQ(lookupMnemonic("MOV").index, lookupMnemonic("mov").index);
     EXPECT_NE(lookupMnemonic("mov").index, lookupMnemonic("add").index);
     EXPECT_FALSE(lookupMnemonic("movx"));

@@ -41,60 +41,114 @@ using asmora::testing::readFile;
 
 // --- sample operands for each pattern --------------------------------------------------
 
-const char* sizeWord(std::uint8_t size)
-{
+const char* sizeWord(std::uint8_t size) {
     switch (size) {
-    case 1: return "byte";
-    case 2: return "word";
-    case 4: return "dword";
-    case 6: return "fword";
-    case 8: return "qword";
-    case 10: return "tbyte";
-    default: return "";
+        case 1:
+            return "byte";
+        case 2:
+            return "word";
+        case 4:
+            return "dword";
+        case 6:
+            return "fword";
+        case 8:
+            return "qword";
+        case 10:
+            return "tbyte";
+        default:
+            return "";
     }
 }
 
-std::vector<std::string> registerSamples(RegClass cls)
-{
+std::vector<std::string> registerSamples(RegClass cls) {
     switch (cls) {
-    case RegClass::Gpr8: return {"al", "cl", "dh", "bh"};
-    case RegClass::Gpr16: return {"ax", "cx", "sp", "di"};
-    case RegClass::Gpr32: return {"eax", "ecx", "esp", "ebp", "edi"};
-    case RegClass::Segment: return {"es", "cs", "ss", "ds", "fs", "gs"};
-    case RegClass::Fpu: return {"st(1)", "st(0)", "st(7)"};
-    default: return {};
+        case RegClass::Gpr8:
+            return {"al", "cl", "dh", "bh"};
+        case RegClass::Gpr16:
+            return {"ax", "cx", "sp", "di"};
+        case RegClass::Gpr32:
+            return {"eax", "ecx", "esp", "ebp", "edi"};
+        case RegClass::Segment:
+            return {"es", "cs", "ss", "ds", "fs", "gs"};
+        case RegClass::Fpu:
+            return {"st(1)", "st(0)", "st(7)"};
+        default:
+            return {};
     }
 }
 
-std::string fixedRegisterName(const OperandPattern& p)
-{
+std::string fixedRegisterName(const OperandPattern& p) {
     static const char* const gpr8[] = {"al", "cl", "dl", "bl", "ah", "ch", "dh", "bh"};
     static const char* const gpr16[] = {"ax", "cx", "dx", "bx", "sp", "bp", "si", "di"};
     static const char* const gpr32[] = {"eax", "ecx", "edx", "ebx", "esp", "ebp", "esi", "edi"};
     static const char* const segment[] = {"es", "cs", "ss", "ds", "fs", "gs"};
     switch (p.regClass) {
-    case RegClass::Gpr8: return gpr8[p.regNumber];
-    case RegClass::Gpr16: return gpr16[p.regNumber];
-    case RegClass::Gpr32: return gpr32[p.regNumber];
-    case RegClass::Segment: return segment[p.regNumber];
-    default: return "st";
+        case RegClass::Gpr8:
+            return gpr8[p.regNumber];
+        case RegClass::Gpr16:
+            return gpr16[p.regNumber];
+        case RegClass::Gpr32:
+            return gpr32[p.regNumber];
+        case RegClass::Segment:
+            return segment[p.regNumber];
+        default:
+            return "st";
     }
 }
 
 // Every addressing form the encoder distinguishes, with the segment overrides that
 // are and are not the default of the form.
 const char* const kAddresses[] = {
-    "[ebx]", "[eax+4]", "[ecx-128]", "[edx+127]", "[esi+128]", "[edi-129]", "[ebp]", "[ebp+8]",
-    "[ebp-0x1000]", "[esp]", "[esp+4]", "[esp+0x200]", "[eax+ecx]", "[eax+ecx*2+1]", "[ebp+esi*4]",
-    "[esp+eax*8+0x12345]", "[ecx*4]", "[edx*8+64]", "[ebp*1]", "[0x1234]", "[ebx+0xffffffff]",
-    "[ebp+edi-0x80]", "ext", "[ext+ebx]", "[ext+esi*4+8]", "[ebp+ext-4]", "fs:[ebx]", "ds:[ebx]",
-    "ss:[ebx]", "ss:[ebp]", "ds:[ebp+4]", "es:[esi+edi]", "ss:[esp]", "ds:[esp+8]", "cs:[0x10]",
-    "gs:[eax*2]", "[bx+si]", "[bx+di+4]", "[bp+si-2]", "[bp+di+0x300]", "[si]", "[di+0x1234]",
-    "[bp]", "[bx]", "ss:[bp+si]", "ds:[bp]", "es:[bx+ext]",
+    "[ebx]",
+    "[eax+4]",
+    "[ecx-128]",
+    "[edx+127]",
+    "[esi+128]",
+    "[edi-129]",
+    "[ebp]",
+    "[ebp+8]",
+    "[ebp-0x1000]",
+    "[esp]",
+    "[esp+4]",
+    "[esp+0x200]",
+    "[eax+ecx]",
+    "[eax+ecx*2+1]",
+    "[ebp+esi*4]",
+    "[esp+eax*8+0x12345]",
+    "[ecx*4]",
+    "[edx*8+64]",
+    "[ebp*1]",
+    "[0x1234]",
+    "[ebx+0xffffffff]",
+    "[ebp+edi-0x80]",
+    "ext",
+    "[ext+ebx]",
+    "[ext+esi*4+8]",
+    "[ebp+ext-4]",
+    "fs:[ebx]",
+    "ds:[ebx]",
+    "ss:[ebx]",
+    "ss:[ebp]",
+    "ds:[ebp+4]",
+    "es:[esi+edi]",
+    "ss:[esp]",
+    "ds:[esp+8]",
+    "cs:[0x10]",
+    "gs:[eax*2]",
+    "[bx+si]",
+    "[bx+di+4]",
+    "[bp+si-2]",
+    "[bp+di+0x300]",
+    "[si]",
+    "[di+0x1234]",
+    "[bp]",
+    "[bx]",
+    "ss:[bp+si]",
+    "ds:[bp]",
+    "es:[bx+ext]",
 };
 
-std::vector<std::string> memorySamples(const OperandPattern& p)
-{
+std::vector<std::string> memorySamples(const OperandPattern& p) {
     std::vector<std::string> samples;
     const std::string sized = p.size == 0 ? std::string() : std::string(sizeWord(p.size)) + " ptr ";
     for (const char* address : kAddresses) samples.push_back(sized + address);
@@ -104,16 +158,14 @@ std::vector<std::string> memorySamples(const OperandPattern& p)
 
 // Immediates with a PTR type where the type must be the operation size: the type
 // chooses among the forms (push word ptr 5 = 66 6A 05).
-std::vector<std::string> typedImmediateSamples(const OperandPattern& p)
-{
+std::vector<std::string> typedImmediateSamples(const OperandPattern& p) {
     if (p.typedSize == 0) return {};
     const std::string type = std::string(sizeWord(p.typedSize)) + " ptr ";
     if (p.size == 1) return {type + "5"};
     return {type + "5", type + "1000"};
 }
 
-std::vector<std::string> immediateSamples(const Form& form, const OperandPattern& p)
-{
+std::vector<std::string> immediateSamples(const Form& form, const OperandPattern& p) {
     if (p.size == 1 && p.signExtended)
         return {"5", "-128", "-1", "0", "127", form.operandSize16 ? "0xff80" : "0xffffff80"};
     if (p.size == 1) return {"5", "0", "127", "255", "-1", "-128"};
@@ -121,46 +173,52 @@ std::vector<std::string> immediateSamples(const Form& form, const OperandPattern
     return {"1000", "0x12345678", "-129", "0xffffffff", "-2147483648", "offset ext", "offset ext+8"};
 }
 
-std::vector<std::string> operandSamples(const Form& form, const OperandPattern& p, std::string_view mnemonic)
-{
+std::vector<std::string> operandSamples(const Form& form, const OperandPattern& p, std::string_view mnemonic) {
     const std::string size = p.size != 0 ? std::string(sizeWord(p.size)) + " ptr " : std::string();
     switch (p.kind) {
-    case PatternKind::Reg: return registerSamples(p.regClass);
-    case PatternKind::FixedReg: return {fixedRegisterName(p)};
-    case PatternKind::RegOrMem: {
-        auto samples = registerSamples(p.size == 1 ? RegClass::Gpr8 : p.size == 2 ? RegClass::Gpr16 : RegClass::Gpr32);
-        for (std::string& m : memorySamples(p)) samples.push_back(std::move(m));
-        return samples;
-    }
-    case PatternKind::Mem: return memorySamples(p);
-    case PatternKind::MemOffset:
-        return {"[0x1234]", size + "[0x1234]", "fs:[0x10]", "ds:[0x20]", "ss:[0x30]", "ext", "[ext+4]", "es:ext"};
-    case PatternKind::StringSource: {
-        const std::string reg = mnemonic == "xlat" ? "ebx" : "esi";
-        return {size + "[" + reg + "]", size + "fs:[" + reg + "]", size + "ds:[" + reg + "]",
-                size + "es:[" + reg + "]", size + "ss:[" + reg + "]"};
-    }
-    case PatternKind::StringDest: return {size + "[edi]", size + "es:[edi]"};
-    case PatternKind::Imm: {
-        auto samples = immediateSamples(form, p);
-        for (std::string& typed : typedImmediateSamples(p)) samples.push_back(std::move(typed));
-        return samples;
-    }
-    case PatternKind::Const: return {std::to_string(p.size)};
-    case PatternKind::Rel:
-        if (p.size == 4) return {"near $+16", "near $-1000", "near $+0x12345", "ext", "ext+8"};
-        if (isRelativeBranch(mnemonic) && formIndex().find(form.key).size() > 1)
-            return {"short $+2", "short $-30", "short $+100"};
-        return {"$+2", "$-30", "$+100"};
-    case PatternKind::None: break;
+        case PatternKind::Reg:
+            return registerSamples(p.regClass);
+        case PatternKind::FixedReg:
+            return {fixedRegisterName(p)};
+        case PatternKind::RegOrMem: {
+            auto samples = registerSamples(p.size == 1   ? RegClass::Gpr8
+                                           : p.size == 2 ? RegClass::Gpr16
+                                                         : RegClass::Gpr32);
+            for (std::string& m : memorySamples(p)) samples.push_back(std::move(m));
+            return samples;
+        }
+        case PatternKind::Mem:
+            return memorySamples(p);
+        case PatternKind::MemOffset:
+            return {"[0x1234]", size + "[0x1234]", "fs:[0x10]", "ds:[0x20]", "ss:[0x30]", "ext", "[ext+4]", "es:ext"};
+        case PatternKind::StringSource: {
+            const std::string reg = mnemonic == "xlat" ? "ebx" : "esi";
+            return {size + "[" + reg + "]", size + "fs:[" + reg + "]", size + "ds:[" + reg + "]",
+                    size + "es:[" + reg + "]", size + "ss:[" + reg + "]"};
+        }
+        case PatternKind::StringDest:
+            return {size + "[edi]", size + "es:[edi]"};
+        case PatternKind::Imm: {
+            auto samples = immediateSamples(form, p);
+            for (std::string& typed : typedImmediateSamples(p)) samples.push_back(std::move(typed));
+            return samples;
+        }
+        case PatternKind::Const:
+            return {std::to_string(p.size)};
+        case PatternKind::Rel:
+            if (p.size == 4) return {"near $+16", "near $-1000", "near $+0x12345", "ext", "ext+8"};
+            if (isRelativeBranch(mnemonic) && formIndex().find(form.key).size() > 1)
+                return {"short $+2", "short $-30", "short $+100"};
+            return {"$+2", "$-30", "$+100"};
+        case PatternKind::None:
+            break;
     }
     return {};
 }
 
 // Lines for one form: each operand position runs through its samples while the
 // others keep their first sample.
-void addFormLines(const Form& form, std::set<std::string>& lines)
-{
+void addFormLines(const Form& form, std::set<std::string>& lines) {
     const std::string mnemonic = mnemonicName(form.key);
     std::vector<std::vector<std::string>> samples;
     for (int i = 0; i < form.operandCount; ++i) samples.push_back(operandSamples(form, form.operands[i], mnemonic));
@@ -182,8 +240,7 @@ void addFormLines(const Form& form, std::set<std::string>& lines)
 
 // "mov eax, ebx", "xor cl, dh": two general registers for an instruction whose
 // register-to-register form has both directions.
-bool isRegisterPairWithTwoDirections(const std::string& text)
-{
+bool isRegisterPairWithTwoDirections(const std::string& text) {
     static const std::set<std::string> kMnemonics = {"mov", "add", "or", "adc", "sbb", "and", "sub", "xor", "cmp"};
     const std::size_t space = text.find(' ');
     const std::size_t comma = text.find(", ");
@@ -197,8 +254,7 @@ bool isRegisterPairWithTwoDirections(const std::string& text)
 }
 
 // The same line in GNU as's spelling.
-std::string gasText(std::string text)
-{
+std::string gasText(std::string text) {
     static const std::map<std::string, std::string> kMnemonics = {
         {"pusha", "pushaw"}, {"popa", "popaw"}, {"pushf", "pushfw"}, {"popf", "popfw"}, {"retn", "ret"},
     };
@@ -225,8 +281,7 @@ struct GasLine {
 };
 
 bool runAs(const fs::path& dir, const std::vector<std::string>& lines, const std::set<std::size_t>& refused,
-           std::set<std::size_t>& errors)
-{
+           std::set<std::size_t>& errors) {
     {
         std::ofstream source(dir / "forms.s");
         source << ".intel_syntax noprefix\n";
@@ -246,8 +301,7 @@ bool runAs(const fs::path& dir, const std::vector<std::string>& lines, const std
     return status == 0;
 }
 
-std::vector<GasLine> readObject(const fs::path& path, std::size_t count)
-{
+std::vector<GasLine> readObject(const fs::path& path, std::size_t count) {
     const std::string file = readFile(path);
     const auto* data = reinterpret_cast<const std::uint8_t*>(file.data());
     const auto& header = *reinterpret_cast<const Elf32_Ehdr*>(data);
@@ -280,14 +334,18 @@ std::vector<GasLine> readObject(const fs::path& path, std::size_t count)
     return result;
 }
 
-int relocationType(FixupKind kind)
-{
+int relocationType(FixupKind kind) {
     switch (kind) {
-    case FixupKind::Abs32: return R_386_32;
-    case FixupKind::Pc32: return R_386_PC32;
-    case FixupKind::Abs16: return R_386_16;
-    case FixupKind::Abs8: return R_386_8;
-    case FixupKind::Pc8: return R_386_PC8;
+        case FixupKind::Abs32:
+            return R_386_32;
+        case FixupKind::Pc32:
+            return R_386_PC32;
+        case FixupKind::Abs16:
+            return R_386_16;
+        case FixupKind::Abs8:
+            return R_386_8;
+        case FixupKind::Pc8:
+            return R_386_PC8;
     }
     return -1;
 }
@@ -299,14 +357,12 @@ struct Outcome {
     bool refused = false;
     std::string bytes;
     std::vector<std::pair<std::uint32_t, std::string>> relocations;
-    bool operator==(const Outcome& other) const
-    {
+    bool operator==(const Outcome& other) const {
         return refused == other.refused && (refused || (bytes == other.bytes && relocations == other.relocations));
     }
 };
 
-std::string describe(const Outcome& o)
-{
+std::string describe(const Outcome& o) {
     if (o.refused) return "refused";
     std::string text = o.bytes;
     for (const auto& [offset, what] : o.relocations) text += " [" + std::to_string(offset) + ": R " + what + "]";
@@ -314,15 +370,13 @@ std::string describe(const Outcome& o)
 }
 
 // The form encode() takes for `insn`: the first that matches.
-const Form* chosenForm(const Instruction& insn)
-{
+const Form* chosenForm(const Instruction& insn) {
     for (const Form& form : formIndex().find(mnemonicKey(insn.mnemonic)))
         if (matchForm(form, insn) == Closeness::Match) return &form;
     return nullptr;
 }
 
-TEST(GnuAsCrossCheck, EveryFormEncodesAsGnuAsDoes)
-{
+TEST(GnuAsCrossCheck, EveryFormEncodesAsGnuAsDoes) {
     if (std::system("as --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "GNU as is not installed";
 
     std::set<std::string> unique;
@@ -360,7 +414,8 @@ TEST(GnuAsCrossCheck, EveryFormEncodesAsGnuAsDoes)
         ours.refused = encode(insn, 0, out) != EncodeError::None;
         ours.bytes = hexBytes(out);
         for (const Fixup& f : out.fixups)
-            ours.relocations.push_back({f.offset, std::to_string(relocationType(f.kind)) + " " + symbols.name(f.symbol)});
+            ours.relocations.push_back(
+                {f.offset, std::to_string(relocationType(f.kind)) + " " + symbols.name(f.symbol)});
         theirs.refused = refused.count(i) != 0;
         theirs.bytes = hexBytes(gas[i].bytes.data(), gas[i].bytes.size());
         theirs.relocations = gas[i].relocations;
@@ -375,12 +430,15 @@ TEST(GnuAsCrossCheck, EveryFormEncodesAsGnuAsDoes)
             ++agreedPerForm[chosenForm(insn)];
         }
     }
-    if (keep) std::ofstream(dir / "report.txt") << report.str();
-    else fs::remove_all(dir);
+    if (keep)
+        std::ofstream(dir / "report.txt") << report.str();
+    else
+        fs::remove_all(dir);
 
     std::string unused;
     for (const Form& form : formIndex().all())
-        if (agreedPerForm[&form] == 0) unused += "\n  " + mnemonicName(form.key) + " (row " + std::to_string(form.row) + ")";
+        if (agreedPerForm[&form] == 0)
+            unused += "\n  " + mnemonicName(form.key) + " (row " + std::to_string(form.row) + ")";
 
     std::string shown;
     for (std::size_t i = 0; i < mismatches.size() && i < 60; ++i) shown += "\n  " + mismatches[i];

@@ -23,9 +23,8 @@ bool fitsInt8(std::int64_t value) { return value >= -128 && value <= 127; }
 bool hasRegister(const Register& r) { return r.cls != RegClass::None; }
 
 // Chooses mod and the displacement size once the base is known.
-void chooseDisplacement(const Value& disp, std::int64_t value, bool baseNeedsDisplacement,
-                        std::uint8_t fullSize, MemoryLayout& layout)
-{
+void chooseDisplacement(const Value& disp, std::int64_t value, bool baseNeedsDisplacement, std::uint8_t fullSize,
+                        MemoryLayout& layout) {
     if (disp.symbol != 0) {
         layout.mod = 0b10;
         layout.displacementSize = fullSize;
@@ -41,21 +40,23 @@ void chooseDisplacement(const Value& disp, std::int64_t value, bool baseNeedsDis
     }
 }
 
-std::uint8_t scaleBits(std::uint8_t scale)
-{
+std::uint8_t scaleBits(std::uint8_t scale) {
     switch (scale) {
-    case 1: return 0;
-    case 2: return 1;
-    case 4: return 2;
-    case 8: return 3;
-    default: return 0xFF;
+        case 1:
+            return 0;
+        case 2:
+            return 1;
+        case 4:
+            return 2;
+        case 8:
+            return 3;
+        default:
+            return 0xFF;
     }
 }
 
-EncodeError layout32(Register base, Register index, std::uint8_t scale, const Value& disp, MemoryLayout& layout)
-{
-    if (disp.constant < INT32_MIN || disp.constant > UINT32_MAX)
-        return EncodeError::ImmediateTooBig;
+EncodeError layout32(Register base, Register index, std::uint8_t scale, const Value& disp, MemoryLayout& layout) {
+    if (disp.constant < INT32_MIN || disp.constant > UINT32_MAX) return EncodeError::ImmediateTooBig;
     // Displacements wrap at 32 bits: [ebx+0FFFFFFFFh] is [ebx-1].
     const std::int64_t value = static_cast<std::int32_t>(static_cast<std::uint32_t>(disp.constant));
     if (hasRegister(index) && index.number == kEsp) {
@@ -93,10 +94,8 @@ EncodeError layout32(Register base, Register index, std::uint8_t scale, const Va
 //   rm:  000 [bx+si]  001 [bx+di]  010 [bp+si]  011 [bp+di]
 //        100 [si]     101 [di]     110 [bp] (mod 00: disp16)  111 [bx]
 EncodeError layout16(const Register& base, const Register& index, std::uint8_t scale, const Value& disp,
-                     MemoryLayout& layout)
-{
-    if (disp.constant < INT16_MIN || disp.constant > UINT16_MAX)
-        return EncodeError::ImmediateTooBig;
+                     MemoryLayout& layout) {
+    if (disp.constant < INT16_MIN || disp.constant > UINT16_MAX) return EncodeError::ImmediateTooBig;
     if (hasRegister(index) && scale != 1) return EncodeError::InvalidOperands;
     Register pointer, indexReg;  // bx or bp, si or di
     for (const Register& r : {base, index}) {
@@ -129,8 +128,7 @@ EncodeError layout16(const Register& base, const Register& index, std::uint8_t s
 
 }  // namespace
 
-EncodeError layoutMemory(const Operand& memory, MemoryLayout& layout)
-{
+EncodeError layoutMemory(const Operand& memory, MemoryLayout& layout) {
     layout = MemoryLayout{};
     const RegClass baseClass = memory.base.cls;
     const RegClass indexClass = memory.index.cls;
@@ -143,8 +141,7 @@ EncodeError layoutMemory(const Operand& memory, MemoryLayout& layout)
     return EncodeError::InvalidOperands;
 }
 
-EncodeError segmentOverride(const Register& segment, std::uint8_t defaultSegment, std::uint8_t& prefix)
-{
+EncodeError segmentOverride(const Register& segment, std::uint8_t defaultSegment, std::uint8_t& prefix) {
     static constexpr std::array<std::uint8_t, 6> kPrefixes = {0x26, 0x2E, 0x36, 0x3E, 0x64, 0x65};
     prefix = 0;
     if (segment.cls == RegClass::None) return EncodeError::None;

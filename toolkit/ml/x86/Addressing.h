@@ -24,8 +24,8 @@ struct MemoryLayout {
     std::uint8_t rm = 0;
     bool hasSib = false;
     std::uint8_t sib = 0;
-    std::uint8_t displacementSize = 0;  // 0, 1, 2 or 4 bytes
-    bool addressSize16 = false;         // 16-bit addressing: 67h prefix
+    std::uint8_t displacementSize = 0;         // 0, 1, 2 or 4 bytes
+    bool addressSize16 = false;                // 16-bit addressing: 67h prefix
     std::uint8_t defaultSegment = kSegmentDs;  // SS when the base is EBP, ESP or BP
 };
 

@@ -11,8 +11,7 @@
 namespace ml::x86 {
 namespace {
 
-void reset(Encoded& out)
-{
+void reset(Encoded& out) {
     out.bytes.fill(0);
     out.length = 0;
     out.prefixLength = 0;
@@ -26,36 +25,43 @@ void reset(Encoded& out)
 
 // REP goes with the string instructions, REPE/REPNE with CMPS and SCAS only, LOCK
 // with the read-modify-write forms whose r/m operand is memory.
-bool prefixAllowed(const Form& form, const Instruction& insn)
-{
+bool prefixAllowed(const Form& form, const Instruction& insn) {
     switch (insn.prefix) {
-    case Prefix::None: return true;
-    case Prefix::Rep: return form.rep;
-    case Prefix::Repe:
-    case Prefix::Repne: return form.repeRepne;
-    case Prefix::Lock:
-        return form.lockable && form.rmOperand >= 0 && insn.operands[form.rmOperand].kind == OperandKind::Mem;
+        case Prefix::None:
+            return true;
+        case Prefix::Rep:
+            return form.rep;
+        case Prefix::Repe:
+        case Prefix::Repne:
+            return form.repeRepne;
+        case Prefix::Lock:
+            return form.lockable && form.rmOperand >= 0 && insn.operands[form.rmOperand].kind == OperandKind::Mem;
     }
     return false;
 }
 
-EncodeError encodeForm(const Form& form, const Instruction& insn, std::uint32_t address, Encoded& out)
-{
+EncodeError encodeForm(const Form& form, const Instruction& insn, std::uint32_t address, Encoded& out) {
     switch (form.encoding) {
-    case Encoding::Raw: return encodeRaw(form, insn, out);
-    case Encoding::AddReg: return encodeAddReg(form, insn, out);
-    case Encoding::ModRMReg: return encodeModRMReg(form, insn, out);
-    case Encoding::ModRMDigit: return encodeModRMDigit(form, insn, out);
-    case Encoding::Relative: return encodeRelative(form, insn, address, out);
-    case Encoding::MemoryOffset: return encodeMemoryOffset(form, insn, out);
-    case Encoding::ImplicitMemory: return encodeImplicitMemory(form, insn, out);
+        case Encoding::Raw:
+            return encodeRaw(form, insn, out);
+        case Encoding::AddReg:
+            return encodeAddReg(form, insn, out);
+        case Encoding::ModRMReg:
+            return encodeModRMReg(form, insn, out);
+        case Encoding::ModRMDigit:
+            return encodeModRMDigit(form, insn, out);
+        case Encoding::Relative:
+            return encodeRelative(form, insn, address, out);
+        case Encoding::MemoryOffset:
+            return encodeMemoryOffset(form, insn, out);
+        case Encoding::ImplicitMemory:
+            return encodeImplicitMemory(form, insn, out);
     }
     return EncodeError::InvalidOperands;
 }
 
 // Doubleword registers, FS and GS arrived with the 386.
-bool usesRegisterOf386(const Instruction& insn)
-{
+bool usesRegisterOf386(const Instruction& insn) {
     const auto is386 = [](const Register& r) {
         return r.cls == RegClass::Gpr32 || (r.cls == RegClass::Segment && r.number >= 4);
     };
@@ -68,8 +74,7 @@ bool usesRegisterOf386(const Instruction& insn)
 
 }  // namespace
 
-EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out)
-{
+EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out) {
     reset(out);
     const auto forms = formIndex().forms(insn.known ? insn.known : lookupMnemonic(insn.mnemonic));
     if (forms.empty()) return EncodeError::UnknownMnemonic;
@@ -101,18 +106,11 @@ EncodeError encode(const Instruction& insn, std::uint32_t address, Encoded& out)
     return errorFor(closest, insn.operandCount);
 }
 
-Mnemonic lookupMnemonic(std::string_view name)
-{
-    return formIndex().lookup(mnemonicKey(name));
-}
+Mnemonic lookupMnemonic(std::string_view name) { return formIndex().lookup(mnemonicKey(name)); }
 
-bool isInstruction(std::string_view mnemonic)
-{
-    return static_cast<bool>(lookupMnemonic(mnemonic));
-}
+bool isInstruction(std::string_view mnemonic) { return static_cast<bool>(lookupMnemonic(mnemonic)); }
 
-bool isRelativeBranch(std::string_view mnemonic)
-{
+bool isRelativeBranch(std::string_view mnemonic) {
     const auto forms = formIndex().find(mnemonicKey(mnemonic));
     return std::any_of(forms.begin(), forms.end(),
                        [](const Form& form) { return form.encoding == Encoding::Relative; });

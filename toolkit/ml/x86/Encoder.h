@@ -51,17 +51,17 @@ enum class OperandKind : std::uint8_t { None, Reg, Imm, Mem };
 // mnemonic already says real or integer, so the encoder needs only the size.
 struct Operand {
     OperandKind kind = OperandKind::None;
-    Register reg;                      // Reg
-    Value imm;                         // Imm
+    Register reg;  // Reg
+    Value imm;     // Imm
     // Mem: [base + index*scale + disp], optional segment override
-    Register base;                     // RegClass::None when absent
-    Register index;                    // RegClass::None when absent; ESP with scale 1
-                                       // is swapped into the base
-    std::uint8_t scale = 1;            // 1, 2, 4 or 8
+    Register base;           // RegClass::None when absent
+    Register index;          // RegClass::None when absent; ESP with scale 1
+                             // is swapped into the base
+    std::uint8_t scale = 1;  // 1, 2, 4 or 8
     Value disp;
-    Register segment;                  // RegClass::None when no override
-    std::uint8_t size = 0;             // bytes; 0 when not known
-    bool isFloat = false;              // REAL4/REAL8/REAL10 typed memory
+    Register segment;       // RegClass::None when no override
+    std::uint8_t size = 0;  // bytes; 0 when not known
+    bool isFloat = false;   // REAL4/REAL8/REAL10 typed memory
 };
 
 enum class Prefix : std::uint8_t { None, Rep, Repe, Repne, Lock };
@@ -88,7 +88,7 @@ Prefix lookupPrefix(std::string_view name);
 // up once and hands the result to encode() with the instruction, so that the table
 // is not searched again for every use of the word.
 struct Mnemonic {
-    std::uint32_t index = 0;           // 1-based; 0 when the word is no instruction
+    std::uint32_t index = 0;  // 1-based; 0 when the word is no instruction
     explicit operator bool() const { return index != 0; }
 };
 
@@ -105,13 +105,13 @@ enum class BranchForm : std::uint8_t { Auto, Short, Near };
 // Value{addend, symbol} for any other target. A Mem operand is an indirect branch
 // (`jmp dword ptr [ebx]`, `call [eax]`).
 struct Instruction {
-    std::string_view mnemonic;         // any case
-    Mnemonic known;                    // lookupMnemonic(mnemonic) when the caller has it
+    std::string_view mnemonic;  // any case
+    Mnemonic known;             // lookupMnemonic(mnemonic) when the caller has it
     Prefix prefix = Prefix::None;
     std::array<Operand, 3> operands{};
     std::uint8_t operandCount = 0;
     BranchForm branch = BranchForm::Auto;
-    CpuMode mode;                      // what the processor directives enable
+    CpuMode mode;  // what the processor directives enable
 };
 
 enum class FixupKind : std::uint8_t { Abs32, Pc32, Abs16, Abs8, Pc8 };
@@ -121,7 +121,7 @@ enum class FixupKind : std::uint8_t { Abs32, Pc32, Abs16, Abs8, Pc8 };
 // The bytes already hold `addend` (ELF REL): Abs fields hold Value::constant, a Pc32
 // field holds constant - 4 and a Pc8 field constant - 1.
 struct Fixup {
-    std::uint8_t offset = 0;           // of the field within the instruction bytes
+    std::uint8_t offset = 0;  // of the field within the instruction bytes
     FixupKind kind = FixupKind::Abs32;
     std::uint32_t symbol = 0;
     std::int64_t addend = 0;
@@ -131,35 +131,35 @@ struct Fixup {
 // displacements as whole numbers and marks operand-size prefixes with '|'.
 struct Field {
     std::uint8_t offset = 0;
-    std::uint8_t size = 0;             // 0 = no such field
+    std::uint8_t size = 0;  // 0 = no such field
 };
 
 struct Encoded {
     std::array<std::uint8_t, 16> bytes{};
     std::uint8_t length = 0;
-    std::uint8_t prefixLength = 0;     // all prefixes before the opcode (9Bh of the
-                                       // waiting x87 forms included)
-    bool operandSizePrefix = false;    // 66h emitted (listed with '|')
-    bool addressSizePrefix = false;    // 67h emitted
-    Field displacement;                // memory displacement, moffs address or branch
-                                       // displacement
+    std::uint8_t prefixLength = 0;   // all prefixes before the opcode (9Bh of the
+                                     // waiting x87 forms included)
+    bool operandSizePrefix = false;  // 66h emitted (listed with '|')
+    bool addressSizePrefix = false;  // 67h emitted
+    Field displacement;              // memory displacement, moffs address or branch
+                                     // displacement
     Field immediate;
-    Field immediate2;                  // second immediate (ENTER) when present
+    Field immediate2;  // second immediate (ENTER) when present
     std::vector<Fixup> fixups;
 };
 
 // Diagnostic numbers follow MASM's A2xxx numbering where one exists.
 enum class EncodeError : std::uint16_t {
     None = 0,
-    UnknownMnemonic = 2008,            // syntax error
-    InvalidOperands = 2070,            // invalid instruction operands
-    SizeMismatch = 2022,               // instruction operands must be the same size
-    SizeMissing = 2023,                // instruction operand must have size
-    ImmediateTooBig = 2001,            // immediate operand too large for its field
-    JumpTooFar = 2075,                 // jump destination too far
-    PrefixNotAllowed = 2068,           // instruction prefix not allowed (REP, LOCK)
-    NotInCpuMode = 2085,               // instruction or register not accepted in the
-                                       // current CPU mode
+    UnknownMnemonic = 2008,   // syntax error
+    InvalidOperands = 2070,   // invalid instruction operands
+    SizeMismatch = 2022,      // instruction operands must be the same size
+    SizeMissing = 2023,       // instruction operand must have size
+    ImmediateTooBig = 2001,   // immediate operand too large for its field
+    JumpTooFar = 2075,        // jump destination too far
+    PrefixNotAllowed = 2068,  // instruction prefix not allowed (REP, LOCK)
+    NotInCpuMode = 2085,      // instruction or register not accepted in the
+                              // current CPU mode
 };
 
 // Encodes `insn` placed at `address` (its offset in the current section; used for

@@ -14,8 +14,7 @@ namespace {
 
 bool fitsInt8(std::int64_t value) { return value >= -128 && value <= 127; }
 
-FixupKind absoluteFixup(std::uint8_t size)
-{
+FixupKind absoluteFixup(std::uint8_t size) {
     return size == 4 ? FixupKind::Abs32 : size == 2 ? FixupKind::Abs16 : FixupKind::Abs8;
 }
 
@@ -23,31 +22,27 @@ class ByteWriter {
 public:
     explicit ByteWriter(Encoded& out) : out_(out) {}
 
-    void byte(std::uint8_t value)
-    {
+    void byte(std::uint8_t value) {
         assert(out_.length < out_.bytes.size() && "instruction longer than 16 bytes");
         if (out_.length < out_.bytes.size()) out_.bytes[out_.length++] = value;
     }
 
     // `size` bytes of `value`, least significant first.
-    void number(std::int64_t value, std::uint8_t size)
-    {
+    void number(std::int64_t value, std::uint8_t size) {
         const auto bits = static_cast<std::uint64_t>(value);
         for (std::uint8_t i = 0; i < size; ++i) byte(static_cast<std::uint8_t>(bits >> (8 * i)));
     }
 
     // A field holding `value`; with a symbol the field also gets a fixup whose addend
     // is the value already stored (ELF REL).
-    Field field(const Value& value, std::uint8_t size, FixupKind kind)
-    {
+    Field field(const Value& value, std::uint8_t size, FixupKind kind) {
         const Field f{out_.length, size};
         if (value.symbol != 0) out_.fixups.push_back({out_.length, kind, value.symbol, value.constant});
         number(value.constant, size);
         return f;
     }
 
-    void prefixes(const Form& form, const Instruction& insn, std::uint8_t segmentPrefix, bool addressSize16)
-    {
+    void prefixes(const Form& form, const Instruction& insn, std::uint8_t segmentPrefix, bool addressSize16) {
         if (form.wait) byte(0x9B);
         if (segmentPrefix != 0) byte(segmentPrefix);
         if (form.addressSize16 || addressSize16) {
@@ -59,29 +54,33 @@ public:
             out_.operandSizePrefix = true;
         }
         switch (insn.prefix) {
-        case Prefix::Lock: byte(0xF0); break;
-        case Prefix::Rep:
-        case Prefix::Repe: byte(0xF3); break;
-        case Prefix::Repne: byte(0xF2); break;
-        case Prefix::None: break;
+            case Prefix::Lock:
+                byte(0xF0);
+                break;
+            case Prefix::Rep:
+            case Prefix::Repe:
+                byte(0xF3);
+                break;
+            case Prefix::Repne:
+                byte(0xF2);
+                break;
+            case Prefix::None:
+                break;
         }
         out_.prefixLength = out_.length;
     }
 
     // The opcode bytes, with `addend` (a register number) added to the last one.
-    void opcode(const Form& form, std::uint8_t addend = 0)
-    {
+    void opcode(const Form& form, std::uint8_t addend = 0) {
         for (std::uint8_t i = 0; i < form.opcodeLength; ++i)
             byte(static_cast<std::uint8_t>(form.opcode[i] + (i + 1 == form.opcodeLength ? addend : 0)));
     }
 
-    void modrm(std::uint8_t mod, std::uint8_t reg, std::uint8_t rm)
-    {
+    void modrm(std::uint8_t mod, std::uint8_t reg, std::uint8_t rm) {
         byte(static_cast<std::uint8_t>(mod << 6 | (reg & 7) << 3 | (rm & 7)));
     }
 
-    void memory(const MemoryLayout& layout, std::uint8_t reg, const Value& disp)
-    {
+    void memory(const MemoryLayout& layout, std::uint8_t reg, const Value& disp) {
         modrm(layout.mod, reg, layout.rm);
         if (layout.hasSib) byte(layout.sib);
         if (layout.displacementSize != 0)
@@ -89,8 +88,7 @@ public:
     }
 
     // The imm operands in order, sized by the form's ib/iw/id.
-    void immediates(const Form& form, const Instruction& insn)
-    {
+    void immediates(const Form& form, const Instruction& insn) {
         std::uint8_t written = 0;
         for (int i = 0; i < form.operandCount && written < form.immediateCount; ++i) {
             if (form.operands[i].kind != PatternKind::Imm) continue;
@@ -108,8 +106,7 @@ private:
 };
 
 // ModR/M forms share everything but the reg field.
-EncodeError encodeModRM(const Form& form, const Instruction& insn, std::uint8_t reg, Encoded& out)
-{
+EncodeError encodeModRM(const Form& form, const Instruction& insn, std::uint8_t reg, Encoded& out) {
     ByteWriter w(out);
     const Operand& rm = insn.operands[form.rmOperand];
     if (rm.kind == OperandKind::Reg) {
@@ -132,8 +129,7 @@ EncodeError encodeModRM(const Form& form, const Instruction& insn, std::uint8_t 
 
 }  // namespace
 
-EncodeError encodeRaw(const Form& form, const Instruction& insn, Encoded& out)
-{
+EncodeError encodeRaw(const Form& form, const Instruction& insn, Encoded& out) {
     ByteWriter w(out);
     w.prefixes(form, insn, 0, false);
     w.opcode(form);
@@ -141,8 +137,7 @@ EncodeError encodeRaw(const Form& form, const Instruction& insn, Encoded& out)
     return EncodeError::None;
 }
 
-EncodeError encodeAddReg(const Form& form, const Instruction& insn, Encoded& out)
-{
+EncodeError encodeAddReg(const Form& form, const Instruction& insn, Encoded& out) {
     ByteWriter w(out);
     w.prefixes(form, insn, 0, false);
     w.opcode(form, insn.operands[form.regOperand].reg.number);
@@ -150,21 +145,18 @@ EncodeError encodeAddReg(const Form& form, const Instruction& insn, Encoded& out
     return EncodeError::None;
 }
 
-EncodeError encodeModRMReg(const Form& form, const Instruction& insn, Encoded& out)
-{
+EncodeError encodeModRMReg(const Form& form, const Instruction& insn, Encoded& out) {
     return encodeModRM(form, insn, insn.operands[form.regOperand].reg.number, out);
 }
 
-EncodeError encodeModRMDigit(const Form& form, const Instruction& insn, Encoded& out)
-{
+EncodeError encodeModRMDigit(const Form& form, const Instruction& insn, Encoded& out) {
     return encodeModRM(form, insn, form.digit, out);
 }
 
 // A target without a symbol is an offset in the current section: the displacement
 // counts from the end of the instruction. Any other target gets a PC-relative fixup
 // whose addend (stored in the field) is the target's addend minus the field size.
-EncodeError encodeRelative(const Form& form, const Instruction& insn, std::uint32_t address, Encoded& out)
-{
+EncodeError encodeRelative(const Form& form, const Instruction& insn, std::uint32_t address, Encoded& out) {
     ByteWriter w(out);
     w.prefixes(form, insn, 0, false);
     w.opcode(form);
@@ -186,12 +178,10 @@ EncodeError encodeRelative(const Form& form, const Instruction& insn, std::uint3
     return EncodeError::None;
 }
 
-EncodeError encodeMemoryOffset(const Form& form, const Instruction& insn, Encoded& out)
-{
+EncodeError encodeMemoryOffset(const Form& form, const Instruction& insn, Encoded& out) {
     const int memoryIndex = form.operands[0].kind == PatternKind::MemOffset ? 0 : 1;
     const Operand& memory = insn.operands[memoryIndex];
-    if (memory.disp.constant < INT32_MIN || memory.disp.constant > UINT32_MAX)
-        return EncodeError::ImmediateTooBig;
+    if (memory.disp.constant < INT32_MIN || memory.disp.constant > UINT32_MAX) return EncodeError::ImmediateTooBig;
     std::uint8_t segment = 0;
     if (const EncodeError e = segmentOverride(memory.segment, kSegmentDs, segment); e != EncodeError::None) return e;
     ByteWriter w(out);
@@ -203,8 +193,7 @@ EncodeError encodeMemoryOffset(const Form& form, const Instruction& insn, Encode
 
 // String instructions address DS:ESI and ES:EDI themselves; their memory operands
 // only give the size and, for the DS:ESI operand, a segment override.
-EncodeError encodeImplicitMemory(const Form& form, const Instruction& insn, Encoded& out)
-{
+EncodeError encodeImplicitMemory(const Form& form, const Instruction& insn, Encoded& out) {
     std::uint8_t segment = 0;
     for (int i = 0; i < form.operandCount; ++i) {
         if (form.operands[i].kind != PatternKind::StringSource) continue;

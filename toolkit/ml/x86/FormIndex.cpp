@@ -12,8 +12,7 @@ namespace {
 
 // --- operand notation ----------------------------------------------------------
 
-constexpr OperandPattern registerPattern(RegClass cls, std::uint8_t size, bool fixesSize)
-{
+constexpr OperandPattern registerPattern(RegClass cls, std::uint8_t size, bool fixesSize) {
     OperandPattern p;
     p.kind = PatternKind::Reg;
     p.regClass = cls;
@@ -22,17 +21,14 @@ constexpr OperandPattern registerPattern(RegClass cls, std::uint8_t size, bool f
     return p;
 }
 
-constexpr OperandPattern fixedRegister(RegClass cls, std::uint8_t number, std::uint8_t size,
-                                       bool fixesSize)
-{
+constexpr OperandPattern fixedRegister(RegClass cls, std::uint8_t number, std::uint8_t size, bool fixesSize) {
     OperandPattern p = registerPattern(cls, size, fixesSize);
     p.kind = PatternKind::FixedReg;
     p.regNumber = number;
     return p;
 }
 
-constexpr OperandPattern sized(PatternKind kind, std::uint8_t size, bool sizeOptional = false)
-{
+constexpr OperandPattern sized(PatternKind kind, std::uint8_t size, bool sizeOptional = false) {
     OperandPattern p;
     p.kind = kind;
     p.size = size;
@@ -41,8 +37,7 @@ constexpr OperandPattern sized(PatternKind kind, std::uint8_t size, bool sizeOpt
     return p;
 }
 
-constexpr OperandPattern immediate(std::uint8_t size, bool signExtended)
-{
+constexpr OperandPattern immediate(std::uint8_t size, bool signExtended) {
     OperandPattern p = sized(PatternKind::Imm, size);
     p.signExtended = signExtended;
     return p;
@@ -118,11 +113,13 @@ struct ProcessorName {
     Fpu fpu;
 };
 
+// clang-format off
 constexpr ProcessorName kProcessors[] = {
     {"", Cpu::I8086, Fpu::None},    {"186", Cpu::I186, Fpu::None}, {"286", Cpu::I286, Fpu::None},
     {"386", Cpu::I386, Fpu::None},  {"486", Cpu::I486, Fpu::None}, {"586", Cpu::P5, Fpu::None},
     {"686", Cpu::P6, Fpu::None},    {"287", Cpu::I8086, Fpu::I287}, {"387", Cpu::I8086, Fpu::I387},
 };
+// clang-format on
 
 // --- condition codes --------------------------------------------------------------
 
@@ -131,6 +128,7 @@ struct Condition {
     std::uint8_t number;
 };
 
+// clang-format off
 constexpr Condition kConditions[] = {
     {"O", 0},   {"NO", 1},  {"B", 2},   {"C", 2},   {"NAE", 2}, {"AE", 3},
     {"NB", 3},  {"NC", 3},  {"E", 4},   {"Z", 4},   {"NE", 5},  {"NZ", 5},
@@ -138,6 +136,7 @@ constexpr Condition kConditions[] = {
     {"P", 10},  {"PE", 10}, {"NP", 11}, {"PO", 11}, {"L", 12},  {"NGE", 12},
     {"GE", 13}, {"NL", 13}, {"LE", 14}, {"NG", 14}, {"G", 15},  {"NLE", 15},
 };
+// clang-format on
 
 constexpr std::string_view kConditionSuffix = "cc";
 constexpr std::string_view kConditionPlus = "+cc";
@@ -145,16 +144,14 @@ constexpr std::uint8_t kNoCondition = 0xFF;
 
 // --- small text helpers -------------------------------------------------------------
 
-std::string_view trim(std::string_view text)
-{
+std::string_view trim(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     return text;
 }
 
 // Splits `text` at `separator` into trimmed pieces (no pieces for blank text).
-std::vector<std::string_view> split(std::string_view text, char separator)
-{
+std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> pieces;
     text = trim(text);
     while (!text.empty()) {
@@ -166,38 +163,37 @@ std::vector<std::string_view> split(std::string_view text, char separator)
     return pieces;
 }
 
-bool parseHexByte(std::string_view text, std::uint8_t& value)
-{
+bool parseHexByte(std::string_view text, std::uint8_t& value) {
     if (text.size() != 2) return false;
     const auto result = std::from_chars(text.data(), text.data() + 2, value, 16);
     return result.ec == std::errc() && result.ptr == text.data() + 2;
 }
 
-bool isMemoryPattern(PatternKind kind)
-{
-    return kind == PatternKind::RegOrMem || kind == PatternKind::Mem;
-}
+bool isMemoryPattern(PatternKind kind) { return kind == PatternKind::RegOrMem || kind == PatternKind::Mem; }
 
-constexpr std::uint8_t kindBit(OperandKind kind)
-{
+constexpr std::uint8_t kindBit(OperandKind kind) {
     return static_cast<std::uint8_t>(1u << static_cast<unsigned>(kind));
 }
 
 // The operand kinds a pattern takes; any other kind is the wrong kind outright.
-std::uint8_t acceptedKinds(PatternKind kind)
-{
+std::uint8_t acceptedKinds(PatternKind kind) {
     switch (kind) {
-    case PatternKind::Reg:
-    case PatternKind::FixedReg: return kindBit(OperandKind::Reg);
-    case PatternKind::RegOrMem: return kindBit(OperandKind::Reg) | kindBit(OperandKind::Mem);
-    case PatternKind::Mem:
-    case PatternKind::MemOffset:
-    case PatternKind::StringSource:
-    case PatternKind::StringDest: return kindBit(OperandKind::Mem);
-    case PatternKind::Imm:
-    case PatternKind::Const:
-    case PatternKind::Rel: return kindBit(OperandKind::Imm);
-    case PatternKind::None: break;
+        case PatternKind::Reg:
+        case PatternKind::FixedReg:
+            return kindBit(OperandKind::Reg);
+        case PatternKind::RegOrMem:
+            return kindBit(OperandKind::Reg) | kindBit(OperandKind::Mem);
+        case PatternKind::Mem:
+        case PatternKind::MemOffset:
+        case PatternKind::StringSource:
+        case PatternKind::StringDest:
+            return kindBit(OperandKind::Mem);
+        case PatternKind::Imm:
+        case PatternKind::Const:
+        case PatternKind::Rel:
+            return kindBit(OperandKind::Imm);
+        case PatternKind::None:
+            break;
     }
     return 0;
 }
@@ -206,15 +202,12 @@ std::uint8_t acceptedKinds(PatternKind kind)
 
 class RowParser {
 public:
-    RowParser(const OpcodeRow& row, std::uint16_t index, std::uint8_t condition)
-        : row_(row), condition_(condition)
-    {
+    RowParser(const OpcodeRow& row, std::uint16_t index, std::uint8_t condition) : row_(row), condition_(condition) {
         form_.row = index;
     }
 
     // The parsed form, or the reason the row is malformed.
-    bool parse(Form& form, std::string& problem)
-    {
+    bool parse(Form& form, std::string& problem) {
         if (parseOperands() && parseOpcode() && parseFlags() && parseProcessor() && assignRoles()) {
             for (int i = 0; i < form_.operandCount; ++i) form_.acceptedKinds[i] = acceptedKinds(form_.operands[i].kind);
             assignTypedSizes();
@@ -227,14 +220,12 @@ public:
     }
 
 private:
-    bool fail(std::string why)
-    {
+    bool fail(std::string why) {
         problem_ = std::move(why);
         return false;
     }
 
-    bool parseOperands()
-    {
+    bool parseOperands() {
         const auto names = split(row_.operands, ',');
         if (names.size() > form_.operands.size()) return fail("more than three operands");
         for (std::string_view name : names) {
@@ -246,8 +237,7 @@ private:
         return true;
     }
 
-    bool parseOpcode()
-    {
+    bool parseOpcode() {
         const auto tokens = split(row_.opcode, ' ');
         bool modrmReg = false, modrmDigit = false, addReg = false;
         for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -277,17 +267,16 @@ private:
         if (form_.opcodeLength == 0) return fail("no opcode byte");
         if (modrmReg + modrmDigit + addReg + (form_.relativeSize != 0) > 1)
             return fail("more than one of /r, /digit, +r, cb/cd");
-        form_.encoding = modrmReg ? Encoding::ModRMReg
-                         : modrmDigit ? Encoding::ModRMDigit
-                         : addReg ? Encoding::AddReg
+        form_.encoding = modrmReg                  ? Encoding::ModRMReg
+                         : modrmDigit              ? Encoding::ModRMDigit
+                         : addReg                  ? Encoding::AddReg
                          : form_.relativeSize != 0 ? Encoding::Relative
-                         : Encoding::Raw;
+                                                   : Encoding::Raw;
         return true;
     }
 
     // "0F", "B8+rd", "70+cc", "C0+i"
-    bool parseOpcodeByte(std::string_view token, bool& addReg)
-    {
+    bool parseOpcodeByte(std::string_view token, bool& addReg) {
         const std::size_t plus = token.find('+');
         std::uint8_t byte = 0;
         if (!parseHexByte(token.substr(0, plus), byte)) return fail("bad opcode token '" + std::string(token) + "'");
@@ -307,24 +296,33 @@ private:
         return true;
     }
 
-    bool parseFlags()
-    {
+    bool parseFlags() {
         for (char flag : row_.flags) {
             switch (flag) {
-            case 'd': form_.defaultSize = true; break;
-            case 'L': form_.lockable = true; break;
-            case 'R': form_.rep = true; break;
-            case 'E': form_.rep = form_.repeRepne = true; break;
-            case 's': loneImmediateSized_ = true; break;
-            default: return fail(std::string("unknown flag '") + flag + "'");
+                case 'd':
+                    form_.defaultSize = true;
+                    break;
+                case 'L':
+                    form_.lockable = true;
+                    break;
+                case 'R':
+                    form_.rep = true;
+                    break;
+                case 'E':
+                    form_.rep = form_.repeRepne = true;
+                    break;
+                case 's':
+                    loneImmediateSized_ = true;
+                    break;
+                default:
+                    return fail(std::string("unknown flag '") + flag + "'");
             }
         }
         return true;
     }
 
     // "", "486", "286P", "387"
-    bool parseProcessor()
-    {
+    bool parseProcessor() {
         std::string_view cpu = row_.cpu;
         if (cpu.ends_with('P')) {
             form_.privileged = true;
@@ -346,24 +344,24 @@ private:
     // The size a PTR type on each immediate must give: an imm8s works on the operation
     // size, an immediate beside a general register or r/m operand of its own size on
     // that size, a lone immediate of an 's' row on its own size.
-    void assignTypedSizes()
-    {
+    void assignTypedSizes() {
         for (int i = 0; i < form_.operandCount; ++i) {
             OperandPattern& p = form_.operands[i];
             if (p.kind != PatternKind::Imm) continue;
-            if (p.signExtended) p.typedSize = form_.operandSize16 ? 2 : 4;
-            else if (hasGeneralOperandOfSize(p.size) || (loneImmediateSized_ && form_.operandCount == 1)) p.typedSize = p.size;
+            if (p.signExtended)
+                p.typedSize = form_.operandSize16 ? 2 : 4;
+            else if (hasGeneralOperandOfSize(p.size) || (loneImmediateSized_ && form_.operandCount == 1))
+                p.typedSize = p.size;
             p.fixesSize = p.typedSize != 0;
         }
     }
 
-    bool hasGeneralOperandOfSize(std::uint8_t size) const
-    {
+    bool hasGeneralOperandOfSize(std::uint8_t size) const {
         for (int i = 0; i < form_.operandCount; ++i) {
             const OperandPattern& p = form_.operands[i];
-            const bool general = p.kind == PatternKind::RegOrMem ||
-                                 ((p.kind == PatternKind::Reg || p.kind == PatternKind::FixedReg) &&
-                                  p.regClass != RegClass::Segment && p.regClass != RegClass::Fpu);
+            const bool general =
+                p.kind == PatternKind::RegOrMem || ((p.kind == PatternKind::Reg || p.kind == PatternKind::FixedReg) &&
+                                                    p.regClass != RegClass::Segment && p.regClass != RegClass::Fpu);
             if (general && p.size == size) return true;
         }
         return false;
@@ -371,8 +369,7 @@ private:
 
     // An integer form that works on doublewords (r32, r/m32, EAX, imm32, rel32, string
     // and far-pointer operands of 32 bits) needs the 386.
-    void requireProcessorOfOperands()
-    {
+    void requireProcessorOfOperands() {
         if (isX87()) return;
         for (int i = 0; i < form_.operandCount; ++i) {
             const OperandPattern& p = form_.operands[i];
@@ -382,16 +379,14 @@ private:
         }
     }
 
-    int findOperand(bool (*wanted)(const OperandPattern&), int skip = -1) const
-    {
+    int findOperand(bool (*wanted)(const OperandPattern&), int skip = -1) const {
         for (int i = 0; i < form_.operandCount; ++i)
             if (i != skip && wanted(form_.operands[i])) return i;
         return -1;
     }
 
     // Decides which operand goes where and checks the row is consistent.
-    bool assignRoles()
-    {
+    bool assignRoles() {
         const auto isReg = [](const OperandPattern& p) { return p.kind == PatternKind::Reg; };
         const auto isSegmentReg = [](const OperandPattern& p) {
             return p.kind == PatternKind::Reg && p.regClass == RegClass::Segment;
@@ -403,43 +398,44 @@ private:
         };
 
         switch (form_.encoding) {
-        case Encoding::ModRMReg:
-            form_.regOperand = static_cast<std::int8_t>(findOperand(isSegmentReg));
-            if (form_.regOperand < 0) form_.regOperand = static_cast<std::int8_t>(findOperand(isReg));
-            if (form_.regOperand < 0) return fail("/r without a register operand");
-            form_.rmOperand = static_cast<std::int8_t>(findOperand(isRm));
-            if (form_.rmOperand < 0) form_.rmOperand = static_cast<std::int8_t>(findOperand(isReg, form_.regOperand));
-            if (form_.rmOperand < 0) form_.rmOperand = form_.regOperand;
-            break;
-        case Encoding::ModRMDigit:
-            form_.rmOperand = static_cast<std::int8_t>(findOperand(isRm));
-            if (form_.rmOperand < 0) return fail("/digit without an r/m operand");
-            break;
-        case Encoding::AddReg:
-            form_.regOperand = static_cast<std::int8_t>(findOperand(isReg));
-            if (form_.regOperand < 0) return fail("+r without a register operand");
-            break;
-        case Encoding::Relative:
-            if (form_.operandCount != 1 || form_.operands[0].kind != PatternKind::Rel ||
-                form_.operands[0].size != form_.relativeSize)
-                return fail("cb/cd needs exactly one rel operand of that size");
-            break;
-        case Encoding::Raw:
-            if (findOperand(isOffset) >= 0) {
-                form_.encoding = Encoding::MemoryOffset;
-            } else if (findOperand(isString) >= 0) {
-                form_.encoding = Encoding::ImplicitMemory;
-                for (int i = 0; i < form_.operandCount; ++i) {
-                    if (form_.operands[i].kind != PatternKind::Mem) continue;
-                    form_.operands[i].kind = PatternKind::StringSource;
-                    form_.operands[i].fixesSize = true;
+            case Encoding::ModRMReg:
+                form_.regOperand = static_cast<std::int8_t>(findOperand(isSegmentReg));
+                if (form_.regOperand < 0) form_.regOperand = static_cast<std::int8_t>(findOperand(isReg));
+                if (form_.regOperand < 0) return fail("/r without a register operand");
+                form_.rmOperand = static_cast<std::int8_t>(findOperand(isRm));
+                if (form_.rmOperand < 0)
+                    form_.rmOperand = static_cast<std::int8_t>(findOperand(isReg, form_.regOperand));
+                if (form_.rmOperand < 0) form_.rmOperand = form_.regOperand;
+                break;
+            case Encoding::ModRMDigit:
+                form_.rmOperand = static_cast<std::int8_t>(findOperand(isRm));
+                if (form_.rmOperand < 0) return fail("/digit without an r/m operand");
+                break;
+            case Encoding::AddReg:
+                form_.regOperand = static_cast<std::int8_t>(findOperand(isReg));
+                if (form_.regOperand < 0) return fail("+r without a register operand");
+                break;
+            case Encoding::Relative:
+                if (form_.operandCount != 1 || form_.operands[0].kind != PatternKind::Rel ||
+                    form_.operands[0].size != form_.relativeSize)
+                    return fail("cb/cd needs exactly one rel operand of that size");
+                break;
+            case Encoding::Raw:
+                if (findOperand(isOffset) >= 0) {
+                    form_.encoding = Encoding::MemoryOffset;
+                } else if (findOperand(isString) >= 0) {
+                    form_.encoding = Encoding::ImplicitMemory;
+                    for (int i = 0; i < form_.operandCount; ++i) {
+                        if (form_.operands[i].kind != PatternKind::Mem) continue;
+                        form_.operands[i].kind = PatternKind::StringSource;
+                        form_.operands[i].fixesSize = true;
+                    }
                 }
-            }
-            if (findOperand(isRm) >= 0 || findOperand(isReg) >= 0)
-                return fail("register or r/m operand without /r, /digit or +r");
-            break;
-        default:
-            break;
+                if (findOperand(isRm) >= 0 || findOperand(isReg) >= 0)
+                    return fail("register or r/m operand without /r, /digit or +r");
+                break;
+            default:
+                break;
         }
         if (form_.encoding != Encoding::Relative &&
             findOperand([](const OperandPattern& p) { return p.kind == PatternKind::Rel; }) >= 0)
@@ -447,8 +443,7 @@ private:
         return checkImmediates();
     }
 
-    bool checkImmediates()
-    {
+    bool checkImmediates() {
         std::uint8_t count = 0;
         for (int i = 0; i < form_.operandCount; ++i) {
             const OperandPattern& p = form_.operands[i];
@@ -468,8 +463,7 @@ private:
     std::string problem_;
 };
 
-bool hasConditionSuffix(const OpcodeRow& row)
-{
+bool hasConditionSuffix(const OpcodeRow& row) {
     return row.mnemonic.size() > kConditionSuffix.size() && row.mnemonic.ends_with(kConditionSuffix) &&
            row.opcode.find(kConditionPlus) != std::string_view::npos;
 }
@@ -483,24 +477,26 @@ constexpr std::size_t kKeyBits = 6;
 constexpr std::size_t kKeyLength = 64 / kKeyBits;
 }  // namespace
 
-MnemonicKey mnemonicKey(std::string_view name)
-{
+MnemonicKey mnemonicKey(std::string_view name) {
     if (name.empty() || name.size() > kKeyLength) return 0;
     MnemonicKey key = 0;
     for (std::size_t i = 0; i < name.size(); ++i) {
         const char c = name[i];
         unsigned code = 0;
-        if (c >= 'a' && c <= 'z') code = unsigned(c - 'a') + 1;
-        else if (c >= 'A' && c <= 'Z') code = unsigned(c - 'A') + 1;
-        else if (c >= '0' && c <= '9') code = unsigned(c - '0') + 27;
-        else return 0;
+        if (c >= 'a' && c <= 'z')
+            code = unsigned(c - 'a') + 1;
+        else if (c >= 'A' && c <= 'Z')
+            code = unsigned(c - 'A') + 1;
+        else if (c >= '0' && c <= '9')
+            code = unsigned(c - '0') + 27;
+        else
+            return 0;
         key |= static_cast<MnemonicKey>(code) << (kKeyBits * i);
     }
     return key;
 }
 
-std::string mnemonicName(MnemonicKey key)
-{
+std::string mnemonicName(MnemonicKey key) {
     std::string name;
     for (; key != 0; key >>= kKeyBits) {
         const unsigned code = key & ((1u << kKeyBits) - 1);
@@ -509,8 +505,7 @@ std::string mnemonicName(MnemonicKey key)
     return name;
 }
 
-FormIndex::FormIndex()
-{
+FormIndex::FormIndex() {
     const auto rows = opcodeTable();
     for (std::size_t index = 0; index < rows.size(); ++index) {
         const OpcodeRow& row = rows[index];
@@ -548,15 +543,13 @@ FormIndex::FormIndex()
 namespace {
 
 // Fibonacci hashing: the top bits of key * 2^64/phi spread packed names well.
-std::size_t slotOf(MnemonicKey key, unsigned shift)
-{
+std::size_t slotOf(MnemonicKey key, unsigned shift) {
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift);
 }
 
 }  // namespace
 
-void FormIndex::buildSlots()
-{
+void FormIndex::buildSlots() {
     // At most a quarter full, so that probe sequences stay short.
     unsigned bits = 4;
     while ((std::size_t(1) << bits) < ranges_.size() * 4) ++bits;
@@ -570,8 +563,7 @@ void FormIndex::buildSlots()
     }
 }
 
-Mnemonic FormIndex::lookup(MnemonicKey key) const
-{
+Mnemonic FormIndex::lookup(MnemonicKey key) const {
     if (key == 0) return {};
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = slotOf(key, slotShift_);; i = (i + 1) & mask) {
@@ -581,23 +573,20 @@ Mnemonic FormIndex::lookup(MnemonicKey key) const
     }
 }
 
-std::span<const Form> FormIndex::forms(Mnemonic m) const
-{
+std::span<const Form> FormIndex::forms(Mnemonic m) const {
     if (!m || m.index > ranges_.size()) return {};
     const Range& range = ranges_[m.index - 1];
     return std::span<const Form>(forms_).subspan(range.begin, range.end - range.begin);
 }
 
-std::vector<MnemonicKey> FormIndex::mnemonics() const
-{
+std::vector<MnemonicKey> FormIndex::mnemonics() const {
     std::vector<MnemonicKey> keys;
     keys.reserve(ranges_.size());
     for (const Range& range : ranges_) keys.push_back(range.key);
     return keys;
 }
 
-const FormIndex& formIndex()
-{
+const FormIndex& formIndex() {
     static const FormIndex index;
     return index;
 }

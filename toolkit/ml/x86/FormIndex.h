@@ -59,7 +59,7 @@ std::string mnemonicName(MnemonicKey key);
 
 struct Form {
     MnemonicKey key = 0;
-    std::uint16_t row = 0;                      // index into opcodeTable()
+    std::uint16_t row = 0;  // index into opcodeTable()
     std::uint8_t operandCount = 0;
     std::array<OperandPattern, 3> operands{};
     // Per operand, the OperandKinds its pattern takes (bit 1 << kind; every kind for
@@ -69,27 +69,26 @@ struct Form {
     Encoding encoding = Encoding::Raw;
     std::array<std::uint8_t, 3> opcode{};
     std::uint8_t opcodeLength = 0;
-    std::uint8_t digit = 0;                     // ModRMDigit
+    std::uint8_t digit = 0;                       // ModRMDigit
     std::array<std::uint8_t, 2> immediateSize{};  // ib/iw/id in operand order
     std::uint8_t immediateCount = 0;
-    std::uint8_t relativeSize = 0;              // cb = 1, cd = 4
-    std::int8_t regOperand = -1;                // ModR/M.reg or +r operand
-    std::int8_t rmOperand = -1;                 // ModR/M.rm operand
-    bool operandSize16 = false;                 // o16
-    bool addressSize16 = false;                 // a16
-    bool wait = false;                          // 9B prefix
-    bool defaultSize = false;                   // flag d
-    bool lockable = false;                      // flag L
-    bool rep = false;                           // flag R or E
-    bool repeRepne = false;                     // flag E
-    Cpu cpu = Cpu::I8086;                       // first processor with the form
-    Fpu fpu = Fpu::None;                        // coprocessor needed (x87 forms)
-    bool privileged = false;                    // needs a P processor directive
+    std::uint8_t relativeSize = 0;  // cb = 1, cd = 4
+    std::int8_t regOperand = -1;    // ModR/M.reg or +r operand
+    std::int8_t rmOperand = -1;     // ModR/M.rm operand
+    bool operandSize16 = false;     // o16
+    bool addressSize16 = false;     // a16
+    bool wait = false;              // 9B prefix
+    bool defaultSize = false;       // flag d
+    bool lockable = false;          // flag L
+    bool rep = false;               // flag R or E
+    bool repeRepne = false;         // flag E
+    Cpu cpu = Cpu::I8086;           // first processor with the form
+    Fpu fpu = Fpu::None;            // coprocessor needed (x87 forms)
+    bool privileged = false;        // needs a P processor directive
 };
 
 // True when the processor directives in `mode` enable `form`.
-inline bool enabledIn(const Form& form, const CpuMode& mode)
-{
+inline bool enabledIn(const Form& form, const CpuMode& mode) {
     return form.cpu <= mode.cpu && form.fpu <= mode.fpu && (!form.privileged || mode.privileged);
 }
 
@@ -112,12 +111,12 @@ private:
         MnemonicKey key = 0;
         std::uint32_t begin = 0;
         std::uint32_t end = 0;
-        Mnemonic mnemonic;                     // its position in ranges_, plus one
+        Mnemonic mnemonic;  // its position in ranges_, plus one
     };
     void buildSlots();
 
     std::vector<Form> forms_;
-    std::vector<Range> ranges_;                // sorted by key
+    std::vector<Range> ranges_;  // sorted by key
     // Open addressing on the key: every statement looks its first word up here, so
     // a lookup is one multiply and, nearly always, one probe. Empty slots have key 0.
     std::vector<Range> slots_;

@@ -66,7 +66,7 @@
 // as matches.
 #include "OpcodeTable.h"
 
-
+// clang-format off
 namespace ml::x86 {
 namespace {
 
@@ -786,6 +786,7 @@ constexpr OpcodeRow kRows[] = {
     {"FNSAVE",    "m94/108byte",           "DD /6",              "",   ""},
     {"FRSTOR",    "m94/108byte",           "DD /4",              "",   ""},
 };
+// clang-format on
 
 }  // namespace
 

@@ -23,8 +23,7 @@ OperandKinds operandKinds(const Instruction& insn);
 
 // False when an operand's kind alone rules the form out (matchForm() would answer
 // WrongKind): encode() skips such forms without matching them operand by operand.
-inline bool kindsFit(const Form& form, std::uint8_t operandCount, const OperandKinds& kinds)
-{
+inline bool kindsFit(const Form& form, std::uint8_t operandCount, const OperandKinds& kinds) {
     return form.operandCount == operandCount && (form.acceptedKinds[0] & kinds[0]) &&
            (form.acceptedKinds[1] & kinds[1]) && (form.acceptedKinds[2] & kinds[2]);
 }

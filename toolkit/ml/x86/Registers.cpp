@@ -11,6 +11,7 @@ struct RegisterName {
     Register reg;
 };
 
+// clang-format off
 constexpr RegisterName kRegisters[] = {
     {"eax", {RegClass::Gpr32, 0}}, {"ecx", {RegClass::Gpr32, 1}}, {"edx", {RegClass::Gpr32, 2}},
     {"ebx", {RegClass::Gpr32, 3}}, {"esp", {RegClass::Gpr32, 4}}, {"ebp", {RegClass::Gpr32, 5}},
@@ -28,6 +29,7 @@ constexpr RegisterName kRegisters[] = {
     {"st(3)", {RegClass::Fpu, 3}}, {"st(4)", {RegClass::Fpu, 4}}, {"st(5)", {RegClass::Fpu, 5}},
     {"st(6)", {RegClass::Fpu, 6}}, {"st(7)", {RegClass::Fpu, 7}},
 };
+// clang-format on
 
 struct PrefixName {
     std::string_view name;  // lower case
@@ -42,8 +44,7 @@ constexpr PrefixName kPrefixes[] = {
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // `text` equals the lower-case `name`, ignoring the case of `text`.
-bool equalsLower(std::string_view text, std::string_view name)
-{
+bool equalsLower(std::string_view text, std::string_view name) {
     if (text.size() != name.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i)
         if (lower(text[i]) != name[i]) return false;
@@ -53,8 +54,7 @@ bool equalsLower(std::string_view text, std::string_view name)
 // A name of up to seven characters, lower-cased and packed into one number with its
 // length in the top byte, so that the register table is searched by comparing
 // numbers; 0 for longer names.
-constexpr std::uint64_t packLower(std::string_view name)
-{
+constexpr std::uint64_t packLower(std::string_view name) {
     if (name.size() > 7) return 0;
     std::uint64_t key = static_cast<std::uint64_t>(name.size()) << 56;
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -73,8 +73,7 @@ struct RegisterSlot {
 };
 constexpr std::size_t kRegisterSlots = 128;
 
-constexpr std::size_t registerSlotOf(std::uint64_t key)
-{
+constexpr std::size_t registerSlotOf(std::uint64_t key) {
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 57);
 }
 
@@ -91,8 +90,7 @@ constexpr auto kRegisterIndex = [] {
 
 }  // namespace
 
-Register lookupRegister(std::string_view name)
-{
+Register lookupRegister(std::string_view name) {
     // Register names have two, three or five characters ("st(3)").
     if (name.size() < 2 || name.size() > 5 || name.size() == 4) return {};
     const std::uint64_t key = packLower(name);
@@ -103,8 +101,7 @@ Register lookupRegister(std::string_view name)
     }
 }
 
-Prefix lookupPrefix(std::string_view name)
-{
+Prefix lookupPrefix(std::string_view name) {
     for (const PrefixName& p : kPrefixes)
         if (equalsLower(name, p.name)) return p.prefix;
     return Prefix::None;

@@ -21,8 +21,7 @@ namespace {
 
 using namespace ml::x86;
 
-const std::vector<std::string>& mnemonics()
-{
+const std::vector<std::string>& mnemonics() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> result;
         for (MnemonicKey key : formIndex().mnemonics()) result.push_back(mnemonicName(key));
@@ -31,25 +30,23 @@ const std::vector<std::string>& mnemonics()
     return names;
 }
 
-Register pickRegister(FuzzedDataProvider& data)
-{
+Register pickRegister(FuzzedDataProvider& data) {
     Register r;
     r.cls = static_cast<RegClass>(data.ConsumeIntegralInRange<int>(0, 7));
-    r.number = data.ConsumeBool() ? data.ConsumeIntegralInRange<std::uint8_t>(0, 7) : data.ConsumeIntegral<std::uint8_t>();
+    r.number =
+        data.ConsumeBool() ? data.ConsumeIntegralInRange<std::uint8_t>(0, 7) : data.ConsumeIntegral<std::uint8_t>();
     return r;
 }
 
-std::int64_t pickValue(FuzzedDataProvider& data)
-{
-    static constexpr std::int64_t kEdges[] = {0, 1, 3, -1, 127, 128, -128, -129, 255, 256, 32767, 65535, 65536,
-                                              -32768, 0x7FFFFFFF, 0xFFFFFFFF, 0x100000000, INT32_MIN,
-                                              INT64_MIN, INT64_MAX};
+std::int64_t pickValue(FuzzedDataProvider& data) {
+    static constexpr std::int64_t kEdges[] = {
+        0,     1,     3,     -1,     127,        128,        -128,        -129,      255,       256,
+        32767, 65535, 65536, -32768, 0x7FFFFFFF, 0xFFFFFFFF, 0x100000000, INT32_MIN, INT64_MIN, INT64_MAX};
     if (data.ConsumeBool()) return kEdges[data.ConsumeIntegralInRange<std::size_t>(0, std::size(kEdges) - 1)];
     return data.ConsumeIntegral<std::int64_t>();
 }
 
-Operand pickOperand(FuzzedDataProvider& data)
-{
+Operand pickOperand(FuzzedDataProvider& data) {
     static constexpr std::uint8_t kSizes[] = {0, 1, 2, 4, 6, 8, 10, 3};
     Operand op;
     op.kind = static_cast<OperandKind>(data.ConsumeIntegralInRange<int>(0, 3));
@@ -65,20 +62,15 @@ Operand pickOperand(FuzzedDataProvider& data)
     return op;
 }
 
-bool inside(const Field& field, std::uint8_t length)
-{
-    return field.size == 0 || field.offset + field.size <= length;
-}
+bool inside(const Field& field, std::uint8_t length) { return field.size == 0 || field.offset + field.size <= length; }
 
-void check(bool condition)
-{
+void check(bool condition) {
     if (!condition) __builtin_trap();
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     FuzzedDataProvider data(bytes, size);
     std::string mnemonic = data.ConsumeBool()
                                ? mnemonics()[data.ConsumeIntegralInRange<std::size_t>(0, mnemonics().size() - 1)]
@@ -102,12 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
           inside(out.immediate2, out.length));
     for (const Fixup& fixup : out.fixups) {
         const std::uint8_t width = fixup.kind == FixupKind::Abs32 || fixup.kind == FixupKind::Pc32 ? 4
-                                   : fixup.kind == FixupKind::Abs16                               ? 2
-                                                                                                  : 1;
+                                   : fixup.kind == FixupKind::Abs16                                ? 2
+                                                                                                   : 1;
         check(fixup.symbol != 0 && fixup.offset + width <= out.length);
     }
     Encoded again;
-    check(encode(insn, address, again) == EncodeError::None && again.length == out.length &&
-          again.bytes == out.bytes && again.fixups.size() == out.fixups.size());
+    check(encode(insn, address, again) == EncodeError::None && again.length == out.length && again.bytes == out.bytes &&
+          again.fixups.size() == out.fixups.size());
     return 0;
 }
