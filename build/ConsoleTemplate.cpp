@@ -3,6 +3,7 @@
 
 #include "TextLines.h"
 
+#include "platform/CommandLine.h"
 #include "platform/Cp936.h"
 #include "platform/Paths.h"
 
@@ -48,6 +49,13 @@ QString editableLine(const QString& fileLine) {
     if (fileLine == u"echo") return QString();
     if (fileLine.startsWith(u"echo.") || fileLine.startsWith(u"echo ")) return fileLine.mid(5);
     return kCommandMark + fileLine;
+}
+
+// A path as the console host reads it back from a batch line: always in quotes, a
+// quote inside it escaped as \" (a Linux file name may hold one).
+//   odd/a" -Fo "evil.exe  ->  "odd/a\" -Fo \"evil.exe"
+QString quotedForBatch(const QString& path) {
+    return platform::quoteWindowsArgument(pathForBatch(path), platform::Quoting::Always);
 }
 
 }  // namespace
@@ -100,13 +108,11 @@ QStringList editableToFile(const QStringList& editableLines) {
     return file;
 }
 
-QString selfDeleteLine(const QString& batchFile) {
-    return QStringLiteral("del /A:H /Q \"") + pathForBatch(batchFile) + u'"';
-}
+QString selfDeleteLine(const QString& batchFile) { return QStringLiteral("del /A:H /Q ") + quotedForBatch(batchFile); }
 
 QStringList runBatch(const QStringList& templateLines, const QString& executable, const QString& batchFile) {
     const QString marker = QString::fromUtf16(kFileNameMarker);
-    const QString quoted = u'"' + pathForBatch(executable) + u'"';
+    const QString quoted = quotedForBatch(executable);
     QStringList batch;
     for (QString line : templateLines) {
         const qsizetype at = line.indexOf(marker);

@@ -95,6 +95,11 @@ TEST(ConsoleTemplate, TheRunBatchQuotesTheProgramOnceALineAndDeletesItself) {
     EXPECT_EQ(runBatch(lines, program, batch), want);
 }
 
+TEST(ConsoleTemplate, AQuoteInTheProgramOrBatchPathIsEscapedSoTheHostReadsItBack) {
+    const QStringList batch = runBatch({"%FILENAME%"}, "/home/u/a\" -Fo \"evil.exe", "/opt/a\"b/bin/ml.bat");
+    EXPECT_EQ(batch, (QStringList{"\"/home/u/a\\\" -Fo \\\"evil.exe\"", "del /A:H /Q \"/opt/a\\\"b/bin/ml.bat\""}));
+}
+
 TEST(ConsoleTemplate, TheTestBatchIsTheFileFormWithAQuotedSelfDeleteLine) {
     const QStringList batch = testBatch({"Hi", ";;%FILENAME%"}, "/opt/asm ide/bin/ml.bat");
     EXPECT_EQ(batch, (QStringList{"@echo off", "echo Hi", "%FILENAME%", "pause>NUL",

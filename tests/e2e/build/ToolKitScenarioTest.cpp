@@ -122,9 +122,9 @@ TEST_F(ToolKitScenarioTest, AssemblingAgainRemovesTheProgramSoRunRefuses) {
 
 // A quote in the file name must not end the argument: the file named
 //   a" -Fo "evil.asm
-// beside a file named "a" is assembled and linked as itself, and nothing is
-// written anywhere but its own work files.
-TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesAndLinksThatFileAndWritesNothingElsewhere) {
+// beside a file named "a" is assembled, linked and run as itself, and nothing
+// is written anywhere but its own work files.
+TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesLinksAndRunsThatFileAndWritesNothingElsewhere) {
     const QString odd = QStringLiteral("odd");
     const QString name = QStringLiteral("a\" -Fo \"evil.asm");
     writeFile(odd + "/a", newFileTemplate());
@@ -152,4 +152,18 @@ TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesAndLinksThatFileAndWrite
     QFile listing(base + ".lst");
     ASSERT_TRUE(listing.open(QIODevice::ReadOnly));
     EXPECT_TRUE(listing.readAll().contains("ExitProcess"));
+
+    // The run batch names the program with its quote, and the console host starts it.
+    window->action(MenuId::Run)->trigger();
+    ASSERT_EQ(shell.openedBatches, QStringList{path("bin/ml.bat")});
+    QProcess host;
+    host.setWorkingDirectory(folder.path());
+    host.setStandardInputFile(QProcess::nullDevice());
+    host.start(QStringLiteral(CONSOLE_HOST_RUN), {QStringLiteral("--console-host"), path("bin/ml.bat")});
+    ASSERT_TRUE(host.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(host.readAllStandardOutput() + host.readAllStandardError());
+    EXPECT_TRUE(shown.contains(QStringLiteral("程序开始运行"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("【按任意键可退出程序】"))) << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QStringLiteral("不是内部或外部命令"))) << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QStringLiteral("系统找不到"))) << shown.toStdString();
 }
