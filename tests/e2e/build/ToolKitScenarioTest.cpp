@@ -48,6 +48,19 @@ protected:
         asmora::app::TCleanupList(programFolder()).addRecord(source);
         dialogs.shown.clear();
     }
+
+    // Presses Run, checks that it hands bin/ml.bat to the shell, and runs that batch
+    // in the console host as the console window would: what the window shows.
+    QString runShown() {
+        window->action(MenuId::Run)->trigger();
+        EXPECT_EQ(shell.openedBatches, QStringList{path("bin/ml.bat")});
+        QProcess host;
+        host.setWorkingDirectory(folder.path());
+        host.setStandardInputFile(QProcess::nullDevice());
+        host.start(QStringLiteral(CONSOLE_HOST_RUN), {QStringLiteral("--console-host"), path("bin/ml.bat")});
+        EXPECT_TRUE(host.waitForFinished(60000));
+        return QString::fromUtf8(host.readAllStandardOutput() + host.readAllStandardError());
+    }
 };
 
 TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing) {
@@ -68,14 +81,7 @@ TEST_F(ToolKitScenarioTest, AssembleLinkRunAndCloseLeaveTheProgramAndItsListing)
     EXPECT_TRUE(linked.contains(QStringLiteral("输出目录：") + path("my asm/实验 50%&1/Debug")));
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
-    window->action(MenuId::Run)->trigger();
-    ASSERT_EQ(shell.openedBatches, QStringList{path("bin/ml.bat")});
-    QProcess host;
-    host.setWorkingDirectory(folder.path());
-    host.setStandardInputFile(QProcess::nullDevice());
-    host.start(QStringLiteral(CONSOLE_HOST_RUN), {QStringLiteral("--console-host"), path("bin/ml.bat")});
-    ASSERT_TRUE(host.waitForFinished(60000));
-    const QString shown = QString::fromUtf8(host.readAllStandardOutput() + host.readAllStandardError());
+    const QString shown = runShown();
     EXPECT_TRUE(shown.contains(QStringLiteral("程序开始运行"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("╔╮╔══╗╭\u3000╔═╮"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("【按任意键可退出程序】")));
@@ -154,14 +160,7 @@ TEST_F(ToolKitScenarioTest, AQuoteInTheFileNameAssemblesLinksAndRunsThatFileAndW
     EXPECT_TRUE(listing.readAll().contains("ExitProcess"));
 
     // The run batch names the program with its quote, and the console host starts it.
-    window->action(MenuId::Run)->trigger();
-    ASSERT_EQ(shell.openedBatches, QStringList{path("bin/ml.bat")});
-    QProcess host;
-    host.setWorkingDirectory(folder.path());
-    host.setStandardInputFile(QProcess::nullDevice());
-    host.start(QStringLiteral(CONSOLE_HOST_RUN), {QStringLiteral("--console-host"), path("bin/ml.bat")});
-    ASSERT_TRUE(host.waitForFinished(60000));
-    const QString shown = QString::fromUtf8(host.readAllStandardOutput() + host.readAllStandardError());
+    const QString shown = runShown();
     EXPECT_TRUE(shown.contains(QStringLiteral("程序开始运行"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("【按任意键可退出程序】"))) << shown.toStdString();
     EXPECT_FALSE(shown.contains(QStringLiteral("不是内部或外部命令"))) << shown.toStdString();
