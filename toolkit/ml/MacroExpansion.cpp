@@ -285,9 +285,30 @@ bool Preprocessor::exitExpansion(std::string_view operand, const SourceLine& at)
 // Replaces parameters and LOCAL names in one body line. Inside strings a name is
 // replaced only where '&' marks it; outside, '&' next to a replaced name is dropped.
 //   mov eax, val&_x   with val=count   ->  mov eax, count_x
-std::string Preprocessor::substituteBody(std::string_view line, const Frame& frame) const {
-    std::string out;
-    out.reserve(line.size() + 16);
+namespace {
+
+// `line` without its private comment (";;" outside quotes and everything after it).
+// The scan jumps from one quote or semicolon to the next instead of walking every character.
+std::string_view withoutPrivateComment(std::string_view line) {
+    std::size_t i = line.find_first_of(";'\"");
+    while (i != std::string_view::npos && line[i] != ';') {
+        const std::size_t close = line.find(line[i], i + 1);
+        if (close == std::string_view::npos) return line;
+        i = line.find_first_of(";'\"", close + 1);
+    }
+    if (i == std::string_view::npos || i + 1 >= line.size() || line[i + 1] != ';') return line;
+    return line.substr(0, i);
+}
+
+}  // namespace
+
+// A body line with the frame's arguments in place of its parameters. Most lines of a
+// repeat block have nothing to replace: they come back as views of the body itself,
+// so that a long expansion neither copies nor stores them again.
+std::string_view Preprocessor::substituteBody(std::string_view line, const Frame& frame) {
+    if (frame.bindings.empty()) return withoutPrivateComment(line);
+    std::string& out = substituted_;
+    out.clear();
     auto lookup = [&](std::string_view name) -> const std::string* {
         for (const auto& [param, value] : frame.bindings)
             if (equalsNoCase(param, name)) return &value;
@@ -315,7 +336,7 @@ std::string Preprocessor::substituteBody(std::string_view line, const Frame& fra
             while (i < line.size() && isAlnum(line[i])) out.push_back(line[i++]);
             continue;
         }
-        if (!isIdentStart(c) || frame.bindings.empty()) {
+        if (!isIdentStart(c)) {
             out.push_back(c);
             ++i;
             continue;
@@ -334,9 +355,9 @@ std::string Preprocessor::substituteBody(std::string_view line, const Frame& fra
         out += *value;
         if (ampAfter) ++i;
         // Already too long to assemble: the rest would only cost memory.
-        if (out.size() > kMaxLineLength) return out;
+        if (out.size() > kMaxLineLength) break;
     }
-    return out;
+    return out == line ? line : arena_.store(out);
 }
 
 }  // namespace ml

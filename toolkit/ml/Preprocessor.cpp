@@ -214,7 +214,7 @@ bool Preprocessor::readTop(RawLine& raw) {
         report(Diag::ExpansionTooLarge, "", f.opener);
         return false;
     }
-    raw.text = arena_.store(substituteBody((*f.body)[i], f));
+    raw.text = substituteBody((*f.body)[i], f);
     if ((expandedBytes_ += raw.text.size()) > kMaxExpandedBytes) {
         report(Diag::ExpansionTooLarge, "", f.opener);
         return false;

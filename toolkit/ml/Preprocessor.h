@@ -124,7 +124,7 @@ private:
     std::string runMacroFunction(const MacroDef& def, std::string_view args, const SourceLine& at);
     std::string callBuiltin(int function, std::string_view args, const SourceLine& at);
     std::vector<std::string> splitArguments(std::string_view text, const SourceLine& at);
-    std::string substituteBody(std::string_view line, const Frame& frame) const;
+    std::string_view substituteBody(std::string_view line, const Frame& frame);
     bool advanceRepeat(Frame& frame);
     const MacroDef* findMacro(std::string_view name) const;
 
@@ -168,6 +168,7 @@ private:
     void noteTextMacro(std::string_view name);
     bool mayMentionTextMacro(std::string_view text) const;
     bool mentionsTextMacro(std::string_view text, bool inStrings) const;
+    std::string substituted_;     // substituteBody's work buffer, kept to spare an allocation per line
     std::string functionResult_;  // EXITM <text> of the macro function that ran last
     bool stopped_ = false;
     char commentDelimiter_ = 0;

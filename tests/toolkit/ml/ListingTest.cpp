@@ -1,4 +1,6 @@
 // The listing's layout: header, rows, markers, tables and counts.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "ListingData.h"
@@ -98,4 +100,23 @@ TEST(ListingData, CodeColumnsStayWholeWhateverOrderTheyAreWrittenIn) {
     data.reset(1);
     EXPECT_TRUE(data.entry(0)->code.empty());
     EXPECT_TRUE(data.generated().empty());
+}
+
+TEST(Listing, RepeatBlockRowsLeaveOutOnlyPrivateComments) {
+    TempDir dir;
+    auto a = mltest::assemble(dir,
+                              ".386\n.MODEL FLAT\n.DATA\n"
+                              "REPT 2\n"
+                              "BYTE 1 ;; private\n"
+                              "BYTE ';;', 2 ; ordinary\n"
+                              "BYTE \"'\", 3 ;; private after a quote of the other kind\n"
+                              "ENDM\n"
+                              "END\n");
+    auto lines = linesOf(a.listing());
+    auto rowsEndingIn = [&](const std::string& end) {
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.ends_with(end); });
+    };
+    EXPECT_EQ(rowsEndingIn("1 BYTE 1"), 2) << a.listing();
+    EXPECT_EQ(rowsEndingIn("1 BYTE ';;', 2 ; ordinary"), 2) << a.listing();
+    EXPECT_EQ(rowsEndingIn("1 BYTE \"'\", 3"), 2) << a.listing();
 }

@@ -105,6 +105,13 @@ const mltest::DataCase kDataCases[] = {
      "          , 5\n",
      "01 02 03 04 05",
      {{"list", 1}}},
+    {"PrivateCommentsOfRepeatBlocksWithoutParameters",
+     "REPT 2\n"
+     "    BYTE 1 ;; private: dropped\n"
+     "    BYTE ';;', 2 ; an ordinary comment stays\n"
+     "    BYTE \"'\", 3 ;; a quote of the other kind inside a string\n"
+     "    ENDM\n",
+     "01 3B 3B 02 27 03 01 3B 3B 02 27 03"},
     {"MacroFunctionsAndTextFunctions",
      "Twice MACRO n\n"
      "    BYTE 0EEh\n"  // lines of the function come before the calling line
