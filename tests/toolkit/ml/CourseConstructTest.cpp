@@ -205,6 +205,8 @@ const LimitCase kLimits[] = {
     {"ExpansionOfLongLinesStopsAtItsTextBound",
      ".CODE\nREPT 3000\nnop ; " + repeated("x", 500) + "\nENDM\n",
      "test.asm(4) : fatal error A1009: macro and repeat expansions produce too many lines or too much text\n", true},
+    {"NestedRepeatBlocksStopAtTheLineBound", ".CODE\nREPT 1000\nREPT 1000\nnop\nENDM\nENDM\n",
+     "test.asm(4) : fatal error A1009: macro and repeat expansions produce too many lines or too much text\n", true},
     {"RepeatOfFiftyThousandLinesIsAccepted", ".DATA\nREPT 50000\nBYTE 1\nENDM\n", "", false},
     {"DataBeyondTheBoundIsRefused", ".DATA\nREPT 3\nBYTE 100000000 DUP (1)\nENDM\n",
      "test.asm(4) : error A2084: constant is too large : DUP\n", false},
