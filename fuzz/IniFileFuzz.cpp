@@ -15,9 +15,15 @@
 
 namespace {
 
+// The file every input is written to; removed when the fuzzer exits.
+struct WorkFile {
+    QString path = QDir::tempPath() + "/asmora-ini-fuzz-" + QString::number(getpid()) + ".ini";
+    ~WorkFile() { QFile::remove(path); }
+};
+
 const QString& workFile() {
-    static const QString path = QDir::tempPath() + "/asmora-ini-fuzz-" + QString::number(getpid()) + ".ini";
-    return path;
+    static const WorkFile file;
+    return file.path;
 }
 
 // Letters and digits of `text` (names with brackets, '=' or line ends cannot round-trip).
