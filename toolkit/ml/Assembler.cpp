@@ -29,7 +29,8 @@ Assembler::Assembler(SourceFiles& files, DiagnosticSink& diagnostics, AssemblerO
       procs_(ctx_, insns_),
       flow_(ctx_, insns_) {
     std::vector<std::string> dirs = options_.includeDirs;
-    pp_ = std::make_unique<Preprocessor>(files_, symbols_, diagnostics_, arena_, *this, dirs);
+    pp_ = std::make_unique<Preprocessor>(files_, symbols_, diagnostics_, arena_, *this, dirs,
+                                         options_.expansionBounds);
 }
 
 Assembler::~Assembler() = default;

@@ -246,7 +246,7 @@ void Preprocessor::startRepeat(std::string_view word, std::string_view operands,
 }
 
 bool Preprocessor::advanceRepeat(Frame& f) {
-    if (++expandedLines_ > kMaxExpandedLines) {
+    if (++expandedLines_ > bounds_.lines) {
         report(Diag::ExpansionTooLarge, "", f.opener);
         return false;
     }

@@ -34,6 +34,7 @@ struct AssemblerOptions {
     // of assembling their lines again; off, every line is assembled in every pass (the
     // tests compare both ways).
     bool copyFirstPassCode = true;
+    ExpansionBounds expansionBounds;
 };
 
 using Tokens = std::span<const Token>;

@@ -121,13 +121,15 @@ std::optional<std::string> angleLiteral(std::string_view text, std::string_view*
 }
 
 Preprocessor::Preprocessor(SourceFiles& files, SymbolTable& symbols, DiagnosticSink& diagnostics, TextArena& arena,
-                           ConstantEvaluator& evaluator, std::vector<std::string> includeDirs)
+                           ConstantEvaluator& evaluator, std::vector<std::string> includeDirs,
+                           ExpansionBounds bounds)
     : files_(files),
       symbols_(symbols),
       diagnostics_(diagnostics),
       arena_(arena),
       evaluator_(evaluator),
-      includeDirs_(std::move(includeDirs)) {}
+      includeDirs_(std::move(includeDirs)),
+      bounds_(bounds) {}
 
 Preprocessor::~Preprocessor() = default;
 
@@ -210,12 +212,12 @@ bool Preprocessor::readTop(RawLine& raw) {
     }
     if (f.next >= f.body->size()) return false;
     std::size_t i = f.next++;
-    if (++expandedLines_ > kMaxExpandedLines) {
+    if (++expandedLines_ > bounds_.lines) {
         report(Diag::ExpansionTooLarge, "", f.opener);
         return false;
     }
     raw.text = substituteBody((*f.body)[i], f);
-    if ((expandedBytes_ += raw.text.size()) > kMaxExpandedBytes) {
+    if ((expandedBytes_ += raw.text.size()) > bounds_.bytes) {
         report(Diag::ExpansionTooLarge, "", f.opener);
         return false;
     }

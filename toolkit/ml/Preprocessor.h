@@ -52,7 +52,7 @@ struct MacroDef {
 class Preprocessor {
 public:
     Preprocessor(SourceFiles& files, SymbolTable& symbols, DiagnosticSink& diagnostics, TextArena& arena,
-                 ConstantEvaluator& evaluator, std::vector<std::string> includeDirs);
+                 ConstantEvaluator& evaluator, std::vector<std::string> includeDirs, ExpansionBounds bounds = {});
     ~Preprocessor();
 
     void start(std::uint32_t mainFile);
@@ -142,6 +142,7 @@ private:
     TextArena& arena_;
     ConstantEvaluator& evaluator_;
     std::vector<std::string> includeDirs_;
+    ExpansionBounds bounds_;
 
     std::vector<std::unique_ptr<Frame>> frames_;
     std::vector<Conditional> conds_;

@@ -14,14 +14,6 @@ constexpr std::size_t kMaxIncludeDepth = 50;
 constexpr std::size_t kMaxMacroDepth = 20;
 constexpr std::size_t kMaxLineLength = 512;
 constexpr std::size_t kMaxTextLength = 255;
-// Our own bounds on what macros and repeat blocks may produce in all (lines read,
-// characters of text), so that any source ends in bounded time and memory. A course
-// program expands a few thousand lines; these bounds are tens of times that, and keep
-// any source at a fraction of a second natively and within a second or two under the
-// sanitizers, where a line costs some 5 us and a data item 3 us.
-constexpr std::uint64_t kMaxExpandedLines = 100'000;
-constexpr std::uint64_t kMaxExpandedBytes = 1ull << 20;
-
 struct Preprocessor::Frame {
     enum class Kind : std::uint8_t { File, Macro, Repeat };
     enum class Repeat : std::uint8_t { Count, While, For, Forc };

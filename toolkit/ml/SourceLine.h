@@ -43,6 +43,16 @@ struct SourceLine {
     bool has(LineFlag f) const { return (flags & f) != 0; }
 };
 
+// What macros and repeat blocks may produce in all (lines read, characters of text),
+// so that any source ends in bounded time and memory; past either, fatal error A1009.
+// A course program expands a few thousand lines; the defaults are tens of times that,
+// and keep any source at a fraction of a second natively and within a second or two
+// under the sanitizers, where a line costs some 5 us and a data item 3 us.
+struct ExpansionBounds {
+    std::uint64_t lines = 100'000;
+    std::uint64_t bytes = 1ull << 20;
+};
+
 // Stable storage for generated text: views into it stay valid for the assembly.
 class TextArena {
 public:

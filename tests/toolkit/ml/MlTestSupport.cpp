@@ -70,6 +70,7 @@ Assembly assembleFile(const fs::path& path, const AssembleOptions& options) {
     o.caseMode = options.caseMode;
     o.debugInfo = options.debugInfo;
     o.copyFirstPassCode = options.copyFirstPassCode;
+    o.expansionBounds = options.expansionBounds;
     a.assembler = std::make_unique<ml::Assembler>(*a.files, *a.diagnostics, o);
     auto id = a.files->load(path.string());
     EXPECT_TRUE(id.has_value());

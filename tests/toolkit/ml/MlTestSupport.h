@@ -47,6 +47,7 @@ struct AssembleOptions {
     ml::CaseMode caseMode = ml::CaseMode::Insensitive;
     bool debugInfo = true;  // /Zi, as the IDE assembles
     bool copyFirstPassCode = true;
+    ml::ExpansionBounds expansionBounds;
 };
 
 // Writes `source` as `name` into `dir` (beside any INCLUDE files the test put there)

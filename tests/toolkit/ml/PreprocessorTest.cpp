@@ -243,6 +243,19 @@ TEST(Preprocessor, IncludeSearchOrderAndRepeatedIncludes) {
     EXPECT_NE(a.listing().find("C fromLib EQU 1"), std::string::npos) << a.listing();
 }
 
+TEST(Preprocessor, ExpansionBoundsAreSettings) {
+    mltest::TempDir dir;
+    mltest::AssembleOptions tight;
+    tight.expansionBounds = {.lines = 10, .bytes = 1000};
+    auto few = mltest::assemble(dir, kDataHeader + "REPT 4\nBYTE 1\nENDM\nEND\n", "test.asm", tight);
+    EXPECT_TRUE(few.ok) << few.messages();
+    auto many = mltest::assemble(dir, kDataHeader + "REPT 20\nBYTE 1\nENDM\nEND\n", "test.asm", tight);
+    EXPECT_NE(many.messages().find("A1009"), std::string::npos) << many.messages();
+    tight.expansionBounds = {.lines = 100, .bytes = 40};
+    auto longLines = mltest::assemble(dir, kDataHeader + "REPT 5\nBYTE 1, 2, 3, 4, 5, 6\nENDM\nEND\n", "test.asm", tight);
+    EXPECT_NE(longLines.messages().find("A1009"), std::string::npos) << longLines.messages();
+}
+
 TEST(Preprocessor, RunawayExpansionsStop) {
     auto endless = assemble(kDataHeader + "WHILE 1\nENDM\nEND\n");
     EXPECT_FALSE(endless.ok);
