@@ -282,9 +282,6 @@ bool Preprocessor::exitExpansion(std::string_view operand, const SourceLine& at)
     return true;
 }
 
-// Replaces parameters and LOCAL names in one body line. Inside strings a name is
-// replaced only where '&' marks it; outside, '&' next to a replaced name is dropped.
-//   mov eax, val&_x   with val=count   ->  mov eax, count_x
 namespace {
 
 // `line` without its private comment (";;" outside quotes and everything after it).
@@ -302,9 +299,11 @@ std::string_view withoutPrivateComment(std::string_view line) {
 
 }  // namespace
 
-// A body line with the frame's arguments in place of its parameters. Most lines of a
-// repeat block have nothing to replace: they come back as views of the body itself,
-// so that a long expansion neither copies nor stores them again.
+// Replaces parameters and LOCAL names in one body line. Inside strings a name is
+// replaced only where '&' marks it; outside, '&' next to a replaced name is dropped.
+//   mov eax, val&_x   with val=count   ->  mov eax, count_x
+// Most lines of a repeat block have nothing to replace: they come back as views of
+// the body itself, so that a long expansion neither copies nor stores them again.
 std::string_view Preprocessor::substituteBody(std::string_view line, const Frame& frame) {
     if (frame.bindings.empty()) return withoutPrivateComment(line);
     std::string& out = substituted_;
