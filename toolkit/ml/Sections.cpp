@@ -30,7 +30,9 @@ void Section::emitElsewhere(const std::uint8_t* data, std::size_t count) {
 }
 
 void Section::emitFill(std::uint8_t value, std::size_t count) {
-    if (kind != SectionKind::Bss) {
+    // An empty fill (ALIGN on a boundary, a structure without fields) may come
+    // before the section has any bytes, when there is no buffer to write to.
+    if (kind != SectionKind::Bss && count) {
         std::size_t end = std::size_t(offset) + count;
         if (bytes.size() < end) bytes.resize(end, 0);
         std::memset(bytes.data() + offset, value, count);

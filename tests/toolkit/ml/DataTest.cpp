@@ -44,6 +44,15 @@ const mltest::DataCase kDataCases[] = {
      "n = LENGTHOF pts\n",
      "01 00 00 00 02 00 70 0A 00 00 00 02 00 71 03 00 00 00 04 00 70 03 00 00 00 04 00 70",
      {{"off", 6}, {"sz", 7}, {"n", 2}}},
+    {"StructuresWithoutFieldsTakeNoSpace",
+     "EMPTY STRUCT\n"
+     "EMPTY ENDS\n"
+     "e1 EMPTY <>\n"
+     "e2 EMPTY 3 DUP (<>)\n"
+     "b  BYTE 5\n"
+     "sz = SIZEOF EMPTY\n",
+     "05",
+     {{"sz", 0}}},
     {"RecordsPackTheirFields",
      "FLAGS RECORD hi:4, mid:3=5, lo:1\n"
      "f1 FLAGS <0Ah, , 1>\n"

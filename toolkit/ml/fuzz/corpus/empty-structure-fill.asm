@@ -1,0 +1,7 @@
+.386
+.MODEL FLAT
+P STRUCT
+P ENDS
+.DATA
+x P <>
+END
