@@ -45,8 +45,7 @@ bool Assembler::assemble(std::uint32_t mainFile) {
     lines_.reserve(files_.file(mainFile).lines.size() + 16);
     SourceLine line;
     while (!endSeen_ && pp_->next(line)) {
-        lines_.push_back(line);
-        processLine(lines_.size() - 1);
+        assembleNow(line);
         if (diagnostics_.hasFatal()) return false;
     }
     if (!endSeen_ && !diagnostics_.hasFatal()) {
@@ -74,6 +73,12 @@ bool Assembler::assemble(std::uint32_t mainFile) {
     codeCache_ = CodeCache{};
     if (!options_.keepListing) lines_ = std::vector<SourceLine>{};
     return diagnostics_.errorCount() == 0;
+}
+
+// Pass 1 takes each line as the preprocessor hands it over; the later passes reread them.
+void Assembler::assembleNow(const SourceLine& line) {
+    lines_.push_back(line);
+    if (!diagnostics_.hasFatal()) processLine(lines_.size() - 1);
 }
 
 void Assembler::beginPass() {

@@ -33,7 +33,7 @@ namespace ml {
 
 class SourceFiles;
 
-class Assembler final : public ConstantEvaluator {
+class Assembler final : public AssemblerHooks {
 public:
     Assembler(SourceFiles& files, DiagnosticSink& diagnostics, AssemblerOptions options);
     ~Assembler() override;
@@ -64,6 +64,7 @@ public:
 
     std::optional<std::int64_t> evaluateConstant(std::string_view text, const SourceLine& at, bool quiet) override;
     bool isNumericEquate(std::string_view text) override;
+    void assembleNow(const SourceLine& line) override;
 
 private:
     // The directive table's handlers call the units and the directives below.

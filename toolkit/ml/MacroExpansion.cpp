@@ -121,7 +121,7 @@ std::vector<std::string> Preprocessor::splitArguments(std::string_view text, con
         if (!item.empty() && item[0] == '%') {
             std::string_view expr = item.substr(1);
             auto expanded = expandTextMacros(expr, false, at);
-            auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : expr, at, false);
+            auto v = assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : expr, at, false);
             out.push_back(v ? std::to_string(*v) : std::string());
         } else {
             out.push_back(itemText(item));
@@ -191,7 +191,7 @@ void Preprocessor::startRepeat(std::string_view word, std::string_view operands,
     }
     auto constant = [&](std::string_view text) -> std::optional<std::int64_t> {
         auto expanded = expandTextMacros(text, false, at);
-        return evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false);
+        return assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false);
     };
     if (equalsAny(word, {"REPT", "REPEAT"})) {
         auto count = constant(operands);
@@ -255,7 +255,7 @@ bool Preprocessor::advanceRepeat(Frame& f) {
             return --f.remaining > 0;
         case Frame::Repeat::While: {
             auto expanded = expandTextMacros(f.condition, false, f.opener);
-            auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : f.condition, f.opener, false);
+            auto v = assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : f.condition, f.opener, false);
             return v.value_or(0) != 0;
         }
         case Frame::Repeat::For:
@@ -397,15 +397,29 @@ std::size_t closingParen(std::string_view s, std::size_t open) {
 
 }  // namespace
 
-// Runs a macro called as a function: its lines are assembled now (before the line
-// that called it) and EXITM <text> gives the value that replaces the call.
+// Runs a macro called as a function: its lines are assembled now, one by one and
+// before the line that called it, so that EXITM %count sees what the body assigned;
+// EXITM <text> gives the value that replaces the call.
 std::string Preprocessor::runMacroFunction(const MacroDef& def, std::string_view args, const SourceLine& at) {
     const std::size_t depth = frames_.size();
     functionResult_.clear();
     invokeMacro(def, args, at);
     RawLine raw;
-    while (fetchRaw(raw, depth)) process(raw);
+    while (fetchRaw(raw, depth)) {
+        process(raw);
+        assemblePending();
+    }
     return functionResult_;
+}
+
+// Hands the lines produced so far to the assembler, in order, as next() would.
+void Preprocessor::assemblePending() {
+    while (!pending_.empty()) {
+        SourceLine line = pending_.front();
+        pending_.pop_front();
+        ++order_;
+        assembler_.assembleNow(line);
+    }
 }
 
 std::string Preprocessor::callBuiltin(int function, std::string_view args, const SourceLine& at) {
@@ -421,7 +435,7 @@ std::string Preprocessor::callBuiltin(int function, std::string_view args, const
         }
     }
     auto number = [&](std::size_t i, std::int64_t fallback) {
-        return i < items.size() ? evaluator_.evaluateConstant(items[i], at, false).value_or(fallback) : fallback;
+        return i < items.size() ? assembler_.evaluateConstant(items[i], at, false).value_or(fallback) : fallback;
     };
     switch (static_cast<BuiltinFunction>(function)) {
         case BuiltinFunction::CatStr: {

@@ -70,6 +70,17 @@ std::uint8_t secondWordRoles(std::string_view word) {
     return w ? w->roles : 0;
 }
 
+bool startsWithPercent(std::string_view code) {
+    std::string_view t = trim(code);
+    return !t.empty() && t[0] == '%';
+}
+
+// `text` begins with the word `word` (in any case), not merely with its letters.
+bool startsWithWord(std::string_view text, std::string_view word) {
+    return text.size() >= word.size() && equalsNoCase(text.substr(0, word.size()), word) &&
+           (text.size() == word.size() || !isIdentChar(text[word.size()]));
+}
+
 bool isRepeatWord(std::string_view w) {
     return equalsAny(w, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"});
 }
@@ -121,13 +132,13 @@ std::optional<std::string> angleLiteral(std::string_view text, std::string_view*
 }
 
 Preprocessor::Preprocessor(SourceFiles& files, SymbolTable& symbols, DiagnosticSink& diagnostics, TextArena& arena,
-                           ConstantEvaluator& evaluator, std::vector<std::string> includeDirs,
+                           AssemblerHooks& assembler, std::vector<std::string> includeDirs,
                            ExpansionBounds bounds)
     : files_(files),
       symbols_(symbols),
       diagnostics_(diagnostics),
       arena_(arena),
-      evaluator_(evaluator),
+      assembler_(assembler),
       includeDirs_(std::move(includeDirs)),
       bounds_(bounds) {}
 
@@ -284,6 +295,15 @@ void Preprocessor::process(const RawLine& raw) {
         return;
     }
     std::string_view code = raw.text.substr(0, raw.codeSize);
+    if (isActive() && startsWithPercent(code)) {
+        std::string_view rest = trim(code).substr(1);
+        if (startsWithWord(rest, "OUT")) {  // %OUT text: the old spelling of ECHO
+            emit(line, false);
+            echo(rest.substr(3));
+            return;
+        }
+        code = expandWholeLine(rest, line);
+    }
     StatementHead head = splitHead(code);
     std::string_view w1 = head.first, w2 = head.second;
     // Most lines are instructions: only lines whose words the preprocessor knows go
@@ -346,15 +366,29 @@ bool Preprocessor::handleDirective(const RawLine& raw, const StatementHead& head
     } else if (w1.size() >= 4 && equalsNoCase(w1.substr(0, 4), ".ERR")) {
         emit(line, false);
         handleForcedError(w1, head.firstRest, line);
-    } else if (equalsNoCase(w1, "ECHO") || equalsNoCase(w1, "%OUT")) {
+    } else if (equalsNoCase(w1, "ECHO")) {
         emit(line, false);
-        auto expanded = expandTextMacros(head.firstRest, false, line);
-        echoes_.push_back(expanded ? *expanded : std::string(head.firstRest));
+        echo(head.firstRest);
     } else {
         return equalsAny(w2, {"TEXTEQU", "CATSTR", "SUBSTR", "SIZESTR", "INSTR", "EQU"}) &&
                defineTextMacro(w1, w2, head.secondRest, line);
     }
     return true;
+}
+
+// ECHO shows its text as written: text macros in it are expanded only by a "%"
+// before the line.
+void Preprocessor::echo(std::string_view text) { echoes_.emplace_back(trim(text)); }
+
+// "%" at the start of a line expands every text macro and macro function in it, in
+// its strings too, before the line is read:
+//   % ECHO count is count     |   % msg BYTE "@FileName"
+std::string_view Preprocessor::expandWholeLine(std::string_view text, const SourceLine& at) {
+    std::string_view result = trim(text);
+    if (auto expanded = expandTextMacros(result, true, at)) result = arena_.store(*expanded);
+    if (result.find('(') != std::string_view::npos)
+        if (auto called = expandMacroFunctions(result, at)) result = arena_.store(*called);
+    return result;
 }
 
 // COMMENT d ... d: the lines up to the next occurrence of the delimiter d are
@@ -372,21 +406,12 @@ void Preprocessor::startComment(const RawLine& raw, std::string_view rest, const
 void Preprocessor::emitStatement(SourceLine line, std::string_view code, const StatementHead& head,
                                  bool secondDefinesName) {
     std::string_view text = code;
-    bool inStrings = false;
-    // "%" before a statement expands text macros in its strings too.
-    std::size_t first = 0;
-    while (first < text.size() && isSpace(text[first])) ++first;
-    if (first < text.size() && text[first] == '%') {
-        text = text.substr(first + 1);
-        while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-        inStrings = true;
-    }
     bool definesName = head.label.empty() && secondDefinesName;
     if (definesName) {
         std::size_t restAt = static_cast<std::size_t>(head.secondRest.data() - code.data());
-        if (auto rest = expandTextMacros(head.secondRest, inStrings, line))
+        if (auto rest = expandTextMacros(head.secondRest, false, line))
             text = arena_.store(std::string(code.substr(0, restAt)) + *rest);
-    } else if (auto expanded = expandTextMacros(text, inStrings, line)) {
+    } else if (auto expanded = expandTextMacros(text, false, line)) {
         text = arena_.store(*expanded);
     }
     // Unchanged text keeps the words already found in it.
@@ -492,7 +517,7 @@ bool Preprocessor::evaluateCondition(std::string_view kind, std::string_view ope
         auto expanded = expandTextMacros(operands, false, at);
         std::string_view text = expanded ? std::string_view(*expanded) : operands;
         auto called = text.find('(') != std::string_view::npos ? expandMacroFunctions(text, at) : std::nullopt;
-        auto v = evaluator_.evaluateConstant(called ? std::string_view(*called) : text, at, false);
+        auto v = assembler_.evaluateConstant(called ? std::string_view(*called) : text, at, false);
         return v.value_or(0);
     };
     if (equalsNoCase(kind, "IF")) return constant() != 0;
@@ -521,7 +546,7 @@ void Preprocessor::handleForcedError(std::string_view word, std::string_view ope
     auto constant = [&]() -> std::int64_t {
         std::string_view text = items.empty() ? std::string_view() : items[0];
         auto expanded = expandTextMacros(text, false, at);
-        return evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false).value_or(0);
+        return assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false).value_or(0);
     };
     if (kind.empty() || equalsNoCase(kind, "1")) {
         report(Diag::ForcedError, message(0), at);
@@ -599,7 +624,7 @@ std::optional<std::string> Preprocessor::textItem(std::string_view operand, cons
     if (!operand.empty() && operand[0] == '%') {
         std::string_view expr = operand.substr(1);
         auto expanded = expandTextMacros(expr, false, at);
-        auto v = evaluator_.evaluateConstant(expanded ? std::string_view(*expanded) : expr, at, false);
+        auto v = assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : expr, at, false);
         if (!v) return std::nullopt;
         return std::to_string(*v);
     }
@@ -620,7 +645,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
         } else {
             if (const Symbol* s = symbols_.find(name); s && s->kind != SymbolKind::Text) return false;
             auto expanded = expandTextMacros(operands, false, at);
-            if (evaluator_.isNumericEquate(expanded ? std::string_view(*expanded) : operands))
+            if (assembler_.isNumericEquate(expanded ? std::string_view(*expanded) : operands))
                 return false;  // a number or an address: the assembler defines the symbol
             value = std::string(trim(operands));
         }
@@ -637,7 +662,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
     } else if (equalsNoCase(directive, "SUBSTR")) {
         auto items = splitTextList(operands);
         std::optional<std::string> source = items.empty() ? std::nullopt : textItem(items[0], at);
-        auto position = items.size() > 1 ? evaluator_.evaluateConstant(items[1], at, false) : std::nullopt;
+        auto position = items.size() > 1 ? assembler_.evaluateConstant(items[1], at, false) : std::nullopt;
         if (!source || !position || *position < 1 || std::size_t(*position) > source->size() + 1) {
             if (source && position)
                 report(Diag::ValueOutOfRange, "SUBSTR", at);
@@ -649,7 +674,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
         std::size_t start = std::size_t(*position) - 1;
         std::size_t length = source->size() - start;
         if (items.size() > 2) {
-            auto l = evaluator_.evaluateConstant(items[2], at, false);
+            auto l = assembler_.evaluateConstant(items[2], at, false);
             if (!l || *l < 0 || std::size_t(*l) > length) {
                 report(Diag::ValueOutOfRange, "SUBSTR", at);
                 emit(at, false);
@@ -669,7 +694,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
             std::size_t first = 0;
             std::int64_t start = 1;
             if (items.size() == 3) {
-                start = evaluator_.evaluateConstant(items[0], at, false).value_or(1);
+                start = assembler_.evaluateConstant(items[0], at, false).value_or(1);
                 first = 1;
             }
             auto hay = items.size() > first ? textItem(items[first], at) : std::nullopt;

@@ -23,15 +23,19 @@ class SourceFiles;
 class SymbolTable;
 
 // What the preprocessor asks of the assembler: constant values for IF, REPT, WHILE,
-// .ERRE and % operands, and whether a name is defined for IFDEF.
-class ConstantEvaluator {
+// .ERRE and % operands, whether a name is defined for IFDEF, and the assembly of a
+// macro function's lines before the call's value is read.
+class AssemblerHooks {
 public:
-    virtual ~ConstantEvaluator() = default;
+    virtual ~AssemblerHooks() = default;
     // Reports problems at `at` unless `quiet`; returns nothing when the text is no constant.
     virtual std::optional<std::int64_t> evaluateConstant(std::string_view text, const SourceLine& at, bool quiet) = 0;
     // True when `text` is a number or an address (possibly not yet defined): EQU then
     // defines a symbol instead of a text macro.
     virtual bool isNumericEquate(std::string_view text) = 0;
+    // Assembles `line` now, ahead of the line being expanded: a macro function's
+    // `n = n + 1` must be done before its `EXITM %n` is evaluated.
+    virtual void assembleNow(const SourceLine& line) = 0;
 };
 
 struct MacroParam {
@@ -52,7 +56,7 @@ struct MacroDef {
 class Preprocessor {
 public:
     Preprocessor(SourceFiles& files, SymbolTable& symbols, DiagnosticSink& diagnostics, TextArena& arena,
-                 ConstantEvaluator& evaluator, std::vector<std::string> includeDirs, ExpansionBounds bounds = {});
+                 AssemblerHooks& assembler, std::vector<std::string> includeDirs, ExpansionBounds bounds = {});
     ~Preprocessor();
 
     void start(std::uint32_t mainFile);
@@ -100,6 +104,8 @@ private:
     void process(const RawLine& raw);
     bool handleDirective(const RawLine& raw, const StatementHead& head, const SourceLine& line);
     void startComment(const RawLine& raw, std::string_view rest, const SourceLine& line);
+    void echo(std::string_view text);
+    std::string_view expandWholeLine(std::string_view text, const SourceLine& at);
     // `secondDefinesName`: the second word is a directive that defines the first (EQU, PROC ...).
     void emitStatement(SourceLine line, std::string_view code, const StatementHead& head, bool secondDefinesName);
     void emit(SourceLine line, bool statement);
@@ -122,6 +128,7 @@ private:
     bool exitExpansion(std::string_view operand, const SourceLine& at);
     std::optional<std::string> expandMacroFunctions(std::string_view text, const SourceLine& at);
     std::string runMacroFunction(const MacroDef& def, std::string_view args, const SourceLine& at);
+    void assemblePending();
     std::string callBuiltin(int function, std::string_view args, const SourceLine& at);
     std::vector<std::string> splitArguments(std::string_view text, const SourceLine& at);
     std::string_view substituteBody(std::string_view line, const Frame& frame);
@@ -140,7 +147,7 @@ private:
     SymbolTable& symbols_;
     DiagnosticSink& diagnostics_;
     TextArena& arena_;
-    ConstantEvaluator& evaluator_;
+    AssemblerHooks& assembler_;
     std::vector<std::string> includeDirs_;
     ExpansionBounds bounds_;
 

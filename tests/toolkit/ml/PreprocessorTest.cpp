@@ -134,6 +134,25 @@ const mltest::DataCase kDataCases[] = {
      "EE 06 09 07 EE 01",
      {{"n1", 5}, {"n2", 3}},
      {{"name", "abcd"}, {"part", "ell"}}},
+    {"MacroFunctionBodiesAreAssembledBeforeTheirValueIsRead",
+     "count = 0\n"
+     "Next MACRO\n"
+     "    count = count + 1\n"
+     "    EXITM %count\n"
+     "    ENDM\n"
+     "Sum MACRO terms:VARARG\n"
+     "    LOCAL total\n"
+     "    total = 0\n"
+     "    FOR t, <terms>   ; one term at a time\n"
+     "    total = total + t\n"
+     "    ENDM\n"
+     "    EXITM %total\n"
+     "    ENDM\n"
+     "BYTE Next(), Next(), Next()\n"
+     "BYTE Sum(1, 2, 3), Sum(40)\n"
+     "WORD Sum(Next(), 10)\n",
+     "01 02 03 06 28 0E 00",
+     {{"count", 4}}},
     {"MacrosThatDefineMacrosAndLabelledCalls",
      "maker MACRO name, value\n"
      "name MACRO\n"
@@ -211,6 +230,28 @@ INSTANTIATE_TEST_SUITE_P(Preprocessor, AssemblyErrors, testing::ValuesIn(kErrorC
                          mltest::rowName<mltest::ErrorCase>);
 
 }  // namespace
+
+// ECHO shows its text as written; "%" before a line expands the text macros in it,
+// wherever the line stands, and %OUT is ECHO's old spelling.
+TEST(Preprocessor, EchoAndTheStatementExpansionOperator) {
+    auto a = assemble(".386\n.MODEL FLAT\n"
+                      "t1 TEXTEQU <abc>\n"
+                      "ECHO plain t1\n"
+                      "%ECHO expanded t1\n"
+                      "% ECHO spaced t1\n"
+                      "%OUT old t1\n"
+                      "IF 0\n"
+                      "%ECHO skipped t1\n"
+                      "ENDIF\n"
+                      ".CODE\n"
+                      "%  echo in code t1\n"
+                      "% t2 TEXTEQU <t1 t1>\n"
+                      "%ECHO t2\n"
+                      "END\n");
+    EXPECT_TRUE(a.ok) << a.messages();
+    EXPECT_EQ(a.assembler->preprocessor().echoes(),
+              (std::vector<std::string>{"plain t1", "expanded abc", "spaced abc", "old t1", "in code abc", "abc abc"}));
+}
 
 TEST(Preprocessor, IncludeSearchOrderAndRepeatedIncludes) {
     TempDir dir;
