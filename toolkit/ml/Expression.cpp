@@ -457,7 +457,17 @@ private:
             if (!name || name->kind != TokenKind::Identifier) return fail(Diag::SyntaxError, ".");
             ++pos_;
             const StructField* field = findField(l, name->text);
-            if (!field) return fail(Diag::NotAStructure, std::string(name->text));
+            if (!field) {
+                // [esi].point.y: a structure's name after the dot gives the operand its type.
+                const Symbol* s = env_.symbols->find(name->text);
+                if (!s || s->kind != SymbolKind::StructType) return fail(Diag::NotAStructure, std::string(name->text));
+                noteSymbolDependency();
+                bool plain = (l.kind == ValueKind::Constant && !l.bracketed) || l.kind == ValueKind::TypeName;
+                if (!plain) l = toMemory(l);
+                l.type = s->type;
+                l.explicitType = true;
+                continue;
+            }
             ExprValue offset = constant(field->offset);
             bool plainOffset = (l.kind == ValueKind::Constant && !l.bracketed) || l.kind == ValueKind::TypeName;
             ExprValue m = plainOffset ? offset : toMemory(l);

@@ -40,10 +40,9 @@ bool Preprocessor::captureBlock(const SourceLine& opener, std::string_view name,
         ++number;
         SourceLine line = makeLine(raw, raw.text);
         emit(line, false);
-        StatementHead h = splitHead(raw.text.substr(0, raw.codeSize));
+        StatementHead h = splitHead(afterExpansionOperator(raw.text.substr(0, raw.codeSize)));
         if (h.label.empty()) {
-            if (equalsAny(h.first, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"}) ||
-                equalsNoCase(h.second, "MACRO"))
+            if (isRepeatWord(h.first) || equalsNoCase(h.second, "MACRO"))
                 ++depth;
             else if (equalsNoCase(h.first, "ENDM") && --depth == 0)
                 return true;
@@ -119,9 +118,7 @@ std::vector<std::string> Preprocessor::splitArguments(std::string_view text, con
     if (trim(text).empty()) return out;
     for (std::string_view item : splitTextList(text)) {
         if (!item.empty() && item[0] == '%') {
-            std::string_view expr = item.substr(1);
-            auto expanded = expandTextMacros(expr, false, at);
-            auto v = assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : expr, at, false);
+            auto v = constantOperand(item.substr(1), at);
             out.push_back(v ? std::to_string(*v) : std::string());
         } else {
             out.push_back(itemText(item));
@@ -189,19 +186,15 @@ void Preprocessor::startRepeat(std::string_view word, std::string_view operands,
         report(Diag::MacroNestingTooDeep, std::string(word), at);
         return;
     }
-    auto constant = [&](std::string_view text) -> std::optional<std::int64_t> {
-        auto expanded = expandTextMacros(text, false, at);
-        return assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false);
-    };
     if (equalsAny(word, {"REPT", "REPEAT"})) {
-        auto count = constant(operands);
+        auto count = constantOperand(operands, at);
         if (!count || *count <= 0) return;
         f->repeat = Frame::Repeat::Count;
         f->remaining = *count;
     } else if (equalsNoCase(word, "WHILE")) {
         f->repeat = Frame::Repeat::While;
         f->condition = std::string(operands);
-        if (constant(operands).value_or(0) == 0) return;
+        if (constantOperand(operands, at).value_or(0) == 0) return;
     } else {
         auto items = splitTextList(operands);
         if (items.size() < 2) {
@@ -254,9 +247,7 @@ bool Preprocessor::advanceRepeat(Frame& f) {
         case Frame::Repeat::Count:
             return --f.remaining > 0;
         case Frame::Repeat::While: {
-            auto expanded = expandTextMacros(f.condition, false, f.opener);
-            auto v = assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : f.condition, f.opener, false);
-            return v.value_or(0) != 0;
+            return constantOperand(f.condition, f.opener).value_or(0) != 0;
         }
         case Frame::Repeat::For:
         case Frame::Repeat::Forc:
@@ -435,7 +426,7 @@ std::string Preprocessor::callBuiltin(int function, std::string_view args, const
         }
     }
     auto number = [&](std::size_t i, std::int64_t fallback) {
-        return i < items.size() ? assembler_.evaluateConstant(items[i], at, false).value_or(fallback) : fallback;
+        return i < items.size() ? constantOperand(items[i], at).value_or(fallback) : fallback;
     };
     switch (static_cast<BuiltinFunction>(function)) {
         case BuiltinFunction::CatStr: {

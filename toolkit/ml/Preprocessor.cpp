@@ -70,20 +70,12 @@ std::uint8_t secondWordRoles(std::string_view word) {
     return w ? w->roles : 0;
 }
 
-bool startsWithPercent(std::string_view code) {
-    std::string_view t = trim(code);
-    return !t.empty() && t[0] == '%';
-}
-
 // `text` begins with the word `word` (in any case), not merely with its letters.
 bool startsWithWord(std::string_view text, std::string_view word) {
     return text.size() >= word.size() && equalsNoCase(text.substr(0, word.size()), word) &&
            (text.size() == word.size() || !isIdentChar(text[word.size()]));
 }
 
-bool isRepeatWord(std::string_view w) {
-    return equalsAny(w, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"});
-}
 
 // Lines ending in '\' or ',' continue on the next line; `code` is the line without
 // its comment.
@@ -104,6 +96,20 @@ bool continues(std::string_view code, std::string_view* joined) {
 bool isBlank(std::string_view s) { return trim(s).empty(); }
 
 }  // namespace
+
+bool isRepeatWord(std::string_view w) {
+    return equalsAny(w, {"REPT", "REPEAT", "WHILE", "FOR", "FORC", "IRP", "IRPC"});
+}
+
+bool startsWithPercent(std::string_view code) {
+    std::string_view t = trim(code);
+    return !t.empty() && t[0] == '%';
+}
+
+std::string_view afterExpansionOperator(std::string_view code) {
+    return startsWithPercent(code) ? trim(code).substr(1) : code;
+}
+
 
 std::string itemText(std::string_view item) {
     if (auto lit = angleLiteral(item)) return *lit;
@@ -513,13 +519,7 @@ bool Preprocessor::isDefinedName(std::string_view name) const {
 }
 
 bool Preprocessor::evaluateCondition(std::string_view kind, std::string_view operands, const SourceLine& at) {
-    auto constant = [&]() -> std::int64_t {
-        auto expanded = expandTextMacros(operands, false, at);
-        std::string_view text = expanded ? std::string_view(*expanded) : operands;
-        auto called = text.find('(') != std::string_view::npos ? expandMacroFunctions(text, at) : std::nullopt;
-        auto v = assembler_.evaluateConstant(called ? std::string_view(*called) : text, at, false);
-        return v.value_or(0);
-    };
+    auto constant = [&]() -> std::int64_t { return constantOperand(operands, at).value_or(0); };
     if (equalsNoCase(kind, "IF")) return constant() != 0;
     if (equalsNoCase(kind, "IFE")) return constant() == 0;
     if (equalsNoCase(kind, "IF1")) return true;
@@ -544,9 +544,7 @@ void Preprocessor::handleForcedError(std::string_view word, std::string_view ope
     auto items = splitTextList(operands);
     auto message = [&](std::size_t index) { return index < items.size() ? itemText(items[index]) : std::string(); };
     auto constant = [&]() -> std::int64_t {
-        std::string_view text = items.empty() ? std::string_view() : items[0];
-        auto expanded = expandTextMacros(text, false, at);
-        return assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false).value_or(0);
+        return constantOperand(items.empty() ? std::string_view() : items[0], at).value_or(0);
     };
     if (kind.empty() || equalsNoCase(kind, "1")) {
         report(Diag::ForcedError, message(0), at);
@@ -622,9 +620,7 @@ std::optional<std::string> Preprocessor::textItem(std::string_view operand, cons
     operand = trim(operand);
     if (auto lit = angleLiteral(operand)) return lit;
     if (!operand.empty() && operand[0] == '%') {
-        std::string_view expr = operand.substr(1);
-        auto expanded = expandTextMacros(expr, false, at);
-        auto v = assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : expr, at, false);
+        auto v = constantOperand(operand.substr(1), at);
         if (!v) return std::nullopt;
         return std::to_string(*v);
     }
@@ -633,6 +629,15 @@ std::optional<std::string> Preprocessor::textItem(std::string_view operand, cons
         if (auto called = expandMacroFunctions(operand, at)) return called;
     report(Diag::TextItemRequired, std::string(operand), at);
     return std::nullopt;
+}
+
+// The value of a directive's constant operand, once its text macros and macro
+// function calls are expanded:  rev SUBSTR rev, 1, @SizeStr(%rev) - 1
+std::optional<std::int64_t> Preprocessor::constantOperand(std::string_view text, const SourceLine& at) {
+    auto expanded = expandTextMacros(text, false, at);
+    if (expanded) text = *expanded;
+    auto called = text.find('(') != std::string_view::npos ? expandMacroFunctions(text, at) : std::nullopt;
+    return assembler_.evaluateConstant(called ? std::string_view(*called) : text, at, false);
 }
 
 bool Preprocessor::defineTextMacro(std::string_view name, std::string_view directive, std::string_view operands,
@@ -662,7 +667,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
     } else if (equalsNoCase(directive, "SUBSTR")) {
         auto items = splitTextList(operands);
         std::optional<std::string> source = items.empty() ? std::nullopt : textItem(items[0], at);
-        auto position = items.size() > 1 ? assembler_.evaluateConstant(items[1], at, false) : std::nullopt;
+        auto position = items.size() > 1 ? constantOperand(items[1], at) : std::nullopt;
         if (!source || !position || *position < 1 || std::size_t(*position) > source->size() + 1) {
             if (source && position)
                 report(Diag::ValueOutOfRange, "SUBSTR", at);
@@ -674,7 +679,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
         std::size_t start = std::size_t(*position) - 1;
         std::size_t length = source->size() - start;
         if (items.size() > 2) {
-            auto l = assembler_.evaluateConstant(items[2], at, false);
+            auto l = constantOperand(items[2], at);
             if (!l || *l < 0 || std::size_t(*l) > length) {
                 report(Diag::ValueOutOfRange, "SUBSTR", at);
                 emit(at, false);
@@ -694,7 +699,7 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
             std::size_t first = 0;
             std::int64_t start = 1;
             if (items.size() == 3) {
-                start = assembler_.evaluateConstant(items[0], at, false).value_or(1);
+                start = constantOperand(items[0], at).value_or(1);
                 first = 1;
             }
             auto hay = items.size() > first ? textItem(items[first], at) : std::nullopt;

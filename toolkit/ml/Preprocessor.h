@@ -140,6 +140,7 @@ private:
     bool defineTextMacro(std::string_view name, std::string_view directive, std::string_view operands,
                          const SourceLine& at);
     std::optional<std::string> textItem(std::string_view operand, const SourceLine& at);
+    std::optional<std::int64_t> constantOperand(std::string_view text, const SourceLine& at);
     bool handleListingSwitch(std::string_view word, std::string_view operands);
     void popFrame();
 

@@ -14,6 +14,12 @@ constexpr std::size_t kMaxIncludeDepth = 50;
 constexpr std::size_t kMaxMacroDepth = 20;
 constexpr std::size_t kMaxLineLength = 512;
 constexpr std::size_t kMaxTextLength = 255;
+bool isRepeatWord(std::string_view word);  // REPT, WHILE, FOR ... (any case)
+// A line's first non-blank character is "%", the operator that expands the whole line.
+bool startsWithPercent(std::string_view code);
+// The line after its "%" (the line itself when it has none).
+std::string_view afterExpansionOperator(std::string_view code);
+
 struct Preprocessor::Frame {
     enum class Kind : std::uint8_t { File, Macro, Repeat };
     enum class Repeat : std::uint8_t { Count, While, For, Forc };

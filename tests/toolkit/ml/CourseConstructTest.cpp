@@ -138,6 +138,37 @@ const Case kCases[] = {
      "       ret\n"
      "f ENDP\n",
      "55 8B EC 53 56 8B 45 08 03 45 0C 5E 5B C9 C2 08 00", ""},
+    {"StructureNameAfterTheDotTypesTheOperand",
+     "point STRUCT\n"
+     "  x DWORD ?\n"
+     "  y DWORD ?\n"
+     "point ENDS\n"
+     ".CODE\n"
+     "       mov eax, [esi].point.y\n"
+     "       mov [ebx].point.x, ecx\n"
+     "       mov eax, [ebp+8].point.y\n",
+     "8B 46 04 89 0B 8B 45 0C", ""},
+    {"MacroFunctionWithLocalsInAnInstruction",
+     "Sum MACRO a, b\n"
+     "    LOCAL t\n"
+     "    t = a + b\n"
+     "    EXITM %t\n"
+     "    ENDM\n"
+     ".CODE\n"
+     "       mov eax, Sum(2, 3)\n"
+     "       push Sum(Sum(1, 1), 4)\n",
+     "B8 05 00 00 00 6A 06", ""},
+    {"ExpansionOperatorLinesInsideAMacro",
+     "popAll MACRO\n"
+     "    LOCAL regs\n"
+     "    regs TEXTEQU <edx,esi>\n"
+     "    % FOR r, <regs>\n"
+     "      pop r\n"
+     "    ENDM\n"
+     "    ENDM\n"
+     ".CODE\n"
+     "       popAll\n",
+     "5A 5E", ""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CourseConstruct, testing::ValuesIn(kCases),

@@ -150,9 +150,11 @@ const mltest::DataCase kDataCases[] = {
      "    ENDM\n"
      "BYTE Next(), Next(), Next()\n"
      "BYTE Sum(1, 2, 3), Sum(40)\n"
-     "WORD Sum(Next(), 10)\n",
+     "WORD Sum(Next(), 10)\n"
+     "part SUBSTR <hello>, Next() - 3, @SizeStr(<hello>) - 2\n",
      "01 02 03 06 28 0E 00",
-     {{"count", 4}}},
+     {{"count", 5}},
+     {{"part", "ell"}}},
     {"MacrosThatDefineMacrosAndLabelledCalls",
      "maker MACRO name, value\n"
      "name MACRO\n"
