@@ -499,7 +499,7 @@ private:
                 v = constant(lengthOf ? 1 : v.type.size);
                 return true;
             }
-            const Symbol* s = v.symbol;
+            const Symbol* s = v.symbol ? v.symbol : v.stackVariable;
             if (!s || (v.kind != ValueKind::Address && v.kind != ValueKind::Memory)) {
                 if (v.unresolved) {
                     v = constant(0, true);
@@ -511,10 +511,7 @@ private:
                 }
                 return fail(Diag::SyntaxError, lengthOf ? "LENGTHOF" : "SIZEOF");
             }
-            if (s->kind == SymbolKind::StackParam)
-                v = constant(lengthOf ? 1 : s->type.size);
-            else
-                v = constant(lengthOf ? s->lengthOf : s->sizeOf);
+            v = constant(lengthOf ? s->lengthOf : s->sizeOf);
             return true;
         }
         if (k == Keyword::Width || k == Keyword::Mask) {
@@ -690,6 +687,7 @@ private:
                 v.number = s.value;
                 v.type = s.type;
                 v.symbol = nullptr;
+                v.stackVariable = &s;
                 return true;
             case SymbolKind::Text:
             case SymbolKind::Macro:

@@ -219,6 +219,8 @@ void Procedures::directiveProc(std::string_view name, Tokens rest) {
         if (!param) continue;
         param->value = p.offset;
         param->type = p.type;
+        param->lengthOf = 1;
+        param->sizeOf = p.type.size;
         param->defined = true;
         param->definedPass = ctx_.pass;
         param->definedAt = ctx_.lineIndex;

@@ -158,6 +158,18 @@ const Case kCases[] = {
      "       mov eax, Sum(2, 3)\n"
      "       push Sum(Sum(1, 1), 4)\n",
      "B8 05 00 00 00 6A 06", ""},
+    {"SizeAndLengthOfLocalsAndParameters",
+     ".CODE\n"
+     "f PROC a:WORD\n"
+     "       LOCAL tmp[16]:BYTE, n:DWORD\n"
+     "       mov eax, SIZEOF tmp\n"
+     "       mov eax, LENGTHOF tmp\n"
+     "       mov eax, SIZEOF a + LENGTHOF a\n"
+     "       mov eax, TYPE tmp\n"
+     "       mov eax, SIZEOF n\n"
+     "       ret\n"
+     "f ENDP\n",
+     "55 8B EC 83 C4 EC B8 10 00 00 00 B8 10 00 00 00 B8 03 00 00 00 B8 01 00 00 00 B8 04 00 00 00 C9 C2 04 00", ""},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"
