@@ -118,8 +118,7 @@ std::vector<std::string> Preprocessor::splitArguments(std::string_view text, con
     if (trim(text).empty()) return out;
     for (std::string_view item : splitTextList(text)) {
         if (!item.empty() && item[0] == '%') {
-            auto v = constantOperand(item.substr(1), at);
-            out.push_back(v ? std::to_string(*v) : std::string());
+            out.push_back(expansionText(item.substr(1), at).value_or(std::string()));
         } else {
             out.push_back(itemText(item));
         }

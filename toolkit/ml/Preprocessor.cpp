@@ -411,46 +411,59 @@ void Preprocessor::startComment(const RawLine& raw, std::string_view rest, const
 // A statement: expand text macros, then see whether it calls a macro.
 void Preprocessor::emitStatement(SourceLine line, std::string_view code, const StatementHead& head,
                                  bool secondDefinesName) {
-    std::string_view text = code;
-    bool definesName = head.label.empty() && secondDefinesName;
-    if (definesName) {
-        std::size_t restAt = static_cast<std::size_t>(head.secondRest.data() - code.data());
-        if (auto rest = expandTextMacros(head.secondRest, false, line))
-            text = arena_.store(std::string(code.substr(0, restAt)) + *rest);
-    } else if (auto expanded = expandTextMacros(text, false, line)) {
-        text = arena_.store(*expanded);
-    }
-    // Unchanged text keeps the words already found in it.
-    StatementHead changedHead;
-    const StatementHead* headOf = &head;
-    if (text.data() != code.data() || text.size() != code.size()) {
-        changedHead = splitHead(text);
-        headOf = &changedHead;
-    }
-    bool mayCallFunction =
-        (!macros_.empty() || text.find('@') != std::string_view::npos) && text.find('(') != std::string_view::npos;
-    if (mayCallFunction && !(headOf->first.size() && findMacro(headOf->first))) {
-        if (auto expanded = expandMacroFunctions(text, line)) {
-            text = arena_.store(*expanded);
-            changedHead = splitHead(text);
-            headOf = &changedHead;
-        }
-    }
-    const StatementHead& h = *headOf;
-    if (const MacroDef* def = h.first.empty() ? nullptr : findMacro(h.first)) {
-        if (!h.label.empty()) {
-            SourceLine labelLine = line;
-            labelLine.text = arena_.store(std::string(h.label) + (h.globalLabel ? "::" : ":"));
-            emit(labelLine, true);
-            line.listText = {};
-        } else {
-            emit(line, false);
-        }
-        invokeMacro(*def, h.firstRest, line);
+    // A macro call gets its arguments as written: their text macros are expanded where
+    // the body uses them, and "%" arguments when they are bound.
+    if (const MacroDef* def = head.first.empty() ? nullptr : findMacro(head.first)) {
+        callMacro(line, head, *def);
         return;
+    }
+    std::string_view text = expandStatement(code, head, head.label.empty() && secondDefinesName, line);
+    if (text.data() != code.data()) {
+        StatementHead expanded = splitHead(text);
+        if (const MacroDef* def = expanded.first.empty() ? nullptr : findMacro(expanded.first)) {
+            callMacro(line, expanded, *def);
+            return;
+        }
     }
     line.text = text;
     emit(line, true);
+}
+
+void Preprocessor::callMacro(SourceLine line, const StatementHead& head, const MacroDef& def) {
+    if (!head.label.empty()) {
+        SourceLine labelLine = line;
+        labelLine.text = arena_.store(std::string(head.label) + (head.globalLabel ? "::" : ":"));
+        emit(labelLine, true);
+        line.listText = {};
+    } else {
+        emit(line, false);
+    }
+    invokeMacro(def, head.firstRest, line);
+}
+
+// A statement's text with its macro function calls and text macros expanded, left to
+// right as MASM reads them: a call takes its arguments as written (so @SizeStr(%t)
+// sees t's text), and a text macro whose text calls a function is expanded first.
+// The name a directive defines (`x = ...`, `name PROC`) is not expanded. Returns
+// `code` itself when nothing changed.
+std::string_view Preprocessor::expandStatement(std::string_view code, const StatementHead& head, bool definesName,
+                                               const SourceLine& line) {
+    std::size_t from = 0;
+    if (definesName)
+        from = head.secondRest.empty() ? code.size() : static_cast<std::size_t>(head.secondRest.data() - code.data());
+    std::string_view part = code.substr(from);
+    auto mayCallFunction = [&](std::string_view t) {
+        return (!macros_.empty() || t.find('@') != std::string_view::npos) && t.find('(') != std::string_view::npos;
+    };
+    std::optional<std::string> result;
+    if (mayCallFunction(part)) result = expandMacroFunctions(part, line);
+    if (auto t = expandTextMacros(result ? std::string_view(*result) : part, false, line)) {
+        result = std::move(t);
+        if (mayCallFunction(*result))
+            if (auto called = expandMacroFunctions(*result, line)) result = std::move(called);
+    }
+    if (!result) return code;
+    return arena_.store(std::string(code.substr(0, from)) + *result);
 }
 
 // ---- conditional assembly -------------------------------------------------
@@ -619,15 +632,26 @@ void Preprocessor::include(std::string_view operand, const SourceLine& at) {
 std::optional<std::string> Preprocessor::textItem(std::string_view operand, const SourceLine& at) {
     operand = trim(operand);
     if (auto lit = angleLiteral(operand)) return lit;
-    if (!operand.empty() && operand[0] == '%') {
-        auto v = constantOperand(operand.substr(1), at);
-        if (!v) return std::nullopt;
-        return std::to_string(*v);
-    }
+    if (!operand.empty() && operand[0] == '%') return expansionText(operand.substr(1), at);
     if (const Symbol* s = symbols_.find(operand); s && s->kind == SymbolKind::Text) return s->text;
     if (operand.find('(') != std::string_view::npos)
         if (auto called = expandMacroFunctions(operand, at)) return called;
     report(Diag::TextItemRequired, std::string(operand), at);
+    return std::nullopt;
+}
+
+// "%" before a text item or a macro argument: a constant expression gives its value
+// as decimal text, and text macros that make no constant give their text.
+//   m %count + 1   ->  m 5        |   len SIZESTR %name   ->  the length of name's text
+std::optional<std::string> Preprocessor::expansionText(std::string_view expr, const SourceLine& at) {
+    expr = trim(expr);
+    auto expanded = expandTextMacros(expr, false, at);
+    std::string_view text = expanded ? std::string_view(*expanded) : expr;
+    auto called = text.find('(') != std::string_view::npos ? expandMacroFunctions(text, at) : std::nullopt;
+    if (called) text = *called;
+    if (auto v = assembler_.evaluateConstant(text, at, true)) return std::to_string(*v);
+    if (expanded || called) return std::string(trim(text));
+    assembler_.evaluateConstant(text, at, false);  // says why it is no constant
     return std::nullopt;
 }
 

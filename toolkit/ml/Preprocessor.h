@@ -108,6 +108,9 @@ private:
     std::string_view expandWholeLine(std::string_view text, const SourceLine& at);
     // `secondDefinesName`: the second word is a directive that defines the first (EQU, PROC ...).
     void emitStatement(SourceLine line, std::string_view code, const StatementHead& head, bool secondDefinesName);
+    std::string_view expandStatement(std::string_view code, const StatementHead& head, bool definesName,
+                                     const SourceLine& line);
+    void callMacro(SourceLine line, const StatementHead& head, const MacroDef& def);
     void emit(SourceLine line, bool statement);
     void report(Diag id, std::string detail, const SourceLine& at);
 
@@ -141,6 +144,7 @@ private:
                          const SourceLine& at);
     std::optional<std::string> textItem(std::string_view operand, const SourceLine& at);
     std::optional<std::int64_t> constantOperand(std::string_view text, const SourceLine& at);
+    std::optional<std::string> expansionText(std::string_view expr, const SourceLine& at);
     bool handleListingSwitch(std::string_view word, std::string_view operands);
     void popFrame();
 

@@ -155,6 +155,23 @@ const mltest::DataCase kDataCases[] = {
      "01 02 03 06 28 0E 00",
      {{"count", 5}},
      {{"part", "ell"}}},
+    {"PercentGivesTextMacrosTheirTextAndArgumentsStayAsWritten",
+     "t TEXTEQU <abc>\n"
+     "e TEXTEQU <3 + 4>\n"
+     "len1 = @SizeStr(%t)\n"
+     "len2 SIZESTR %t\n"
+     "copy TEXTEQU %t\n"
+     "sum TEXTEQU %e\n"
+     "named MACRO suffix\n"
+     "lbl&suffix BYTE 1\n"
+     "    ENDM\n"
+     "named t\n"
+     "named %t\n"
+     "pick TEXTEQU <named>\n"
+     "pick x\n",
+     "01 01 01",
+     {{"len1", 3}, {"len2", 3}, {"lblt", 0}, {"lblabc", 1}, {"lblx", 2}},
+     {{"copy", "abc"}, {"sum", "7"}}},
     {"MacrosThatDefineMacrosAndLabelledCalls",
      "maker MACRO name, value\n"
      "name MACRO\n"
