@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 
 #include "Directives.h"
 #include "SourceFiles.h"
@@ -78,7 +79,9 @@ bool Assembler::assemble(std::uint32_t mainFile) {
 // Pass 1 takes each line as the preprocessor hands it over; the later passes reread them.
 void Assembler::assembleNow(const SourceLine& line) {
     lines_.push_back(line);
-    if (!diagnostics_.hasFatal()) processLine(lines_.size() - 1);
+    if (diagnostics_.hasFatal()) return;
+    processLine(lines_.size() - 1);
+    noteCurrentSegment();
 }
 
 void Assembler::beginPass() {
@@ -411,6 +414,30 @@ void Assembler::definePredefinedSymbols(std::uint32_t mainFile) {
     if (auto slash = name.find_last_of('/'); slash != std::string::npos) name = name.substr(slash + 1);
     if (auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) name = name.substr(0, dot);
     pp_->setTextMacro("@FileName", name);
+    // @Date, @Time and @CurSeg change from one assembly or line to the next; like
+    // MASM, the listing's symbol table leaves them out.
+    std::tm tm{};
+    localtime_r(&options_.startTime, &tm);
+    char stamp[16];
+    std::strftime(stamp, sizeof stamp, "%m/%d/%y", &tm);
+    defineUnlistedText("@Date", stamp);
+    std::strftime(stamp, sizeof stamp, "%H:%M:%S", &tm);
+    defineUnlistedText("@Time", stamp);
+    defineUnlistedText("@CurSeg", "");
+    curSeg_.clear();
+}
+
+void Assembler::defineUnlistedText(std::string_view name, std::string value) {
+    pp_->setTextMacro(name, std::move(value));
+    if (Symbol* s = symbols_.findGlobal(name)) s->hidden = true;
+}
+
+// @CurSeg names the segment that is open, for the lines that follow.
+void Assembler::noteCurrentSegment() {
+    std::string_view name = out_.hasSection() ? out_.sectionName() : std::string_view();
+    if (name == curSeg_) return;
+    curSeg_ = std::string(name);
+    pp_->setTextMacro("@CurSeg", curSeg_);
 }
 
 void Assembler::defineModelSymbols() {

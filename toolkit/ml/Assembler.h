@@ -94,6 +94,8 @@ private:
     void defineNumber(std::string_view name, std::int64_t value);
     void definePredefinedSymbols(std::uint32_t mainFile);
     void defineModelSymbols();
+    void noteCurrentSegment();
+    void defineUnlistedText(std::string_view name, std::string value);
     void directiveEnd(Tokens rest);
     void directiveAlign(Tokens rest);
     void directiveAlign(std::int64_t alignment);
@@ -114,6 +116,7 @@ private:
     TextArena arena_;
     std::unique_ptr<Preprocessor> pp_;
     std::vector<SourceLine> lines_;
+    std::string curSeg_;  // the segment @CurSeg names
     // Where everything the passes produce goes: the object's sections and the listing.
     ObjectStreamer output_;
     Emitter& out_ = output_;

@@ -112,6 +112,7 @@ bool assembleOne(const CommandLine& cl, const std::string& source, std::FILE* ou
     options.caseMode = cl.caseMode;
     options.keepListing = cl.listing;
     options.debugInfo = cl.debugInfo;
+    options.startTime = std::time(nullptr);
     Assembler assembler(files, diagnostics, options);
     assembler.assemble(*id);
     for (const std::string& echo : assembler.preprocessor().echoes()) print(out, echo + "\n");
@@ -123,7 +124,7 @@ bool assembleOne(const CommandLine& cl, const std::string& source, std::FILE* ou
         return false;
     }
     if (cl.listing && !diagnostics.hasFatal())
-        ok = writeOutput(listingPath, writeListing(assembler, diagnostics, std::time(nullptr)), files, out) && ok;
+        ok = writeOutput(listingPath, writeListing(assembler, diagnostics, options.startTime), files, out) && ok;
     if (ok) ok = writeOutput(objectPath, writeElf(buildObject(assembler, cl.debugInfo)), files, out);
     if (!ok && !isInputFile(objectPath, files)) removeStale(objectPath);
     return ok;

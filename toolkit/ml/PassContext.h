@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <span>
 #include <string>
@@ -35,6 +36,7 @@ struct AssemblerOptions {
     // tests compare both ways).
     bool copyFirstPassCode = true;
     ExpansionBounds expansionBounds;
+    std::time_t startTime = 0;  // the assembly's date and time, for @Date and @Time
 };
 
 using Tokens = std::span<const Token>;

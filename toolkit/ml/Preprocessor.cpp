@@ -155,6 +155,12 @@ void Preprocessor::start(std::uint32_t mainFile) {
     f->kind = Frame::Kind::File;
     f->file = mainFile;
     frames_.push_back(std::move(f));
+    // @Line is the text macro whose text is the number of the line that reads it.
+    // It is no symbol of the program's own: the listing leaves it out.
+    setTextMacro("@Line", "0");
+    Symbol* line = symbols_.findGlobal("@Line");
+    if (line) line->hidden = true;
+    lineSymbol_ = line;
 }
 
 std::vector<const MacroDef*> Preprocessor::macros() const {
@@ -831,7 +837,10 @@ std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text,
             // Only names that start like some text macro are looked up.
             const Symbol* s =
                 textMacroInitials_[static_cast<unsigned char>(toLowerAscii(word[0]))] ? symbols_.find(word) : nullptr;
-            if (s && s->kind == SymbolKind::Text && s->defined) {
+            if (s && s == lineSymbol_) {
+                out += std::to_string(at.line);
+                changed = true;
+            } else if (s && s->kind == SymbolKind::Text && s->defined) {
                 out += s->text;
                 changed = true;
             } else {

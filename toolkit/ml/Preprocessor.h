@@ -21,6 +21,7 @@ namespace ml {
 
 class SourceFiles;
 class SymbolTable;
+struct Symbol;
 
 // What the preprocessor asks of the assembler: constant values for IF, REPT, WHILE,
 // .ERRE and % operands, whether a name is defined for IFDEF, and the assembly of a
@@ -182,6 +183,7 @@ private:
     bool mayMentionTextMacro(std::string_view text) const;
     bool mentionsTextMacro(std::string_view text, bool inStrings) const;
     std::string substituted_;     // substituteBody's work buffer, kept to spare an allocation per line
+    const Symbol* lineSymbol_ = nullptr;  // @Line
     std::string functionResult_;  // EXITM <text> of the macro function that ran last
     bool stopped_ = false;
     char commentDelimiter_ = 0;

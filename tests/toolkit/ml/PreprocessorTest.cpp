@@ -2,6 +2,7 @@
 // through the data and symbols they produce, and the messages of their mistakes.
 #include <cstdlib>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "MlTestSupport.h"
@@ -270,6 +271,40 @@ TEST(Preprocessor, EchoAndTheStatementExpansionOperator) {
     EXPECT_TRUE(a.ok) << a.messages();
     EXPECT_EQ(a.assembler->preprocessor().echoes(),
               (std::vector<std::string>{"plain t1", "expanded abc", "spaced abc", "old t1", "in code abc", "abc abc"}));
+}
+
+// @Line is the line that reads it (a macro's lines read their caller's), @CurSeg the
+// open segment, @Date and @Time the assembly's; none of them is listed as a symbol.
+TEST(Preprocessor, PredefinedLineDateTimeAndCurrentSegment) {
+    auto a = assemble(".386\n.MODEL FLAT\n"
+                      "%ECHO [@CurSeg]\n"
+                      ".DATA\n"
+                      "%ECHO @CurSeg\n"
+                      "here DWORD @Line\n"
+                      "at MACRO\n"
+                      "    DWORD @Line\n"
+                      "    ENDM\n"
+                      "    at\n"
+                      ".CODE\n"
+                      "%ECHO @CurSeg\n"
+                      ".DATA?\n"
+                      "%ECHO @CurSeg @Date @Time\n"
+                      "END\n");
+    ASSERT_TRUE(a.ok) << a.messages();
+    EXPECT_EQ(a.hexBytes(".data"), "06 00 00 00 0A 00 00 00");
+    const auto& echoes = a.assembler->preprocessor().echoes();
+    ASSERT_EQ(echoes.size(), 4u);
+    EXPECT_EQ(echoes[0], "[]");
+    EXPECT_EQ(echoes[1], "_DATA");
+    EXPECT_EQ(echoes[2], "_TEXT");
+    EXPECT_TRUE(testing::Matches(testing::MatchesRegex("_BSS [0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"))(
+        echoes[3]))
+        << echoes[3];
+    const std::string listing = a.listing();
+    const std::string symbols = listing.substr(std::min(listing.find("Symbols:"), listing.size()));
+    ASSERT_FALSE(symbols.empty());
+    for (const char* name : {"@Line", "@Date", "@Time", "@CurSeg"})
+        EXPECT_EQ(symbols.find(name), std::string::npos) << name << " is listed";
 }
 
 TEST(Preprocessor, IncludeSearchOrderAndRepeatedIncludes) {
