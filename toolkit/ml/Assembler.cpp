@@ -209,7 +209,8 @@ void Assembler::processStatement(Tokens t) {
         if (ctx_.pass == 1 && t.data() == tokens_.data()) cacheCode(t, before);  // no label before it
         return;
     }
-    if (t.size() >= 2 && (t[1].kind == TokenKind::Identifier || t[1].is("=")) &&
+    // A word with a leading dot is a directive, never a name: .WHILE BYTE PTR [esi] != 0
+    if (t.size() >= 2 && first.text[0] != '.' && (t[1].kind == TokenKind::Identifier || t[1].is("=")) &&
         processNamedDirective(first, t[1], t.subspan(2)))
         return;
     if (processDirective(first, t.subspan(1))) return;
@@ -451,9 +452,16 @@ void Assembler::defineModelSymbols() {
     for (const char* flat : {"@data", "@stack", "@fardata", "@fardata?"}) pp_->setTextMacro(flat, "FLAT");
 }
 
+// A .IF, .WHILE or .REPEAT left open would jump to a label that never comes.
+void Assembler::directiveEndp(std::string_view name) {
+    flow_.reportOpenBlock();
+    procs_.directiveEndp(name);
+}
+
 void Assembler::directiveEnd(Tokens rest) {
     endSeen_ = true;
     pp_->stop();
+    flow_.reportOpenBlock();
     ctx_.closeFrame();
     if (ctx_.pass == 1) endInsideConditional_ = pp_->openConditionals() > 0;
     if (endInsideConditional_) ctx_.error(Diag::BlockNotClosed, "IF");

@@ -97,6 +97,7 @@ private:
     void noteCurrentSegment();
     void defineUnlistedText(std::string_view name, std::string value);
     void directiveEnd(Tokens rest);
+    void directiveEndp(std::string_view name);
     void directiveAlign(Tokens rest);
     void directiveAlign(std::int64_t alignment);
     void directiveStandardSection(std::string_view directive);

@@ -324,4 +324,11 @@ void ControlFlow::controlLeave(std::string_view w, Tokens rest) {
     }
 }
 
+void ControlFlow::reportOpenBlock() {
+    if (blocks_.empty()) return;
+    static constexpr std::string_view kOpeners[] = {".IF", ".WHILE", ".REPEAT"};
+    ctx_.error(Diag::BlockNotClosed, std::string(kOpeners[static_cast<int>(blocks_.back()->kind)]));
+    blocks_.clear();
+}
+
 }  // namespace ml

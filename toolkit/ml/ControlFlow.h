@@ -31,6 +31,8 @@ public:
     void controlRepeat(std::string_view directive, Tokens rest);
     void controlUntil(std::string_view directive, Tokens rest);
     void controlLeave(std::string_view directive, Tokens rest);
+    // At ENDP and END: a block still open is an error (its jumps would have no target).
+    void reportOpenBlock();
 
 private:
     ControlBlock* innermostBlockOf(ControlBlockKind kind, std::string_view directive);

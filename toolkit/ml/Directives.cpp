@@ -55,7 +55,7 @@ std::span<const Directive> directiveTable() {
         {"page",        Plain, Always, [](A&, const C&) { return true; }},
         // procedures and linkage
         {"proc",        Named, Always, [](A& a, const C& c) { a.procs_.directiveProc(c.name, c.rest); return true; }},
-        {"endp",        Named, Always, [](A& a, const C& c) { a.procs_.directiveEndp(c.name); return true; }},
+        {"endp",        Named, Always, [](A& a, const C& c) { a.directiveEndp(c.name); return true; }},
         {"proto",       Named, Always, [](A& a, const C& c) { a.procs_.directiveProto(c.name, c.rest); return true; }},
         {"proc",        Plain, Always, [](A& a, const C& c) { a.ctx_.error(Diag::SyntaxError, std::string(c.word)); return true; }},
         {"endp",        Plain, Always, [](A& a, const C& c) { a.ctx_.error(Diag::SyntaxError, std::string(c.word)); return true; }},

@@ -428,8 +428,10 @@ private:
             // DWORD PTR ecx is ecx; a PTR of another size cannot change a register's
             if (v.kind == ValueKind::Register) {
                 const Type& t = l.type;
-                if (!t.structure && !t.isCode && t.size != 0 && t.size == registerSize(v.reg)) return true;
-                return fail(Diag::InvalidRegisterUse, "PTR");
+                if (t.structure || t.isCode || t.size == 0 || t.size != registerSize(v.reg))
+                    return fail(Diag::InvalidRegisterUse, "PTR");
+                v.type.isSigned = t.isSigned;  // .IF SDWORD PTR eax < 3 compares signed
+                return true;
             }
             v.type = l.type;
             v.explicitType = true;

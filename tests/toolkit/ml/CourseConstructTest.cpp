@@ -170,6 +170,28 @@ const Case kCases[] = {
      "       ret\n"
      "f ENDP\n",
      "55 8B EC 83 C4 EC B8 10 00 00 00 B8 10 00 00 00 B8 03 00 00 00 B8 01 00 00 00 B8 04 00 00 00 C9 C2 04 00", ""},
+    {"TypedOperandsInHighLevelConditions",
+     ".CODE\n"
+     "       .WHILE BYTE PTR [esi] != 0\n"
+     "         inc esi\n"
+     "       .ENDW\n"
+     "       .IF SDWORD PTR eax < 3\n"
+     "         nop\n"
+     "       .ENDIF\n"
+     "       .REPEAT\n"
+     "       .UNTIL WORD PTR [edi] == 0\n",
+     "EB 01 46 80 3E 00 75 FA 83 F8 03 7D 01 90 66 83 3F 00 75 FA", ""},
+    {"IfLeftOpenAtEnd",
+     ".CODE\n"
+     "       .IF eax == 2\n"
+     "         nop\n",
+     nullptr, "test.asm(6) : fatal error A1010: a block is still open here : .IF\n"},
+    {"WhileLeftOpenAtEndp",
+     ".CODE\n"
+     "f PROC\n"
+     "       .WHILE eax\n"
+     "f ENDP\n",
+     nullptr, "test.asm(6) : fatal error A1010: a block is still open here : .WHILE\n"},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"
