@@ -109,6 +109,7 @@ private:
     EvalError& error_;
     std::size_t pos_ = 0;
     int depth_ = 0;
+    const StructField* lastField_ = nullptr;  // the field the last dot named, for SIZEOF
     std::array<Keyword, 24> small_;  // the first t_.size() are set by the constructor
     std::vector<Keyword> large_;
     Keyword* keywords_ = nullptr;
@@ -468,6 +469,8 @@ private:
                 if (!plain) l = toMemory(l);
                 l.type = s->type;
                 l.explicitType = true;
+                lastField_ = nullptr;
+                if (!parseIndexes(l)) return false;
                 continue;
             }
             ExprValue offset = constant(field->offset);
@@ -477,6 +480,19 @@ private:
             m.type = field->type;
             m.explicitType = true;
             l = m;
+            lastField_ = field;
+            if (!parseIndexes(l)) return false;
+        }
+        return true;
+    }
+
+    // Indexes after a name or a field: arr[esi], s1.scores[2], arr[ebx].scores[4]
+    bool parseIndexes(ExprValue& v) {
+        while (atPunct("[")) {
+            ExprValue index;
+            if (!parseBracket(index)) return false;
+            if (!take(add(v, index), v)) return false;
+            v.bracketed = true;
         }
         return true;
     }
@@ -495,8 +511,14 @@ private:
         if (k == Keyword::LengthOf || k == Keyword::SizeOf || k == Keyword::Length || k == Keyword::Size) {
             ++pos_;
             bool paren = atPunct("(");
-            if (!(paren ? parsePrimary(v) : parseLength(v))) return false;
+            lastField_ = nullptr;
+            if (!(paren ? parsePrimary(v) : parseDot(v))) return false;
             bool lengthOf = k == Keyword::LengthOf || k == Keyword::Length;
+            if (const StructField* field = lastField_) {  // SIZEOF s1.scores, LENGTHOF Student.scores
+                lastField_ = nullptr;
+                v = constant(lengthOf ? field->lengthOf : field->lengthOf * field->type.size);
+                return true;
+            }
             if (v.kind == ValueKind::TypeName) {
                 v = constant(lengthOf ? 1 : v.type.size);
                 return true;
@@ -567,13 +589,7 @@ private:
         } else {
             return fail(Diag::ExpressionSyntax, std::string(tok->text));
         }
-        while (atPunct("[")) {
-            ExprValue index;
-            if (!parseBracket(index)) return false;
-            if (!take(add(v, index), v)) return false;
-            v.bracketed = true;
-        }
-        return true;
+        return parseIndexes(v);
     }
 
     bool parseBracket(ExprValue& m) {
@@ -584,7 +600,9 @@ private:
         ++pos_;
         if (v.kind == ValueKind::TypeName) return fail(Diag::InvalidType, "[]");
         if (v.kind == ValueKind::Register && v.reg.cls != x86::RegClass::Gpr32) return fail(Diag::NotIndexOrBase, "");
-        m = toMemory(v);
+        // Brackets make a register an address but leave a constant a constant, as in
+        // MASM: mov eax, [1000h] loads 1000h; ds:[1000h] reads memory.
+        m = v.kind == ValueKind::Constant ? v : toMemory(v);
         m.bracketed = true;
         return true;
     }

@@ -202,13 +202,9 @@ bool InstructionWriter::toOperand(const ExprValue& v, x86::Operand& out, bool br
         case ValueKind::TypeName:
             out.kind = x86::OperandKind::Imm;
             out.imm = x86::Value{v.kind == ValueKind::String ? stringValue(v.text) : v.number, 0};
+            // A constant stays an immediate inside brackets ([1000h], [K]), as in MASM:
+            // only a segment override (ds:[1000h]) makes it an address.
             if (v.explicitType) out.size = static_cast<std::uint8_t>(std::min<std::uint32_t>(v.type.size, 255));
-            if (v.bracketed) {
-                out.kind = x86::OperandKind::Mem;
-                out.disp = out.imm;
-                out.imm = {};
-                out.segment = v.segment;
-            }
             return true;
         case ValueKind::Real:
             ctx_.error(Diag::RealNotAllowed);

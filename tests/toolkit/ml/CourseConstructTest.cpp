@@ -192,6 +192,29 @@ const Case kCases[] = {
      "       .WHILE eax\n"
      "f ENDP\n",
      nullptr, "test.asm(6) : fatal error A1010: a block is still open here : .WHILE\n"},
+    {"BracketsLeaveConstantsImmediate",
+     "K EQU 1000h\n"
+     ".CODE\n"
+     "       mov eax, [1000h]\n"
+     "       mov ax, [K]\n"
+     "       push [K]\n"
+     "       mov eax, ds:[1000h]\n"
+     "       mov eax, [ebx+K]\n",
+     "B8 00 10 00 00 66 B8 00 10 68 00 10 00 00 A1 00 10 00 00 8B 83 00 10 00 00", ""},
+    {"IndexesAfterFieldsAndSizesOfFields",
+     "S STRUCT\n"
+     "  nm BYTE 4 DUP (?)\n"
+     "  sc WORD 3 DUP (0)\n"
+     "S ENDS\n"
+     ".DATA\n"
+     "s1 S <>\n"
+     ".CODE\n"
+     "       mov ax, s1.sc[2]\n"
+     "       mov ax, [ebx].S.sc[2]\n"
+     "       mov al, s1.nm[esi]\n"
+     "       mov eax, SIZEOF s1.sc\n"
+     "       mov eax, LENGTHOF S.sc + SIZEOF (s1.nm)\n",
+     "66 A1 06 00 00 00 66 8B 43 06 8A 86 00 00 00 00 B8 06 00 00 00 B8 07 00 00 00", ""},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"
