@@ -112,6 +112,7 @@ void DataDirectives::defineData(const Token* name, const Type& type, Tokens init
     if (label && label->section == ctx_.out.here().section && label->value == start) {
         label->lengthOf = count;
         label->sizeOf = count * type.size;
+        label->firstLength = firstInitializerLength(initializers);
     }
     ctx_.out.dataLine(start, ctx_.out.listing() ? listingRows(fields) : std::vector<std::string>{});
 }
@@ -419,6 +420,20 @@ bool DataDirectives::emitRecord(const StructDef& def, Tokens item, std::vector<s
 }
 
 // ---- type definitions -------------------------------------------------------
+
+// What LENGTH gives: the count of a DUP that starts the list, else 1.
+std::uint32_t DataDirectives::firstInitializerLength(Tokens list) {
+    for (Tokens item : TokenParts(list)) {
+        Tokens countTokens, inner;
+        if (!splitDup(item, countTokens, inner)) return 1;
+        EvalError err;
+        auto n = evaluate(countTokens, ctx_.environment(false), err);
+        return n && n->kind == ValueKind::Constant
+                   ? static_cast<std::uint32_t>(std::clamp<std::int64_t>(n->number, 0, 1 << 24))
+                   : 1;
+    }
+    return 1;
+}
 
 std::uint32_t DataDirectives::countInitializers(const Type& type, Tokens list) {
     std::uint32_t count = 0;

@@ -46,6 +46,7 @@ private:
     bool emitStructure(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     bool emitRecord(const StructDef& def, Tokens item, std::vector<std::string>& fields);
     std::uint32_t countInitializers(const Type& type, Tokens list);
+    std::uint32_t firstInitializerLength(Tokens list);
     static std::vector<std::string> listingRows(const std::vector<std::string>& fields);
 
     PassContext& ctx_;

@@ -535,6 +535,11 @@ private:
                 }
                 return fail(Diag::SyntaxError, lengthOf ? "LENGTHOF" : "SIZEOF");
             }
+            if (k == Keyword::Length || k == Keyword::Size) {  // the first initializer only
+                const std::uint32_t elementSize = s->lengthOf ? s->sizeOf / s->lengthOf : 0;
+                v = constant(k == Keyword::Length ? s->firstLength : s->firstLength * elementSize);
+                return true;
+            }
             v = constant(lengthOf ? s->lengthOf : s->sizeOf);
             return true;
         }

@@ -280,6 +280,7 @@ void Procedures::directiveLocal(Tokens rest) {
         s->value = local.offset;
         s->type = type;
         s->lengthOf = static_cast<std::uint32_t>(count);
+        s->firstLength = s->lengthOf;
         s->sizeOf = bytes;
         s->defined = true;
         s->definedPass = ctx_.pass;

@@ -60,6 +60,8 @@ struct Symbol {
     Type type;
     std::uint32_t lengthOf = 1;  // element count of a data label
     std::uint32_t sizeOf = 0;    // bytes of a data label
+    // LENGTH: the DUP count of the first initializer, 1 without DUP (K DW 20h DUP (0) -> 20h)
+    std::uint32_t firstLength = 1;
     std::string text;            // text macro value
     std::uint32_t definedPass = 0;
     std::uint32_t id = 0;                            // 1-based, stable; the encoder's Value::symbol

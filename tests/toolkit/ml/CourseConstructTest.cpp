@@ -215,6 +215,25 @@ const Case kCases[] = {
      "       mov eax, SIZEOF s1.sc\n"
      "       mov eax, LENGTHOF S.sc + SIZEOF (s1.nm)\n",
      "66 A1 06 00 00 00 66 8B 43 06 8A 86 00 00 00 00 B8 06 00 00 00 B8 07 00 00 00", ""},
+    {"LengthAndSizeCountTheFirstInitializer",
+     ".DATA\n"
+     "K2 DB 10H, 20H, 30H, 40H\n"
+     "K3 DW 20H DUP (0, 1, 2 DUP (0))\n"
+     ".CODE\n"
+     "       mov eax, LENGTH K2\n"
+     "       mov eax, SIZE K2\n"
+     "       mov eax, LENGTH K3\n"
+     "       mov eax, SIZE K3\n"
+     "       mov eax, LENGTHOF K3\n",
+     "B8 01 00 00 00 B8 01 00 00 00 B8 20 00 00 00 B8 40 00 00 00 B8 80 00 00 00", ""},
+    {"MovIntoCsIsRefused",
+     ".CODE\n"
+     "       mov ds, ax\n"
+     "       mov cs, ax\n"
+     "       mov cs, WORD PTR [eax]\n",
+     nullptr,
+     "test.asm(5) : error A2070: operands are not valid for this instruction\n"
+     "test.asm(6) : error A2070: operands are not valid for this instruction\n"},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"

@@ -177,6 +177,8 @@ std::vector<std::string> operandSamples(const Form& form, const OperandPattern& 
     const std::string size = p.size != 0 ? std::string(sizeWord(p.size)) + " ptr " : std::string();
     switch (p.kind) {
         case PatternKind::Reg:
+            // GNU as takes mov cs, ax although the processor refuses it; we refuse it too.
+            if (p.loadable) return {"es", "ss", "ds", "fs", "gs"};
             return registerSamples(p.regClass);
         case PatternKind::FixedReg:
             return {fixedRegisterName(p)};

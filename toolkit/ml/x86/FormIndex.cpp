@@ -21,6 +21,12 @@ constexpr OperandPattern registerPattern(RegClass cls, std::uint8_t size, bool f
     return p;
 }
 
+constexpr OperandPattern loadableSegment() {
+    OperandPattern p = registerPattern(RegClass::Segment, 2, true);
+    p.loadable = true;
+    return p;
+}
+
 constexpr OperandPattern fixedRegister(RegClass cls, std::uint8_t number, std::uint8_t size, bool fixesSize) {
     OperandPattern p = registerPattern(cls, size, fixesSize);
     p.kind = PatternKind::FixedReg;
@@ -53,6 +59,7 @@ constexpr PatternName kPatternNames[] = {
     {"r16", registerPattern(RegClass::Gpr16, 2, true)},
     {"r32", registerPattern(RegClass::Gpr32, 4, true)},
     {"Sreg", registerPattern(RegClass::Segment, 2, true)},
+    {"Sreg-CS", loadableSegment()},
     {"ST(i)", registerPattern(RegClass::Fpu, 0, false)},
     {"r/m8", sized(PatternKind::RegOrMem, 1)},
     {"r/m16", sized(PatternKind::RegOrMem, 2)},

@@ -31,6 +31,7 @@ struct OperandPattern {
     PatternKind kind = PatternKind::None;
     RegClass regClass = RegClass::None;  // Reg, FixedReg
     std::uint8_t regNumber = 0;          // FixedReg
+    bool loadable = false;               // Reg: a segment register MOV may load (not CS)
     std::uint8_t size = 0;               // bytes (0: memory of any size); Const: the value
     bool sizeOptional = false;           // memory without a size is accepted
     bool signExtended = false;           // imm8s

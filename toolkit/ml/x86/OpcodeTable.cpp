@@ -21,7 +21,8 @@
 //                                  ModR/M a plain m8/m16/m32 is the DS:ESI source,
 //                                  whose segment may be overridden
 //             AL AX EAX CL DX      that register; ES CS SS DS FS GS that segment
-//                                  register; Sreg any segment register
+//                                  register; Sreg any segment register; Sreg-CS
+//                                  one that MOV may load (CS is loaded by far jumps)
 //             ST or ST(0)          top of the x87 stack; ST(i) any x87 register
 //             imm8 imm16 imm32     immediate of that size (imm8 takes -128..255,
 //                                  imm16 -32768..65535, imm32 -2^31..2^32-1)
@@ -88,8 +89,8 @@ constexpr OpcodeRow kRows[] = {
     {"MOV",       "m16, Sreg",             "8C /r",              "",   ""},
     {"MOV",       "r16, Sreg",             "o16 8C /r",          "",   ""},
     {"MOV",       "r32, Sreg",             "8C /r",              "",   ""},
-    {"MOV",       "Sreg, r/m16",           "8E /r",              "",   ""},
-    {"MOV",       "Sreg, r32",             "8E /r",              "",   ""},
+    {"MOV",       "Sreg-CS, r/m16",        "8E /r",              "",   ""},
+    {"MOV",       "Sreg-CS, r32",          "8E /r",              "",   ""},
     {"MOV",       "r8, imm8",              "B0+rb ib",           "",   ""},
     {"MOV",       "r16, imm16",            "o16 B8+rw iw",       "",   ""},
     {"MOV",       "r32, imm32",            "B8+rd id",           "",   ""},

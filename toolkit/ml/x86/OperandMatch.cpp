@@ -49,6 +49,8 @@ Closeness matchRegister(const OperandPattern& p, const Operand& op) {
     if (op.reg.cls != p.regClass)
         return isGeneral(op.reg.cls) && isGeneral(p.regClass) ? Closeness::WrongSize : Closeness::WrongKind;
     if (p.kind == PatternKind::FixedReg && op.reg.number != p.regNumber) return Closeness::WrongKind;
+    constexpr std::uint8_t kCs = 1;
+    if (p.loadable && op.reg.number == kCs) return Closeness::WrongKind;  // mov cs, ax faults (#UD)
     return Closeness::Match;
 }
 
