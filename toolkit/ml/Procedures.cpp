@@ -184,6 +184,7 @@ void Procedures::directiveProc(std::string_view name, Tokens rest) {
     }
     if (i < rest.size() && rest[i].is(",")) ++i;
     if (i < rest.size() && !parseParameters(rest.subspan(i), *info, false)) return;
+    requireLanguageForParameters(*info, name);
     if (ctx_.currentProc && !isFrameless(*info)) {
         ctx_.error(Diag::NestedProcedure, std::string(name));
         return;
@@ -368,6 +369,14 @@ void Procedures::directiveEndp(std::string_view name) {
     resumeEnclosingProc();
 }
 
+// Who removes the arguments, and so how RET and INVOKE end a call, follows from the
+// language type: parameters without one (.MODEL FLAT alone, no C or STDCALL on the
+// PROC or PROTO) are error A2119, as in MASM, not a call that leaves them on the stack.
+void Procedures::requireLanguageForParameters(const ProcInfo& info, std::string_view name) {
+    if (!info.params.empty() && info.language == Language::None)
+        ctx_.error(Diag::LanguageRequired, std::string(name));
+}
+
 // Only procedures without parameters, locals and USES nest: none of them has a frame
 // that the other's code would have to know about.
 bool Procedures::isFrameless(const ProcInfo& info) {
@@ -402,6 +411,7 @@ void Procedures::directiveProto(std::string_view name, Tokens rest) {
     }
     if (i < rest.size() && rest[i].is(",")) ++i;
     if (i < rest.size() && !parseParameters(rest.subspan(i), *info, true)) return;
+    requireLanguageForParameters(*info, name);
     Symbol* s = ctx_.symbols.findGlobal(name);
     if (s && (s->kind == SymbolKind::Prototype || s->kind == SymbolKind::Procedure) && s->proc) {
         // A repeated prototype (an INCLUDE file read twice) must agree with the first.

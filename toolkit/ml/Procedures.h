@@ -36,6 +36,7 @@ public:
 private:
     void writePendingPrologue();
     static bool isFrameless(const ProcInfo& info);
+    void requireLanguageForParameters(const ProcInfo& info, std::string_view name);
     void resumeEnclosingProc();
     bool parseParameters(Tokens rest, ProcInfo& info, bool isPrototype);
     void emitPrologue(const ProcInfo& info);

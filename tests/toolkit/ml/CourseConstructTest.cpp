@@ -264,6 +264,29 @@ TEST(CourseConstructs, AnonymousForwardJumpOverManyBytesIsNear) {
     EXPECT_EQ(text[206], 0xB8) << "mov eax, OFFSET @B";
 }
 
+// Without a language type nobody would remove the arguments: MASM refuses the
+// parameters (A2119), and a language on the PROC or PROTO itself is enough.
+TEST(CourseConstructs, ParametersNeedALanguageType) {
+    auto a = mltest::assemble(
+        ".386\n.MODEL FLAT\n"
+        "Show PROTO :DWORD\n"
+        "Fine PROTO C :DWORD\n"
+        ".CODE\n"
+        "f PROC w:WORD\n"
+        "       ret\n"
+        "f ENDP\n"
+        "g PROC STDCALL w:WORD\n"
+        "       ret\n"
+        "g ENDP\n"
+        "h PROC\n"
+        "       ret\n"
+        "h ENDP\n"
+        "END\n");
+    EXPECT_EQ(a.messages(),
+              "test.asm(3) : error A2119: a language type is needed for this declaration : Show\n"
+              "test.asm(6) : error A2119: a language type is needed for this declaration : f\n");
+}
+
 // What a source reaching one of the limits reports first, and whether the assembly
 // goes on after it (the lines after the fault are assembled).
 struct LimitCase {
