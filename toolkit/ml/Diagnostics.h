@@ -92,6 +92,7 @@ enum class Diag : std::uint16_t {
     MissingMacroArgument,
     VarargNotLast,
     OrgNeedsLocal,
+    InvokeOverwritesRegister,
     TooManyInvokeArguments,
     TooFewInvokeArguments,
     InvalidDataInitializer,

@@ -540,14 +540,16 @@ void Procedures::directiveInvoke(Tokens rest) {
         return;
     }
     std::uint32_t pushed = 0;
+    eaxOverwritten_ = false;
     for (std::size_t k = args.size(); k-- > 0;) {
         const ProcParam* param = k < fixed ? &info.params[k] : nullptr;
         if (args[k].empty()) {
             ctx_.error(Diag::InvalidInvokeArgument, std::to_string(k + 1));
             return;
         }
-        if (!pushArgument(args[k], param)) return;
-        pushed += param && param->type.size > 4 ? 8 : 4;
+        auto bytes = pushArgument(args[k], param, k + 1);
+        if (!bytes) return;
+        pushed += *bytes;
     }
     x86::Operand call = imm(0);
     if (target->defined && target->section == ctx_.out.here().section && target->kind == SymbolKind::Procedure)
@@ -560,47 +562,77 @@ void Procedures::directiveInvoke(Tokens rest) {
         insns_.encodeSimple("add", {reg("esp"), imm(pushed)}, "add esp, " + std::to_string(pushed));
 }
 
-bool Procedures::pushArgument(Tokens arg, const ProcParam* param) {
+namespace {
+
+bool mentionsEax(Tokens arg) {
+    for (const Token& t : arg)
+        if (t.isWord("EAX") || t.isWord("AX") || t.isWord("AL") || t.isWord("AH")) return true;
+    return false;
+}
+
+}  // namespace
+
+// Arguments are pushed right to left; ADDR of a stack variable and the widening of
+// BYTE and WORD arguments go through EAX, so an argument further left that reads EAX
+// would get the wrong value (A2133). An argument larger than its parameter would push
+// more than the procedure removes (A2114).
+std::optional<std::uint32_t> Procedures::pushArgument(Tokens arg, const ProcParam* param, std::size_t number) {
+    if (eaxOverwritten_ && mentionsEax(arg)) {
+        ctx_.error(Diag::InvokeOverwritesRegister, joinText(arg));
+        return std::nullopt;
+    }
     std::string text = joinText(arg);
     if (arg[0].isWord("ADDR")) {
         auto v = ctx_.evaluateTokens(arg.subspan(1));
-        if (!v) return false;
+        if (!v) return std::nullopt;
         if (v->kind == ValueKind::Memory && v->hasRegisters()) {
             x86::Operand m;
-            if (!insns_.toOperand(*v, m, false)) return false;
+            if (!insns_.toOperand(*v, m, false)) return std::nullopt;
             m.size = 0;
             insns_.encodeSimple("lea", {reg("eax"), m}, "lea eax, " + joinText(arg.subspan(1)));
-            return insns_.encodeSimple("push", {reg("eax")}, "push eax");
+            eaxOverwritten_ = true;
+            if (!insns_.encodeSimple("push", {reg("eax")}, "push eax")) return std::nullopt;
+            return 4;
         }
         if ((v->kind != ValueKind::Address && v->kind != ValueKind::Memory) || (!v->symbol && !v->unresolved)) {
             ctx_.error(Diag::InvalidInvokeArgument, text);
-            return false;
+            return std::nullopt;
         }
         x86::Operand o = imm(0);
         o.imm = v->unresolved ? x86::Value{0, 0} : ctx_.relocatable(v->symbol, v->number);
-        return insns_.encodeSimple("push", {o}, "push OFFSET " + joinText(arg.subspan(1)));
+        if (!insns_.encodeSimple("push", {o}, "push OFFSET " + joinText(arg.subspan(1)))) return std::nullopt;
+        return 4;
     }
     auto v = ctx_.evaluateTokens(arg);
-    if (!v) return false;
+    if (!v) return std::nullopt;
     std::uint32_t wanted = param ? std::max<std::uint32_t>(param->type.size, 4) : 4;
     x86::Operand op;
-    if (!insns_.toOperand(*v, op, false)) return false;
+    if (!insns_.toOperand(*v, op, false)) return std::nullopt;
     if (op.kind == x86::OperandKind::Imm) {
         op.size = 4;
         if (wanted == 8) {
             std::int64_t value = op.imm.constant;
             insns_.encodeSimple("push", {imm(value >> 32)}, "push " + std::to_string(value >> 32));
-            return insns_.encodeSimple("push", {imm(value & 0xFFFFFFFF)}, "push " + std::to_string(value & 0xFFFFFFFF));
+            if (!insns_.encodeSimple("push", {imm(value & 0xFFFFFFFF)}, "push " + std::to_string(value & 0xFFFFFFFF)))
+                return std::nullopt;
+            return 8;
         }
-        return insns_.encodeSimple("push", {op}, "push " + text);
+        if (!insns_.encodeSimple("push", {op}, "push " + text)) return std::nullopt;
+        return 4;
     }
     std::uint32_t size = op.size ? op.size : wanted;
-    if (op.kind == x86::OperandKind::Reg) {
-        if (size == 4) return insns_.encodeSimple("push", {op}, "push " + text);
+    if (param && op.size > param->type.size) {  // a QWORD for a DWORD, EAX for a BYTE
+        ctx_.error(Diag::InvokeArgumentMismatch, "argument " + std::to_string(number));
+        return std::nullopt;
+    }
+    if (op.kind == x86::OperandKind::Reg && size < 4) {
         bool isSigned = v->type.isSigned || (param && param->type.isSigned);
-        insns_.encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op},
-                            (isSigned ? "movsx eax, " : "movzx eax, ") + text);
-        return insns_.encodeSimple("push", {reg("eax")}, "push eax");
+        if (!pushConverted(isSigned ? "movsx" : "movzx", op, text)) return std::nullopt;
+        return 4;
+    }
+    if (op.kind == x86::OperandKind::Reg) {
+        if (!insns_.encodeSimple("push", {op}, "push " + text)) return std::nullopt;
+        return 4;
     }
     if (size == 8) {
         x86::Operand high = op;
@@ -609,16 +641,23 @@ bool Procedures::pushArgument(Tokens arg, const ProcParam* param) {
         x86::Operand low = op;
         low.size = 4;
         insns_.encodeSimple("push", {high}, "push DWORD PTR " + text + "+4");
-        return insns_.encodeSimple("push", {low}, "push DWORD PTR " + text);
+        if (!insns_.encodeSimple("push", {low}, "push DWORD PTR " + text)) return std::nullopt;
+        return 8;
     }
     if (size < 4) {
-        bool isSigned = v->type.isSigned;
-        insns_.encodeSimple(isSigned ? "movsx" : "movzx", {reg("eax"), op},
-                            (isSigned ? "movsx eax, " : "movzx eax, ") + text);
-        return insns_.encodeSimple("push", {reg("eax")}, "push eax");
+        if (!pushConverted(v->type.isSigned ? "movsx" : "movzx", op, text)) return std::nullopt;
+        return 4;
     }
     op.size = 4;
-    return insns_.encodeSimple("push", {op}, "push " + text);
+    if (!insns_.encodeSimple("push", {op}, "push " + text)) return std::nullopt;
+    return 4;
+}
+
+// A BYTE or WORD argument is widened in EAX and pushed as a DWORD.
+bool Procedures::pushConverted(const char* mnemonic, const x86::Operand& op, const std::string& text) {
+    insns_.encodeSimple(mnemonic, {reg("eax"), op}, std::string(mnemonic) + " eax, " + text);
+    eaxOverwritten_ = true;
+    return insns_.encodeSimple("push", {reg("eax")}, "push eax");
 }
 
 }  // namespace ml

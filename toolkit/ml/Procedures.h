@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,7 +43,10 @@ private:
     void resumeEnclosingProc();
     bool parseParameters(Tokens rest, ProcInfo& info, bool isPrototype);
     void emitPrologue(const ProcInfo& info);
-    bool pushArgument(Tokens arg, const ProcParam* param);
+    // Pushes one INVOKE argument; the bytes pushed, or nothing after an error.
+    std::optional<std::uint32_t> pushArgument(Tokens arg, const ProcParam* param, std::size_t number);
+    bool pushConverted(const char* mnemonic, const x86::Operand& op, const std::string& text);
+    bool eaxOverwritten_ = false;  // an earlier argument of this INVOKE went through EAX
 
     PassContext& ctx_;
     InstructionWriter& insns_;

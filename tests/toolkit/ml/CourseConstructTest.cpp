@@ -234,6 +234,35 @@ const Case kCases[] = {
      nullptr,
      "test.asm(5) : error A2070: operands are not valid for this instruction\n"
      "test.asm(6) : error A2070: operands are not valid for this instruction\n"},
+    {"InvokeRemovesEveryByteItPushedForVararg",
+     "P4 PROTO C fmt:PTR BYTE, args:VARARG\n"
+     ".DATA\n"
+     "q QWORD 1\n"
+     ".CODE\n"
+     "       INVOKE P4, ADDR q, q, 7\n",
+     "6A 07 FF 35 04 00 00 00 FF 35 00 00 00 00 68 00 00 00 00 E8 FC FF FF FF 83 C4 10", ""},
+    {"InvokeRefusesWhatItCannotPassFaithfully",
+     "P1 PROTO a:DWORD, b:DWORD\n"
+     "P2 PROTO a:DWORD, b:PTR DWORD\n"
+     "P3 PROTO b:BYTE, w:WORD\n"
+     ".DATA\n"
+     "q QWORD 1\n"
+     "bb BYTE 3\n"
+     ".CODE\n"
+     "f PROC\n"
+     "       LOCAL v:DWORD\n"
+     "       INVOKE P1, q, 2\n"
+     "       INVOKE P2, eax, ADDR v\n"
+     "       INVOKE P3, eax, 1\n"
+     "       INVOKE P3, al, bb\n"
+     "       INVOKE P3, bb, al\n"
+     "       ret\n"
+     "f ENDP\n",
+     nullptr,
+     "test.asm(12) : error A2114: INVOKE argument does not match its parameter : argument 1\n"
+     "test.asm(13) : error A2133: INVOKE has already overwritten this register for an earlier argument : eax\n"
+     "test.asm(14) : error A2114: INVOKE argument does not match its parameter : argument 1\n"
+     "test.asm(15) : error A2133: INVOKE has already overwritten this register for an earlier argument : al\n"},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"
