@@ -371,7 +371,19 @@ bool DataDirectives::emitStructure(const StructDef& def, Tokens item, std::vecto
             fieldText.push_back(std::string(std::min<std::uint32_t>(f.type.size, 8) * 2, '0'));
             continue;
         }
+        // An array field takes a list in < > or { }: scores <9, 8, 7>
+        Tokens list;
+        if (!f.type.structure && f.lengthOf > 1 && bracketed(value, list)) value = list;
         if (!emitInitializerList(f.type, value, n, fieldText, 1)) return false;
+        if (n > f.lengthOf) {  // it would overwrite the next field
+            ctx_.error(Diag::TooManyInitialValues, f.name);
+            return false;
+        }
+        // A shorter string is padded with blanks: name BYTE "ABCDEFGH" given <"Li">
+        if (f.type.size == 1 && value.size() == 1 && value[0].kind == TokenKind::String && n < f.lengthOf) {
+            ctx_.out.fill(' ', f.lengthOf - n);
+            fieldText.insert(fieldText.end(), f.lengthOf - n, hex(' ', 2));
+        }
     }
     if (const std::uint32_t at = ctx_.out.here().offset; at < start + def.size) ctx_.out.fill(0, start + def.size - at);
     for (std::string& t : fieldText) fields.push_back(std::move(t));

@@ -53,6 +53,15 @@ const mltest::DataCase kDataCases[] = {
      "sz = SIZEOF EMPTY\n",
      "05",
      {{"sz", 0}}},
+    {"ArrayFieldsTakeListsAndShortStringsArePaddedWithBlanks",
+     "S STRUCT\n"
+     "  nm BYTE \"ABCD\"\n"
+     "  sc WORD 3 DUP (0)\n"
+     "  ag BYTE 20\n"
+     "S ENDS\n"
+     "a1 S <\"xy\", <9, 8, 7>, 5>\n"
+     "a2 S <, {1, 2}>\n",
+     "78 79 20 20 09 00 08 00 07 00 05 41 42 43 44 01 00 02 00 00 00 14"},
     {"RecordsPackTheirFields",
      "FLAGS RECORD hi:4, mid:3=5, lo:1\n"
      "f1 FLAGS <0Ah, , 1>\n"
@@ -86,6 +95,18 @@ const mltest::ErrorCase kErrorCases[] = {
      "test.asm(9) : error A2050: a real number is not allowed here\n"
      "test.asm(10) : error A2063: alignment must be a power of 2\n"
      "test.asm(11) : error A2138: initial value is not valid\n"},
+    {"FieldInitializersLongerThanTheirFieldAreRefused",
+     ".386\n.MODEL FLAT\n"
+     "S STRUCT\n"
+     "  nm BYTE \"ABCD\"\n"
+     "  sc WORD 2 DUP (0)\n"
+     "S ENDS\n"
+     ".DATA\n"
+     "a1 S <\"abcde\">\n"
+     "a2 S <, <1, 2, 3>>\n"
+     "END\n",
+     "test.asm(8) : error A2036: too many initial values : nm\n"
+     "test.asm(9) : error A2036: too many initial values : sc\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Data, AssemblyErrors, testing::ValuesIn(kErrorCases), mltest::rowName<mltest::ErrorCase>);
