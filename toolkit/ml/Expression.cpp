@@ -50,6 +50,7 @@ enum class Keyword : std::uint8_t {
     Seg,
     Width,
     Mask,
+    This,
 };
 
 struct KeywordName {
@@ -69,7 +70,8 @@ constexpr std::array kKeywords = std::to_array<KeywordName>({
     {"opattr", Keyword::Opattr}, {"or", Keyword::Or},           {"ptr", Keyword::Ptr},
     {"seg", Keyword::Seg},       {"shl", Keyword::Shl},         {"short", Keyword::Short},
     {"shr", Keyword::Shr},       {"size", Keyword::Size},       {"sizeof", Keyword::SizeOf},
-    {"type", Keyword::Type},     {"width", Keyword::Width},     {"xor", Keyword::Xor},
+    {"this", Keyword::This},     {"type", Keyword::Type},       {"width", Keyword::Width},
+    {"xor", Keyword::Xor},
 });
 // clang-format on
 
@@ -398,7 +400,25 @@ private:
             return true;
         }
         if (k == Keyword::Seg) return fail(Diag::SyntaxError, "SEG");
+        if (k == Keyword::This) return parseThis(v);
         return parsePtr(v);
+    }
+
+    // THIS type: the current location with that type (w1 EQU THIS WORD names the
+    // bytes that follow as a word).
+    bool parseThis(ExprValue& v) {
+        ++pos_;
+        if (!parseOffsetType(v)) return false;
+        if (v.kind != ValueKind::TypeName) return fail(Diag::SyntaxError, "THIS");
+        const Type type = v.type;
+        noteSymbolDependency();
+        if (!env_.locationSymbol) return fail(Diag::OutsideSegment, "THIS");
+        v = ExprValue{};
+        v.kind = ValueKind::Address;
+        v.symbol = env_.locationSymbol;
+        v.number = env_.locationOffset;
+        v.type = type;
+        return true;
     }
 
     static std::int64_t typeValue(const ExprValue& v) {

@@ -263,6 +263,16 @@ const Case kCases[] = {
      "test.asm(13) : error A2133: INVOKE has already overwritten this register for an earlier argument : eax\n"
      "test.asm(14) : error A2114: INVOKE argument does not match its parameter : argument 1\n"
      "test.asm(15) : error A2133: INVOKE has already overwritten this register for an earlier argument : al\n"},
+    {"ThisNamesTheCurrentLocationWithAType",
+     ".DATA\n"
+     "w1 EQU THIS WORD\n"
+     "b1 BYTE 1, 2\n"
+     ".CODE\n"
+     "top EQU THIS NEAR\n"
+     "       mov ax, w1\n"
+     "       mov al, b1\n"
+     "       jmp top\n",
+     "66 A1 00 00 00 00 A0 00 00 00 00 EB F3", ""},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"
