@@ -526,6 +526,16 @@ private:
         return nullptr;
     }
 
+    // A record type's WIDTH is the bits of all its fields, its MASK those bits set.
+    static ExprValue recordTypeWidthOrMask(const StructDef& record, bool width) {
+        std::uint64_t bits = 0, mask = 0;
+        for (const StructField& f : record.fields) {
+            bits += f.lengthOf;
+            mask |= ((f.lengthOf >= 64 ? 0 : (1ull << f.lengthOf)) - 1) << f.offset;
+        }
+        return constant(static_cast<std::int64_t>(width ? bits : mask));
+    }
+
     bool parseLength(ExprValue& v) {
         Keyword k = atKeyword();
         if (k == Keyword::LengthOf || k == Keyword::SizeOf || k == Keyword::Length || k == Keyword::Size) {
@@ -566,6 +576,10 @@ private:
         if (k == Keyword::Width || k == Keyword::Mask) {
             ++pos_;
             if (!parseLength(v)) return false;
+            if (v.kind == ValueKind::TypeName && v.type.structure && v.type.structure->isRecord) {
+                v = recordTypeWidthOrMask(*v.type.structure, k == Keyword::Width);  // WIDTH COLOR
+                return true;
+            }
             const Symbol* s = v.symbol;
             if (!s || s->kind != SymbolKind::RecordField) return fail(Diag::SyntaxError, "WIDTH");
             if (k == Keyword::Width) {

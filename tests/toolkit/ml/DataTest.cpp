@@ -67,9 +67,12 @@ const mltest::DataCase kDataCases[] = {
      "f1 FLAGS <0Ah, , 1>\n"
      "w = WIDTH mid\n"
      "m = MASK mid\n"
-     "s = mid\n",
+     "s = mid\n"
+     "SMALL RECORD lo2:2, hi2:3\n"
+     "wt = WIDTH SMALL\n"
+     "mt = MASK SMALL\n",
      "AB",
-     {{"w", 3}, {"m", 0x0E}, {"s", 1}}},
+     {{"w", 3}, {"m", 0x0E}, {"s", 1}, {"wt", 5}, {"mt", 0x1F}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Data, AssemblyData, testing::ValuesIn(kDataCases), mltest::rowName<mltest::DataCase>);
