@@ -241,6 +241,9 @@ x86::BranchForm InstructionWriter::chooseBranchForm(BranchKind kind, const ExprV
     if (kind == BranchKind::ShortOnly) return x86::BranchForm::Short;
     if (kind != BranchKind::Jump) return x86::BranchForm::Auto;
     if (target.isShort) return x86::BranchForm::Short;
+    // A distance written out is kept: jmp NEAR PTR done takes the rel32 form even
+    // when done is close (MASM sizes only the jumps that give none).
+    if (target.explicitType && target.type.isCode && !target.type.isFar) return x86::BranchForm::Near;
     sizable = true;
     std::size_t slot = branchIndex_++;
     if (slot >= nearBranches_.size()) nearBranches_.resize(slot + 1, 0);

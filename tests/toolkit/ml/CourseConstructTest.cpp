@@ -273,6 +273,14 @@ const Case kCases[] = {
      "       mov al, b1\n"
      "       jmp top\n",
      "66 A1 00 00 00 00 A0 00 00 00 00 EB F3", ""},
+    {"NearPtrKeepsTheLongJump",
+     ".CODE\n"
+     "       jmp NEAR PTR fwd\n"
+     "       je NEAR PTR fwd\n"
+     "       jmp fwd\n"
+     "       nop\n"
+     "fwd:   jmp NEAR PTR fwd\n",
+     "E9 09 00 00 00 0F 84 03 00 00 00 EB 01 90 E9 FB FF FF FF", ""},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"
