@@ -441,11 +441,14 @@ std::string Preprocessor::callBuiltin(int function, std::string_view args, const
         }
         case BuiltinFunction::SizeStr:
             return std::to_string(items.empty() ? 0 : items[0].size());
-        case BuiltinFunction::InStr: {
-            if (items.size() < 3) return "0";
-            std::int64_t start = number(0, 1);
-            if (start < 1 || std::size_t(start) > items[1].size() + 1) return "0";
-            auto pos = items[1].find(items[2], std::size_t(start - 1));
+        case BuiltinFunction::InStr: {  // @InStr([start], text, wanted): the start may be left out
+            if (items.size() < 2) return "0";
+            const std::size_t first = items.size() >= 3 ? 1 : 0;
+            std::int64_t start = first == 1 && !trim(items[0]).empty() ? number(0, 1) : 1;
+            const std::string& text = items[first];
+            const std::string& wanted = items[first + 1];
+            if (start < 1 || std::size_t(start) > text.size() + 1) return "0";
+            auto pos = text.find(wanted, std::size_t(start - 1));
             return std::to_string(pos == std::string::npos ? 0 : pos + 1);
         }
         case BuiltinFunction::SubStr: {

@@ -728,8 +728,8 @@ bool Preprocessor::defineTextMacro(std::string_view name, std::string_view direc
         } else {
             std::size_t first = 0;
             std::int64_t start = 1;
-            if (items.size() == 3) {
-                start = constantOperand(items[0], at).value_or(1);
+            if (items.size() == 3) {  // the start may be left out: pos INSTR , <text>, <wanted>
+                if (!trim(items[0]).empty()) start = constantOperand(items[0], at).value_or(1);
                 first = 1;
             }
             auto hay = items.size() > first ? textItem(items[first], at) : std::nullopt;

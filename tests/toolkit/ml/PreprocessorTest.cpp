@@ -128,12 +128,14 @@ const mltest::DataCase kDataCases[] = {
      "name TEXTEQU @CatStr(<ab>, <cd>)\n"
      "n1 = @SizeStr(<hello>)\n"
      "n2 = @InStr(1, <hello>, <ll>)\n"
+     "n3 = @InStr(, <hello>, <o>)\n"
+     "n4 INSTR , <hello>, <e>\n"
      "part TEXTEQU @SubStr(<hello>, 2, 3)\n"
      "IF Twice(2) EQ 4\n"
      "BYTE 1\n"
      "ENDIF\n",
      "EE 06 09 07 EE 01",
-     {{"n1", 5}, {"n2", 3}},
+     {{"n1", 5}, {"n2", 3}, {"n3", 5}, {"n4", 2}},
      {{"name", "abcd"}, {"part", "ell"}}},
     {"MacroFunctionBodiesAreAssembledBeforeTheirValueIsRead",
      "count = 0\n"
