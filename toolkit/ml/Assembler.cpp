@@ -209,9 +209,10 @@ void Assembler::processStatement(Tokens t) {
         if (ctx_.pass == 1 && t.data() == tokens_.data()) cacheCode(t, before);  // no label before it
         return;
     }
-    // A word with a leading dot is a directive, never a name: .WHILE BYTE PTR [esi] != 0
+    // A directive's own word is never a name: .WHILE BYTE PTR [esi] != 0 and
+    // OPTION PROC:PRIVATE are no data or procedure definitions.
     if (t.size() >= 2 && first.text[0] != '.' && (t[1].kind == TokenKind::Identifier || t[1].is("=")) &&
-        processNamedDirective(first, t[1], t.subspan(2)))
+        !findDirective(first.text, DirectiveForm::Plain) && processNamedDirective(first, t[1], t.subspan(2)))
         return;
     if (processDirective(first, t.subspan(1))) return;
     if (const Type* type = data_.dataType(first)) {

@@ -281,6 +281,14 @@ const Case kCases[] = {
      "       nop\n"
      "fwd:   jmp NEAR PTR fwd\n",
      "E9 09 00 00 00 0F 84 03 00 00 00 EB 01 90 E9 FB FF FF FF", ""},
+    {"OptionProcBeforeAnySegment",
+     "OPTION PROC:PRIVATE\n"
+     "OPTION CASEMAP:NONE\n"
+     ".CODE\n"
+     "f PROC\n"
+     "       ret\n"
+     "f ENDP\n",
+     "C3", ""},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"
