@@ -30,8 +30,7 @@ Assembler::Assembler(SourceFiles& files, DiagnosticSink& diagnostics, AssemblerO
       procs_(ctx_, insns_),
       flow_(ctx_, insns_) {
     std::vector<std::string> dirs = options_.includeDirs;
-    pp_ = std::make_unique<Preprocessor>(files_, symbols_, diagnostics_, arena_, *this, dirs,
-                                         options_.expansionBounds);
+    pp_ = std::make_unique<Preprocessor>(files_, symbols_, diagnostics_, arena_, *this, dirs, options_.expansionBounds);
 }
 
 Assembler::~Assembler() = default;
@@ -545,15 +544,20 @@ void Assembler::directiveOption(Tokens rest) {
                 ctx_.language = *lang;
             else
                 ctx_.error(Diag::SyntaxError, std::string(value));
+        } else if (equalsNoCase(name, "proc")) {
+            if (equalsAny(value, {"private", "public", "export"}))
+                ctx_.procsPublic = !equalsNoCase(value, "private");
+            else
+                ctx_.error(Diag::SyntaxError, std::string(value));
         } else if (equalsNoCase(name, "scoped")) {
             ctx_.scoped = true;
         } else if (equalsNoCase(name, "noscoped")) {
             ctx_.scoped = false;
         } else if (!equalsAny(name,
-                              {"proc",      "dotname",     "nodotname", "nokeyword",  "ljmp",         "noljmp",
-                               "expr32",    "expr16",      "m510",      "nom510",     "oldstructs",   "nooldstructs",
-                               "oldmacros", "nooldmacros", "readonly",  "noreadonly", "emulator",     "noemulator",
-                               "epilogue",  "prologue",    "segment",   "offset",     "nosignextend", "setif2"})) {
+                              {"dotname",     "nodotname", "nokeyword",  "ljmp",         "noljmp",       "expr32",
+                               "expr16",      "m510",      "nom510",     "oldstructs",   "nooldstructs", "oldmacros",
+                               "nooldmacros", "readonly",  "noreadonly", "emulator",     "noemulator",   "epilogue",
+                               "prologue",    "segment",   "offset",     "nosignextend", "setif2"})) {
             ctx_.error(Diag::SyntaxError, std::string(name));
         }
     }

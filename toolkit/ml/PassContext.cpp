@@ -16,6 +16,8 @@ void PassContext::beginPass() {
     anonymousLabels = 0;
     frames.reset();
     language = Language::None;
+    scoped = true;
+    procsPublic = true;
 }
 
 void PassContext::markDefined(Symbol& s) {

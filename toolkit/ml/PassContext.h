@@ -110,6 +110,7 @@ public:
     int radix = 10;
     Language language = Language::None;
     bool scoped = true;                 // OPTION SCOPED: code labels are local to procedures
+    bool procsPublic = true;            // OPTION PROC: PUBLIC (the default) or PRIVATE
     std::uint32_t anonymousLabels = 0;  // "@@:" labels placed so far in this pass
     Symbol* currentProc = nullptr;
     FrameTracker frames;  // call frames for .debug_frame (/Zi)

@@ -155,7 +155,7 @@ void Procedures::directiveProc(std::string_view name, Tokens rest) {
     if (!ctx_.requireSection()) return;
     auto info = std::make_shared<ProcInfo>();
     info->language = ctx_.language;
-    bool isPublic = true;
+    bool isPublic = ctx_.procsPublic;
     std::size_t i = 0;
     for (; i < rest.size() && !rest[i].is(",") && !startsParameter(rest, i); ++i) {
         const Token& t = rest[i];

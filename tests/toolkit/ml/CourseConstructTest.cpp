@@ -342,6 +342,22 @@ TEST(CourseConstructs, ParametersNeedALanguageType) {
               "test.asm(6) : error A2119: a language type is needed for this declaration : f\n");
 }
 
+// OPTION PROC:PRIVATE makes the procedures after it private unless they say PUBLIC;
+// each pass starts again from the default.
+TEST(CourseConstructs, OptionProcPrivateActsFromItsLineOn) {
+    auto a = mltest::assemble(
+        ".386\n.MODEL FLAT, stdcall\n.CODE\n"
+        "f PROC\n ret\nf ENDP\n"
+        "OPTION PROC:PRIVATE\n"
+        "g PROC\n ret\ng ENDP\n"
+        "h PROC PUBLIC\n ret\nh ENDP\n"
+        "END\n");
+    ASSERT_TRUE(a.ok) << a.messages();
+    EXPECT_TRUE(a.symbol("f")->isPublic);
+    EXPECT_FALSE(a.symbol("g")->isPublic);
+    EXPECT_TRUE(a.symbol("h")->isPublic);
+}
+
 // What a source reaching one of the limits reports first, and whether the assembly
 // goes on after it (the lines after the fault are assembled).
 struct LimitCase {
