@@ -76,7 +76,6 @@ bool startsWithWord(std::string_view text, std::string_view word) {
            (text.size() == word.size() || !isIdentChar(text[word.size()]));
 }
 
-
 // Lines ending in '\' or ',' continue on the next line; `code` is the line without
 // its comment.
 bool continues(std::string_view code, std::string_view* joined) {
@@ -110,7 +109,6 @@ std::string_view afterExpansionOperator(std::string_view code) {
     return startsWithPercent(code) ? trim(code).substr(1) : code;
 }
 
-
 std::string itemText(std::string_view item) {
     if (auto lit = angleLiteral(item)) return *lit;
     return std::string(trim(item));
@@ -138,8 +136,7 @@ std::optional<std::string> angleLiteral(std::string_view text, std::string_view*
 }
 
 Preprocessor::Preprocessor(SourceFiles& files, SymbolTable& symbols, DiagnosticSink& diagnostics, TextArena& arena,
-                           AssemblerHooks& assembler, std::vector<std::string> includeDirs,
-                           ExpansionBounds bounds)
+                           AssemblerHooks& assembler, std::vector<std::string> includeDirs, ExpansionBounds bounds)
     : files_(files),
       symbols_(symbols),
       diagnostics_(diagnostics),
@@ -830,13 +827,22 @@ std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text,
         std::string out;
         bool changed = false;
         char quote = 0;
-        auto copyWord = [&](std::size_t& i) {
+        // Inside a string (after "%" at the start of the line) only a name joined to an
+        // "&" is expanded, and the "&" goes: % BYTE "&name is &count"
+        auto copyWord = [&](std::size_t& i, bool quoted) {
             std::size_t start = i;
             while (i < current.size() && isIdentChar(current[i])) ++i;
             std::string_view word(current.data() + start, i - start);
+            const bool ampBefore = quoted && !out.empty() && out.back() == '&';
+            const bool ampAfter = quoted && i < current.size() && current[i] == '&';
             // Only names that start like some text macro are looked up.
-            const Symbol* s =
-                textMacroInitials_[static_cast<unsigned char>(toLowerAscii(word[0]))] ? symbols_.find(word) : nullptr;
+            const Symbol* s = (!quoted || ampBefore || ampAfter) &&
+                                      textMacroInitials_[static_cast<unsigned char>(toLowerAscii(word[0]))]
+                                  ? symbols_.find(word)
+                                  : nullptr;
+            const bool expands = s && (s == lineSymbol_ || (s->kind == SymbolKind::Text && s->defined));
+            if (expands && ampBefore) out.pop_back();
+            if (expands && ampAfter) ++i;
             if (s && s == lineSymbol_) {
                 out += std::to_string(at.line);
                 changed = true;
@@ -853,7 +859,7 @@ std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text,
                 if (c == quote) {
                     quote = 0;
                 } else if (inStrings && isIdentStart(c)) {
-                    copyWord(i);
+                    copyWord(i, true);
                     continue;
                 }
                 out.push_back(c);
@@ -868,7 +874,7 @@ std::optional<std::string> Preprocessor::expandTextMacros(std::string_view text,
             } else if (isDigit(c)) {
                 while (i < current.size() && isAlnum(current[i])) out.push_back(current[i++]);
             } else if (isIdentStart(c)) {
-                copyWord(i);
+                copyWord(i, false);
             } else {
                 out.push_back(c);
                 ++i;

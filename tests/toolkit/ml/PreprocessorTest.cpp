@@ -87,7 +87,7 @@ const mltest::DataCase kDataCases[] = {
      "pos INSTR <abcdef>, <cd>\n"
      "BYTE t1, t2, len, pos, num\n"
      "BYTE '&t3'\n"
-     "% BYTE 't3'\n",
+     "% BYTE '&t3'\n",
      "03 22 06 03 05 26 74 33 62 63 64",
      {},
      {{"arg", "[ebp + 12]"}}},
@@ -198,11 +198,12 @@ const mltest::DataCase kDataCases[] = {
      "aa TEXTEQU <1>\nbb TEXTEQU <2>\ncc TEXTEQU <3>\ndd TEXTEQU <4>\nee TEXTEQU <5>\nff TEXTEQU <6>\n"
      "BYTE AA, Bb, cC, dd, EE, ff\n",
      "01 02 03 04 05 06"},
-    {"PercentExpandsTextMacrosInsideStrings",
+    {"PercentExpandsNamesJoinedToAmpersandsInsideStrings",
      "who TEXTEQU <ab>\n"
-     "   %   BYTE 'who', 0   \n"
-     "BYTE 'who'\n",
-     "61 62 00 77 68 6F"},
+     "   %   BYTE '&who', 0   \n"
+     "% BYTE \"who&\", 'who'\n"
+     "BYTE '&who'\n",
+     "61 62 00 61 62 77 68 6F 26 77 68 6F"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Preprocessor, AssemblyData, testing::ValuesIn(kDataCases), mltest::rowName<mltest::DataCase>);

@@ -18,7 +18,7 @@ message TEXTEQU <hello>
 
 .DATA
 table   DWORD   2 DUP (1, 2 DUP (0FFh))
-% text  BYTE    "message", 0
+% text  BYTE    "&message", 0
 
 .CODE
 start:  store   1               ; .LISTMACRO: only lines that make code
