@@ -54,9 +54,12 @@ bool startsParameter(std::span<const Token> t, std::size_t i) {
 // The tokens as one text, blanks only between words: "corner.y", "[ebp+8]".
 std::string joinTokens(std::span<const Token> t) {
     std::string out;
+    const Token* previous = nullptr;
     for (const Token& tok : t) {
         bool glue = out.empty() || tok.kind == TokenKind::Punct || out.back() == '[' || out.back() == '(' ||
                     out.back() == '.' || out.back() == '+' || out.back() == '-' || out.back() == '*';
+        if (tok.is("[") && previous && previous->isWord("PTR")) glue = false;  // BYTE PTR [esi]
+        previous = &tok;
         if (!glue) out += ' ';
         out += tok.text;
         if (tok.is(",")) out += ' ';

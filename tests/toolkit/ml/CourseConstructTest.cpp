@@ -342,6 +342,18 @@ TEST(CourseConstructs, ParametersNeedALanguageType) {
               "test.asm(6) : error A2119: a language type is needed for this declaration : f\n");
 }
 
+// The listing shows the compare a condition became, written as a student would.
+TEST(CourseConstructs, GeneratedConditionLinesReadLikeSource) {
+    auto a = mltest::assemble(
+        ".386\n.MODEL FLAT\n.CODE\n"
+        "       .WHILE BYTE PTR [esi] != 0\n"
+        "         inc esi\n"
+        "       .ENDW\n"
+        "END\n");
+    ASSERT_TRUE(a.ok) << a.messages();
+    EXPECT_NE(a.listing().find("*     cmp BYTE PTR [esi], 0\n"), std::string::npos) << a.listing();
+}
+
 // OPTION PROC:PRIVATE makes the procedures after it private unless they say PUBLIC;
 // each pass starts again from the default.
 TEST(CourseConstructs, OptionProcPrivateActsFromItsLineOn) {
