@@ -262,11 +262,19 @@ bool Preprocessor::exitExpansion(std::string_view operand, const SourceLine& at)
         report(Diag::ExitmOutsideMacro, "", at);
         return false;
     }
+    // The value is <text>, %expression, a text macro or another function's result.
     operand = trim(operand);
-    if (!operand.empty() && operand[0] == '%')
-        functionResult_ = textItem(operand, at).value_or(std::string());
-    else
-        functionResult_ = angleLiteral(operand).value_or(std::string(operand));
+    std::string result;
+    if (auto literal = angleLiteral(operand)) {
+        result = std::move(*literal);
+    } else if (!operand.empty() && (operand[0] == '%' || operand.find('(') != std::string_view::npos)) {
+        result = textItem(operand, at).value_or(std::string());
+    } else if (const Symbol* s = symbols_.find(operand); s && s->kind == SymbolKind::Text) {
+        result = s->text;
+    } else {
+        result = std::string(operand);
+    }
+    functionResult_ = std::move(result);
     conds_.resize(std::min(conds_.size(), frames_.back()->condDepth));
     frames_.pop_back();
     return true;
@@ -419,6 +427,9 @@ std::string Preprocessor::callBuiltin(int function, std::string_view args, const
             items.push_back(textItem(item, at).value_or(std::string()));
         } else if (auto lit = angleLiteral(item)) {
             items.push_back(*lit);
+        } else if (auto called = item.find('(') != std::string_view::npos ? expandMacroFunctions(item, at)
+                                                                            : std::nullopt) {
+            items.push_back(*called);  // @SizeStr(@SubStr(<abc>, 2))
         } else {
             const Symbol* s = symbols_.find(item);
             items.push_back(s && s->kind == SymbolKind::Text ? s->text : std::string(item));

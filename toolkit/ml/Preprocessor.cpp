@@ -454,19 +454,26 @@ std::string_view Preprocessor::expandStatement(std::string_view code, const Stat
     std::size_t from = 0;
     if (definesName)
         from = head.secondRest.empty() ? code.size() : static_cast<std::size_t>(head.secondRest.data() - code.data());
-    std::string_view part = code.substr(from);
+    auto result = expandCallsAndTextMacros(code.substr(from), line);
+    if (!result) return code;
+    return arena_.store(std::string(code.substr(0, from)) + *result);
+}
+
+// Macro function calls, then text macros, then the calls those produced: a call
+// takes its arguments as written (so @SizeStr(%t) sees t's text), and a text macro
+// whose text calls a function is expanded first. Nothing when nothing changed.
+std::optional<std::string> Preprocessor::expandCallsAndTextMacros(std::string_view text, const SourceLine& at) {
     auto mayCallFunction = [&](std::string_view t) {
         return (!macros_.empty() || t.find('@') != std::string_view::npos) && t.find('(') != std::string_view::npos;
     };
     std::optional<std::string> result;
-    if (mayCallFunction(part)) result = expandMacroFunctions(part, line);
-    if (auto t = expandTextMacros(result ? std::string_view(*result) : part, false, line)) {
+    if (mayCallFunction(text)) result = expandMacroFunctions(text, at);
+    if (auto t = expandTextMacros(result ? std::string_view(*result) : text, false, at)) {
         result = std::move(t);
         if (mayCallFunction(*result))
-            if (auto called = expandMacroFunctions(*result, line)) result = std::move(called);
+            if (auto called = expandMacroFunctions(*result, at)) result = std::move(called);
     }
-    if (!result) return code;
-    return arena_.store(std::string(code.substr(0, from)) + *result);
+    return result;
 }
 
 // ---- conditional assembly -------------------------------------------------
@@ -648,12 +655,10 @@ std::optional<std::string> Preprocessor::textItem(std::string_view operand, cons
 //   m %count + 1   ->  m 5        |   len SIZESTR %name   ->  the length of name's text
 std::optional<std::string> Preprocessor::expansionText(std::string_view expr, const SourceLine& at) {
     expr = trim(expr);
-    auto expanded = expandTextMacros(expr, false, at);
+    auto expanded = expandCallsAndTextMacros(expr, at);
     std::string_view text = expanded ? std::string_view(*expanded) : expr;
-    auto called = text.find('(') != std::string_view::npos ? expandMacroFunctions(text, at) : std::nullopt;
-    if (called) text = *called;
     if (auto v = assembler_.evaluateConstant(text, at, true)) return std::to_string(*v);
-    if (expanded || called) return std::string(trim(text));
+    if (expanded) return std::string(trim(text));
     assembler_.evaluateConstant(text, at, false);  // says why it is no constant
     return std::nullopt;
 }
@@ -661,10 +666,8 @@ std::optional<std::string> Preprocessor::expansionText(std::string_view expr, co
 // The value of a directive's constant operand, once its text macros and macro
 // function calls are expanded:  rev SUBSTR rev, 1, @SizeStr(%rev) - 1
 std::optional<std::int64_t> Preprocessor::constantOperand(std::string_view text, const SourceLine& at) {
-    auto expanded = expandTextMacros(text, false, at);
-    if (expanded) text = *expanded;
-    auto called = text.find('(') != std::string_view::npos ? expandMacroFunctions(text, at) : std::nullopt;
-    return assembler_.evaluateConstant(called ? std::string_view(*called) : text, at, false);
+    auto expanded = expandCallsAndTextMacros(text, at);
+    return assembler_.evaluateConstant(expanded ? std::string_view(*expanded) : text, at, false);
 }
 
 bool Preprocessor::defineTextMacro(std::string_view name, std::string_view directive, std::string_view operands,

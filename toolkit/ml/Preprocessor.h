@@ -112,6 +112,7 @@ private:
     std::string_view expandStatement(std::string_view code, const StatementHead& head, bool definesName,
                                      const SourceLine& line);
     void callMacro(SourceLine line, const StatementHead& head, const MacroDef& def);
+    std::optional<std::string> expandCallsAndTextMacros(std::string_view text, const SourceLine& at);
     void emit(SourceLine line, bool statement);
     void report(Diag id, std::string detail, const SourceLine& at);
 

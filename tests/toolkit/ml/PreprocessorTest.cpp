@@ -175,6 +175,31 @@ const mltest::DataCase kDataCases[] = {
      "01 01 01",
      {{"len1", 3}, {"len2", 3}, {"lblt", 0}, {"lblabc", 1}, {"lblx", 2}},
      {{"copy", "abc"}, {"sum", "7"}}},
+    {"ExitmTakesAnotherFunctionsResultAndCallsNest",
+     "dbl MACRO x\n"
+     "    EXITM %(x * 2)\n"
+     "    ENDM\n"
+     "viaCall MACRO x\n"
+     "    EXITM dbl(x)\n"
+     "    ENDM\n"
+     "viaBuiltin MACRO\n"
+     "    EXITM @CatStr(<1>, <2>)\n"
+     "    ENDM\n"
+     "tm TEXTEQU <77>\n"
+     "viaText MACRO\n"
+     "    EXITM tm\n"
+     "    ENDM\n"
+     "q TEXTEQU <abcd>\n"
+     "BYTE viaCall(5), viaBuiltin(), viaText()\n"
+     "BYTE @SizeStr(@SubStr(<abcdef>, 1, 2)), @SizeStr(dbl(100))\n"
+     "BYTE @CatStr(<!'>, @SubStr(<abcdef>, 2, 3), <!'>)\n"
+     "IF @SizeStr(%q) EQ 4\n"
+     "BYTE 0EEh\n"
+     "ENDIF\n"
+     "head SUBSTR q, 1, @SizeStr(%q) - 1\n",
+     "0A 0C 4D 02 03 62 63 64 EE",
+     {},
+     {{"head", "abc"}}},
     {"MacrosThatDefineMacrosAndLabelledCalls",
      "maker MACRO name, value\n"
      "name MACRO\n"
@@ -202,8 +227,9 @@ const mltest::DataCase kDataCases[] = {
      "who TEXTEQU <ab>\n"
      "   %   BYTE '&who', 0   \n"
      "% BYTE \"who&\", 'who'\n"
-     "BYTE '&who'\n",
-     "61 62 00 61 62 77 68 6F 26 77 68 6F"},
+     "BYTE '&who'\n"
+     "% BYTE \"x&who&y\"\n",
+     "61 62 00 61 62 77 68 6F 26 77 68 6F 78 61 62 79"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Preprocessor, AssemblyData, testing::ValuesIn(kDataCases), mltest::rowName<mltest::DataCase>);
