@@ -12,6 +12,16 @@ namespace ml {
 
 namespace {
 
+// "name MACRO ...", also when the name is built with & inside a macro body:
+//   get&field MACRO reg
+bool definesMacro(std::string_view code) {
+    code = trim(code);
+    const std::size_t nameEnd = code.find_first_of(" \t");
+    if (nameEnd == std::string_view::npos) return false;
+    std::string_view rest = trim(code.substr(nameEnd));
+    return equalsNoCase(rest.substr(0, rest.find_first_of(" \t")), "MACRO");
+}
+
 bool isValidName(std::string_view name) {
     if (name.empty() || !isIdentStart(name[0])) return false;
     return std::all_of(name.begin(), name.end(), isIdentChar);
@@ -40,9 +50,10 @@ bool Preprocessor::captureBlock(const SourceLine& opener, std::string_view name,
         ++number;
         SourceLine line = makeLine(raw, raw.text);
         emit(line, false);
-        StatementHead h = splitHead(afterExpansionOperator(raw.text.substr(0, raw.codeSize)));
+        const std::string_view code = afterExpansionOperator(raw.text.substr(0, raw.codeSize));
+        StatementHead h = splitHead(code);
         if (h.label.empty()) {
-            if (isRepeatWord(h.first) || equalsNoCase(h.second, "MACRO"))
+            if (isRepeatWord(h.first) || definesMacro(code))
                 ++depth;
             else if (equalsNoCase(h.first, "ENDM") && --depth == 0)
                 return true;

@@ -200,6 +200,15 @@ const mltest::DataCase kDataCases[] = {
      "0A 0C 4D 02 03 62 63 64 EE",
      {},
      {{"head", "abc"}}},
+    {"MacroNamesBuiltWithAmpersandInsideAMacro",
+     "maker MACRO value\n"
+     "    get&value MACRO\n"
+     "        BYTE value\n"
+     "        ENDM\n"
+     "    ENDM\n"
+     "maker 7\n"
+     "get7\n",
+     "07"},
     {"MacrosThatDefineMacrosAndLabelledCalls",
      "maker MACRO name, value\n"
      "name MACRO\n"
