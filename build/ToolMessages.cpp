@@ -15,8 +15,8 @@ constexpr ErrorExplanation kExplanations[] = {
     {"A1007", u"INCLUDE、宏或块嵌套太深：检查是否有文件包含自己，或宏无休止地调用自己。"},
     {"A1008", u"MACRO 或 REPT 块缺少对应的 ENDM：检查每个宏定义的末尾。"},
     {"A1009", u"宏或重复块展开的行数太多：检查 REPT 的次数或递归的宏。"},
-    {"A1010", u"到文件末尾还有块没有结束：检查 PROC/ENDP、.IF/.ENDIF、MACRO/ENDM 是否成对。"},
-    {"A1011", u"块的结束指令与打开的块不匹配：检查 ENDP 前的过程名、ENDS 前的段名是否与开头一致。"},
+    {"A1010", u"块的开始与结束不配对：检查 PROC/ENDP、IF/ENDIF、MACRO/ENDM、STRUCT/ENDS 是否成对，名字是否一致。"},
+    {"A1011", u"这条伪指令必须在 .IF、.WHILE 或 .REPEAT 块里：检查 .ENDIF、.ENDW、.UNTIL、.BREAK 前有没有对应的块。"},
     {"A1012", u"错误太多，汇编停止：先改正前面的几个错误，后面的往往随之消失。"},
     {"A1017", u"没有给出源文件：检查汇编指令里的源文件名。"},
     // The assembler: errors.
@@ -98,7 +98,6 @@ constexpr ErrorExplanation kExplanations[] = {
     {"A2141", u"指令的操作数太多：检查逗号个数。"},
     {"A2142", u"一个 .IF 块里只能有一个 .ELSE。"},
     {"A2144", u"过程不能嵌套：检查前一个过程是否写了 ENDP。"},
-    {"A2150", u"这条伪指令必须在 .IF、.WHILE 或 .REPEAT 块里面：如 .BREAK、.CONTINUE。"},
     {"A2154", u"流程控制伪指令语法错误：检查 .IF/.WHILE 的条件写法。"},
     {"A2156", u"常数超出范围：检查数值大小是否适合操作数。"},
     {"A2157", u"缺少右括号 )。"},

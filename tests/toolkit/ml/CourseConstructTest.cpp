@@ -103,7 +103,7 @@ const Case kCases[] = {
      "outer ENDP\n",
      nullptr,
      "test.asm(5) : error A2144: procedures cannot be nested : inner\n"
-     "test.asm(6) : error A1011: ENDP does not match the open procedure : inner\n"},
+     "test.asm(6) : fatal error A1010: ENDP does not match the open procedure : inner\n"},
     {"NestingWithAFrameInside",
      ".CODE\n"
      "outer PROC\n"
@@ -112,7 +112,7 @@ const Case kCases[] = {
      "outer ENDP\n",
      nullptr,
      "test.asm(5) : error A2144: procedures cannot be nested : inner\n"
-     "test.asm(6) : error A1011: ENDP does not match the open procedure : inner\n"},
+     "test.asm(6) : fatal error A1010: ENDP does not match the open procedure : inner\n"},
     {"NestingWithLocalsInside",
      ".CODE\n"
      "outer PROC\n"

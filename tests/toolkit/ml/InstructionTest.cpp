@@ -273,25 +273,26 @@ const mltest::ErrorCase kErrorCases[] = {
      "test.asm(7) : error A2006: symbol is not defined : G\n"},
     {"ProceduresCannotBeNested", ".386\n.MODEL FLAT\n.CODE\nA PROC USES ebx\nB PROC\nB ENDP\nA ENDP\nC ENDP\nEND\n",
      "test.asm(5) : error A2144: procedures cannot be nested : B\n"
-     "test.asm(6) : error A1011: ENDP does not match the open procedure : B\n"
-     "test.asm(8) : error A1011: ENDP does not match the open procedure : C\n"},
+     "test.asm(6) : fatal error A1010: ENDP does not match the open procedure : B\n"},
+    {"EndpWithoutItsProcIsFatal", ".386\n.MODEL FLAT\n.CODE\nC ENDP\nEND\n",
+     "test.asm(4) : fatal error A1010: ENDP does not match the open procedure : C\n"},
     {"UntilCxzTakesOnlyEqualityComparisons",
      ".386\n.MODEL FLAT\n.CODE\n.REPEAT\n.UNTILCXZ eax > 1\n.REPEAT\n.UNTILCXZ eax\nEND\n",
      "test.asm(5) : error A2154: syntax error in control-flow directive : >\n"
      "test.asm(7) : error A2154: syntax error in control-flow directive : eax\n"},
     {"MisplacedBlockDirectives",
      ".386\n.MODEL FLAT\n.CODE\n"
-     ".ENDIF\n"                           // 4: nothing open
-     ".IF eax\n.ELSE\n.ELSE\n.ENDIF\n"    // 7: a second .ELSE
-     ".WHILE eax\n.ENDIF\n.ENDW\n"        // 10: the wrong closer
-     ".BREAK\n"                           // 12: outside a loop
-     ".REPEAT\n.BREAK eax\n.UNTIL eax\n"  // 14: neither .IF nor nothing
+     ".IF eax\n.ELSE\n.ELSE\n.ENDIF\n"    // 6: a second .ELSE
+     ".REPEAT\n.BREAK eax\n.UNTIL eax\n"  // 9: neither .IF nor nothing
+     ".WHILE eax\n.ENDIF\n.ENDW\n"        // 12: the wrong closer, which ends the assembly
      "END\n",
-     "test.asm(4) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"
-     "test.asm(7) : error A2142: a .IF block may have only one .ELSE\n"
-     "test.asm(10) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"
-     "test.asm(12) : error A2150: directive must be inside a .IF, .WHILE or .REPEAT block : .BREAK\n"
-     "test.asm(14) : error A2154: syntax error in control-flow directive : eax\n"},
+     "test.asm(6) : error A2142: a .IF block may have only one .ELSE\n"
+     "test.asm(9) : error A2154: syntax error in control-flow directive : eax\n"
+     "test.asm(12) : fatal error A1011: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"},
+    {"EndifWithNothingOpenIsFatal", ".386\n.MODEL FLAT\n.CODE\n.ENDIF\nEND\n",
+     "test.asm(4) : fatal error A1011: directive must be inside a .IF, .WHILE or .REPEAT block : .ENDIF\n"},
+    {"BreakOutsideALoopIsFatal", ".386\n.MODEL FLAT\n.CODE\n.BREAK\nEND\n",
+     "test.asm(4) : fatal error A1011: directive must be inside a .IF, .WHILE or .REPEAT block : .BREAK\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Instruction, AssemblyErrors, testing::ValuesIn(kErrorCases),

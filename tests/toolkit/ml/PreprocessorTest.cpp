@@ -271,15 +271,16 @@ const mltest::ErrorCase kErrorCases[] = {
     {"MissingIncludeIsFatal", ".386\nINCLUDE nowhere.inc\nBYTE 1\nEND\n",
      "test.asm(2) : fatal error A1000: cannot open file : nowhere.inc\n"},
     {"BlockStructureErrors",
-     kDataHeader + "ENDIF\n"
-                   "IF 1\nELSE\nELSE\nENDIF\n"
+     kDataHeader + "IF 1\nELSE\nELSE\nENDIF\n"
                    "EXITM\n"
-                   "ENDM\n"
+                   "ENDIF\n"
+                   "BYTE 1\n"
                    "END\n",
-     "test.asm(4) : error A1011: directive closes a block that is not open : ENDIF\n"
-     "test.asm(7) : error A2002: an IF block may have only one ELSE\n"
-     "test.asm(9) : error A2126: EXITM is only allowed inside a macro\n"
-     "test.asm(10) : error A1011: directive closes a block that is not open : ENDM\n"},
+     "test.asm(6) : error A2002: an IF block may have only one ELSE\n"
+     "test.asm(8) : error A2126: EXITM is only allowed inside a macro\n"
+     "test.asm(9) : fatal error A1010: directive closes a block that is not open : ENDIF\n"},
+    {"EndmWithoutMacroIsFatal", kDataHeader + "ENDM\nEND\n",
+     "test.asm(4) : fatal error A1010: directive closes a block that is not open : ENDM\n"},
     {"AMacroWithoutEndmIsFatal", kDataHeader + "never MACRO\n BYTE 1\n",
      "test.asm(4) : fatal error A1008: macro or repeat block has no matching ENDM : never\n"},
 };
