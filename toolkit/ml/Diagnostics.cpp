@@ -91,6 +91,7 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {VarargNotLast,             2129, E, 0, "VARARG must be the last parameter"},
     {OrgNeedsLocal,             2132, E, 0, "ORG needs a constant or an offset in the current segment"},
     {InvokeOverwritesRegister,  2133, E, 0, "INVOKE has already overwritten this register for an earlier argument"},
+    {ReservedWordName,          2008, E, 0, "a reserved word (an operator, register, type or instruction) cannot be a name"},
     {TooManyInvokeArguments,    2136, E, 0, "INVOKE has more arguments than the prototype"},
     {TooFewInvokeArguments,     2137, E, 0, "INVOKE has fewer arguments than the prototype"},
     {InvalidDataInitializer,    2138, E, 0, "initial value is not valid"},

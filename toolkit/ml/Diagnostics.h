@@ -93,6 +93,7 @@ enum class Diag : std::uint16_t {
     VarargNotLast,
     OrgNeedsLocal,
     InvokeOverwritesRegister,
+    ReservedWordName,
     TooManyInvokeArguments,
     TooFewInvokeArguments,
     InvalidDataInitializer,

@@ -906,6 +906,13 @@ bool evaluateInto(std::span<const Token> tokens, const EvalEnvironment& env, Eva
 
 std::string anonymousLabelName(std::uint32_t n) { return "@@#" + hex(n, 4); }
 
+bool isReservedWord(std::string_view name) {
+    if (name.size() < 2) return false;
+    const Token word{TokenKind::Identifier, name};
+    return keywordOf(word) != Keyword::None || x86::lookupRegister(name).cls != x86::RegClass::None ||
+           builtinType(name) != nullptr || x86::isInstruction(name);
+}
+
 std::uint32_t registerSize(x86::Register r) {
     switch (r.cls) {
         case x86::RegClass::Gpr8:

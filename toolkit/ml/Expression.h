@@ -66,6 +66,10 @@ struct EvalEnvironment {
 // keeps it apart from every name a source can write.
 std::string anonymousLabelName(std::uint32_t n);
 
+// An operator (SIZE, TYPE, PTR ...), a register, a type or an instruction: MASM's
+// reserved words, which no symbol may be named.
+bool isReservedWord(std::string_view name);
+
 struct EvalError {
     Diag id = Diag::SyntaxError;
     std::string detail;

@@ -94,6 +94,10 @@ void PassContext::setSymbolValue(Symbol& s, std::int64_t value, std::int32_t sec
 }
 
 Symbol* PassContext::defineSymbol(std::string_view name, SymbolKind kind, bool local) {
+    if (isReservedWord(name)) {  // size DWORD 6, eax: ...
+        error(Diag::ReservedWordName, std::string(name));
+        return nullptr;
+    }
     Symbol* s = local ? symbols.find(name) : symbols.findGlobal(name);
     if (s && local && !s->procLocal) s = nullptr;  // a global of the same name is hidden, not redefined
     if (!s) return &symbols.create(name, kind, local);

@@ -20,13 +20,13 @@ std::string objectOf(const std::string& source, ml::CaseMode mode = ml::CaseMode
 }  // namespace
 
 TEST(Assembler, EquatesAndRedefinitions) {
-    auto a = assemble(".386\n.MODEL FLAT\nsize EQU 10\nsize EQU 10\nn = 1\nn = n + 1\nn = n * 5\nEND\n");
+    auto a = assemble(".386\n.MODEL FLAT\nlimit EQU 10\nlimit EQU 10\nn = 1\nn = n + 1\nn = n * 5\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
-    EXPECT_EQ(a.value("size"), 10);
+    EXPECT_EQ(a.value("limit"), 10);
     EXPECT_EQ(a.value("n"), 10);
-    auto bad = assemble(".386\n.MODEL FLAT\nsize EQU 10\nsize EQU 11\nn = 1\nn EQU 2\n.DATA\nx BYTE 0\nx EQU 5\nEND\n");
+    auto bad = assemble(".386\n.MODEL FLAT\nlimit EQU 10\nlimit EQU 11\nn = 1\nn EQU 2\n.DATA\nx BYTE 0\nx EQU 5\nEND\n");
     EXPECT_EQ(bad.messages(),
-              "test.asm(4) : error A2005: symbol is already defined : size\n"
+              "test.asm(4) : error A2005: symbol is already defined : limit\n"
               "test.asm(6) : error A2005: symbol is already defined : n\n"
               "test.asm(9) : error A2005: symbol is already defined : x\n");
 }

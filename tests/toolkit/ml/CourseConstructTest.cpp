@@ -289,6 +289,19 @@ const Case kCases[] = {
      "       ret\n"
      "f ENDP\n",
      "C3", ""},
+    {"ReservedWordsCannotBeNames",
+     ".DATA\n"
+     "size   DWORD 6\n"
+     "eax    DWORD 7\n"
+     "sizes  DWORD 8\n"
+     ".CODE\n"
+     "loop:  nop\n"
+     "ptr    EQU 5\n",
+     nullptr,
+     "test.asm(4) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : size\n"
+     "test.asm(5) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : eax\n"
+     "test.asm(8) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : loop\n"
+     "test.asm(9) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : ptr\n"},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"
