@@ -194,8 +194,9 @@ void Procedures::directiveProc(std::string_view name, Tokens rest) {
     }
 
     Symbol* s = ctx_.symbols.findGlobal(name);
+    if (s && s->prototype && s->prototypeAt < ctx_.lineIndex && !sameParameters(*s->prototype, *info))
+        ctx_.error(Diag::ConflictingParameter, std::string(name));
     if (s && s->kind == SymbolKind::Prototype && s->proc) {
-        if (s->proc->params.size() != info->params.size()) ctx_.error(Diag::ConflictingParameter, std::string(name));
         s->kind = SymbolKind::Procedure;
         info->hasPrototype = true;
     } else if (s && s->kind == SymbolKind::External && s->isExternDef) {
@@ -380,6 +381,16 @@ void Procedures::requireLanguageForParameters(const ProcInfo& info, std::string_
         ctx_.error(Diag::LanguageRequired, std::string(name));
 }
 
+// A PROC and its PROTO (or two PROTOs) must pass the same: as many parameters, each
+// of the same size and kind (a:DWORD against b:WORD is A2111).
+bool Procedures::sameParameters(const ProcInfo& a, const ProcInfo& b) {
+    return std::equal(a.params.begin(), a.params.end(), b.params.begin(), b.params.end(),
+                      [](const ProcParam& x, const ProcParam& y) {
+                          return x.isVararg == y.isVararg && x.type.size == y.type.size &&
+                                 x.type.isFloat == y.type.isFloat;
+                      });
+}
+
 // Only procedures without parameters, locals and USES nest: none of them has a frame
 // that the other's code would have to know about.
 bool Procedures::isFrameless(const ProcInfo& info) {
@@ -417,9 +428,19 @@ void Procedures::directiveProto(std::string_view name, Tokens rest) {
     requireLanguageForParameters(*info, name);
     Symbol* s = ctx_.symbols.findGlobal(name);
     if (s && (s->kind == SymbolKind::Prototype || s->kind == SymbolKind::Procedure) && s->proc) {
-        // A repeated prototype (an INCLUDE file read twice) must agree with the first.
-        if (s->proc->params.size() != info->params.size() || s->proc->language != info->language)
+        // A repeated prototype (an INCLUDE file read twice) must agree with the first,
+        // and a prototype after its PROC with the PROC; both are checked in every pass.
+        const ProcInfo* earlier = nullptr;
+        if (s->prototype && s->prototypeAt < ctx_.lineIndex)
+            earlier = s->prototype.get();
+        else if (s->kind == SymbolKind::Procedure && s->definedPass == ctx_.pass && s->definedAt < ctx_.lineIndex)
+            earlier = s->proc.get();
+        if (earlier && (!sameParameters(*earlier, *info) || earlier->language != info->language))
             ctx_.error(Diag::ConflictingParameter, std::string(name));
+        if (!s->prototype) {
+            s->prototype = info;
+            s->prototypeAt = ctx_.lineIndex;
+        }
         return;
     }
     if (s && s->kind == SymbolKind::External) {
@@ -429,6 +450,8 @@ void Procedures::directiveProto(std::string_view name, Tokens rest) {
         if (!s) return;
     }
     s->proc = info;
+    s->prototype = info;
+    s->prototypeAt = ctx_.lineIndex;
     s->language = info->language;
     s->type = Type{4, false, false, true, info->isFar};
     s->defined = true;

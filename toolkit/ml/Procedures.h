@@ -40,6 +40,7 @@ private:
     void writePendingPrologue();
     static bool isFrameless(const ProcInfo& info);
     void requireLanguageForParameters(const ProcInfo& info, std::string_view name);
+    static bool sameParameters(const ProcInfo& a, const ProcInfo& b);
     void resumeEnclosingProc();
     bool parseParameters(Tokens rest, ProcInfo& info, bool isPrototype);
     void emitPrologue(const ProcInfo& info);

@@ -67,6 +67,8 @@ struct Symbol {
     std::uint32_t id = 0;                            // 1-based, stable; the encoder's Value::symbol
     std::uint64_t definedAt = 0;                     // line index of the definition in that pass
     std::shared_ptr<ProcInfo> proc;                  // procedures and prototypes
+    std::shared_ptr<const ProcInfo> prototype;       // the first PROTO of a procedure
+    std::uint64_t prototypeAt = 0;                   // its line index
     std::shared_ptr<StructDef> structure;            // structure types
     std::uint32_t recordShift = 0, recordWidth = 0;  // record fields
 };

@@ -367,6 +367,27 @@ TEST(CourseConstructs, GeneratedConditionLinesReadLikeSource) {
     EXPECT_NE(a.listing().find("*     cmp BYTE PTR [esi], 0\n"), std::string::npos) << a.listing();
 }
 
+// A PROC and its PROTO, or two PROTOs, must agree parameter by parameter; the later
+// declaration is the one reported.
+TEST(CourseConstructs, PrototypesAndProceduresMustAgree) {
+    auto a = mltest::assemble(
+        ".386\n.MODEL FLAT, stdcall\n"
+        "f PROTO a:DWORD, b:WORD\n"
+        "twice PROTO :DWORD\n"
+        "twice PROTO :WORD\n"
+        "same PROTO :DWORD\n"
+        "same PROTO :DWORD\n"
+        ".CODE\n"
+        "f PROC a:DWORD, b:DWORD\n ret\nf ENDP\n"
+        "g PROC a:DWORD\n ret\ng ENDP\n"
+        "g PROTO :WORD\n"
+        "END\n");
+    EXPECT_EQ(a.messages(),
+              "test.asm(5) : error A2111: parameter list differs from the earlier declaration : twice\n"
+              "test.asm(9) : error A2111: parameter list differs from the earlier declaration : f\n"
+              "test.asm(15) : error A2111: parameter list differs from the earlier declaration : g\n");
+}
+
 // OPTION PROC:PRIVATE makes the procedures after it private unless they say PUBLIC;
 // each pass starts again from the default.
 TEST(CourseConstructs, OptionProcPrivateActsFromItsLineOn) {
