@@ -54,8 +54,7 @@ TEST(ToolMessagesTest, RowsOfTheAssemblerAndLinkerAreRead) {
 // explanation belongs to a number they print.
 TEST(ToolMessagesTest, TheExplanationsMatchTheToolsMessageTables) {
     QSet<QString> printed;
-    for (int id = 0; id <= int(ml::Diag::TooManyMacroArguments); ++id)
-        printed.insert(QStringLiteral("A%1").arg(ml::diagInfo(ml::Diag(id)).number));
+    for (const ml::DiagInfo& diag : ml::diagTable()) printed.insert(QStringLiteral("A%1").arg(diag.number));
     for (const auto& message : asmora::link::linkMessageTable())
         printed.insert(QStringLiteral("LNK%1").arg(message.number));
 

@@ -386,6 +386,8 @@ void Assembler::directiveModel(Tokens rest) {
         ctx_.error(Diag::SyntaxError, std::string(rest[0].text));
         return;
     }
+    // The flat model is a 386 one: .386 (or later) comes first.
+    if (rest[0].isWord("flat") && insns_.cpu() < x86::Cpu::I386) ctx_.error(Diag::FlatNeeds386);
     for (std::size_t i = 1; i < rest.size(); ++i) {
         if (rest[i].is(",")) continue;
         if (auto lang = languageWord(rest[i]))

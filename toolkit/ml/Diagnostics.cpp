@@ -117,6 +117,7 @@ constexpr std::array kTable = std::to_array<DiagInfo>({
     {ExpansionTooLarge,         1009, F, 0, "macro and repeat expansions produce too many lines or too much text"},
     {TooManyMacroArguments,     4006, W, 1, "macro call has more arguments than parameters"},
     {NotInCpuMode,              2085, E, 0, "instruction or register is not enabled by the processor directive"},
+    {FlatNeeds386,              2085, E, 0, ".MODEL FLAT needs .386 or a later processor directive before it"},
     {TextTooLong,               2041, E, 0, "text macro or macro argument is longer than 255 characters"},
 });
 // clang-format on
@@ -126,6 +127,8 @@ static_assert(asmora::toolkit::rowsFollowIds(kTable), "diagnostic table rows mus
 }  // namespace
 
 const DiagInfo& diagInfo(Diag id) { return asmora::toolkit::rowOf(kTable, id); }
+
+std::span<const DiagInfo> diagTable() { return kTable; }
 
 void DiagnosticSink::add(Diagnostic d) {
     const DiagInfo& info = diagInfo(d.id);

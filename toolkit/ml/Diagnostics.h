@@ -5,6 +5,7 @@
 #include "MessageTable.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -119,6 +120,7 @@ enum class Diag : std::uint16_t {
     ExpansionTooLarge,
     TooManyMacroArguments,
     NotInCpuMode,
+    FlatNeeds386,
     TextTooLong,
 };
 
@@ -131,6 +133,8 @@ struct DiagInfo {
 };
 
 const DiagInfo& diagInfo(Diag id);
+// Every diagnostic, in the order of Diag.
+std::span<const DiagInfo> diagTable();
 
 // Where a diagnostic points: the source line it belongs to, and for lines produced
 // by macros the chain of invocations, innermost first.

@@ -36,14 +36,15 @@ public:
                       std::string_view listText);
     // The instruction encoded last (its fixups and the layout the listing reads).
     const x86::Encoded& lastEncoded() const { return encoded_; }
+    // The processor the directives so far allow (.MODEL FLAT needs a .386 or later).
+    x86::Cpu cpu() const { return cpuMode_.cpu; }
 
 private:
     x86::BranchForm chooseBranchForm(BranchKind kind, const ExprValue& target, bool& sizable);
     void trackFrame(const x86::Instruction& insn);
 
     PassContext& ctx_;
-    // What the processor directives enable; until the first one, every instruction
-    // the encoder knows.
+    // What the processor directives enable; until the first one, the 8086 and 8087.
     x86::CpuMode cpuMode_;
     std::vector<std::uint8_t> nearBranches_;  // per branch, in pass order: grown to near
     std::size_t branchIndex_ = 0;

@@ -133,7 +133,8 @@ OperandGroups splitOperands(std::span<const Token> t) {
 }  // namespace
 
 void InstructionWriter::beginPass() {
-    cpuMode_ = x86::CpuMode{};
+    // Until a processor directive, MASM assembles for the 8086 and its 8087.
+    cpuMode_ = x86::CpuMode{x86::Cpu::I8086, x86::Fpu::I8087, false};
     branchIndex_ = 0;
 }
 

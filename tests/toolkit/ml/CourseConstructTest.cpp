@@ -388,6 +388,15 @@ TEST(CourseConstructs, PrototypesAndProceduresMustAgree) {
               "test.asm(15) : error A2111: parameter list differs from the earlier declaration : g\n");
 }
 
+// Without a processor directive MASM assembles for the 8086, where the flat model and
+// 32-bit registers do not exist.
+TEST(CourseConstructs, FlatModelNeedsA386DirectiveFirst) {
+    auto a = mltest::assemble(".MODEL FLAT\n.CODE\n       mov eax, 1\n.386\n       mov eax, 1\nEND\n");
+    EXPECT_EQ(a.messages(),
+              "test.asm(1) : error A2085: .MODEL FLAT needs .386 or a later processor directive before it\n"
+              "test.asm(3) : error A2085: instruction or register is not enabled by the processor directive : mov\n");
+}
+
 // OPTION PROC:PRIVATE makes the procedures after it private unless they say PUBLIC;
 // each pass starts again from the default.
 TEST(CourseConstructs, OptionProcPrivateActsFromItsLineOn) {
