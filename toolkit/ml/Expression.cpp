@@ -618,6 +618,7 @@ private:
             v.text = tok->text;
             v.real = std::strtold(std::string(tok->text).c_str(), nullptr);
         } else if (tok->kind == TokenKind::String) {
+            if (tok->text.size() <= 2) return fail(Diag::EmptyString, "");  // mov al, ''
             ++pos_;
             v = ExprValue{};
             v.kind = ValueKind::String;

@@ -302,6 +302,13 @@ const Case kCases[] = {
      "test.asm(5) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : eax\n"
      "test.asm(8) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : loop\n"
      "test.asm(9) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : ptr\n"},
+    {"EmptyCharacterConstantIsRefused",
+     ".CODE\n"
+     "       mov al, ''\n"
+     "       cmp al, \"\"\n",
+     nullptr,
+     "test.asm(4) : error A2047: string is empty\n"
+     "test.asm(5) : error A2047: string is empty\n"},
     {"ExpansionOperatorLinesInsideAMacro",
      "popAll MACRO\n"
      "    LOCAL regs\n"
