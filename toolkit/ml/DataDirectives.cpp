@@ -309,7 +309,9 @@ bool DataDirectives::emitInteger(std::uint32_t size, std::int64_t n, std::vector
     ctx_.out.bytes({buffer, size});
     const std::uint64_t shown = size >= 8 ? static_cast<std::uint64_t>(n)
                                           : static_cast<std::uint64_t>(n) & ((std::uint64_t(1) << (size * 8)) - 1);
-    fields.push_back(hex(shown, int(std::min<std::uint32_t>(size, 8) * 2)));
+    // A TBYTE shows all ten bytes: its two high ones, then the other eight.
+    const std::string high = size > 8 ? hex(n < 0 ? 0xFFFF : 0, int((size - 8) * 2)) : std::string();
+    fields.push_back(high + hex(shown, int(std::min<std::uint32_t>(size, 8) * 2)));
     return true;
 }
 

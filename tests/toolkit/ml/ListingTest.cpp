@@ -60,6 +60,13 @@ TEST(Listing, RowsHaveOffsetCodeMarkerAndSourceColumns) {
     EXPECT_EQ(lines[lines.size() - 2], "\t   1 Errors");
 }
 
+TEST(Listing, TenByteIntegersShowAllTheirBytes) {
+    auto a = mltest::assemble(".386\n.MODEL FLAT\n.DATA\nt1 TBYTE 10\nt2 TBYTE -1\nEND\n");
+    auto lines = linesOf(a.listing());
+    EXPECT_TRUE(hasLine(lines, " 00000000 0000000000000000000A  t1 TBYTE 10")) << a.listing();
+    EXPECT_TRUE(hasLine(lines, " 0000000A FFFFFFFFFFFFFFFFFFFF  t2 TBYTE -1")) << a.listing();
+}
+
 TEST(Listing, SymbolTableIsSortedWithDottedLeaders) {
     auto a = mltest::assemble(".386\n.MODEL FLAT\n.DATA\nzeta BYTE 1\nAlpha WORD 2\n_under DWORD 3\nbeta = 4\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
