@@ -136,6 +136,11 @@ private:
             std::size_t start = 0;
             while (start < c.size()) {
                 std::size_t space = c.find(' ', start);
+                // A value keeps its relocation mark on its row: "00000004 R", "00000000 E".
+                if (space != std::string_view::npos && space + 2 <= c.size() &&
+                    (c[space + 1] == 'R' || c[space + 1] == 'E') && (space + 2 == c.size() || c[space + 2] == ' '))
+                    space += 2;
+                if (space >= c.size()) space = std::string_view::npos;
                 std::string_view word =
                     c.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start);
                 start = space == std::string_view::npos ? c.size() : space + 1;

@@ -67,6 +67,13 @@ TEST(Listing, TenByteIntegersShowAllTheirBytes) {
     EXPECT_TRUE(hasLine(lines, " 0000000A FFFFFFFFFFFFFFFFFFFF  t2 TBYTE -1")) << a.listing();
 }
 
+TEST(Listing, RelocatedValuesKeepTheirMarkOnTheirRow) {
+    auto a = mltest::assemble(".386\n.MODEL FLAT\n.DATA\na2 DWORD 1\nb5 DWORD OFFSET a2, a2\nEND\n");
+    auto lines = linesOf(a.listing());
+    EXPECT_TRUE(hasLine(lines, " 00000004 00000000 R            b5 DWORD OFFSET a2, a2")) << a.listing();
+    EXPECT_TRUE(hasLine(lines, "          00000000 R")) << a.listing();
+}
+
 TEST(Listing, SymbolTableIsSortedWithDottedLeaders) {
     auto a = mltest::assemble(".386\n.MODEL FLAT\n.DATA\nzeta BYTE 1\nAlpha WORD 2\n_under DWORD 3\nbeta = 4\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
