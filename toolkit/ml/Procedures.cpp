@@ -232,6 +232,7 @@ void Procedures::directiveProc(std::string_view name, Tokens rest) {
     }
     prologuePending_ = info->hasFrame || !info->uses.empty();
     procLine_ = ctx_.lineIndex;
+    prologueListedAt_ = procLine_;
     ctx_.out.listOffset();
 }
 
@@ -293,6 +294,7 @@ void Procedures::directiveLocal(Tokens rest) {
     }
     info.hasFrame = true;
     prologuePending_ = true;
+    prologueListedAt_ = ctx_.lineIndex;
 }
 
 void Procedures::beginPass() {
@@ -306,8 +308,9 @@ void Procedures::writePendingPrologue() {
 }
 
 void Procedures::emitPrologue(const ProcInfo& info) {
-    // The prologue is listed under the PROC line, though it is written at the first
-    // statement after PROC and LOCAL.
+    // The prologue is written at the first statement after PROC and LOCAL; like MASM,
+    // the listing shows it after the LOCAL lines, and the debugger steps it as the
+    // PROC line.
     struct Restore {
         PassContext& ctx;
         std::size_t line;
@@ -317,7 +320,7 @@ void Procedures::emitPrologue(const ProcInfo& info) {
         }
     } restore{ctx_, ctx_.lineIndex};
     ctx_.lineIndex = procLine_;
-    ctx_.out.listUnder(procLine_);
+    ctx_.out.listUnder(prologueListedAt_);
     if (info.hasFrame) {
         insns_.encodeSimple("push", {reg("ebp")}, "push ebp");
         insns_.encodeSimple("mov", {reg("ebp"), reg("esp")}, "mov ebp, esp");

@@ -53,7 +53,8 @@ private:
     InstructionWriter& insns_;
     std::vector<Symbol*> enclosingProcs_;  // procedures that the current one is nested in
     bool prologuePending_ = false;
-    std::size_t procLine_ = 0;  // the PROC line: its listing shows the prologue
+    std::size_t procLine_ = 0;          // the PROC line: the prologue's debug line
+    std::size_t prologueListedAt_ = 0;  // the PROC line or its last LOCAL: the listing shows the prologue there
 };
 
 }  // namespace ml
