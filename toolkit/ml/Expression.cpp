@@ -112,7 +112,7 @@ private:
     std::size_t pos_ = 0;
     int depth_ = 0;
     const StructField* lastField_ = nullptr;  // the field the last dot named, for SIZEOF
-    std::array<Keyword, 24> small_;  // the first t_.size() are set by the constructor
+    std::array<Keyword, 24> small_;           // the first t_.size() are set by the constructor
     std::vector<Keyword> large_;
     Keyword* keywords_ = nullptr;
 

@@ -27,10 +27,10 @@ enum class ValueKind : std::uint8_t {
 
 struct ExprValue {
     ValueKind kind = ValueKind::Constant;
-    std::int64_t number = 0;   // constant; address addend; memory displacement
-    Symbol* symbol = nullptr;  // relocatable base of Address and Memory
+    std::int64_t number = 0;                // constant; address addend; memory displacement
+    Symbol* symbol = nullptr;               // relocatable base of Address and Memory
     const Symbol* stackVariable = nullptr;  // the PROC parameter or LOCAL a Memory value names
-    x86::Register reg;         // Register
+    x86::Register reg;                      // Register
     x86::Register base, index, segment;
     std::uint8_t scale = 1;
     Type type;                  // from the label, PTR or the register

@@ -438,8 +438,8 @@ std::string Preprocessor::callBuiltin(int function, std::string_view args, const
             items.push_back(textItem(item, at).value_or(std::string()));
         } else if (auto lit = angleLiteral(item)) {
             items.push_back(*lit);
-        } else if (auto called = item.find('(') != std::string_view::npos ? expandMacroFunctions(item, at)
-                                                                            : std::nullopt) {
+        } else if (auto called =
+                       item.find('(') != std::string_view::npos ? expandMacroFunctions(item, at) : std::nullopt) {
             items.push_back(*called);  // @SizeStr(@SubStr(<abc>, 2))
         } else {
             const Symbol* s = symbols_.find(item);

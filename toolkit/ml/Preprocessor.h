@@ -183,9 +183,9 @@ private:
     void noteTextMacro(std::string_view name);
     bool mayMentionTextMacro(std::string_view text) const;
     bool mentionsTextMacro(std::string_view text, bool inStrings) const;
-    std::string substituted_;     // substituteBody's work buffer, kept to spare an allocation per line
+    std::string substituted_;             // substituteBody's work buffer, kept to spare an allocation per line
     const Symbol* lineSymbol_ = nullptr;  // @Line
-    std::string functionResult_;  // EXITM <text> of the macro function that ran last
+    std::string functionResult_;          // EXITM <text> of the macro function that ran last
     bool stopped_ = false;
     char commentDelimiter_ = 0;
     bool listEnabled_ = true;

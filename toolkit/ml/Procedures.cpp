@@ -380,18 +380,16 @@ void Procedures::directiveEndp(std::string_view name) {
 // language type: parameters without one (.MODEL FLAT alone, no C or STDCALL on the
 // PROC or PROTO) are error A2119, as in MASM, not a call that leaves them on the stack.
 void Procedures::requireLanguageForParameters(const ProcInfo& info, std::string_view name) {
-    if (!info.params.empty() && info.language == Language::None)
-        ctx_.error(Diag::LanguageRequired, std::string(name));
+    if (!info.params.empty() && info.language == Language::None) ctx_.error(Diag::LanguageRequired, std::string(name));
 }
 
 // A PROC and its PROTO (or two PROTOs) must pass the same: as many parameters, each
 // of the same size and kind (a:DWORD against b:WORD is A2111).
 bool Procedures::sameParameters(const ProcInfo& a, const ProcInfo& b) {
-    return std::equal(a.params.begin(), a.params.end(), b.params.begin(), b.params.end(),
-                      [](const ProcParam& x, const ProcParam& y) {
-                          return x.isVararg == y.isVararg && x.type.size == y.type.size &&
-                                 x.type.isFloat == y.type.isFloat;
-                      });
+    return std::equal(
+        a.params.begin(), a.params.end(), b.params.begin(), b.params.end(), [](const ProcParam& x, const ProcParam& y) {
+            return x.isVararg == y.isVararg && x.type.size == y.type.size && x.type.isFloat == y.type.isFloat;
+        });
 }
 
 // Only procedures without parameters, locals and USES nest: none of them has a frame

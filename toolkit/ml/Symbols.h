@@ -62,7 +62,7 @@ struct Symbol {
     std::uint32_t sizeOf = 0;    // bytes of a data label
     // LENGTH: the DUP count of the first initializer, 1 without DUP (K DW 20h DUP (0) -> 20h)
     std::uint32_t firstLength = 1;
-    std::string text;            // text macro value
+    std::string text;  // text macro value
     std::uint32_t definedPass = 0;
     std::uint32_t id = 0;                            // 1-based, stable; the encoder's Value::symbol
     std::uint64_t definedAt = 0;                     // line index of the definition in that pass

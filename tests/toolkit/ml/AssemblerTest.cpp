@@ -24,7 +24,8 @@ TEST(Assembler, EquatesAndRedefinitions) {
     ASSERT_TRUE(a.ok) << a.messages();
     EXPECT_EQ(a.value("limit"), 10);
     EXPECT_EQ(a.value("n"), 10);
-    auto bad = assemble(".386\n.MODEL FLAT\nlimit EQU 10\nlimit EQU 11\nn = 1\nn EQU 2\n.DATA\nx BYTE 0\nx EQU 5\nEND\n");
+    auto bad =
+        assemble(".386\n.MODEL FLAT\nlimit EQU 10\nlimit EQU 11\nn = 1\nn EQU 2\n.DATA\nx BYTE 0\nx EQU 5\nEND\n");
     EXPECT_EQ(bad.messages(),
               "test.asm(4) : error A2005: symbol is already defined : limit\n"
               "test.asm(6) : error A2005: symbol is already defined : n\n"

@@ -301,7 +301,8 @@ const Case kCases[] = {
      "test.asm(4) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : size\n"
      "test.asm(5) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : eax\n"
      "test.asm(8) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : loop\n"
-     "test.asm(9) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : ptr\n"},
+     "test.asm(9) : error A2008: a reserved word (an operator, register, type or instruction) cannot be a name : "
+     "ptr\n"},
     {"EmptyCharacterConstantIsRefused",
      ".CODE\n"
      "       mov al, ''\n"
@@ -465,8 +466,7 @@ const LimitCase kLimits[] = {
     {"LargestConstantIsAccepted", ".DATA\nQWORD 18446744073709551615, 0FFFFFFFFFFFFFFFFh\n", "", false},
     {"RunawayWhileStops", ".CODE\nWHILE 1\nnop\nENDM\n",
      "test.asm(4) : fatal error A1009: macro and repeat expansions produce too many lines or too much text\n", true},
-    {"ExpansionOfLongLinesStopsAtItsTextBound",
-     ".CODE\nREPT 3000\nnop ; " + repeated("x", 500) + "\nENDM\n",
+    {"ExpansionOfLongLinesStopsAtItsTextBound", ".CODE\nREPT 3000\nnop ; " + repeated("x", 500) + "\nENDM\n",
      "test.asm(4) : fatal error A1009: macro and repeat expansions produce too many lines or too much text\n", true},
     {"NestedRepeatBlocksStopAtTheLineBound", ".CODE\nREPT 1000\nREPT 1000\nnop\nENDM\nENDM\n",
      "test.asm(4) : fatal error A1009: macro and repeat expansions produce too many lines or too much text\n", true},
