@@ -28,10 +28,10 @@ constexpr std::array kFirstWords = std::to_array<Word>({
     {".xall"},     {".xcref"},     {".xlist"},    {"comment"},      {"echo"},      {"else"},       {"elseif"},
     {"elseif1"},   {"elseif2"},    {"elseifb"},   {"elseifdef"},    {"elseifdif"}, {"elseifdifi"}, {"elseife"},
     {"elseifidn"}, {"elseifidni"}, {"elseifnb"},  {"elseifndef"},   {"endif"},     {"endm"},       {"exitm"},
-    {"for"},       {"forc"},       {"if"},        {"if1"},          {"if2"},       {"ifb"},        {"ifdef"},
-    {"ifdif"},     {"ifdifi"},     {"ife"},       {"ifidn"},        {"ifidni"},    {"ifnb"},       {"ifndef"},
-    {"include"},   {"irp"},        {"irpc"},      {"page"},         {"purge"},     {"repeat"},     {"rept"},
-    {"subtitle"},  {"subttl"},     {"title"},     {"while"},
+    {"for"},       {"forc"},       {"goto"},      {"if"},           {"if1"},       {"if2"},        {"ifb"},
+    {"ifdef"},     {"ifdif"},      {"ifdifi"},    {"ife"},          {"ifidn"},     {"ifidni"},     {"ifnb"},
+    {"ifndef"},    {"include"},    {"irp"},       {"irpc"},         {"page"},      {"purge"},      {"repeat"},
+    {"rept"},      {"subtitle"},   {"subttl"},    {"title"},        {"while"},
 });
 
 enum SecondWordRole : std::uint8_t {
@@ -93,6 +93,14 @@ bool continues(std::string_view code, std::string_view* joined) {
 }
 
 bool isBlank(std::string_view s) { return trim(s).empty(); }
+
+// ":name" alone on a line of a macro or repeat block: a label for GOTO.
+bool isMacroLabel(std::string_view code) {
+    code = trim(code);
+    if (code.size() < 2 || code[0] != ':') return false;
+    std::string_view name = trim(code.substr(1));
+    return !name.empty() && isIdentStart(name[0]) && std::all_of(name.begin(), name.end(), isIdentChar);
+}
 
 }  // namespace
 
@@ -313,6 +321,10 @@ void Preprocessor::process(const RawLine& raw) {
         }
         code = expandWholeLine(rest, line);
     }
+    if (isActive() && frames_.back()->kind != Frame::Kind::File && isMacroLabel(code)) {
+        emit(line, false);  // :label, a target of GOTO
+        return;
+    }
     StatementHead head = splitHead(code);
     std::string_view w1 = head.first, w2 = head.second;
     // Most lines are instructions: only lines whose words the preprocessor knows go
@@ -378,6 +390,9 @@ bool Preprocessor::handleDirective(const RawLine& raw, const StatementHead& head
     } else if (equalsNoCase(w1, "ECHO")) {
         emit(line, false);
         echo(head.firstRest);
+    } else if (equalsNoCase(w1, "GOTO")) {
+        emit(line, false);
+        gotoMacroLabel(head.firstRest, line);
     } else {
         return equalsAny(w2, {"TEXTEQU", "CATSTR", "SUBSTR", "SIZESTR", "INSTR", "EQU"}) &&
                defineTextMacro(w1, w2, head.secondRest, line);
@@ -398,6 +413,26 @@ std::string_view Preprocessor::expandWholeLine(std::string_view text, const Sour
     if (result.find('(') != std::string_view::npos)
         if (auto called = expandMacroFunctions(result, at)) result = arena_.store(*called);
     return result;
+}
+
+// GOTO name inside a macro or repeat block goes on after the line ":name" of the same
+// block, leaving the IF blocks it opened; the expansion bounds stop a GOTO that loops.
+void Preprocessor::gotoMacroLabel(std::string_view name, const SourceLine& at) {
+    name = trim(name);
+    Frame& f = *frames_.back();
+    if (f.kind == Frame::Kind::File) {
+        report(Diag::SyntaxError, "GOTO", at);
+        return;
+    }
+    for (std::size_t i = 0; i < f.body->size(); ++i) {
+        std::string_view code = trim((*f.body)[i].substr(0, commentStart((*f.body)[i])));
+        if (isMacroLabel(code) && equalsNoCase(trim(code.substr(1)), name)) {
+            f.next = i + 1;
+            conds_.resize(std::min(conds_.size(), f.condDepth));
+            return;
+        }
+    }
+    report(Diag::UndefinedSymbol, std::string(name), at);
 }
 
 // COMMENT d ... d: the lines up to the next occurrence of the delimiter d are

@@ -106,6 +106,7 @@ private:
     bool handleDirective(const RawLine& raw, const StatementHead& head, const SourceLine& line);
     void startComment(const RawLine& raw, std::string_view rest, const SourceLine& line);
     void echo(std::string_view text);
+    void gotoMacroLabel(std::string_view name, const SourceLine& at);
     std::string_view expandWholeLine(std::string_view text, const SourceLine& at);
     // `secondDefinesName`: the second word is a directive that defines the first (EQU, PROC ...).
     void emitStatement(SourceLine line, std::string_view code, const StatementHead& head, bool secondDefinesName);

@@ -209,6 +209,26 @@ const mltest::DataCase kDataCases[] = {
      "maker 7\n"
      "get7\n",
      "07"},
+    {"GotoGoesOnAfterItsMacroLabel",
+     "upTo MACRO n\n"
+     "    LOCAL c\n"
+     "    c = 0\n"
+     ":again\n"
+     "    c = c + 1\n"
+     "    BYTE c\n"
+     "    IF c LT n\n"
+     "    GOTO again\n"
+     "    ENDIF\n"
+     "    ENDM\n"
+     "skip MACRO\n"
+     "    GOTO done\n"
+     "    BYTE 0FFh\n"
+     ":done\n"
+     "    BYTE 0AAh\n"
+     "    ENDM\n"
+     "upTo 3\n"
+     "skip\n",
+     "01 02 03 AA"},
     {"MacrosThatDefineMacrosAndLabelledCalls",
      "maker MACRO name, value\n"
      "name MACRO\n"
@@ -279,6 +299,11 @@ const mltest::ErrorCase kErrorCases[] = {
      "test.asm(6) : error A2002: an IF block may have only one ELSE\n"
      "test.asm(8) : error A2126: EXITM is only allowed inside a macro\n"
      "test.asm(9) : fatal error A1010: directive closes a block that is not open : ENDIF\n"},
+    {"GotoNeedsItsLabelInTheSameBlock", kDataHeader + "m MACRO\n    GOTO nowhere\n    ENDM\nm\nGOTO top\nEND\n",
+     "test.asm(7) : error A2006: symbol is not defined : nowhere\n"
+     " m(1): inside macro expansion\n"
+     "  test.asm(7): invoked from this line\n"
+     "test.asm(8) : error A2008: syntax error : GOTO\n"},
     {"EndmWithoutMacroIsFatal", kDataHeader + "ENDM\nEND\n",
      "test.asm(4) : fatal error A1010: directive closes a block that is not open : ENDM\n"},
     {"AMacroWithoutEndmIsFatal", kDataHeader + "never MACRO\n BYTE 1\n",
