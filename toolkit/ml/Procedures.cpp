@@ -609,6 +609,7 @@ std::optional<std::uint32_t> Procedures::pushArgument(Tokens arg, const ProcPara
         return std::nullopt;
     }
     std::string text = joinText(arg);
+    if (arg.size() == 3 && arg[1].is("::")) return pushRegisterPair(arg, param, number);
     if (arg[0].isWord("ADDR")) {
         auto v = ctx_.evaluateTokens(arg.subspan(1));
         if (!v) return std::nullopt;
@@ -678,6 +679,22 @@ std::optional<std::uint32_t> Procedures::pushArgument(Tokens arg, const ProcPara
     op.size = 4;
     if (!insns_.encodeSimple("push", {op}, "push " + text)) return std::nullopt;
     return 4;
+}
+
+// edx::eax: a QWORD argument in two registers, the high one pushed first.
+std::optional<std::uint32_t> Procedures::pushRegisterPair(Tokens arg, const ProcParam* param, std::size_t number) {
+    const x86::Register high = x86::lookupRegister(arg[0].text), low = x86::lookupRegister(arg[2].text);
+    if (high.cls != x86::RegClass::Gpr32 || low.cls != x86::RegClass::Gpr32) {
+        ctx_.error(Diag::InvalidInvokeArgument, joinText(arg));
+        return std::nullopt;
+    }
+    if (param && param->type.size != 8) {
+        ctx_.error(Diag::InvokeArgumentMismatch, "argument " + std::to_string(number));
+        return std::nullopt;
+    }
+    insns_.encodeSimple("push", {reg(arg[0].text)}, "push " + std::string(arg[0].text));
+    if (!insns_.encodeSimple("push", {reg(arg[2].text)}, "push " + std::string(arg[2].text))) return std::nullopt;
+    return 8;
 }
 
 // A BYTE or WORD argument is widened in EAX and pushed as a DWORD.

@@ -47,6 +47,7 @@ private:
     // Pushes one INVOKE argument; the bytes pushed, or nothing after an error.
     std::optional<std::uint32_t> pushArgument(Tokens arg, const ProcParam* param, std::size_t number);
     bool pushConverted(const char* mnemonic, const x86::Operand& op, const std::string& text);
+    std::optional<std::uint32_t> pushRegisterPair(Tokens arg, const ProcParam* param, std::size_t number);
     bool eaxOverwritten_ = false;  // an earlier argument of this INVOKE went through EAX
 
     PassContext& ctx_;

@@ -241,6 +241,11 @@ const Case kCases[] = {
      ".CODE\n"
      "       INVOKE P4, ADDR q, q, 7\n",
      "6A 07 FF 35 04 00 00 00 FF 35 00 00 00 00 68 00 00 00 00 E8 FC FF FF FF 83 C4 10", ""},
+    {"InvokePassesARegisterPairAsAQword",
+     "gq PROTO :QWORD\n"
+     ".CODE\n"
+     "       INVOKE gq, edx::eax\n",
+     "52 50 E8 FC FF FF FF", ""},
     {"InvokeRefusesWhatItCannotPassFaithfully",
      "P1 PROTO a:DWORD, b:DWORD\n"
      "P2 PROTO a:DWORD, b:PTR DWORD\n"
