@@ -64,6 +64,8 @@ public:
         out_ += "\f";
         pageHeader("Symbols 2 - 1");
         macroTable();
+        structureTable();
+        recordTable();
         segmentTable();
         procedureTable();
         symbolTable();
@@ -220,6 +222,65 @@ private:
         tableHeader("Macros", "Type");
         for (const std::string& n : names) out_ += dotted(n) + "\tProc\n";
         out_ += "\n\n";
+    }
+
+    // The structure and record types, each with its fields in the order written.
+    std::vector<const Symbol*> typesOf(bool records) const {
+        std::vector<const Symbol*> types;
+        for (const Symbol& s : as_.symbols().all())
+            if (s.kind == SymbolKind::StructType && s.structure && s.structure->isRecord == records)
+                types.push_back(&s);
+        sortByName(types);
+        return types;
+    }
+
+    //   point  . . . .	 00000008
+    //     x  . . . . .	 00000000	 DWord
+    void structureTable() {
+        const std::vector<const Symbol*> types = typesOf(false);
+        if (types.empty()) return;
+        out_ += "Structures and Unions:\n\n";
+        out_ += "                N a m e                  Size\n";
+        out_ += "                                         Offset      Type\n\n";
+        for (const Symbol* t : types) {
+            out_ += dotted(t->name) + "\t " + hex(t->structure->size, 8) + "\n";
+            for (const StructField& f : t->structure->fields)
+                out_ += dotted("  " + f.name) + "\t " + hex(f.offset, 8) + "\t " + typeName(f.type) + "\n";
+        }
+        out_ += "\n\n";
+    }
+
+    //   COLOR  . . . .	 00000008      00000004
+    //     blink  . . .	 00000007      00000001	     0080     0000
+    void recordTable() {
+        const std::vector<const Symbol*> types = typesOf(true);
+        if (types.empty()) return;
+        out_ += "Records:\n\n";
+        out_ += "                N a m e                  Width     # fields\n";
+        out_ += "                                         Shift     Width     Mask      Initial\n\n";
+        for (const Symbol* t : types) {
+            std::uint32_t width = 0;
+            for (const StructField& f : t->structure->fields) width += f.lengthOf;
+            out_ += dotted(t->name) + "\t " + hex(width, 8) + "      " + hex(t->structure->fields.size(), 8) + "\n";
+            const int digits = int(std::max<std::uint32_t>(t->structure->size * 2, 4));
+            for (const StructField& f : t->structure->fields) {
+                const std::uint64_t mask = ((f.lengthOf >= 64 ? 0 : (1ull << f.lengthOf)) - 1) << f.offset;
+                const std::uint64_t initial = recordInitial(f) << f.offset;
+                out_ += dotted("  " + f.name) + "\t " + hex(f.offset, 8) + "      " + hex(f.lengthOf, 8) + "\t     " +
+                        hex(mask, digits) + "     " + hex(initial & mask, digits) + "\n";
+            }
+        }
+        out_ += "\n\n";
+    }
+
+    // A record field's initial value, when it is written as a plain number.
+    static std::uint64_t recordInitial(const StructField& f) {
+        std::uint64_t value = 0;
+        const std::string text(trim(f.initializer));
+        if (text.empty()) return 0;
+        auto parsed = parseInteger(text, 10, nullptr);
+        if (parsed) value = *parsed;
+        return value;
     }
 
     static std::string className(SectionKind k) {

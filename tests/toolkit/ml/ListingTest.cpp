@@ -74,6 +74,16 @@ TEST(Listing, RelocatedValuesKeepTheirMarkOnTheirRow) {
     EXPECT_TRUE(hasLine(lines, "          00000000 R")) << a.listing();
 }
 
+TEST(Listing, RecordTableShowsEachFieldsShiftWidthMaskAndInitialValue) {
+    auto a = mltest::assemble(".386\n.MODEL FLAT\nCOLOR RECORD blink:1, back:3=5, fore:4\nEND\n");
+    auto lines = linesOf(a.listing());
+    EXPECT_TRUE(hasLine(lines, "COLOR  . . . . . . . . . . . . . \t 00000008      00000003")) << a.listing();
+    EXPECT_TRUE(hasLine(lines, "  back . . . . . . . . . . . . . \t 00000004      00000003\t     0070     0050"))
+        << a.listing();
+    EXPECT_TRUE(hasLine(lines, "  fore . . . . . . . . . . . . . \t 00000000      00000004\t     000F     0000"))
+        << a.listing();
+}
+
 TEST(Listing, SymbolTableIsSortedWithDottedLeaders) {
     auto a = mltest::assemble(".386\n.MODEL FLAT\n.DATA\nzeta BYTE 1\nAlpha WORD 2\n_under DWORD 3\nbeta = 4\nEND\n");
     ASSERT_TRUE(a.ok) << a.messages();
