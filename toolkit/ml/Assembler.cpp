@@ -45,7 +45,9 @@ bool Assembler::assemble(std::uint32_t mainFile) {
     lines_.reserve(files_.file(mainFile).lines.size() + 16);
     SourceLine line;
     while (!endSeen_ && pp_->next(line)) {
-        assembleNow(line);
+        lines_.push_back(line);
+        processLine(lines_.size() - 1);
+        noteCurrentSegment();
         if (diagnostics_.hasFatal()) return false;
     }
     if (!endSeen_ && !diagnostics_.hasFatal()) {
@@ -208,10 +210,9 @@ void Assembler::processStatement(Tokens t) {
         if (ctx_.pass == 1 && t.data() == tokens_.data()) cacheCode(t, before);  // no label before it
         return;
     }
-    // A directive's own word is never a name: .WHILE BYTE PTR [esi] != 0 and
-    // OPTION PROC:PRIVATE are no data or procedure definitions.
+    // A word with a leading dot is a directive, never a name: .WHILE BYTE PTR [esi] != 0
     if (t.size() >= 2 && first.text[0] != '.' && (t[1].kind == TokenKind::Identifier || t[1].is("=")) &&
-        !findDirective(first.text, DirectiveForm::Plain) && processNamedDirective(first, t[1], t.subspan(2)))
+        processNamedDirective(first, t[1], t.subspan(2)))
         return;
     if (processDirective(first, t.subspan(1))) return;
     if (const Type* type = data_.dataType(first)) {
@@ -231,8 +232,11 @@ void Assembler::processStatement(Tokens t) {
 // "name WORD operands": a named directive from the table, or a data definition
 // ("count DWORD 0") or structure field.
 bool Assembler::processNamedDirective(const Token& name, const Token& directive, Tokens rest) {
-    if (const Directive* d = findDirective(directive.text, DirectiveForm::Named))
+    if (const Directive* d = findDirective(directive.text, DirectiveForm::Named)) {
+        // A directive's own word is never a name: OPTION PROC:PRIVATE defines no procedure.
+        if (findDirective(name.text, DirectiveForm::Plain)) return false;
         return runDirective(*d, DirectiveCall{name.text, directive.text, rest});
+    }
     if (const Type* type = data_.dataType(directive)) {
         if (x86::isInstruction(name.text)) return false;  // mov BYTE PTR [esi], 0
         if (data_.openStructure())
@@ -427,7 +431,7 @@ void Assembler::definePredefinedSymbols(std::uint32_t mainFile) {
     std::strftime(stamp, sizeof stamp, "%H:%M:%S", &tm);
     defineUnlistedText("@Time", stamp);
     defineUnlistedText("@CurSeg", "");
-    curSeg_.clear();
+    curSegSection_ = -1;
 }
 
 void Assembler::defineUnlistedText(std::string_view name, std::string value) {
@@ -437,10 +441,10 @@ void Assembler::defineUnlistedText(std::string_view name, std::string value) {
 
 // @CurSeg names the segment that is open, for the lines that follow.
 void Assembler::noteCurrentSegment() {
-    std::string_view name = out_.hasSection() ? out_.sectionName() : std::string_view();
-    if (name == curSeg_) return;
-    curSeg_ = std::string(name);
-    pp_->setTextMacro("@CurSeg", curSeg_);
+    const std::int32_t section = out_.hasSection() ? out_.here().section : -1;
+    if (section == curSegSection_) return;
+    curSegSection_ = section;
+    pp_->setTextMacro("@CurSeg", section < 0 ? std::string() : std::string(out_.sectionName()));
 }
 
 void Assembler::defineModelSymbols() {

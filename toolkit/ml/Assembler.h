@@ -117,7 +117,7 @@ private:
     TextArena arena_;
     std::unique_ptr<Preprocessor> pp_;
     std::vector<SourceLine> lines_;
-    std::string curSeg_;  // the segment @CurSeg names
+    std::int32_t curSegSection_ = -1;  // the section @CurSeg names
     // Where everything the passes produce goes: the object's sections and the listing.
     ObjectStreamer output_;
     Emitter& out_ = output_;

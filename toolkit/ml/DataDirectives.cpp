@@ -112,7 +112,7 @@ void DataDirectives::defineData(const Token* name, const Type& type, Tokens init
     if (label && label->section == ctx_.out.here().section && label->value == start) {
         label->lengthOf = count;
         label->sizeOf = count * type.size;
-        label->firstLength = firstInitializerLength(initializers);
+        if (ctx_.pass == 1) label->firstLength = firstInitializerLength(initializers);  // the same in every pass
     }
     ctx_.out.dataLine(start, ctx_.out.listing() ? listingRows(fields) : std::vector<std::string>{});
 }

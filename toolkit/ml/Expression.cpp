@@ -908,9 +908,11 @@ bool evaluateInto(std::span<const Token> tokens, const EvalEnvironment& env, Eva
 std::string anonymousLabelName(std::uint32_t n) { return "@@#" + hex(n, 4); }
 
 bool isReservedWord(std::string_view name) {
-    if (name.size() < 2) return false;
-    const Token word{TokenKind::Identifier, name};
-    return keywordOf(word) != Keyword::None || x86::lookupRegister(name).cls != x86::RegClass::None ||
+    constexpr std::size_t kLongestReservedWord = 11;  // cmpxchg8b, highword, lengthof ...
+    if (name.size() < 2 || name.size() > kLongestReservedWord) return false;
+    // Its own index of the operators, so that the parser's hot keyword lookup stays inline.
+    static const WordIndex operators(kKeywords);
+    return operators.find(name) != nullptr || x86::lookupRegister(name).cls != x86::RegClass::None ||
            builtinType(name) != nullptr || x86::isInstruction(name);
 }
 

@@ -94,13 +94,17 @@ void PassContext::setSymbolValue(Symbol& s, std::int64_t value, std::int32_t sec
 }
 
 Symbol* PassContext::defineSymbol(std::string_view name, SymbolKind kind, bool local) {
-    if (isReservedWord(name)) {  // size DWORD 6, eax: ...
-        error(Diag::ReservedWordName, std::string(name));
-        return nullptr;
-    }
     Symbol* s = local ? symbols.find(name) : symbols.findGlobal(name);
     if (s && local && !s->procLocal) s = nullptr;  // a global of the same name is hidden, not redefined
-    if (!s) return &symbols.create(name, kind, local);
+    if (!s) {
+        // Only a new name needs the look at the reserved words: a reserved one never
+        // becomes a symbol, so it is refused again in every pass.
+        if (isReservedWord(name)) {  // size DWORD 6, eax: ...
+            error(Diag::ReservedWordName, std::string(name));
+            return nullptr;
+        }
+        return &symbols.create(name, kind, local);
+    }
     bool definedHere = s->definedPass == pass && s->definedAt != lineIndex && s->defined;
     bool convertible = s->kind == kind || (s->isExternDef && s->kind == SymbolKind::External) ||
                        (!s->defined && s->kind == SymbolKind::Label);

@@ -109,8 +109,9 @@ bool isRepeatWord(std::string_view w) {
 }
 
 bool startsWithPercent(std::string_view code) {
-    std::string_view t = trim(code);
-    return !t.empty() && t[0] == '%';
+    std::size_t i = 0;
+    while (i < code.size() && isSpace(code[i])) ++i;
+    return i < code.size() && code[i] == '%';
 }
 
 std::string_view afterExpansionOperator(std::string_view code) {
@@ -312,7 +313,7 @@ void Preprocessor::process(const RawLine& raw) {
         return;
     }
     std::string_view code = raw.text.substr(0, raw.codeSize);
-    if (isActive() && startsWithPercent(code)) {
+    if (startsWithPercent(code) && isActive()) {
         std::string_view rest = trim(code).substr(1);
         if (startsWithWord(rest, "OUT")) {  // %OUT text: the old spelling of ECHO
             emit(line, false);
@@ -321,7 +322,7 @@ void Preprocessor::process(const RawLine& raw) {
         }
         code = expandWholeLine(rest, line);
     }
-    if (isActive() && frames_.back()->kind != Frame::Kind::File && isMacroLabel(code)) {
+    if (frames_.back()->kind != Frame::Kind::File && isActive() && isMacroLabel(code)) {
         emit(line, false);  // :label, a target of GOTO
         return;
     }
