@@ -45,9 +45,7 @@ bool Assembler::assemble(std::uint32_t mainFile) {
     lines_.reserve(files_.file(mainFile).lines.size() + 16);
     SourceLine line;
     while (!endSeen_ && pp_->next(line)) {
-        lines_.push_back(line);
-        processLine(lines_.size() - 1);
-        noteCurrentSegment();
+        assembleNow(line);
         if (diagnostics_.hasFatal()) return false;
     }
     if (!endSeen_ && !diagnostics_.hasFatal()) {

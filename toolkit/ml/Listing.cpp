@@ -224,6 +224,13 @@ private:
         out_ += "\n\n";
     }
 
+    // A table whose rows of fields have columns of their own under the type's.
+    void twoRowTableHeader(const std::string& title, const std::string& typeColumns, const std::string& fieldColumns) {
+        out_ += title + ":\n\n";
+        out_ += "                N a m e                  " + typeColumns + "\n";
+        out_ += std::string(41, ' ') + fieldColumns + "\n\n";
+    }
+
     // The structure and record types, each with its fields in the order written.
     std::vector<const Symbol*> typesOf(bool records) const {
         std::vector<const Symbol*> types;
@@ -239,9 +246,7 @@ private:
     void structureTable() {
         const std::vector<const Symbol*> types = typesOf(false);
         if (types.empty()) return;
-        out_ += "Structures and Unions:\n\n";
-        out_ += "                N a m e                  Size\n";
-        out_ += "                                         Offset      Type\n\n";
+        twoRowTableHeader("Structures and Unions", "Size", "Offset      Type");
         for (const Symbol* t : types) {
             out_ += dotted(t->name) + "\t " + hex(t->structure->size, 8) + "\n";
             for (const StructField& f : t->structure->fields)
@@ -255,9 +260,7 @@ private:
     void recordTable() {
         const std::vector<const Symbol*> types = typesOf(true);
         if (types.empty()) return;
-        out_ += "Records:\n\n";
-        out_ += "                N a m e                  Width     # fields\n";
-        out_ += "                                         Shift     Width     Mask      Initial\n\n";
+        twoRowTableHeader("Records", "Width     # fields", "Shift     Width     Mask      Initial");
         for (const Symbol* t : types) {
             std::uint32_t width = 0;
             for (const StructField& f : t->structure->fields) width += f.lengthOf;
